@@ -1,0 +1,7 @@
+// tarvelo96: the desktop scheduler.
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return 0;
+}

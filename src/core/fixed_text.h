@@ -1,0 +1,73 @@
+#pragma once
+// Fixed-width text fields of the records.
+//
+// A FixedText<N> holds at most N bytes of UTF-8. Assigning a longer text cuts it at N bytes without
+// splitting a character. Trailing blanks are never significant: they are dropped on assignment, so
+// comparison, display (text()) and emptiness all ignore them, and padded() gives the blank-padded form
+// when a full-width picture is wanted. A CSTRING of width N holds at most N - 1 characters: CText<N>.
+#include <compare>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tarvelo {
+
+// Largest prefix of text of at most maxBytes bytes that does not end inside a UTF-8 sequence.
+std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes);
+// text without its trailing blanks (spaces; also NULs, which a zero-terminated field may carry).
+std::string_view trimRight(std::string_view text);
+
+template <std::size_t N>
+class FixedText {
+public:
+    static constexpr std::size_t kWidth = N;
+
+    FixedText() = default;
+    FixedText(std::string_view text) { assign(text); }  // NOLINT: fields are assigned from text freely
+    FixedText(const char* text) { assign(text); }       // NOLINT
+    FixedText(const std::string& text) { assign(text); }  // NOLINT
+
+    FixedText& operator=(std::string_view text) { assign(text); return *this; }
+    FixedText& operator=(const char* text) { assign(text); return *this; }
+    FixedText& operator=(const std::string& text) { assign(text); return *this; }
+
+    void assign(std::string_view text) { m_text = std::string(trimRight(utf8Prefix(text, N))); }
+    void clear() { m_text.clear(); }
+
+    // The text with trailing blanks removed, as it is shown.
+    const std::string& text() const { return m_text; }
+    std::string padded() const { return m_text + std::string(N - m_text.size(), ' '); }
+    bool isBlank() const { return m_text.empty(); }
+    bool empty() const { return m_text.empty(); }
+
+    friend bool operator==(const FixedText& a, const FixedText& b) { return a.m_text == b.m_text; }
+    friend bool operator==(const FixedText& a, std::string_view b) { return a.m_text == trimRight(b); }
+    friend auto operator<=>(const FixedText& a, const FixedText& b) { return a.m_text <=> b.m_text; }
+
+private:
+    std::string m_text;
+};
+
+// A zero-terminated field of N bytes: N - 1 characters at most.
+template <std::size_t N>
+using CText = FixedText<N - 1>;
+
+// A variable text of at most N bytes kept with its record (the memo).
+template <std::size_t N>
+using MemoText = FixedText<N>;
+
+inline std::string_view trimRight(std::string_view text) {
+    std::size_t n = text.size();
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0')) --n;
+    return text.substr(0, n);
+}
+
+inline std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    std::size_t n = maxBytes;
+    // Step back over continuation bytes (10xxxxxx) to the start of the character that would be cut.
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    return text.substr(0, n);
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,206 @@
+#pragma once
+// The keyed-table driver: several tables in one data file (SQLite underneath), each read and written in
+// the order of its keys. Nothing above this layer writes SQL.
+//
+// Errors. Every operation returns a Status and also leaves it as the program-wide last error (lastError()),
+// which the data layer's messages quote. Codes are those the program distinguishes (see Code); an error
+// of SQLite itself is code 90 with SQLite's own code and text in driverCode / driverMessage.
+//
+// Threading: everything runs on the program's one GUI thread (or the CLI's main thread). A Database is
+// not shared between threads.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "store/row_ref.h"
+
+namespace tarvelo::store {
+
+enum Code : int {
+    kOk = 0,
+    kFileNotFound = 2,
+    kAccessDenied = 5,
+    kRecordNotAvailable = 33,  // end of the order, or no current record
+    kRecordNotFound = 35,
+    kDuplicateKey = 40,
+    kKeyFileMustBeRebuilt = 46,
+    kInvalidRecordDeclaration = 47,
+    kFileAlreadyOpen = 52,
+    kRecordChanged = 89,       // changed (or deleted) by another station since it was read
+    kDriverError = 90,
+};
+
+struct Status {
+    int code = kOk;
+    std::string message;        // "Record Not Found", ...
+    std::string driverCode;     // code 90 only: SQLite's own code, e.g. "SQLITE_BUSY (5)"
+    std::string driverMessage;  // code 90 only: SQLite's own text
+
+    bool ok() const { return code == kOk; }
+    static Status okStatus() { return {}; }
+    static Status make(int code);  // with the standard message of the code
+    static Status driver(int sqliteCode, std::string sqliteMessage);
+};
+
+// The standard text of a code ("Record Not Available" for 33).
+std::string codeMessage(int code);
+
+// The program-wide error state: the Status of the most recent operation of any table.
+const Status& lastError();
+void setLastError(Status status);
+
+// ---------------------------------------------------------------------------------------------------------
+// Table descriptions. Each table is described once (fields in stored order, keys) and the driver derives
+// its storage, indexes and statements from that.
+
+enum class FieldType { Byte, Short, Long, String, CString, Memo };
+
+struct FieldDef {
+    std::string name;  // "SCH:ID"
+    FieldType type = FieldType::Long;
+    int width = 0;     // bytes of String, CString (including the terminator) and Memo; 0 for numbers
+};
+
+struct KeyDef {
+    std::string name;                     // "SCH:KEYDATE"
+    std::vector<std::string> components;  // field names, each ascending
+    bool unique = false;
+    bool blankExcluded = true;            // a record whose components are all blank or 0 is not in the key
+    std::string description;              // for messages: "By System ID"
+};
+
+struct TableDef {
+    std::string fileName;   // "SM" (the driver adds ".KTB")
+    std::string tableName;  // "Schedule"
+    std::string prefix;     // "SCH"
+    std::vector<FieldDef> fields;
+    std::vector<KeyDef> keys;
+
+    // "SM\!Schedule"
+    std::string qualifiedName() const { return fileName + "\\!" + tableName; }
+    int fieldIndex(std::string_view name) const;  // case-insensitive; -1 when absent
+    int keyIndex(std::string_view name) const;    // case-insensitive; -1 when absent
+};
+
+// A field value: numbers for Byte/Short/Long, text (trailing blanks off) for the others.
+using Value = std::variant<std::int64_t, std::string>;
+
+// One record in stored field order, and where it came from.
+struct Row {
+    std::vector<Value> values;
+    RowRef ref;
+};
+
+// ---------------------------------------------------------------------------------------------------------
+
+class Database;
+
+// One table of a data file. Opening, creating and rebuilding follow the table opening procedure of the
+// data layer: open() reports kFileNotFound when the file or table does not exist yet, kKeyFileMustBeRebuilt
+// when an index is missing or damaged, kInvalidRecordDeclaration when the stored layout does not match the
+// description; create() makes it; build() rebuilds every key.
+//
+// Text components of every key compare with letters folded to lower case (all of Unicode, so "Émile" and
+// "émile" are one key value); records with equal key values keep a stable order (their storage order).
+class Table {
+public:
+    // The table lives in <folder>/<def.fileName>.KTB; folder "" is the current folder.
+    explicit Table(const TableDef& def, std::string folder = "");
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    const TableDef& def() const;
+    Status open();
+    Status create();
+    Status build();
+    void close();
+    bool isOpen() const;
+    // The stored name, for messages: "SM\!Schedule".
+    std::string name() const;
+
+    // Reading in key order. The table has one current position (as the shared record buffer of old had);
+    // windows that browse independently use a View instead.
+    Status setToStart(int key);              // before the first record, for reading forwards
+    Status setToEnd(int key);                // after the last, for reading backwards
+    Status setAt(int key, const Row& keyValues);  // at the first record >= the key components of keyValues
+    Status next(Row& out);                   // kRecordNotAvailable at the end; out then unchanged
+    Status previous(Row& out);               // likewise at the start
+    // The record with exactly these key components of a unique key (kRecordNotFound when there is none).
+    Status fetch(int key, const Row& keyValues, Row& out);
+
+    // Writing. add() fills row.ref; put() rewrites the row row.ref names and fails with kRecordChanged when
+    // that row changed since row was read (then nothing is written), kDuplicateKey on a unique key;
+    // erase() deletes the row row.ref names (kRecordChanged likewise when it changed since).
+    Status add(Row& row);
+    Status put(Row& row);
+    Status erase(const Row& row);
+    // Would storing row (as a new record, or in place of row.ref) duplicate a value of the unique key?
+    bool duplicate(int key, const Row& row);
+    std::int64_t records();
+
+    // Position strings (at most 512 bytes) name one record in a key's order; reget re-reads it.
+    std::string position(int key, const Row& row) const;
+    Status reget(std::string_view position, Row& out);
+
+    Database& database();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+    friend class View;
+    friend class Transaction;
+};
+
+// An ordered, filtered read cursor over one table, independent of the table's own position and of every
+// other view. The filter is evaluated on each record read; records it rejects are passed over.
+class View {
+public:
+    using Filter = std::function<bool(const Row&)>;
+    View(Table& table, int key, Filter filter = {});
+    ~View();
+    View(const View&) = delete;
+    View& operator=(const View&) = delete;
+
+    Status setToStart();
+    Status setToEnd();
+    Status setAt(const Row& keyValues);
+    Status next(Row& out);
+    Status previous(Row& out);
+    // Position string of the last record read; reset(pos) makes the following next() return that record.
+    std::string position() const;
+    Status reset(std::string_view position);
+    // Re-read the record at a position (its ref then carries the version read, so a later put fails with
+    // kRecordChanged if somebody changed it in between).
+    Status reread(std::string_view position, Row& out);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// A write transaction over tables (of one or more data files). begin() takes the write lock at once and
+// waits at most timeoutSeconds for it; a busy database gives a clean failure then, never a late one.
+// A Transaction that is neither committed nor rolled back rolls back when it is destroyed.
+class Transaction {
+public:
+    Transaction() = default;
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    Status begin(const std::vector<Table*>& tables, int timeoutSeconds);
+    Status commit();
+    Status rollback();
+    bool active() const;
+
+private:
+    std::vector<Database*> m_databases;
+};
+
+}  // namespace tarvelo::store

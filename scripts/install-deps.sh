@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that building, running and testing need, and only those missing.
 set -euo pipefail
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake ninja-build pkg-config
   libsqlite3-dev libicu-dev nlohmann-json3-dev
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-tools-dev-tools
   libgtest-dev libgmock-dev libbenchmark-dev

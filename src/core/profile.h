@@ -1,0 +1,41 @@
+#pragma once
+// INI ("profile") files: sections of key=value lines, matched without regard to letter case.
+//
+// Files are named without a folder and live in the program's config folder, $XDG_CONFIG_HOME/tarvelo96/
+// (else ~/.config/tarvelo96/), which is created when a file is first written. Every write rewrites the
+// whole file through a temporary file and a rename, so a crash never leaves a torn file; the lines the
+// write does not concern are kept as they were.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvelo {
+
+// The folder the INI files live in (no trailing slash).
+std::string configFolder();
+
+class ProfileFile {
+public:
+    // name: "Tarvelo96.INI"; folder: where it lives (configFolder() when empty).
+    explicit ProfileFile(std::string name, std::string folder = "");
+
+    // The value of key in section, or fallback when the file, section or key is absent. At most 1023
+    // characters are returned.
+    std::string read(std::string_view section, std::string_view key, std::string_view fallback = "") const;
+    // Sets one key (adding the section or key when absent). Returns false when the file cannot be written.
+    bool write(std::string_view section, std::string_view key, std::string_view value);
+    bool write(std::string_view section, std::string_view key, std::int64_t value);
+
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// An INI value as a number: trailing blanks off, read as a decimal number with any fraction cut toward
+// zero; absent, blank or non-numeric text (and anything out of the 32-bit range) gives 0.
+std::int32_t profileNumber(std::string_view text);
+// A flag: the low 8 bits of the number.
+std::uint8_t profileFlag(std::string_view text);
+
+}  // namespace tarvelo

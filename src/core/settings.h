@@ -1,0 +1,41 @@
+#pragma once
+// The program-wide settings: one instance, made at start, passed by reference to every window that uses
+// it. The setup window changes it in place and the change takes effect at once.
+#include <cstdint>
+#include <string>
+
+#include "core/fixed_text.h"
+
+namespace tarvelo {
+
+class ProfileFile;
+
+struct Settings {
+    FixedText<128> iniFileName = "Tarvelo96.INI";
+    std::int32_t historyExpiryDays = 0;     // 0 = completed copies are kept for ever
+    std::uint8_t showScheduleAtStart = 1;   // 1 minus StartUpSchedule
+    std::uint8_t showToDoAtStart = 0;       // StartUpToDo
+    std::uint8_t schedulerActive = 1;       // 1 minus StartUpActive
+    std::uint8_t startMinimized = 0;        // StartUpMinimized
+    std::uint8_t showFullSchedule = 0;      // FullSchedule
+    FixedText<32> programTitle;             // set by the frame: "Tarvelo '96"
+    std::string helpFile;                   // the help file in force
+    friend bool operator==(const Settings&, const Settings&) = default;
+};
+
+// Reads the six keys of section "Settings" of the main INI file into settings.
+void readSettings(const ProfileFile& ini, Settings& settings);
+// Writes them back, HistoryExpires first, the inverted keys inverted.
+bool writeSettings(ProfileFile& ini, const Settings& settings);
+// Program start-up before the frame opens: names the help files and reads the settings, in that order.
+Settings startUpSettings();
+
+// The default advance warning of section "Warning" of "PELLSCHD.INI" (never written by the program).
+struct WarningDefaults {
+    bool active = false;         // key Active is not blank, whatever it says (even "0")
+    std::int32_t days = 0;       // key Date: warning date = task date minus this
+    std::int32_t hundredths = 0; // key Time: warning time = task time minus this
+};
+WarningDefaults readWarningDefaults(const ProfileFile& pellschd);
+
+}  // namespace tarvelo

@@ -1,0 +1,29 @@
+#include "fakes/fake_ports.h"
+
+namespace tarvelo::test {
+
+int FakeMessageBox::show(const ui::MessageBoxRequest& request) {
+    m_requests.push_back(request);
+    if (m_answers.empty()) return request.defaultButton;
+    const int button = m_answers.front();
+    m_answers.pop_front();
+    return button;
+}
+
+std::vector<std::string> FakeMessageBox::captions() const {
+    std::vector<std::string> all;
+    for (const auto& r : m_requests) all.push_back(r.caption);
+    return all;
+}
+
+void FakeMessageBox::clear() {
+    m_requests.clear();
+    m_answers.clear();
+}
+
+void FakeHalt::halt(const std::string& stopText) {
+    m_stopTexts.push_back(stopText);
+    throw HaltCalled(stopText);
+}
+
+}  // namespace tarvelo::test

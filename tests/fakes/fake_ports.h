@@ -1,0 +1,52 @@
+#pragma once
+// Fakes of the user-facing ports, shared by every test binary.
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/ports.h"
+
+namespace tarvelo::test {
+
+// A message box that records every request and answers from a queue of scripted buttons; when the queue
+// is empty it answers with the request's default button, as a user pressing Enter would.
+class FakeMessageBox : public ui::MessageBoxPort {
+public:
+    int show(const ui::MessageBoxRequest& request) override;
+
+    // Queues the next answers, in order.
+    void answer(int button) { m_answers.push_back(button); }
+    void answer(std::initializer_list<int> buttons) { m_answers.insert(m_answers.end(), buttons); }
+
+    const std::vector<ui::MessageBoxRequest>& requests() const { return m_requests; }
+    std::size_t count() const { return m_requests.size(); }
+    // The most recent request. REQUIRES: count() > 0.
+    const ui::MessageBoxRequest& last() const { return m_requests.back(); }
+    // The captions of every request so far, in order; reads well in assertions.
+    std::vector<std::string> captions() const;
+    void clear();
+
+private:
+    std::vector<ui::MessageBoxRequest> m_requests;
+    std::deque<int> m_answers;
+};
+
+// What FakeHalt throws instead of ending the test process.
+struct HaltCalled : std::runtime_error {
+    explicit HaltCalled(const std::string& stopText) : std::runtime_error(stopText), stopText(stopText) {}
+    std::string stopText;
+};
+
+// A halt that records the stop text and throws HaltCalled, so a test can see the program would stop.
+class FakeHalt : public ui::HaltPort {
+public:
+    [[noreturn]] void halt(const std::string& stopText) override;
+    const std::vector<std::string>& stopTexts() const { return m_stopTexts; }
+    bool halted() const { return !m_stopTexts.empty(); }
+
+private:
+    std::vector<std::string> m_stopTexts;
+};
+
+}  // namespace tarvelo::test

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the user-facing ports, shared by every test binary.
 #include <deque>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>

@@ -1,0 +1,53 @@
+#include "data/data_files.h"
+
+namespace tarvelo {
+
+void openDataTable(store::Table& table, const DataWarning& warn) {
+    store::Status s = table.open();
+    if (s.ok() || s.code == store::kFileAlreadyOpen) return;
+
+    if (s.code == store::kFileNotFound) {
+        if (!table.create().ok()) {
+            warn(kWarnFileCreationError, table.name());
+        }
+        s = table.open();
+        if (s.ok() || s.code == store::kFileAlreadyOpen) return;
+        warn(kWarnCreatedFileOpenError, table.name());
+    }
+    if (s.code == store::kInvalidRecordDeclaration) {
+        warn(kWarnInvalidFile, table.name());
+    }
+    if (s.code == store::kKeyFileMustBeRebuilt) {
+        warn(kWarnInvalidKey, table.name());  // No has stopped the program
+        if (!table.build().ok()) {
+            warn(kWarnKeyRebuildError, table.name());
+        }
+        s = table.open();
+        if (s.ok() || s.code == store::kFileAlreadyOpen) return;
+    }
+    warn(kWarnFileAccessError, table.name());
+    warn.halt("Disk Error");
+}
+
+DataFiles::DataFiles(const DataWarning& warn, std::string folder) : m_warn(warn), m_folder(std::move(folder)) {
+    for (int i = 0; i < kTableCount; ++i) {
+        m_tables[static_cast<std::size_t>(i)] = std::make_unique<store::Table>(tableDef(static_cast<TableId>(i)), m_folder);
+    }
+}
+
+DataFiles::~DataFiles() {
+    for (auto& t : m_tables) t->close();
+}
+
+void DataFiles::use(TableId id) {
+    if (m_useCounts[index(id)] == 0) openDataTable(table(id), m_warn);
+    ++m_useCounts[index(id)];
+}
+
+void DataFiles::release(TableId id) {
+    int& count = m_useCounts[index(id)];
+    if (count <= 0) return;
+    if (--count == 0) table(id).close();
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,77 @@
+#pragma once
+// The program's tables and their use counts.
+//
+// One DataFiles per program, made at start and passed by reference. It owns the driver's Table objects
+// of the data file SM and the tag file, all in one folder (the current folder by default). A procedure
+// that needs a table takes a use of it (TableUse, or use()/release() in pairs): the first use opens the
+// table through openDataTable, the last release closes it. A failure to open is never returned: it has
+// been reported and the program has stopped (through the halt port), so after use() the table is open.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "data/data_warning.h"
+#include "data/record_table.h"
+#include "data/tables.h"
+#include "store/store.h"
+
+namespace tarvelo {
+
+// Opens a table, creating it when it does not exist and offering to rebuild damaged keys; every other
+// failure is reported and stops the program. Returns only when the table is open.
+void openDataTable(store::Table& table, const DataWarning& warn);
+
+class DataFiles {
+public:
+    explicit DataFiles(const DataWarning& warn, std::string folder = "");
+    ~DataFiles();
+    DataFiles(const DataFiles&) = delete;
+    DataFiles& operator=(const DataFiles&) = delete;
+
+    void use(TableId id);
+    // REQUIRES: a use of id is held.
+    void release(TableId id);
+    int useCount(TableId id) const { return m_useCounts[index(id)]; }
+
+    // The driver's table, open only while a use is held.
+    store::Table& table(TableId id) { return *m_tables[index(id)]; }
+    template <class R>
+    RecordTable<R> records() {
+        return RecordTable<R>(table(RecordTraits<R>::table));
+    }
+    RecordTable<Schedule> schedule() { return records<Schedule>(); }
+    RecordTable<History> history() { return records<History>(); }
+    RecordTable<Category> categories() { return records<Category>(); }
+    RecordTable<ToDo> toDo() { return records<ToDo>(); }
+    RecordTable<Tag> tags() { return records<Tag>(); }
+
+    const DataWarning& warn() const { return m_warn; }
+    const std::string& folder() const { return m_folder; }
+
+private:
+    static std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
+
+    const DataWarning& m_warn;
+    std::string m_folder;
+    std::array<std::unique_ptr<store::Table>, kTableCount> m_tables;
+    std::array<int, kTableCount> m_useCounts{};
+};
+
+// One use of a table for the lifetime of the object.
+class TableUse {
+public:
+    TableUse(DataFiles& files, TableId id) : m_files(&files), m_id(id) { files.use(id); }
+    ~TableUse() {
+        if (m_files) m_files->release(m_id);
+    }
+    TableUse(TableUse&& other) noexcept : m_files(other.m_files), m_id(other.m_id) { other.m_files = nullptr; }
+    TableUse(const TableUse&) = delete;
+    TableUse& operator=(const TableUse&) = delete;
+    TableUse& operator=(TableUse&&) = delete;
+
+private:
+    DataFiles* m_files;
+    TableId m_id;
+};
+
+}  // namespace tarvelo

@@ -1,0 +1,76 @@
+#pragma once
+// The standard messages of the data layer. Each warning has a fixed caption, text, icon, buttons and
+// default button; the texts quote the driver's last error as E and up to three caller texts T, L and H.
+// Some warnings end the program: the box is shown first, then the halt port stops with a short text.
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/store.h"
+#include "ui/ports.h"
+
+namespace tarvelo {
+
+// The warning numbers, named after their captions.
+enum Warning : int {
+    kWarnInvalidFile = 1,
+    kWarnInvalidKey = 2,
+    kWarnKeyRebuildError = 3,
+    kWarnFileCreationError = 4,
+    kWarnCreatedFileOpenError = 5,
+    kWarnRangeError = 10,
+    kWarnReferentialUpdateError = 12,
+    kWarnReferentialDeleteError = 13,
+    kWarnRecordInsertError = 14,
+    kWarnUpdateOperationError = 15,
+    kWarnRecordUpdateError = 16,
+    kWarnDeleteOperationError = 17,
+    kWarnRecordDeleteRetry = 18,
+    kWarnInsertNotAllowed = 19,
+    kWarnChangeNotAllowed = 20,
+    kWarnDeleteNotAllowed = 21,
+    kWarnDuplicateKeyError = 24,
+    kWarnAutoIncrementError = 25,
+    kWarnFileAccessError = 30,
+    kWarnConfirmDelete = 32,
+    kWarnTransactionFramingError = 34,
+    kWarnRecordRetrievalError = 35,
+    kWarnViewOpenError = 36,
+};
+
+// E: "Record Not Found (35)"; for a driver error (90) the driver's own text and code, "disk I/O error
+// (SQLITE_IOERR (10))". Trailing blanks off each part; at most 150 characters.
+std::string errorText(const store::Status& status);
+
+// The box of a warning, with E already built. nullopt for a number that is not a warning.
+// errorCode is the code E was built from (warning 15 has a fixed sentence when it is 0 or 89).
+std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, std::string_view e,
+                                                    std::string_view t = {}, std::string_view l = {},
+                                                    std::string_view h = {});
+
+// What the program stops with after the warning, given the button pressed; nullopt when it goes on.
+std::optional<std::string> warningStopText(int number, int button);
+
+// Shows warnings through the ports. One per program (or per test), shared by reference.
+class DataWarning {
+public:
+    DataWarning(ui::MessageBoxPort& messages, ui::HaltPort& halt) : m_messages(messages), m_halt(halt) {}
+
+    // Builds E from store::lastError(), shows the warning and returns the button pressed; ends the program
+    // through the halt port when the warning says so. A number that is not a warning shows nothing and
+    // returns 0.
+    int operator()(int number, std::string_view t = {}, std::string_view l = {}, std::string_view h = {}) const;
+
+    ui::MessageBoxPort& messages() const { return m_messages; }
+    [[noreturn]] void halt(const std::string& stopText) const {
+        m_halt.halt(stopText);
+        std::abort();  // a halt port never returns
+    }
+
+private:
+    ui::MessageBoxPort& m_messages;
+    ui::HaltPort& m_halt;
+};
+
+}  // namespace tarvelo

@@ -1,0 +1,65 @@
+#pragma once
+// Changing and deleting records of Schedule, ToDo and Categories, each inside a transaction over its
+// tables, with the reference rules between Categories and Schedule; and the numbering of a new task.
+//
+// Each procedure returns 0 on success and 1 on failure; on failure its message has been shown and the
+// transaction rolled back, so nothing of the attempt is stored. The procedures take their own uses of the
+// tables they touch, so a caller needs no use of its own (the forms hold one anyway).
+//
+// A put writes the caller's copy over the stored row it was read from and fails when somebody else
+// changed that row since (warning 15 in its fixed wording); the copy's ref moves on only when the put
+// is committed.
+#include <string_view>
+
+#include "data/data_files.h"
+#include "data/records.h"
+
+namespace tarvelo {
+
+// Transactions wait at most this long for the other programs holding the tables.
+inline constexpr int kTransactionTimeoutSeconds = 2;
+
+int deleteScheduleRecord(DataFiles& files, const Schedule& record);
+int deleteToDoRecord(DataFiles& files, const ToDo& record);
+// Refused (warning 13) while a task uses the category.
+int deleteCategoriesRecord(DataFiles& files, const Category& record);
+
+int putScheduleRecord(DataFiles& files, Schedule& record);
+int putToDoRecord(DataFiles& files, ToDo& record);
+// snapshot: the category's name when its form opened. A new name is refused (warning 12) while a task
+// uses the old one; record.category is then set back to snapshot.
+int putCategoriesRecord(DataFiles& files, Category& record, const FixedText<20>& snapshot);
+
+enum class ReferenceCheck { forDelete, forRename };
+
+// True when a task uses the category name, or when reading Schedule failed; its message (13, 12 or 35)
+// has then been shown. Only the first task at or after the name in the case-insensitive SCH:KEYCATEGORY
+// is looked at, and its category must equal the name exactly: a task whose category differs only in
+// letter case does not count when it is the one found. REQUIRES: a use of Schedule is held.
+bool categoryReferenced(DataFiles& files, std::string_view name, ReferenceCheck check);
+
+enum class Numbering {
+    numbered,   // the task is stored under its new number; record.id and record.ref name it
+    cancelled,  // the user gave up after warning 25
+    abandoned,  // Schedule could not be read (warning 35 shown)
+};
+
+// Reserves the next free task number (the highest SCH:ID plus 1, or 1) by storing a placeholder task
+// under it, trying three times before warning 25 offers to retry. The placeholder holds only the number,
+// so neither the due-task scan nor the advance warnings see it; the form's completion writes the task
+// over it, and a form that ends otherwise removes it (removeReservedTask). All other fields of record
+// are kept as the caller primed them.
+Numbering reserveScheduleNumber(DataFiles& files, Schedule& record);
+// Removes the placeholder of a reservation that was not completed. True when it is gone.
+bool removeReservedTask(DataFiles& files, const Schedule& record);
+
+}  // namespace tarvelo
+
+namespace tarvelo {
+
+// Re-reads the stored row a copy was read from (by the key a delete remembers it by) into out.
+store::Status rereadRecord(DataFiles& files, const Schedule& copy, Schedule& out);
+store::Status rereadRecord(DataFiles& files, const ToDo& copy, ToDo& out);
+store::Status rereadRecord(DataFiles& files, const Category& copy, Category& out);
+
+}  // namespace tarvelo

@@ -65,8 +65,10 @@ StdDate dateFromYmd(int year, int month, int day) {
     const std::int64_t m0 = static_cast<std::int64_t>(month) - 1;
     y += floorDiv(m0, 12);
     const std::int64_t m = m0 - floorDiv(m0, 12) * 12 + 1;
-    // Years far outside any calendar would overflow the day count; they clamp to the 32-bit range.
-    y = std::clamp<std::int64_t>(y, -6000000, 6000000);
+    // Years far outside any calendar would overflow the day count. The bound is wide enough (about 7.3e9
+    // days) that even a day of +-2^31 cannot pull a clamped year back into the 32-bit range, so such
+    // inputs still clamp to the right end of it.
+    y = std::clamp<std::int64_t>(y, -20000000, 20000000);
     return clampDate(daysFromCivil(y, m, 1) + static_cast<std::int64_t>(day) - 1 + kEpochOffset);
 }
 

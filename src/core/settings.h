@@ -10,6 +10,13 @@ namespace tarvelo {
 
 class ProfileFile;
 
+inline constexpr const char* kMainIniName = "Tarvelo96.INI";
+inline constexpr const char* kWarningIniName = "PELLSCHD.INI";
+inline constexpr const char* kSettingsSection = "Settings";
+
+// The flags are bytes: any value but 0 is on. The inverted ones are kept in byte arithmetic both ways
+// (StartUpActive = 2 reads as 1 - 2 = 255, on, and is written back as 2), so reading and writing back
+// never changes what the user's file says.
 struct Settings {
     FixedText<128> iniFileName = "Tarvelo96.INI";
     std::int32_t historyExpiryDays = 0;     // 0 = completed copies are kept for ever
@@ -27,7 +34,8 @@ struct Settings {
 void readSettings(const ProfileFile& ini, Settings& settings);
 // Writes them back, HistoryExpires first, the inverted keys inverted.
 bool writeSettings(ProfileFile& ini, const Settings& settings);
-// Program start-up before the frame opens: names the help files and reads the settings, in that order.
+// Program start-up before the frame opens: names the help files and reads the settings, in that order,
+// from kMainIniName in the config folder.
 Settings startUpSettings();
 
 // The default advance warning of section "Warning" of "PELLSCHD.INI" (never written by the program).
@@ -35,7 +43,10 @@ struct WarningDefaults {
     bool active = false;         // key Active is not blank, whatever it says (even "0")
     std::int32_t days = 0;       // key Date: warning date = task date minus this
     std::int32_t hundredths = 0; // key Time: warning time = task time minus this
+    friend bool operator==(const WarningDefaults&, const WarningDefaults&) = default;
 };
 WarningDefaults readWarningDefaults(const ProfileFile& pellschd);
+// The same from kWarningIniName in the config folder.
+WarningDefaults readWarningDefaults();
 
 }  // namespace tarvelo

@@ -1,0 +1,90 @@
+#include "ui/headless/text_message_box.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace tarvelo::ui {
+
+namespace {
+
+constexpr int kAllButtons[] = {kOk, kYes, kNo, kRetry, kCancel};
+
+const char* iconName(Icon icon) {
+    switch (icon) {
+    case Icon::Question: return " (question)";
+    case Icon::Exclamation: return " (exclamation)";
+    case Icon::None: break;
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string buttonName(int button) {
+    switch (button) {
+    case kOk: return "OK";
+    case kYes: return "Yes";
+    case kNo: return "No";
+    case kRetry: return "Retry";
+    case kCancel: return "Cancel";
+    default: return std::to_string(button);
+    }
+}
+
+std::optional<int> buttonFromName(std::string_view name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (int b : kAllButtons) {
+        std::string n = buttonName(b);
+        std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (n == lower) return b;
+    }
+    return std::nullopt;
+}
+
+int TextMessageBox::show(const MessageBoxRequest& request) {
+    const int answer = m_answer && (request.buttons & *m_answer) ? *m_answer : request.defaultButton;
+    std::string buttons;
+    for (int b : kAllButtons) {
+        if (!(request.buttons & b)) continue;
+        if (!buttons.empty()) buttons += ", ";
+        buttons += buttonName(b);
+        if (b == request.defaultButton) buttons += " (default)";
+    }
+    std::fprintf(m_out, "%s%s\n  %s\n  buttons: %s; answered: %s\n", request.caption.c_str(), iconName(request.icon),
+                 request.text.c_str(), buttons.c_str(), buttonName(answer).c_str());
+    std::fflush(m_out);
+    return answer;
+}
+
+std::optional<int> takeAnswerOption(std::vector<std::string>& args, std::string& error) {
+    std::optional<std::string> name;
+    for (auto it = args.begin(); it != args.end(); ++it) {
+        if (*it == "--answer") {
+            if (it + 1 == args.end()) {
+                error = "--answer needs one of yes, no, ok, cancel, retry";
+                return std::nullopt;
+            }
+            name = *(it + 1);
+            args.erase(it, it + 2);
+            break;
+        }
+        if (it->rfind("--answer=", 0) == 0) {
+            name = it->substr(9);
+            args.erase(it);
+            break;
+        }
+    }
+    if (!name) {
+        const char* env = std::getenv("TARVELO_ANSWER");
+        if (!env || !*env) return std::nullopt;
+        name = env;
+    }
+    const auto button = buttonFromName(*name);
+    if (!button) error = "unknown answer '" + *name + "' (yes, no, ok, cancel or retry)";
+    return button;
+}
+
+}  // namespace tarvelo::ui

@@ -1,0 +1,34 @@
+#pragma once
+// The command line's message box: the box is printed as text on a stream (stderr) and answered without
+// waiting for anybody, by the default button unless a fixed answer was given that the box offers.
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/ports.h"
+
+namespace tarvelo::ui {
+
+class TextMessageBox : public MessageBoxPort {
+public:
+    explicit TextMessageBox(std::FILE* out = stderr, std::optional<int> answer = std::nullopt)
+        : m_out(out), m_answer(answer) {}
+    int show(const MessageBoxRequest& request) override;
+
+private:
+    std::FILE* m_out;
+    std::optional<int> m_answer;
+};
+
+// "yes", "no", "ok", "cancel", "retry" (any letter case) to a button; nullopt for anything else.
+std::optional<int> buttonFromName(std::string_view name);
+// "Yes", "OK", ...
+std::string buttonName(int button);
+
+// The fixed answer of a command line: the option "--answer NAME" (taken out of args) or, without it, the
+// environment variable TARVELO_ANSWER. A name that is not a button sets error and gives nullopt.
+std::optional<int> takeAnswerOption(std::vector<std::string>& args, std::string& error);
+
+}  // namespace tarvelo::ui

@@ -1,0 +1,61 @@
+#pragma once
+// The meaning of a task's recurrence rule: where its next occurrence lies, which dates the rule can fall
+// on, and moving a performed task on.
+//
+// Everything here works on a Schedule value held by the caller and changes nothing else; the only contact
+// with the user is the "Invalid Units" box of a "Custom" task without a unit.
+//
+// Range of dates. The dates the program schedules on are kMinDate .. kMaxDate (date.h). The rules are
+// followed for every input (a date of 0 counts from 28 December 1800, negative dates from further back),
+// but a task never moves past kMaxDate: when its next occurrence would lie after kMaxDate, it is parked at
+// kMaxDate (and, for the minute and hour units, at the last hundredth of that day, kOneDay). A parked task
+// is not due again before the reference moment reaches that day. repetitionFits() lets the forms refuse a
+// count that cannot be held.
+//
+// Cost. Every call takes a bounded time, whatever the fields hold: the day, week, minute and hour units
+// and the weekday rules are computed directly, the month and year rules in at most a few dozen strides.
+#include <cstdint>
+#include <string_view>
+
+#include "core/date.h"
+#include "data/records.h"
+#include "ui/ports.h"
+
+namespace tarvelo {
+
+// The schedule type as the rules read it: any text but the first five is "Custom".
+enum class ScheduleKind { Once, DayOfWeek, DayOfMonth, Monthly, Yearly, Custom };
+ScheduleKind scheduleKind(const Schedule& task);
+
+// The unit of a "Custom" repetition, from the first three letters of everyType in lower case.
+enum class RepetitionUnit { None, Minute, Hour, Day, Week, Month, Year };
+RepetitionUnit repetitionUnit(std::string_view everyType);
+
+// Moves task.date (and, for the minute and hour units, task.time) to the first occurrence past the
+// reference moment (refDate, refTime). "Once" only sets completed; a "Custom" count below 1 is stored as 1;
+// a "Custom" task without a unit shows "Invalid Units" through `messages` and goes to refDate + 1 when it
+// is not already later. Intended for a task that is due (not after the reference moment), defined for any.
+void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::MessageBoxPort& messages);
+
+// Whether the task's rule can fall on `date`; 0 stands for the task's own date. Reads only the rule fields.
+bool validScheduleDate(const Schedule& task, StdDate date = 0);
+
+// Moves a performed, skipped or declined task on: its next occurrence past (today, now), the advance
+// warning kept at the same distance in days and, separately, in hundredths (a warning field of 0 takes the
+// task's new value), skipNextTime and advanceWarned cleared. A task that ends up completed (a "Once" task)
+// keeps its other fields as they were: the caller deletes it.
+void advanceTask(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages);
+
+// False when one repetition of a "Custom" task, from its date (from kMinDate when the date is outside
+// kMinDate .. kMaxDate), would pass kMaxDate. True for every other rule and for a task without a unit.
+// A count below 1 is judged as 1, as the rules treat it.
+bool repetitionFits(const Schedule& task);
+
+// The largest count of `unit` that repetitionFits() accepts from `from` (0 when none does, as from a date
+// past kMaxDate); for RepetitionUnit::None the largest 32-bit count.
+std::int32_t maxRepetitionCount(RepetitionUnit unit, StdDate from);
+
+// The box shown for a "Custom" task without a unit.
+ui::MessageBoxRequest invalidUnitsMessage();
+
+}  // namespace tarvelo

@@ -42,6 +42,10 @@ public:
 
     friend bool operator==(const FixedText& a, const FixedText& b) { return a.m_text == b.m_text; }
     friend bool operator==(const FixedText& a, std::string_view b) { return a.m_text == trimRight(b); }
+    // Exact matches for literals and strings, which would otherwise convert equally well to FixedText and
+    // to string_view and make `field == "None"` ambiguous.
+    friend bool operator==(const FixedText& a, const char* b) { return a.m_text == trimRight(b); }
+    friend bool operator==(const FixedText& a, const std::string& b) { return a.m_text == trimRight(b); }
     friend auto operator<=>(const FixedText& a, const FixedText& b) { return a.m_text <=> b.m_text; }
 
 private:

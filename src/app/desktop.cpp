@@ -1,0 +1,90 @@
+#include "app/desktop.h"
+
+#include "data/data_files.h"
+#include "engine/windows/main_frame.h"
+#include "engine/windows/message_to_do.h"
+#include "engine/windows/splash.h"
+#include "ui/qt/qt_clock.h"
+#include "ui/qt/qt_file_dialog.h"
+#include "ui/qt/qt_frame_port.h"
+#include "ui/qt/qt_halt.h"
+#include "ui/qt/qt_message_box.h"
+#include "ui/qt/qt_message_windows.h"
+#include "ui/qt/qt_program_start.h"
+#include "ui/qt/qt_sound.h"
+#include "ui/qt/termination_signal.h"
+#include "ui/qt/window_placement.h"
+
+namespace tarvelo::app {
+
+namespace {
+
+constexpr const char* kProgramTitle = "Tarvelo '96";
+constexpr const char* kHelpFile = "TarvW96.HLP";
+constexpr const char* kInactiveCaption = "Pellacorp Scheduler (Inactive)";
+
+// The ports the timer steps and the windows reach the user and the system through.
+struct DesktopPorts {
+    ui::QtMessageBox messages;
+    ui::QtClock clock;
+    ui::QtSound sound;
+    ui::QtProgramStart programs;
+    ui::QtFramePort frame;
+    ui::QtMessageWindows messageWindows;
+    ui::QtFileDialog files;
+
+    DesktopPorts(engine::MainFrame& mainFrame, DataFiles& data, const Settings& settings)
+        : messages(&mainFrame),
+          frame(&mainFrame),
+          messageWindows(
+              &mainFrame, [&data](const std::string& message) { engine::addMessageToDo(data, message); },
+              settings.iniFileName.text()),
+          files(&mainFrame) {}
+};
+
+// What runs on every tick until the scheduler's steps are wired in: the caption the scheduler's state
+// calls for, so the frame reads right whether the scheduler is on or off.
+std::function<void()> captionTick(DesktopPorts& ports, const Settings& settings) {
+    return [&ports, &settings] {
+        ports.frame.setTitle(settings.schedulerActive ? settings.programTitle.text() : std::string(kInactiveCaption));
+    };
+}
+
+}  // namespace
+
+int runDesktop(QApplication& app, Settings& settings) {
+    QApplication::setFont(ui::windowFont());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/clock.svg")));
+
+    ui::QtMessageBox startMessages;
+    ui::QtHalt halt;
+    const DataWarning warn(startMessages, halt);
+    DataFiles data(warn);
+    data.use(TableId::history);
+    data.use(TableId::schedule);
+
+    engine::MainFrame frame(settings);
+    startMessages.setParent(&frame);
+    DesktopPorts ports(frame, data, settings);
+    frame.setCloseDownHandler([&data] {
+        data.release(TableId::history);
+        data.release(TableId::schedule);
+    });
+    if (settings.startMinimized) {
+        frame.showMinimized();
+    } else {
+        frame.show();
+    }
+    engine::Splash::start(&frame);
+    settings.programTitle = kProgramTitle;
+    settings.helpFile = kHelpFile;
+
+    frame.setTickHandler(captionTick(ports, settings));
+
+    ui::TerminationSignal termination;
+    QObject::connect(&termination, &ui::TerminationSignal::received, &frame, &QWidget::close);
+    QObject::connect(&frame, &engine::MainFrame::closedDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    return app.exec();
+}
+
+}  // namespace tarvelo::app

@@ -1,0 +1,22 @@
+#include "engine/windows/message_to_do.h"
+
+#include "data/data_files.h"
+
+namespace tarvelo::engine {
+
+ToDo toDoFromMessage(std::string_view message) {
+    ToDo item;
+    item.done = 0;
+    item.priority = kMessageToDoPriority;
+    // The field keeps the first 40 bytes without splitting a character, trailing blanks dropped.
+    item.todo = message;
+    return item;
+}
+
+void addMessageToDo(DataFiles& files, std::string_view message) {
+    const TableUse use(files, TableId::toDo);
+    ToDo item = toDoFromMessage(message);
+    files.toDo().add(item);
+}
+
+}  // namespace tarvelo::engine

@@ -1,0 +1,40 @@
+#pragma once
+// Entry fields with the date and time pictures of the program.
+//
+// DateEdit shows a Standard date as @d3 ("Jan 31, 1997") and reads what a person types back: "Jan 31,
+// 1997", "1/31/1997", "1997-01-31", or a blank text for no date. TimeEdit is a spin box that shows a
+// Standard time as @t3 ("5:30PM"), reads "5:30PM", "17:30" and the like, and steps by a minute.
+//
+// When the user completes an entry (Enter, or leaving it after a change), a text that fits is taken and
+// accepted() is emitted with the value; a text that does not fit is refused: the entry beeps, shows the
+// value it had again, keeps the focus, and emits refused(). setDate()/setTime() only show a value, they
+// emit nothing.
+#include <QLineEdit>
+
+#include "core/date.h"
+
+namespace tarvelo::ui {
+
+class DateEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit DateEdit(QWidget* parent = nullptr);
+
+    StdDate date() const { return m_date; }
+    void setDate(StdDate date);
+
+signals:
+    void accepted(tarvelo::StdDate date);
+    void refused();
+
+private:
+    void complete();
+
+    StdDate m_date = 0;
+};
+
+// Puts the focus back on a refusing entry once the focus change that is under way has finished, and
+// beeps. Shared by the entries of this folder.
+void refuseEntry(QWidget& entry);
+
+}  // namespace tarvelo::ui

@@ -1,0 +1,69 @@
+#include "ui/qt/message_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/qt/qt_message_box.h"
+#include "ui/qt/window_placement.h"
+
+namespace tarvelo::ui {
+
+namespace {
+constexpr std::string_view kSection = "ShowMessage";
+}
+
+MessageWindow::MessageWindow(std::string message, AddToDo addToDo, std::string iniFile, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_message(std::move(message)),
+      m_addToDoFunction(std::move(addToDo)),
+      m_iniFile(std::move(iniFile)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("ShowMessage"));
+    setWindowTitle(QStringLiteral("Message"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/clock.svg")));
+    setFont(windowFont());
+
+    m_ok = new QPushButton(QStringLiteral("&Ok"), this);
+    m_ok->setDefault(true);
+    m_addToDo = new QPushButton(QStringLiteral("&Add to To Do List"), this);
+    m_text = new QPlainTextEdit(this);
+    m_text->setReadOnly(true);
+    m_text->setPlainText(messageText(m_message));
+    m_text->setStatusTip(QStringLiteral("Message to display"));
+    m_text->setToolTip(QStringLiteral("Message to display"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_addToDo);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_text, 1);
+    layout->addLayout(buttons);
+    setTabOrder(m_ok, m_addToDo);
+    setTabOrder(m_addToDo, m_text);
+
+    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_addToDo, &QPushButton::clicked, this, [this] {
+        if (m_addToDoFunction) m_addToDoFunction(m_message);
+    });
+
+    resize(dialogSize(*this, 185, 92));
+    restoreWindowPosition(*this, kSection, m_iniFile);
+}
+
+void MessageWindow::showEvent(QShowEvent* event) {
+    m_opened = true;
+    m_ok->setFocus();
+    QWidget::showEvent(event);
+}
+
+void MessageWindow::closeEvent(QCloseEvent* event) {
+    if (m_opened) saveWindowPosition(*this, kSection, m_iniFile);
+    QWidget::closeEvent(event);
+}
+
+}  // namespace tarvelo::ui

@@ -1,0 +1,14 @@
+#include "ui/qt/qt_halt.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace tarvelo::ui {
+
+void QtHalt::halt(const std::string& stopText) {
+    std::fprintf(stderr, "%s\n", stopText.c_str());
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+}  // namespace tarvelo::ui

@@ -1,0 +1,17 @@
+#include "ui/qt/qt_message_windows.h"
+
+namespace tarvelo::ui {
+
+QtMessageWindows::QtMessageWindows(QWidget* parent, MessageWindow::AddToDo addToDo, std::string iniFile)
+    : m_parent(parent), m_addToDo(std::move(addToDo)), m_iniFile(std::move(iniFile)) {}
+
+void QtMessageWindows::open(const std::string& text) {
+    auto* window = new MessageWindow(text, m_addToDo, m_iniFile, m_parent);
+    ++m_open;
+    connect(window, &QObject::destroyed, this, [this] { --m_open; });
+    window->show();
+    window->raise();
+    emit opened(window);
+}
+
+}  // namespace tarvelo::ui

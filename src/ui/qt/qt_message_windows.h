@@ -1,0 +1,32 @@
+#pragma once
+// Opens ShowMessage windows for the engine and counts those open: a window counts from the moment it is
+// opened until it is gone, however it was closed.
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include "ui/ports.h"
+#include "ui/qt/message_window.h"
+
+namespace tarvelo::ui {
+
+class QtMessageWindows : public QObject, public MessageWindowPort {
+    Q_OBJECT
+public:
+    // parent: the frame the windows are shown over (may be null); iniFile: where their position is kept.
+    QtMessageWindows(QWidget* parent, MessageWindow::AddToDo addToDo, std::string iniFile = "Tarvelo96.INI");
+
+    void open(const std::string& text) override;
+    int openCount() const override { return m_open; }
+
+signals:
+    void opened(tarvelo::ui::MessageWindow* window);
+
+private:
+    QPointer<QWidget> m_parent;
+    MessageWindow::AddToDo m_addToDo;
+    std::string m_iniFile;
+    int m_open = 0;
+};
+
+}  // namespace tarvelo::ui

@@ -1,0 +1,93 @@
+#include "ui/qt/window_placement.h"
+
+#include <string>
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+
+#include "core/profile.h"
+
+namespace tarvelo::ui {
+
+DialogBase dialogBase(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return {metrics.averageCharWidth(), metrics.height()};
+}
+
+QSize dialogSize(const QWidget& widget, int widthUnits, int heightUnits) {
+    const WindowRect px = toPixels({0, 0, widthUnits, heightUnits}, dialogBase(widget.font()));
+    return {px.width, px.height};
+}
+
+int dialogWidth(const QWidget& widget, int widthUnits) { return dialogSize(widget, widthUnits, 0).width(); }
+
+QFont windowFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+bool WidgetWindow::isMaximized() const { return m_widget.isMaximized(); }
+
+bool WidgetWindow::isMinimized() const { return m_widget.isMinimized(); }
+
+WidgetWindow::WidgetWindow(QWidget& widget) : m_widget(widget) {
+    if (widget.isWindow() || !(widget.windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) return;
+    // A sub-window keeps its normal geometry to itself while it is maximized or minimized; it changes state
+    // at once (no window manager involved), so it can be brought back for a moment to be measured.
+    const Qt::WindowStates state = widget.windowState();
+    widget.setWindowState(Qt::WindowNoState);
+    m_subWindowNormal = widget.geometry();
+    widget.setWindowState(state);
+}
+
+WindowRect WidgetWindow::normalRect() const {
+    QRect r = m_widget.geometry();
+    if (m_subWindowNormal.isValid()) {
+        r = m_subWindowNormal;
+    } else if (m_widget.isWindow() && m_widget.normalGeometry().isValid()) {
+        // For a maximized top-level window this is the geometry it will get back; otherwise geometry().
+        r = m_widget.normalGeometry();
+    }
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
+void WidgetWindow::setNormalRect(const WindowRect& rect) {
+    m_widget.setGeometry(rect.x, rect.y, rect.width, rect.height);
+}
+
+bool WidgetWindow::isResizable() const { return m_widget.minimumSize() != m_widget.maximumSize(); }
+
+void WidgetWindow::setMaximized(bool maximized) {
+    const Qt::WindowStates state = m_widget.windowState();
+    if (maximized) {
+        m_widget.setWindowState(state | Qt::WindowMaximized);
+    } else if (state & Qt::WindowMaximized) {
+        m_widget.setWindowState(state & ~Qt::WindowMaximized);
+    }
+}
+
+DialogBase WidgetWindow::dialogBase() const { return ui::dialogBase(m_widget.font()); }
+
+void restoreWindowPosition(QWidget& window, const ProfileFile& ini, std::string_view section) {
+    WidgetWindow adapted(window);
+    restoreWindowPosition(static_cast<PositionedWindow&>(adapted), ini, section);
+}
+
+void saveWindowPosition(QWidget& window, ProfileFile& ini, std::string_view section) {
+    const WidgetWindow adapted(window);
+    saveWindowPosition(static_cast<const PositionedWindow&>(adapted), ini, section);
+}
+
+void restoreWindowPosition(QWidget& window, std::string_view section, std::string_view iniFile) {
+    const ProfileFile ini{std::string(iniFile)};
+    restoreWindowPosition(window, ini, section);
+}
+
+void saveWindowPosition(QWidget& window, std::string_view section, std::string_view iniFile) {
+    ProfileFile ini{std::string(iniFile)};
+    saveWindowPosition(window, ini, section);
+}
+
+}  // namespace tarvelo::ui

@@ -145,8 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
         TimeEntry{"5:30 PM later", std::nullopt}, TimeEntry{":30", std::nullopt},
         TimeEntry{"17:30.5", std::nullopt}, TimeEntry{"17:", std::nullopt}, TimeEntry{"-1:00", std::nullopt}));
 
-TEST(DateRoundTrip, shouldReadBackEveryShownDateFrom1801To9999) {
-    for (StdDate d = kMinDate; d <= kMaxDate; ++d) {
+TEST(DateRoundTrip, shouldReadBackShownDatesFrom1801To9999) {
+    // Every day of the first four centuries, then a prime step that still meets every day of the month.
+    const StdDate dense = dateFromYmd(2200, 1, 1);
+    for (StdDate d = kMinDate; d <= kMaxDate; d += d < dense ? 1 : 13) {
         ASSERT_EQ(parseDate(formatDate3(d)), d) << formatDate3(d);
         ASSERT_EQ(parseDate(formatIsoDate(d)), d) << formatIsoDate(d);
     }

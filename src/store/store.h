@@ -200,7 +200,7 @@ public:
     bool active() const;
 
 private:
-    std::vector<Database*> m_databases;
+    std::vector<std::shared_ptr<Database>> m_databases;
 };
 
 }  // namespace tarvelo::store

@@ -1,0 +1,85 @@
+#pragma once
+// One open data file: the single SQLite connection that every Table of the file shares in this process,
+// so that one transaction covers all of the file's tables. Databases are found by the file's absolute path
+// in a process-wide registry and live as long as some Table, View or Transaction holds them.
+//
+// The connection runs in WAL mode with synchronous=FULL, knows the folding collation, and waits at most
+// kBusyTimeoutMs for another process's lock before a statement fails with SQLITE_BUSY.
+//
+// Fork: a child process never touches a connection it inherited (SQLite forbids it); it opens its own,
+// and the inherited one is left alone, neither used nor closed.
+#include <sqlite3.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "store/store.h"
+
+namespace tarvelo::store {
+
+class Database {
+public:
+    static constexpr int kBusyTimeoutMs = 2000;
+
+    // The Database of an existing file (opened read/write, never created; read-only when the file is).
+    // On failure status says why and the result is null; the file is then left as it was.
+    static std::shared_ptr<Database> acquire(const std::string& absolutePath, Status& status);
+    // How many Databases this process has opened and not yet closed.
+    static int openCount();
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    sqlite3* handle() const { return m_db; }
+    const std::string& path() const { return m_path; }
+    bool readOnly() const;
+
+    // A statement prepared once on this connection and kept; null (with status set) when it cannot be
+    // prepared. Callers reset it after each use, through Query.
+    sqlite3_stmt* statement(const std::string& sql, Status& status);
+    Status exec(const std::string& sql);
+    // The Status for result code rc, with the connection's message.
+    Status error(int rc) const;
+
+    // BEGIN IMMEDIATE, waiting at most timeoutSeconds for the write lock.
+    Status begin(int timeoutSeconds);
+    Status commit();   // rolls back (and reports why) when the commit fails
+    Status rollback();
+    bool inTransaction() const;
+
+private:
+    Database(std::string path, sqlite3* db);
+    bool ownedHere() const;
+
+    std::string m_path;
+    sqlite3* m_db = nullptr;
+    pid_t m_pid = 0;
+    std::unordered_map<std::string, sqlite3_stmt*> m_statements;
+};
+
+// One use of a cached statement: binds, steps, and resets it (clearing its bindings) when it goes.
+class Query {
+public:
+    explicit Query(sqlite3_stmt* statement) : m_statement(statement) {}
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    void bind(int index, std::int64_t value) { sqlite3_bind_int64(m_statement, index, value); }
+    void bind(int index, std::string_view text) {
+        sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step() { return sqlite3_step(m_statement); }
+    sqlite3_stmt* get() const { return m_statement; }
+
+private:
+    sqlite3_stmt* m_statement;
+};
+
+}  // namespace tarvelo::store

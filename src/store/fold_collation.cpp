@@ -1,0 +1,64 @@
+#include "store/fold_collation.h"
+
+#include <sqlite3.h>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <cstdint>
+
+namespace tarvelo::store::detail {
+
+namespace {
+
+std::string_view withoutTrailingBlanks(std::string_view s) {
+    std::size_t n = s.size();
+    while (n > 0 && s[n - 1] == ' ') --n;
+    return s.substr(0, n);
+}
+
+// The folded code point at s[i], advancing i past it.
+std::int32_t nextFolded(std::string_view s, std::int32_t& i) {
+    const auto byte = static_cast<unsigned char>(s[i]);
+    if (byte < 0x80) {
+        ++i;
+        return (byte >= 'A' && byte <= 'Z') ? byte + ('a' - 'A') : byte;
+    }
+    const std::int32_t start = i;
+    UChar32 c;
+    U8_NEXT(reinterpret_cast<const std::uint8_t*>(s.data()), i, static_cast<std::int32_t>(s.size()), c);
+    if (c < 0) {
+        i = start + 1;
+        return 0x110000 + byte;  // beyond every code point
+    }
+    return u_foldCase(c, U_FOLD_CASE_DEFAULT);
+}
+
+int collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    return foldCompare(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
+                       std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
+}
+
+}  // namespace
+
+int foldCompare(std::string_view a, std::string_view b) {
+    a = withoutTrailingBlanks(a);
+    b = withoutTrailingBlanks(b);
+    std::int32_t i = 0;
+    std::int32_t j = 0;
+    const auto na = static_cast<std::int32_t>(a.size());
+    const auto nb = static_cast<std::int32_t>(b.size());
+    while (i < na && j < nb) {
+        const std::int32_t ca = nextFolded(a, i);
+        const std::int32_t cb = nextFolded(b, j);
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    if (i < na) return 1;
+    if (j < nb) return -1;
+    return 0;
+}
+
+int registerFoldCollation(sqlite3* db) {
+    return sqlite3_create_collation_v2(db, kFoldCollation, SQLITE_UTF8, nullptr, &collate, nullptr);
+}
+
+}  // namespace tarvelo::store::detail

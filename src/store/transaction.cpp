@@ -1,0 +1,69 @@
+#include <algorithm>
+
+#include "store/table_impl.h"
+
+namespace tarvelo::store {
+
+Transaction::~Transaction() {
+    if (active()) rollback();
+}
+
+bool Transaction::active() const { return !m_databases.empty(); }
+
+Status Transaction::begin(const std::vector<Table*>& tables, int timeoutSeconds) {
+    if (active()) {
+        Status s = Status::driver(SQLITE_MISUSE, "a transaction is already active");
+        setLastError(s);
+        return s;
+    }
+    std::vector<std::shared_ptr<Database>> databases;
+    for (Table* table : tables) {
+        if (!table || !table->isOpen()) {
+            Status s = Status::driver(SQLITE_MISUSE, (table ? table->name() : std::string("a table")) + " is not open");
+            setLastError(s);
+            return s;
+        }
+        std::shared_ptr<Database> db = table->m_impl->db;
+        if (std::find(databases.begin(), databases.end(), db) == databases.end()) databases.push_back(db);
+    }
+    // Files are always locked in the same order, so two processes can never wait on each other.
+    std::sort(databases.begin(), databases.end(), [](const auto& a, const auto& b) { return a->path() < b->path(); });
+    for (auto& db : databases) {
+        Status s = db->begin(timeoutSeconds);
+        if (!s.ok()) {
+            for (auto& begun : m_databases) begun->rollback();
+            m_databases.clear();
+            setLastError(s);
+            return s;
+        }
+        m_databases.push_back(db);
+    }
+    setLastError(Status::okStatus());
+    return Status::okStatus();
+}
+
+Status Transaction::commit() {
+    Status result;
+    for (auto& db : m_databases) {
+        // A file whose commit failed has been rolled back; the others are still committed, so that one
+        // failure does not throw away more than it must.
+        Status s = db->commit();
+        if (!s.ok() && result.ok()) result = s;
+    }
+    m_databases.clear();
+    setLastError(result);
+    return result;
+}
+
+Status Transaction::rollback() {
+    Status result;
+    for (auto& db : m_databases) {
+        Status s = db->rollback();
+        if (!s.ok() && result.ok()) result = s;
+    }
+    m_databases.clear();
+    setLastError(result);
+    return result;
+}
+
+}  // namespace tarvelo::store

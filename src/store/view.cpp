@@ -1,0 +1,88 @@
+#include "store/position.h"
+#include "store/table_impl.h"
+
+namespace tarvelo::store {
+
+struct View::Impl {
+    Table* table = nullptr;
+    Filter filter;
+    Cursor cursor;
+    std::string lastPosition;  // of the last record read
+
+    Table::Impl& t() { return *table->m_impl; }
+};
+
+View::View(Table& table, int key, Filter filter) : m_impl(std::make_unique<Impl>()) {
+    m_impl->table = &table;
+    m_impl->filter = std::move(filter);
+    m_impl->cursor.toStart(key);
+}
+
+View::~View() = default;
+
+Status View::setToStart() {
+    Table::Impl& t = m_impl->t();
+    if (Status s = t.checkKey(m_impl->cursor.key); !s.ok()) return t.remember(s);
+    m_impl->cursor.toStart(m_impl->cursor.key);
+    return t.remember(Status::okStatus());
+}
+
+Status View::setToEnd() {
+    Table::Impl& t = m_impl->t();
+    if (Status s = t.checkKey(m_impl->cursor.key); !s.ok()) return t.remember(s);
+    m_impl->cursor.toEnd(m_impl->cursor.key);
+    return t.remember(Status::okStatus());
+}
+
+Status View::setAt(const Row& keyValues) {
+    Table::Impl& t = m_impl->t();
+    const int key = m_impl->cursor.key;
+    if (Status s = t.checkKey(key); !s.ok()) return t.remember(s);
+    m_impl->cursor.at(key, t.components(key, keyValues));
+    return t.remember(Status::okStatus());
+}
+
+Status View::next(Row& out) {
+    Table::Impl& t = m_impl->t();
+    Status s = t.read(m_impl->cursor, true, &m_impl->filter, out);
+    if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, m_impl->cursor.anchor});
+    return t.remember(s);
+}
+
+Status View::previous(Row& out) {
+    Table::Impl& t = m_impl->t();
+    Status s = t.read(m_impl->cursor, false, &m_impl->filter, out);
+    if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, m_impl->cursor.anchor});
+    return t.remember(s);
+}
+
+std::string View::position() const { return m_impl->lastPosition; }
+
+Status View::reset(std::string_view position) {
+    Table::Impl& t = m_impl->t();
+    const int key = m_impl->cursor.key;
+    if (Status s = t.checkKey(key); !s.ok()) return t.remember(s);
+    const auto p = detail::decodePosition(position);
+    if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return t.remember(Status::make(kRecordNotFound));
+    // Where the record is now, if it still exists; else where it was when the position was taken.
+    Row row;
+    Status found = t.readRow(p->rowId, row);
+    if (found.ok()) {
+        m_impl->cursor.inFrontOf(key, t.components(key, row), p->rowId);
+    } else if (found.code == kRecordNotFound && p->key == key &&
+               p->keyValues.size() == t.schema.keys[static_cast<std::size_t>(key)].fields.size()) {
+        m_impl->cursor.inFrontOf(key, p->keyValues, p->rowId);
+    } else {
+        return t.remember(found);
+    }
+    return t.remember(Status::okStatus());
+}
+
+Status View::reread(std::string_view position, Row& out) {
+    Table::Impl& t = m_impl->t();
+    const auto p = detail::decodePosition(position);
+    if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return t.remember(Status::make(kRecordNotFound));
+    return t.remember(t.readRow(p->rowId, out));
+}
+
+}  // namespace tarvelo::store

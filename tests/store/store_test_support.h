@@ -1,0 +1,204 @@
+#pragma once
+// Tables shaped like the program's own, temporary folders, and a second process to race against.
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "store/store.h"
+
+namespace tarvelo::store::testing {
+
+// A folder of its own for each test, removed with everything in it afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-store-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// Schedule-like: a unique id, a date/time key, a text key and a flag-first key, and a memo.
+enum TaskField { kId, kTaskType, kCategory, kDescription, kDate, kTime, kDisabled, kMessage };
+enum TaskKey { kKeyId, kKeyDate, kKeyCategory, kKeyDateEnabled };
+
+inline TableDef taskDef() {
+    TableDef d;
+    d.fileName = "SM";
+    d.tableName = "Schedule";
+    d.prefix = "SCH";
+    d.fields = {{"SCH:ID", FieldType::Long, 0},          {"SCH:TASKTYPE", FieldType::String, 20},
+                {"SCH:CATEGORY", FieldType::String, 20}, {"SCH:DESCRIPTION", FieldType::String, 40},
+                {"SCH:DATE", FieldType::Long, 0},        {"SCH:TIME", FieldType::Long, 0},
+                {"SCH:DISABLED", FieldType::Byte, 0},    {"SCH:MESSAGE", FieldType::Memo, 1000}};
+    d.keys = {{"SCH:KEYID", {"SCH:ID"}, true, true, "By System ID"},
+              {"SCH:KEYDATE", {"SCH:DATE", "SCH:TIME"}, false, true, "By Date"},
+              {"SCH:KEYCATEGORY", {"SCH:CATEGORY", "SCH:DESCRIPTION"}, false, true, "By Category"},
+              {"SCH:KEYDATEENABLED", {"SCH:DISABLED", "SCH:DATE", "SCH:TIME"}, false, true, "By Enabled"}};
+    return d;
+}
+
+inline Row task(std::int64_t id, std::string category, std::string description, std::int64_t date = 0,
+                std::int64_t time = 0, std::int64_t disabled = 0, std::string message = "") {
+    Row r;
+    r.values = {id, std::string("Display Message"), std::move(category), std::move(description), date, time,
+                disabled, std::move(message)};
+    return r;
+}
+
+// Category-like: one unique text key, in the same file as the tasks.
+inline TableDef categoryDef() {
+    TableDef d;
+    d.fileName = "SM";
+    d.tableName = "Categories";
+    d.prefix = "CAT";
+    d.fields = {{"CAT:CATEGORY", FieldType::String, 20}};
+    d.keys = {{"CAT:KEYCATEGORY", {"CAT:CATEGORY"}, true, true, "Category"}};
+    return d;
+}
+
+inline Row category(std::string name) {
+    Row r;
+    r.values = {std::move(name)};
+    return r;
+}
+
+// ToDo-like: keys that keep blank records.
+enum ToDoKey { kKeyDone, kKeyText };
+
+inline TableDef todoDef() {
+    TableDef d;
+    d.fileName = "SM";
+    d.tableName = "ToDo";
+    d.prefix = "TDO";
+    d.fields = {{"TDO:DONE", FieldType::Byte, 0}, {"TDO:PRIORITY", FieldType::Byte, 0}, {"TDO:TODO", FieldType::String, 40}};
+    d.keys = {{"TDO:KEYDONE", {"TDO:DONE", "TDO:PRIORITY", "TDO:TODO"}, false, false, ""},
+              {"TDO:KEYTODO", {"TDO:TODO"}, false, false, ""}};
+    return d;
+}
+
+inline Row todo(std::int64_t done, std::int64_t priority, std::string text) {
+    Row r;
+    r.values = {done, priority, std::move(text)};
+    return r;
+}
+
+inline std::int64_t number(const Row& r, int field) { return std::get<std::int64_t>(r.values.at(static_cast<std::size_t>(field))); }
+inline std::string text(const Row& r, int field) { return std::get<std::string>(r.values.at(static_cast<std::size_t>(field))); }
+
+// Opens the table, creating it first when it is missing.
+inline void openOrCreate(Table& table) {
+    Status s = table.open();
+    if (s.code == kFileNotFound) {
+        ASSERT_TRUE(table.create().ok()) << lastError().driverMessage;
+        s = table.open();
+    }
+    ASSERT_TRUE(s.ok()) << s.message << " " << s.driverCode << " " << s.driverMessage;
+}
+
+// Every record in a key's order, read forwards from the start.
+inline std::vector<Row> readAll(Table& table, int key) {
+    std::vector<Row> rows;
+    EXPECT_TRUE(table.setToStart(key).ok());
+    Row r;
+    while (table.next(r).ok()) rows.push_back(r);
+    EXPECT_EQ(lastError().code, kRecordNotAvailable);
+    return rows;
+}
+
+inline std::vector<std::int64_t> fieldOf(const std::vector<Row>& rows, int field) {
+    std::vector<std::int64_t> out;
+    for (const auto& r : rows) out.push_back(number(r, field));
+    return out;
+}
+
+inline std::vector<std::string> textOf(const std::vector<Row>& rows, int field) {
+    std::vector<std::string> out;
+    for (const auto& r : rows) out.push_back(text(r, field));
+    return out;
+}
+
+// A second process, forked, that works on the same files through its own connections. The parent and
+// the child hand each other turns through pipes; the child's body returns its exit code. Fork only while
+// this process has no data file open (SQLite connections must not cross a fork).
+class ChildProcess {
+public:
+    explicit ChildProcess(std::function<int(ChildProcess&)> body) {
+        EXPECT_EQ(pipe(m_toChild), 0);
+        EXPECT_EQ(pipe(m_toParent), 0);
+        m_pid = fork();
+        if (m_pid == 0) {
+            m_isChild = true;
+            ::close(m_toChild[1]);
+            ::close(m_toParent[0]);
+            const int code = body(*this);
+            _exit(code);
+        }
+        ::close(m_toChild[0]);
+        ::close(m_toParent[1]);
+    }
+    ~ChildProcess() {
+        if (!m_isChild && m_pid > 0 && !m_joined) join();
+    }
+
+    // Hands the other side its turn.
+    void tell() {
+        const char c = 'x';
+        EXPECT_EQ(write(m_isChild ? m_toParent[1] : m_toChild[1], &c, 1), 1);
+    }
+    // Waits (at most timeoutMs) for the other side to hand over; false when it did not.
+    bool await(int timeoutMs = 10000) {
+        pollfd p{m_isChild ? m_toChild[0] : m_toParent[0], POLLIN, 0};
+        if (poll(&p, 1, timeoutMs) != 1) return false;
+        char c;
+        return read(p.fd, &c, 1) == 1;
+    }
+    // The child's exit code (-1 when it did not exit normally).
+    int join() {
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_joined = true;
+        ::close(m_toChild[1]);
+        ::close(m_toParent[0]);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    int m_toChild[2] = {-1, -1};
+    int m_toParent[2] = {-1, -1};
+    pid_t m_pid = -1;
+    bool m_isChild = false;
+    bool m_joined = false;
+};
+
+}  // namespace tarvelo::store::testing

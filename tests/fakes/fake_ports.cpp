@@ -4,6 +4,7 @@ namespace tarvelo::test {
 
 int FakeMessageBox::show(const ui::MessageBoxRequest& request) {
     m_requests.push_back(request);
+    if (onShow) onShow(request);
     if (m_answers.empty()) return request.defaultButton;
     const int button = m_answers.front();
     m_answers.pop_front();

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the user-facing ports, shared by every test binary.
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -19,6 +20,9 @@ public:
     // Queues the next answers, in order.
     void answer(int button) { m_answers.push_back(button); }
     void answer(std::initializer_list<int> buttons) { m_answers.insert(m_answers.end(), buttons); }
+
+    // Runs while each box is shown, before it is answered: what happens in the world meanwhile.
+    std::function<void(const ui::MessageBoxRequest&)> onShow;
 
     const std::vector<ui::MessageBoxRequest>& requests() const { return m_requests; }
     std::size_t count() const { return m_requests.size(); }

@@ -1,0 +1,234 @@
+#include "data/data_files.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data_fixture.h"
+
+namespace tarvelo {
+namespace {
+
+using test::DataTest;
+using test::ForeignLock;
+using test::HaltCalled;
+
+class OpenDataTableTest : public DataTest {};
+
+TEST_F(OpenDataTableTest, GivenNoDataFilesWhenEveryTableIsUsedThenEachIsCreatedEmptyWithoutAMessage) {
+    ASSERT_FALSE(std::filesystem::exists(dataFile()));
+    for (int i = 0; i < kTableCount; ++i) {
+        const auto id = static_cast<TableId>(i);
+        files->use(id);
+        EXPECT_TRUE(files->table(id).isOpen());
+        EXPECT_EQ(files->table(id).records(), 0);
+    }
+    EXPECT_EQ(messages.count(), 0u);
+    EXPECT_FALSE(halt.halted());
+    EXPECT_TRUE(std::filesystem::exists(dataFile()));
+    EXPECT_TRUE(std::filesystem::exists(tagFile()));
+}
+
+TEST_F(OpenDataTableTest, GivenUsesOfATableThenItOpensOnTheFirstAndClosesAfterTheLast) {
+    files->use(TableId::toDo);
+    files->use(TableId::toDo);
+    EXPECT_EQ(files->useCount(TableId::toDo), 2);
+    files->release(TableId::toDo);
+    EXPECT_TRUE(files->table(TableId::toDo).isOpen());
+    files->release(TableId::toDo);
+    EXPECT_EQ(files->useCount(TableId::toDo), 0);
+    EXPECT_FALSE(files->table(TableId::toDo).isOpen());
+    {
+        TableUse use(*files, TableId::categories);
+        EXPECT_TRUE(files->table(TableId::categories).isOpen());
+    }
+    EXPECT_FALSE(files->table(TableId::categories).isOpen());
+}
+
+TEST_F(OpenDataTableTest, GivenAStoredRecordWhenTheTablesAreReopenedThenItIsStillThere) {
+    {
+        TableUse use(*files, TableId::toDo);
+        ToDo item;
+        item.priority = 3;
+        item.todo = "Water the plants";
+        ASSERT_TRUE(files->toDo().add(item).ok());
+    }
+    reopenFiles();
+    TableUse use(*files, TableId::toDo);
+    EXPECT_EQ(files->table(TableId::toDo).records(), 1);
+    EXPECT_EQ(messages.count(), 0u);
+}
+
+TEST_F(OpenDataTableTest, GivenADamagedKeyWhenTheUserAnswersNoThenTheProgramStopsWithInvalidKey) {
+    createTables();
+    const auto indexes = test::indexesOf(dataFile(), "Schedule");
+    ASSERT_FALSE(indexes.empty());
+    test::runSql(dataFile(), "DROP INDEX \"" + indexes.front() + "\"");
+
+    messages.answer(ui::kNo);
+    EXPECT_THROW(files->use(TableId::schedule), HaltCalled);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Invalid Key");
+    EXPECT_EQ(messages.last().text, "SM\\!Schedule key file is invalid.  Do you want to rebuild the key?");
+    EXPECT_EQ(messages.last().defaultButton, ui::kYes);
+    EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Invalid Key!"});
+    EXPECT_EQ(files->useCount(TableId::schedule), 0);
+}
+
+TEST_F(OpenDataTableTest, GivenADamagedKeyWhenTheUserAnswersYesThenTheKeysAreRebuiltAndTheTableOpens) {
+    {
+        TableUse use(*files, TableId::schedule);
+        for (int id = 1; id <= 3; ++id) {
+            Schedule task;
+            task.id = id;
+            task.date = 71622 - id;
+            ASSERT_TRUE(files->schedule().add(task).ok());
+        }
+    }
+    const auto before = test::indexesOf(dataFile(), "Schedule");
+    test::runSql(dataFile(), "DROP INDEX \"" + before.back() + "\"");
+
+    messages.answer(ui::kYes);
+    files->use(TableId::schedule);
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"Invalid Key"});
+    EXPECT_FALSE(halt.halted());
+    EXPECT_TRUE(files->table(TableId::schedule).isOpen());
+    EXPECT_EQ(test::indexesOf(dataFile(), "Schedule").size(), before.size());
+
+    // The rebuilt keys order the records again.
+    auto schedule = files->schedule();
+    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyDate).ok());
+    Schedule first;
+    ASSERT_TRUE(schedule.next(first).ok());
+    EXPECT_EQ(first.id, 3);
+    files->release(TableId::schedule);
+
+    // And the next start finds nothing to repair.
+    reopenFiles();
+    messages.clear();
+    files->use(TableId::schedule);
+    EXPECT_EQ(messages.count(), 0u);
+}
+
+TEST_F(OpenDataTableTest, GivenAStoredLayoutThatDoesNotMatchTheRecordThenInvalidFileStopsTheProgram) {
+    createTables();
+    test::runSql(dataFile(), "ALTER TABLE Categories ADD COLUMN EXTRA INTEGER");
+
+    EXPECT_THROW(files->use(TableId::categories), HaltCalled);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Invalid File");
+    EXPECT_EQ(messages.last().text,
+              "Error: (Invalid Record Declaration (47)) accessing SM\\!Categories.  Press OK to end this application.");
+    EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Invalid File!"});
+}
+
+TEST_F(OpenDataTableTest, GivenAnSmFileThatIsNoDatabaseThenItIsReportedTheProgramStopsAndTheFileIsUntouched) {
+    const std::string garbage = "These are somebody's notes, not a table file.\n" + std::string(5000, '#');
+    test::writeBytes(dataFile(), garbage);
+
+    EXPECT_THROW(files->use(TableId::schedule), HaltCalled);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "File Access Error");
+    EXPECT_EQ(messages.last().text.rfind("File (SM\\!Schedule) could not be opened.  Error: ", 0), 0u)
+        << messages.last().text;
+    EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Disk Error"});
+    EXPECT_EQ(test::readBytes(dataFile()), garbage);
+
+    // Creating is not a way around it either: every table of that file stops the same way.
+    EXPECT_THROW(files->use(TableId::toDo), HaltCalled);
+    EXPECT_EQ(test::readBytes(dataFile()), garbage);
+    EXPECT_FALSE(std::filesystem::exists(dataFile() + "-wal"));
+}
+
+TEST_F(OpenDataTableTest, GivenATruncatedDataFileThenTheProgramStopsWithAMessageAndWritesNothing) {
+    {
+        TableUse use(*files, TableId::toDo);
+        for (int i = 0; i < 400; ++i) {
+            ToDo item;
+            item.priority = static_cast<Byte>(1 + i % 10);
+            item.todo = "Item number " + std::to_string(i);
+            ASSERT_TRUE(files->toDo().add(item).ok());
+        }
+    }
+    const std::string whole = test::readBytes(dataFile());
+    ASSERT_GT(whole.size(), 8192u);
+    const std::string cut = whole.substr(0, whole.size() / 2);
+    test::writeBytes(dataFile(), cut);
+
+    // Whatever the damage is taken for, the program does not carry on as if nothing happened.
+    messages.answer(ui::kNo);
+    EXPECT_THROW(files->use(TableId::toDo), HaltCalled);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(halt.stopTexts().size(), 1u);
+    EXPECT_EQ(test::readBytes(dataFile()), cut);
+}
+
+TEST_F(OpenDataTableTest, GivenADataFileCutInsideItsHeaderThenItIsNoDatabaseAndIsLeftAlone) {
+    createTables();
+    const std::string stub = test::readBytes(dataFile()).substr(0, 10);
+    test::writeBytes(dataFile(), stub);
+    EXPECT_THROW(files->use(TableId::history), HaltCalled);
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Access Error"});
+    EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Disk Error"});
+    EXPECT_EQ(test::readBytes(dataFile()), stub);
+}
+
+TEST_F(OpenDataTableTest, GivenAnotherProgramWritingWhenATableIsOpenedThenItOpensWithoutWaiting) {
+    createTables();
+    closeFiles();
+    ForeignLock lock(dataFile());
+    reopenFiles();
+    const auto start = std::chrono::steady_clock::now();
+    files->use(TableId::schedule);
+    EXPECT_LT(test::secondsSince(start), 1.5);
+    EXPECT_EQ(messages.count(), 0u);
+    files->release(TableId::schedule);
+}
+
+TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileAccessErrorStopsWithinSeconds) {
+    createTables();
+    closeFiles();
+    ForeignLock lock(dataFile(), /*exclusive=*/true);
+    reopenFiles();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(files->use(TableId::schedule), HaltCalled);
+    const double waited = test::secondsSince(start);
+    EXPECT_GE(waited, 1.5);
+    EXPECT_LT(waited, 10.0);
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Access Error"});
+    EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Disk Error"});
+}
+
+// A read-only file must be refused by a program that opens it for writing; root may write anyway, so the
+// case runs as the user nobody.
+TEST_F(OpenDataTableTest, GivenAReadOnlyDataFileThenFileAccessErrorStopsTheProgram) {
+    createTables();
+    closeFiles();
+    ASSERT_EQ(::chmod(dataFile().c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    const std::string before = test::readBytes(dataFile());
+    const std::string path = folder.path();
+    test::ChildProcess child([path](test::ChildProcess& self) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 9;
+        test::FakeMessageBox box;
+        test::FakeHalt stop;
+        DataWarning childWarn(box, stop);
+        DataFiles childFiles(childWarn, path);
+        try {
+            childFiles.use(TableId::schedule);
+        } catch (const HaltCalled& h) {
+            self.report(box.count() ? box.last().caption + "|" + h.stopText : "|" + h.stopText);
+            return 0;
+        }
+        self.report("opened");
+        return 0;
+    });
+    ASSERT_EQ(child.join(), 0);
+    EXPECT_EQ(child.output(), "File Access Error|Disk Error");
+    EXPECT_EQ(test::readBytes(dataFile()), before);
+}
+
+}  // namespace
+}  // namespace tarvelo

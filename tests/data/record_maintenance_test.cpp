@@ -1,0 +1,475 @@
+#include "data/record_maintenance.h"
+
+#include <gtest/gtest.h>
+
+#include "data_fixture.h"
+
+namespace tarvelo {
+namespace {
+
+using test::ForeignLock;
+
+Schedule task(std::int32_t id, std::string_view category, std::string_view description, StdDate date = 0) {
+    Schedule s;
+    s.id = id;
+    s.category = category;
+    s.description = description;
+    s.taskType = "Display Message";
+    s.scheduleType = "Once";
+    s.date = date;
+    s.time = 6300001;
+    return s;
+}
+
+class RecordMaintenanceTest : public test::DataTest {
+protected:
+    // Uses held for the whole test, as a browse holds them.
+    void holdTables() {
+        uses.emplace_back(*files, TableId::schedule);
+        uses.emplace_back(*files, TableId::categories);
+        uses.emplace_back(*files, TableId::toDo);
+    }
+    Schedule addTask(Schedule s) {
+        EXPECT_TRUE(files->schedule().add(s).ok());
+        return s;
+    }
+    Category addCategory(std::string_view name) {
+        Category c;
+        c.category = name;
+        EXPECT_TRUE(files->categories().add(c).ok());
+        return c;
+    }
+    std::optional<Schedule> storedTask(std::int32_t id) {
+        Schedule probe, out;
+        probe.id = id;
+        if (!files->schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
+        return out;
+    }
+    std::vector<std::string> categoryNames() {
+        std::vector<std::string> names;
+        auto cats = files->categories();
+        EXPECT_TRUE(cats.setToStart(CategoryKey::keyCategory).ok());
+        Category c;
+        while (cats.next(c).ok()) names.push_back(c.category.text());
+        return names;
+    }
+
+    std::vector<TableUse> uses;
+};
+
+// ---------------------------------------------------------------------------------------------------------
+// Schedule and ToDo
+
+TEST_F(RecordMaintenanceTest, GivenATaskWhenItIsPutThenTheChangeIsCommittedAndTheCopyCanBePutAgain) {
+    holdTables();
+    Schedule s = addTask(task(1, "Work", "Report"));
+    s.description = "Quarterly report";
+    EXPECT_EQ(putScheduleRecord(*files, s), 0);
+    EXPECT_EQ(storedTask(1)->description, "Quarterly report");
+    s.description = "Yearly report";
+    EXPECT_EQ(putScheduleRecord(*files, s), 0);
+    EXPECT_EQ(storedTask(1)->description, "Yearly report");
+    EXPECT_EQ(messages.count(), 0u);
+
+    // Committed for good: another program sees it.
+    uses.clear();
+    closeFiles();
+    reopenFiles();
+    TableUse use(*files, TableId::schedule);
+    EXPECT_EQ(storedTask(1)->description, "Yearly report");
+}
+
+TEST_F(RecordMaintenanceTest, GivenACopyChangedMeanwhileWhenItIsPutThenWarning15ReportsItAndTheOtherChangeStays) {
+    holdTables();
+    const Schedule original = addTask(task(1, "Work", "Report", 71622));
+    Schedule mine = original;
+    Schedule engines = original;
+    engines.date = 71623;  // the timer moved the task on
+    ASSERT_TRUE(files->schedule().put(engines).ok());
+
+    mine.description = "Edited";
+    EXPECT_EQ(putScheduleRecord(*files, mine), 1);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Update Operation Error");
+    EXPECT_EQ(messages.last().text, "This record was changed by another station.");
+    const auto stored = storedTask(1);
+    EXPECT_EQ(stored->date, 71623);
+    EXPECT_EQ(stored->description, "Report");
+    // The refused copy keeps its old ref: it is still refused, not quietly accepted later.
+    EXPECT_EQ(putScheduleRecord(*files, mine), 1);
+}
+
+TEST_F(RecordMaintenanceTest, GivenAnotherProcessChangedTheTaskWhenTheCopyIsPutThenItIsRefused) {
+    holdTables();
+    Schedule mine = addTask(task(1, "Work", "Report", 71622));
+    uses.clear();
+    closeFiles();
+
+    test::ChildProcess other([this](test::ChildProcess&) {
+        test::FakeMessageBox box;
+        test::FakeHalt stop;
+        DataWarning w(box, stop);
+        DataFiles theirs(w, folder.path());
+        TableUse use(theirs, TableId::schedule);
+        Schedule probe, s;
+        probe.id = 1;
+        if (!theirs.schedule().fetch(ScheduleKey::keyId, probe, s).ok()) return 1;
+        s.date = 71700;
+        return theirs.schedule().put(s).ok() ? 0 : 2;
+    });
+    ASSERT_EQ(other.join(), 0);
+
+    reopenFiles();
+    holdTables();
+    mine.description = "Mine";
+    EXPECT_EQ(putScheduleRecord(*files, mine), 1);
+    EXPECT_EQ(messages.last().text, "This record was changed by another station.");
+    EXPECT_EQ(storedTask(1)->date, 71700);
+}
+
+TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesThenWarning34ComesAfterTwoSecondsAndNothingChanges) {
+    holdTables();
+    Schedule s = addTask(task(1, "Work", "Report"));
+    ToDo item;
+    item.todo = "Milk";
+    ASSERT_TRUE(files->toDo().add(item).ok());
+    uses.clear();
+    closeFiles();
+    ForeignLock lock(dataFile());
+    reopenFiles();
+    holdTables();
+
+    s.description = "Changed";
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(putScheduleRecord(*files, s), 1);
+    double waited = test::secondsSince(start);
+    EXPECT_GE(waited, 1.8);
+    EXPECT_LT(waited, 6.0);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Transaction Framing Error");
+    EXPECT_EQ(messages.last().text.rfind("Error: (", 0), 0u);
+    EXPECT_NE(messages.last().text.find(") attempting to frame the update transaction on Schedule.  Update transaction "
+                                        "cancelled."),
+              std::string::npos)
+        << messages.last().text;
+
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(deleteToDoRecord(*files, item), 1);
+    EXPECT_GE(test::secondsSince(start), 1.8);
+    EXPECT_NE(messages.last().text.find("frame the delete transaction on Todo.  Delete transaction cancelled."),
+              std::string::npos);
+
+    lock.release();
+    EXPECT_EQ(storedTask(1)->description, "Report");
+    EXPECT_EQ(files->table(TableId::toDo).records(), 1);
+}
+
+TEST_F(RecordMaintenanceTest, GivenATaskWhenItIsDeletedThenItIsGoneAndItsNumberIsFreeAgain) {
+    holdTables();
+    addTask(task(1, "Work", "A"));
+    const Schedule highest = addTask(task(2, "Work", "B"));
+    EXPECT_EQ(deleteScheduleRecord(*files, highest), 0);
+    EXPECT_FALSE(storedTask(2).has_value());
+    EXPECT_EQ(messages.count(), 0u);
+
+    Schedule next;
+    EXPECT_EQ(reserveScheduleNumber(*files, next), Numbering::numbered);
+    EXPECT_EQ(next.id, 2);
+}
+
+TEST_F(RecordMaintenanceTest, GivenATaskChangedMeanwhileWhenItIsDeletedThenTheStoredTaskIsDeleted) {
+    holdTables();
+    const Schedule copy = addTask(task(1, "Work", "A", 71622));
+    Schedule moved = copy;
+    moved.date = 71630;
+    ASSERT_TRUE(files->schedule().put(moved).ok());
+    EXPECT_EQ(deleteScheduleRecord(*files, copy), 0);
+    EXPECT_FALSE(storedTask(1).has_value());
+}
+
+TEST_F(RecordMaintenanceTest, GivenATaskAlreadyDeletedWhenItIsDeletedAgainThenWarning17NamesTheTable) {
+    holdTables();
+    const Schedule s = addTask(task(1, "Work", "A"));
+    ASSERT_EQ(deleteScheduleRecord(*files, s), 0);
+    EXPECT_EQ(deleteScheduleRecord(*files, s), 1);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Delete Operation Error");
+    EXPECT_EQ(messages.last().text.rfind("An error (", 0), 0u);
+    EXPECT_NE(messages.last().text.find(") was experienced when attempting to delete a record from the file Schedule."),
+              std::string::npos);
+}
+
+TEST_F(RecordMaintenanceTest, GivenToDoItemsThatLookAlikeWhenOneIsChangedOrDeletedThenOnlyThatOneIs) {
+    holdTables();
+    ToDo a, b;
+    a.priority = b.priority = 5;
+    a.todo = b.todo = "Same";
+    ASSERT_TRUE(files->toDo().add(a).ok());
+    ASSERT_TRUE(files->toDo().add(b).ok());
+    b.done = 1;
+    EXPECT_EQ(putToDoRecord(*files, b), 0);
+    EXPECT_EQ(deleteToDoRecord(*files, a), 0);
+
+    auto todo = files->toDo();
+    ASSERT_TRUE(todo.setToStart(ToDoKey::keyDone).ok());
+    ToDo only;
+    ASSERT_TRUE(todo.next(only).ok());
+    EXPECT_EQ(only.done, 1);
+    EXPECT_EQ(todo.next(only).code, store::kRecordNotAvailable);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Categories and the references from Schedule
+
+TEST_F(RecordMaintenanceTest, GivenACategoryNoTaskUsesWhenItIsDeletedThenTheDeleteIsCommitted) {
+    holdTables();
+    addCategory("Home");
+    const Category work = addCategory("Work");
+    addTask(task(1, "Home", "Dishes"));
+    EXPECT_EQ(deleteCategoriesRecord(*files, work), 0);
+    EXPECT_EQ(categoryNames(), std::vector<std::string>{"Home"});
+    EXPECT_EQ(messages.count(), 0u);
+}
+
+TEST_F(RecordMaintenanceTest, GivenACategoryATaskUsesWhenItIsDeletedThenWarning13RefusesIt) {
+    holdTables();
+    const Category work = addCategory("Work");
+    addTask(task(1, "Work", "Report"));
+    EXPECT_EQ(deleteCategoriesRecord(*files, work), 1);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Referential Integrity Delete Error");
+    EXPECT_EQ(messages.last().text,
+              "This record is referenced from the file Schedule.  This record cannot be deleted while these "
+              "references exist.");
+    EXPECT_EQ(categoryNames(), std::vector<std::string>{"Work"});
+}
+
+// Only the first task found in the case-insensitive order is looked at, and it must match exactly.
+struct ReferenceCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> tasks;  // category, description
+    bool referenced;
+};
+
+const ReferenceCase kReferences[] = {
+    {"work", {}, false},
+    {"work", {{"work", "a"}}, true},
+    {"work", {{"Work", "a"}}, false},                 // differs in letter case only
+    {"work", {{"WORK", "a"}, {"work", "b"}}, false},  // the first one found differs in case
+    {"work", {{"work", "a"}, {"WORK", "b"}}, true},
+    {"work", {{"work", ""}}, true},                    // blank description: still in the key
+    {"work", {{"workshop", "a"}}, false},
+    {"work", {{"wor", "a"}}, false},
+    {"Émile", {{"Émile", "x"}}, true},
+    {"émile", {{"Émile", "x"}}, false},
+};
+
+TEST_F(RecordMaintenanceTest, GivenTasksWithCategoriesThenCategoryReferencedFollowsTheExactRuleOfTheFirstFound) {
+    holdTables();
+    for (const auto& c : kReferences) {
+        auto schedule = files->schedule();
+        std::int32_t id = 1;
+        std::vector<Schedule> added;
+        for (const auto& [cat, descr] : c.tasks) added.push_back(addTask(task(id++, cat, descr)));
+        messages.clear();
+        EXPECT_EQ(categoryReferenced(*files, c.name, ReferenceCheck::forDelete), c.referenced)
+            << c.name << " with " << c.tasks.size() << " tasks, first " << (c.tasks.empty() ? "" : c.tasks[0].first);
+        EXPECT_EQ(messages.count(), c.referenced ? 1u : 0u);
+        for (const auto& s : added) ASSERT_TRUE(schedule.erase(s).ok());
+    }
+}
+
+TEST_F(RecordMaintenanceTest, GivenARenameWhileTasksUseTheOldNameThenWarning12PutsTheOldNameBack) {
+    holdTables();
+    Category c = addCategory("Work");
+    addTask(task(1, "Work", "Report"));
+    const FixedText<20> snapshot = c.category;
+    c.category = "Office";
+    EXPECT_EQ(putCategoriesRecord(*files, c, snapshot), 1);
+    EXPECT_EQ(c.category, "Work");
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Referential Integrity Update Error");
+    EXPECT_EQ(messages.last().text,
+              "This record is referenced from the file Schedule.  Linking field(s) have been restricted from change "
+              "and have been reset to original values.");
+    EXPECT_EQ(categoryNames(), std::vector<std::string>{"Work"});
+    // The rolled-back put left the copy writable.
+    EXPECT_EQ(putCategoriesRecord(*files, c, snapshot), 0);
+}
+
+TEST_F(RecordMaintenanceTest, GivenARenameInLetterCaseOnlyWhileATaskUsesTheOldNameThenItIsRefusedToo) {
+    holdTables();
+    Category c = addCategory("work");
+    addTask(task(1, "work", "Report"));
+    c.category = "Work";
+    EXPECT_EQ(putCategoriesRecord(*files, c, "work"), 1);
+    EXPECT_EQ(c.category, "work");
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"Referential Integrity Update Error"});
+    EXPECT_EQ(categoryNames(), std::vector<std::string>{"work"});
+}
+
+TEST_F(RecordMaintenanceTest, GivenARenameNoTaskHindersThenItIsCommittedAndScheduleIsReleasedAgain) {
+    uses.emplace_back(*files, TableId::categories);
+    Category c = addCategory("Work");
+    EXPECT_EQ(files->useCount(TableId::schedule), 0);
+    c.category = "Office";
+    EXPECT_EQ(putCategoriesRecord(*files, c, "Work"), 0);
+    EXPECT_EQ(categoryNames(), std::vector<std::string>{"Office"});
+    EXPECT_EQ(files->useCount(TableId::schedule), 0);
+    EXPECT_FALSE(files->table(TableId::schedule).isOpen());
+    EXPECT_EQ(deleteCategoriesRecord(*files, c), 0);
+    EXPECT_EQ(files->useCount(TableId::schedule), 0);
+}
+
+TEST_F(RecordMaintenanceTest, GivenARenameOntoAnotherCategoryInOtherLetterCaseThenWarning15NamesTheDuplicate) {
+    holdTables();
+    addCategory("Home");
+    Category c = addCategory("Work");
+    c.category = "HOME";
+    EXPECT_EQ(putCategoriesRecord(*files, c, "Work"), 1);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().text,
+              "An error (Creates Duplicate Key (40)) was experienced when attempting to update a record from the "
+              "file.  Probable Cause: Categories.");
+    EXPECT_EQ(categoryNames(), (std::vector<std::string>{"Home", "Work"}));
+}
+
+TEST_F(RecordMaintenanceTest, GivenCategoriesDifferingInLetterCaseThenTheSecondIsADuplicateOfTheKey) {
+    holdTables();
+    addCategory("Work");
+    Category again;
+    again.category = "wORK";
+    EXPECT_EQ(files->categories().add(again).code, store::kDuplicateKey);
+    EXPECT_TRUE(files->categories().duplicate(CategoryKey::keyCategory, again));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Numbering new tasks
+
+TEST_F(RecordMaintenanceTest, GivenAnEmptyScheduleWhenANumberIsReservedThenItIs1AndCancellingFreesItAgain) {
+    Schedule fresh;
+    fresh.description = "New";
+    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
+    EXPECT_EQ(fresh.id, 1);
+    EXPECT_EQ(fresh.description, "New");
+    EXPECT_EQ(files->useCount(TableId::schedule), 0);
+
+    EXPECT_TRUE(removeReservedTask(*files, fresh));
+    Schedule again;
+    EXPECT_EQ(reserveScheduleNumber(*files, again), Numbering::numbered);
+    EXPECT_EQ(again.id, 1);
+    EXPECT_EQ(messages.count(), 0u);
+}
+
+TEST_F(RecordMaintenanceTest, GivenTasksWhenANumberIsReservedThenItIsOneAboveTheHighest) {
+    holdTables();
+    addTask(task(7, "", "x"));
+    addTask(task(3, "", "y"));
+    Schedule fresh;
+    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
+    EXPECT_EQ(fresh.id, 8);
+    Schedule second;
+    EXPECT_EQ(reserveScheduleNumber(*files, second), Numbering::numbered);
+    EXPECT_EQ(second.id, 9);
+}
+
+TEST_F(RecordMaintenanceTest, GivenACopyOfADueTaskWhenItIsReservedThenTheStoredPlaceholderIsNotDueOrWarned) {
+    holdTables();
+    Schedule copy = task(0, "Work", "Copy of a due task", 70000);
+    copy.advanceWarnDate = 69999;
+    copy.advanceWarnTime = 1;
+    ASSERT_EQ(reserveScheduleNumber(*files, copy), Numbering::numbered);
+    EXPECT_EQ(copy.date, 70000);  // the form's copy is as primed
+
+    auto schedule = files->schedule();
+    Schedule seen;
+    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyDateEnabled).ok());
+    EXPECT_EQ(schedule.next(seen).code, store::kRecordNotAvailable);
+    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyAdvanced).ok());
+    EXPECT_EQ(schedule.next(seen).code, store::kRecordNotAvailable);
+
+    // Completing writes the whole task over its placeholder.
+    ASSERT_TRUE(schedule.put(copy).ok());
+    EXPECT_EQ(storedTask(copy.id)->date, 70000);
+}
+
+TEST_F(RecordMaintenanceTest, GivenTheTableLockedWhenNumberingFailsThreeTimesThenWarning25OffersRetry) {
+    createTables();
+    closeFiles();
+    auto lock = std::make_unique<ForeignLock>(dataFile());
+    reopenFiles();
+    holdTables();
+
+    // The user waits for the other program to finish, then retries.
+    messages.onShow = [&](const ui::MessageBoxRequest& r) {
+        if (r.caption == "Auto Increment Error") lock.reset();
+    };
+    messages.answer(ui::kRetry);
+    Schedule fresh;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
+    EXPECT_GE(test::secondsSince(start), 5.0);  // three attempts of two seconds each
+    EXPECT_EQ(fresh.id, 1);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Auto Increment Error");
+    EXPECT_EQ(messages.last().buttons, ui::kRetry + ui::kCancel);
+    EXPECT_EQ(messages.last().text.rfind("Attempts to automatically number this record have failed.  Error: ", 0), 0u);
+}
+
+TEST_F(RecordMaintenanceTest, GivenTheTableLockedWhenTheUserCancelsWarning25ThenNothingIsReserved) {
+    createTables();
+    closeFiles();
+    ForeignLock lock(dataFile());
+    reopenFiles();
+    holdTables();
+    Schedule fresh;
+    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::cancelled);  // Cancel is the default
+    EXPECT_EQ(fresh.id, 0);
+    lock.release();
+    EXPECT_EQ(files->table(TableId::schedule).records(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Orders and blank records
+
+TEST_F(RecordMaintenanceTest, GivenBlankToDoItemsThenTheyAppearInEveryToDoOrder) {
+    holdTables();
+    ToDo blank;
+    ToDo other;
+    other.priority = 2;
+    other.todo = "b";
+    ASSERT_TRUE(files->toDo().add(other).ok());
+    ASSERT_TRUE(files->toDo().add(blank).ok());
+    for (ToDoKey key : {ToDoKey::keyDone, ToDoKey::keyPriority, ToDoKey::keyToDo}) {
+        auto todo = files->toDo();
+        ASSERT_TRUE(todo.setToStart(key).ok());
+        ToDo first, second, none;
+        ASSERT_TRUE(todo.next(first).ok()) << int(key);
+        ASSERT_TRUE(todo.next(second).ok()) << int(key);
+        EXPECT_EQ(first, blank) << int(key);
+        EXPECT_EQ(second, other) << int(key);
+        EXPECT_EQ(todo.next(none).code, store::kRecordNotAvailable);
+        // Backwards the blank one comes last.
+        ASSERT_TRUE(todo.setToEnd(key).ok());
+        ASSERT_TRUE(todo.previous(first).ok());
+        EXPECT_EQ(first, other);
+    }
+}
+
+TEST_F(RecordMaintenanceTest, GivenATaskWithoutCategoryAndDescriptionThenItIsMissingOnlyFromTheCategoryOrder) {
+    holdTables();
+    addTask(task(1, "", "", 71622));
+    auto schedule = files->schedule();
+    Schedule seen;
+    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyId).ok());
+    EXPECT_TRUE(schedule.next(seen).ok());
+    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyDate).ok());
+    EXPECT_TRUE(schedule.next(seen).ok());
+    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyCategory).ok());
+    const Schedule untouched = seen;
+    EXPECT_EQ(schedule.next(seen).code, store::kRecordNotAvailable);
+    EXPECT_EQ(seen, untouched);
+}
+
+}  // namespace
+}  // namespace tarvelo

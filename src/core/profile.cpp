@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <mutex>
 #include <optional>
+#include <span>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,7 @@ namespace {
 // A value is returned through a 1024-byte buffer in the original runtime: 1023 characters and the NUL.
 constexpr std::size_t kMaxValue = 1023;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\0'; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; }
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
@@ -76,6 +78,66 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 }
 
 bool endsWithNewline(std::string_view line) { return !line.empty() && line.back() == '\n'; }
+
+// content with key set to value in section: the key's line replaced, or a line added at the end of the
+// section's content, or the section added at the end of the file. Every other byte stays as it was.
+std::string withKey(std::string_view content, std::string_view section, std::string_view key,
+                    std::string_view value) {
+    const std::vector<std::string_view> lines = splitLines(content);
+    const std::string_view eol = !lines.empty() && lines.front().size() >= 2 &&
+                                         lines.front().substr(lines.front().size() - 2) == "\r\n"
+                                     ? "\r\n"
+                                     : "\n";
+    const std::string keyLine = std::string(key) + "=" + std::string(value);
+
+    // Where the key is (replace), or the line after which it goes (insert).
+    std::optional<std::size_t> found, insertAfter;
+    bool inSection = false;
+    for (std::size_t i = 0; i < lines.size() && !found; ++i) {
+        const LineView v = classify(lines[i]);
+        const std::string_view text = trimmed(lines[i]);
+        if (v.kind == LineView::Kind::Section) {
+            if (inSection) break;  // the first matching section ends here
+            inSection = sameName(v.name, section);
+            if (inSection) insertAfter = i;
+        } else if (inSection && v.kind == LineView::Kind::Key && sameName(v.name, key)) {
+            found = i;
+        } else if (inSection && !text.empty() && text.front() != ';') {
+            // After the section's last line of content: blank lines and comments before the next section
+            // stay where they are.
+            insertAfter = i;
+        }
+    }
+
+    std::string out;
+    out.reserve(content.size() + keyLine.size() + section.size() + 8);
+    if (found || insertAfter) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (found && i == *found) {
+                out += keyLine;
+                if (endsWithNewline(lines[i])) out += lines[i].size() >= 2 && lines[i][lines[i].size() - 2] == '\r' ? "\r\n" : "\n";
+                continue;
+            }
+            out += lines[i];
+            if (!found && i == *insertAfter) {
+                if (!endsWithNewline(lines[i])) out += eol;
+                out += keyLine;
+                out += eol;
+            }
+        }
+        return out;
+    }
+    out = content;
+    if (!out.empty() && out.back() != '\n') out += eol;
+    if (!lines.empty() && !trimmed(lines.back()).empty()) out += eol;
+    out += "[";
+    out += section;
+    out += "]";
+    out += eol;
+    out += keyLine;
+    out += eol;
+    return out;
+}
 
 enum class ReadResult { Ok, Missing, Failed };
 
@@ -204,15 +266,26 @@ std::string ProfileFile::read(std::string_view section, std::string_view key, st
 }
 
 bool ProfileFile::write(std::string_view section, std::string_view key, std::string_view value) {
+    const std::pair<std::string_view, std::string_view> one[] = {{key, value}};
+    return writeKeys(section, one);
+}
+
+bool ProfileFile::write(std::string_view section, std::string_view key, std::int64_t value) {
+    const std::string text = std::to_string(value);
+    return write(section, key, std::string_view(text));
+}
+
+bool ProfileFile::writeKeys(std::string_view section,
+                            std::span<const std::pair<std::string_view, std::string_view>> values) {
     // Names and values that would break the line structure (or make a key unreadable) are refused rather
     // than written as something else.
+    if (hasLineBreak(section) || section.find(']') != std::string_view::npos) return false;
+    for (const auto& [key, value] : values) {
+        if (hasLineBreak(key) || hasLineBreak(value)) return false;
+        const std::string_view k = trimmed(key);
+        if (k.empty() || k.find('=') != std::string_view::npos || k.front() == '[' || k.front() == ';') return false;
+    }
     section = trimmed(section);
-    key = trimmed(key);
-    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value)) return false;
-    if (key.empty() || key.find('=') != std::string_view::npos || key.front() == '[' || key.front() == ';')
-        return false;
-    if (section.find(']') != std::string_view::npos) return false;
-    value = trimmed(value);
 
     std::lock_guard lock(writeMutex());
     std::string content;
@@ -226,68 +299,8 @@ bool ProfileFile::write(std::string_view section, std::string_view key, std::str
         const std::size_t slash = m_path.find_last_of('/');
         if (slash != std::string::npos && !makeFolders(m_path.substr(0, slash))) return false;
     }
-
-    std::vector<std::string_view> lines = splitLines(content);
-    const std::string_view eol = !lines.empty() && lines.front().size() >= 2 &&
-                                         lines.front().substr(lines.front().size() - 2) == "\r\n"
-                                     ? "\r\n"
-                                     : "\n";
-    const std::string keyLine = std::string(key) + "=" + std::string(value);
-
-    // Where the key is (replace), or the line after which it goes (insert).
-    std::optional<std::size_t> found, insertAfter;
-    bool inSection = false;
-    for (std::size_t i = 0; i < lines.size() && !found; ++i) {
-        const LineView v = classify(lines[i]);
-        if (v.kind == LineView::Kind::Section) {
-            if (inSection) break;  // the first matching section ends here
-            inSection = sameName(v.name, section);
-            if (inSection) insertAfter = i;
-        } else if (inSection && v.kind == LineView::Kind::Key && sameName(v.name, key)) {
-            found = i;
-        } else if (inSection && !trimmed(lines[i]).empty() && trimmed(lines[i]).front() != ';') {
-            // After the section's last line of content: blank lines and comments before the next section
-            // stay where they are.
-            insertAfter = i;
-        }
-    }
-
-    std::string out;
-    out.reserve(content.size() + keyLine.size() + section.size() + 8);
-    if (found) {
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (i != *found) {
-                out += lines[i];
-                continue;
-            }
-            out += keyLine;
-            if (endsWithNewline(lines[i])) out += lines[i].size() >= 2 && lines[i][lines[i].size() - 2] == '\r' ? "\r\n" : "\n";
-        }
-    } else if (insertAfter) {
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            out += lines[i];
-            if (i == *insertAfter) {
-                if (!endsWithNewline(lines[i])) out += eol;
-                out += keyLine;
-                out += eol;
-            }
-        }
-    } else {
-        out = content;
-        if (!out.empty() && out.back() != '\n') out += eol;
-        if (!lines.empty() && !trimmed(lines.back()).empty()) out += eol;
-        out += "[";
-        out += section;
-        out += "]";
-        out += eol;
-        out += keyLine;
-        out += eol;
-    }
-    return replaceFile(m_path, out, mode);
-}
-
-bool ProfileFile::write(std::string_view section, std::string_view key, std::int64_t value) {
-    return write(section, key, std::string_view(std::to_string(value)));
+    for (const auto& [key, value] : values) content = withKey(content, section, trimmed(key), trimmed(value));
+    return replaceFile(m_path, content, mode);
 }
 
 std::int32_t profileNumber(std::string_view text) {

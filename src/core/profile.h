@@ -6,8 +6,10 @@
 // whole file through a temporary file and a rename, so a crash never leaves a torn file; the lines the
 // write does not concern are kept as they were.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tarvelo {
 
@@ -22,9 +24,14 @@ public:
     // The value of key in section, or fallback when the file, section or key is absent. At most 1023
     // characters are returned.
     std::string read(std::string_view section, std::string_view key, std::string_view fallback = "") const;
-    // Sets one key (adding the section or key when absent). Returns false when the file cannot be written.
+    // Sets one key (adding the section or key when absent). Returns false, writing nothing, when the file
+    // cannot be read or written, or when a name or value holds a line break, a key is empty, holds '=' or
+    // starts with '[' or ';', or a section name holds ']': such text would change other lines' meaning.
     bool write(std::string_view section, std::string_view key, std::string_view value);
     bool write(std::string_view section, std::string_view key, std::int64_t value);
+    // Several keys of one section in one replacement of the file, as if written one after the other in
+    // this order; nothing is written when any of them is refused.
+    bool writeKeys(std::string_view section, std::span<const std::pair<std::string_view, std::string_view>> values);
 
     const std::string& path() const { return m_path; }
 

@@ -1,5 +1,8 @@
 #include "core/settings.h"
 
+#include <string>
+#include <utility>
+
 #include "core/profile.h"
 
 namespace tarvelo {
@@ -20,14 +23,17 @@ void readSettings(const ProfileFile& ini, Settings& settings) {
 }
 
 bool writeSettings(ProfileFile& ini, const Settings& settings) {
-    // Every key is attempted even after a failure, so a passing fault loses as little as possible.
-    bool ok = ini.write(kSettingsSection, "HistoryExpires", std::int64_t{settings.historyExpiryDays});
-    ok = ini.write(kSettingsSection, "StartUpSchedule", std::int64_t{inverted(settings.showScheduleAtStart)}) && ok;
-    ok = ini.write(kSettingsSection, "StartUpToDo", std::int64_t{settings.showToDoAtStart}) && ok;
-    ok = ini.write(kSettingsSection, "StartUpActive", std::int64_t{inverted(settings.schedulerActive)}) && ok;
-    ok = ini.write(kSettingsSection, "StartUpMinimized", std::int64_t{settings.startMinimized}) && ok;
-    ok = ini.write(kSettingsSection, "FullSchedule", std::int64_t{settings.showFullSchedule}) && ok;
-    return ok;
+    const auto text = [](int v) { return std::to_string(v); };
+    const std::string values[] = {text(settings.historyExpiryDays),     text(inverted(settings.showScheduleAtStart)),
+                                  text(settings.showToDoAtStart),       text(inverted(settings.schedulerActive)),
+                                  text(settings.startMinimized),        text(settings.showFullSchedule)};
+    // One replacement of the file for all six keys, in this order: an absent key is added after the ones
+    // before it.
+    const std::pair<std::string_view, std::string_view> keys[] = {
+        {"HistoryExpires", values[0]}, {"StartUpSchedule", values[1]},  {"StartUpToDo", values[2]},
+        {"StartUpActive", values[3]},  {"StartUpMinimized", values[4]}, {"FullSchedule", values[5]},
+    };
+    return ini.writeKeys(kSettingsSection, keys);
 }
 
 Settings startUpSettings() {

@@ -1,0 +1,44 @@
+// run: the scheduler without a display, a tick every five seconds until SIGINT or SIGTERM.
+#include <signal.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "cli/command.h"
+#include "cli/scheduler_session.h"
+
+namespace tarvelo::cli {
+namespace {
+
+constexpr int kTickSeconds = 5;
+
+int runScheduler(const std::vector<std::string>& args) {
+    const auto options = parseSchedulerOptions(args, false);
+    if (!options) return 2;
+
+    // The two signals stay blocked and are taken with sigtimedwait between ticks: a signal never interrupts
+    // a tick half-way, and the wait for the next tick ends as soon as one arrives. Started programs get
+    // an empty mask of their own.
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    if (sigprocmask(SIG_BLOCK, &stop, nullptr) != 0) return 1;
+
+    SchedulerSession session(*options);
+    for (;;) {
+        session.tick();
+        timespec wait{kTickSeconds, 0};
+        int got;
+        do {
+            got = sigtimedwait(&stop, nullptr, &wait);
+        } while (got < 0 && errno == EINTR);
+        if (got == SIGINT || got == SIGTERM) break;
+    }
+    return 0;
+}
+
+const Registration kRun{"run", "run [--answer yes|no]", &runScheduler};
+
+}  // namespace
+}  // namespace tarvelo::cli

@@ -1,0 +1,42 @@
+#pragma once
+// The scheduler without a display, as the tick and run commands use it: the Schedule and History tables of
+// the current folder held open (as the frame holds them), the settings of the INI files, and every effect
+// on the user printed as a JSON line on standard output. Data-layer messages are printed the same way;
+// a fatal one ends the process with its stop text on standard error.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/settings.h"
+#include "ui/ports.h"
+
+namespace tarvelo::cli {
+
+struct SchedulerOptions {
+    std::optional<ui::Moment> at;  // tick at this moment instead of now
+    std::optional<int> answer;     // the button every box is answered with when it offers it
+};
+
+// Reads --at "YYYY-MM-DD HH:MM:SS" (when allowAt) and --answer yes|no. On a bad argument prints the
+// problem on standard error and returns nothing.
+std::optional<SchedulerOptions> parseSchedulerOptions(const std::vector<std::string>& args, bool allowAt);
+
+// "1997-10-31 17:30:00" as a moment; nothing for text of another form or a date or time that does not exist.
+std::optional<ui::Moment> parseMoment(const std::string& text);
+
+class SchedulerSession {
+public:
+    explicit SchedulerSession(const SchedulerOptions& options);
+    ~SchedulerSession();
+    SchedulerSession(const SchedulerSession&) = delete;
+    SchedulerSession& operator=(const SchedulerSession&) = delete;
+
+    void tick();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
+
+}  // namespace tarvelo::cli

@@ -1,0 +1,234 @@
+#include "engine/scheduler.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "core/picture.h"
+#include "store/store.h"
+#include "tasks/recurrence.h"
+
+namespace tarvelo {
+namespace {
+
+constexpr int kWriteTimeoutSeconds = 2;
+
+std::string_view trimLeft(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && text[n] == ' ') ++n;
+    return text.substr(n);
+}
+
+bool isDisplayMessage(const Schedule& task) { return task.taskType == "Display Message"; }
+bool showsMessage(const Schedule& task) { return isDisplayMessage(task) || task.taskType == "Both"; }
+bool runsProgram(const Schedule& task) { return task.taskType == "Run Program" || task.taskType == "Both"; }
+
+bool isBefore(ui::Moment a, ui::Moment b) { return a.date < b.date || (a.date == b.date && a.time < b.time); }
+ui::Moment later(ui::Moment a, ui::Moment b) { return isBefore(a, b) ? b : a; }
+
+// A task is due once its date has passed, or on its date once its time is strictly earlier than now.
+bool isDue(const Schedule& task, ui::Moment now) {
+    return task.date < now.date || (task.date == now.date && now.time > task.time);
+}
+
+ui::MessageBoxRequest yesNoQuestion(std::string text, std::string caption) {
+    return {std::move(text), std::move(caption), ui::Icon::Question, ui::kYes + ui::kNo, ui::kNo};
+}
+
+// The box of a passed advance warning: the task's own date and time, a carriage return, and what the task
+// will do.
+std::string advanceWarningText(const Schedule& task) {
+    std::string text = formatDate3(task.date) + " " + formatTime3(task.time) + "\r";
+    const std::string& memo = task.message.text();  // trailing blanks are never kept
+    const std::string& command = task.command.text();
+    const auto memoAndCommand = [&] { return std::string(trimLeft(memo + "\rCommand: " + command)); };
+    if (task.taskType == "Display Message") {
+        text += memo;
+    } else if (task.taskType == "Run Program") {
+        text += "Command:  " + command;
+    } else if (task.taskType == "Both" || !command.empty()) {
+        text += memoAndCommand();
+    } else {
+        text += trimLeft(memo);
+    }
+    return text;
+}
+
+}  // namespace
+
+int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts& ports) {
+    if (showsMessage(task)) {
+        if (ports.messageWindows.openCount() < messageWindowLimit) {
+            ports.messageWindows.open(task.message.text());
+        } else {
+            ports.messages.show({task.message.text(), "", ui::Icon::None, ui::kOk, ui::kOk});
+        }
+    }
+    if (!runsProgram(task)) return 0;
+    const int runCode = ports.programs.start(task.command.text(), task.path.text()) ? 0 : kRunCodeNotStarted;
+    if (runCode != 0) {
+        ports.messages.show({"Run code " + std::to_string(runCode), "Error Starting " + task.command.text(),
+                             ui::Icon::None, ui::kOk, ui::kOk});
+    }
+    return runCode;
+}
+
+Scheduler::Scheduler(RecordTable<Schedule> schedule, const Settings& settings, SchedulerPorts ports)
+    : m_schedule(schedule), m_settings(settings), m_ports(ports) {}
+
+void Scheduler::tick() {
+    if (m_ticking) return;
+    m_ticking = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_ticking};
+
+    if (!m_settings.schedulerActive) {
+        m_ports.frame.setTitle(kInactiveTitle);
+        return;
+    }
+    checkDueTask();
+    checkAdvanceWarning();
+    purgeHistory();
+}
+
+std::string Scheduler::pendingTitle(const Schedule& task) const {
+    return m_settings.programTitle.text() + " - " + task.description.text() + " " + formatDate3(task.date) + " " +
+           formatTime3(task.time);
+}
+
+void Scheduler::checkDueTask() {
+    const std::string& programTitle = m_settings.programTitle.text();
+    Schedule task;
+    if (!m_schedule.setToStart(ScheduleKey::keyDateEnabled).ok() || !m_schedule.next(task).ok() ||
+        task.disabled != 0) {
+        m_ports.frame.setTitle(programTitle);
+        return;
+    }
+    m_ports.frame.setTitle(m_ports.frame.isMinimized() ? pendingTitle(task) : programTitle);
+
+    const Schedule asRead = task;
+    const ui::Moment dueTest = m_ports.clock.now();
+    if (!isDue(task, dueTest)) return;
+
+    if (m_unsaved && m_unsaved->id == task.id && m_unsaved->date == task.date && m_unsaved->time == task.time) {
+        // Performed on an earlier tick whose write failed: store it now, without performing it again.
+        if (m_unsaved->stamped) {
+            task.lastRunDate = m_unsaved->stamp.date;
+            task.lastRunTime = m_unsaved->stamp.time;
+        }
+        if (writeOccurrence(task, asRead, later(m_ports.clock.now(), dueTest))) m_unsaved.reset();
+        return;
+    }
+
+    Unsaved occurrence{task.id, task.date, task.time, false, {}};
+    if (!task.skipNextTime) {
+        if (m_ports.frame.isMinimized()) m_ports.frame.restore();
+        if (task.alarm) m_ports.sound.playAsync(task.alarmFile.text());
+
+        bool declined = false;
+        const std::string description = task.description.text();
+        if (task.date < dueTest.date && task.warn && !isDisplayMessage(task)) {
+            declined = m_ports.messages.show(yesNoQuestion(description + " was not run.  Run it now?",
+                                                           "Missed Task")) == ui::kNo;
+        } else if (task.userSkip) {
+            declined = m_ports.messages.show(yesNoQuestion(description + " is due to run.  Run it now?",
+                                                           "Confirm Task")) == ui::kNo;
+        }
+
+        const ui::Moment stamp = m_ports.clock.now();
+        task.lastRunDate = stamp.date;
+        task.lastRunTime = stamp.time;
+        occurrence.stamped = true;
+        occurrence.stamp = stamp;
+        if (!declined) {
+            performTask(task, kEngineMessageWindowLimit, {m_ports.messages, m_ports.programs, m_ports.messageWindows});
+        }
+    }
+
+    // The reference is never earlier than the due test: were the clock set back meanwhile (a prompt left
+    // open across the end of summer time), moving the task on from the earlier "now" would leave it at the
+    // occurrence just performed, due again.
+    if (writeOccurrence(task, asRead, later(m_ports.clock.now(), dueTest))) {
+        m_unsaved.reset();
+    } else {
+        m_unsaved = occurrence;
+    }
+}
+
+bool Scheduler::writeOccurrence(Schedule task, Schedule copy, ui::Moment reference) {
+    // Before the transaction: it may show the "Invalid Units" box, and no lock is held while a box is open.
+    advanceTask(task, reference.date, reference.time, m_ports.messages);
+
+    store::Transaction transaction;
+    if (!transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds).ok()) return false;
+
+    // The copy is numbered before a finished "Once" task is deleted, so it never takes over the number of
+    // the task it records.
+    std::int64_t id = 1;
+    Schedule highest;
+    if (m_schedule.setToEnd(ScheduleKey::keyId).ok() && m_schedule.previous(highest).ok()) {
+        id = std::int64_t{highest.id} + 1;
+    }
+
+    const store::Status moved = task.completed ? m_schedule.erase(task) : m_schedule.put(task);
+    if (!moved.ok()) return false;  // the transaction rolls back
+
+    copy.completed = 1;
+    copy.disabled = 1;
+    copy.ref = {};
+    for (;; ++id) {
+        if (id > std::numeric_limits<std::int32_t>::max()) return false;
+        copy.id = static_cast<std::int32_t>(id);
+        if (!m_schedule.duplicate(ScheduleKey::keyId, copy)) break;
+    }
+    if (!m_schedule.add(copy).ok()) return false;
+    return transaction.commit().ok();
+}
+
+void Scheduler::checkAdvanceWarning() {
+    Schedule task;
+    if (!m_schedule.setToStart(ScheduleKey::keyAdvanced).ok()) return;
+    // A task without a schedule type never gets its warning; it is read past so that it cannot hold back
+    // the warnings behind it.
+    do {
+        if (!m_schedule.next(task).ok() || task.advanceWarned) return;
+    } while (task.scheduleType.isBlank());
+
+    const ui::Moment now = m_ports.clock.now();
+    const bool passed = now.date > task.advanceWarnDate ||
+                        (now.date == task.advanceWarnDate && now.time > task.advanceWarnTime);
+    if (!passed) return;
+
+    if (!task.skipNextTime) {
+        m_ports.messages.show({advanceWarningText(task), "Advanced Warning", ui::Icon::None, ui::kOk, ui::kOk});
+    }
+    task.advanceWarned = 1;
+    m_schedule.put(task);  // a failure leaves it unwarned, so the warning comes again
+}
+
+void Scheduler::purgeHistory() {
+    const std::int64_t days = m_settings.historyExpiryDays;
+    if (days == 0) return;
+    const StdDate today = m_ports.clock.now().date;
+
+    Schedule start;
+    start.disabled = 1;
+    if (!m_schedule.setAt(ScheduleKey::keyDateEnabled, start).ok()) return;
+
+    // The deletions of one pass are one transaction, begun at the first copy to go: thousands of expired
+    // copies (after a long time off) then cost one write to the disk, not one each.
+    store::Transaction transaction;
+    Schedule record;
+    while (m_schedule.next(record).ok()) {
+        if (std::int64_t{record.date} + days >= today) break;
+        if (!record.completed) continue;
+        if (!transaction.active() && !transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds).ok()) return;
+        m_schedule.erase(record);
+    }
+    if (transaction.active()) transaction.commit();
+}
+
+}  // namespace tarvelo

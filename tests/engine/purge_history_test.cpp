@@ -1,0 +1,94 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "scheduler_fixture.h"
+
+namespace tarvelo::test {
+namespace {
+
+class PurgeHistoryTest : public SchedulerTest {
+protected:
+    Schedule copyOn(StdDate date, std::string description = "copy") {
+        Schedule c = task(std::move(description), date, at(9, 0), "Display Message");
+        c.completed = 1;
+        c.disabled = 1;
+        return add(c);
+    }
+    const StdDate today = day(1996, 10, 31);
+};
+
+TEST_F(PurgeHistoryTest, GivenSevenDaysThenACopyEightDaysOldGoesAndOneSevenDaysOldStaysUntilTomorrow) {
+    settings.historyExpiryDays = 7;
+    const Schedule eight = copyOn(today - 8);
+    const Schedule seven = copyOn(today - 7);
+
+    scheduler.purgeHistory();
+    EXPECT_FALSE(byId(eight.id));
+    EXPECT_TRUE(byId(seven.id));
+
+    clock.set(today + 1, at(0, 0, 1));
+    scheduler.purgeHistory();
+    EXPECT_FALSE(byId(seven.id));
+}
+
+TEST_F(PurgeHistoryTest, GivenZeroDaysThenCopiesAreKeptForEver) {
+    settings.historyExpiryDays = 0;
+    const Schedule ancient = copyOn(day(1801, 1, 1));
+    scheduler.purgeHistory();
+    EXPECT_TRUE(byId(ancient.id));
+}
+
+TEST_F(PurgeHistoryTest, GivenSwitchedOffTasksAmongTheCopiesThenTheyAreKeptAndReadPast) {
+    settings.historyExpiryDays = 2;
+    Schedule off = task("Switched off", today - 30, at(9, 0));
+    off.disabled = 1;
+    const Schedule storedOff = add(off);
+    const Schedule older = copyOn(today - 40);
+    const Schedule newer = copyOn(today - 10);
+    const Schedule recent = copyOn(today - 1);
+    Schedule enabled = task("Enabled and old", today - 50, at(9, 0));
+    const Schedule storedEnabled = add(enabled);
+
+    scheduler.purgeHistory();
+
+    EXPECT_TRUE(byId(storedOff.id));
+    EXPECT_FALSE(byId(older.id));
+    EXPECT_FALSE(byId(newer.id));
+    EXPECT_TRUE(byId(recent.id));
+    EXPECT_TRUE(byId(storedEnabled.id)) << "only disabled records are looked at";
+}
+
+TEST_F(PurgeHistoryTest, GivenAThousandExpiredCopiesThenOneTickRemovesThemAll) {
+    settings.historyExpiryDays = 1;
+    {
+        store::Transaction batch;  // one write to the disk for the whole set-up
+        ASSERT_TRUE(batch.begin({&schedule().table()}, 2).ok());
+        for (int i = 0; i < 1000; ++i) copyOn(today - 2 - i % 300);
+        ASSERT_TRUE(batch.commit().ok());
+    }
+    const Schedule kept = copyOn(today);
+
+    scheduler.purgeHistory();
+
+    const auto left = all();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].id, kept.id);
+}
+
+TEST_F(PurgeHistoryTest, GivenTheHistoryTableThenItsEntriesAreNeverTouched) {
+    settings.historyExpiryDays = 1;
+    TableUse historyUse(files, TableId::history);
+    History h;
+    h.id = 1;
+    h.date = day(1990, 1, 1);
+    h.completed = 1;
+    h.disabled = 1;
+    ASSERT_TRUE(files.history().add(h).ok());
+
+    scheduler.purgeHistory();
+
+    EXPECT_EQ(files.history().records(), 1);
+}
+
+}  // namespace
+}  // namespace tarvelo::test

@@ -1,0 +1,116 @@
+#pragma once
+// A Scheduler over a real Schedule table in a fresh folder, with fake ports that log what the user sees.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/date.h"
+#include "core/settings.h"
+#include "data/data_files.h"
+#include "data/data_warning.h"
+#include "engine/scheduler.h"
+#include "fakes/fake_engine_ports.h"
+#include "fakes/fake_ports.h"
+
+namespace tarvelo::test {
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-engine-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+inline StdDate day(int year, int month, int d) { return dateFromYmd(year, month, d); }
+inline StdTime at(int hours, int minutes, int seconds = 0) { return timeFromHms(hours, minutes, seconds); }
+
+// A task due at (date, time), enabled, of the given type, with a weekly rule on every weekday.
+inline Schedule task(std::string description, StdDate date, StdTime time, std::string taskType = "None") {
+    Schedule t;
+    t.description = description;
+    t.taskType = taskType;
+    t.scheduleType = "Custom";
+    t.every = 1;
+    t.everyType = "day(s)";
+    t.date = date;
+    t.time = time;
+    return t;
+}
+
+class SchedulerTest : public ::testing::Test {
+protected:
+    SchedulerTest() {
+        settings.programTitle = "Tarvelo '96";
+        use.emplace(files, TableId::schedule);
+    }
+
+    RecordTable<Schedule> schedule() { return files.schedule(); }
+
+    // Adds a record under the next free number and returns it as stored.
+    Schedule add(Schedule record) {
+        Schedule highest;
+        auto table = schedule();
+        record.id = (table.setToEnd(ScheduleKey::keyId).ok() && table.previous(highest).ok()) ? highest.id + 1 : 1;
+        record.ref = {};
+        EXPECT_TRUE(table.add(record).ok()) << store::lastError().message;
+        return record;
+    }
+
+    std::optional<Schedule> byId(std::int32_t id) {
+        Schedule key, out;
+        key.id = id;
+        if (!schedule().fetch(ScheduleKey::keyId, key, out).ok()) return std::nullopt;
+        return out;
+    }
+
+    // Every record in SCH:KEYID order.
+    std::vector<Schedule> all() {
+        std::vector<Schedule> records;
+        auto table = schedule();
+        Schedule r;
+        table.setToStart(ScheduleKey::keyId);
+        while (table.next(r).ok()) records.push_back(r);
+        return records;
+    }
+
+    std::vector<Schedule> completedCopies() {
+        std::vector<Schedule> copies;
+        for (const auto& r : all()) {
+            if (r.completed && r.disabled) copies.push_back(r);
+        }
+        return copies;
+    }
+
+    TempFolder folder;
+    FakeMessageBox dataMessages;
+    FakeHalt halt;
+    DataWarning warn{dataMessages, halt};
+    DataFiles files{warn, folder.path()};
+    std::optional<TableUse> use;
+
+    Settings settings;
+    EffectLog log;
+    FakeClock clock{{day(1996, 10, 31), at(12, 0)}};
+    FakeFrame frame{&log};
+    LoggedMessageBox messages{&log};
+    FakeSound sound{&log};
+    FakeProgramStart programs{&log};
+    FakeMessageWindows windows{&log};
+    Scheduler scheduler{files.schedule(), settings, {clock, frame, messages, sound, programs, windows}};
+};
+
+}  // namespace tarvelo::test

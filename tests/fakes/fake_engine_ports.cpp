@@ -1,0 +1,47 @@
+#include "fakes/fake_engine_ports.h"
+
+#include "core/date.h"
+
+namespace tarvelo::test {
+
+void FakeClock::advance(std::int64_t hundredths) {
+    // Hundredths since the start of day 0; a Standard time is that within the day, plus one.
+    std::int64_t total = std::int64_t{m_now.date} * kOneDay + (m_now.time - 1) + hundredths;
+    std::int64_t date = total / kOneDay;
+    std::int64_t within = total % kOneDay;
+    if (within < 0) {
+        within += kOneDay;
+        --date;
+    }
+    m_now = {static_cast<StdDate>(date), static_cast<StdTime>(within + 1)};
+}
+
+void FakeFrame::restore() {
+    m_minimized = false;
+    if (m_log) m_log->add("restore");
+}
+
+void FakeSound::playAsync(const std::string& file) {
+    m_played.push_back(file);
+    if (m_log) m_log->add("sound " + file);
+}
+
+bool FakeProgramStart::start(const std::string& commandLine, const std::string& folder) {
+    m_starts.push_back({commandLine, folder});
+    if (m_log) m_log->add("start " + commandLine + " @ " + folder);
+    return m_failing.count(commandLine) == 0;
+}
+
+void FakeMessageWindows::open(const std::string& text) {
+    m_texts.push_back(text);
+    ++m_open;
+    if (m_log) m_log->add("window " + text);
+}
+
+int LoggedMessageBox::show(const ui::MessageBoxRequest& request) {
+    if (m_log) m_log->add("box " + request.caption + ": " + request.text);
+    if (whileOpen) whileOpen();
+    return m_fake.show(request);
+}
+
+}  // namespace tarvelo::test

@@ -1,0 +1,127 @@
+#pragma once
+// Fakes of the ports the scheduler engine drives: a clock the test moves, the frame, sound, program start
+// and message windows. Each can write what happens to a shared EffectLog, so a test compares the order of
+// everything the user would have seen as one readable list.
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_ports.h"
+#include "ui/ports.h"
+
+namespace tarvelo::test {
+
+// Effects in the order they happened, one line each: "sound /a.wav", "box Missed Task: ...",
+// "window Hello", "start cmd @ /folder", "restore".
+class EffectLog {
+public:
+    void add(std::string line) { m_lines.push_back(std::move(line)); }
+    const std::vector<std::string>& lines() const { return m_lines; }
+    void clear() { m_lines.clear(); }
+
+private:
+    std::vector<std::string> m_lines;
+};
+
+// A clock that returns the moment it was set to, until moved. Moving it forward or back is how tests
+// stand in for a suspended machine or a daylight-saving change.
+class FakeClock : public ui::ClockPort {
+public:
+    explicit FakeClock(ui::Moment start = {}) : m_now(start) {}
+    ui::Moment now() override { return m_now; }
+
+    void set(ui::Moment moment) { m_now = moment; }
+    void set(StdDate date, StdTime time) { m_now = {date, time}; }
+    // Moves by a signed number of hundredths of a second, across midnight as needed.
+    void advance(std::int64_t hundredths);
+
+private:
+    ui::Moment m_now;
+};
+
+class FakeFrame : public ui::FramePort {
+public:
+    explicit FakeFrame(EffectLog* log = nullptr) : m_log(log) {}
+    void setTitle(const std::string& title) override { m_titles.push_back(title); }
+    bool isMinimized() const override { return m_minimized; }
+    void restore() override;
+
+    void setMinimized(bool minimized) { m_minimized = minimized; }
+    // REQUIRES: a title was set.
+    const std::string& title() const { return m_titles.back(); }
+    const std::vector<std::string>& titles() const { return m_titles; }
+
+private:
+    EffectLog* m_log;
+    bool m_minimized = false;
+    std::vector<std::string> m_titles;
+};
+
+class FakeSound : public ui::SoundPort {
+public:
+    explicit FakeSound(EffectLog* log = nullptr) : m_log(log) {}
+    void playAsync(const std::string& file) override;
+    const std::vector<std::string>& played() const { return m_played; }
+
+private:
+    EffectLog* m_log;
+    std::vector<std::string> m_played;
+};
+
+// Records each start; a command named in failing() does not start.
+class FakeProgramStart : public ui::ProgramStartPort {
+public:
+    struct Start {
+        std::string commandLine;
+        std::string folder;
+        friend bool operator==(const Start&, const Start&) = default;
+    };
+    explicit FakeProgramStart(EffectLog* log = nullptr) : m_log(log) {}
+    bool start(const std::string& commandLine, const std::string& folder) override;
+
+    void fail(const std::string& commandLine) { m_failing.insert(commandLine); }
+    const std::vector<Start>& starts() const { return m_starts; }
+
+private:
+    EffectLog* m_log;
+    std::set<std::string> m_failing;
+    std::vector<Start> m_starts;
+};
+
+// Message windows that stay open until the test closes them; setOpen() pretends others are open.
+class FakeMessageWindows : public ui::MessageWindowPort {
+public:
+    explicit FakeMessageWindows(EffectLog* log = nullptr) : m_log(log) {}
+    void open(const std::string& text) override;
+    int openCount() const override { return m_open; }
+
+    void setOpen(int count) { m_open = count; }
+    const std::vector<std::string>& texts() const { return m_texts; }
+
+private:
+    EffectLog* m_log;
+    int m_open = 0;
+    std::vector<std::string> m_texts;
+};
+
+// A FakeMessageBox that also logs each box ("box <caption>: <text>") and can run code while the box is
+// open, as the nested event loop of a real modal box runs timers.
+class LoggedMessageBox : public ui::MessageBoxPort {
+public:
+    explicit LoggedMessageBox(EffectLog* log = nullptr) : m_log(log) {}
+    int show(const ui::MessageBoxRequest& request) override;
+
+    FakeMessageBox& fake() { return m_fake; }
+    void answer(int button) { m_fake.answer(button); }
+    const std::vector<ui::MessageBoxRequest>& requests() const { return m_fake.requests(); }
+    std::vector<std::string> captions() const { return m_fake.captions(); }
+    // Called inside every show(), before it returns.
+    std::function<void()> whileOpen;
+
+private:
+    EffectLog* m_log;
+    FakeMessageBox m_fake;
+};
+
+}  // namespace tarvelo::test

@@ -79,7 +79,8 @@ KeySql deriveKey(const TableDef& def, const KeyDef& key, const std::string& tabl
 
     std::vector<std::string> equal;
     for (int i = 0; i < n; ++i) equal.push_back(cols[static_cast<std::size_t>(i)] + " = ?" + std::to_string(i + 1));
-    k.selectEqual = select + " WHERE " + joined(equal, " AND ") + andBlank + orderUp + " LIMIT 1";
+    // A unique key has one row at most; ordering it would only cost SQLite a sort.
+    k.selectEqual = select + " WHERE " + joined(equal, " AND ") + andBlank + (key.unique ? "" : orderUp) + " LIMIT 1";
     k.selectDuplicate = "SELECT 1 FROM " + table + " WHERE " + joined(equal, " AND ") + " AND " + rowId +
                         " <> ?" + std::to_string(n + 1) + andBlank + " LIMIT 1";
     return k;

@@ -50,7 +50,7 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
 
 // Schedule-like: a unique id, a date/time key, a text key and a flag-first key, and a memo.
 enum TaskField { kId, kTaskType, kCategory, kDescription, kDate, kTime, kDisabled, kMessage };
-enum TaskKey { kKeyId, kKeyDate, kKeyCategory, kKeyDateEnabled };
+enum TaskKey { kKeyId, kKeyDate, kKeyCategory, kKeyDateEnabled, kKeyCategoryDate };
 
 inline TableDef taskDef() {
     TableDef d;
@@ -64,7 +64,8 @@ inline TableDef taskDef() {
     d.keys = {{"SCH:KEYID", {"SCH:ID"}, true, true, "By System ID"},
               {"SCH:KEYDATE", {"SCH:DATE", "SCH:TIME"}, false, true, "By Date"},
               {"SCH:KEYCATEGORY", {"SCH:CATEGORY", "SCH:DESCRIPTION"}, false, true, "By Category"},
-              {"SCH:KEYDATEENABLED", {"SCH:DISABLED", "SCH:DATE", "SCH:TIME"}, false, true, "By Enabled"}};
+              {"SCH:KEYDATEENABLED", {"SCH:DISABLED", "SCH:DATE", "SCH:TIME"}, false, true, "By Enabled"},
+              {"SCH:KEYCATEGORYDATE", {"SCH:CATEGORY", "SCH:DATE", "SCH:TIME"}, false, true, ""}};
     return d;
 }
 

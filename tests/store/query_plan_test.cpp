@@ -1,0 +1,76 @@
+// Every keyed read must be an index seek or an index-ordered walk that stops at its limit: never a scan
+// of the table, never a sort. A collation or condition that SQLite cannot match to the index would make
+// the plans below fall back silently, and paging would get slower with every record.
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+#include "store/database.h"
+#include "store/schema.h"
+#include "store_test_support.h"
+
+namespace tarvelo::store {
+void PrintTo(const TableDef& def, std::ostream* os) { *os << def.tableName; }
+}  // namespace tarvelo::store
+
+namespace tarvelo::store::testing {
+namespace {
+
+std::string plan(Database& db, const std::string& sql) {
+    sqlite3_stmt* s = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db.handle(), ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &s, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db.handle());
+    std::string out;
+    while (sqlite3_step(s) == SQLITE_ROW) out += std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 3))) + "; ";
+    sqlite3_finalize(s);
+    return out;
+}
+
+class QueryPlans : public ::testing::TestWithParam<TableDef> {
+protected:
+    void SetUp() override {
+        openOrCreate(table);
+        Transaction tx;
+        ASSERT_TRUE(tx.begin({&table}, 2).ok());
+        for (int i = 1; i <= 300; ++i) {
+            Row r;
+            for (const auto& f : table.def().fields) {
+                if (f.type == FieldType::Byte) r.values.emplace_back(std::int64_t{i % 2});
+                else if (f.type == FieldType::Short || f.type == FieldType::Long) r.values.emplace_back(std::int64_t{i});
+                else r.values.emplace_back("text " + std::to_string(i % 17) + "-" + std::to_string(i));
+            }
+            ASSERT_TRUE(table.add(r).ok());
+        }
+        ASSERT_TRUE(tx.commit().ok());
+        ASSERT_TRUE(table.database().exec("ANALYZE").ok());
+    }
+
+    TempFolder folder;
+    Table table{GetParam(), folder.path()};
+};
+
+TEST_P(QueryPlans, givenEachKeyThenSeeksAndWalksUseItsOwnIndexWithoutScanOrSort) {
+    const detail::Schema schema = detail::deriveSchema(table.def());
+    for (const detail::KeySql& key : schema.keys) {
+        const std::string index = "INDEX " + key.indexName;
+        for (const std::string* sql : {&key.selectAfter, &key.selectBefore, &key.selectEqual, &key.selectDuplicate}) {
+            const std::string p = plan(table.database(), *sql);
+            EXPECT_NE(p.find("SEARCH"), std::string::npos) << key.indexName << ": " << p << "\n" << *sql;
+            EXPECT_NE(p.find(index), std::string::npos) << key.indexName << ": " << p;
+            EXPECT_EQ(p.find("SCAN"), std::string::npos) << key.indexName << ": " << p;
+            EXPECT_EQ(p.find("TEMP B-TREE"), std::string::npos) << key.indexName << ": " << p;
+        }
+        for (const std::string* sql : {&key.selectFirst, &key.selectLast}) {
+            const std::string p = plan(table.database(), *sql);
+            EXPECT_NE(p.find(index), std::string::npos) << key.indexName << ": " << p << "\n" << *sql;
+            EXPECT_EQ(p.find("TEMP B-TREE"), std::string::npos) << key.indexName << ": " << p;
+        }
+    }
+    EXPECT_NE(plan(table.database(), schema.selectByRowId).find("INTEGER PRIMARY KEY"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, QueryPlans, ::testing::Values(taskDef(), categoryDef(), todoDef()),
+                         [](const auto& info) { return info.param.tableName; });
+
+}  // namespace
+}  // namespace tarvelo::store::testing

@@ -53,7 +53,9 @@ i64 nextCandidate(const Schedule& task, i64 from) {
 }
 
 // Whether the date's place in its month is one of the ticked ordinals. Days 22 to 28 that are also among
-// the month's final seven match as the fourth or as the last.
+// the month's final seven match as the fourth or as the last. The month's last day is the day before the
+// first of the next month as the date builder makes it, so in the years below 100, which the builder
+// reads as 19xx, no day counts as among the last seven.
 bool ordinalSelected(const Schedule& task, StdDate date) {
     const Ymd ymd = ymdFromDate(date);
     const int d = ymd.day;
@@ -61,7 +63,9 @@ bool ordinalSelected(const Schedule& task, StdDate date) {
     if (d >= 8 && d <= 14 && task.every2nd) return true;
     if (d >= 15 && d <= 21 && task.every3rd) return true;
     if (d >= 22 && d <= 28 && task.every4th) return true;
-    return daysInMonth(ymd.year, ymd.month) - d <= 6 && task.everyLast;
+    if (!task.everyLast) return false;
+    const i64 lastDay = i64{dateFromYmd(ymd.month == 12 ? ymd.year + 1 : ymd.year, ymd.month % 12 + 1, 1)} - 1;
+    return lastDay - date >= 0 && lastDay - date <= 6;
 }
 
 // Stores a date computed past the end of the range as the last supported day.
@@ -142,6 +146,13 @@ void advanceByTime(Schedule& task, i64 days, i64 hundredths, StdDate refDate, St
     d = floorDiv(moment - 1, kDay);
     t = moment - d * kDay;
     store();
+}
+
+// The date of a calendar day. Unlike the date builder, a year below 100 is that year itself: the day is
+// taken from the same day 400 years (146,097 days) later.
+StdDate dateOfDay(i64 y, int m, int d) {
+    if (y >= 0 && y < 100) return static_cast<StdDate>(dateFromYmd(static_cast<int>(y) + 400, m, d) - 146097);
+    return dateFromYmd(static_cast<int>(y), m, d);
 }
 
 bool afterYmd(i64 y, int m, int d, const Ymd& other) {
@@ -239,7 +250,7 @@ void advanceByMonths(Schedule& task, i64 n, StdDate refDate) {
         }
         if (afterYmd(y, m, d, r)) break;
     }
-    task.date = dateFromYmd(static_cast<int>(y), m, d);
+    task.date = dateOfDay(y, m, d);
 }
 
 // "Yearly" (n = 1) and the year unit, the same way: only 29 February can carry, and whether it does
@@ -285,7 +296,7 @@ void advanceByYears(Schedule& task, i64 n, StdDate refDate) {
         }
         if (afterYmd(y, m, d, r)) break;
     }
-    task.date = dateFromYmd(static_cast<int>(y), m, d);
+    task.date = dateOfDay(y, m, d);
 }
 
 void advanceDayOfWeek(Schedule& task, StdDate refDate) {

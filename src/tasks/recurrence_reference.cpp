@@ -77,9 +77,12 @@ void byDays(Schedule& task, i64 stride, StdDate refDate) {
     i64 date = task.date;
     while (date <= refDate) {
         date += stride;
-        if (date > kMaxDate) break;
+        if (date > kMaxDate) {
+            task.date = kMaxDate;
+            return;
+        }
     }
-    task.date = static_cast<StdDate>(std::min<i64>(date, kMaxDate));
+    task.date = static_cast<StdDate>(date);
 }
 
 void byTime(Schedule& task, i64 every, i64 perDay, i64 length, StdDate refDate, StdTime refTime) {
@@ -110,9 +113,12 @@ void dayOfWeekRule(Schedule& task, StdDate refDate) {
     i64 date = task.date;
     while (date <= refDate) {
         date = stepDay(task, date);
-        if (date > kMaxDate) break;
+        if (date > kMaxDate) {
+            task.date = kMaxDate;
+            return;
+        }
     }
-    task.date = static_cast<StdDate>(std::min<i64>(date, kMaxDate));
+    task.date = static_cast<StdDate>(date);
 }
 
 void dayOfMonthRule(Schedule& task, StdDate refDate) {

@@ -1,0 +1,109 @@
+// The date, time and format commands, run as a script would run them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string drain(int fd) {
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+    ::close(fd);
+    return text;
+}
+
+// Runs $TARVELO_CLI with args, no shell in between. The outputs are small, so reading one pipe after the
+// other cannot block the child.
+Outcome runCli(const std::vector<std::string>& args) {
+    const char* cli = std::getenv("TARVELO_CLI");
+    if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
+    if (!cli) return {};
+    int out[2], err[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0) return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        ::close(out[0]);
+        ::close(err[0]);
+        std::vector<char*> argv{const_cast<char*>(cli)};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(cli, argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    Outcome o;
+    o.out = drain(out[0]);
+    o.err = drain(err[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return o;
+}
+
+struct Conversion {
+    std::vector<std::string> args;
+    std::string printed;
+};
+
+class ConvertingOnTheCommandLine : public testing::TestWithParam<Conversion> {};
+
+TEST_P(ConvertingOnTheCommandLine, shouldPrintTheResultAndSucceed) {
+    const auto& c = GetParam();
+    const Outcome o = runCli(c.args);
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, c.printed + "\n");
+    EXPECT_EQ(o.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ConvertingOnTheCommandLine,
+    testing::Values(
+        Conversion{{"date", "1997-01-31"}, "71622"}, Conversion{{"date", "71622"}, "1997-01-31"},
+        Conversion{{"date", "Jan 31, 1997"}, "71622"}, Conversion{{"date", "1/31/97"}, "71622"},
+        Conversion{{"date", "4"}, "1801-01-01"}, Conversion{{"date", "0"}, ""},
+        Conversion{{"time", "17:30"}, "6300001"}, Conversion{{"time", "6300001"}, "17:30"},
+        Conversion{{"time", "17:30:15.50"}, "6301551"}, Conversion{{"time", "6301551"}, "17:30:15.50"},
+        Conversion{{"time", "6301501"}, "17:30:15"}, Conversion{{"time", "5:30 pm"}, "6300001"},
+        Conversion{{"time", "1"}, "00:00"}, Conversion{{"time", "0"}, ""},
+        Conversion{{"format", "@d3", "71622"}, "Jan 31, 1997"}, Conversion{{"format", "@t3", "6300001"}, "5:30PM"},
+        Conversion{{"format", "@t3", "1"}, "12:00AM"}, Conversion{{"format", "@d3", "0"}, ""},
+        Conversion{{"format", "@s5", "hello world"}, "hello"}, Conversion{{"format", "@n6", "42"}, "    42"},
+        Conversion{{"format", "@n2", "123"}, "##"}, Conversion{{"format", "@n04", "7"}, "0007"}));
+
+class RefusingBadInput : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(RefusingBadInput, shouldExplainOnStderrAndExitWithTwo) {
+    const Outcome o = runCli(GetParam());
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, RefusingBadInput,
+    testing::Values(std::vector<std::string>{"date"}, std::vector<std::string>{"date", "1997-02-30"},
+                    std::vector<std::string>{"date", "abc"}, std::vector<std::string>{"date", ""},
+                    std::vector<std::string>{"date", "99999999999"}, std::vector<std::string>{"date", "1", "2"},
+                    std::vector<std::string>{"time"}, std::vector<std::string>{"time", "25:00"},
+                    std::vector<std::string>{"time", "13:00PM"}, std::vector<std::string>{"time", "8640001"},
+                    std::vector<std::string>{"time", "-5"}, std::vector<std::string>{"time", "abc"},
+                    std::vector<std::string>{"format", "@d3"}, std::vector<std::string>{"format", "@x3", "1"},
+                    std::vector<std::string>{"format", "@d3", "Jan 31"},
+                    std::vector<std::string>{"format", "@d3", "99999999999"},
+                    std::vector<std::string>{"format", "@n6", "12abc"}, std::vector<std::string>{"format", "@t3", ""}));
+
+}  // namespace

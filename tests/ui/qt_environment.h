@@ -1,0 +1,15 @@
+#pragma once
+// The ui tests run on Qt's offscreen platform with one QApplication for the whole binary, and with the
+// INI files in a folder of their own, so no test reads or writes the user's positions.
+#include <string>
+
+namespace tarvelo::test {
+
+// The folder the INI files of this test binary live in (XDG_CONFIG_HOME/tarvelo96).
+std::string iniFolder();
+// A fresh, empty folder for one test's files; removed when the binary ends.
+std::string freshFolder(const std::string& name);
+// Removes every INI file, so the next test starts as on a first run.
+void clearIniFiles();
+
+}  // namespace tarvelo::test

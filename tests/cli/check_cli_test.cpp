@@ -1,0 +1,240 @@
+// tarvelo96-cli check, run in a folder of its own as a user would run it.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/data_files.h"
+#include "fakes/fake_ports.h"
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string drain(int fd) {
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+    ::close(fd);
+    return text;
+}
+
+struct RunOptions {
+    std::optional<std::string> answerEnv;  // TARVELO_ANSWER
+    bool asNobody = false;                 // drop root, so file permissions hold
+};
+
+// Runs $TARVELO_CLI in folder with args. The outputs are small, so reading one pipe after the other
+// cannot block the child.
+Outcome runCli(const std::string& folder, const std::vector<std::string>& args, const RunOptions& options = {}) {
+    const char* cli = std::getenv("TARVELO_CLI");
+    if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
+    if (!cli) return {};
+    int out[2], err[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0) return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        ::close(out[0]);
+        ::close(err[0]);
+        if (::chdir(folder.c_str()) != 0) ::_exit(126);
+        if (options.answerEnv) ::setenv("TARVELO_ANSWER", options.answerEnv->c_str(), 1);
+        else ::unsetenv("TARVELO_ANSWER");
+        if (options.asNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(125);
+        std::vector<char*> argv{const_cast<char*>(cli), const_cast<char*>("check")};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(cli, argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    Outcome o;
+    o.out = drain(out[0]);
+    o.err = drain(err[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return o;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void runSql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    const std::string message = error ? error : "";
+    sqlite3_free(error);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << message;
+}
+
+std::string firstIndexOf(const std::string& path, const std::string& table) {
+    sqlite3* db = nullptr;
+    std::string name;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return name;
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_schema WHERE type='index' AND tbl_name=?1 AND sql IS NOT NULL",
+                       -1, &s, nullptr);
+    sqlite3_bind_text(s, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(s) == SQLITE_ROW) name = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return name;
+}
+
+class CheckCommand : public testing::Test {
+protected:
+    CheckCommand() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-check-XXXXXX").string();
+        folder = ::mkdtemp(pattern.data());
+    }
+    ~CheckCommand() override {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    std::string dataFile() const { return folder + "/SM.KTB"; }
+
+    std::string folder;
+};
+
+const char* const kEmptyTables =
+    "SM\\!Schedule 0\n"
+    "SM\\!Categories 0\n"
+    "SM\\!ToDo 0\n"
+    "SM\\!History 0\n"
+    "TagFile_\\!TagFile_ 0\n";
+
+TEST_F(CheckCommand, GivenAnEmptyFolderThenEveryTableIsCreatedSilentlyAndListedWithNoRecords) {
+    const Outcome o = runCli(folder, {});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, kEmptyTables);
+    EXPECT_EQ(o.err, "");
+    EXPECT_TRUE(std::filesystem::exists(dataFile()));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/TagFile_.KTB"));
+}
+
+TEST_F(CheckCommand, GivenStoredRecordsThenTheirCountsArePrinted) {
+    ASSERT_EQ(runCli(folder, {}).exitCode, 0);
+    {
+        tarvelo::test::FakeMessageBox box;
+        tarvelo::test::FakeHalt halt;
+        tarvelo::DataWarning warn(box, halt);
+        tarvelo::DataFiles files(warn, folder);
+        tarvelo::TableUse use(files, tarvelo::TableId::toDo);
+        for (const char* text : {"a", "b"}) {
+            tarvelo::ToDo item;
+            item.todo = text;
+            ASSERT_TRUE(files.toDo().add(item).ok());
+        }
+    }
+    const Outcome o = runCli(folder, {});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("SM\\!ToDo 2\n"), std::string::npos) << o.out;
+}
+
+TEST_F(CheckCommand, GivenADamagedKeyThenTheQuestionGoesToStderrAndItsDefaultYesRebuildsTheKey) {
+    ASSERT_EQ(runCli(folder, {}).exitCode, 0);
+    const std::string index = firstIndexOf(dataFile(), "Schedule");
+    ASSERT_FALSE(index.empty());
+    runSql(dataFile(), "DROP INDEX \"" + index + "\"");
+
+    const Outcome o = runCli(folder, {});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, kEmptyTables);
+    EXPECT_NE(o.err.find("Invalid Key"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("SM\\!Schedule key file is invalid.  Do you want to rebuild the key?"), std::string::npos);
+    EXPECT_NE(o.err.find("answered: Yes"), std::string::npos) << o.err;
+    EXPECT_EQ(firstIndexOf(dataFile(), "Schedule"), index);
+
+    // Repaired for good: the next run asks nothing.
+    EXPECT_EQ(runCli(folder, {}).err, "");
+}
+
+TEST_F(CheckCommand, GivenADamagedKeyWhenAnsweredNoThenTheProgramStopsWithInvalidKey) {
+    ASSERT_EQ(runCli(folder, {}).exitCode, 0);
+    runSql(dataFile(), "DROP INDEX \"" + firstIndexOf(dataFile(), "Categories") + "\"");
+    for (const auto& [args, env] : {std::pair<std::vector<std::string>, std::optional<std::string>>{{"--answer", "no"}, {}},
+                                    {{"--answer=No"}, {}},
+                                    {{}, std::string("no")}}) {
+        const Outcome o = runCli(folder, args, RunOptions{env, false});
+        EXPECT_NE(o.exitCode, 0);
+        EXPECT_NE(o.err.find("answered: No"), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.substr(o.err.size() - 13), "Invalid Key!\n") << o.err;
+        EXPECT_EQ(o.out, "SM\\!Schedule 0\n");  // the tables before it were fine
+    }
+}
+
+TEST_F(CheckCommand, GivenAnAnswerTheBoxDoesNotOfferThenTheDefaultButtonAnswersIt) {
+    ASSERT_EQ(runCli(folder, {}).exitCode, 0);
+    runSql(dataFile(), "DROP INDEX \"" + firstIndexOf(dataFile(), "ToDo") + "\"");
+    const Outcome o = runCli(folder, {"--answer", "retry"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("answered: Yes"), std::string::npos) << o.err;
+}
+
+TEST_F(CheckCommand, GivenAnSmFileThatIsNoDatabaseThenFileAccessErrorAndDiskErrorAndTheFileIsUnchanged) {
+    const std::string notes = "my notes\n" + std::string(3000, 'n');
+    { std::ofstream(dataFile(), std::ios::binary) << notes; }
+    const Outcome o = runCli(folder, {});
+    EXPECT_NE(o.exitCode, 0);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("File Access Error"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("File (SM\\!Schedule) could not be opened.  Error: "), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.substr(o.err.size() - 11), "Disk Error\n") << o.err;
+    EXPECT_EQ(readBytes(dataFile()), notes);
+}
+
+TEST_F(CheckCommand, GivenALayoutThatDoesNotMatchThenInvalidFileStopsTheProgram) {
+    ASSERT_EQ(runCli(folder, {}).exitCode, 0);
+    runSql(dataFile(), "ALTER TABLE History ADD COLUMN EXTRA TEXT");
+    const Outcome o = runCli(folder, {});
+    EXPECT_NE(o.exitCode, 0);
+    EXPECT_NE(o.err.find("Error: (Invalid Record Declaration (47)) accessing SM\\!History.  Press OK to end this "
+                         "application."),
+              std::string::npos)
+        << o.err;
+    EXPECT_EQ(o.err.substr(o.err.size() - 14), "Invalid File!\n") << o.err;
+}
+
+TEST_F(CheckCommand, GivenAReadOnlyDataFileThenTheProgramStopsWithDiskError) {
+    ASSERT_EQ(runCli(folder, {}).exitCode, 0);
+    const std::string before = readBytes(dataFile());
+    ASSERT_EQ(::chmod(dataFile().c_str(), 0444), 0);
+    ASSERT_EQ(::chmod((folder + "/TagFile_.KTB").c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    const Outcome o = runCli(folder, {}, RunOptions{{}, true});
+    EXPECT_NE(o.exitCode, 0);
+    EXPECT_NE(o.err.find("File Access Error"), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.substr(o.err.size() - 11), "Disk Error\n") << o.err;
+    EXPECT_EQ(readBytes(dataFile()), before);
+}
+
+TEST_F(CheckCommand, GivenAnUnknownAnswerOrArgumentThenItIsRefusedWithUsageStatus) {
+    EXPECT_EQ(runCli(folder, {"--answer", "maybe"}).exitCode, 2);
+    EXPECT_EQ(runCli(folder, {"--answer"}).exitCode, 2);
+    EXPECT_EQ(runCli(folder, {"extra"}).exitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(dataFile())) << "nothing is opened on a bad command line";
+}
+
+}  // namespace

@@ -1,0 +1,264 @@
+// advance and valid, run as a batch job would run them: JSON lines in, JSON lines out.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "fakes/fake_ports.h"
+#include "tasks/recurrence.h"
+
+namespace tarvelo {
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs $TARVELO_CLI with args and `input` on standard input, through files so that no pipe can fill up.
+Outcome runCli(const std::vector<std::string>& args, const std::string& input) {
+    const char* cli = std::getenv("TARVELO_CLI");
+    if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
+    if (!cli) return {};
+    char dir[] = "/tmp/advance_cli_XXXXXX";
+    if (!::mkdtemp(dir)) return {};
+    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out", err = std::string(dir) + "/err";
+    std::ofstream(in, std::ios::binary) << input;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!std::freopen(in.c_str(), "rb", stdin) || !std::freopen(out.c_str(), "wb", stdout) ||
+            !std::freopen(err.c_str(), "wb", stderr))
+            ::_exit(126);
+        std::vector<char*> argv{const_cast<char*>(cli)};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(cli, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    Outcome o;
+    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.out = readAll(out);
+    o.err = readAll(err);
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    std::remove(err.c_str());
+    ::rmdir(dir);
+    return o;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> all;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) all.push_back(line);
+    return all;
+}
+
+const std::string kAllZero =
+    "\"sunday\": 0, \"monday\": 0, \"tuesday\": 0, \"wednesday\": 0, \"thursday\": 0, \"friday\": 0, \"saturday\": 0, "
+    "\"every1st\": 0, \"every2nd\": 0, \"every3rd\": 0, \"every4th\": 0, \"everylast\": 0";
+
+TEST(AdvanceCommand, shouldPrintEveryFieldInOrderWithItsNewValue) {
+    // GIVEN a task every 90 minutes due at 23:00, moved on a hundredth later
+    const Outcome o = runCli({"advance"}, R"j({"scheduletype": "Custom", "every": 90, "everytype": "minute(s)", )j"
+                                          R"j("date": 71611, "time": 8280001, "ref_date": 71611, "ref_time": 8280002})j"
+                                          "\n");
+    // THEN it prints the task at 00:30 the next day, every field in the fixed order
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, "{\"scheduletype\": \"Custom\", " + kAllZero +
+                         ", \"every\": 90, \"everytype\": \"minute(s)\", \"date\": 71612, \"time\": 180001, "
+                         "\"completed\": 0, \"advancewarndate\": 0, \"advancewarntime\": 0, \"advancewarned\": 0, "
+                         "\"skipnexttime\": 0}\n");
+}
+
+TEST(AdvanceCommand, shouldMarkTheLinesThatWouldHaveShownInvalidUnits) {
+    const Outcome o = runCli({"advance"}, "{\"date\": 71600, \"every\": -4, \"ref_date\": 71611}\n"
+                                          "{\"date\": 71600, \"everytype\": \"day(s)\", \"ref_date\": 71611}\n");
+    const auto out = lines(o.out);
+    ASSERT_EQ(out.size(), 2u) << o.out;
+    const auto first = nlohmann::json::parse(out[0]);
+    EXPECT_EQ(first["invalid_units"], true);
+    EXPECT_EQ(first["date"], 71612);
+    EXPECT_EQ(first["every"], 1);  // raised to 1 and kept
+    EXPECT_FALSE(nlohmann::json::parse(out[1]).contains("invalid_units"));
+    EXPECT_EQ(o.err, "");  // no box is shown on the terminal
+}
+
+TEST(AdvanceCommand, shouldAnswerEveryBadLineWithAnErrorAndGoOn) {
+    const std::vector<std::string> bad = {
+        "{\"date\": ",
+        "not json",
+        "",
+        "[1, 2]",
+        "{\"date\": \"71611\"}",
+        "{\"date\": 1.5}",
+        "{\"date\": 2147483648}",
+        "{\"time\": -99999999999999999999}",
+        "{\"scheduletype\": 7}",
+        "{\"sunday\": 256}",
+        "{\"sunday\": \"yes\"}",
+        "{\"ref_date\": [71611]}",
+        "{\"everytype\": \"day(s)\"} trailing",
+    };
+    std::string input;
+    for (const auto& line : bad) input += line + "\n{\"scheduletype\": \"Once\"}\n";
+    const Outcome o = runCli({"advance"}, input);
+    EXPECT_EQ(o.exitCode, 0);
+    const auto out = lines(o.out);
+    ASSERT_EQ(out.size(), 2 * bad.size()) << o.out;
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        const auto error = nlohmann::json::parse(out[2 * i]);
+        ASSERT_TRUE(error.contains("error")) << bad[i] << " -> " << out[2 * i];
+        EXPECT_TRUE(error["error"].is_string());
+        EXPECT_EQ(error.size(), 1u);
+        EXPECT_EQ(nlohmann::json::parse(out[2 * i + 1])["completed"], 1) << "the line after " << bad[i];
+    }
+}
+
+TEST(AdvanceCommand, shouldReadEveryWayOfWritingTheSameTaskAlike) {
+    // GIVEN one task written plainly, and again with escapes, odd spacing, booleans, nulls, extra keys and
+    // a Windows line end
+    const std::string plain =
+        R"({"scheduletype": "Day of Month", "tuesday": 1, "every2nd": 1, "date": 71611, "ref_date": 71611})";
+    const std::vector<std::string> variants = {
+        R"({"scheduletype":"Day of Mon\u0074h","tuesday":true,"every2nd":1,"date":71611,"ref_date":71611})",
+        " { \"date\" : 71611 , \"ref_date\" : 71611 , \"tuesday\" : 1 , \"every2nd\" : true , "
+        "\"scheduletype\" : \"Day of Month\" } ",
+        R"({"scheduletype": "Day of Month", "tuesday": 1, "every2nd": 1, "date": 71611, "ref_date": 71611, )"
+        R"("note": {"made by": ["hand", 1.5e3]}, "monday": null})",
+        R"({"scheduletype": "Day of Month", "tuesday": 1, "every2nd": 1, "date": 0, "date": 71611, "ref_date": 71611})",
+        plain + "\r",
+    };
+    std::string input = plain + "\n";
+    for (const auto& v : variants) input += v + "\n";
+    // WHEN they are moved on, THEN every line prints the same as the plain one: 11 February 1997
+    const auto out = lines(runCli({"advance"}, input).out);
+    ASSERT_EQ(out.size(), variants.size() + 1);
+    EXPECT_EQ(nlohmann::json::parse(out[0])["date"], dateFromYmd(1997, 2, 11));
+    for (std::size_t i = 1; i < out.size(); ++i) EXPECT_EQ(out[i], out[0]) << variants[i - 1];
+}
+
+TEST(AdvanceCommand, shouldKeepTextWithQuotesAndNonAsciiLettersIntact) {
+    const Outcome o = runCli({"advance"}, R"j({"scheduletype": "Caf\u00e9 \"x\" \\ tab\t", "everytype": "day(s)"})j");
+    const auto out = lines(o.out);
+    ASSERT_EQ(out.size(), 1u) << o.out;
+    EXPECT_EQ(nlohmann::json::parse(out[0])["scheduletype"], "Caf\u00e9 \"x\" \\ tab\t");
+}
+
+TEST(AdvanceCommand, shouldAgreeWithTheLibraryOnABatchOfRandomTasks) {
+    // GIVEN a few hundred tasks of every kind, read without a final line end
+    const std::vector<std::string> types = {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly", "Custom"};
+    const std::vector<std::string> units = {"minute(s)", "hour(s)", "day(s)", "week(s)", "month(s)", "year(s)", ""};
+    std::uint64_t state = 42;
+    auto next = [&state](std::int64_t n) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::int64_t>((state >> 33) % static_cast<std::uint64_t>(n));
+    };
+    std::vector<Schedule> tasks;
+    std::vector<std::pair<StdDate, StdTime>> refs;
+    std::string input;
+    for (int i = 0; i < 600; ++i) {
+        Schedule t;
+        t.scheduleType = types[static_cast<std::size_t>(next(6))];
+        t.everyType = units[static_cast<std::size_t>(next(7))];
+        t.every = static_cast<std::int32_t>(next(50) - 2);
+        t.tuesday = static_cast<Byte>(next(2));
+        t.friday = static_cast<Byte>(next(2));
+        t.every1st = static_cast<Byte>(next(2));
+        t.everyLast = static_cast<Byte>(next(2));
+        t.date = static_cast<StdDate>(71000 + next(800));
+        t.time = static_cast<StdTime>(1 + next(kOneDay));
+        t.advanceWarnDate = next(3) ? t.date - static_cast<StdDate>(next(3)) : 0;
+        t.advanceWarnTime = next(3) ? static_cast<StdTime>(1 + next(kOneDay)) : 0;
+        t.advanceWarned = static_cast<Byte>(next(2));
+        t.skipNextTime = static_cast<Byte>(next(2));
+        const StdDate refDate = static_cast<StdDate>(71500 + next(400));
+        const StdTime refTime = static_cast<StdTime>(1 + next(kOneDay));
+        nlohmann::ordered_json line = {{"scheduletype", t.scheduleType.text()},
+                                       {"tuesday", t.tuesday},
+                                       {"friday", t.friday},
+                                       {"every1st", t.every1st},
+                                       {"everylast", t.everyLast},
+                                       {"every", t.every},
+                                       {"everytype", t.everyType.text()},
+                                       {"date", t.date},
+                                       {"time", t.time},
+                                       {"advancewarndate", t.advanceWarnDate},
+                                       {"advancewarntime", t.advanceWarnTime},
+                                       {"advancewarned", t.advanceWarned},
+                                       {"skipnexttime", t.skipNextTime},
+                                       {"ref_date", refDate},
+                                       {"ref_time", refTime}};
+        input += (i ? "\n" : "") + line.dump();
+        tasks.push_back(t);
+        refs.emplace_back(refDate, refTime);
+    }
+    // WHEN the command moves them on
+    const auto out = lines(runCli({"advance"}, input).out);
+    ASSERT_EQ(out.size(), tasks.size());
+    // THEN each line holds what the library computes for its task
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        Schedule want = tasks[i];
+        test::FakeMessageBox messages;
+        advanceTask(want, refs[i].first, refs[i].second, messages);
+        const auto got = nlohmann::json::parse(out[i]);
+        EXPECT_EQ(got["date"], want.date) << i;
+        EXPECT_EQ(got["time"], want.time) << i;
+        EXPECT_EQ(got["every"], want.every) << i;
+        EXPECT_EQ(got["completed"], want.completed) << i;
+        EXPECT_EQ(got["advancewarndate"], want.advanceWarnDate) << i;
+        EXPECT_EQ(got["advancewarntime"], want.advanceWarnTime) << i;
+        EXPECT_EQ(got["advancewarned"], want.advanceWarned) << i;
+        EXPECT_EQ(got["skipnexttime"], want.skipNextTime) << i;
+        EXPECT_EQ(got.value("invalid_units", false), messages.count() > 0) << i;
+    }
+}
+
+TEST(ValidCommand, shouldSayWhetherEachDateFitsItsTask) {
+    // Fridays only: 31 January 1997 is a Friday, 20 January a Monday.
+    const Outcome o = runCli({"valid"}, "{\"scheduletype\": \"Day of Week\", \"friday\": 1, \"check_date\": 71622}\n"
+                                        "{\"scheduletype\": \"Day of Week\", \"friday\": 1, \"check_date\": 71611}\n"
+                                        "{\"scheduletype\": \"Day of Week\", \"friday\": 1, \"date\": 71622}\n"
+                                        "{\"scheduletype\": \"Day of Month\", \"friday\": 1, \"check_date\": 71622}\n"
+                                        "{\"scheduletype\": \"Custom\", \"check_date\": 71611}\n"
+                                        "{\"check_date\": \"today\"}\n");
+    EXPECT_EQ(o.exitCode, 0);
+    const auto out = lines(o.out);
+    ASSERT_EQ(out.size(), 6u) << o.out;
+    EXPECT_EQ(out[0], "{\"valid\": true}");
+    EXPECT_EQ(out[1], "{\"valid\": false}");
+    EXPECT_EQ(out[2], "{\"valid\": true}");   // 0: the task's own date
+    EXPECT_EQ(out[3], "{\"valid\": false}");  // no ordinal ticked
+    EXPECT_EQ(out[4], "{\"valid\": true}");
+    EXPECT_TRUE(nlohmann::json::parse(out[5]).contains("error"));
+}
+
+TEST(AdvanceCommand, shouldRefuseArgumentsAndReadNothingGivenNothing) {
+    const Outcome withArgument = runCli({"advance", "tasks.json"}, "");
+    EXPECT_EQ(withArgument.exitCode, 2);
+    EXPECT_NE(withArgument.err, "");
+    const Outcome empty = runCli({"valid"}, "");
+    EXPECT_EQ(empty.exitCode, 0);
+    EXPECT_EQ(empty.out, "");
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -1,0 +1,143 @@
+// How long moving a task on takes, directly and by stepping, and how fast `tarvelo96-cli advance` works
+// through a batch. The batch benchmark runs the program built beside this one (or $TARVELO_CLI), so build
+// tarvelo96-cli first.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tasks/recurrence.h"
+#include "tasks/recurrence_reference.h"
+
+namespace {
+
+using namespace tarvelo;
+
+class NoMessages : public ui::MessageBoxPort {
+public:
+    int show(const ui::MessageBoxRequest& request) override { return request.defaultButton; }
+};
+
+const StdDate kToday = 71611;  // 20 January 1997
+
+Schedule everyMinute(int overdueDays) {
+    Schedule task;
+    task.scheduleType = "Custom";
+    task.every = 1;
+    task.everyType = "minute(s)";
+    task.date = kToday - overdueDays;
+    task.time = timeFromHms(8, 0);
+    task.advanceWarnDate = task.date;
+    task.advanceWarnTime = timeFromHms(7, 55);
+    return task;
+}
+
+template <void (*Advance)(Schedule&, StdDate, StdTime, ui::MessageBoxPort&)>
+void runAdvance(benchmark::State& state, const Schedule& task) {
+    NoMessages messages;
+    const StdTime now = timeFromHms(12, 34, 56, 78);
+    for (auto _ : state) {
+        Schedule moved = task;
+        Advance(moved, kToday, now, messages);
+        benchmark::DoNotOptimize(moved.date);
+        benchmark::DoNotOptimize(moved.time);
+    }
+}
+
+// Days overdue: a day, a year, ten years, a century.
+void BM_AdvanceEveryMinuteDirect(benchmark::State& state) {
+    runAdvance<&advanceTask>(state, everyMinute(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_AdvanceEveryMinuteDirect)->Arg(1)->Arg(365)->Arg(3652)->Arg(36524);
+
+void BM_AdvanceEveryMinuteStepping(benchmark::State& state) {
+    runAdvance<&reference::advanceTask>(state, everyMinute(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_AdvanceEveryMinuteStepping)->Arg(1)->Arg(365)->Arg(3652)->Unit(benchmark::kMillisecond);
+
+// The other rules, ten years overdue, for scale: the weekday rules, and the month rule at its slowest
+// (a day 31 that every month step keeps, so its months are all checked).
+Schedule rule(const char* type, const char* unit, int every) {
+    Schedule task = everyMinute(3652);
+    task.scheduleType = type;
+    task.everyType = unit;
+    task.every = every;
+    task.tuesday = 1;
+    task.friday = 1;
+    task.every2nd = 1;
+    task.everyLast = 1;
+    task.date = dateFromYmd(1987, 1, 31);
+    return task;
+}
+
+void BM_AdvanceOtherRulesDirect(benchmark::State& state) {
+    static const Schedule tasks[] = {rule("Day of Week", "", 1), rule("Day of Month", "", 1), rule("Monthly", "", 1),
+                                     rule("Custom", "month(s)", 12), rule("Custom", "hour(s)", 7)};
+    runAdvance<&advanceTask>(state, tasks[state.range(0)]);
+}
+BENCHMARK(BM_AdvanceOtherRulesDirect)->DenseRange(0, 4);
+
+std::filesystem::path cliPath() {
+    if (const char* env = std::getenv("TARVELO_CLI")) return env;
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return {};
+    self[n] = '\0';
+    return std::filesystem::path(self).parent_path().parent_path() / "src" / "tarvelo96-cli";
+}
+
+// A million random tasks of every kind, due within the last few years.
+std::filesystem::path batchFile() {
+    const auto path = std::filesystem::temp_directory_path() / ("recurrence_bench_" + std::to_string(::getpid()));
+    std::ofstream out(path);
+    static const char* types[] = {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly", "Custom", "Custom", "Custom"};
+    static const char* units[] = {"minute(s)", "hour(s)", "day(s)", "week(s)", "month(s)", "year(s)"};
+    std::uint64_t s = 7;
+    auto next = [&s](std::uint64_t n) {
+        s = s * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<long long>((s >> 33) % n);
+    };
+    std::string line;
+    for (int i = 0; i < 1000000; ++i) {
+        const long long date = kToday - next(2000);
+        line = "{\"scheduletype\": \"";
+        line += types[next(8)];
+        line += "\", \"monday\": " + std::to_string(next(2)) + ", \"friday\": " + std::to_string(next(2)) +
+                ", \"every1st\": " + std::to_string(next(2)) + ", \"everylast\": " + std::to_string(next(2)) +
+                ", \"every\": " + std::to_string(1 + next(30)) + ", \"everytype\": \"" + units[next(6)] +
+                "\", \"date\": " + std::to_string(date) + ", \"time\": " + std::to_string(1 + next(kOneDay)) +
+                ", \"advancewarndate\": " + std::to_string(date - next(2)) +
+                ", \"advancewarntime\": " + std::to_string(1 + next(kOneDay)) + ", \"ref_date\": " +
+                std::to_string(kToday) + ", \"ref_time\": " + std::to_string(1 + next(kOneDay)) + "}\n";
+        out << line;
+    }
+    return path;
+}
+
+void BM_CliAdvanceBatchOfAMillion(benchmark::State& state) {
+    const auto cli = cliPath();
+    if (cli.empty() || !std::filesystem::exists(cli)) {
+        state.SkipWithError("tarvelo96-cli not found: build it, or set TARVELO_CLI");
+        return;
+    }
+    const auto input = batchFile();
+    const std::string command = cli.string() + " advance < " + input.string() + " > /dev/null";
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const int rc = std::system(command.c_str());
+        const auto end = std::chrono::steady_clock::now();
+        if (rc != 0) state.SkipWithError("tarvelo96-cli advance failed");
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    }
+    state.SetItemsProcessed(state.iterations() * 1000000);
+    std::filesystem::remove(input);
+}
+BENCHMARK(BM_CliAdvanceBatchOfAMillion)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace

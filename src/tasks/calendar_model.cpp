@@ -3,8 +3,14 @@
 #include <utility>
 
 #include "core/fixed_text.h"
+#include "data/records.h"
+#include "tasks/recurrence.h"
 
 namespace tarvelo {
+
+std::function<bool(StdDate)> scheduleDayCheck(const Schedule& task) {
+    return [task](StdDate date) { return validScheduleDate(task, date); };
+}
 
 CalendarModel::CalendarModel(CalendarOptions options, ui::ClockPort& clock, ui::MessageBoxPort& messages)
     : m_options(std::move(options)), m_clock(clock), m_messages(messages) {

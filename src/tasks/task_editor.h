@@ -1,0 +1,188 @@
+#pragma once
+// The rules of the task form, without widgets. A TaskEditor edits its own copy of one Schedule record
+// (with the RowRef it was read or reserved with), so the engine's timer can never overwrite what the user
+// is typing, and a save never silently undoes what the engine did meanwhile: writing the copy back over a
+// row the engine has moved on fails with code 89 and is reported, and the copy stays as the user left it.
+//
+// Two layers:
+//   TaskFields  - the field handling shared by the task form and the wizards: which controls a task type,
+//                 schedule type and alarm flag show, the checks run when a field is accepted, the choosing
+//                 of a program or WAV file, Play.
+//   TaskEditor  - one session of the form over the data files: opening the tables, reserving a new record,
+//                 the defaults of a new task, the category list, OK with every field re-accepted, saving,
+//                 and removing the reserved record when the session ends any other way.
+// A wizard drives the same TaskEditor and lays its fields out as pages.
+//
+// Threading: the GUI thread only, like the ports it uses.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/date.h"
+#include "data/data_files.h"
+#include "data/records.h"
+#include "data/update_form.h"
+#include "ui/ports.h"
+
+namespace tarvelo {
+
+class ProfileFile;
+
+// Which controls of the form are shown (or, for the WAV controls, enabled) for the record's current task
+// type, schedule type and alarm flag.
+struct TaskVisibility {
+    bool time = true;        // the "&Time:" prompt and spin box of the next date
+    bool commandTab = true;  // the "&Command" tab and its five controls
+    bool messageTab = true;  // the "&Message" tab and its text box
+    bool ordinals = false;   // "1st" .. "Last"
+    bool weekdays = false;   // "Sunday" .. "Saturday"
+    bool every = false;      // the "Every:" prompt and entry
+    bool everyType = false;  // the "Every Type" group
+    bool alarmControls = false;  // enabled: "WAV File to Play:", its entry, "&Browse", "&Play"
+    friend bool operator==(const TaskVisibility&, const TaskVisibility&) = default;
+};
+
+TaskVisibility taskVisibility(const Schedule& task);
+
+// The time a task of type "None" is given (23:59:55).
+inline constexpr StdTime kNoneTaskTime = 8639500;
+
+// The folder of a program: the text before its last "\" or "/" ("C:\TOOLS\BACKUP.EXE" gives "C:\TOOLS");
+// a name without a separator gives "", a program directly in the root "/" gives "/".
+std::string programFolder(std::string_view program);
+// A chosen file as a command line: quoted when the command-line splitter would otherwise cut it up.
+std::string commandForFile(std::string_view file);
+
+// Where the focus goes after a button of the form.
+enum class TaskFocus { Stay, AfterStartIn, WavBrowse, FirstField, EveryEntry };
+
+struct TaskFieldPorts {
+    ui::MessageBoxPort& messages;
+    ui::FileDialogPort& fileDialog;
+    ui::SoundPort& sound;
+    // "PELLSCHD.INI": its section "Warning" gives the automatic advance warning.
+    const ProfileFile& warningDefaults;
+    // Whether a WAV file can be played; by default, whether it is a readable file.
+    std::function<bool(const std::string&)> playable = {};
+};
+
+class TaskFields {
+public:
+    TaskFields(Schedule& task, TaskFieldPorts ports);
+
+    const Schedule& task() const { return m_task; }
+    TaskVisibility visibility() const { return taskVisibility(m_task); }
+
+    // The three visibility rules: the one with a side effect sets the time of a "None" task.
+    void runVisibilityRules();
+
+    // Accepting a field: the value is taken and the field's rule runs.
+    void acceptTaskType(std::string_view taskType);
+    void acceptScheduleType(std::string_view scheduleType);
+    void acceptAlarm(bool on);
+    // Refused (false, nothing changed) when the count would carry the task beyond the dates the program
+    // can hold with the task's unit.
+    bool acceptEvery(std::int32_t every);
+    // The "Warning" box when the date does not fit the schedule type (the date stays), then the automatic
+    // advance warning when section "Warning" says so.
+    void acceptNextDate(StdDate date);
+    // A warning after the task clears both warning fields, with its message.
+    void acceptAdvanceWarnDate(StdDate date);
+
+    // The calendar's choice is put into a field without that field's accept handling.
+    void setDateFromCalendar(StdDate date) { m_task.date = date; }
+    void setAdvanceWarnDateFromCalendar(StdDate date) { m_task.advanceWarnDate = date; }
+
+    // "&Browse" of the command: the program chooser. Returns AfterStartIn when it filled the start-in
+    // folder (the focus moves on), Stay otherwise.
+    TaskFocus browseCommand();
+    // "&Browse" of the WAV file.
+    void browseAlarmFile();
+    // "&Play": a blank name opens the WAV chooser instead (WavBrowse: that button gets the focus); a file
+    // that cannot be played also sends the focus to the WAV "&Browse".
+    TaskFocus play();
+
+    // "&OK" runs every field's accept handling again, in the order of the form. Returns the field that
+    // refused its value (the focus goes there) or nothing when all were accepted.
+    std::optional<TaskFocus> acceptAll();
+
+private:
+    std::optional<std::string> chooseFile(const std::string& title, const std::vector<ui::FileFilter>& filters,
+                                          const std::string& current);
+
+    Schedule& m_task;
+    TaskFieldPorts m_ports;
+};
+
+struct TaskEditorPorts {
+    ui::MessageBoxPort& messages;
+    ui::FileDialogPort& fileDialog;
+    ui::SoundPort& sound;
+    ui::ClockPort& clock;
+    const ProfileFile& warningDefaults;
+    std::function<bool(const std::string&)> playable = {};
+};
+
+// One session of the task form:
+//
+//   TaskEditor editor(files, Request::insert, clearedTask, ports);
+//   if (editor.start(selectedDayText)) { ...show the window, bound to editor.task()...
+//       OK: if (!editor.ok()) close;   Cancel / close box: editor.cancel(), close; }
+//   Response r = editor.finish();
+class TaskEditor {
+public:
+    // task: for a change or delete the copy the caller read (with its ref); for an insert the cleared
+    // record, with a category when the caller presets one.
+    TaskEditor(DataFiles& files, Request request, const Schedule& task, TaskEditorPorts ports);
+    TaskEditor(const TaskEditor&) = delete;
+    TaskEditor& operator=(const TaskEditor&) = delete;
+
+    // The steps before the window. Insert: reserves a new record and applies the defaults of a new task,
+    // the date taken from selectedDayText (the day selected in the schedule browse, as a day number) or
+    // today when that is blank. Delete: asks, deletes and ends. Every request that opens the window also
+    // runs the visibility rules and fills the category list. Returns whether the window is to be opened.
+    bool start(std::string_view selectedDayText = {});
+
+    Request request() const { return m_form.request(); }
+    Response response() const { return m_form.response(); }
+    // "Adding a Schedule Record" or "Changing a Schedule Record".
+    std::string caption() const { return m_form.actionTitle(); }
+
+    // The record being edited. Plain fields (description, command, check boxes, ...) are written here
+    // directly by the view; fields with rules go through fields().
+    Schedule& task() { return m_form.record(); }
+    const Schedule& task() const { return m_form.record(); }
+    TaskFields& fields() { return m_fields; }
+    TaskVisibility visibility() const { return m_fields.visibility(); }
+
+    // The names of the Categories table, sorted; the entry that shows the task's category (-1: none).
+    const std::vector<std::string>& categories() const { return m_categories; }
+    int categoryIndex() const;
+    void selectCategory(int index);
+    // Fills the list again from the table. False when the table could not be read to its end (warning
+    // 35 shown): the form is to close.
+    bool loadCategories();
+
+    // "&OK": every field re-accepted, then the record saved. Returns where the focus goes when the form
+    // stays open, or nothing when it is to close (response() tells how).
+    std::optional<TaskFocus> ok();
+    // "Cancel", the close box, the program closing down.
+    void cancel() { m_form.cancel(); }
+    // The end: a reserved record that was not completed is removed, the tables are released. Also done
+    // when the editor is destroyed without it.
+    Response finish();
+
+private:
+    void applyNewTaskDefaults(std::string_view selectedDayText);
+
+    DataFiles& m_files;
+    ui::ClockPort& m_clock;
+    ScheduleForm m_form;
+    TaskFields m_fields;
+    std::vector<std::string> m_categories;
+    std::optional<TableUse> m_categoriesUse;
+};
+
+}  // namespace tarvelo

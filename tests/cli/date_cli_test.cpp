@@ -3,7 +3,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -54,10 +56,25 @@ Outcome runCli(const std::vector<std::string>& args) {
     return o;
 }
 
+// A readable test name made of the arguments: "3_time_17_30".
+std::string nameOf(std::size_t index, const std::vector<std::string>& args) {
+    std::string name = std::to_string(index);
+    for (const auto& a : args) {
+        name += '_';
+        for (char c : a) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
+}
+
 struct Conversion {
     std::vector<std::string> args;
     std::string printed;
 };
+
+void PrintTo(const Conversion& c, std::ostream* os) {
+    for (const auto& a : c.args) *os << '"' << a << "\" ";
+    *os << "-> \"" << c.printed << '"';
+}
 
 class ConvertingOnTheCommandLine : public testing::TestWithParam<Conversion> {};
 
@@ -82,7 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{{"format", "@d3", "71622"}, "Jan 31, 1997"}, Conversion{{"format", "@t3", "6300001"}, "5:30PM"},
         Conversion{{"format", "@t3", "1"}, "12:00AM"}, Conversion{{"format", "@d3", "0"}, ""},
         Conversion{{"format", "@s5", "hello world"}, "hello"}, Conversion{{"format", "@n6", "42"}, "    42"},
-        Conversion{{"format", "@n2", "123"}, "##"}, Conversion{{"format", "@n04", "7"}, "0007"}));
+        Conversion{{"format", "@n2", "123"}, "##"}, Conversion{{"format", "@n04", "7"}, "0007"}),
+    [](const testing::TestParamInfo<Conversion>& info) { return nameOf(info.index, info.param.args); });
 
 class RefusingBadInput : public testing::TestWithParam<std::vector<std::string>> {};
 
@@ -104,6 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"format", "@d3"}, std::vector<std::string>{"format", "@x3", "1"},
                     std::vector<std::string>{"format", "@d3", "Jan 31"},
                     std::vector<std::string>{"format", "@d3", "99999999999"},
-                    std::vector<std::string>{"format", "@n6", "12abc"}, std::vector<std::string>{"format", "@t3", ""}));
+                    std::vector<std::string>{"format", "@n6", "12abc"}, std::vector<std::string>{"format", "@t3", ""}),
+    [](const testing::TestParamInfo<std::vector<std::string>>& info) { return nameOf(info.index, info.param); });
 
 }  // namespace

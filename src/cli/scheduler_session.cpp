@@ -10,6 +10,7 @@
 #include "ui/headless/json_events.h"
 #include "ui/headless/posix_program_start.h"
 #include "ui/headless/system_clock.h"
+#include "ui/headless/text_message_box.h"
 
 namespace tarvelo::cli {
 std::optional<ui::Moment> parseMoment(const std::string& text) {
@@ -25,26 +26,24 @@ std::optional<ui::Moment> parseMoment(const std::string& text) {
     return ui::Moment{dateFromYmd(y, mo, d), timeFromHms(h, mi, s)};
 }
 
-std::optional<SchedulerOptions> parseSchedulerOptions(const std::vector<std::string>& args, bool allowAt) {
+std::optional<SchedulerOptions> parseSchedulerOptions(const std::vector<std::string>& arguments, bool allowAt) {
+    std::vector<std::string> args = arguments;
+    std::string error;
     SchedulerOptions options;
+    options.answer = ui::takeAnswerOption(args, error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "tarvelo96-cli: %s\n", error.c_str());
+        return std::nullopt;
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--at" && allowAt && hasValue) {
+        if (args[i] == "--at" && allowAt && i + 1 < args.size()) {
             options.at = parseMoment(args[++i]);
             if (!options.at) {
                 std::fprintf(stderr, "tarvelo96-cli: --at wants \"YYYY-MM-DD HH:MM:SS\", not '%s'\n", args[i].c_str());
                 return std::nullopt;
             }
-        } else if (arg == "--answer" && hasValue) {
-            const std::string& name = args[++i];
-            if (name != "yes" && name != "no") {
-                std::fprintf(stderr, "tarvelo96-cli: --answer wants yes or no, not '%s'\n", name.c_str());
-                return std::nullopt;
-            }
-            options.answer = headless::buttonFromName(name);
         } else {
-            std::fprintf(stderr, "tarvelo96-cli: unexpected argument '%s'\n", arg.c_str());
+            std::fprintf(stderr, "tarvelo96-cli: unexpected argument '%s'\n", args[i].c_str());
             return std::nullopt;
         }
     }

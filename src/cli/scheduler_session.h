@@ -18,8 +18,9 @@ struct SchedulerOptions {
     std::optional<int> answer;     // the button every box is answered with when it offers it
 };
 
-// Reads --at "YYYY-MM-DD HH:MM:SS" (when allowAt) and --answer yes|no. On a bad argument prints the
-// problem on standard error and returns nothing.
+// Reads --at "YYYY-MM-DD HH:MM:SS" (when allowAt) and the command line's fixed answer (--answer yes|no,
+// or $TARVELO_ANSWER, as every command takes it). On a bad argument prints the problem on standard error
+// and returns nothing.
 std::optional<SchedulerOptions> parseSchedulerOptions(const std::vector<std::string>& args, bool allowAt);
 
 // "1997-10-31 17:30:00" as a moment; nothing for text of another form or a date or time that does not exist.

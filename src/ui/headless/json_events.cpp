@@ -81,18 +81,11 @@ std::string jsonString(std::string_view text) {
     return out;
 }
 
-std::string buttonName(int button) {
+std::string jsonButtonName(int button) {
     for (const auto& [value, name] : kButtonNames) {
         if (value == button) return name;
     }
     return "";
-}
-
-std::optional<int> buttonFromName(std::string_view name) {
-    for (const auto& [value, n] : kButtonNames) {
-        if (name == n) return value;
-    }
-    return std::nullopt;
 }
 
 void JsonEventSink::line(const std::string& json) {
@@ -114,8 +107,8 @@ void JsonEventSink::messageBox(const ui::MessageBoxRequest& request, int answer)
     }
     line("{\"event\":\"messagebox\",\"caption\":" + jsonString(request.caption) +
          ",\"text\":" + jsonString(request.text) + ",\"icon\":" + jsonString(iconName(request.icon)) +
-         ",\"buttons\":[" + buttons + "],\"default\":" + jsonString(buttonName(request.defaultButton)) +
-         ",\"answer\":" + jsonString(buttonName(answer)) + "}");
+         ",\"buttons\":[" + buttons + "],\"default\":" + jsonString(jsonButtonName(request.defaultButton)) +
+         ",\"answer\":" + jsonString(jsonButtonName(answer)) + "}");
 }
 
 void JsonEventSink::sound(const std::string& file) {

@@ -23,9 +23,7 @@ namespace tarvelo::headless {
 // text as a JSON string literal, quotes included; invalid UTF-8 bytes become U+FFFD.
 std::string jsonString(std::string_view text);
 // "ok", "yes", "no", "retry", "cancel" for one button value; "" for anything else.
-std::string buttonName(int button);
-// The button a name stands for ("yes" -> kYes), or nullopt for a name that is none of them.
-std::optional<int> buttonFromName(std::string_view name);
+std::string jsonButtonName(int button);
 
 class JsonEventSink {
 public:

@@ -1,0 +1,289 @@
+// The headless scheduler through the binary: tick, run, list, add and delete in a folder of their own,
+// with a config folder of their own.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+using ::testing::ElementsAre;
+
+std::string readAll(const fs::path& file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<Json> jsonLines(const std::string& text) {
+    std::vector<Json> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) lines.push_back(Json::parse(line));
+    }
+    return lines;
+}
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    std::vector<Json> events() const { return jsonLines(out); }
+};
+
+class HeadlessSchedulerTest : public ::testing::Test {
+protected:
+    HeadlessSchedulerTest() {
+        std::string pattern = (fs::temp_directory_path() / "tarvelo-cli-XXXXXX").string();
+        root = ::mkdtemp(pattern.data());
+        data = root / "data";
+        config = root / "config";
+        fs::create_directories(data);
+        fs::create_directories(config / "tarvelo96");
+    }
+    ~HeadlessSchedulerTest() override { fs::remove_all(root); }
+
+    // Starts the CLI in the data folder with its output going to files; returns the child's pid.
+    pid_t start(const std::vector<std::string>& args) {
+        const char* cli = std::getenv("TARVELO_CLI");
+        if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (!std::freopen((root / "out").c_str(), "w", stdout) || !std::freopen((root / "err").c_str(), "w", stderr) ||
+                ::chdir(data.c_str()) != 0) {
+                ::_exit(126);
+            }
+            ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+            ::unsetenv("TARVELO_ANSWER");
+            std::vector<char*> argv{const_cast<char*>(cli)};
+            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(cli, argv.data());
+            ::_exit(127);
+        }
+        return pid;
+    }
+    Outcome finish(pid_t pid) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(root / "out"), readAll(root / "err")};
+    }
+    Outcome cli(const std::vector<std::string>& args) { return finish(start(args)); }
+
+    int addTask(const Json& task) {
+        const auto r = cli({"add", "--json", task.dump()});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return std::atoi(r.out.c_str());
+    }
+    std::vector<Json> tasks() {
+        const auto r = cli({"list", "--json"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return jsonLines(r.out);
+    }
+    void writeIni(const std::string& text) { std::ofstream(config / "tarvelo96" / "Tarvelo96.INI") << text; }
+
+    // 1997-01-31 17:30, a day every day.
+    static Json dailyTask(const std::string& description, const std::string& type) {
+        return {{"description", description}, {"tasktype", type},   {"scheduletype", "Custom"},
+                {"every", 1},                 {"everytype", "day(s)"}, {"date", 71622},
+                {"time", 6300001}};
+    }
+
+    fs::path root, data, config;
+};
+
+TEST_F(HeadlessSchedulerTest, GivenADueMessageTaskWhenTickedThenItsEffectsArePrintedInOrderAndItIsMovedOn) {
+    Json t = dailyTask("Stretch", "Display Message");
+    t["message"] = "Stand up\nand \"stretch\"\t\\ é";
+    t["alarm"] = 1;
+    t["alarmfile"] = "/sounds/bell.wav";
+    const int id = addTask(t);
+
+    const auto r = cli({"tick", "--at", "1997-01-31 17:30:05"});
+
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_THAT(r.events(),
+                ElementsAre(Json{{"event", "title"}, {"text", "Tarvelo '96"}},
+                            Json{{"event", "sound"}, {"file", "/sounds/bell.wav"}},
+                            Json{{"event", "message_window"}, {"text", "Stand up\nand \"stretch\"\t\\ é"}}));
+    const auto all = tasks();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0]["id"], id);
+    EXPECT_EQ(all[0]["date"], 71623);
+    EXPECT_EQ(all[0]["lastrundate"], 71622);
+    EXPECT_EQ(all[0]["lastruntime"], 6300501);
+    EXPECT_EQ(all[1]["completed"], 1);
+    EXPECT_EQ(all[1]["disabled"], 1);
+    EXPECT_EQ(all[1]["date"], 71622);
+}
+
+TEST_F(HeadlessSchedulerTest, GivenAMissedProgramTaskThenTheAnswerDecidesAndTheProgramReallyStartsInItsFolder) {
+    fs::create_directories(root / "startin");
+    Json t = dailyTask("Touch", "Run Program");
+    t["warn"] = 1;
+    t["command"] = "sh -c 'pwd > \"where it ran\"'";
+    t["path"] = (root / "startin").string();
+    addTask(t);
+
+    const auto no = cli({"tick", "--at", "1997-02-01 09:00:00"});  // default: No
+    ASSERT_EQ(no.exitCode, 0) << no.err;
+    ASSERT_EQ(no.events().size(), 2u);
+    EXPECT_EQ(no.events()[1],
+              (Json{{"event", "messagebox"}, {"caption", "Missed Task"}, {"text", "Touch was not run.  Run it now?"},
+                    {"icon", "question"},    {"buttons", {"yes", "no"}},   {"default", "no"},
+                    {"answer", "no"}}));
+
+    const auto yes = cli({"tick", "--at", "1997-02-03 09:00:00", "--answer", "yes"});
+    ASSERT_EQ(yes.exitCode, 0) << yes.err;
+    const auto events = yes.events();
+    ASSERT_EQ(events.size(), 3u) << yes.out;
+    EXPECT_EQ(events[1]["answer"], "yes");
+    EXPECT_EQ(events[2], (Json{{"event", "run"},
+                               {"command", "sh -c 'pwd > \"where it ran\"'"},
+                               {"folder", (root / "startin").string()},
+                               {"code", 0}}));
+    const fs::path marker = root / "startin" / "where it ran";
+    for (int i = 0; i < 100 && !fs::exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(readAll(marker), fs::canonical(root / "startin").string() + "\n");
+    EXPECT_FALSE(fs::exists(data / "where it ran"));
+}
+
+TEST_F(HeadlessSchedulerTest, GivenAProgramThatCannotStartThenRunCodeMinusFourIsPrintedAndBoxed) {
+    Json t = dailyTask("Broken", "Run Program");
+    t["command"] = "/no/such/program --flag";
+    addTask(t);
+
+    const auto r = cli({"tick", "--at", "1997-01-31 18:00:00"});
+
+    const auto events = r.events();
+    ASSERT_EQ(events.size(), 3u) << r.out;
+    EXPECT_EQ(events[1]["event"], "run");
+    EXPECT_EQ(events[1]["code"], -4);
+    EXPECT_EQ(events[2]["caption"], "Error Starting /no/such/program --flag");
+    EXPECT_EQ(events[2]["text"], "Run code -4");
+    EXPECT_EQ(events[2]["icon"], "none");
+    EXPECT_EQ(events[2]["buttons"], Json::array({"ok"}));
+}
+
+TEST_F(HeadlessSchedulerTest, GivenTheIniSwitchesTheSchedulerOffThenATickOnlyShowsTheInactiveTitle) {
+    writeIni("[Settings]\nStartUpActive=1\n");
+    addTask(dailyTask("Due", "Display Message"));
+
+    const auto r = cli({"tick", "--at", "1997-02-01 09:00:00"});
+
+    EXPECT_THAT(r.events(), ElementsAre(Json{{"event", "title"}, {"text", "Pellacorp Scheduler (Inactive)"}}));
+    EXPECT_EQ(tasks().size(), 1u);
+}
+
+TEST_F(HeadlessSchedulerTest, GivenHistoryExpiresInTheIniThenATickPurgesOldCopies) {
+    writeIni("[Settings]\nHistoryExpires=2.9\n");  // read as 2
+    Json copy = dailyTask("Old", "None");
+    copy["completed"] = 1;
+    copy["disabled"] = 1;
+    copy["date"] = 71620;
+    addTask(copy);
+    copy["date"] = 71619;
+    addTask(copy);
+
+    cli({"tick", "--at", "1997-01-31 09:00:00"});
+
+    const auto left = tasks();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0]["date"], 71620);
+}
+
+TEST_F(HeadlessSchedulerTest, GivenBadArgumentsThenTheCommandsRefuseWithoutTouchingTheData) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"tick", "--at", "1997-02-30 09:00:00"},
+             {"tick", "--at", "1997-02-01"},
+             {"tick", "--answer", "maybe"},
+             {"tick", "--bogus"},
+             {"run", "--at", "1997-02-01 09:00:00"},
+             {"add", "--json", "{not json"},
+             {"add", "--json", R"({"descripton": "typo"})"},
+             {"add", "--json", R"({"date": "tomorrow"})"},
+             {"add", "--json", R"({"warn": 300})"},
+             {"delete", "x1"},
+             {"list", "--yaml"}}) {
+        SCOPED_TRACE(args[0] + " " + (args.size() > 1 ? args[1] : "") + " " + (args.size() > 2 ? args[2] : ""));
+        const auto r = cli(args);
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(fs::exists(data / "SM.KTB"));
+}
+
+TEST_F(HeadlessSchedulerTest, GivenTasksAddedThenListShowsThemInNumberOrderAndDeleteRemovesOne) {
+    Json t = dailyTask("First", "Both");
+    t["id"] = 77;  // not used: a new task takes the next number
+    t["category"] = "Work";
+    t["message"] = std::string(1200, 'm');
+    EXPECT_EQ(addTask(t), 1);
+    EXPECT_EQ(addTask(dailyTask("Second", "None")), 2);
+    EXPECT_EQ(addTask(dailyTask("Third", "None")), 3);
+
+    auto all = tasks();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0]["description"], "First");
+    EXPECT_EQ(all[0]["category"], "Work");
+    EXPECT_EQ(all[0]["message"].get<std::string>().size(), 1000u) << "cut to the memo's width";
+    for (const char* key : {"scheduletype", "sunday", "everylast", "every", "everytype", "date", "time", "completed",
+                            "advancewarndate", "advancewarntime", "advancewarned", "skipnexttime", "id", "tasktype",
+                            "category", "description", "command", "path", "lastrundate", "lastruntime", "alarm",
+                            "alarmfile", "warn", "userskip", "disabled", "message"}) {
+        EXPECT_TRUE(all[1].contains(key)) << key;
+    }
+
+    EXPECT_EQ(cli({"delete", "2"}).exitCode, 0);
+    EXPECT_EQ(cli({"delete", "2"}).exitCode, 1);
+    all = tasks();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0]["id"], 1);
+    EXPECT_EQ(all[1]["id"], 3);
+
+    const auto plain = cli({"list"});
+    EXPECT_EQ(plain.out, "1\t1997-01-31 17:30\tBoth\tFirst\n3\t1997-01-31 17:30\tNone\tThird\n");
+}
+
+TEST_F(HeadlessSchedulerTest, GivenTheSchedulerRunsWhenItIsSignalledThenItStopsCleanlyAfterItsTick) {
+    Json t = dailyTask("Due", "Display Message");
+    t["message"] = "running";
+    addTask(t);
+
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        const pid_t pid = start({"run"});
+        std::string out;
+        for (int i = 0; i < 250 && out.find("\n") == std::string::npos; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            out = readAll(root / "out");
+        }
+        ASSERT_NE(out.find("\"event\":\"title\""), std::string::npos) << out;
+        const auto sent = std::chrono::steady_clock::now();
+        ::kill(pid, signal);
+        const auto r = finish(pid);
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(3)) << "it does not wait out its 5 s";
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+    }
+    // The first run performed the task; the second found it moved on.
+    const auto all = tasks();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1]["completed"], 1);
+}
+
+}  // namespace

@@ -14,6 +14,7 @@
 #include "ui/qt/qt_sound.h"
 #include "ui/qt/termination_signal.h"
 #include "ui/qt/window_placement.h"
+#include "ui/qt/program_icon.h"
 
 namespace tarvelo::app {
 
@@ -54,7 +55,7 @@ std::function<void()> captionTick(DesktopPorts& ports, const Settings& settings)
 
 int runDesktop(QApplication& app, Settings& settings) {
     QApplication::setFont(ui::windowFont());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/clock.svg")));
+    QApplication::setWindowIcon(ui::programIcon());
 
     ui::QtMessageBox startMessages;
     ui::QtHalt halt;

@@ -1,4 +1,5 @@
 #include "engine/windows/help_window.h"
+#include "ui/qt/program_icon.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -55,7 +56,7 @@ std::vector<int> matchingTopics(const std::vector<HelpTopic>& topics, const QStr
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Help"));
     setWindowTitle(QStringLiteral("Tarvelo '96 Help"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/clock.svg")));
+    setWindowIcon(ui::programIcon());
     for (const char* page : kPages) m_allTopics.push_back(loadTopic(QString::fromLatin1(page)));
 
     m_search = new QLineEdit(this);

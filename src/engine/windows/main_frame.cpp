@@ -18,6 +18,7 @@
 #include "engine/windows/help_window.h"
 #include "ui/qt/qt_message_box.h"
 #include "ui/qt/window_placement.h"
+#include "ui/qt/program_icon.h"
 
 namespace tarvelo::engine {
 
@@ -55,7 +56,7 @@ QMenu* addSubmenu(QMenu* parent, const char* title, const char* helpLine) {
 MainFrame::MainFrame(Settings& settings, QWidget* parent) : QMainWindow(parent), m_settings(settings) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Tarvelo '96"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/clock.svg")));
+    setWindowIcon(ui::programIcon());
     setFont(ui::windowFont());
 
     m_mdi = new QMdiArea(this);

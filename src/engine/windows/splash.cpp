@@ -1,5 +1,6 @@
 #include "engine/windows/splash.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,9 +13,10 @@ namespace tarvelo::engine {
 
 Splash::Splash(QWidget* over, int shownMilliseconds)
     : QWidget(over, Qt::SplashScreen | Qt::FramelessWindowHint),
-      m_picture(QStringLiteral(":/pictures/splash.svg")),
       m_text(QStringLiteral("Getting your schedule ready...")) {
     setObjectName(QStringLiteral("Splash"));
+    const QString picture = QStringLiteral(":/pictures/splash.svg");
+    if (QFile::exists(picture)) m_picture.load(picture);
     setAttribute(Qt::WA_DeleteOnClose);
     // The keyboard stays with the frame: typing at start-up goes to the menu, not to the picture.
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -10,6 +10,10 @@ namespace tarvelo::ui {
 
 void refuseEntry(QWidget& entry) {
     QApplication::beep();
+    keepFocus(entry);
+}
+
+void keepFocus(QWidget& entry) {
     entry.setFocus();
     // A refusal seen while the focus is leaving must win over the widget that is taking it.
     QPointer<QWidget> guard(&entry);

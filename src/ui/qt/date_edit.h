@@ -33,8 +33,9 @@ private:
     StdDate m_date = 0;
 };
 
-// Puts the focus back on a refusing entry once the focus change that is under way has finished, and
-// beeps. Shared by the entries of this folder.
+// Puts the focus back on an entry once the focus change that is under way has finished.
+void keepFocus(QWidget& entry);
+// A refused text: a beep, and the focus kept on the entry.
 void refuseEntry(QWidget& entry);
 
 }  // namespace tarvelo::ui

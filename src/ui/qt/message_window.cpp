@@ -9,6 +9,7 @@
 
 #include "ui/qt/qt_message_box.h"
 #include "ui/qt/window_placement.h"
+#include "ui/qt/program_icon.h"
 
 namespace tarvelo::ui {
 
@@ -24,7 +25,7 @@ MessageWindow::MessageWindow(std::string message, AddToDo addToDo, std::string i
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("ShowMessage"));
     setWindowTitle(QStringLiteral("Message"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/clock.svg")));
+    setWindowIcon(programIcon());
     setFont(windowFont());
 
     m_ok = new QPushButton(QStringLiteral("&Ok"), this);

@@ -57,13 +57,6 @@ TEST(TextPicture, shouldShowAtMostItsWidthInCharactersWithoutSplittingOne) {
     EXPECT_EQ(formatText("abc", 0), "");
 }
 
-TEST(NumericPictureOfText, shouldReadTheTextAsANumberFirst) {
-    EXPECT_EQ(formatPicture("@d3", std::string_view("71622")), "Jan 31, 1997");
-    EXPECT_EQ(formatPicture("@n4", std::string_view(" 12 ")), "  12");
-    EXPECT_EQ(formatPicture("@n4", std::string_view("x")), "   0");
-    EXPECT_EQ(formatPicture("@q", std::string_view("as is")), "as is");
-}
-
 TEST(PictureNames, shouldAcceptOnlyTheKnownForms) {
     EXPECT_EQ(parsePicture("@d3"), (Picture{Picture::Kind::Date, 3, false}));
     EXPECT_EQ(parsePicture("@T3"), (Picture{Picture::Kind::Time, 3, false}));

@@ -16,13 +16,17 @@ namespace tarvelo {
 // The folder the INI files live in (no trailing slash).
 std::string configFolder();
 
+// Writes from several threads of this process are serialised; writes from two processes at once may
+// lose one of the two changes (never the file).
 class ProfileFile {
 public:
     // name: "Tarvelo96.INI"; folder: where it lives (configFolder() when empty).
     explicit ProfileFile(std::string name, std::string folder = "");
 
-    // The value of key in section, or fallback when the file, section or key is absent. At most 1023
-    // characters are returned.
+    // The value of key in section, or fallback when the file, section or key is absent (a file that cannot
+    // be read counts as absent). The value is the text after the first '=' with the blanks around it
+    // removed; lines starting with ';' are comments; of two equal keys the first counts. At most 1023
+    // bytes are returned, cut at a character boundary.
     std::string read(std::string_view section, std::string_view key, std::string_view fallback = "") const;
     // Sets one key (adding the section or key when absent). Returns false, writing nothing, when the file
     // cannot be read or written, or when a name or value holds a line break, a key is empty, holds '=' or
@@ -40,7 +44,8 @@ private:
 };
 
 // An INI value as a number: trailing blanks off, read as a decimal number with any fraction cut toward
-// zero; absent, blank or non-numeric text (and anything out of the 32-bit range) gives 0.
+// zero; absent, blank or non-numeric text (and anything out of the 32-bit range) gives 0. The number must
+// be the whole text: "12abc" gives 0, not 12.
 std::int32_t profileNumber(std::string_view text);
 // A flag: the low 8 bits of the number.
 std::uint8_t profileFlag(std::string_view text);

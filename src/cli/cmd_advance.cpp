@@ -225,7 +225,7 @@ std::optional<std::string> readWithLibrary(std::string_view text, Line& line, co
     nlohmann::json doc;
     try {
         doc = nlohmann::json::parse(text.begin(), text.end());
-    } catch (const nlohmann::json::parse_error& e) {
+    } catch (const nlohmann::json::exception& e) {  // also a number too large for a double
         std::string what = e.what();
         // "[json.exception.parse_error.101] parse error at ..." without the library's tag.
         if (const auto tag = what.find("] "); what.rfind("[json.", 0) == 0 && tag != std::string::npos)

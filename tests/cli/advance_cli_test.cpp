@@ -112,6 +112,7 @@ TEST(AdvanceCommand, shouldAnswerEveryBadLineWithAnErrorAndGoOn) {
         "{\"date\": 1.5}",
         "{\"date\": 2147483648}",
         "{\"time\": -99999999999999999999}",
+        "{\"time\": 1e99999}",
         "{\"scheduletype\": 7}",
         "{\"sunday\": 256}",
         "{\"sunday\": \"yes\"}",

@@ -1,6 +1,8 @@
 #include "app/desktop.h"
 
 #include "data/data_files.h"
+#include "engine/scheduler.h"
+#include "engine/scheduler.h"
 #include "engine/windows/main_frame.h"
 #include "engine/windows/message_to_do.h"
 #include "engine/windows/splash.h"
@@ -22,7 +24,6 @@ namespace {
 
 constexpr const char* kProgramTitle = "Tarvelo '96";
 constexpr const char* kHelpFile = "TarvW96.HLP";
-constexpr const char* kInactiveCaption = "Pellacorp Scheduler (Inactive)";
 
 // The ports the timer steps and the windows reach the user and the system through.
 struct DesktopPorts {
@@ -42,14 +43,6 @@ struct DesktopPorts {
               settings.iniFileName.text()),
           files(&mainFrame) {}
 };
-
-// What runs on every tick until the scheduler's steps are wired in: the caption the scheduler's state
-// calls for, so the frame reads right whether the scheduler is on or off.
-std::function<void()> captionTick(DesktopPorts& ports, const Settings& settings) {
-    return [&ports, &settings] {
-        ports.frame.setTitle(settings.schedulerActive ? settings.programTitle.text() : std::string(kInactiveCaption));
-    };
-}
 
 }  // namespace
 
@@ -80,7 +73,9 @@ int runDesktop(QApplication& app, Settings& settings) {
     settings.programTitle = kProgramTitle;
     settings.helpFile = kHelpFile;
 
-    frame.setTickHandler(captionTick(ports, settings));
+    Scheduler scheduler(data.schedule(), settings,
+                        {ports.clock, ports.frame, ports.messages, ports.sound, ports.programs, ports.messageWindows});
+    frame.setTickHandler([&scheduler] { scheduler.tick(); });
 
     ui::TerminationSignal termination;
     QObject::connect(&termination, &ui::TerminationSignal::received, &frame, &QWidget::close);

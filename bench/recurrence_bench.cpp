@@ -96,7 +96,8 @@ std::filesystem::path cliPath() {
 std::filesystem::path batchFile() {
     const auto path = std::filesystem::temp_directory_path() / ("recurrence_bench_" + std::to_string(::getpid()));
     std::ofstream out(path);
-    static const char* types[] = {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly", "Custom", "Custom", "Custom"};
+    static const char* types[] = {"Once",   "Day of Week", "Day of Month", "Monthly",
+                                  "Yearly", "Custom",      "Custom",       "Custom"};
     static const char* units[] = {"minute(s)", "hour(s)", "day(s)", "week(s)", "month(s)", "year(s)"};
     std::uint64_t s = 7;
     auto next = [&s](std::uint64_t n) {

@@ -120,7 +120,8 @@ std::optional<std::string> assign(Line& line, const Extras& extras, std::string_
 // The direct reader of a flat object. Returns false on anything it leaves to nlohmann.
 class FlatReader {
 public:
-    FlatReader(std::string_view text, Line& line, const Extras& extras) : m_p(text.data()), m_end(text.data() + text.size()), m_line(line), m_extras(extras) {}
+    FlatReader(std::string_view text, Line& line, const Extras& extras)
+        : m_p(text.data()), m_end(text.data() + text.size()), m_line(line), m_extras(extras) {}
 
     bool read() {
         skipBlanks();

@@ -13,7 +13,9 @@
 // count that cannot be held.
 //
 // Cost. Every call takes a bounded time, whatever the fields hold: the day, week, minute and hour units
-// and the weekday rules are computed directly, the month and year rules in at most a few dozen strides.
+// and the weekday rules are computed directly, the month and year rules in a few strides (a day past the
+// 28th may have up to 400 years of month lengths checked). The results are those of stepping one
+// occurrence at a time, which recurrence_reference.h keeps for comparison.
 #include <cstdint>
 #include <string_view>
 

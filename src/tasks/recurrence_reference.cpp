@@ -34,7 +34,8 @@ i64 stepDay(const Schedule& task, i64 date) {
 
 bool lastSevenDays(StdDate date) {
     const Ymd ymd = ymdFromDate(date);
-    const StdDate lastDay = dateFromYmd(ymd.month == 12 ? ymd.year + 1 : ymd.year, ymd.month == 12 ? 1 : ymd.month + 1, 1) - 1;
+    const int year = ymd.month == 12 ? ymd.year + 1 : ymd.year;
+    const StdDate lastDay = dateFromYmd(year, ymd.month == 12 ? 1 : ymd.month + 1, 1) - 1;
     return lastDay - date >= 0 && lastDay - date <= 6;
 }
 

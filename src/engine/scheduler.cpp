@@ -109,9 +109,9 @@ void Scheduler::checkDueTask() {
     }
     m_ports.frame.setTitle(m_ports.frame.isMinimized() ? pendingTitle(task) : programTitle);
 
-    const Schedule asRead = task;
     const ui::Moment dueTest = m_ports.clock.now();
     if (!isDue(task, dueTest)) return;
+    const Schedule asRead = task;  // what the completed copy records
 
     if (m_unsaved && m_unsaved->id == task.id && m_unsaved->date == task.date && m_unsaved->time == task.time) {
         // Performed on an earlier tick whose write failed: store it now, without performing it again.

@@ -1,0 +1,160 @@
+// The scheduler's tick when nothing is due, over a Schedule table of 1,000,000 tasks: enabled tasks all in
+// the future (some with advance warnings to come, some warned), switched-off tasks and completed copies
+// younger than the history expiry. The table is built once per run in a temporary folder (or kept in
+// $TARVELO_ENGINE_BENCH_FOLDER between runs).
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "core/settings.h"
+#include "data/data_files.h"
+#include "data/data_warning.h"
+#include "engine/scheduler.h"
+#include "store/store.h"
+
+namespace {
+
+using namespace tarvelo;
+
+constexpr int kTasks = 1'000'000;
+const StdDate kToday = dateFromYmd(1996, 10, 31);
+const StdTime kNow = timeFromHms(12, 0);
+constexpr int kExpiryDays = 30;
+
+struct NullPorts : ui::ClockPort, ui::FramePort, ui::MessageBoxPort, ui::SoundPort, ui::ProgramStartPort,
+                   ui::MessageWindowPort, ui::HaltPort {
+    ui::Moment now() override { return {kToday, kNow}; }
+    void setTitle(const std::string& title) override { benchmark::DoNotOptimize(title.data()); }
+    bool isMinimized() const override { return false; }
+    void restore() override {}
+    int show(const ui::MessageBoxRequest&) override {
+        ++boxes;
+        return ui::kOk;
+    }
+    void playAsync(const std::string&) override {}
+    bool start(const std::string&, const std::string&) override { return true; }
+    void open(const std::string&) override {}
+    int openCount() const override { return 0; }
+    [[noreturn]] void halt(const std::string& stopText) override {
+        std::fprintf(stderr, "%s\n", stopText.c_str());
+        std::abort();
+    }
+    int boxes = 0;
+};
+
+Schedule makeTask(int id, std::mt19937& random) {
+    Schedule s;
+    s.id = id;
+    s.taskType = "Display Message";
+    s.description = "Task number " + std::to_string(id);
+    s.scheduleType = "Custom";
+    s.every = 1;
+    s.everyType = "day(s)";
+    s.time = 1 + static_cast<StdTime>(random() % kOneDay);
+    s.message = "Reminder for task " + std::to_string(id);
+    const unsigned kind = random() % 20;
+    if (kind == 0) {  // a completed copy, younger than the expiry
+        s.disabled = s.completed = 1;
+        s.date = kToday - static_cast<StdDate>(random() % kExpiryDays);
+    } else if (kind == 1) {  // switched off by the user, dated later
+        s.disabled = 1;
+        s.date = kToday + 2 + static_cast<StdDate>(random() % 3650);
+    } else {
+        s.date = kToday + 2 + static_cast<StdDate>(random() % 3650);
+        if (kind < 6) {  // a warning still to come, or one already given
+            s.advanceWarnDate = s.date - 1;
+            s.advanceWarnTime = s.time;
+            s.advanceWarned = kind < 4 ? 0 : 1;
+        }
+    }
+    return s;
+}
+
+struct Fixture {
+    Fixture() {
+        if (const char* kept = std::getenv("TARVELO_ENGINE_BENCH_FOLDER")) {
+            folder = kept;
+            keep = true;
+            std::filesystem::create_directories(folder);
+        } else {
+            std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-engine-bench-XXXXXX").string();
+            folder = ::mkdtemp(pattern.data());
+        }
+        files = std::make_unique<DataFiles>(warn, folder);
+        files->use(TableId::schedule);
+        auto schedule = files->schedule();
+        if (schedule.records() >= kTasks) return;
+        std::mt19937 random(1996);
+        store::Transaction tx;
+        tx.begin({&schedule.table()}, 2);
+        for (int id = static_cast<int>(schedule.records()) + 1; id <= kTasks; ++id) {
+            Schedule s = makeTask(id, random);
+            if (!schedule.add(s).ok()) {
+                std::fprintf(stderr, "cannot fill the table: %s\n", store::lastError().message.c_str());
+                std::abort();
+            }
+        }
+        tx.commit();
+    }
+    ~Fixture() {
+        files->release(TableId::schedule);
+        files.reset();
+        if (!keep) std::filesystem::remove_all(folder);
+    }
+
+    NullPorts ports;
+    DataWarning warn{ports, ports};
+    std::string folder;
+    bool keep = false;
+    std::unique_ptr<DataFiles> files;
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+Scheduler makeScheduler(Settings& settings) {
+    Fixture& f = fixture();
+    settings.programTitle = "Tarvelo '96";
+    settings.historyExpiryDays = kExpiryDays;
+    return Scheduler(f.files->schedule(), settings, {f.ports, f.ports, f.ports, f.ports, f.ports, f.ports});
+}
+
+// The whole tick: the due-task read, the advance-warning read and the purge's first read.
+void BM_IdleTick(benchmark::State& state) {
+    Settings settings;
+    Scheduler scheduler = makeScheduler(settings);
+    for (auto _ : state) scheduler.tick();
+    if (fixture().ports.boxes != 0) state.SkipWithError("something was due");
+}
+BENCHMARK(BM_IdleTick)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_IdleCheckDueTask(benchmark::State& state) {
+    Settings settings;
+    Scheduler scheduler = makeScheduler(settings);
+    for (auto _ : state) scheduler.checkDueTask();
+}
+BENCHMARK(BM_IdleCheckDueTask)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_IdleCheckAdvanceWarning(benchmark::State& state) {
+    Settings settings;
+    Scheduler scheduler = makeScheduler(settings);
+    for (auto _ : state) scheduler.checkAdvanceWarning();
+}
+BENCHMARK(BM_IdleCheckAdvanceWarning)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_IdlePurgeHistory(benchmark::State& state) {
+    Settings settings;
+    Scheduler scheduler = makeScheduler(settings);
+    for (auto _ : state) scheduler.purgeHistory();
+}
+BENCHMARK(BM_IdlePurgeHistory)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace

@@ -330,7 +330,7 @@ Status Table::open() {
     }
 
     // Damage inside the file: in an index only, the keys can be rebuilt; in the records, they cannot.
-    {
+    if (!db->isChecked(t.def.tableName)) {
         sqlite3_stmt* s = db->statement(t.schema.quickCheck, status);
         if (!s) return t.remember(status);
         std::string firstProblem;
@@ -351,6 +351,7 @@ Status Table::open() {
             if (scanRc == SQLITE_OK) return t.remember(Status::make(kKeyFileMustBeRebuilt));
             return t.remember(Status::driver(SQLITE_CORRUPT, firstProblem.empty() ? sqlite3_errmsg(db->handle()) : firstProblem));
         }
+        db->setChecked(t.def.tableName, true);
     }
 
     t.db = std::move(db);
@@ -418,6 +419,7 @@ Status Table::build() {
         return t.remember(s);
     };
     if (!tableExists(*db, t.def.tableName, status)) return fail(status.ok() ? Status::make(kFileNotFound) : status);
+    db->setChecked(t.def.tableName, false);
     std::map<std::string, std::string> stored;
     if (Status s = storedIndexes(*db, t.def.tableName, stored); !s.ok()) return fail(s);
     for (const auto& [name, sql] : stored) {

@@ -1,6 +1,5 @@
 // tarvelo96-cli check, run in a folder of its own as a user would run it.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,12 +8,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "data/data_files.h"
+#include "data/data_fixture.h"
 #include "fakes/fake_ports.h"
 
 namespace {
@@ -73,49 +72,20 @@ Outcome runCli(const std::string& folder, const std::vector<std::string>& args, 
     return o;
 }
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void runSql(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << message;
-}
+using tarvelo::test::readBytes;
+using tarvelo::test::runSql;
 
 std::string firstIndexOf(const std::string& path, const std::string& table) {
-    sqlite3* db = nullptr;
-    std::string name;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return name;
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_schema WHERE type='index' AND tbl_name=?1 AND sql IS NOT NULL",
-                       -1, &s, nullptr);
-    sqlite3_bind_text(s, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(s) == SQLITE_ROW) name = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return name;
+    const auto names = tarvelo::test::indexesOf(path, table);
+    return names.empty() ? std::string() : names.front();
 }
 
 class CheckCommand : public testing::Test {
 protected:
-    CheckCommand() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-check-XXXXXX").string();
-        folder = ::mkdtemp(pattern.data());
-    }
-    ~CheckCommand() override {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
     std::string dataFile() const { return folder + "/SM.KTB"; }
 
-    std::string folder;
+    tarvelo::test::TempFolder temp;
+    std::string folder = temp.path();
 };
 
 const char* const kEmptyTables =

@@ -1,20 +1,11 @@
 #pragma once
 // The data layer's tests work on real data files in a folder of their own, with the message box and the
 // halt faked, and race against a second process where the behaviour concerns other programs.
-#include <fcntl.h>
-#include <poll.h>
 #include <sqlite3.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,37 +13,14 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "fakes/fake_ports.h"
+#include "store/store_test_support.h"
 
 namespace tarvelo::test {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-data-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using store::testing::ChildProcess;
+using store::testing::readBytes;
+using store::testing::TempFolder;
+using store::testing::writeBytes;
 
 // Runs SQL on a data file through a connection of its own, as a damaging program would.
 inline void runSql(const std::string& path, const std::string& sql) {
@@ -80,81 +48,6 @@ inline std::vector<std::string> indexesOf(const std::string& path, const std::st
     sqlite3_close(db);
     return names;
 }
-
-// A second process working on the same files. Its body runs in the child and returns the exit code; the
-// two sides hand each other turns through pipes. Fork only while this process has no data file open:
-// SQLite connections must not cross a fork.
-class ChildProcess {
-public:
-    explicit ChildProcess(std::function<int(ChildProcess&)> body) {
-        EXPECT_EQ(pipe(m_toChild), 0);
-        EXPECT_EQ(pipe(m_toParent), 0);
-        EXPECT_EQ(pipe(m_output), 0);
-        m_pid = fork();
-        if (m_pid == 0) {
-            m_isChild = true;
-            ::close(m_toChild[1]);
-            ::close(m_toParent[0]);
-            ::close(m_output[0]);
-            _exit(body(*this));
-        }
-        ::close(m_toChild[0]);
-        ::close(m_toParent[1]);
-        ::close(m_output[1]);
-    }
-    ~ChildProcess() {
-        if (!m_isChild && m_pid > 0 && !m_joined) join();
-    }
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    void tell() {
-        const char c = 'x';
-        EXPECT_EQ(write(m_isChild ? m_toParent[1] : m_toChild[1], &c, 1), 1);
-    }
-    // Waits (at most timeoutMs) for the other side's turn; false when it did not come.
-    bool await(int timeoutMs = 20000) {
-        pollfd p{m_isChild ? m_toChild[0] : m_toParent[0], POLLIN, 0};
-        if (poll(&p, 1, timeoutMs) != 1) return false;
-        char c;
-        return read(p.fd, &c, 1) == 1;
-    }
-    // Child side: text for the parent to read after join().
-    void report(const std::string& text) {
-        std::size_t done = 0;
-        while (done < text.size()) {
-            const auto n = write(m_output[1], text.data() + done, text.size() - done);
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    // The child's exit code (-1 when it did not exit normally); output() then holds what it reported.
-    int join() {
-        if (m_joined) return m_exitCode;
-        char buffer[4096];
-        ssize_t n;
-        while ((n = read(m_output[0], buffer, sizeof buffer)) > 0) m_outputText.append(buffer, static_cast<std::size_t>(n));
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        m_joined = true;
-        ::close(m_toChild[1]);
-        ::close(m_toParent[0]);
-        ::close(m_output[0]);
-        m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return m_exitCode;
-    }
-    const std::string& output() const { return m_outputText; }
-
-private:
-    int m_toChild[2] = {-1, -1};
-    int m_toParent[2] = {-1, -1};
-    int m_output[2] = {-1, -1};
-    pid_t m_pid = -1;
-    bool m_isChild = false;
-    bool m_joined = false;
-    int m_exitCode = -1;
-    std::string m_outputText;
-};
 
 // Another program holding the data file's write lock (BEGIN IMMEDIATE) until release() or destruction;
 // exclusive: it also keeps every reader out.

@@ -127,12 +127,8 @@ TEST(WarningRequest, GivenTheDeleteOperationThenWarning34NamesItInLowerCaseThenA
 
 // ---------------------------------------------------------------------------------------------------------
 
-TEST(ErrorText, GivenAStandardCodeThenItIsTheMessageAndTheCodeInBrackets) {
+TEST(ErrorText, GivenAStandardCodeOrADriverErrorThenItIsTheTextAndTheCodeInBrackets) {
     EXPECT_EQ(errorText(store::Status{35, "Record Not Found   ", "", ""}), "Record Not Found (35)");
-    EXPECT_EQ(errorText(store::Status{5, "Access Denied", "", ""}), "Access Denied (5)");
-}
-
-TEST(ErrorText, GivenADriverErrorThenItIsTheDriversOwnTextAndCode) {
     EXPECT_EQ(errorText(store::Status{90, "Driver Error", "SQLITE_NOTADB (26)  ", "file is not a database  "}),
               "file is not a database (SQLITE_NOTADB (26))");
 }
@@ -152,12 +148,6 @@ TEST(ErrorText, GivenCharactersOfSeveralBytesThenTheCutCountsCharactersAndNeverS
     std::string expected;
     for (int i = 0; i < 150; ++i) expected += "\xC3\xA9";
     EXPECT_EQ(e, expected);
-}
-
-TEST(ErrorText, GivenALongTextWhenItIsQuotedThenTheMessageCarriesTheCutText) {
-    const std::string e = errorText(store::Status{90, "", "SQLITE_IOERR (10)", std::string(300, 'z')});
-    EXPECT_EQ(warningRequest(kWarnRecordInsertError, 90, e)->text,
-              "An error was experienced during the update of record.  Error: " + std::string(150, 'z') + ".");
 }
 
 // ---------------------------------------------------------------------------------------------------------

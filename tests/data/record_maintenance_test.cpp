@@ -456,20 +456,5 @@ TEST_F(RecordMaintenanceTest, GivenBlankToDoItemsThenTheyAppearInEveryToDoOrder)
     }
 }
 
-TEST_F(RecordMaintenanceTest, GivenATaskWithoutCategoryAndDescriptionThenItIsMissingOnlyFromTheCategoryOrder) {
-    holdTables();
-    addTask(task(1, "", "", 71622));
-    auto schedule = files->schedule();
-    Schedule seen;
-    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyId).ok());
-    EXPECT_TRUE(schedule.next(seen).ok());
-    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyDate).ok());
-    EXPECT_TRUE(schedule.next(seen).ok());
-    ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyCategory).ok());
-    const Schedule untouched = seen;
-    EXPECT_EQ(schedule.next(seen).code, store::kRecordNotAvailable);
-    EXPECT_EQ(seen, untouched);
-}
-
 }  // namespace
 }  // namespace tarvelo

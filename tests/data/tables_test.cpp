@@ -132,11 +132,6 @@ TEST(TableDefs, GivenEachKeyConstantThenItNamesThatKeyWithItsComponentsAndProper
     EXPECT_EQ(keys, std::size(kKeys)) << "a key without a case here";
 }
 
-TEST(TableDefs, GivenTheKeysMessagesNameThenTheyCarryTheirDescriptions) {
-    EXPECT_EQ(scheduleTableDef().keys[int(ScheduleKey::keyId)].description, "By System ID");
-    EXPECT_EQ(categoryTableDef().keys[int(CategoryKey::keyCategory)].description, "Category");
-}
-
 TEST(TableDefs, GivenTheTagFileThenItsNameIsTheFiftyCharacterVariable) {
     EXPECT_EQ(tagFileName(), "TagFile_");
     EXPECT_EQ(tagFileName().padded().size(), 50u);

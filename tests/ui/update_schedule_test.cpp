@@ -1,0 +1,347 @@
+// The task form driven through its widgets; message boxes, file dialogs, sound and the calendar faked.
+#include "tasks/windows/update_schedule.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/profile.h"
+#include "data/data_files.h"
+#include "fakes/fake_engine_ports.h"
+#include "fakes/fake_file_dialog.h"
+#include "fakes/fake_ports.h"
+#include "qt_environment.h"
+#include "tasks/recurrence.h"
+#include "ui/qt/date_edit.h"
+#include "ui/qt/time_edit.h"
+
+namespace tarvelo {
+namespace {
+
+StdDate june10() { return dateFromYmd(1996, 6, 10); }  // a Monday
+
+class UpdateScheduleTest : public testing::Test {
+protected:
+    UpdateScheduleTest()
+        : dataFolder(test::freshFolder("update-schedule")),
+          files(warn, dataFolder),
+          pellschd("PELLSCHD.INI", dataFolder),
+          services{files, messages, dialog, sound, clock, pellschd, [](const std::string&) { return false; },
+                   [this](CalendarOptions o) {
+                       calendarOpened.push_back(o);
+                       return calendarAnswer;
+                   }} {}
+    void SetUp() override { test::clearIniFiles(); }
+
+    UpdateScheduleForm& open(Request request, const Schedule& task = {}, std::string_view day = {}) {
+        editor = std::make_unique<TaskEditor>(files, request, task, taskEditorPorts(services));
+        EXPECT_TRUE(editor->start(day));
+        form = std::make_unique<UpdateScheduleForm>(*editor, services);
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return *form;
+    }
+    Schedule addTask(Schedule s) {
+        TableUse use(files, TableId::schedule);
+        EXPECT_TRUE(files.schedule().add(s).ok());
+        return s;
+    }
+    std::optional<Schedule> stored(std::int32_t id) {
+        TableUse use(files, TableId::schedule);
+        Schedule probe, out;
+        probe.id = id;
+        if (!files.schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
+        return out;
+    }
+    Schedule fridayTask(std::int32_t id) {
+        Schedule s;
+        s.id = id;
+        s.taskType = "Both";
+        s.description = "Pay day";
+        s.scheduleType = "Day of Week";
+        s.friday = 1;
+        s.date = june10() + 4;
+        s.time = timeFromHms(9, 0);
+        s.lastRunDate = june10() - 3;
+        s.lastRunTime = timeFromHms(9, 0);
+        return s;
+    }
+    // Types into an entry, replacing its text, and leaves it with Tab.
+    static void typeInto(QWidget* entry, const QString& text) {
+        entry->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(entry)) line->selectAll();
+        else if (auto* inner = entry->findChild<QLineEdit*>()) inner->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::qWait(20);
+    }
+    // Radios and check boxes answer only a click on their indicator or text, not on the rest of their row.
+    static void tick(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+    void shot(const char* name) {
+        if (const char* dir = std::getenv("TARVELO_SCREENSHOT_DIR"))
+            form->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
+    }
+
+    std::string dataFolder;
+    test::FakeMessageBox messages;
+    test::FakeHalt halt;
+    DataWarning warn{messages, halt};
+    DataFiles files;
+    ProfileFile pellschd;
+    test::FakeFileDialog dialog;
+    test::FakeSound sound;
+    test::FakeClock clock{{dateFromYmd(1996, 6, 3), timeFromHms(10, 15)}};
+    std::vector<CalendarOptions> calendarOpened;
+    StdDate calendarAnswer = 0;
+    TaskFormServices services;
+    std::unique_ptr<TaskEditor> editor;
+    std::unique_ptr<UpdateScheduleForm> form;
+};
+
+TEST_F(UpdateScheduleTest, GivenANewTask_WhenTheFormOpens_ThenItShowsTheDefaultsOnEveryTab) {
+    UpdateScheduleForm& f = open(Request::insert, {}, std::to_string(june10()));
+    EXPECT_EQ(f.windowTitle().toStdString(), "Adding a Schedule Record");
+    EXPECT_TRUE(f.taskTypeButton(2)->isChecked());  // "Both"
+    EXPECT_TRUE(f.tabs()->isTabVisible(UpdateScheduleForm::kCommandTab));
+    EXPECT_TRUE(f.tabs()->isTabVisible(UpdateScheduleForm::kMessageTab));
+    shot("form-task.png");
+    f.tabs()->setCurrentIndex(1);
+    shot("form-command.png");
+    f.tabs()->setCurrentIndex(2);
+    shot("form-message.png");
+    f.tabs()->setCurrentIndex(3);
+    shot("form-when.png");
+    EXPECT_TRUE(f.scheduleTypeButton(1)->isChecked());  // "Day of Week"
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_TRUE(f.weekdayBox(i)->isVisible()) << i;
+        EXPECT_TRUE(f.weekdayBox(i)->isChecked()) << i;
+    }
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(f.ordinalBox(i)->isVisible()) << i;
+    EXPECT_FALSE(f.everyEntry()->isVisible());
+    EXPECT_FALSE(f.everyTypeGroup()->isVisible());
+    EXPECT_TRUE(f.everyTypeButton(1)->isChecked());  // "hour(s)", ready for a custom repetition
+    EXPECT_EQ(f.everyEntry()->text().toStdString(), "1");
+    EXPECT_EQ(f.nextDateEntry()->text().toStdString(), "Jun 10, 1996");
+    EXPECT_EQ(f.timeEntry()->text().toStdString(), "10:15AM");
+    f.tabs()->setCurrentIndex(4);
+    shot("form-advanced.png");
+    EXPECT_TRUE(f.warnBox()->isChecked());
+    EXPECT_FALSE(f.alarmBox()->isChecked());
+    EXPECT_FALSE(f.wavEntry()->isEnabled());
+}
+
+TEST_F(UpdateScheduleTest, GivenTheTaskTypeRadios_WhenNoneThenRunProgramIsChosen_ThenTimeAndTabsFollow) {
+    UpdateScheduleForm& f = open(Request::insert);
+    tick(f.taskTypeButton(3));
+    EXPECT_TRUE(f.timeEntry()->isHidden());
+    EXPECT_TRUE(f.timePrompt()->isHidden());
+    EXPECT_FALSE(f.tabs()->isTabVisible(UpdateScheduleForm::kCommandTab));
+    EXPECT_TRUE(f.tabs()->isTabVisible(UpdateScheduleForm::kMessageTab));
+    EXPECT_EQ(f.timeEntry()->time(), 8639500);
+
+    tick(f.taskTypeButton(0));
+    EXPECT_FALSE(f.timeEntry()->isHidden());
+    EXPECT_EQ(f.timeEntry()->text().toStdString(), "11:59PM");
+    EXPECT_TRUE(f.tabs()->isTabVisible(UpdateScheduleForm::kCommandTab));
+    EXPECT_FALSE(f.tabs()->isTabVisible(UpdateScheduleForm::kMessageTab));
+}
+
+TEST_F(UpdateScheduleTest, GivenTheScheduleTypeRadios_WhenMonthlyThenCustom_ThenTheEveryGroupFollows) {
+    UpdateScheduleForm& f = open(Request::insert);
+    f.tabs()->setCurrentIndex(3);
+    tick(f.scheduleTypeButton(3));  // "Monthly"
+    for (int i = 0; i < 7; ++i) EXPECT_FALSE(f.weekdayBox(i)->isVisible());
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(f.ordinalBox(i)->isVisible());
+    EXPECT_FALSE(f.everyEntry()->isVisible());
+    EXPECT_FALSE(f.everyTypeGroup()->isVisible());
+
+    tick(f.scheduleTypeButton(5));  // "Custom"
+    EXPECT_TRUE(f.everyPrompt()->isVisible());
+    EXPECT_TRUE(f.everyEntry()->isVisible());
+    EXPECT_TRUE(f.everyTypeGroup()->isVisible());
+    EXPECT_FALSE(f.weekdayBox(0)->isVisible());
+    EXPECT_EQ(editor->task().scheduleType.text(), "Custom");
+
+    tick(f.scheduleTypeButton(2));  // "Day of Month"
+    EXPECT_TRUE(f.ordinalBox(4)->isVisible());
+    EXPECT_TRUE(f.weekdayBox(6)->isVisible());
+    EXPECT_FALSE(f.everyEntry()->isVisible());
+}
+
+TEST_F(UpdateScheduleTest, GivenACustomYearlyTask_WhenAnImpossibleCountIsTyped_ThenItIsRefusedAndKeepsTheFocus) {
+    UpdateScheduleForm& f = open(Request::insert);
+    f.tabs()->setCurrentIndex(3);
+    tick(f.scheduleTypeButton(5));
+    tick(f.everyTypeButton(5));  // "year(s)"
+    typeInto(f.everyEntry(), QStringLiteral("999999"));
+    EXPECT_EQ(f.everyEntry()->text().toStdString(), "1");
+    EXPECT_EQ(QApplication::focusWidget(), f.everyEntry());
+    typeInto(f.everyEntry(), QStringLiteral("12"));
+    EXPECT_EQ(editor->task().every, 12);
+}
+
+TEST_F(UpdateScheduleTest, GivenTheAlarmBox_WhenTicked_ThenTheWavControlsAreEnabled) {
+    UpdateScheduleForm& f = open(Request::insert);
+    f.tabs()->setCurrentIndex(4);
+    tick(f.alarmBox());
+    EXPECT_TRUE(f.wavPrompt()->isEnabled());
+    EXPECT_TRUE(f.wavEntry()->isEnabled());
+    EXPECT_TRUE(f.wavBrowseButton()->isEnabled());
+    EXPECT_TRUE(f.playButton()->isEnabled());
+    tick(f.alarmBox());
+    EXPECT_FALSE(f.playButton()->isEnabled());
+}
+
+TEST_F(UpdateScheduleTest, GivenAFridayTask_WhenAMondayIsTypedAsNextDate_ThenTheWarningShowsAndTheMondayStays) {
+    UpdateScheduleForm& f = open(Request::change, addTask(fridayTask(2)));
+    EXPECT_EQ(f.windowTitle().toStdString(), "Changing a Schedule Record");
+    f.tabs()->setCurrentIndex(3);
+    EXPECT_EQ(f.lastRunDateEntry()->text().toStdString(), "Jun 7, 1996");
+    EXPECT_EQ(f.lastRunTimeEntry()->text().toStdString(), "9:00AM");
+    EXPECT_TRUE(f.lastRunDateEntry()->isReadOnly());
+    typeInto(f.nextDateEntry(), QStringLiteral("6/10/1996"));
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Warning");
+    EXPECT_EQ(messages.last().text, "Date given does not match schedule type.");
+    EXPECT_EQ(f.nextDateEntry()->text().toStdString(), "Jun 10, 1996");
+    EXPECT_EQ(editor->task().date, june10());
+}
+
+TEST_F(UpdateScheduleTest, GivenAWarningDateAfterTheTask_WhenTheFieldIsLeft_ThenItIsClearedWithItsMessage) {
+    UpdateScheduleForm& f = open(Request::change, addTask(fridayTask(3)));
+    f.tabs()->setCurrentIndex(3);
+    typeInto(f.warnDateEntry(), QStringLiteral("Jun 15, 1996"));
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().text, "Advanced Warning cannot be after scheduled task.");
+    EXPECT_TRUE(f.warnDateEntry()->text().isEmpty());
+    EXPECT_TRUE(f.warnTimeEntry()->text().isEmpty());
+}
+
+TEST_F(UpdateScheduleTest, GivenSectionWarning_WhenTheNextDateIsTyped_ThenTheWarningFieldsAreFilled) {
+    pellschd.write("Warning", "Active", "1");
+    pellschd.write("Warning", "Date", "2");
+    pellschd.write("Warning", "Time", "360000");
+    Schedule s = fridayTask(4);
+    s.scheduleType = "Once";
+    s.time = timeFromHms(14, 0);
+    UpdateScheduleForm& f = open(Request::change, addTask(s));
+    f.tabs()->setCurrentIndex(3);
+    typeInto(f.nextDateEntry(), QStringLiteral("Jun 10, 1996"));
+    EXPECT_EQ(f.warnDateEntry()->text().toStdString(), "Jun 8, 1996");
+    EXPECT_EQ(f.warnTimeEntry()->text().toStdString(), "1:00PM");
+}
+
+TEST_F(UpdateScheduleTest, GivenTheCalendarButtons_WhenUsed_ThenTheDateIsPutInWithoutTheFieldsChecks) {
+    UpdateScheduleForm& f = open(Request::change, addTask(fridayTask(5)));
+    f.tabs()->setCurrentIndex(3);
+    calendarAnswer = june10();  // a Monday: the field's check would warn
+    QTest::mouseClick(f.nextDateCalendarButton(), Qt::LeftButton);
+    ASSERT_EQ(calendarOpened.size(), 1u);
+    EXPECT_EQ(calendarOpened[0].title, "Select Date");
+    EXPECT_EQ(calendarOpened[0].date, june10() + 4);
+    EXPECT_NE(calendarOpened[0].checkMode, "None");
+    ASSERT_TRUE(calendarOpened[0].dayFits);
+    EXPECT_FALSE(calendarOpened[0].dayFits(june10()));
+    EXPECT_EQ(f.nextDateEntry()->text().toStdString(), "Jun 10, 1996");
+    EXPECT_EQ(messages.count(), 0u);
+
+    calendarAnswer = june10() - 1;
+    QTest::mouseClick(f.warnDateCalendarButton(), Qt::LeftButton);
+    ASSERT_EQ(calendarOpened.size(), 2u);
+    EXPECT_EQ(calendarOpened[1].checkMode, "None");
+    EXPECT_EQ(calendarOpened[1].date, 0);
+    EXPECT_EQ(f.warnDateEntry()->text().toStdString(), "Jun 9, 1996");
+}
+
+TEST_F(UpdateScheduleTest, GivenABlankStartIn_WhenBrowseChoosesAProgram_ThenStartInShowsItsFolder) {
+    UpdateScheduleForm& f = open(Request::insert);
+    f.tabs()->setCurrentIndex(1);
+    dialog.choose("C:\\TOOLS\\BACKUP.EXE");
+    QTest::mouseClick(f.commandBrowseButton(), Qt::LeftButton);
+    EXPECT_EQ(f.pathEntry()->text().toStdString(), "C:\\TOOLS");
+    EXPECT_EQ(dialog.requests().at(0).title, "Choose File to Execute");
+    EXPECT_NE(QApplication::focusWidget(), f.pathEntry());
+}
+
+TEST_F(UpdateScheduleTest, GivenABlankWavFile_WhenPlayIsPressed_ThenTheWavChooserOpens) {
+    UpdateScheduleForm& f = open(Request::insert);
+    f.tabs()->setCurrentIndex(4);
+    tick(f.alarmBox());
+    dialog.choose("/sounds/bell.wav");
+    QTest::mouseClick(f.playButton(), Qt::LeftButton);
+    ASSERT_EQ(dialog.requests().size(), 1u);
+    EXPECT_EQ(dialog.requests()[0].title, "Select WAV File for Alarm");
+    EXPECT_EQ(f.wavEntry()->text().toStdString(), "/sounds/bell.wav");
+    EXPECT_EQ(QApplication::focusWidget(), f.wavBrowseButton());
+    // The file cannot be played (the fake says so): the focus goes to Browse again, nothing plays.
+    f.playButton()->setFocus();
+    QTest::mouseClick(f.playButton(), Qt::LeftButton);
+    EXPECT_TRUE(sound.played().empty());
+    EXPECT_EQ(QApplication::focusWidget(), f.wavBrowseButton());
+}
+
+TEST_F(UpdateScheduleTest, GivenANewTask_WhenOkOrCancelIsPressed_ThenTheTaskIsSavedOrNoRecordIsLeft) {
+    {
+        UpdateScheduleForm& f = open(Request::insert);
+        typeInto(f.descriptionEntry(), QStringLiteral("Water the plants"));
+        QTest::mouseClick(f.okButton(), Qt::LeftButton);
+        EXPECT_FALSE(f.isVisible());
+        EXPECT_EQ(editor->finish(), Response::completed);
+        ASSERT_TRUE(stored(1).has_value());
+        EXPECT_EQ(stored(1)->description.text(), "Water the plants");
+        EXPECT_EQ(stored(1)->taskType.text(), "Both");
+    }
+    {
+        UpdateScheduleForm& f = open(Request::insert);
+        EXPECT_EQ(editor->task().id, 2);
+        QTest::mouseClick(f.cancelButton(), Qt::LeftButton);
+        EXPECT_EQ(editor->finish(), Response::cancelled);
+        EXPECT_FALSE(stored(2).has_value());
+    }
+    {
+        UpdateScheduleForm& f = open(Request::insert);
+        EXPECT_EQ(editor->task().id, 2);
+        f.close();  // the close box
+        EXPECT_EQ(editor->finish(), Response::cancelled);
+        EXPECT_FALSE(stored(2).has_value());
+    }
+}
+
+TEST_F(UpdateScheduleTest, GivenATickWhileTheFormIsOpen_WhenOkIsPressed_ThenTheEnginesDateIsKeptAndTheEditStays) {
+    const Schedule original = addTask(fridayTask(6));
+    UpdateScheduleForm& f = open(Request::change, original);
+    typeInto(f.descriptionEntry(), QStringLiteral("Pay day, bank"));
+
+    // The timer performs the task and moves it on, through the data layer, while the form is open.
+    {
+        TableUse use(files, TableId::schedule);
+        Schedule engine = *stored(6);
+        advanceTask(engine, engine.date, engine.time + 1, messages);
+        ASSERT_TRUE(files.schedule().put(engine).ok());
+    }
+    const StdDate moved = stored(6)->date;
+    ASSERT_EQ(moved, original.date + 7);
+
+    messages.answer(ui::kOk);      // warning 15
+    messages.answer(ui::kCancel);  // warning 16: stay
+    QTest::mouseClick(f.okButton(), Qt::LeftButton);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Update Operation Error", "Record Update Error"}));
+    EXPECT_EQ(f.descriptionEntry()->text().toStdString(), "Pay day, bank");
+    EXPECT_EQ(stored(6)->date, moved);
+    EXPECT_EQ(stored(6)->description.text(), "Pay day");
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -53,10 +53,6 @@ Numbering reserveScheduleNumber(DataFiles& files, Schedule& record);
 // Removes the placeholder of a reservation that was not completed. True when it is gone.
 bool removeReservedTask(DataFiles& files, const Schedule& record);
 
-}  // namespace tarvelo
-
-namespace tarvelo {
-
 // Re-reads the stored row a copy was read from (by the key a delete remembers it by) into out.
 store::Status rereadRecord(DataFiles& files, const Schedule& copy, Schedule& out);
 store::Status rereadRecord(DataFiles& files, const ToDo& copy, ToDo& out);

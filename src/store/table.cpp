@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "store/position.h"
 #include "store/table_impl.h"
@@ -79,6 +80,26 @@ Status storedIndexes(Database& db, const std::string& table, std::map<std::strin
         out[reinterpret_cast<const char*>(sqlite3_column_text(s, 0))] = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
     }
     return rc == SQLITE_DONE ? Status::okStatus() : db.error(rc);
+}
+
+// An index whose pages are damaged cannot be dropped: SQLite walks its pages to free them. When the
+// records themselves read soundly, the index is taken out of the schema instead and built anew from the
+// records; its old pages stay unused in the file until it is vacuumed. REQUIRES: a write transaction.
+Status forgetDamagedIndex(Database& db, const detail::Schema& schema, const std::string& index) {
+    const std::string scan = "SELECT " + schema.columns + " FROM " + schema.table + " NOT INDEXED";
+    if (int rc = sqlite3_exec(db.handle(), scan.c_str(), nullptr, nullptr, nullptr); rc != SQLITE_OK) return db.error(rc);
+    Status status;
+    std::int64_t version = 0;
+    if (sqlite3_stmt* s = db.statement("PRAGMA schema_version", status)) {
+        Query q(s);
+        if (q.step() == SQLITE_ROW) version = sqlite3_column_int64(s, 0);
+    }
+    if (!status.ok()) return status;
+    std::string sql = "PRAGMA writable_schema=ON; DELETE FROM sqlite_schema WHERE type = 'index' AND name = ";
+    sql += "'";
+    for (char c : index) sql += c == '\'' ? std::string("''") : std::string(1, c);
+    sql += "'; PRAGMA writable_schema=OFF; PRAGMA schema_version=" + std::to_string(version + 1) + ";";
+    return db.exec(sql);
 }
 
 }  // namespace
@@ -410,26 +431,42 @@ Status Table::build() {
         db = Database::acquire(t.path, status);
         if (!db) return t.remember(status);
     }
+    // Inside a caller's transaction a failure cannot be retried, so there the damaged-index way is closed.
     const bool ownTransaction = !db->inTransaction();
-    if (ownTransaction) {
-        if (Status s = db->begin(Database::kBusyTimeoutMs / 1000); !s.ok()) return t.remember(s);
+    std::set<std::string> damaged;
+    for (;;) {
+        if (ownTransaction) {
+            if (Status s = db->begin(Database::kBusyTimeoutMs / 1000); !s.ok()) return t.remember(s);
+        }
+        auto fail = [&](Status s) {
+            if (ownTransaction) db->rollback();
+            return t.remember(s);
+        };
+        if (!tableExists(*db, t.def.tableName, status)) return fail(status.ok() ? Status::make(kFileNotFound) : status);
+        db->setChecked(t.def.tableName, false);
+        std::map<std::string, std::string> stored;
+        if (Status s = storedIndexes(*db, t.def.tableName, stored); !s.ok()) return fail(s);
+        bool retry = false;
+        for (const auto& [name, sql] : stored) {
+            Status s = damaged.count(name) ? forgetDamagedIndex(*db, t.schema, name)
+                                           : db->exec("DROP INDEX " + detail::quoteIdentifier(name));
+            // A failed drop leaves the transaction unable to touch the schema: start over, knowing.
+            if (!s.ok() && ownTransaction && !damaged.count(name) && s.driverCode.rfind("SQLITE_CORRUPT", 0) == 0) {
+                damaged.insert(name);
+                retry = true;
+                break;
+            }
+            if (!s.ok()) return fail(s);
+        }
+        if (retry) {
+            db->rollback();
+            continue;
+        }
+        for (const auto& key : t.schema.keys) {
+            if (Status s = db->exec(key.createIndex); !s.ok()) return fail(s);
+        }
+        return t.remember(ownTransaction ? db->commit() : Status::okStatus());
     }
-    auto fail = [&](Status s) {
-        if (ownTransaction) db->rollback();
-        return t.remember(s);
-    };
-    if (!tableExists(*db, t.def.tableName, status)) return fail(status.ok() ? Status::make(kFileNotFound) : status);
-    db->setChecked(t.def.tableName, false);
-    std::map<std::string, std::string> stored;
-    if (Status s = storedIndexes(*db, t.def.tableName, stored); !s.ok()) return fail(s);
-    for (const auto& [name, sql] : stored) {
-        if (Status s = db->exec("DROP INDEX " + detail::quoteIdentifier(name)); !s.ok()) return fail(s);
-    }
-    for (const auto& key : t.schema.keys) {
-        Status s = db->exec(key.createIndex);
-        if (!s.ok()) return fail(s);
-    }
-    return t.remember(ownTransaction ? db->commit() : Status::okStatus());
 }
 
 Status Table::setToStart(int key) {

@@ -135,7 +135,7 @@ TEST_F(Opening, givenDuplicatesInUniqueKeyWhenBuildingThen40AndOldKeysKept) {
     EXPECT_NE(rootPage(dataFile(), "Schedule!SCH:KEYDATE"), 0);
 }
 
-TEST_F(Opening, givenIndexPageOverwrittenWhenOpenedThen46) {
+TEST_F(Opening, givenIndexPageOverwrittenWhenOpenedThen46AndBuildRestoresTheKey) {
     makeTasks(2000);
     const std::int64_t root = rootPage(dataFile(), "Schedule!SCH:KEYCATEGORY");
     ASSERT_GT(root, 1);
@@ -146,6 +146,10 @@ TEST_F(Opening, givenIndexPageOverwrittenWhenOpenedThen46) {
     writeBytes(dataFile(), bytes);
     Table t(taskDef(), folder.path());
     EXPECT_EQ(t.open().code, kKeyFileMustBeRebuilt);
+    Status built = t.build();
+    EXPECT_TRUE(built.ok()) << built.driverCode << " " << built.driverMessage;
+    ASSERT_TRUE(t.open().ok()) << lastError().driverMessage;
+    EXPECT_EQ(readAll(t, kKeyCategory).size(), 2000u);
 }
 
 struct Declaration {

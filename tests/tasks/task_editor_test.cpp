@@ -140,21 +140,6 @@ TEST_F(TaskEditorTest, GivenANewTaskCancelled_WhenTheNextOneOpens_ThenNoRecordIs
     for (int i = 0; i < kTableCount; ++i) EXPECT_EQ(files->useCount(static_cast<TableId>(i)), 0) << i;
 }
 
-TEST_F(TaskEditorTest, GivenANewTask_WhenOkIsPressed_ThenTheReservedRecordHoldsTheTask) {
-    auto editor = openNew();
-    editor->task().description = "Back up";
-    editor->task().command = "/usr/bin/backup";
-    editor->fields().acceptScheduleType("Once");
-    EXPECT_FALSE(editor->ok().has_value());
-    EXPECT_EQ(editor->finish(), Response::completed);
-    const std::optional<Schedule> saved = stored(1);
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->description.text(), "Back up");
-    EXPECT_EQ(saved->scheduleType.text(), "Once");
-    EXPECT_EQ(saved->date, clock.now().date);
-    EXPECT_EQ(taskCount(), 1);
-}
-
 // ---------------------------------------------------------------------------------------------------------
 // Visibility
 
@@ -173,15 +158,6 @@ TEST_F(TaskEditorTest, GivenTaskTypeNone_WhenAccepted_ThenTimeAndCommandHideAndT
     EXPECT_TRUE(v.commandTab);
     EXPECT_FALSE(v.messageTab);
     EXPECT_EQ(editor->task().time, 8639500);
-}
-
-TEST_F(TaskEditorTest, GivenAStoredNoneTask_WhenOpenedForAChange_ThenTheRuleRunsOnOpen) {
-    Schedule s = weeklyTask(3);
-    s.taskType = "None";
-    auto editor = openChange(addTask(s));
-    EXPECT_EQ(editor->caption(), "Changing a Schedule Record");
-    EXPECT_EQ(editor->task().time, kNoneTaskTime);
-    EXPECT_FALSE(editor->visibility().time);
 }
 
 struct ScheduleTypeCase {
@@ -210,16 +186,6 @@ INSTANTIATE_TEST_SUITE_P(Types, ScheduleTypeVisibilityTest,
                                          ScheduleTypeCase{"Yearly", false, false, false},
                                          ScheduleTypeCase{"Custom", false, false, true},
                                          ScheduleTypeCase{"", false, false, true}));
-
-TEST_F(TaskEditorTest, GivenTheAlarmBox_WhenTicked_ThenTheWavControlsAreEnabledAndDisabledWithIt) {
-    auto editor = openNew();
-    EXPECT_FALSE(editor->visibility().alarmControls);
-    editor->fields().acceptAlarm(true);
-    EXPECT_TRUE(editor->visibility().alarmControls);
-    EXPECT_EQ(editor->task().alarm, 1);
-    editor->fields().acceptAlarm(false);
-    EXPECT_FALSE(editor->visibility().alarmControls);
-}
 
 // ---------------------------------------------------------------------------------------------------------
 // Next date and advance warning
@@ -381,34 +347,6 @@ TEST(CommandForFileTest, GivenAChosenFile_WhenItNeedsQuoting_ThenTheCommandLineK
     EXPECT_EQ(commandForFile("/tmp/it's"), "'/tmp/it'\\''s'");
 }
 
-TEST_F(TaskEditorTest, GivenTheChooser_WhenItMovesTheProcessFolder_ThenTheFolderIsRestored) {
-    auto editor = openNew();
-    const auto before = std::filesystem::current_path();
-    struct MovingDialog : ui::FileDialogPort {
-        std::string to;
-        std::optional<std::string> openFile(const std::string&, const std::vector<ui::FileFilter>&,
-                                            const std::string&) override {
-            std::filesystem::current_path(to);
-            return std::nullopt;
-        }
-    } moving;
-    moving.to = folder.path();
-    TaskFields fields(editor->task(), TaskFieldPorts{messages, moving, sound, pellschd});
-    fields.browseCommand();
-    EXPECT_EQ(std::filesystem::current_path(), before);
-}
-
-TEST_F(TaskEditorTest, GivenABlankWavFile_WhenPlayIsPressed_ThenTheWavChooserOpens) {
-    auto editor = openNew();
-    dialog.choose("/sounds/alarm.wav");
-    EXPECT_EQ(editor->fields().play(), TaskFocus::WavBrowse);
-    ASSERT_EQ(dialog.requests().size(), 1u);
-    EXPECT_EQ(dialog.requests()[0].title, "Select WAV File for Alarm");
-    EXPECT_EQ(dialog.requests()[0].filters[0].description, "WAV Files");
-    EXPECT_EQ(editor->task().alarmFile.text(), "/sounds/alarm.wav");
-    EXPECT_TRUE(sound.played().empty());
-}
-
 TEST_F(TaskEditorTest, GivenAWavFile_WhenPlayIsPressed_ThenItPlaysOrTheFocusGoesToBrowse) {
     auto editor = openNew();
     editor->task().alarmFile = "/sounds/missing.wav   ";
@@ -502,40 +440,6 @@ TEST_F(EngineTickTest, GivenATickWhileTheFormIsOpen_WhenOkThenCancel_ThenTheOldD
     EXPECT_EQ(stored(11)->date, moved);
     EXPECT_EQ(stored(11)->lastRunDate, june10());
     EXPECT_EQ(stored(11)->description.text(), "Staff meeting, room 4");
-}
-
-TEST_F(EngineTickTest, GivenATickWhileTheFormIsOpen_WhenTheUserAnswersNo_ThenTheFormClosesAndTheEnginesDateStays) {
-    auto editor = openChange(addTask(weeklyTask(12)));
-    editor->task().description = "changed";
-    tick(12);
-    messages.answer(ui::kOk);
-    messages.answer(ui::kNo);
-    EXPECT_FALSE(editor->ok().has_value());
-    EXPECT_EQ(editor->finish(), Response::cancelled);
-    EXPECT_EQ(stored(12)->date, moved);
-    EXPECT_EQ(stored(12)->description.text(), "Staff meeting");
-}
-
-// ---------------------------------------------------------------------------------------------------------
-// Delete
-
-TEST_F(TaskEditorTest, GivenADeleteRequest_WhenConfirmedOrNot_ThenTheTaskGoesOrStaysWithoutAWindow) {
-    const Schedule s = addTask(weeklyTask(13));
-    {
-        messages.answer(ui::kCancel);
-        TaskEditor editor(*files, Request::remove, s, ports());
-        EXPECT_FALSE(editor.start());
-        EXPECT_EQ(editor.response(), Response::cancelled);
-        EXPECT_EQ(messages.last().caption, "Confirm Delete");
-    }
-    EXPECT_TRUE(stored(13).has_value());
-    {
-        messages.answer(ui::kOk);
-        TaskEditor editor(*files, Request::remove, s, ports());
-        EXPECT_FALSE(editor.start());
-        EXPECT_EQ(editor.finish(), Response::completed);
-    }
-    EXPECT_FALSE(stored(13).has_value());
 }
 
 }  // namespace

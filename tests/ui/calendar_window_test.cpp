@@ -65,32 +65,6 @@ TEST_F(CalendarWindowTest, GivenJune1996_WhenShown_ThenTheBlanksAreHiddenAndTheC
     EXPECT_EQ(QApplication::focusWidget(), d->dayButton(6 + 19));
 }
 
-TEST_F(CalendarWindowTest, GivenFebruary1997_WhenTheArrowsAreUsed_ThenTheGridFollows) {
-    auto d = open(dateFromYmd(1997, 1, 15));
-    QTest::mouseClick(d->monthOn(), Qt::LeftButton);
-    saveShot(*d, "calendar-february-1997.png");
-    EXPECT_EQ(grid(*d),
-              "-- -- -- -- -- -- 1\n"
-              "2 3 4 5 6 7 8\n"
-              "9 10 11 12 13 14 15\n"
-              "16 17 18 19 20 21 22\n"
-              "23 24 25 26 27 28 --\n"
-              "-- -- -- -- -- -- --\n");
-    QTest::mouseClick(d->yearBack(), Qt::LeftButton);
-    EXPECT_EQ(d->yearEntry()->text().toStdString(), "1996");
-    EXPECT_EQ(d->dayButton(4 + 28)->text().toStdString(), "29");  // February 1996 starts on a Thursday
-}
-
-TEST_F(CalendarWindowTest, GivenAMondayRule_WhenShown_ThenOnlyMondaysCanBePressed) {
-    auto d = open(dateFromYmd(1996, 6, 20), "", [](StdDate day) { return dayOfWeek(day) == 1; });
-    for (int i = 0; i < kCalendarCells; ++i) {
-        if (d->dayButton(i)->isVisible()) EXPECT_EQ(d->dayButton(i)->isEnabled(), i % 7 == 1) << i;
-    }
-    QTest::mouseClick(d->dayButton(6 + 23), Qt::LeftButton);  // Monday, June 24
-    EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(d->result(), dateFromYmd(1996, 6, 24));
-}
-
 TEST_F(CalendarWindowTest, GivenOpenedWithZero_WhenClosedByButtonOrCloseBox_ThenZeroIsReturned) {
     auto d = open(0);
     QTest::mouseClick(d->monthOn(), Qt::LeftButton);
@@ -103,15 +77,6 @@ TEST_F(CalendarWindowTest, GivenOpenedWithZero_WhenClosedByButtonOrCloseBox_Then
     EXPECT_EQ(e->result(), dateFromYmd(1996, 7, 4));
     // The position was kept under the dialog's own section.
     EXPECT_FALSE(ProfileFile("Tarvelo96.INI", test::iniFolder()).read("Calendar", "XPosit").empty());
-}
-
-TEST_F(CalendarWindowTest, GivenYesterday_WhenPressedAndDeclined_ThenTheCalendarStaysOpen) {
-    auto d = open(0);
-    messages.answer(ui::kNo);
-    QTest::mouseClick(d->dayButton(6 + 10), Qt::LeftButton);
-    EXPECT_TRUE(d->isVisible());
-    ASSERT_EQ(messages.count(), 1u);
-    EXPECT_EQ(messages.last().caption, "Confirm");
 }
 
 TEST_F(CalendarWindowTest, GivenAMonthOutOfRange_WhenEntered_ThenTheMessageShowsAndTheFocusReturns) {

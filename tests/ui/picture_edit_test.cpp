@@ -72,19 +72,6 @@ TEST(DateEditTest, GivenAnImpossibleDate_WhenTheEntryIsLeft_ThenItIsRefusedShown
     EXPECT_EQ(QApplication::focusWidget(), w.entry);
 }
 
-TEST(DateEditTest, GivenABlankText_WhenTheEntryIsLeft_ThenTheDateIsCleared) {
-    EntryWindow<ui::DateEdit> w;
-    w.entry->setDate(dateFromYmd(1996, 6, 10));
-    QSignalSpy accepted(w.entry, &ui::DateEdit::accepted);
-    w.entry->setFocus();
-    w.entry->selectAll();
-    QTest::keyClick(w.entry, Qt::Key_Delete);
-    QTest::keyClick(w.entry, Qt::Key_Tab);
-    ASSERT_EQ(accepted.count(), 1);
-    EXPECT_EQ(w.entry->date(), 0);
-    EXPECT_TRUE(w.entry->text().isEmpty());
-}
-
 TEST(TimeEditTest, GivenTypedTimes_WhenTheEntryIsLeft_ThenTheyShowInT3OrAreRefused) {
     EntryWindow<ui::TimeEdit> w;
     w.entry->setTime(timeFromHms(9, 0));

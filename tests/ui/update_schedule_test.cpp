@@ -157,28 +157,6 @@ TEST_F(UpdateScheduleTest, GivenTheTaskTypeRadios_WhenNoneThenRunProgramIsChosen
     EXPECT_FALSE(f.tabs()->isTabVisible(UpdateScheduleForm::kMessageTab));
 }
 
-TEST_F(UpdateScheduleTest, GivenTheScheduleTypeRadios_WhenMonthlyThenCustom_ThenTheEveryGroupFollows) {
-    UpdateScheduleForm& f = open(Request::insert);
-    f.tabs()->setCurrentIndex(3);
-    tick(f.scheduleTypeButton(3));  // "Monthly"
-    for (int i = 0; i < 7; ++i) EXPECT_FALSE(f.weekdayBox(i)->isVisible());
-    for (int i = 0; i < 5; ++i) EXPECT_FALSE(f.ordinalBox(i)->isVisible());
-    EXPECT_FALSE(f.everyEntry()->isVisible());
-    EXPECT_FALSE(f.everyTypeGroup()->isVisible());
-
-    tick(f.scheduleTypeButton(5));  // "Custom"
-    EXPECT_TRUE(f.everyPrompt()->isVisible());
-    EXPECT_TRUE(f.everyEntry()->isVisible());
-    EXPECT_TRUE(f.everyTypeGroup()->isVisible());
-    EXPECT_FALSE(f.weekdayBox(0)->isVisible());
-    EXPECT_EQ(editor->task().scheduleType.text(), "Custom");
-
-    tick(f.scheduleTypeButton(2));  // "Day of Month"
-    EXPECT_TRUE(f.ordinalBox(4)->isVisible());
-    EXPECT_TRUE(f.weekdayBox(6)->isVisible());
-    EXPECT_FALSE(f.everyEntry()->isVisible());
-}
-
 TEST_F(UpdateScheduleTest, GivenACustomYearlyTask_WhenAnImpossibleCountIsTyped_ThenItIsRefusedAndKeepsTheFocus) {
     UpdateScheduleForm& f = open(Request::insert);
     f.tabs()->setCurrentIndex(3);
@@ -189,18 +167,6 @@ TEST_F(UpdateScheduleTest, GivenACustomYearlyTask_WhenAnImpossibleCountIsTyped_T
     EXPECT_EQ(QApplication::focusWidget(), f.everyEntry());
     typeInto(f.everyEntry(), QStringLiteral("12"));
     EXPECT_EQ(editor->task().every, 12);
-}
-
-TEST_F(UpdateScheduleTest, GivenTheAlarmBox_WhenTicked_ThenTheWavControlsAreEnabled) {
-    UpdateScheduleForm& f = open(Request::insert);
-    f.tabs()->setCurrentIndex(4);
-    tick(f.alarmBox());
-    EXPECT_TRUE(f.wavPrompt()->isEnabled());
-    EXPECT_TRUE(f.wavEntry()->isEnabled());
-    EXPECT_TRUE(f.wavBrowseButton()->isEnabled());
-    EXPECT_TRUE(f.playButton()->isEnabled());
-    tick(f.alarmBox());
-    EXPECT_FALSE(f.playButton()->isEnabled());
 }
 
 TEST_F(UpdateScheduleTest, GivenAFridayTask_WhenAMondayIsTypedAsNextDate_ThenTheWarningShowsAndTheMondayStays) {
@@ -216,30 +182,6 @@ TEST_F(UpdateScheduleTest, GivenAFridayTask_WhenAMondayIsTypedAsNextDate_ThenThe
     EXPECT_EQ(messages.last().text, "Date given does not match schedule type.");
     EXPECT_EQ(f.nextDateEntry()->text().toStdString(), "Jun 10, 1996");
     EXPECT_EQ(editor->task().date, june10());
-}
-
-TEST_F(UpdateScheduleTest, GivenAWarningDateAfterTheTask_WhenTheFieldIsLeft_ThenItIsClearedWithItsMessage) {
-    UpdateScheduleForm& f = open(Request::change, addTask(fridayTask(3)));
-    f.tabs()->setCurrentIndex(3);
-    typeInto(f.warnDateEntry(), QStringLiteral("Jun 15, 1996"));
-    ASSERT_EQ(messages.count(), 1u);
-    EXPECT_EQ(messages.last().text, "Advanced Warning cannot be after scheduled task.");
-    EXPECT_TRUE(f.warnDateEntry()->text().isEmpty());
-    EXPECT_TRUE(f.warnTimeEntry()->text().isEmpty());
-}
-
-TEST_F(UpdateScheduleTest, GivenSectionWarning_WhenTheNextDateIsTyped_ThenTheWarningFieldsAreFilled) {
-    pellschd.write("Warning", "Active", "1");
-    pellschd.write("Warning", "Date", "2");
-    pellschd.write("Warning", "Time", "360000");
-    Schedule s = fridayTask(4);
-    s.scheduleType = "Once";
-    s.time = timeFromHms(14, 0);
-    UpdateScheduleForm& f = open(Request::change, addTask(s));
-    f.tabs()->setCurrentIndex(3);
-    typeInto(f.nextDateEntry(), QStringLiteral("Jun 10, 1996"));
-    EXPECT_EQ(f.warnDateEntry()->text().toStdString(), "Jun 8, 1996");
-    EXPECT_EQ(f.warnTimeEntry()->text().toStdString(), "1:00PM");
 }
 
 TEST_F(UpdateScheduleTest, GivenTheCalendarButtons_WhenUsed_ThenTheDateIsPutInWithoutTheFieldsChecks) {
@@ -262,16 +204,6 @@ TEST_F(UpdateScheduleTest, GivenTheCalendarButtons_WhenUsed_ThenTheDateIsPutInWi
     EXPECT_EQ(calendarOpened[1].checkMode, "None");
     EXPECT_EQ(calendarOpened[1].date, 0);
     EXPECT_EQ(f.warnDateEntry()->text().toStdString(), "Jun 9, 1996");
-}
-
-TEST_F(UpdateScheduleTest, GivenABlankStartIn_WhenBrowseChoosesAProgram_ThenStartInShowsItsFolder) {
-    UpdateScheduleForm& f = open(Request::insert);
-    f.tabs()->setCurrentIndex(1);
-    dialog.choose("C:\\TOOLS\\BACKUP.EXE");
-    QTest::mouseClick(f.commandBrowseButton(), Qt::LeftButton);
-    EXPECT_EQ(f.pathEntry()->text().toStdString(), "C:\\TOOLS");
-    EXPECT_EQ(dialog.requests().at(0).title, "Choose File to Execute");
-    EXPECT_NE(QApplication::focusWidget(), f.pathEntry());
 }
 
 TEST_F(UpdateScheduleTest, GivenABlankWavFile_WhenPlayIsPressed_ThenTheWavChooserOpens) {

@@ -209,16 +209,6 @@ INSTANTIATE_TEST_SUITE_P(
         IncompleteCase{"NegativePositionIsAPosition", "-20", "40", "200", "100", "No", true, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(WindowPositionTest, GivenFractionalValuesWhenReopenedThenTheyAreCutTowardZero) {
-    store("XPosit", "50.9");
-    store("YPosit", "40.2");
-    store("Width", "200.7");
-    store("Height", "100.5");
-    FakeWindow window;
-    restoreWindowPosition(window, ini(), "Main");
-    EXPECT_EQ(window.rect, (WindowRect{100, 80, 400, 200}));
-}
-
 TEST_F(WindowPositionTest, GivenAnAlreadyMaximizedWindowWhenRestoredThenItIsNotMovedButTheStoredStateApplies) {
     store("XPosit", "50");
     store("YPosit", "40");
@@ -241,23 +231,6 @@ TEST_F(WindowPositionTest, GivenAWindowAtTheLeftEdgeWhenReopenedThenItIsNotMoved
     const WindowRect before = reopened.rect;
     restoreWindowPosition(reopened, ini(), "Main");
     EXPECT_EQ(reopened.rect, before);
-}
-
-TEST_F(WindowPositionTest, GivenSeveralWindowsWhenSavedThenEachKeepsItsOwnSection) {
-    FakeWindow frame;
-    frame.rect = {20, 20, 1000, 600};
-    FakeWindow message;
-    message.rect = {400, 300, 370, 184};
-    ProfileFile file = ini();
-    saveWindowPosition(frame, file, "Main");
-    saveWindowPosition(message, file, "ShowMessage");
-
-    FakeWindow frameAgain;
-    FakeWindow messageAgain;
-    restoreWindowPosition(frameAgain, ini(), "Main");
-    restoreWindowPosition(messageAgain, ini(), "ShowMessage");
-    EXPECT_EQ(frameAgain.rect, frame.rect);
-    EXPECT_EQ(messageAgain.rect, message.rect);
 }
 
 struct ConversionCase {

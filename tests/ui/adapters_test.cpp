@@ -18,7 +18,6 @@
 #include "placement_expect.h"
 #include "qt_environment.h"
 #include "ui/qt/qt_clock.h"
-#include "ui/qt/qt_file_dialog.h"
 #include "ui/qt/qt_message_box.h"
 #include "ui/qt/qt_sound.h"
 #include "ui/qt/window_placement.h"
@@ -119,15 +118,6 @@ TEST(SoundTest, GivenAFileThatIsMissingOrUnplayableThenNothingIsReportedAndNothi
     EXPECT_TRUE(QTest::qWaitFor([&] { return sound.activeCount() == 0; }, 3000));
 }
 
-TEST(SoundTest, GivenManyAlarmsThatNeverFinishThenOnlyAFewAreKept) {
-    const std::string folder = test::freshFolder("sound-many");
-    const std::string file = folder + "/a.wav";
-    std::ofstream(file) << "RIFF";
-    QtSound sound;
-    for (int i = 0; i < 30; ++i) sound.playAsync(file);
-    EXPECT_LE(sound.activeCount(), 8);
-}
-
 TEST(ClockTest, GivenTheWallClockThenNowIsTheLocalDateAndTimeInStandardForm) {
     QtClock clock;
     const QDateTime before = QDateTime::currentDateTime();
@@ -141,13 +131,6 @@ TEST(ClockTest, GivenTheWallClockThenNowIsTheLocalDateAndTimeInStandardForm) {
                                      after.time().msec() / 10);
     EXPECT_GE(now.time, low);
     EXPECT_LE(now.time, high);
-}
-
-TEST(FileDialogFilterTest, GivenFiltersThenTheyBecomeAQtFilterString) {
-    EXPECT_EQ(qtFileFilter({{"Programs", "*.exe;*.sh"}, {"All files", "*.*"}}).toStdString(),
-              "Programs (*.exe *.sh);;All files (*.*)");
-    EXPECT_EQ(qtFileFilter({{"Sounds", " *.wav ; "}}).toStdString(), "Sounds (*.wav)");
-    EXPECT_EQ(qtFileFilter({{"Anything", ""}}).toStdString(), "Anything (*)");
 }
 
 class WidgetPlacementTest : public ::testing::Test {

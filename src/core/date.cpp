@@ -9,7 +9,7 @@ namespace {
 
 // Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil), in 64 bits so that
 // no input can overflow.
-std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
+constexpr std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const std::int64_t yoe = y - era * 400;
@@ -32,7 +32,8 @@ Ymd civilFromDays(std::int64_t z) {
 }
 
 // 1 January 1801 is day 4.
-const std::int64_t kEpochOffset = 4 - daysFromCivil(1801, 1, 1);
+// Constant-initialised, so dates built while other files initialise their statics are right too.
+constexpr std::int64_t kEpochOffset = 4 - daysFromCivil(1801, 1, 1);
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     std::int64_t q = a / b;

@@ -3,6 +3,8 @@
 #include "data/data_files.h"
 #include "engine/scheduler.h"
 #include "engine/scheduler.h"
+#include "core/profile.h"
+#include "engine/windows/frame_wizards.h"
 #include "engine/windows/main_frame.h"
 #include "engine/windows/message_to_do.h"
 #include "engine/windows/splash.h"
@@ -76,6 +78,10 @@ int runDesktop(QApplication& app, Settings& settings) {
     Scheduler scheduler(data.schedule(), settings,
                         {ports.clock, ports.frame, ports.messages, ports.sound, ports.programs, ports.messageWindows});
     frame.setTickHandler([&scheduler] { scheduler.tick(); });
+
+    const ProfileFile pellschd(kWarningIniName);
+    const TaskFormServices taskForms{data, ports.messages, ports.files, ports.sound, ports.clock, pellschd};
+    engine::setWizardCommands(frame, taskForms);
 
     ui::TerminationSignal termination;
     QObject::connect(&termination, &ui::TerminationSignal::received, &frame, &QWidget::close);

@@ -102,6 +102,10 @@ std::optional<TaskFocus> TaskEditor::ok() {
     if (request() == Request::insert || request() == Request::change) {
         if (const std::optional<TaskFocus> refused = m_fields.acceptAll()) return refused;
     }
+    return save();
+}
+
+std::optional<TaskFocus> TaskEditor::save() {
     if (m_form.complete() == FormStep::stay) return TaskFocus::FirstField;
     return std::nullopt;
 }

@@ -168,6 +168,9 @@ public:
     // "&OK": every field re-accepted, then the record saved. Returns where the focus goes when the form
     // stays open, or nothing when it is to close (response() tells how).
     std::optional<TaskFocus> ok();
+    // Completes with the record as it stands, no field re-accepted (the special event's "&Finish").
+    // Returns as ok() does.
+    std::optional<TaskFocus> save();
     // "Cancel", the close box, the program closing down.
     void cancel() { m_form.cancel(); }
     // The end: a reserved record that was not completed is removed, the tables are released. Also done

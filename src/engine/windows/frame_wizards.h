@@ -1,0 +1,13 @@
+#pragma once
+// The frame's "&Wizards" entries: "Add &Message", "Add &Program" and "Generic &Add" each open their
+// wizard as a window of its own beside the others; the frame does not wait for it.
+#include "tasks/windows/update_schedule.h"
+
+namespace tarvelo::engine {
+
+class MainFrame;
+
+// services must outlive the frame's menu.
+void setWizardCommands(MainFrame& frame, const TaskFormServices& services);
+
+}  // namespace tarvelo::engine

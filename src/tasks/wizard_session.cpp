@@ -1,0 +1,93 @@
+#include "tasks/wizard_session.h"
+
+#include <string>
+#include <utility>
+
+namespace tarvelo {
+
+TaskWizardSession::TaskWizardSession(DataFiles& files, WizardKind kind, TaskEditorPorts ports,
+                                     const Schedule& source)
+    : m_files(files),
+      m_messages(ports.messages),
+      m_editor(files, Request::insert, Schedule{}, std::move(ports)),
+      m_navigation(kind),
+      m_saved(source) {}
+
+bool TaskWizardSession::start() {
+    // Whatever record another window or the engine read last, a wizard starts from a cleared one.
+    if (!m_editor.start()) {
+        m_ended = true;
+        return false;
+    }
+    Schedule& t = task();
+    if (kind() == WizardKind::specialEvent) {
+        Schedule copy = m_saved;
+        copy.id = t.id;
+        copy.ref = t.ref;
+        copy.scheduleType = "Once";
+        copy.disabled = 0;
+        copy.advanceWarned = 0;
+        t = copy;
+    } else {
+        t.category = kGeneralCategory;
+        if (kind() == WizardKind::addProgram) t.taskType = "Run Program";
+        if (kind() == WizardKind::addMessage) t.taskType = "Display Message";
+        ensureGeneralCategory();
+        m_editor.fields().runVisibilityRules();
+    }
+    if (!m_editor.loadCategories()) {
+        m_editor.cancel();
+        end();
+        return false;
+    }
+    return true;
+}
+
+void TaskWizardSession::ensureGeneralCategory() {
+    TableUse use(m_files, TableId::categories);
+    auto categories = m_files.categories();
+    Category probe, found;
+    probe.category = kGeneralCategory;
+    if (categories.fetch(CategoryKey::keyCategory, probe, found).ok()) return;
+    const store::Status s = categories.add(probe);
+    // A name that differs only in letter case is the same category to the table: nothing to add then.
+    if (!s.ok() && s.code != store::kDuplicateKey) m_files.warn()(kWarnRecordInsertError);
+}
+
+std::optional<TaskFocus> TaskWizardSession::finishPressed() {
+    return kind() == WizardKind::specialEvent ? m_editor.save() : m_editor.ok();
+}
+
+Response TaskWizardSession::end() {
+    if (m_ended) return m_response;
+    m_ended = true;
+    m_response = m_editor.finish();
+    if (m_response == Response::completed && kind() == WizardKind::specialEvent && task().skipNextTime != 0)
+        moveSkipToSource();
+    return m_response;
+}
+
+void TaskWizardSession::moveSkipToSource() {
+    TableUse use(m_files, TableId::schedule);
+    auto schedule = m_files.schedule();
+    Schedule& event = task();
+    event.skipNextTime = 0;
+    if (const store::Status s = schedule.put(event); !s.ok()) tell("Could not reset SKIP status " + s.message);
+
+    Schedule probe, regular;
+    probe.id = m_saved.id;
+    if (const store::Status s = schedule.fetch(ScheduleKey::keyId, probe, regular); !s.ok()) {
+        tell("Could not set SKIP status  ID #" + std::to_string(m_saved.id) + "Error:" + s.message);
+        return;
+    }
+    regular.skipNextTime = 1;
+    if (const store::Status s = schedule.put(regular); !s.ok()) tell("Could not change SKIP status " + s.message);
+}
+
+void TaskWizardSession::tell(std::string text) {
+    ui::MessageBoxRequest box;
+    box.text = std::move(text);
+    m_messages.show(box);
+}
+
+}  // namespace tarvelo

@@ -75,20 +75,5 @@ TEST_F(PurgeHistoryTest, GivenAThousandExpiredCopiesThenOneTickRemovesThemAll) {
     EXPECT_EQ(left[0].id, kept.id);
 }
 
-TEST_F(PurgeHistoryTest, GivenTheHistoryTableThenItsEntriesAreNeverTouched) {
-    settings.historyExpiryDays = 1;
-    TableUse historyUse(files, TableId::history);
-    History h;
-    h.id = 1;
-    h.date = day(1990, 1, 1);
-    h.completed = 1;
-    h.disabled = 1;
-    ASSERT_TRUE(files.history().add(h).ok());
-
-    scheduler.purgeHistory();
-
-    EXPECT_EQ(files.history().records(), 1);
-}
-
 }  // namespace
 }  // namespace tarvelo::test

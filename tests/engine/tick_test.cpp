@@ -190,9 +190,7 @@ TEST_P(FallBackTest, GivenTheClockFallsBackWhileThePromptIsOpenThenTheOccurrence
 INSTANTIATE_TEST_SUITE_P(EveryRule, FallBackTest,
                          ::testing::Values(FallBackCase{"EveryHour", "Custom", "hour(s)", 1},
                                            FallBackCase{"Every30Minutes", "Custom", "minute(s)", 30},
-                                           FallBackCase{"Every90Minutes", "Custom", "minute(s)", 90},
                                            FallBackCase{"Daily", "Custom", "day(s)", 1},
-                                           FallBackCase{"Weekly", "Day of Week", "", 0},
                                            FallBackCase{"Monthly", "Monthly", "", 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 

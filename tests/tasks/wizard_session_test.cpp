@@ -1,0 +1,325 @@
+// The wizards' page sequences and their sessions over the data files, without widgets.
+#include "tasks/wizard_session.h"
+
+#include <gtest/gtest.h>
+
+#include "core/profile.h"
+#include "data/data_fixture.h"
+#include "fakes/fake_engine_ports.h"
+#include "fakes/fake_file_dialog.h"
+
+namespace tarvelo {
+namespace {
+
+// The pages a walk visits, with the buttons shown on each: B back, N next, F finish (the default).
+std::string render(const WizardNavigation& nav) {
+    const WizardButtons b = nav.buttons();
+    std::string out = std::to_string(nav.page()) + "[";
+    if (b.back) out += 'B';
+    if (b.next) out += 'N';
+    if (b.finish) out += 'F';
+    return out + "]";
+}
+
+std::string walk(WizardKind kind, const char* taskType) {
+    WizardNavigation nav(kind);
+    std::string out = render(nav);
+    while (nav.next(taskType)) out += " " + render(nav);
+    out += " |";
+    while (nav.back(taskType)) out += " " + render(nav);
+    return out;
+}
+
+struct NavigationCase {
+    const char* name;
+    WizardKind kind;
+    const char* taskType;
+    const char* walk;
+};
+
+class WizardNavigationTest : public testing::TestWithParam<NavigationCase> {};
+
+TEST_P(WizardNavigationTest, GivenATaskType_WhenWalkingForwardAndBack_ThenPagesAndButtonsFollowTheTable) {
+    EXPECT_EQ(walk(GetParam().kind, GetParam().taskType), GetParam().walk);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wizards, WizardNavigationTest,
+    testing::Values(
+        NavigationCase{"AddTaskBoth", WizardKind::addTask, "Both",
+                       "1[N] 2[BN] 3[BN] 4[BN] 5[BF] | 4[BN] 3[BN] 2[BN] 1[N]"},
+        NavigationCase{"AddTaskMessagePassesOverCommand", WizardKind::addTask, "Display Message",
+                       "1[N] 3[BN] 4[BN] 5[BF] | 4[BN] 3[BN] 1[N]"},
+        NavigationCase{"AddTaskProgramPassesOverMessage", WizardKind::addTask, "Run Program",
+                       "1[N] 2[BN] 4[BN] 5[BF] | 4[BN] 2[BN] 1[N]"},
+        NavigationCase{"AddTaskNonePassesOverHiddenCommand", WizardKind::addTask, "None",
+                       "1[N] 3[BN] 4[BN] 5[BF] | 4[BN] 3[BN] 1[N]"},
+        NavigationCase{"AddProgram", WizardKind::addProgram, "Run Program", "1[N] 2[BN] 3[BF] | 2[BN] 1[N]"},
+        NavigationCase{"AddMessage", WizardKind::addMessage, "Display Message", "1[N] 2[BF] | 1[N]"},
+        NavigationCase{"SpecialEventMessage", WizardKind::specialEvent, "Display Message",
+                       "1[N] 3[BN] 4[BN] 5[BF] | 4[BN] 3[BN] 1[N]"},
+        NavigationCase{"SpecialEventProgram", WizardKind::specialEvent, "Run Program",
+                       "1[N] 2[BN] 4[BN] 5[BF] | 4[BN] 2[BN] 1[N]"}),
+    [](const testing::TestParamInfo<NavigationCase>& info) { return std::string(info.param.name); });
+
+TEST(WizardNavigation, GivenTheTaskTypeChangedOnTheWay_WhenGoingBack_ThenTheNewTypeDecides) {
+    WizardNavigation nav(WizardKind::addTask);
+    nav.next("Both");  // 2
+    nav.next("Both");  // 3
+    nav.next("Both");  // 4
+    ASSERT_EQ(nav.current(), WizardPage::when);
+    nav.back("Run Program");
+    EXPECT_EQ(nav.current(), WizardPage::command);
+}
+
+StdDate june10() { return dateFromYmd(1996, 6, 10); }  // a Monday
+
+class WizardSessionTest : public test::DataTest {
+protected:
+    WizardSessionTest() : pellschd("PELLSCHD.INI", folder.path()) {}
+
+    TaskEditorPorts ports() {
+        return TaskEditorPorts{messages, dialog, sound, clock, pellschd, [](const std::string&) { return false; }};
+    }
+    std::unique_ptr<TaskWizardSession> openWizard(WizardKind kind, const Schedule& source = {}) {
+        auto w = std::make_unique<TaskWizardSession>(*files, kind, ports(), source);
+        EXPECT_TRUE(w->start());
+        return w;
+    }
+    // The task and its category, as the schedule browse would find them.
+    Schedule addTask(Schedule s) {
+        if (!s.category.isBlank()) {
+            TableUse categories(*files, TableId::categories);
+            Category c;
+            c.category = s.category.text();
+            files->categories().add(c);
+        }
+        TableUse use(*files, TableId::schedule);
+        EXPECT_TRUE(files->schedule().add(s).ok());
+        return s;
+    }
+    std::optional<Schedule> stored(std::int32_t id) {
+        TableUse use(*files, TableId::schedule);
+        Schedule probe, out;
+        probe.id = id;
+        if (!files->schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
+        return out;
+    }
+    void removeTask(std::int32_t id) {
+        TableUse use(*files, TableId::schedule);
+        const std::optional<Schedule> s = stored(id);
+        ASSERT_TRUE(s);
+        ASSERT_TRUE(files->schedule().erase(*s).ok());
+    }
+    std::int64_t taskCount() {
+        TableUse use(*files, TableId::schedule);
+        return files->table(TableId::schedule).records();
+    }
+    std::vector<std::string> categoryNames() {
+        TableUse use(*files, TableId::categories);
+        RecordView<Category> view(files->table(TableId::categories), CategoryKey::keyCategory);
+        std::vector<std::string> names;
+        view.setToStart();
+        for (Category c; view.next(c).ok();) names.push_back(c.category.text());
+        return names;
+    }
+    // A weekly Friday task with everything a copy must carry over.
+    Schedule weeklyTask(std::int32_t id) {
+        Schedule s;
+        s.id = id;
+        s.taskType = "Both";
+        s.category = "Office";
+        s.description = "Pay day";
+        s.command = "payroll --print";
+        s.path = "/srv/pay";
+        s.message = "Hand out the cheques";
+        s.scheduleType = "Day of Week";
+        s.friday = 1;
+        s.date = june10() + 4;
+        s.time = timeFromHms(9, 0);
+        s.advanceWarnDate = june10() + 3;
+        s.advanceWarnTime = timeFromHms(9, 0);
+        s.advanceWarned = 1;
+        s.alarm = 1;
+        s.alarmFile = "/snd/bell.wav";
+        s.userSkip = 1;
+        return s;
+    }
+
+    ProfileFile pellschd;
+    test::FakeFileDialog dialog;
+    test::FakeSound sound;
+    test::FakeClock clock{{dateFromYmd(1996, 6, 3), timeFromHms(10, 15)}};
+};
+
+TEST_F(WizardSessionTest, GivenNoGeneralCategory_WhenEachAddWizardStarts_ThenGeneralIsAddedOnceAndChosen) {
+    for (WizardKind kind : {WizardKind::addTask, WizardKind::addProgram, WizardKind::addMessage}) {
+        auto w = openWizard(kind);
+        EXPECT_EQ(w->task().category.text(), "General");
+        EXPECT_EQ(w->editor().categoryIndex(), 0);
+        w->cancel();
+        w->end();
+    }
+    EXPECT_EQ(categoryNames(), std::vector<std::string>{"General"});
+}
+
+TEST_F(WizardSessionTest, GivenAnAddWizard_WhenItStarts_ThenTheTaskHasTheNewTaskDefaultsAndTheWizardsType) {
+    struct Case {
+        WizardKind kind;
+        const char* taskType;
+    };
+    for (const Case c : {Case{WizardKind::addTask, "Both"}, Case{WizardKind::addProgram, "Run Program"},
+                         Case{WizardKind::addMessage, "Display Message"}}) {
+        auto w = openWizard(c.kind);
+        const Schedule& t = w->task();
+        EXPECT_EQ(t.taskType.text(), c.taskType);
+        EXPECT_EQ(t.date, dateFromYmd(1996, 6, 3));
+        EXPECT_EQ(t.time, timeFromHms(10, 15));
+        EXPECT_EQ(t.scheduleType.text(), "Day of Week");
+        EXPECT_TRUE(t.sunday && t.monday && t.tuesday && t.wednesday && t.thursday && t.friday && t.saturday);
+        EXPECT_EQ(t.everyLast, 1);
+        EXPECT_EQ(t.every, 1);
+        EXPECT_EQ(t.everyType.text(), "hour(s)");
+        EXPECT_EQ(t.warn, 1);
+        EXPECT_EQ(t.alarm, 0);
+        EXPECT_EQ(t.id, 1);
+        w->cancel();
+        w->end();
+    }
+}
+
+TEST_F(WizardSessionTest, GivenATaskReadEarlier_WhenAWizardStarts_ThenNothingOfItCarriesOver) {
+    addTask(weeklyTask(4));
+    auto w = openWizard(WizardKind::addTask);
+    EXPECT_EQ(w->task().id, 5);
+    EXPECT_TRUE(w->task().description.isBlank());
+    EXPECT_TRUE(w->task().command.isBlank());
+    EXPECT_EQ(w->task().advanceWarnDate, 0);
+    w->cancel();
+    EXPECT_EQ(w->end(), Response::cancelled);
+}
+
+TEST_F(WizardSessionTest, GivenAWizardCancelled_ThenNoRecordIsLeftAndTheNextWizardGetsTheSameNumber) {
+    auto first = openWizard(WizardKind::addProgram);
+    EXPECT_EQ(taskCount(), 1);  // reserved while the wizard is open
+    first->cancel();
+    EXPECT_EQ(first->end(), Response::cancelled);
+    EXPECT_EQ(taskCount(), 0);
+    auto second = openWizard(WizardKind::addMessage);
+    EXPECT_EQ(second->task().id, 1);
+}
+
+TEST_F(WizardSessionTest, GivenTheMessageWizardFinished_ThenTheStoredTaskDisplaysAMessageWarnsAndHasNoAlarm) {
+    auto w = openWizard(WizardKind::addMessage);
+    w->task().description = "Dentist";
+    w->task().message = "Leave at ten";
+    EXPECT_FALSE(w->finishPressed());
+    EXPECT_EQ(w->end(), Response::completed);
+    const std::optional<Schedule> s = stored(1);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->taskType.text(), "Display Message");
+    EXPECT_EQ(s->warn, 1);
+    EXPECT_EQ(s->alarm, 0);
+    EXPECT_EQ(s->category.text(), "General");
+    EXPECT_EQ(s->message.text(), "Leave at ten");
+}
+
+TEST_F(WizardSessionTest, GivenAutomaticWarnings_WhenFinishing_ThenAddWizardsRecomputeAndTheSpecialEventDoesNot) {
+    pellschd.write("Warning", "Active", "1");
+    pellschd.write("Warning", "Date", "1");
+    const Schedule source = addTask(weeklyTask(1));
+
+    auto add = openWizard(WizardKind::addTask);
+    EXPECT_FALSE(add->finishPressed());
+    EXPECT_EQ(add->task().advanceWarnDate, dateFromYmd(1996, 6, 2));
+    add->end();
+
+    auto special = openWizard(WizardKind::specialEvent, source);
+    EXPECT_FALSE(special->finishPressed());
+    special->end();
+    EXPECT_EQ(stored(special->task().id)->advanceWarnDate, source.advanceWarnDate);
+}
+
+TEST_F(WizardSessionTest, GivenAWeeklyTask_WhenRescheduled_ThenTheEventIsAnEnabledUnwarnedOnceCopyUnderANewNumber) {
+    Schedule source = weeklyTask(7);
+    source.disabled = 1;
+    source = addTask(source);
+    auto w = openWizard(WizardKind::specialEvent, source);
+    Schedule expected = source;
+    expected.id = 8;
+    expected.scheduleType = "Once";
+    expected.disabled = 0;
+    expected.advanceWarned = 0;
+    expected.ref = w->task().ref;
+    EXPECT_EQ(w->task(), expected);
+    EXPECT_FALSE(w->finishPressed());
+    EXPECT_EQ(w->end(), Response::completed);
+
+    const std::optional<Schedule> event = stored(8);
+    ASSERT_TRUE(event);
+    expected.ref = event->ref;
+    EXPECT_EQ(*event, expected);
+    EXPECT_EQ(stored(7)->skipNextTime, 0);
+    EXPECT_EQ(stored(7)->scheduleType.text(), "Day of Week");
+}
+
+TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenFinished_ThenTheSkipMovesToTheSourceTask) {
+    const Schedule source = addTask(weeklyTask(7));
+    auto w = openWizard(WizardKind::specialEvent, source);
+    w->task().skipNextTime = 1;
+    EXPECT_FALSE(w->finishPressed());
+    // Until the wizard has ended, the source task is untouched.
+    EXPECT_EQ(stored(7)->skipNextTime, 0);
+    EXPECT_EQ(w->end(), Response::completed);
+    EXPECT_EQ(stored(8)->skipNextTime, 0);
+    EXPECT_EQ(stored(7)->skipNextTime, 1);
+    EXPECT_EQ(messages.count(), 0u);
+}
+
+TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenCancelled_ThenNoEventExistsAndTheSourceIsUnchanged) {
+    const Schedule source = addTask(weeklyTask(7));
+    auto w = openWizard(WizardKind::specialEvent, source);
+    w->task().skipNextTime = 1;
+    w->cancel();
+    EXPECT_EQ(w->end(), Response::cancelled);
+    EXPECT_FALSE(stored(8));
+    EXPECT_EQ(stored(7)->skipNextTime, 0);
+    EXPECT_EQ(taskCount(), 1);
+}
+
+TEST_F(WizardSessionTest, GivenASourceAlreadySkipping_WhenRescheduled_ThenTheSkipBoxStartsTicked) {
+    Schedule source = weeklyTask(7);
+    source.skipNextTime = 1;
+    auto w = openWizard(WizardKind::specialEvent, addTask(source));
+    EXPECT_EQ(w->task().skipNextTime, 1);
+    w->cancel();
+    w->end();
+}
+
+TEST_F(WizardSessionTest, GivenTheSourceDeletedMeanwhile_WhenFinishedWithSkip_ThenTheEventStaysAndTheFailureIsTold) {
+    const Schedule source = addTask(weeklyTask(7));
+    auto w = openWizard(WizardKind::specialEvent, source);
+    w->task().skipNextTime = 1;
+    removeTask(7);
+    EXPECT_FALSE(w->finishPressed());
+    EXPECT_EQ(w->end(), Response::completed);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().text,
+              "Could not set SKIP status  ID #7Error:" + store::codeMessage(store::kRecordNotFound));
+    EXPECT_EQ(messages.last().caption, "");
+    ASSERT_TRUE(stored(8));
+    EXPECT_EQ(stored(8)->skipNextTime, 0);
+    EXPECT_FALSE(stored(7));
+}
+
+TEST_F(WizardSessionTest, GivenAWeeklyEvent_WhenAnyDateIsEntered_ThenNoScheduleTypeWarningIsShown) {
+    auto w = openWizard(WizardKind::specialEvent, addTask(weeklyTask(7)));
+    w->editor().fields().acceptNextDate(june10());  // a Monday; the source runs on Fridays only
+    EXPECT_EQ(w->task().date, june10());
+    EXPECT_EQ(messages.count(), 0u);
+    w->cancel();
+    w->end();
+}
+
+}  // namespace
+}  // namespace tarvelo

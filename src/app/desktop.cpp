@@ -2,7 +2,6 @@
 
 #include "data/data_files.h"
 #include "engine/scheduler.h"
-#include "engine/scheduler.h"
 #include "core/profile.h"
 #include "engine/windows/frame_wizards.h"
 #include "engine/windows/main_frame.h"

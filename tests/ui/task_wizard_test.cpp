@@ -1,0 +1,332 @@
+// The wizards driven through their widgets; message boxes, file dialogs, sound and the calendar faked.
+#include "tasks/windows/task_wizard.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/profile.h"
+#include "core/settings.h"
+#include "data/data_files.h"
+#include "engine/windows/frame_wizards.h"
+#include "engine/windows/main_frame.h"
+#include "fakes/fake_engine_ports.h"
+#include "fakes/fake_file_dialog.h"
+#include "fakes/fake_ports.h"
+#include "qt_environment.h"
+#include "ui/qt/date_edit.h"
+#include "ui/qt/time_edit.h"
+
+namespace tarvelo {
+namespace {
+
+StdDate june10() { return dateFromYmd(1996, 6, 10); }  // a Monday
+
+class TaskWizardTest : public testing::Test {
+protected:
+    TaskWizardTest()
+        : dataFolder(test::freshFolder("task-wizard")),
+          files(warn, dataFolder),
+          pellschd("PELLSCHD.INI", dataFolder),
+          services{files, messages, dialog, sound, clock, pellschd, [](const std::string&) { return false; },
+                   [this](CalendarOptions) { return calendarAnswer; }} {}
+    void SetUp() override { test::clearIniFiles(); }
+    void TearDown() override { delete wizard.data(); }
+
+    TaskWizardWindow& open(WizardKind kind, const Schedule& source = {}) {
+        TaskWizardWindow* w = TaskWizardWindow::open(kind, services, nullptr, source);
+        EXPECT_NE(w, nullptr);
+        wizard = w;
+        QObject::connect(w, &TaskWizardWindow::ended, [this](Response r) { response = r; });
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        return *w;
+    }
+    Schedule addTask(Schedule s) {
+        TableUse use(files, TableId::schedule);
+        EXPECT_TRUE(files.schedule().add(s).ok());
+        return s;
+    }
+    std::optional<Schedule> stored(std::int32_t id) {
+        TableUse use(files, TableId::schedule);
+        Schedule probe, out;
+        probe.id = id;
+        if (!files.schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
+        return out;
+    }
+    std::int64_t taskCount() {
+        TableUse use(files, TableId::schedule);
+        return files.table(TableId::schedule).records();
+    }
+    static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // Radios and check boxes answer only a click on their indicator or text.
+    static void tick(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+    static void typeInto(QWidget* entry, const QString& text) {
+        entry->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(entry)) line->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::qWait(20);
+    }
+    // The page shown and the buttons: "3 B N*" is page 3 with "&Back" and "&Next" (the default) shown.
+    std::string state() const {
+        TaskWizardWindow& w = *wizard;
+        std::string out = std::to_string(w.pages()->currentIndex() + 1);
+        if (w.backButton()->isVisible()) out += " B";
+        if (w.nextButton()->isVisible()) out += w.nextButton()->isDefault() ? " N*" : " N";
+        if (w.finishButton()->isVisible()) out += w.finishButton()->isDefault() ? " F*" : " F";
+        return out;
+    }
+    void shot(const std::string& name) {
+        if (const char* dir = std::getenv("TARVELO_SCREENSHOT_DIR"))
+            wizard->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromStdString(name));
+    }
+    Schedule weeklyTask(std::int32_t id) {
+        Schedule s;
+        s.id = id;
+        s.taskType = "Both";
+        s.description = "Pay day";
+        s.command = "payroll";
+        s.message = "Cheques";
+        s.scheduleType = "Day of Week";
+        s.friday = 1;
+        s.date = june10() + 4;
+        s.time = timeFromHms(9, 0);
+        return s;
+    }
+
+    std::string dataFolder;
+    test::FakeMessageBox messages;
+    test::FakeHalt halt;
+    DataWarning warn{messages, halt};
+    DataFiles files;
+    ProfileFile pellschd;
+    test::FakeFileDialog dialog;
+    test::FakeSound sound;
+    test::FakeClock clock{{dateFromYmd(1996, 6, 3), timeFromHms(10, 15)}};
+    StdDate calendarAnswer = 0;
+    TaskFormServices services;
+    QPointer<TaskWizardWindow> wizard;
+    Response response = Response::none;
+};
+
+struct WalkCase {
+    const char* name;
+    WizardKind kind;
+    int taskTypeRadio;  // -1: the wizard's own type
+    std::vector<std::string> forward;
+    std::vector<std::string> backward;
+};
+
+class TaskWizardWalkTest : public TaskWizardTest, public testing::WithParamInterface<WalkCase> {};
+
+TEST_P(TaskWizardWalkTest, GivenATaskType_WhenPressingNextThenBack_ThenPagesAndButtonsFollowTheTable) {
+    const WalkCase& c = GetParam();
+    TaskWizardWindow& w = open(c.kind);
+    if (c.taskTypeRadio >= 0) tick(w.taskTypeButton(c.taskTypeRadio));
+    std::vector<std::string> forward{state()};
+    while (w.nextButton()->isVisible()) {
+        click(w.nextButton());
+        forward.push_back(state());
+    }
+    EXPECT_EQ(forward, c.forward);
+    std::vector<std::string> backward;
+    while (w.backButton()->isVisible()) {
+        click(w.backButton());
+        backward.push_back(state());
+    }
+    EXPECT_EQ(backward, c.backward);
+}
+
+using V = std::vector<std::string>;
+INSTANTIATE_TEST_SUITE_P(
+    Wizards, TaskWizardWalkTest,
+    testing::Values(
+        WalkCase{"AddTaskBoth", WizardKind::addTask, 2, V{"1 N*", "2 B N*", "3 B N*", "4 B N*", "5 B F*"},
+                 V{"4 B N*", "3 B N*", "2 B N*", "1 N*"}},
+        WalkCase{"AddTaskDisplayMessage", WizardKind::addTask, 1, V{"1 N*", "3 B N*", "4 B N*", "5 B F*"},
+                 V{"4 B N*", "3 B N*", "1 N*"}},
+        WalkCase{"AddTaskRunProgram", WizardKind::addTask, 0, V{"1 N*", "2 B N*", "4 B N*", "5 B F*"},
+                 V{"4 B N*", "2 B N*", "1 N*"}},
+        WalkCase{"AddTaskNone", WizardKind::addTask, 3, V{"1 N*", "3 B N*", "4 B N*", "5 B F*"},
+                 V{"4 B N*", "3 B N*", "1 N*"}},
+        WalkCase{"AddProgram", WizardKind::addProgram, -1, V{"1 N*", "2 B N*", "3 B F*"}, V{"2 B N*", "1 N*"}},
+        WalkCase{"AddMessage", WizardKind::addMessage, -1, V{"1 N*", "2 B F*"}, V{"1 N*"}}),
+    [](const testing::TestParamInfo<WalkCase>& info) { return std::string(info.param.name); });
+
+TEST_F(TaskWizardTest, GivenAnAddWizard_WhenItOpens_ThenItIsCaptionedAsAnAddAndPositionedUnderItsName) {
+    TaskWizardWindow& w = open(WizardKind::addTask);
+    EXPECT_EQ(w.windowTitle().toStdString(), "Adding a Schedule Record");
+    EXPECT_EQ(w.categoryList()->currentText().toStdString(), "General");
+    w.move(40, 50);
+    click(w.cancelButton());
+    EXPECT_FALSE(ProfileFile("Tarvelo96.INI").read("AddTaskWizard", "XPosit").empty());
+}
+
+TEST_F(TaskWizardTest, GivenTheGenericWizardOnAnyPage_WhenCancelled_ThenNoRecordIsLeft) {
+    for (int page = 1; page <= 5; ++page) {
+        TaskWizardWindow& w = open(WizardKind::addTask);
+        for (int i = 1; i < page; ++i) click(w.nextButton());
+        ASSERT_EQ(w.pages()->currentIndex() + 1, page);
+        EXPECT_EQ(taskCount(), 1);
+        if (page == 3) w.close();  // the close box
+        else click(w.cancelButton());
+        QTest::qWait(10);
+        EXPECT_TRUE(wizard.isNull()) << "the window deletes itself";
+        EXPECT_EQ(response, Response::cancelled);
+        EXPECT_EQ(taskCount(), 0) << "page " << page;
+    }
+}
+
+TEST_F(TaskWizardTest, GivenTheMessageWizard_WhenFilledInAndFinished_ThenTheTaskDisplaysTheMessageAndWarns) {
+    TaskWizardWindow& w = open(WizardKind::addMessage);
+    EXPECT_EQ(w.commandEntry(), nullptr);
+    EXPECT_EQ(w.alarmBox(), nullptr);
+    EXPECT_EQ(w.taskTypeButton(0), nullptr);
+    typeInto(w.descriptionEntry(), "Dentist");
+    w.messageText()->setFocus();
+    QTest::keyClicks(w.messageText(), "Leave at ten");
+    click(w.nextButton());
+    typeInto(w.nextDateEntry(), "Jun 10, 1996");
+    click(w.finishButton());
+    EXPECT_EQ(response, Response::completed);
+    const std::optional<Schedule> s = stored(1);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->taskType.text(), "Display Message");
+    EXPECT_EQ(s->description.text(), "Dentist");
+    EXPECT_EQ(s->message.text(), "Leave at ten");
+    EXPECT_EQ(s->date, june10());
+    EXPECT_EQ(s->warn, 1);
+    EXPECT_EQ(s->alarm, 0);
+    EXPECT_EQ(s->category.text(), "General");
+}
+
+TEST_F(TaskWizardTest, GivenTheProgramWizard_WhenAProgramIsChosen_ThenItsFolderIsTheStartFolderAndTheFocusStays) {
+    TaskWizardWindow& w = open(WizardKind::addProgram);
+    dialog.choose("/opt/tools/backup");
+    click(w.commandBrowseButton());
+    EXPECT_EQ(dialog.requests().at(0).title, "Choose File to Execute");
+    EXPECT_EQ(w.commandEntry()->text().toStdString(), "/opt/tools/backup");
+    EXPECT_EQ(w.pathEntry()->text().toStdString(), "/opt/tools");
+    EXPECT_EQ(w.pages()->currentIndex(), 0);
+    click(w.nextButton());
+    click(w.nextButton());
+    tick(w.alarmBox());
+    EXPECT_TRUE(w.playButton()->isEnabled());
+    click(w.finishButton());
+    const std::optional<Schedule> s = stored(1);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->taskType.text(), "Run Program");
+    EXPECT_EQ(s->path.text(), "/opt/tools");
+    EXPECT_EQ(s->alarm, 1);
+}
+
+TEST_F(TaskWizardTest, GivenTaskTypeNone_ThenTheTimeIsHiddenAndSetToTheEndOfTheDay) {
+    TaskWizardWindow& w = open(WizardKind::addTask);
+    tick(w.taskTypeButton(3));
+    click(w.nextButton());  // the message page
+    click(w.nextButton());  // the When page
+    EXPECT_FALSE(w.timeEntry()->isVisible());
+    EXPECT_FALSE(w.timePrompt()->isVisible());
+    EXPECT_EQ(w.session().task().time, kNoneTaskTime);
+}
+
+TEST_F(TaskWizardTest, GivenAWarningAfterTheTask_WhenLeavingTheField_ThenBothWarningFieldsAreCleared) {
+    TaskWizardWindow& w = open(WizardKind::addMessage);
+    click(w.nextButton());
+    typeInto(w.nextDateEntry(), "Jun 10, 1996");
+    typeInto(w.warnDateEntry(), "Jun 11, 1996");
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().text, "Advanced Warning cannot be after scheduled task.");
+    EXPECT_EQ(w.session().task().advanceWarnDate, 0);
+    EXPECT_TRUE(w.warnDateEntry()->text().isEmpty());
+}
+
+TEST_F(TaskWizardTest, GivenAWeeklyTask_WhenRescheduledWithTheSkipBoxAndFinished_ThenTheSourceSkipsItsNextTime) {
+    addTask(weeklyTask(3));
+    TaskWizardWindow& w = open(WizardKind::specialEvent, weeklyTask(3));
+    EXPECT_EQ(w.windowTitle().toStdString(), "Reschedule Event Wizard");
+    EXPECT_EQ(w.taskTypeButton(3), nullptr);
+    EXPECT_EQ(w.scheduleTypeButton(0), nullptr);
+    EXPECT_EQ(w.disabledBox(), nullptr);
+    EXPECT_EQ(w.descriptionEntry()->text().toStdString(), "Pay day");
+    for (int i = 0; i < 3; ++i) click(w.nextButton());
+    EXPECT_EQ(state(), "4 B N*");
+    typeInto(w.nextDateEntry(), "Jun 10, 1996");  // a Monday: any date fits a one-off event
+    EXPECT_EQ(messages.count(), 0u);
+    EXPECT_EQ(w.skipBox()->text().toStdString(), "Skip next regular occurance of task being copied");
+    tick(w.skipBox());
+    click(w.nextButton());
+    EXPECT_EQ(stored(3)->skipNextTime, 0);
+    click(w.finishButton());
+    EXPECT_EQ(response, Response::completed);
+    const std::optional<Schedule> event = stored(4);
+    ASSERT_TRUE(event);
+    EXPECT_EQ(event->scheduleType.text(), "Once");
+    EXPECT_EQ(event->date, june10());
+    EXPECT_EQ(event->skipNextTime, 0);
+    EXPECT_EQ(stored(3)->skipNextTime, 1);
+}
+
+TEST_F(TaskWizardTest, GivenTheSpecialEventCancelledOnItsLastPage_ThenNothingIsAddedAndTheSourceUntouched) {
+    const Schedule source = addTask(weeklyTask(3));
+    TaskWizardWindow& w = open(WizardKind::specialEvent, source);
+    for (int i = 0; i < 3; ++i) click(w.nextButton());
+    tick(w.skipBox());
+    click(w.nextButton());
+    click(w.cancelButton());
+    EXPECT_EQ(response, Response::cancelled);
+    EXPECT_FALSE(stored(4));
+    EXPECT_EQ(*stored(3), source);
+}
+
+TEST_F(TaskWizardTest, GivenTheFrame_WhenAWizardEntryIsChosen_ThenItsWizardOpensBesideTheFrame) {
+    Settings settings;
+    engine::MainFrame frame(settings);
+    for (auto command : {engine::FrameCommand::addMessage, engine::FrameCommand::addProgram,
+                         engine::FrameCommand::genericAdd})
+        EXPECT_FALSE(frame.action(command)->isEnabled());
+    engine::setWizardCommands(frame, services);
+    frame.action(engine::FrameCommand::addMessage)->trigger();
+    const auto open = frame.findChildren<TaskWizardWindow*>();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->objectName().toStdString(), "AddMessageWizard");
+    EXPECT_TRUE(open[0]->isVisible());
+    EXPECT_FALSE(open[0]->isModal());
+    EXPECT_TRUE(frame.action(engine::FrameCommand::genericAdd)->isEnabled());
+    EXPECT_EQ(taskCount(), 1);
+    frame.closeDown();
+    QTest::qWait(10);
+    EXPECT_EQ(taskCount(), 0) << "closing down gives the reserved record back";
+}
+
+// Every page of every wizard, for a look with TARVELO_SCREENSHOT_DIR set.
+TEST_F(TaskWizardTest, GivenEachWizard_WhenWalkedThrough_ThenEveryPageCanBeShown) {
+    addTask(weeklyTask(3));
+    for (WizardKind kind :
+         {WizardKind::addTask, WizardKind::addProgram, WizardKind::addMessage, WizardKind::specialEvent}) {
+        TaskWizardWindow& w = open(kind, weeklyTask(3));
+        const std::string name(wizardName(kind));
+        int page = 1;
+        shot(name + "-1.png");
+        while (w.nextButton()->isVisible()) {
+            click(w.nextButton());
+            shot(name + "-" + std::to_string(++page) + ".png");
+        }
+        EXPECT_EQ(page, static_cast<int>(w.session().navigation().pages().size()));
+        click(w.cancelButton());
+    }
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -1,6 +1,5 @@
 #pragma once
 // Tables shaped like the program's own, temporary folders, and a second process to race against.
-#include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -28,7 +27,6 @@ public:
     }
     ~TempFolder() {
         std::error_code ec;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     const std::string& path() const { return m_path; }
@@ -44,75 +42,49 @@ inline std::string readBytes(const std::string& path) {
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Schedule-like: a unique id, a date/time key, a text key and a flag-first key, and a memo.
+// Schedule-like: a unique id, date/time keys, text keys and a flag-first key, and a memo.
 enum TaskField { kId, kTaskType, kCategory, kDescription, kDate, kTime, kDisabled, kMessage };
 enum TaskKey { kKeyId, kKeyDate, kKeyCategory, kKeyDateEnabled, kKeyCategoryDate };
 
 inline TableDef taskDef() {
-    TableDef d;
-    d.fileName = "SM";
-    d.tableName = "Schedule";
-    d.prefix = "SCH";
+    TableDef d{"SM", "Schedule", "SCH", {}, {}};
     d.fields = {{"SCH:ID", FieldType::Long, 0},          {"SCH:TASKTYPE", FieldType::String, 20},
                 {"SCH:CATEGORY", FieldType::String, 20}, {"SCH:DESCRIPTION", FieldType::String, 40},
                 {"SCH:DATE", FieldType::Long, 0},        {"SCH:TIME", FieldType::Long, 0},
                 {"SCH:DISABLED", FieldType::Byte, 0},    {"SCH:MESSAGE", FieldType::Memo, 1000}};
     d.keys = {{"SCH:KEYID", {"SCH:ID"}, true, true, "By System ID"},
-              {"SCH:KEYDATE", {"SCH:DATE", "SCH:TIME"}, false, true, "By Date"},
-              {"SCH:KEYCATEGORY", {"SCH:CATEGORY", "SCH:DESCRIPTION"}, false, true, "By Category"},
-              {"SCH:KEYDATEENABLED", {"SCH:DISABLED", "SCH:DATE", "SCH:TIME"}, false, true, "By Enabled"},
+              {"SCH:KEYDATE", {"SCH:DATE", "SCH:TIME"}, false, true, ""},
+              {"SCH:KEYCATEGORY", {"SCH:CATEGORY", "SCH:DESCRIPTION"}, false, true, ""},
+              {"SCH:KEYDATEENABLED", {"SCH:DISABLED", "SCH:DATE", "SCH:TIME"}, false, true, ""},
               {"SCH:KEYCATEGORYDATE", {"SCH:CATEGORY", "SCH:DATE", "SCH:TIME"}, false, true, ""}};
     return d;
 }
 
 inline Row task(std::int64_t id, std::string category, std::string description, std::int64_t date = 0,
                 std::int64_t time = 0, std::int64_t disabled = 0, std::string message = "") {
-    Row r;
-    r.values = {id, std::string("Display Message"), std::move(category), std::move(description), date, time,
-                disabled, std::move(message)};
-    return r;
+    return Row{{id, std::string("None"), std::move(category), std::move(description), date, time, disabled, std::move(message)}, {}};
 }
 
 // Category-like: one unique text key, in the same file as the tasks.
 inline TableDef categoryDef() {
-    TableDef d;
-    d.fileName = "SM";
-    d.tableName = "Categories";
-    d.prefix = "CAT";
-    d.fields = {{"CAT:CATEGORY", FieldType::String, 20}};
-    d.keys = {{"CAT:KEYCATEGORY", {"CAT:CATEGORY"}, true, true, "Category"}};
-    return d;
+    return TableDef{"SM", "Categories", "CAT", {{"CAT:CATEGORY", FieldType::String, 20}},
+                    {{"CAT:KEYCATEGORY", {"CAT:CATEGORY"}, true, true, "Category"}}};
 }
 
-inline Row category(std::string name) {
-    Row r;
-    r.values = {std::move(name)};
-    return r;
-}
+inline Row category(std::string name) { return Row{{std::move(name)}, {}}; }
 
 // ToDo-like: keys that keep blank records.
-enum ToDoKey { kKeyDone, kKeyText };
-
 inline TableDef todoDef() {
-    TableDef d;
-    d.fileName = "SM";
-    d.tableName = "ToDo";
-    d.prefix = "TDO";
-    d.fields = {{"TDO:DONE", FieldType::Byte, 0}, {"TDO:PRIORITY", FieldType::Byte, 0}, {"TDO:TODO", FieldType::String, 40}};
-    d.keys = {{"TDO:KEYDONE", {"TDO:DONE", "TDO:PRIORITY", "TDO:TODO"}, false, false, ""},
-              {"TDO:KEYTODO", {"TDO:TODO"}, false, false, ""}};
-    return d;
+    return TableDef{"SM", "ToDo", "TDO",
+                    {{"TDO:DONE", FieldType::Byte, 0}, {"TDO:PRIORITY", FieldType::Byte, 0}, {"TDO:TODO", FieldType::String, 40}},
+                    {{"TDO:KEYDONE", {"TDO:DONE", "TDO:PRIORITY", "TDO:TODO"}, false, false, ""},
+                     {"TDO:KEYTODO", {"TDO:TODO"}, false, false, ""}}};
 }
 
-inline Row todo(std::int64_t done, std::int64_t priority, std::string text) {
-    Row r;
-    r.values = {done, priority, std::move(text)};
-    return r;
-}
+inline Row todo(std::int64_t done, std::int64_t priority, std::string text) { return Row{{done, priority, std::move(text)}, {}}; }
 
 inline std::int64_t number(const Row& r, int field) { return std::get<std::int64_t>(r.values.at(static_cast<std::size_t>(field))); }
 inline std::string text(const Row& r, int field) { return std::get<std::string>(r.values.at(static_cast<std::size_t>(field))); }
@@ -127,70 +99,55 @@ inline void openOrCreate(Table& table) {
     ASSERT_TRUE(s.ok()) << s.message << " " << s.driverCode << " " << s.driverMessage;
 }
 
-// Every record in a key's order, read forwards from the start.
-inline std::vector<Row> readAll(Table& table, int key) {
-    std::vector<Row> rows;
+inline void addAll(Table& table, std::vector<Row> rows) {
+    for (auto& r : rows) ASSERT_TRUE(table.add(r).ok()) << lastError().message;
+}
+
+// One field of every record in a key's order, read forwards from the start.
+template <class T = std::int64_t>
+std::vector<T> readAll(Table& table, int key, int field = kId) {
+    std::vector<T> out;
     EXPECT_TRUE(table.setToStart(key).ok());
     Row r;
-    while (table.next(r).ok()) rows.push_back(r);
+    while (table.next(r).ok()) out.push_back(std::get<T>(r.values.at(static_cast<std::size_t>(field))));
     EXPECT_EQ(lastError().code, kRecordNotAvailable);
-    return rows;
-}
-
-inline std::vector<std::int64_t> fieldOf(const std::vector<Row>& rows, int field) {
-    std::vector<std::int64_t> out;
-    for (const auto& r : rows) out.push_back(number(r, field));
     return out;
 }
+using Ids = std::vector<std::int64_t>;
+using Texts = std::vector<std::string>;
 
-inline std::vector<std::string> textOf(const std::vector<Row>& rows, int field) {
-    std::vector<std::string> out;
-    for (const auto& r : rows) out.push_back(text(r, field));
-    return out;
-}
-
-// A second process, forked, that works on the same files through its own connections. The parent and
-// the child hand each other turns through pipes; the child's body returns its exit code. Fork only while
-// this process has no data file open (SQLite connections must not cross a fork).
+// A second process, forked, that works on the same files through its own connections. The two sides
+// hand each other turns through pipes; the child's body returns its exit code. Fork only while this
+// process has no data file open (SQLite connections must not cross a fork).
 class ChildProcess {
 public:
     explicit ChildProcess(std::function<int(ChildProcess&)> body) {
         EXPECT_EQ(pipe(m_toChild), 0);
         EXPECT_EQ(pipe(m_toParent), 0);
         m_pid = fork();
-        if (m_pid == 0) {
-            m_isChild = true;
-            ::close(m_toChild[1]);
-            ::close(m_toParent[0]);
-            const int code = body(*this);
-            _exit(code);
-        }
-        ::close(m_toChild[0]);
-        ::close(m_toParent[1]);
+        m_isChild = m_pid == 0;
+        ::close(m_isChild ? m_toChild[1] : m_toChild[0]);
+        ::close(m_isChild ? m_toParent[0] : m_toParent[1]);
+        if (m_isChild) _exit(body(*this));
     }
     ~ChildProcess() {
-        if (!m_isChild && m_pid > 0 && !m_joined) join();
+        if (m_pid > 0 && !m_joined) join();
     }
-
-    // Hands the other side its turn.
     void tell() {
         const char c = 'x';
         EXPECT_EQ(write(m_isChild ? m_toParent[1] : m_toChild[1], &c, 1), 1);
     }
-    // Waits (at most timeoutMs) for the other side to hand over; false when it did not.
+    // Waits (at most timeoutMs) for the other side's turn; false when it did not come.
     bool await(int timeoutMs = 10000) {
         pollfd p{m_isChild ? m_toChild[0] : m_toParent[0], POLLIN, 0};
-        if (poll(&p, 1, timeoutMs) != 1) return false;
         char c;
-        return read(p.fd, &c, 1) == 1;
+        return poll(&p, 1, timeoutMs) == 1 && read(p.fd, &c, 1) == 1;
     }
     // The child's exit code (-1 when it did not exit normally).
     int join() {
         int status = 0;
         waitpid(m_pid, &status, 0);
         m_joined = true;
-        ::close(m_toChild[1]);
-        ::close(m_toParent[0]);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 

@@ -1,0 +1,60 @@
+// The frame driven by the scheduler with a real caption, as the desktop wires them.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "core/settings.h"
+#include "data/data_files.h"
+#include "data/data_warning.h"
+#include "engine/scheduler.h"
+#include "engine/windows/main_frame.h"
+#include "fakes/fake_engine_ports.h"
+#include "fakes/fake_ports.h"
+#include "qt_environment.h"
+#include "ui/qt/qt_frame_port.h"
+#include "ui/qt/qt_message_box.h"
+
+namespace tarvelo::test {
+namespace {
+
+class FrameSchedulerTest : public ::testing::Test {
+protected:
+    FrameSchedulerTest() {
+        clearIniFiles();
+        settings.programTitle = "Tarvelo '96";
+        use.emplace(files, TableId::schedule);
+    }
+
+    FakeMessageBox dataMessages;
+    FakeHalt halt;
+    DataWarning warn{dataMessages, halt};
+    DataFiles files{warn, freshFolder("frame-scheduler")};
+    std::optional<TableUse> use;
+    Settings settings;
+
+    engine::MainFrame frame{settings};
+    ui::QtFramePort framePort{&frame};
+    ui::QtMessageBox messages{&frame};
+    FakeClock clock{{dateFromYmd(1996, 10, 31), timeFromHms(12, 0)}};
+    FakeSound sound;
+    FakeProgramStart programs;
+    FakeMessageWindows windows;
+    Scheduler scheduler{files.schedule(), settings, {clock, framePort, messages, sound, programs, windows}};
+};
+
+TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTheInactiveCaption) {
+    frame.setTickHandler([this] { scheduler.tick(); });
+    frame.show();
+    settings.schedulerActive = 0;
+
+    ASSERT_TRUE(frame.tick());
+
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pellacorp Scheduler (Inactive)");
+    settings.schedulerActive = 1;
+    frame.tick();
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Tarvelo '96");
+}
+
+}  // namespace
+}  // namespace tarvelo::test

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/command.h"
+#include "cli/schedule_json.h"
 #include "data/records.h"
 #include "tasks/recurrence.h"
 #include "ui/ports.h"
@@ -25,37 +26,8 @@ namespace {
 using i64 = std::int64_t;
 
 // The task's fields in the order they are printed. A missing key is blank or 0.
-struct Field {
-    std::string_view key;
-    FixedText<20> Schedule::*text = nullptr;
-    Byte Schedule::*flag = nullptr;
-    std::int32_t Schedule::*number = nullptr;
-};
-
-const Field kFields[] = {
-    {"scheduletype", &Schedule::scheduleType},
-    {"sunday", nullptr, &Schedule::sunday},
-    {"monday", nullptr, &Schedule::monday},
-    {"tuesday", nullptr, &Schedule::tuesday},
-    {"wednesday", nullptr, &Schedule::wednesday},
-    {"thursday", nullptr, &Schedule::thursday},
-    {"friday", nullptr, &Schedule::friday},
-    {"saturday", nullptr, &Schedule::saturday},
-    {"every1st", nullptr, &Schedule::every1st},
-    {"every2nd", nullptr, &Schedule::every2nd},
-    {"every3rd", nullptr, &Schedule::every3rd},
-    {"every4th", nullptr, &Schedule::every4th},
-    {"everylast", nullptr, &Schedule::everyLast},
-    {"every", nullptr, nullptr, &Schedule::every},
-    {"everytype", &Schedule::everyType},
-    {"date", nullptr, nullptr, &Schedule::date},
-    {"time", nullptr, nullptr, &Schedule::time},
-    {"completed", nullptr, &Schedule::completed},
-    {"advancewarndate", nullptr, nullptr, &Schedule::advanceWarnDate},
-    {"advancewarntime", nullptr, nullptr, &Schedule::advanceWarnTime},
-    {"advancewarned", nullptr, &Schedule::advanceWarned},
-    {"skipnexttime", nullptr, &Schedule::skipNextTime},
-};
+using Field = ScheduleJsonField;
+constexpr const auto& kFields = kRecurrenceJsonFields;
 
 // One line's content: the task and the command's own numbers (ref_date, ref_time or check_date).
 struct Line {

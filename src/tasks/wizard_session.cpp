@@ -48,10 +48,13 @@ void TaskWizardSession::ensureGeneralCategory() {
     auto categories = m_files.categories();
     Category probe, found;
     probe.category = kGeneralCategory;
-    if (categories.fetch(CategoryKey::keyCategory, probe, found).ok()) return;
-    const store::Status s = categories.add(probe);
-    // A name that differs only in letter case is the same category to the table: nothing to add then.
-    if (!s.ok() && s.code != store::kDuplicateKey) m_files.warn()(kWarnRecordInsertError);
+    // The table tells names apart regardless of letter case: a "general" already there is the category,
+    // and the task takes its spelling so that the drop list shows it.
+    if (categories.fetch(CategoryKey::keyCategory, probe, found).ok()) {
+        task().category = found.category;
+        return;
+    }
+    if (!categories.add(probe).ok()) m_files.warn()(kWarnRecordInsertError);
 }
 
 std::optional<TaskFocus> TaskWizardSession::finishPressed() {

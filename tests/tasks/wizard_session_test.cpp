@@ -163,6 +163,22 @@ TEST_F(WizardSessionTest, GivenNoGeneralCategory_WhenEachAddWizardStarts_ThenGen
     EXPECT_EQ(categoryNames(), std::vector<std::string>{"General"});
 }
 
+TEST_F(WizardSessionTest, GivenGeneralSpelledInLowerCase_WhenAWizardStarts_ThenNoSecondIsAddedAndItIsChosen) {
+    {
+        TableUse use(*files, TableId::categories);
+        Category c;
+        c.category = "general";
+        ASSERT_TRUE(files->categories().add(c).ok());
+    }
+    auto w = openWizard(WizardKind::addMessage);
+    EXPECT_EQ(categoryNames(), std::vector<std::string>{"general"});
+    EXPECT_EQ(w->task().category.text(), "general");
+    EXPECT_EQ(w->editor().categoryIndex(), 0);
+    EXPECT_EQ(messages.count(), 0u);
+    w->cancel();
+    w->end();
+}
+
 TEST_F(WizardSessionTest, GivenAnAddWizard_WhenItStarts_ThenTheTaskHasTheNewTaskDefaultsAndTheWizardsType) {
     struct Case {
         WizardKind kind;

@@ -144,6 +144,11 @@ void showIf(W* w, bool on) {
     if (w) w->setVisible(on);
 }
 
+// Room for a text and the spin arrows.
+int dialogWidthOf(const QWidget& w, const char* widest) {
+    return w.fontMetrics().horizontalAdvance(QString::fromLatin1(widest)) + 40;
+}
+
 // A page shown: the focus goes to its first control that takes it.
 void focusFirstField(QWidget& page) {
     for (QWidget* w : page.findChildren<QWidget*>()) {
@@ -299,7 +304,7 @@ void TaskWizardWindow::addCommandControls(QWidget* page, QGridLayout* layout, in
     layout->addWidget(
         text("If the program must be run from a specific directory or folder, enter it here...", page), row + 2, 0,
         1, 3);
-    layout->addWidget(m_commandBrowse, row + 3, 0);
+    layout->addWidget(m_commandBrowse, row + 3, 0, Qt::AlignLeft);
     layout->addWidget(pathPrompt, row + 4, 0);
     layout->addWidget(m_path, row + 4, 1, 1, 2);
     layout->setColumnMinimumWidth(1, 320);
@@ -346,7 +351,7 @@ QWidget* TaskWizardWindow::buildWhenPage() {
     } else {
         auto* intro = new QVBoxLayout;
         for (const char* line : {"These options determine", "when and how often this", "task will be performed."})
-            intro->addWidget(text(line, page));
+            intro->addWidget(new QLabel(QString::fromLatin1(line), page));
         intro->addStretch();
         layout->addLayout(intro, row, 0);
 
@@ -395,6 +400,7 @@ QWidget* TaskWizardWindow::buildWhenPage() {
     m_time = new ui::TimeEdit(page);
     m_time->setToolTip(QStringLiteral("Next Time to Perform Task"));
     m_timePrompt = prompt("&Time:", m_time, page);
+    m_time->setMinimumWidth(dialogWidthOf(*m_time, "12:00PM"));
     dates->addWidget(prompt("&Next Date to Perform Task:", m_date, page), 0, 0);
     dates->addWidget(m_date, 0, 1);
     dates->addWidget(m_dateCalendar, 0, 2);
@@ -410,6 +416,7 @@ QWidget* TaskWizardWindow::buildWhenPage() {
     m_warnCalendar->setFixedWidth(28);
     m_warnTime = new ui::TimeEdit(page);
     m_warnTime->setToolTip(QStringLiteral("Advanced Warning Time"));
+    m_warnTime->setMinimumWidth(dialogWidthOf(*m_warnTime, "12:00PM"));
     const int warnRow = special ? 1 : 2;
     dates->addWidget(prompt("&Advance Warning Date:", m_warnDate, page), warnRow, 0);
     dates->addWidget(m_warnDate, warnRow, 1);
@@ -697,7 +704,7 @@ void TaskWizardWindow::showEvent(QShowEvent* event) {
     if (m_positioned) return;
     m_positioned = true;
     ui::restoreWindowPosition(*this, wizardName(m_session->kind()));
-    m_next->setFocus();
+    focusFirstField(*m_pages->currentWidget());
 }
 
 void TaskWizardWindow::done(int r) {

@@ -11,57 +11,6 @@
 namespace tarvelo {
 namespace {
 
-// The pages a walk visits, with the buttons shown on each: B back, N next, F finish (the default).
-std::string render(const WizardNavigation& nav) {
-    const WizardButtons b = nav.buttons();
-    std::string out = std::to_string(nav.page()) + "[";
-    if (b.back) out += 'B';
-    if (b.next) out += 'N';
-    if (b.finish) out += 'F';
-    return out + "]";
-}
-
-std::string walk(WizardKind kind, const char* taskType) {
-    WizardNavigation nav(kind);
-    std::string out = render(nav);
-    while (nav.next(taskType)) out += " " + render(nav);
-    out += " |";
-    while (nav.back(taskType)) out += " " + render(nav);
-    return out;
-}
-
-struct NavigationCase {
-    const char* name;
-    WizardKind kind;
-    const char* taskType;
-    const char* walk;
-};
-
-class WizardNavigationTest : public testing::TestWithParam<NavigationCase> {};
-
-TEST_P(WizardNavigationTest, GivenATaskType_WhenWalkingForwardAndBack_ThenPagesAndButtonsFollowTheTable) {
-    EXPECT_EQ(walk(GetParam().kind, GetParam().taskType), GetParam().walk);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Wizards, WizardNavigationTest,
-    testing::Values(
-        NavigationCase{"AddTaskBoth", WizardKind::addTask, "Both",
-                       "1[N] 2[BN] 3[BN] 4[BN] 5[BF] | 4[BN] 3[BN] 2[BN] 1[N]"},
-        NavigationCase{"AddTaskMessagePassesOverCommand", WizardKind::addTask, "Display Message",
-                       "1[N] 3[BN] 4[BN] 5[BF] | 4[BN] 3[BN] 1[N]"},
-        NavigationCase{"AddTaskProgramPassesOverMessage", WizardKind::addTask, "Run Program",
-                       "1[N] 2[BN] 4[BN] 5[BF] | 4[BN] 2[BN] 1[N]"},
-        NavigationCase{"AddTaskNonePassesOverHiddenCommand", WizardKind::addTask, "None",
-                       "1[N] 3[BN] 4[BN] 5[BF] | 4[BN] 3[BN] 1[N]"},
-        NavigationCase{"AddProgram", WizardKind::addProgram, "Run Program", "1[N] 2[BN] 3[BF] | 2[BN] 1[N]"},
-        NavigationCase{"AddMessage", WizardKind::addMessage, "Display Message", "1[N] 2[BF] | 1[N]"},
-        NavigationCase{"SpecialEventMessage", WizardKind::specialEvent, "Display Message",
-                       "1[N] 3[BN] 4[BN] 5[BF] | 4[BN] 3[BN] 1[N]"},
-        NavigationCase{"SpecialEventProgram", WizardKind::specialEvent, "Run Program",
-                       "1[N] 2[BN] 4[BN] 5[BF] | 4[BN] 2[BN] 1[N]"}),
-    [](const testing::TestParamInfo<NavigationCase>& info) { return std::string(info.param.name); });
-
 TEST(WizardNavigation, GivenTheTaskTypeChangedOnTheWay_WhenGoingBack_ThenTheNewTypeDecides) {
     WizardNavigation nav(WizardKind::addTask);
     nav.next("Both");  // 2
@@ -179,7 +128,7 @@ TEST_F(WizardSessionTest, GivenGeneralSpelledInLowerCase_WhenAWizardStarts_ThenN
     w->end();
 }
 
-TEST_F(WizardSessionTest, GivenAnAddWizard_WhenItStarts_ThenTheTaskHasTheNewTaskDefaultsAndTheWizardsType) {
+TEST_F(WizardSessionTest, GivenAnAddWizard_WhenItStarts_ThenTheTaskHasTheWizardsTypeAndTheNewTaskDefaults) {
     struct Case {
         WizardKind kind;
         const char* taskType;
@@ -190,12 +139,7 @@ TEST_F(WizardSessionTest, GivenAnAddWizard_WhenItStarts_ThenTheTaskHasTheNewTask
         const Schedule& t = w->task();
         EXPECT_EQ(t.taskType.text(), c.taskType);
         EXPECT_EQ(t.date, dateFromYmd(1996, 6, 3));
-        EXPECT_EQ(t.time, timeFromHms(10, 15));
         EXPECT_EQ(t.scheduleType.text(), "Day of Week");
-        EXPECT_TRUE(t.sunday && t.monday && t.tuesday && t.wednesday && t.thursday && t.friday && t.saturday);
-        EXPECT_EQ(t.everyLast, 1);
-        EXPECT_EQ(t.every, 1);
-        EXPECT_EQ(t.everyType.text(), "hour(s)");
         EXPECT_EQ(t.warn, 1);
         EXPECT_EQ(t.alarm, 0);
         EXPECT_EQ(t.id, 1);

@@ -132,7 +132,8 @@ class TaskWizardWalkTest : public TaskWizardTest, public testing::WithParamInter
 
 TEST_P(TaskWizardWalkTest, GivenATaskType_WhenPressingNextThenBack_ThenPagesAndButtonsFollowTheTable) {
     const WalkCase& c = GetParam();
-    TaskWizardWindow& w = open(c.kind);
+    addTask(weeklyTask(3));
+    TaskWizardWindow& w = open(c.kind, weeklyTask(3));
     if (c.taskTypeRadio >= 0) tick(w.taskTypeButton(c.taskTypeRadio));
     std::vector<std::string> forward{state()};
     while (w.nextButton()->isVisible()) {
@@ -161,7 +162,13 @@ INSTANTIATE_TEST_SUITE_P(
         WalkCase{"AddTaskNone", WizardKind::addTask, 3, V{"1 N*", "3 B N*", "4 B N*", "5 B F*"},
                  V{"4 B N*", "3 B N*", "1 N*"}},
         WalkCase{"AddProgram", WizardKind::addProgram, -1, V{"1 N*", "2 B N*", "3 B F*"}, V{"2 B N*", "1 N*"}},
-        WalkCase{"AddMessage", WizardKind::addMessage, -1, V{"1 N*", "2 B F*"}, V{"1 N*"}}),
+        WalkCase{"AddMessage", WizardKind::addMessage, -1, V{"1 N*", "2 B F*"}, V{"1 N*"}},
+        WalkCase{"SpecialEventBoth", WizardKind::specialEvent, -1, V{"1 N*", "2 B N*", "3 B N*", "4 B N*", "5 B F*"},
+                 V{"4 B N*", "3 B N*", "2 B N*", "1 N*"}},
+        WalkCase{"SpecialEventDisplayMessage", WizardKind::specialEvent, 1, V{"1 N*", "3 B N*", "4 B N*", "5 B F*"},
+                 V{"4 B N*", "3 B N*", "1 N*"}},
+        WalkCase{"SpecialEventRunProgram", WizardKind::specialEvent, 0, V{"1 N*", "2 B N*", "4 B N*", "5 B F*"},
+                 V{"4 B N*", "2 B N*", "1 N*"}}),
     [](const testing::TestParamInfo<WalkCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TaskWizardTest, GivenAnAddWizard_WhenItOpens_ThenItIsCaptionedAsAnAddAndPositionedUnderItsName) {
@@ -239,17 +246,6 @@ TEST_F(TaskWizardTest, GivenTaskTypeNone_ThenTheTimeIsHiddenAndSetToTheEndOfTheD
     EXPECT_FALSE(w.timeEntry()->isVisible());
     EXPECT_FALSE(w.timePrompt()->isVisible());
     EXPECT_EQ(w.session().task().time, kNoneTaskTime);
-}
-
-TEST_F(TaskWizardTest, GivenAWarningAfterTheTask_WhenLeavingTheField_ThenBothWarningFieldsAreCleared) {
-    TaskWizardWindow& w = open(WizardKind::addMessage);
-    click(w.nextButton());
-    typeInto(w.nextDateEntry(), "Jun 10, 1996");
-    typeInto(w.warnDateEntry(), "Jun 11, 1996");
-    ASSERT_EQ(messages.count(), 1u);
-    EXPECT_EQ(messages.last().text, "Advanced Warning cannot be after scheduled task.");
-    EXPECT_EQ(w.session().task().advanceWarnDate, 0);
-    EXPECT_TRUE(w.warnDateEntry()->text().isEmpty());
 }
 
 TEST_F(TaskWizardTest, GivenAWeeklyTask_WhenRescheduledWithTheSkipBoxAndFinished_ThenTheSourceSkipsItsNextTime) {

@@ -58,25 +58,33 @@ void TaskWizardSession::ensureGeneralCategory() {
 }
 
 std::optional<TaskFocus> TaskWizardSession::finishPressed() {
-    return kind() == WizardKind::specialEvent ? m_editor.save() : m_editor.ok();
+    if (kind() != WizardKind::specialEvent) return m_editor.ok();
+    // The skip box answers a question about the source task; the event itself is saved without the flag.
+    // Were it stored with it and clearing it failed, the engine would pass over the one occurrence the
+    // event exists for.
+    Schedule& t = task();
+    const Byte skipSource = t.skipNextTime;
+    t.skipNextTime = 0;
+    const std::optional<TaskFocus> stay = m_editor.save();
+    if (stay) {
+        t.skipNextTime = skipSource;
+    } else {
+        m_skipSource = skipSource != 0;
+    }
+    return stay;
 }
 
 Response TaskWizardSession::end() {
     if (m_ended) return m_response;
     m_ended = true;
     m_response = m_editor.finish();
-    if (m_response == Response::completed && kind() == WizardKind::specialEvent && task().skipNextTime != 0)
-        moveSkipToSource();
+    if (m_response == Response::completed && m_skipSource) moveSkipToSource();
     return m_response;
 }
 
 void TaskWizardSession::moveSkipToSource() {
     TableUse use(m_files, TableId::schedule);
     auto schedule = m_files.schedule();
-    Schedule& event = task();
-    event.skipNextTime = 0;
-    if (const store::Status s = schedule.put(event); !s.ok()) tell("Could not reset SKIP status " + s.message);
-
     Schedule probe, regular;
     probe.id = m_saved.id;
     if (const store::Status s = schedule.fetch(ScheduleKey::keyId, probe, regular); !s.ok()) {

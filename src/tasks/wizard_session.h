@@ -10,8 +10,9 @@
 // Adding: the record starts cleared, is reserved with the next free number and gets the defaults of a
 // new task, with the category "General" (added to Categories when missing) and the wizard's task type.
 // Rescheduling: the new task starts as an exact copy of the source task under the reserved number, made
-// a one-off ("Once"), enabled and not yet warned; the source task is touched only by end() after a
-// successful finish, and only to mark its next occurrence as skipped when the new task asked for that.
+// a one-off ("Once"), enabled and not yet warned. While the wizard is open the new task's skip flag holds
+// the answer to "skip the source's next occurrence"; the event is saved without it, and the source task
+// is touched only by end() after a successful finish, and only to take that flag.
 //
 // Threading: the GUI thread only.
 #include <optional>
@@ -61,6 +62,7 @@ private:
     TaskEditor m_editor;
     WizardNavigation m_navigation;
     Schedule m_saved;
+    bool m_skipSource = false;  // a finished special event asked to skip the source's next occurrence
     bool m_ended = false;
     Response m_response = Response::cancelled;
 };

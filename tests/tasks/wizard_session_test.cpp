@@ -228,12 +228,26 @@ TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenFinished_ThenTheSkipMovesToT
     auto w = openWizard(WizardKind::specialEvent, source);
     w->task().skipNextTime = 1;
     EXPECT_FALSE(w->finishPressed());
-    // Until the wizard has ended, the source task is untouched.
+    // Until the wizard has ended, the source task is untouched; the event is never stored skipping itself.
     EXPECT_EQ(stored(7)->skipNextTime, 0);
+    EXPECT_EQ(stored(8)->skipNextTime, 0);
     EXPECT_EQ(w->end(), Response::completed);
     EXPECT_EQ(stored(8)->skipNextTime, 0);
     EXPECT_EQ(stored(7)->skipNextTime, 1);
     EXPECT_EQ(messages.count(), 0u);
+}
+
+TEST_F(WizardSessionTest, GivenTheEventCannotBeSaved_WhenFinishing_ThenTheWizardStaysWithTheSkipBoxTicked) {
+    const Schedule source = addTask(weeklyTask(7));
+    auto w = openWizard(WizardKind::specialEvent, source);
+    w->task().skipNextTime = 1;
+    removeTask(8);  // the reserved record, gone behind the wizard's back
+    EXPECT_TRUE(w->finishPressed());
+    EXPECT_GE(messages.count(), 1u);
+    EXPECT_EQ(w->task().skipNextTime, 1);
+    w->cancel();
+    EXPECT_EQ(w->end(), Response::cancelled);
+    EXPECT_EQ(stored(7)->skipNextTime, 0);
 }
 
 TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenCancelled_ThenNoEventExistsAndTheSourceIsUnchanged) {

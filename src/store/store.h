@@ -4,7 +4,13 @@
 //
 // Errors. Every operation returns a Status and also leaves it as the program-wide last error (lastError()),
 // which the data layer's messages quote. Codes are those the program distinguishes (see Code); an error
-// of SQLite itself is code 90 with SQLite's own code and text in driverCode / driverMessage.
+// of SQLite itself is code 90 with SQLite's own code and text in driverCode / driverMessage: a file that
+// is not a database "SQLITE_NOTADB (26)", a damaged one "SQLITE_CORRUPT (11)", a read-only one
+// "SQLITE_READONLY (8)" on writing, another process holding the write lock "SQLITE_BUSY (5)". Misuse
+// (a table not open, a key number it does not have) is code 90 with "SQLITE_MISUSE (21)".
+//
+// Durability: every write outside a Transaction is a transaction of its own, on disk when it returns,
+// and waits at most 2 seconds for another process's lock.
 //
 // Threading: everything runs on the program's one GUI thread (or the CLI's main thread). A Database is
 // not shared between threads.
@@ -116,8 +122,14 @@ public:
     Table& operator=(const Table&) = delete;
 
     const TableDef& def() const;
+    // kFileAlreadyOpen when this Table is open already. A file that is not a database is reported and
+    // left exactly as it is, by every one of open, create and build.
     Status open();
+    // Makes the file when it is missing, and the table with its keys when the file lacks it; a table
+    // that exists is left as it is. The table is not opened.
     Status create();
+    // Drops and rebuilds every key of the table from its records (kDuplicateKey when a unique key cannot
+    // be built; then nothing changes). Works on a closed table, as after open() reported 46.
     Status build();
     void close();
     bool isOpen() const;
@@ -136,7 +148,11 @@ public:
 
     // Writing. add() fills row.ref; put() rewrites the row row.ref names and fails with kRecordChanged when
     // that row changed since row was read (then nothing is written), kDuplicateKey on a unique key;
-    // erase() deletes the row row.ref names (kRecordChanged likewise when it changed since).
+    // erase() deletes the row row.ref names (kRecordChanged likewise when it changed since). A row that
+    // was never stored (rowId 0) gives kRecordNotAvailable; one whose values do not match the fields in
+    // number and kind gives kInvalidRecordDeclaration. Texts are stored without trailing blanks, cut to
+    // their field's width at a whole character. A successful put moves row.ref.version on, so the same
+    // copy can be put again.
     Status add(Row& row);
     Status put(Row& row);
     Status erase(const Row& row);
@@ -144,10 +160,13 @@ public:
     bool duplicate(int key, const Row& row);
     std::int64_t records();
 
-    // Position strings (at most 512 bytes) name one record in a key's order; reget re-reads it.
+    // Position strings (at most 512 bytes) name one record in a key's order; reget re-reads it (its ref
+    // then carries the version read) and sets the table's position on it, so next() goes on after it.
+    // A position no driver made gives kRecordNotFound, as does one whose record is gone.
     std::string position(int key, const Row& row) const;
     Status reget(std::string_view position, Row& out);
 
+    // REQUIRES: isOpen().
     Database& database();
 
 private:
@@ -158,7 +177,9 @@ private:
 };
 
 // An ordered, filtered read cursor over one table, independent of the table's own position and of every
-// other view. The filter is evaluated on each record read; records it rejects are passed over.
+// other view. The filter is evaluated once on each record read, after the driver is done reading, so it
+// may read tables itself; records it rejects are passed over. A view starts before its first record.
+// REQUIRES: the table outlives the view.
 class View {
 public:
     using Filter = std::function<bool(const Row&)>;
@@ -172,7 +193,9 @@ public:
     Status setAt(const Row& keyValues);
     Status next(Row& out);
     Status previous(Row& out);
-    // Position string of the last record read; reset(pos) makes the following next() return that record.
+    // Position string of the last record read; reset(pos) makes the following next() return that record
+    // (and previous() the one before it), wherever the record has moved since; when it was deleted, the
+    // view goes on from where it was.
     std::string position() const;
     Status reset(std::string_view position);
     // Re-read the record at a position (its ref then carries the version read, so a later put fails with
@@ -185,7 +208,10 @@ private:
 };
 
 // A write transaction over tables (of one or more data files). begin() takes the write lock at once and
-// waits at most timeoutSeconds for it; a busy database gives a clean failure then, never a late one.
+// waits at most timeoutSeconds for it; a busy database gives a clean failure then (code 90,
+// "SQLITE_BUSY (5)"), never a late one; so does a read-only file. Tables of one file share one
+// connection, so one file's tables are in or out of a transaction together, and a second Transaction
+// over a file already in one is refused. Across files, commit is per file, not atomic.
 // A Transaction that is neither committed nor rolled back rolls back when it is destroyed.
 class Transaction {
 public:

@@ -128,6 +128,8 @@ struct WalkCase {
     std::vector<std::string> backward;
 };
 
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
+
 class TaskWizardWalkTest : public TaskWizardTest, public testing::WithParamInterface<WalkCase> {};
 
 TEST_P(TaskWizardWalkTest, GivenATaskType_WhenPressingNextThenBack_ThenPagesAndButtonsFollowTheTable) {

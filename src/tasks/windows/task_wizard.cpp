@@ -19,7 +19,7 @@
 #include "core/picture.h"
 #include "tasks/recurrence.h"
 #include "tasks/windows/calendar_dialog.h"
-#include "tasks/windows/task_wizard_widgets.h"
+#include "tasks/windows/task_widgets.h"
 #include "ui/qt/date_edit.h"
 #include "ui/qt/time_edit.h"
 #include "ui/qt/window_placement.h"
@@ -27,7 +27,7 @@
 
 namespace tarvelo {
 
-using namespace wizard_detail;
+using namespace task_widgets;
 
 
 TaskWizardWindow* TaskWizardWindow::open(WizardKind kind, const TaskFormServices& services, QWidget* parent,

@@ -23,7 +23,7 @@
 
 #include "core/picture.h"
 #include "tasks/recurrence.h"
-#include "tasks/windows/task_wizard_widgets.h"
+#include "tasks/windows/task_widgets.h"
 #include "ui/qt/date_edit.h"
 #include "ui/qt/time_edit.h"
 #include "ui/qt/window_placement.h"
@@ -31,7 +31,7 @@
 
 namespace tarvelo {
 
-using namespace wizard_detail;
+using namespace task_widgets;
 
 namespace {
 

@@ -21,32 +21,16 @@
 
 #include "core/picture.h"
 #include "tasks/windows/calendar_dialog.h"
+#include "tasks/windows/task_widgets.h"
 #include "ui/qt/date_edit.h"
 #include "ui/qt/time_edit.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo {
+using namespace task_widgets;
 namespace {
 
 constexpr const char* kSection = "UpdateSchedule";
-
-constexpr std::array<const char*, 4> kTaskTypes = {"Run Program", "Display Message", "Both", "None"};
-constexpr std::array<const char*, 6> kScheduleTypes = {"Once", "Day of Week", "Day of Month",
-                                                       "Monthly", "Yearly", "Custom"};
-constexpr std::array<const char*, 6> kEveryTypes = {"minute(s)", "hour(s)", "day(s)",
-                                                    "week(s)", "month(s)", "year(s)"};
-constexpr std::array<const char*, 5> kOrdinals = {"1st", "2nd", "3rd", "4th", "Last"};
-constexpr std::array<const char*, 7> kWeekdays = {"Sunday", "Monday", "Tuesday", "Wednesday",
-                                                  "Thursday", "Friday", "Saturday"};
-constexpr std::array<Byte Schedule::*, 5> kOrdinalFlags = {&Schedule::every1st, &Schedule::every2nd,
-                                                           &Schedule::every3rd, &Schedule::every4th,
-                                                           &Schedule::everyLast};
-constexpr std::array<Byte Schedule::*, 7> kWeekdayFlags = {&Schedule::sunday, &Schedule::monday,
-                                                           &Schedule::tuesday, &Schedule::wednesday,
-                                                           &Schedule::thursday, &Schedule::friday,
-                                                           &Schedule::saturday};
-
-QString q(const std::string& text) { return QString::fromStdString(text); }
 
 // The picture of the Task tab: a sheet of tasks beside a clock face.
 QPixmap taskPicture() {
@@ -76,56 +60,6 @@ QPixmap taskPicture() {
     p.drawLine(QPointF(50, 50), QPointF(50, 39));
     p.drawLine(QPointF(50, 50), QPointF(58, 54));
     return pixmap;
-}
-
-QLabel* prompt(const char* text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    if (buddy) label->setBuddy(buddy);
-    return label;
-}
-
-QLineEdit* textEntry(int width, const char* tip, QWidget* parent) {
-    auto* entry = new QLineEdit(parent);
-    entry->setMaxLength(width);
-    if (tip) entry->setToolTip(QString::fromUtf8(tip));
-    return entry;
-}
-
-QPushButton* button(const char* text, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QCheckBox* checkBox(const char* text, const char* tip, QWidget* parent) {
-    auto* box = new QCheckBox(QString::fromUtf8(text), parent);
-    if (tip) box->setToolTip(QString::fromUtf8(tip));
-    return box;
-}
-
-// Binds a text entry to a fixed-width field. The field keeps at most its width in bytes; a character
-// that does not fit is refused with a beep.
-template <class Field>
-void bindText(QLineEdit* entry, Field& field, QObject* context) {
-    QObject::connect(entry, &QLineEdit::textEdited, context, [entry, &field](const QString& text) {
-        const std::string typed = text.toStdString();
-        field = typed;
-        if (field.text() != std::string(trimRight(typed))) {
-            QApplication::beep();
-            const int cursor = entry->cursorPosition();
-            entry->setText(q(field.text()));
-            entry->setCursorPosition(std::min(cursor, static_cast<int>(entry->text().size())));
-        }
-    });
-}
-
-// Checks the radio whose text is the stored one, or none of them for a text that is none of theirs.
-template <std::size_t N>
-void checkOnly(const std::array<QRadioButton*, N>& radios, const std::array<const char*, N>& texts,
-               const std::string& stored) {
-    for (QRadioButton* r : radios) r->setAutoExclusive(false);
-    for (std::size_t i = 0; i < N; ++i) radios[i]->setChecked(stored == texts[i]);
-    for (QRadioButton* r : radios) r->setAutoExclusive(true);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// What the wizard window's two files share: the option texts, the record fields of the check boxes, and
-// the small widget makers and bindings. Private to task_wizard*.cpp.
+// What the task form and the wizard windows share: the option texts, the record fields of the check
+// boxes, and the small widget makers and bindings. Private to the windows of this folder.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -15,7 +15,7 @@
 #include "core/fixed_text.h"
 #include "data/records.h"
 
-namespace tarvelo::wizard_detail {
+namespace tarvelo::task_widgets {
 
 constexpr std::array<const char*, 4> kTaskTypes = {"Run Program", "Display Message", "Both", "None"};
 constexpr std::array<const char*, 6> kScheduleTypes = {"Once", "Day of Week", "Day of Month",
@@ -112,4 +112,4 @@ inline void focusFirstField(QWidget& page) {
     }
 }
 
-}  // namespace tarvelo::wizard_detail
+}  // namespace tarvelo::task_widgets

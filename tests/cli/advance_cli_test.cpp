@@ -12,55 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "fakes/cli_run.h"
 #include "tasks/recurrence.h"
 
 namespace tarvelo {
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = test::CliOutcome;
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs $TARVELO_CLI with args and `input` on standard input, through files so that no pipe can fill up.
 Outcome runCli(const std::vector<std::string>& args, const std::string& input) {
-    const char* cli = std::getenv("TARVELO_CLI");
-    if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
-    if (!cli) return {};
-    char dir[] = "/tmp/advance_cli_XXXXXX";
-    if (!::mkdtemp(dir)) return {};
-    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out", err = std::string(dir) + "/err";
-    std::ofstream(in, std::ios::binary) << input;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (!std::freopen(in.c_str(), "rb", stdin) || !std::freopen(out.c_str(), "wb", stdout) ||
-            !std::freopen(err.c_str(), "wb", stderr))
-            ::_exit(126);
-        std::vector<char*> argv{const_cast<char*>(cli)};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(cli, argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    Outcome o;
-    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    o.out = readAll(out);
-    o.err = readAll(err);
-    std::remove(in.c_str());
-    std::remove(out.c_str());
-    std::remove(err.c_str());
-    ::rmdir(dir);
-    return o;
+    test::CliRun how;
+    how.input = input;
+    return test::runCli(args, how);
 }
 
 std::vector<std::string> lines(const std::string& text) {

@@ -14,62 +14,27 @@
 
 #include "data/data_files.h"
 #include "data/data_fixture.h"
+#include "fakes/cli_run.h"
 #include "fakes/fake_ports.h"
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string drain(int fd) {
-    std::string text;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
-    ::close(fd);
-    return text;
-}
+using Outcome = tarvelo::test::CliOutcome;
 
 struct RunOptions {
     std::optional<std::string> answerEnv;  // TARVELO_ANSWER
     bool asNobody = false;                 // drop root, so file permissions hold
 };
 
-// Runs $TARVELO_CLI in folder with args. The outputs are small, so reading one pipe after the other
-// cannot block the child.
+// Runs `tarvelo96-cli check` in folder with args.
 Outcome runCli(const std::string& folder, const std::vector<std::string>& args, const RunOptions& options = {}) {
-    const char* cli = std::getenv("TARVELO_CLI");
-    if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
-    if (!cli) return {};
-    int out[2], err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0) return {};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        ::close(out[0]);
-        ::close(err[0]);
-        if (::chdir(folder.c_str()) != 0) ::_exit(126);
-        if (options.answerEnv) ::setenv("TARVELO_ANSWER", options.answerEnv->c_str(), 1);
-        else ::unsetenv("TARVELO_ANSWER");
-        if (options.asNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(125);
-        std::vector<char*> argv{const_cast<char*>(cli), const_cast<char*>("check")};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(cli, argv.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-    Outcome o;
-    o.out = drain(out[0]);
-    o.err = drain(err[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return o;
+    std::vector<std::string> all{"check"};
+    all.insert(all.end(), args.begin(), args.end());
+    tarvelo::test::CliRun how;
+    how.folder = folder;
+    how.answerEnv = options.answerEnv;
+    how.asNobody = options.asNobody;
+    return tarvelo::test::runCli(all, how);
 }
 
 using tarvelo::test::readBytes;

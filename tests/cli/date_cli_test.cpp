@@ -9,52 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "fakes/cli_run.h"
+
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = tarvelo::test::CliOutcome;
 
-std::string drain(int fd) {
-    std::string text;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
-    ::close(fd);
-    return text;
-}
-
-// Runs $TARVELO_CLI with args, no shell in between. The outputs are small, so reading one pipe after the
-// other cannot block the child.
-Outcome runCli(const std::vector<std::string>& args) {
-    const char* cli = std::getenv("TARVELO_CLI");
-    if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
-    if (!cli) return {};
-    int out[2], err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0) return {};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        ::close(out[0]);
-        ::close(err[0]);
-        std::vector<char*> argv{const_cast<char*>(cli)};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(cli, argv.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-    Outcome o;
-    o.out = drain(out[0]);
-    o.err = drain(err[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return o;
-}
+Outcome runCli(const std::vector<std::string>& args) { return tarvelo::test::runCli(args); }
 
 // A readable test name made of the arguments: "3_time_17_30".
 std::string nameOf(std::size_t index, const std::vector<std::string>& args) {

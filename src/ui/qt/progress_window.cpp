@@ -1,0 +1,110 @@
+#include "ui/qt/progress_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui/qt/window_placement.h"
+
+namespace tarvelo::ui {
+
+namespace {
+
+QRect dialogRect(const QWidget& window, int x, int y, int width, int height) {
+    return {QPoint(dialogSize(window, x, y).width(), dialogSize(window, x, y).height()), dialogSize(window, width, height)};
+}
+
+}  // namespace
+
+ProgressWindow::ProgressWindow(SlicedJob& job, const QString& title, QWidget* parent) : QDialog(parent), m_job(job) {
+    setObjectName(QStringLiteral("ProgressWindow"));
+    setFont(windowFont());
+    setWindowTitle(title);
+    setFixedSize(dialogSize(*this, 142, 59));
+
+    m_upper = new QLabel(this);
+    m_upper->setObjectName(QStringLiteral("upperLine"));
+    m_upper->setAlignment(Qt::AlignCenter);
+    m_upper->setGeometry(dialogRect(*this, 0, 3, 142, 10));
+
+    m_bar = new QProgressBar(this);
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    m_bar->setTextVisible(false);
+    m_bar->setGeometry(dialogRect(*this, 15, 15, 111, 12));
+
+    m_lower = new QLabel(this);
+    m_lower->setObjectName(QStringLiteral("lowerLine"));
+    m_lower->setAlignment(Qt::AlignCenter);
+    m_lower->setGeometry(dialogRect(*this, 0, 30, 142, 10));
+
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setGeometry(dialogRect(*this, 45, 42, 50, 15));
+    m_cancel->setDefault(true);
+    connect(m_cancel, &QPushButton::clicked, this, &ProgressWindow::reject);
+
+    m_timer = new QTimer(this);
+    m_timer->setInterval(0);
+    connect(m_timer, &QTimer::timeout, this, &ProgressWindow::runSlice);
+    refresh();
+}
+
+void ProgressWindow::start() {
+    show();
+    m_timer->start();
+}
+
+ProgressWindow::Outcome ProgressWindow::run() {
+    setWindowModality(parentWidget() != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    m_timer->start();
+    if (m_outcome == Outcome::running) exec();
+    return m_outcome;
+}
+
+void ProgressWindow::runSlice() {
+    if (m_outcome != Outcome::running) return;
+    const SlicedJob::Step step = m_job.runSlice();
+    refresh();
+    if (step == SlicedJob::Step::done) finish(Outcome::finished);
+}
+
+void ProgressWindow::refresh() {
+    Progress now = m_job.progress();
+    if (m_everShown && now == m_shown) return;
+    m_everShown = true;
+    m_bar->setValue(std::clamp(now.percent, 0, 100));
+    m_upper->setText(QString::fromStdString(now.upper));
+    m_lower->setText(QString::fromStdString(now.lower));
+    m_shown = std::move(now);
+}
+
+void ProgressWindow::reject() {
+    if (m_outcome != Outcome::running) {
+        QDialog::reject();
+        return;
+    }
+    m_job.cancel();
+    finish(Outcome::cancelled);
+}
+
+void ProgressWindow::finish(Outcome outcome) {
+    if (m_outcome != Outcome::running) return;
+    m_timer->stop();
+    m_outcome = outcome;
+    emit ended(outcome);
+    done(outcome == Outcome::finished ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+    if (m_outcome == Outcome::running) {
+        // The close box cancels like the button; done() then closes the window for good.
+        event->ignore();
+        reject();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace tarvelo::ui

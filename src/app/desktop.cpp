@@ -7,6 +7,7 @@
 #include "engine/windows/main_frame.h"
 #include "engine/windows/message_to_do.h"
 #include "engine/windows/splash.h"
+#include "search/windows/setup_window.h"
 #include "ui/qt/qt_clock.h"
 #include "ui/qt/qt_file_dialog.h"
 #include "ui/qt/qt_frame_port.h"
@@ -81,6 +82,12 @@ int runDesktop(QApplication& app, Settings& settings) {
     const ProfileFile pellschd(kWarningIniName);
     const TaskFormServices taskForms{data, ports.messages, ports.files, ports.sound, ports.clock, pellschd};
     engine::setWizardCommands(frame, taskForms);
+
+    ProfileFile mainIni(settings.iniFileName.text());
+    frame.setCommand(engine::FrameCommand::setup, [&] {
+        search::SetupWindow::run(settings, mainIni, &frame);
+        frame.update();
+    });
 
     ui::TerminationSignal termination;
     QObject::connect(&termination, &ui::TerminationSignal::received, &frame, &QWidget::close);

@@ -211,7 +211,9 @@ void Scheduler::checkAdvanceWarning() {
 
 void Scheduler::purgeHistory() {
     const std::int64_t days = m_settings.historyExpiryDays;
-    if (days == 0) return;
+    // 0 keeps completed copies for ever; so does a negative number, which would otherwise reach forward
+    // and remove copies of days not yet come.
+    if (days <= 0) return;
     const StdDate today = m_ports.clock.now().date;
 
     Schedule start;

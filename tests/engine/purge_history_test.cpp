@@ -38,6 +38,19 @@ TEST_F(PurgeHistoryTest, GivenZeroDaysThenCopiesAreKeptForEver) {
     EXPECT_TRUE(byId(ancient.id));
 }
 
+TEST_F(PurgeHistoryTest, GivenNegativeDaysThenCopiesAreKeptForEver) {
+    // A negative expiry typed into Setup once removed every copy up to that many days ahead.
+    const Schedule past = copyOn(today - 400);
+    const Schedule ahead = copyOn(today + 3);
+    for (const int days : {-1, -7, -100000}) {
+        SCOPED_TRACE(days);
+        settings.historyExpiryDays = days;
+        scheduler.purgeHistory();
+        EXPECT_TRUE(byId(past.id));
+        EXPECT_TRUE(byId(ahead.id));
+    }
+}
+
 TEST_F(PurgeHistoryTest, GivenSwitchedOffTasksAmongTheCopiesThenTheyAreKeptAndReadPast) {
     settings.historyExpiryDays = 2;
     Schedule off = task("Switched off", today - 30, at(9, 0));

@@ -153,6 +153,7 @@ Schema deriveSchema(const TableDef& def) {
     s.erase = "DELETE FROM " + s.table + " WHERE " + rowId + " = ?1 AND " + version + " = ?2";
     s.selectByRowId = "SELECT " + s.columns + " FROM " + s.table + " WHERE " + rowId + " = ?1";
     s.count = "SELECT count(*) FROM " + s.table;
+    s.eraseAll = "DELETE FROM " + s.table;
     s.quickCheck = "PRAGMA quick_check(" + s.table + ")";
 
     std::set<std::string> keyNames;

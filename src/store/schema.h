@@ -50,6 +50,7 @@ struct Schema {
     std::string erase;         // row id ?1, version ?2
     std::string selectByRowId; // row id ?1
     std::string count;
+    std::string eraseAll;
     std::string quickCheck;
     std::vector<KeySql> keys;
 };

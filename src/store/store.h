@@ -156,6 +156,8 @@ public:
     Status add(Row& row);
     Status put(Row& row);
     Status erase(const Row& row);
+    // Deletes every record of the table in one statement (the keys stay); row ids are still never reused.
+    Status empty();
     // Would storing row (as a new record, or in place of row.ref) duplicate a value of the unique key?
     bool duplicate(int key, const Row& row);
     std::int64_t records();

@@ -558,6 +558,17 @@ Status Table::erase(const Row& row) {
     return t.remember(Status::okStatus());
 }
 
+Status Table::empty() {
+    Impl& t = *m_impl;
+    if (!t.db) return t.remember(t.notOpen());
+    Status status;
+    sqlite3_stmt* s = t.db->statement(t.schema.eraseAll, status);
+    if (!s) return t.remember(status);
+    Query q(s);
+    const int rc = q.step();
+    return t.remember(rc == SQLITE_DONE ? Status::okStatus() : t.db->error(rc));
+}
+
 bool Table::duplicate(int key, const Row& row) {
     Impl& t = *m_impl;
     if (Status s = t.checkKey(key); !s.ok()) {

@@ -1,0 +1,250 @@
+#include "search/schedule_scan.h"
+
+#include <charconv>
+#include <limits>
+#include <utility>
+
+#include "core/fixed_text.h"
+#include "data/tables.h"
+#include "search/qbe_compare.h"
+#include "search/record_position.h"
+#include "search/search_key.h"
+
+namespace tarvelo::search {
+
+namespace {
+
+const int kIdIndex = scheduleTableDef().fieldIndex("SCH:ID");
+
+bool isTextKind(FieldKind kind) {
+    return kind == FieldKind::string || kind == FieldKind::option || kind == FieldKind::text;
+}
+
+std::string textOf(const store::Value& v) {
+    if (const auto* s = std::get_if<std::string>(&v)) return *s;
+    return std::to_string(std::get<std::int64_t>(v));
+}
+
+std::int64_t numberOf(const store::Value& v) {
+    if (const auto* n = std::get_if<std::int64_t>(&v)) return *n;
+    const std::string_view text = trimRight(std::get<std::string>(v));
+    std::int64_t n = 0;
+    std::size_t start = 0;
+    while (start < text.size() && text[start] == ' ') ++start;
+    std::from_chars(text.data() + start, text.data() + text.size(), n);
+    return n;
+}
+
+const store::Value& valueAt(const store::Row& row, int index) {
+    static const store::Value kBlank = std::int64_t{0};
+    const auto i = static_cast<std::size_t>(index);
+    return i < row.values.size() ? row.values[i] : kBlank;
+}
+
+// The keys a scan may read, in the order they are tried, by the field that is their first component.
+struct KeyRule {
+    const char* field;
+    ScheduleKey key;
+};
+constexpr KeyRule kKeyRules[] = {
+    {"SCH:DATE", ScheduleKey::keyDate},
+    {"SCH:DESCRIPTION", ScheduleKey::keyTaskName},
+    {"SCH:TASKTYPE", ScheduleKey::keyTaskType},
+    {"SCH:DISABLED", ScheduleKey::keyDateEnabled},
+};
+
+// A task with every field blank: text empty, numbers 0.
+store::Row blankTask() {
+    store::Row row;
+    for (const auto& f : scheduleTableDef().fields) {
+        const bool text = f.type == store::FieldType::String || f.type == store::FieldType::CString ||
+                          f.type == store::FieldType::Memo;
+        row.values.push_back(text ? store::Value(std::string()) : store::Value(std::int64_t{0}));
+    }
+    return row;
+}
+
+// A blank-excluded key leaves out the tasks whose key fields are all blank; reading by it is sound only
+// when such a task cannot pass the criteria on those fields.
+bool blankTaskCouldMatch(const Criteria& criteria, ScheduleKey key) {
+    const store::TableDef& def = scheduleTableDef();
+    const store::Row blank = blankTask();
+    for (const auto& component : def.keys[static_cast<std::size_t>(key)].components) {
+        const int index = def.fieldIndex(component);
+        for (const Criterion& c : criteria) {
+            if (c.field->index == index && !passes(c, blank)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+Criterion makeCriterion(const SearchField& field, MatchType type, const store::Value& value,
+                        const std::string& upperText) {
+    Criterion c;
+    c.field = &field;
+    c.type = type;
+    if (isTextKind(field.kind)) {
+        c.value = foldCase(textOf(value));
+        c.upper = foldCase(upperText);
+    } else {
+        c.value = numberOf(value);
+        c.upper = numberOf(store::Value(upperText));
+        if (field.kind == FieldKind::picture && type == MatchType::beginsWith)
+            c.upper = static_cast<std::int64_t>(pictureUpperLimit(static_cast<double>(numberOf(c.value))));
+    }
+    return c;
+}
+
+bool passes(const Criterion& c, const store::Row& task) {
+    const store::Value& value = valueAt(task, c.field->index);
+    switch (c.field->kind) {
+    case FieldKind::string:
+    case FieldKind::option:
+        return matchString(c.type, textOf(value), std::get<std::string>(c.value), std::get<std::string>(c.upper));
+    case FieldKind::text: return matchText(c.type, textOf(value), std::get<std::string>(c.value));
+    case FieldKind::none: return true;
+    default:
+        return matchNumber(c.type, static_cast<double>(numberOf(value)),
+                           static_cast<double>(std::get<std::int64_t>(c.value)),
+                           static_cast<double>(std::get<std::int64_t>(c.upper)));
+    }
+}
+
+class ScheduleScan::Source {
+public:
+    virtual ~Source() = default;
+    // The next task of the path; false at its end or on a read error.
+    virtual bool next(store::Row& out) = 0;
+};
+
+class ScheduleScan::KeySource : public Source {
+public:
+    explicit KeySource(std::unique_ptr<store::View> view) : m_view(std::move(view)) {}
+    bool next(store::Row& out) override { return m_view->next(out).ok(); }
+
+private:
+    std::unique_ptr<store::View> m_view;
+};
+
+// The tagged tasks, in the tags' sort-value order.
+class ScheduleScan::TagSource : public Source {
+public:
+    TagSource(DataFiles& files, Tags& tags) : m_files(files), m_tags(tags), m_next(tags.firstTag(kScheduleTable)) {}
+    bool next(store::Row& out) override {
+        while (m_next != 0) {
+            const std::int64_t position = m_next;
+            m_next = m_tags.nextTag(kScheduleTable);
+            // A task deleted since its tag was read is passed over.
+            if (readAtPosition(m_files.table(TableId::schedule), position, out).ok()) return true;
+        }
+        return false;
+    }
+
+private:
+    DataFiles& m_files;
+    Tags& m_tags;
+    std::int64_t m_next;
+};
+
+ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, SearchTask task)
+    : m_files(files), m_criteria(std::move(criteria)) {
+    store::Table& schedule = files.table(TableId::schedule);
+    const store::TableDef& def = scheduleTableDef();
+    for (const KeyRule& rule : kKeyRules) {
+        const int index = def.fieldIndex(rule.field);
+        for (std::size_t i = 0; i < m_criteria.size() && !m_source; ++i) {
+            const Criterion& c = m_criteria[i];
+            if (c.field->index != index || c.type == MatchType::ignore) continue;
+            if (blankTaskCouldMatch(m_criteria, rule.key)) continue;
+            auto view = std::make_unique<store::View>(schedule, static_cast<int>(rule.key));
+            store::Row keyValues;
+            keyValues.values.resize(def.fields.size(), std::int64_t{0});
+            keyValues.values[static_cast<std::size_t>(index)] = c.value;
+            bool earlyStop = false;
+            if (!chooseSearchKey(*view, def, static_cast<int>(rule.key), c.type, keyValues, earlyStop)) continue;
+            m_path = {AccessPath::Kind::key, static_cast<int>(rule.key), earlyStop ? static_cast<int>(i) : -1};
+            m_source = std::make_unique<KeySource>(std::move(view));
+        }
+        if (m_source) break;
+    }
+    if (!m_source && task == SearchTask::unselect) {
+        m_path = {AccessPath::Kind::tags, -1, -1};
+        m_total = tags.cntTag(kScheduleTable);
+        m_source = std::make_unique<TagSource>(files, tags);
+        return;
+    }
+    if (!m_source) {
+        m_path = {AccessPath::Kind::table, static_cast<int>(ScheduleKey::keyId), -1};
+        auto view = std::make_unique<store::View>(schedule, static_cast<int>(ScheduleKey::keyId));
+        m_ended = !view->setToStart().ok();
+        m_source = std::make_unique<KeySource>(std::move(view));
+    }
+    m_total = schedule.records();
+}
+
+ScheduleScan::~ScheduleScan() = default;
+
+ScheduleScan::Result ScheduleScan::read(int limit, store::Row& match) {
+    if (m_ended) return Result::end;
+    for (int i = 0; i < limit; ++i) {
+        store::Row task;
+        const bool read = m_source->next(task);
+        if (read) ++m_read;
+        if (!read || (m_path.stopCriterion >= 0 &&
+                      !passes(m_criteria[static_cast<std::size_t>(m_path.stopCriterion)], task))) {
+            m_ended = true;
+            return Result::end;
+        }
+        bool all = true;
+        for (std::size_t c = 0; all && c < m_criteria.size(); ++c) {
+            if (static_cast<int>(c) != m_path.stopCriterion) all = passes(m_criteria[c], task);
+        }
+        if (all) {
+            ++m_found;
+            match = std::move(task);
+            return Result::match;
+        }
+    }
+    return Result::more;
+}
+
+Progress ScheduleScan::progress() const {
+    const int percent = percentOf(m_read, m_total);
+    return {percent, std::to_string(m_found) + " Found", std::to_string(percent) + "% Completed"};
+}
+
+bool FindNextJob::step() {
+    store::Row row;
+    switch (m_scan.read(kScanSlice, row)) {
+    case ScheduleScan::Result::match: m_match = std::move(row); return false;
+    case ScheduleScan::Result::end: return false;
+    case ScheduleScan::Result::more: return true;
+    }
+    return false;
+}
+
+bool MarkJob::step() {
+    Tags::Batch batch(m_tags, m_select ? "SetTag_/ADD" : "ClrTag_/DELETE");
+    std::int64_t budget = kScanSlice;
+    bool more = true;
+    while (more && budget > 0) {
+        const std::int64_t before = m_scan.recordsRead();
+        store::Row task;
+        const auto result = m_scan.read(static_cast<int>(budget), task);
+        budget -= m_scan.recordsRead() - before;
+        if (result == ScheduleScan::Result::match) {
+            const std::int64_t id = numberOf(valueAt(task, kIdIndex));
+            if (m_select) m_tags.setTag(kScheduleTable, task.ref.rowId, std::to_string(id));
+            else m_tags.clrTag(kScheduleTable, task.ref.rowId);
+            if (onMatch) onMatch(task);
+        } else {
+            more = result == ScheduleScan::Result::more;
+        }
+    }
+    batch.commit();
+    return more;
+}
+
+}  // namespace tarvelo::search

@@ -1,0 +1,125 @@
+#pragma once
+// The reading of one schedule search: its criteria, the access path chosen from them, and the scan that
+// finds the matching tasks a slice at a time.
+//
+// Access path. The first of these whose criterion allows a key decides: the next date (SCH:KEYDATE), the
+// description (SCH:KEYTASKNAME), the task type (SCH:KEYTASKTYPE), the disabled flag (SCH:KEYDATEENABLED);
+// otherwise an Unselect walks the tagged tasks, and anything else reads the whole table. A key is passed
+// over when a task whose key fields are all blank could match, because such a task is not in the key.
+// A scan by key may end at the first task that fails the key field's test.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/data_files.h"
+#include "search/match_type.h"
+#include "search/search_fields.h"
+#include "search/sliced_job.h"
+#include "search/tags.h"
+#include "store/store.h"
+
+namespace tarvelo::search {
+
+// One field's test: its match type and the values it compares with (text folded, numbers as numbers).
+struct Criterion {
+    const SearchField* field = nullptr;
+    MatchType type = MatchType::ignore;
+    store::Value value;
+    store::Value upper;  // the ranges' upper limit; begins-with's divisor on a picture field
+};
+
+// The criteria of a search, in control order: every field whose match type is not ignore.
+using Criteria = std::vector<Criterion>;
+
+// A criterion from the form's value of its field (text folded, numbers as they are) and the upper limit
+// as the upper-limit dialog gave it (text; numbers as decimal text).
+Criterion makeCriterion(const SearchField& field, MatchType type, const store::Value& value,
+                        const std::string& upperText = {});
+
+// Whether a task passes one criterion.
+bool passes(const Criterion& criterion, const store::Row& task);
+
+struct AccessPath {
+    enum class Kind { key, tags, table };
+    Kind kind = Kind::table;
+    int key = -1;            // ScheduleKey, for Kind::key
+    int stopCriterion = -1;  // the criterion whose first failure ends the scan, or -1
+};
+
+// What the scan is for: Unselect may walk the tags.
+enum class SearchTask : int { cancel = 0, edit = 1, select = 2, unselect = 3 };
+
+// Finds the tasks that pass every criterion. REQUIRES: uses of Schedule and the tag file are held while
+// it lives.
+class ScheduleScan {
+public:
+    ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, SearchTask task);
+    ~ScheduleScan();
+    ScheduleScan(const ScheduleScan&) = delete;
+    ScheduleScan& operator=(const ScheduleScan&) = delete;
+
+    const AccessPath& path() const { return m_path; }
+
+    enum class Result { match, more, end };
+    // Reads at most limit tasks, returning at the first match (in match). At the end of the path, at the
+    // early stop, or on a read error: end.
+    Result read(int limit, store::Row& match);
+
+    std::int64_t recordsRead() const { return m_read; }
+    std::int64_t total() const { return m_total; }
+    std::int64_t found() const { return m_found; }
+    // "3 Found" over "40% Completed".
+    Progress progress() const;
+
+private:
+    class Source;
+    class KeySource;
+    class TagSource;
+
+    DataFiles& m_files;
+    Criteria m_criteria;
+    AccessPath m_path;
+    std::unique_ptr<Source> m_source;
+    std::int64_t m_read = 0;
+    std::int64_t m_total = 0;
+    std::int64_t m_found = 0;
+    bool m_ended = false;
+};
+
+// The tasks are read this many to a slice, so a window showing the progress stays responsive.
+inline constexpr int kScanSlice = 100;
+inline constexpr const char* kSearchProgressTitle = "Searching for Matching Records";
+
+// Runs the scan to its next match (Edit, and the command line's plain listing): finished at a match, at the
+// end, or when cancelled.
+class FindNextJob : public SlicedJob {
+public:
+    explicit FindNextJob(ScheduleScan& scan) : m_scan(scan) {}
+    bool step() override;
+    Progress progress() const override { return m_scan.progress(); }
+    // The match the job finished at, if any.
+    const std::optional<store::Row>& match() const { return m_match; }
+
+private:
+    ScheduleScan& m_scan;
+    std::optional<store::Row> m_match;
+};
+
+// Tags (Select) or untags (Unselect) every match, a slice at a time, each slice one commit of the tag file.
+// onMatch, when set, sees each match as it is marked.
+class MarkJob : public SlicedJob {
+public:
+    MarkJob(ScheduleScan& scan, Tags& tags, bool select) : m_scan(scan), m_tags(tags), m_select(select) {}
+    bool step() override;
+    Progress progress() const override { return m_scan.progress(); }
+    std::function<void(const store::Row&)> onMatch;
+
+private:
+    ScheduleScan& m_scan;
+    Tags& m_tags;
+    bool m_select;
+};
+
+}  // namespace tarvelo::search

@@ -1,0 +1,308 @@
+#include "search/tags.h"
+
+#include <limits>
+#include <utility>
+
+#include "core/fixed_text.h"
+#include "data/record_maintenance.h"
+#include "search/record_position.h"
+
+namespace tarvelo::search {
+
+namespace {
+
+// Nothing in this program sets a user number, so every tag is user 0's.
+constexpr std::int32_t kUser = 0;
+constexpr int kCountSlice = 100;
+constexpr int kClearSlice = 10;
+constexpr const char* kProgressTitle = "Progress...";
+
+Tag keyOf(int table, std::int64_t position) {
+    Tag t;
+    t.usr = kUser;
+    t.tbl = static_cast<std::int16_t>(table);
+    t.ptr = static_cast<std::int32_t>(position);
+    return t;
+}
+
+bool validTable(int table) { return table > 0 && table <= std::numeric_limits<std::int16_t>::max(); }
+
+bool fitsPosition(std::int64_t position) {
+    return position > 0 && position <= std::numeric_limits<std::int32_t>::max();
+}
+
+store::Status positionOutOfRange() {
+    store::Status s = store::Status::make(store::kDriverError);
+    s.driverCode = "RANGE";
+    s.driverMessage = "record position beyond the tag file's range";
+    return s;
+}
+
+}  // namespace
+
+std::string tagErrorText(const store::Status& status, std::string_view operation) {
+    std::string text = std::string(trimRight(status.message));
+    if (status.code == store::kDriverError)
+        text = std::string(trimRight(status.driverMessage)) + " (" + std::string(trimRight(status.driverCode)) + ")";
+    return "Error #" + std::to_string(status.code) + " - " + text + " (" + std::string(operation) + ")";
+}
+
+// A walk of one table's tag records in TF_:VALKEY order, holding the tables open while it lasts.
+struct Tags::Walk {
+    Walk(DataFiles& files, int table)
+        : tagUse(files, TableId::tagFile),
+          scheduleUse(files, TableId::schedule),
+          view(files.table(TableId::tagFile), static_cast<int>(TagKey::valKey)),
+          table(table) {
+        const Tag start = keyOf(table, 0);  // the lowest sort value: blank
+        ended = !view.setAt(RecordTable<Tag>::toRow(start)).ok();
+    }
+    // The next tag record of the table; nothing at the end of the table's tags (or on a read error,
+    // which ends a walk as the end does).
+    std::optional<Tag> next() {
+        store::Row row;
+        if (ended || !view.next(row).ok()) return std::nullopt;
+        Tag tag = RecordTable<Tag>::fromRow(row);
+        if (tag.usr != kUser || tag.tbl != table) return std::nullopt;
+        return tag;
+    }
+
+    TableUse tagUse;
+    TableUse scheduleUse;
+    store::View view;
+    int table;
+    bool ended = false;
+};
+
+// Counts the tag records of a table, a slice at a time.
+class Tags::CountJob : public SlicedJob {
+public:
+    CountJob(Tags& tags, int table) : m_walk(tags.m_files, table) {
+        m_total = tags.m_files.table(TableId::tagFile).records();
+    }
+    bool step() override {
+        for (int i = 0; i < kCountSlice; ++i) {
+            if (!m_walk.next()) return false;
+            ++m_count;
+        }
+        return true;
+    }
+    Progress progress() const override {
+        return {percentOf(m_count, m_total), "Counting Tags", std::to_string(m_count)};
+    }
+    bool cancellable() const override { return false; }
+    std::int64_t count() const { return m_count; }
+
+private:
+    Walk m_walk;
+    std::int64_t m_count = 0;
+    std::int64_t m_total = 0;
+};
+
+// Deletes the tag records of a table, a slice at a time.
+class Tags::ClearJob : public SlicedJob {
+    static constexpr const char* kOperation = "NewTag_/SlowButSure/DELETE";
+
+public:
+    ClearJob(Tags& tags, int table, std::int64_t total) : m_tags(tags), m_walk(tags.m_files, table), m_total(total) {}
+    bool step() override {
+        Batch batch(m_tags, kOperation);
+        bool more = true;
+        for (int i = 0; more && i < kClearSlice; ++i) {
+            const auto tag = m_walk.next();
+            more = tag.has_value();
+            if (!more) break;
+            m_tags.eraseTag(*tag, kOperation);
+            ++m_deleted;
+        }
+        batch.commit();
+        return more;
+    }
+    Progress progress() const override {
+        const int percent = percentOf(m_deleted, m_total);
+        return {percent, "Clearing Tags", std::to_string(percent) + "%"};
+    }
+
+private:
+    Tags& m_tags;
+    Walk m_walk;
+    std::int64_t m_deleted = 0;
+    std::int64_t m_total = 0;
+};
+
+Tags::Tags(DataFiles& files, JobRunner& runner) : m_files(files), m_runner(runner) {}
+
+Tags::~Tags() = default;
+
+void Tags::stop(const store::Status& status, std::string_view operation) {
+    const std::string text = tagErrorText(status, operation);
+    m_files.warn().messages().show({text, "", ui::Icon::Exclamation, ui::kOk, ui::kOk});
+    m_files.warn().halt(text);
+}
+
+std::optional<Tag> Tags::find(int table, std::int64_t position, std::string_view operation) {
+    Tag found;
+    const store::Status s = m_files.tags().fetch(TagKey::ptrKey, keyOf(table, position), found);
+    if (s.ok()) return found;
+    if (s.code != store::kRecordNotFound) stop(s, operation);
+    return std::nullopt;
+}
+
+// Deletes a tag record; one that another program changed since it was read is looked up afresh, one that
+// is gone already is what was wanted.
+void Tags::eraseTag(Tag tag, std::string_view operation) {
+    for (int attempt = 0;; ++attempt) {
+        const store::Status s = m_files.tags().erase(tag);
+        if (s.ok()) return;
+        if (s.code != store::kRecordChanged || attempt > 0) stop(s, operation);
+        const auto fresh = find(tag.tbl, tag.ptr, operation);
+        if (!fresh) return;
+        tag = *fresh;
+    }
+}
+
+bool Tags::isLive(const Tag& tag) {
+    if (tag.tbl != kScheduleTable) return true;
+    store::Row task;
+    if (!readAtPosition(m_files.table(TableId::schedule), tag.ptr, task).ok()) return false;
+    const auto* id = task.values.empty() ? nullptr : std::get_if<std::int64_t>(&task.values[0]);
+    return id && std::to_string(*id) == tag.val.text();
+}
+
+void Tags::countAdd(int table, int delta) {
+    if (m_cachedTable == table) {
+        m_cachedCount += delta;
+    } else {
+        m_cachedTable = 0;
+        m_cachedCount = 0;
+    }
+}
+
+void Tags::setTag(int table, std::int64_t position, std::string_view value) {
+    if (!validTable(table)) return;
+    if (!fitsPosition(position)) stop(positionOutOfRange(), "SetTag_/ADD");
+    TableUse use(m_files, TableId::tagFile);
+    for (int attempt = 0;; ++attempt) {
+        if (auto tag = find(table, position, "SetTag_/PUT")) {
+            tag->val = value;
+            const store::Status s = m_files.tags().put(*tag);
+            if (s.ok()) return;
+            // Another program rewrote or removed the tag since it was read: look again, once.
+            if (s.code != store::kRecordChanged || attempt > 0) stop(s, "SetTag_/PUT");
+            continue;
+        }
+        Tag tag = keyOf(table, position);
+        tag.val = value;
+        const store::Status s = m_files.tags().add(tag);
+        if (s.ok()) {
+            countAdd(table, +1);
+            return;
+        }
+        // Another program tagged the record in between: update its tag instead.
+        if (s.code != store::kDuplicateKey || attempt > 0) stop(s, "SetTag_/ADD");
+    }
+}
+
+void Tags::clrTag(int table, std::int64_t position) {
+    if (!validTable(table) || !fitsPosition(position)) return;
+    TableUse use(m_files, TableId::tagFile);
+    if (const auto tag = find(table, position, "ClrTag_/DELETE")) {
+        eraseTag(*tag, "ClrTag_/DELETE");
+        countAdd(table, -1);
+    }
+}
+
+bool Tags::getTag(int table, std::int64_t position) {
+    if (!validTable(table) || !fitsPosition(position)) return false;
+    TableUse tagUse(m_files, TableId::tagFile);
+    TableUse scheduleUse(m_files, TableId::schedule);
+    Tag tag;
+    if (!m_files.tags().fetch(TagKey::ptrKey, keyOf(table, position), tag).ok()) return false;
+    return isLive(tag);
+}
+
+std::int64_t Tags::walkOn(int table, bool first) {
+    if (!validTable(table)) return 0;
+    if (first) {
+        m_walk.reset();  // the old walk's tables go before the new one takes them
+        m_walk = std::make_unique<Walk>(m_files, table);
+    }
+    if (!m_walk || m_walk->table != table) return 0;
+    while (const auto tag = m_walk->next()) {
+        if (isLive(*tag)) return tag->ptr;
+    }
+    m_walk.reset();
+    return 0;
+}
+
+std::int64_t Tags::firstTag(int table) { return walkOn(table, true); }
+
+std::int64_t Tags::nextTag(int table) { return walkOn(table, false); }
+
+std::int64_t Tags::cntTag(int table) {
+    if (!validTable(table)) return 0;
+    if (m_cachedTable == table) return m_cachedCount;
+    CountJob job(*this, table);
+    if (job.step()) m_runner.run(kProgressTitle, job);
+    m_cachedTable = table;
+    m_cachedCount = job.count();
+    return m_cachedCount;
+}
+
+bool Tags::anyTagRecord(int table) {
+    Walk walk(m_files, table);
+    return walk.next().has_value();
+}
+
+void Tags::newTag(int table) {
+    if (!validTable(table) || !anyTagRecord(table)) return;
+    m_cachedTable = 0;
+    m_cachedCount = 0;
+    TableUse use(m_files, TableId::tagFile);
+
+    // When the first and the last tag of the whole file (in TF_:PTRKEY order, user and table first) are
+    // both this table's, every tag is, and the file can be emptied at once.
+    store::View byPointer(m_files.table(TableId::tagFile), static_cast<int>(TagKey::ptrKey));
+    store::Row first;
+    store::Row last;
+    const bool read = byPointer.setToStart().ok() && byPointer.next(first).ok() && byPointer.setToEnd().ok() &&
+                      byPointer.previous(last).ok();
+    const auto ours = [&](const store::Row& row) {
+        const Tag t = RecordTable<Tag>::fromRow(row);
+        return t.usr == kUser && t.tbl == table;
+    };
+    if (read && ours(first) && ours(last)) {
+        const store::Status s = m_files.table(TableId::tagFile).empty();
+        if (!s.ok()) stop(s, "NewTag_/TryQuick/EMPTY");
+        m_cachedTable = table;
+        return;
+    }
+
+    const std::int64_t total = cntTag(table);
+    m_cachedTable = 0;
+    ClearJob job(*this, table, total);
+    const bool finished = m_runner.run(kProgressTitle, job);
+    // A cancelled clear leaves tags behind: the next count walks them rather than trusting a 0.
+    if (finished) {
+        m_cachedTable = table;
+        m_cachedCount = 0;
+    }
+}
+
+Tags::Batch::Batch(Tags& tags, std::string operation) : m_tags(tags), m_operation(std::move(operation)) {
+    store::Table& tagFile = tags.m_files.table(TableId::tagFile);
+    if (!tagFile.isOpen()) return;
+    auto transaction = std::make_unique<store::Transaction>();
+    if (transaction->begin({&tagFile}, kTransactionTimeoutSeconds).ok()) m_transaction = std::move(transaction);
+}
+
+Tags::Batch::~Batch() = default;
+
+void Tags::Batch::commit() {
+    if (!m_transaction) return;
+    const store::Status s = m_transaction->commit();
+    m_transaction.reset();
+    if (!s.ok()) m_tags.stop(s, m_operation);
+}
+
+}  // namespace tarvelo::search

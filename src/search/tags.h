@@ -1,0 +1,105 @@
+#pragma once
+// Tags: selection marks on records, kept apart from the records in the tag file, one tag record per
+// tagged record: (user, table number, record position, sort value). The search tags and untags tasks in
+// bulk; the schedule browse asks of each task whether it is tagged.
+//
+// Positions are the driver's row ids, which are never reused, so a tag can never come to mark a record
+// other than the one it was set on. A tag can outlive its record, though (nothing untags a task that is
+// deleted). Such a stale tag tags nothing: getTag() is false for it and the walk passes over it; for the
+// Schedule table (table 1) a tag is live when a task exists at its position with the SCH:ID its sort value
+// names. Stale tags are dropped by the next newTag() of their table. cntTag() counts tag records, live or
+// stale: it sizes the progress of walks, which read every tag record.
+//
+// The count of one table is cached for the run (setTag and clrTag keep it, newTag resets it); another
+// process tagging meanwhile leaves it behind, which only affects how far a progress bar moves.
+//
+// Every failure to write the tag file stops the program: a box shows "Error #<code> - <text>
+// (<operation>)" and the data layer's halt ends the run.
+//
+// Not thread-safe; one Tags per program, used on the GUI (or CLI) thread.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "data/data_files.h"
+#include "search/sliced_job.h"
+
+namespace tarvelo::search {
+
+// The table number of Schedule in the tag file; table 0 is refused by every operation.
+inline constexpr int kScheduleTable = 1;
+
+class Tags {
+public:
+    // runner shows the progress of the slow count and the slow clear.
+    Tags(DataFiles& files, JobRunner& runner);
+    ~Tags();
+    Tags(const Tags&) = delete;
+    Tags& operator=(const Tags&) = delete;
+
+    // Tags a record, or changes its tag's sort value.
+    void setTag(int table, std::int64_t position, std::string_view value);
+    // Removes a record's tag if it has one.
+    void clrTag(int table, std::int64_t position);
+    // Whether a record has a live tag.
+    bool getTag(int table, std::int64_t position);
+
+    // A walk over the live tags of a table in sort-value order, which is text order ("10" before "9"):
+    // the position of the first, then of each next one; 0 at the end. One walk at a time; firstTag starts
+    // a new one. Tags may be cleared while the walk is on.
+    std::int64_t firstTag(int table);
+    std::int64_t nextTag(int table);
+
+    // The number of tag records of a table: from the cache, else counted a slice at a time (100 tag
+    // records per slice, with a progress window without Cancel).
+    std::int64_t cntTag(int table);
+
+    // Removes every tag of a table, stale ones included. When the tag file holds nothing else it is
+    // emptied at once; otherwise the tags are counted, then deleted ten per slice with a progress window
+    // whose Cancel leaves the rest in place (and the count to be taken afresh).
+    void newTag(int table);
+
+    // Groups the tag writes made until commit() into one transaction of the tag file, so tagging a
+    // thousand tasks is one commit rather than a thousand. A failure to begin leaves each write to commit
+    // on its own; a failure to commit stops the program, naming operation. Not committed, it rolls back.
+    class Batch {
+    public:
+        Batch(Tags& tags, std::string operation);
+        ~Batch();
+        void commit();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        Tags& m_tags;
+        std::string m_operation;
+        std::unique_ptr<store::Transaction> m_transaction;
+    };
+
+private:
+    struct Walk;
+    class CountJob;
+    class ClearJob;
+    friend class Batch;
+
+    [[noreturn]] void stop(const store::Status& status, std::string_view operation);
+    std::optional<Tag> find(int table, std::int64_t position, std::string_view operation);
+    void eraseTag(Tag tag, std::string_view operation);
+    bool isLive(const Tag& tag);
+    std::int64_t walkOn(int table, bool first);
+    bool anyTagRecord(int table);
+    void countAdd(int table, int delta);
+
+    DataFiles& m_files;
+    JobRunner& m_runner;
+    std::unique_ptr<Walk> m_walk;
+    int m_cachedTable = 0;
+    std::int64_t m_cachedCount = 0;
+};
+
+// The fatal text of a tag-file failure: "Error #90 - disk I/O error (SQLITE_IOERR (10)) (SetTag_/ADD)".
+std::string tagErrorText(const store::Status& status, std::string_view operation);
+
+}  // namespace tarvelo::search

@@ -210,22 +210,22 @@ ScheduleScan::Result ScheduleScan::read(int limit, store::Row& match) {
     return Result::more;
 }
 
-Progress ScheduleScan::progress() const {
+ui::Progress ScheduleScan::progress() const {
     const int percent = percentOf(m_read, m_total);
-    return {percent, std::to_string(m_found) + " Found", std::to_string(percent) + "% Completed"};
+    return {percent, std::to_string(m_found) + " Found", ui::percentCompleted(percent, false)};
 }
 
-bool FindNextJob::step() {
+ui::SlicedJob::Step FindNextJob::runSlice() {
     store::Row row;
     switch (m_scan.read(kScanSlice, row)) {
-    case ScheduleScan::Result::match: m_match = std::move(row); return false;
-    case ScheduleScan::Result::end: return false;
-    case ScheduleScan::Result::more: return true;
+    case ScheduleScan::Result::match: m_match = std::move(row); return Step::done;
+    case ScheduleScan::Result::end: return Step::done;
+    case ScheduleScan::Result::more: return Step::more;
     }
-    return false;
+    return Step::done;
 }
 
-bool MarkJob::step() {
+ui::SlicedJob::Step MarkJob::runSlice() {
     Tags::Batch batch(m_tags, m_select ? "SetTag_/ADD" : "ClrTag_/DELETE");
     std::int64_t budget = kScanSlice;
     bool more = true;
@@ -244,7 +244,7 @@ bool MarkJob::step() {
         }
     }
     batch.commit();
-    return more;
+    return more ? Step::more : Step::done;
 }
 
 }  // namespace tarvelo::search

@@ -8,6 +8,7 @@
 // over when a task whose key fields are all blank could match, because such a task is not in the key.
 // A scan by key may end at the first task that fails the key field's test.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,7 +72,7 @@ public:
     std::int64_t total() const { return m_total; }
     std::int64_t found() const { return m_found; }
     // "3 Found" over "40% Completed".
-    Progress progress() const;
+    ui::Progress progress() const;
 
 private:
     class Source;
@@ -94,11 +95,11 @@ inline constexpr const char* kSearchProgressTitle = "Searching for Matching Reco
 
 // Runs the scan to its next match (Edit, and the command line's plain listing): finished at a match, at the
 // end, or when cancelled.
-class FindNextJob : public SlicedJob {
+class FindNextJob : public ui::SlicedJob {
 public:
     explicit FindNextJob(ScheduleScan& scan) : m_scan(scan) {}
-    bool step() override;
-    Progress progress() const override { return m_scan.progress(); }
+    Step runSlice() override;
+    ui::Progress progress() const override { return m_scan.progress(); }
     // The match the job finished at, if any.
     const std::optional<store::Row>& match() const { return m_match; }
 
@@ -109,11 +110,11 @@ private:
 
 // Tags (Select) or untags (Unselect) every match, a slice at a time, each slice one commit of the tag file.
 // onMatch, when set, sees each match as it is marked.
-class MarkJob : public SlicedJob {
+class MarkJob : public ui::SlicedJob {
 public:
     MarkJob(ScheduleScan& scan, Tags& tags, bool select) : m_scan(scan), m_tags(tags), m_select(select) {}
-    bool step() override;
-    Progress progress() const override { return m_scan.progress(); }
+    Step runSlice() override;
+    ui::Progress progress() const override { return m_scan.progress(); }
     std::function<void(const store::Row&)> onMatch;
 
 private:

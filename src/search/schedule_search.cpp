@@ -115,7 +115,7 @@ SearchOutcome ScheduleSearch::beginSearch(store::Row& buffer) {
 
 SearchOutcome ScheduleSearch::markAll(ScheduleScan& scan, bool select) {
     MarkJob job(scan, m_tags, select);
-    if (job.step()) m_runner.run(kSearchProgressTitle, job);
+    if (job.runSlice() == ui::SlicedJob::Step::more) m_runner.run(kSearchProgressTitle, job);
     m_found = scan.found();
     if (m_found == 0) {
         exclaim(kNoMatchingRecords);
@@ -127,7 +127,7 @@ SearchOutcome ScheduleSearch::markAll(ScheduleScan& scan, bool select) {
 SearchOutcome ScheduleSearch::editEach(ScheduleScan& scan, store::Row& buffer) {
     for (;;) {
         FindNextJob job(scan);
-        if (job.step()) m_runner.run(kSearchProgressTitle, job);
+        if (job.runSlice() == ui::SlicedJob::Step::more) m_runner.run(kSearchProgressTitle, job);
         m_found = scan.found();
         if (!job.match()) {
             exclaim(m_found == 0 ? kNoMatchingRecords : kNoMoreMatchingRecords);

@@ -1,47 +1,30 @@
 #pragma once
-// Long reads done a slice at a time, so that a window showing their progress stays responsive: the
-// desktop's progress window runs one slice per timer event and offers Cancel between slices; the command
-// line and the tests simply run the slices one after another.
+// How the search logic gets a sliced job run: the desktop shows its progress window (one slice per timer
+// event, Cancel between slices); the command line and the tests run the slices one after another.
 #include <string>
+
+#include "ui/sliced_job.h"
 
 namespace tarvelo::search {
 
-// What a progress window shows: a bar and two text lines.
-struct Progress {
-    int percent = 0;        // 0 .. 100
-    std::string upperLine;  // "3 Found", "Counting Tags"
-    std::string lowerLine;  // "40% Completed", "1200"
-    friend bool operator==(const Progress&, const Progress&) = default;
-};
-
-class SlicedJob {
-public:
-    virtual ~SlicedJob() = default;
-    // Does one slice of the work; returns false when the work is finished (nothing is left to do).
-    virtual bool step() = 0;
-    virtual Progress progress() const = 0;
-    // Whether the window offers Cancel. A cancelled job is left where its last slice ended.
-    virtual bool cancellable() const { return true; }
-};
-
-// Runs a job to its end. Returns false when the user cancelled it before it finished.
 class JobRunner {
 public:
     virtual ~JobRunner() = default;
-    virtual bool run(const std::string& title, SlicedJob& job) = 0;
+    // Runs job until it is done or the user cancels it (then the job has been told). cancellable false
+    // hides the window's Cancel. Returns false when it was cancelled.
+    virtual bool run(const std::string& title, ui::SlicedJob& job, bool cancellable = true) = 0;
 };
 
-// Slices one after another, with no window: for the command line and the tests.
+// Slices one after another, with no window.
 class LoopRunner : public JobRunner {
 public:
-    bool run(const std::string&, SlicedJob& job) override {
-        while (job.step()) {
-        }
+    bool run(const std::string&, ui::SlicedJob& job, bool = true) override {
+        ui::runToEnd(job);
         return true;
     }
 };
 
-// A percentage of done out of total, 0 .. 100 (100 for an empty total).
+// done * 100 / total, capped at 100 (100 for an empty total).
 inline int percentOf(long long done, long long total) {
     if (total <= 0 || done >= total) return 100;
     return done <= 0 ? 0 : static_cast<int>(done * 100 / total);

@@ -75,22 +75,21 @@ struct Tags::Walk {
 };
 
 // Counts the tag records of a table, a slice at a time.
-class Tags::CountJob : public SlicedJob {
+class Tags::CountJob : public ui::SlicedJob {
 public:
     CountJob(Tags& tags, int table) : m_walk(tags.m_files, table) {
         m_total = tags.m_files.table(TableId::tagFile).records();
     }
-    bool step() override {
+    Step runSlice() override {
         for (int i = 0; i < kCountSlice; ++i) {
-            if (!m_walk.next()) return false;
+            if (!m_walk.next()) return Step::done;
             ++m_count;
         }
-        return true;
+        return Step::more;
     }
-    Progress progress() const override {
+    ui::Progress progress() const override {
         return {percentOf(m_count, m_total), "Counting Tags", std::to_string(m_count)};
     }
-    bool cancellable() const override { return false; }
     std::int64_t count() const { return m_count; }
 
 private:
@@ -100,25 +99,27 @@ private:
 };
 
 // Deletes the tag records of a table, a slice at a time.
-class Tags::ClearJob : public SlicedJob {
+class Tags::ClearJob : public ui::SlicedJob {
     static constexpr const char* kOperation = "NewTag_/SlowButSure/DELETE";
 
 public:
     ClearJob(Tags& tags, int table, std::int64_t total) : m_tags(tags), m_walk(tags.m_files, table), m_total(total) {}
-    bool step() override {
+    Step runSlice() override {
         Batch batch(m_tags, kOperation);
-        bool more = true;
-        for (int i = 0; more && i < kClearSlice; ++i) {
+        Step step = Step::more;
+        for (int i = 0; i < kClearSlice; ++i) {
             const auto tag = m_walk.next();
-            more = tag.has_value();
-            if (!more) break;
+            if (!tag) {
+                step = Step::done;
+                break;
+            }
             m_tags.eraseTag(*tag, kOperation);
             ++m_deleted;
         }
         batch.commit();
-        return more;
+        return step;
     }
-    Progress progress() const override {
+    ui::Progress progress() const override {
         const int percent = percentOf(m_deleted, m_total);
         return {percent, "Clearing Tags", std::to_string(percent) + "%"};
     }
@@ -243,7 +244,9 @@ std::int64_t Tags::cntTag(int table) {
     if (!validTable(table)) return 0;
     if (m_cachedTable == table) return m_cachedCount;
     CountJob job(*this, table);
-    if (job.step()) m_runner.run(kProgressTitle, job);
+    if (job.runSlice() == ui::SlicedJob::Step::more && !m_runner.run(kProgressTitle, job, false)) {
+        ui::runToEnd(job);  // a count stopped half-way would be cached wrong
+    }
     m_cachedTable = table;
     m_cachedCount = job.count();
     return m_cachedCount;

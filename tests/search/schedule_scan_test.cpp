@@ -1,0 +1,156 @@
+#include "search/schedule_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/date.h"
+#include "data/tables.h"
+#include "search/search_fixture.h"
+
+namespace tarvelo::test {
+namespace {
+
+using search::AccessPath;
+using search::MatchType;
+using search::SearchTask;
+using enum MatchType;
+
+const search::SearchField& field(const char* name) { return *search::searchFieldNamed(name); }
+
+search::Criterion where(const char* name, MatchType type, store::Value value, std::string upper = {}) {
+    return search::makeCriterion(field(name), type, value, upper);
+}
+
+class ScheduleScanTest : public SearchTest {
+protected:
+    // The SCH:IDs of every match, in scan order.
+    std::vector<std::int64_t> idsFound(search::ScheduleScan& scan) {
+        std::vector<std::int64_t> ids;
+        store::Row match;
+        for (;;) {
+            const auto r = scan.read(search::kScanSlice, match);
+            if (r == search::ScheduleScan::Result::end) return ids;
+            if (r == search::ScheduleScan::Result::match) ids.push_back(std::get<std::int64_t>(match.values[0]));
+        }
+    }
+    void dated(std::int64_t id, StdDate date, const std::string& description = "") {
+        addTask(*files, TaskRow(id).with("SCH:DATE", date).with("SCH:TIME", 1 + id).with("SCH:DESCRIPTION", description));
+    }
+};
+
+TEST_F(ScheduleScanTest, equalsOnTheNextDateReadsFromThatDateAndStopsAtTheFirstLaterDate) {
+    // GIVEN tasks on the day before, two on the day, and two after
+    const StdDate day = dateFromYmd(1997, 3, 10);
+    dated(1, day - 1);
+    dated(2, day);
+    dated(3, day + 1);
+    dated(4, day);
+    dated(5, day + 2);
+    // WHEN searching for that date
+    search::ScheduleScan scan(*files, *tags, {where("date", equals, day)}, SearchTask::select);
+    // THEN the date key is read from the day on, and only the first later task is read besides the matches
+    EXPECT_EQ(scan.path().key, static_cast<int>(ScheduleKey::keyDate));
+    EXPECT_EQ(idsFound(scan), (std::vector<std::int64_t>{2, 4}));
+    EXPECT_EQ(scan.recordsRead(), 3);
+}
+
+TEST_F(ScheduleScanTest, inThisYearReadsFromTheFirstOfJanuary) {
+    dated(1, dateFromYmd(1996, 12, 31));
+    dated(2, dateFromYmd(1997, 6, 1));
+    dated(3, dateFromYmd(1997, 1, 1));
+    dated(4, dateFromYmd(1998, 1, 1));
+    search::ScheduleScan scan(*files, *tags, {where("date", inYear, dateFromYmd(1997, 3, 10))}, SearchTask::edit);
+    EXPECT_EQ(idsFound(scan), (std::vector<std::int64_t>{3, 2}));
+    EXPECT_EQ(scan.recordsRead(), 3);
+}
+
+TEST_F(ScheduleScanTest, beginsWithOnTheDescriptionMatchesAnyLetterCase) {
+    dated(1, 80000, "ABCdef");
+    dated(2, 80000, "xabc");
+    dated(3, 80000, "abcx");
+    dated(4, 80000, "Abd");
+    search::ScheduleScan scan(*files, *tags, {where("description", beginsWith, std::string("abc"))}, SearchTask::edit);
+    EXPECT_EQ(scan.path().key, static_cast<int>(ScheduleKey::keyTaskName));
+    EXPECT_EQ(idsFound(scan), (std::vector<std::int64_t>{1, 3}));
+    EXPECT_EQ(scan.recordsRead(), 3) << "stops at Abd";
+}
+
+TEST_F(ScheduleScanTest, everyOtherCriterionIsTestedInControlOrder) {
+    dated(1, 80000, "Backup");
+    dated(2, 80001, "Backup");
+    dated(3, 80002, "Report");
+    search::ScheduleScan scan(*files, *tags,
+                              {where("description", equals, std::string("BACKUP")), where("date", moreThan, 80000)},
+                              SearchTask::edit);
+    EXPECT_EQ(idsFound(scan), std::vector<std::int64_t>{2});
+}
+
+struct PathCase {
+    const char* name;
+    std::vector<search::Criterion> criteria;
+    SearchTask task;
+    AccessPath::Kind kind;
+    ScheduleKey key;
+    bool earlyStop;
+};
+
+class AccessPathTest : public SearchTest, public testing::WithParamInterface<PathCase> {};
+
+TEST_P(AccessPathTest, choosesTheFirstUsableKey) {
+    const PathCase& c = GetParam();
+    search::ScheduleScan scan(*files, *tags, c.criteria, c.task);
+    EXPECT_EQ(scan.path().kind, c.kind);
+    if (c.kind == AccessPath::Kind::key) {
+        EXPECT_EQ(scan.path().key, static_cast<int>(c.key));
+        EXPECT_EQ(scan.path().stopCriterion >= 0, c.earlyStop);
+    }
+}
+
+const AccessPath::Kind kKey = AccessPath::Kind::key;
+const AccessPath::Kind kTable = AccessPath::Kind::table;
+const AccessPath::Kind kTags = AccessPath::Kind::tags;
+const std::string kText = "abc";
+
+INSTANTIATE_TEST_SUITE_P(
+    Search, AccessPathTest,
+    testing::Values(
+        PathCase{"DateEquals", {where("date", equals, 80000)}, SearchTask::select, kKey, ScheduleKey::keyDate, true},
+        PathCase{"DateMoreThan", {where("date", moreThan, 80000)}, SearchTask::select, kKey, ScheduleKey::keyDate, false},
+        PathCase{"DateInRange", {where("date", insideRange, 80000, "80010")}, SearchTask::select, kKey,
+                 ScheduleKey::keyDate, true},
+        PathCase{"DateMonthOfEachYearHasNoKey", {where("date", monthOfYear, 80000)}, SearchTask::select, kTable, {}, false},
+        PathCase{"DateLessThanWouldMissUndatedTasks", {where("date", lessThan, 80000)}, SearchTask::select, kTable, {},
+                 false},
+        PathCase{"DateLessThanWithATimeCriterion", {where("date", lessThan, 80000), where("time", moreThan, 100)},
+                 SearchTask::select, kKey, ScheduleKey::keyDate, true},
+        PathCase{"DateBeforeDescription", {where("description", beginsWith, kText), where("date", equals, 80000)},
+                 SearchTask::select, kKey, ScheduleKey::keyDate, true},
+        PathCase{"DescriptionBeginsWith", {where("description", beginsWith, kText)}, SearchTask::select, kKey,
+                 ScheduleKey::keyTaskName, true},
+        PathCase{"DescriptionContainsHasNoKey", {where("description", contains, kText)}, SearchTask::select, kTable, {},
+                 false},
+        PathCase{"TaskType", {where("tasktype", equals, std::string("Run Program"))}, SearchTask::select, kKey,
+                 ScheduleKey::keyTaskType, true},
+        PathCase{"DisabledTasks", {where("disabled", equals, 1)}, SearchTask::select, kKey,
+                 ScheduleKey::keyDateEnabled, true},
+        PathCase{"EnabledTasksWouldMissBlankOnes", {where("disabled", equals, 0)}, SearchTask::select, kTable, {},
+                 false},
+        PathCase{"UnselectWalksTheTags", {where("command", contains, kText)}, SearchTask::unselect, kTags, {}, false},
+        PathCase{"UnselectByKey", {where("date", equals, 80000)}, SearchTask::unselect, kKey, ScheduleKey::keyDate,
+                 true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScheduleScanTest, unselectOnTheTagsReadsOnlyTaggedTasks) {
+    for (int id = 1; id <= 4; ++id) dated(id, 80000, id % 2 ? "odd" : "even");
+    tags->setTag(search::kScheduleTable, 3, "3");  // positions follow the ids here
+    tags->setTag(search::kScheduleTable, 2, "2");
+    search::ScheduleScan scan(*files, *tags, {where("description", contains, std::string("d"))}, SearchTask::unselect);
+    EXPECT_EQ(idsFound(scan), std::vector<std::int64_t>{3});
+    EXPECT_EQ(scan.recordsRead(), 2);
+    EXPECT_EQ(scan.total(), 2);
+}
+
+}  // namespace
+}  // namespace tarvelo::test

@@ -13,6 +13,7 @@
 #include "core/picture.h"
 #include "data/data_files.h"
 #include "data/record_maintenance.h"
+#include "search/tags.h"
 #include "store/store.h"
 #include "ui/headless/exit_halt.h"
 #include "ui/headless/text_message_box.h"
@@ -42,17 +43,27 @@ int runList(const std::vector<std::string>& arguments) {
     std::vector<std::string> args = arguments;
     std::optional<int> answer;
     if (!takeAnswer("list", args, answer)) return 2;
-    const bool json = args.size() == 1 && args[0] == "--json";
-    if (!args.empty() && !json) {
-        std::fprintf(stderr, "tarvelo96-cli list: unexpected argument '%s'\n", args[0].c_str());
-        return 2;
+    bool json = false;
+    bool selected = false;
+    for (const auto& a : args) {
+        if (a == "--json") {
+            json = true;
+        } else if (a == "--selected") {
+            selected = true;
+        } else {
+            std::fprintf(stderr, "tarvelo96-cli list: unexpected argument '%s'\n", a.c_str());
+            return 2;
+        }
     }
     Files f(answer);
     TableUse use(f.files, TableId::schedule);
+    search::LoopRunner runner;
+    search::Tags tags(f.files, runner);
     auto schedule = f.files.schedule();
     Schedule task;
     store::Status s = schedule.setToStart(ScheduleKey::keyId);
     while (s.ok() && (s = schedule.next(task)).ok()) {
+        if (selected && !tags.getTag(search::kScheduleTable, task.ref.rowId)) continue;
         if (json) {
             std::printf("%s\n", scheduleToJson(task).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
         } else {
@@ -140,7 +151,8 @@ int runDelete(const std::vector<std::string>& arguments) {
     return deleteScheduleRecord(f.files, task) == 0 ? 0 : 1;
 }
 
-const Registration kList{"list", "list [--json]   the tasks in SCH:KEYID order", &runList};
+const Registration kList{"list", "list [--json] [--selected]   the tasks in SCH:KEYID order (only the selected ones)",
+                         &runList};
 const Registration kAdd{"add", "add --json '{...}'   add a task under the next free number; prints it", &runAdd};
 const Registration kDelete{"delete", "delete ID   remove one task", &runDelete};
 

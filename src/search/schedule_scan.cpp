@@ -181,7 +181,11 @@ ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, Sear
         m_ended = !view->setToStart().ok();
         m_source = std::make_unique<KeySource>(std::move(view));
     }
-    m_total = schedule.records();
+}
+
+std::int64_t ScheduleScan::total() const {
+    if (m_total < 0) m_total = m_files.table(TableId::schedule).records();
+    return m_total;
 }
 
 ScheduleScan::~ScheduleScan() = default;
@@ -211,7 +215,7 @@ ScheduleScan::Result ScheduleScan::read(int limit, store::Row& match) {
 }
 
 ui::Progress ScheduleScan::progress() const {
-    const int percent = percentOf(m_read, m_total);
+    const int percent = percentOf(m_read, total());
     return {percent, std::to_string(m_found) + " Found", ui::percentCompleted(percent, false)};
 }
 

@@ -69,7 +69,9 @@ public:
     Result read(int limit, store::Row& match);
 
     std::int64_t recordsRead() const { return m_read; }
-    std::int64_t total() const { return m_total; }
+    // What a full read would read: the tags, or the table's tasks (counted when first asked, since
+    // counting a large table costs a read of a key; a scan that ends in its first slice never asks).
+    std::int64_t total() const;
     std::int64_t found() const { return m_found; }
     // "3 Found" over "40% Completed".
     ui::Progress progress() const;
@@ -84,7 +86,7 @@ private:
     AccessPath m_path;
     std::unique_ptr<Source> m_source;
     std::int64_t m_read = 0;
-    std::int64_t m_total = 0;
+    mutable std::int64_t m_total = -1;
     std::int64_t m_found = 0;
     bool m_ended = false;
 };

@@ -1,0 +1,238 @@
+#include "ui/qt/page_list_view.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QWheelEvent>
+
+#include "ui/qt/page_list_model.h"
+#include "ui/qt/window_placement.h"
+
+namespace tarvelo::ui {
+
+namespace {
+
+// Paints a selected cell in the colours its row asks for while selected.
+class SelectedColoursDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!(option->state & QStyle::State_Selected)) return;
+        const QVariant fg = index.data(PageListModel::kSelectedForegroundRole);
+        const QVariant bg = index.data(PageListModel::kSelectedBackgroundRole);
+        if (fg.isValid()) option->palette.setColor(QPalette::HighlightedText, fg.value<QColor>());
+        if (bg.isValid()) option->palette.setColor(QPalette::Highlight, bg.value<QColor>());
+    }
+};
+
+}  // namespace
+
+class PageListView::Observer : public PageListObserver {
+public:
+    explicit Observer(PageListView& view) : m_view(view) {}
+    void pageChanged() override { m_view.pageChanged(); }
+    void busy(bool on) override {
+        if (on) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    void closeRequested() override { emit m_view.closeRequested(); }
+
+private:
+    PageListView& m_view;
+};
+
+// The table itself: every key, wheel turn and resize goes to the list, never to Qt's own scrolling.
+class PageListView::Table : public QTableView {
+public:
+    Table(PageListView& owner) : QTableView(&owner), m_owner(owner) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool ctrl = event->modifiers() & Qt::ControlModifier;
+        switch (event->key()) {
+        case Qt::Key_Up: return m_owner.scroll(ListScroll::rowUp);
+        case Qt::Key_Down: return m_owner.scroll(ListScroll::rowDown);
+        case Qt::Key_PageUp: return m_owner.scroll(ctrl ? ListScroll::top : ListScroll::pageUp);
+        case Qt::Key_PageDown: return m_owner.scroll(ctrl ? ListScroll::bottom : ListScroll::pageDown);
+        case Qt::Key_Home: return m_owner.scroll(ListScroll::top);
+        case Qt::Key_End: return m_owner.scroll(ListScroll::bottom);
+        case Qt::Key_Insert: return m_owner.key(ListKey::insertKey);
+        case Qt::Key_Delete: return m_owner.key(ListKey::deleteKey);
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (ctrl) return m_owner.key(ListKey::ctrlEnter);
+            break;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            break;  // columns scroll sideways as usual
+        default:
+            // Everything else (Tab, Enter for the default button, Escape) belongs to the window.
+            event->ignore();
+            return;
+        }
+        QTableView::keyPressEvent(event);
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        m_wheel += event->angleDelta().y();
+        while (m_wheel >= 120 || m_wheel <= -120) {
+            const bool up = m_wheel > 0;
+            m_wheel += up ? -120 : 120;
+            for (int i = 0; i < QApplication::wheelScrollLines(); ++i) m_owner.scroll(up ? ListScroll::rowUp : ListScroll::rowDown);
+        }
+        event->accept();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton || rowAt(event->position().toPoint().y()) < 0) return;
+        if (m_owner.m_doubleClick) {
+            m_owner.m_doubleClick();
+        } else {
+            m_owner.key(ListKey::doubleClick);
+        }
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override { m_owner.popupMenu(event->globalPos()); }
+    void resizeEvent(QResizeEvent* event) override {
+        QTableView::resizeEvent(event);
+        m_owner.fitRows();
+    }
+
+private:
+    PageListView& m_owner;
+    int m_wheel = 0;
+};
+
+PageListView::PageListView(PageList& list, std::vector<ListColumn> columns, std::vector<QIcon> icons, QWidget* parent)
+    : QWidget(parent), m_list(list), m_observer(std::make_unique<Observer>(*this)) {
+    m_model = new PageListModel(list, std::move(columns), std::move(icons), this);
+    m_table = new Table(*this);
+    m_table->setModel(m_model);
+    m_table->setItemDelegate(new SelectedColoursDelegate(m_table));
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_table->setShowGrid(false);
+    m_table->setWordWrap(false);
+    m_table->setTabKeyNavigation(false);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const auto& cols = m_model->columns();
+    bool anyHeading = false;
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        m_table->setColumnWidth(static_cast<int>(i), dialogWidth(*this, cols[i].width));
+        anyHeading = anyHeading || !cols[i].heading.empty();
+    }
+    if (!anyHeading) m_table->horizontalHeader()->hide();
+    m_table->setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(m_table);
+
+    m_thumb = new QScrollBar(Qt::Vertical, this);
+    m_thumb->setRange(0, 100);
+    m_thumb->setPageStep(10);
+    m_thumb->setFocusPolicy(Qt::NoFocus);
+    m_thumb->hide();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(m_thumb);
+
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!m_syncing && current.isValid() && current.row() != m_list.highlighted()) m_list.click(current.row());
+            });
+    connect(m_thumb, &QScrollBar::actionTriggered, this, &PageListView::thumbAction);
+    connect(m_thumb, &QScrollBar::sliderReleased, this, [this] { m_list.dragThumb(m_thumb->sliderPosition()); });
+
+    m_list.setObserver(m_observer.get());
+}
+
+PageListView::~PageListView() { m_list.setObserver(nullptr); }
+
+QTableView* PageListView::table() const { return m_table; }
+
+int PageListView::rowsThatFit() const {
+    const int rowHeight = std::max(1, m_table->verticalHeader()->defaultSectionSize());
+    return std::max(1, m_table->viewport()->height() / rowHeight);
+}
+
+void PageListView::fitRows() {
+    const int rows = rowsThatFit();
+    if (rows != m_list.rowCount()) m_list.setRowCount(rows);
+}
+
+void PageListView::pageChanged() {
+    m_model->pageChanged();
+    m_syncing = true;
+    const int row = m_list.highlighted();
+    if (row >= 0) {
+        m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0),
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else {
+        m_table->selectionModel()->clear();
+    }
+    m_syncing = false;
+    m_thumb->setVisible(m_list.scrollBarVisible());
+    if (!m_thumb->isSliderDown()) {
+        const QSignalBlocker block(m_thumb);
+        m_thumb->setValue(m_list.thumb());
+    }
+    emit listChanged();
+}
+
+void PageListView::scroll(ListScroll action) { m_list.scroll(action); }
+
+void PageListView::key(ListKey key) {
+    if (const auto button = buttonForKey(key, m_list.entryCount() > 0)) emit buttonRequested(*button);
+}
+
+QMenu* PageListView::makePopupMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    for (const PopupItem& item : listPopupMenu(m_list.entryCount() > 0)) {
+        QAction* action = menu->addAction(QString::fromStdString(item.text));
+        action->setEnabled(item.enabled);
+        const ListButton button = item.button;
+        connect(action, &QAction::triggered, this, [this, button] { emit buttonRequested(button); });
+    }
+    return menu;
+}
+
+void PageListView::popupMenu(const QPoint& globalPos) {
+    std::unique_ptr<QMenu> menu(makePopupMenu(this));
+    menu->exec(globalPos);
+}
+
+void PageListView::thumbAction(int action) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: m_list.scroll(ListScroll::rowDown); break;
+    case QAbstractSlider::SliderSingleStepSub: m_list.scroll(ListScroll::rowUp); break;
+    case QAbstractSlider::SliderPageStepAdd: m_list.scroll(ListScroll::pageDown); break;
+    case QAbstractSlider::SliderPageStepSub: m_list.scroll(ListScroll::pageUp); break;
+    case QAbstractSlider::SliderToMinimum: m_list.scroll(ListScroll::top); break;
+    case QAbstractSlider::SliderToMaximum: m_list.scroll(ListScroll::bottom); break;
+    default: return;  // a drag is taken when the thumb is let go
+    }
+    // The bar shows where the list is, not where the click would have moved it.
+    m_thumb->setSliderPosition(m_list.thumb());
+}
+
+}  // namespace tarvelo::ui

@@ -69,6 +69,8 @@ public:
     Result read(int limit, store::Row& match);
 
     std::int64_t recordsRead() const { return m_read; }
+    // The tasks the driver handed over: those read, and those read ahead in the last page.
+    std::int64_t recordsFetched() const;
     // What a full read would read: the tags, or the table's tasks (counted when first asked, since
     // counting a large table costs a read of a key; a scan that ends in its first slice never asks).
     std::int64_t total() const;

@@ -1,5 +1,7 @@
 #include "app/desktop.h"
 
+#include <QMdiArea>
+
 #include "data/data_files.h"
 #include "engine/scheduler.h"
 #include "core/profile.h"
@@ -41,7 +43,7 @@ struct DesktopPorts {
         : messages(&mainFrame),
           frame(&mainFrame),
           messageWindows(
-              &mainFrame, [&data](const std::string& message) { engine::addMessageToDo(data, message); },
+              mainFrame.mdiArea(), [&data](const std::string& message) { engine::addMessageToDo(data, message); },
               settings.iniFileName.text()),
           files(&mainFrame) {}
 };

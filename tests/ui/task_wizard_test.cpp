@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -288,9 +290,10 @@ TEST_F(TaskWizardTest, GivenTheSpecialEventCancelledOnItsLastPage_ThenNothingIsA
     EXPECT_EQ(*stored(3), source);
 }
 
-TEST_F(TaskWizardTest, GivenTheFrame_WhenAWizardEntryIsChosen_ThenItsWizardOpensBesideTheFrame) {
+TEST_F(TaskWizardTest, GivenTheFrame_WhenAWizardEntryIsChosen_ThenItsWizardOpensInsideTheFrame) {
     Settings settings;
     engine::MainFrame frame(settings);
+    frame.show();
     for (auto command : {engine::FrameCommand::addMessage, engine::FrameCommand::addProgram,
                          engine::FrameCommand::genericAdd})
         EXPECT_FALSE(frame.action(command)->isEnabled());
@@ -301,6 +304,8 @@ TEST_F(TaskWizardTest, GivenTheFrame_WhenAWizardEntryIsChosen_ThenItsWizardOpens
     EXPECT_EQ(open[0]->objectName().toStdString(), "AddMessageWizard");
     EXPECT_TRUE(open[0]->isVisible());
     EXPECT_FALSE(open[0]->isModal());
+    ASSERT_EQ(frame.mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(frame.mdiArea()->subWindowList()[0]->widget(), open[0]);
     EXPECT_TRUE(frame.action(engine::FrameCommand::genericAdd)->isEnabled());
     EXPECT_EQ(taskCount(), 1);
     frame.closeDown();

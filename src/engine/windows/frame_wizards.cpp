@@ -1,5 +1,7 @@
 #include "engine/windows/frame_wizards.h"
 
+#include <QMdiArea>
+
 #include "engine/windows/main_frame.h"
 #include "tasks/windows/task_wizard.h"
 
@@ -7,15 +9,14 @@ namespace tarvelo::engine {
 
 void setWizardCommands(MainFrame& frame, const TaskFormServices& services) {
     const auto opener = [&frame, &services](WizardKind kind) {
-        return [&frame, &services, kind] { TaskWizardWindow::open(kind, services, &frame); };
+        return [&frame, &services, kind] { TaskWizardWindow::open(kind, services, frame.mdiArea()); };
     };
     frame.setCommand(FrameCommand::addMessage, opener(WizardKind::addMessage));
     frame.setCommand(FrameCommand::addProgram, opener(WizardKind::addProgram));
     frame.setCommand(FrameCommand::genericAdd, opener(WizardKind::addTask));
     // A wizard still open when the program ends gives its reserved record back while the tables are there.
     QObject::connect(&frame, &MainFrame::closedDown, &frame, [&frame] {
-        for (TaskWizardWindow* wizard : frame.findChildren<TaskWizardWindow*>(Qt::FindDirectChildrenOnly))
-            wizard->close();
+        for (TaskWizardWindow* wizard : frame.findChildren<TaskWizardWindow*>()) wizard->close();
     });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The frame's "&Wizards" entries: "Add &Message", "Add &Program" and "Generic &Add" each open their
-// wizard as a window of its own beside the others; the frame does not wait for it.
+// wizard as a child window in the frame's document area; the frame does not wait for it.
 #include "tasks/windows/update_schedule.h"
 
 namespace tarvelo::engine {

@@ -20,6 +20,7 @@
 #include "tasks/recurrence.h"
 #include "tasks/windows/calendar_dialog.h"
 #include "tasks/windows/task_widgets.h"
+#include "ui/qt/child_window.h"
 #include "ui/qt/date_edit.h"
 #include "ui/qt/time_edit.h"
 #include "ui/qt/window_placement.h"
@@ -35,8 +36,7 @@ TaskWizardWindow* TaskWizardWindow::open(WizardKind kind, const TaskFormServices
     auto session = std::make_unique<TaskWizardSession>(services.files, kind, taskEditorPorts(services), source);
     if (!session->start()) return nullptr;
     auto* window = new TaskWizardWindow(std::move(session), services, parent);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    ui::showStartedWindow(window, parent);
     return window;
 }
 
@@ -325,7 +325,7 @@ void TaskWizardWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_positioned) return;
     m_positioned = true;
-    ui::restoreWindowPosition(*this, wizardName(m_session->kind()));
+    ui::restoreWindowPosition(ui::positionedWidget(*this), wizardName(m_session->kind()));
     focusFirstField(*m_pages->currentWidget());
 }
 
@@ -336,7 +336,7 @@ void TaskWizardWindow::done(int r) {
     }
     // Closing in any way but a successful "&Finish" (Cancel, the close box, Escape) ends it cancelled.
     if (m_session->editor().response() != Response::completed) m_session->cancel();
-    if (isVisible()) ui::saveWindowPosition(*this, wizardName(m_session->kind()));
+    if (isVisible()) ui::saveWindowPosition(ui::positionedWidget(*this), wizardName(m_session->kind()));
     m_ended = true;
     const Response response = m_session->end();
     emit ended(response);

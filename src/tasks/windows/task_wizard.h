@@ -5,8 +5,9 @@
 //
 //   TaskWizardWindow* w = TaskWizardWindow::open(WizardKind::addMessage, services, frame);
 //
-// opens a wizard without waiting for it (nullptr when it could not start: its message has been shown);
-// the window deletes itself when it closes and emits ended() first. Any way of closing other than a
+// opens a wizard without waiting for it (nullptr when it could not start: its message has been shown),
+// as a child window when the parent is the frame's document area; the window deletes itself when it
+// closes and emits ended() first. Any way of closing other than a
 // successful "&Finish" removes the reserved record again.
 #include <array>
 #include <functional>

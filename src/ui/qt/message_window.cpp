@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/qt/child_window.h"
 #include "ui/qt/qt_message_box.h"
 #include "ui/qt/window_placement.h"
 #include "ui/qt/program_icon.h"
@@ -53,17 +54,18 @@ MessageWindow::MessageWindow(std::string message, AddToDo addToDo, std::string i
     });
 
     resize(dialogSize(*this, 185, 92));
-    restoreWindowPosition(*this, kSection, m_iniFile);
 }
 
 void MessageWindow::showEvent(QShowEvent* event) {
+    // Restored once shown, so that a window inside the frame restores its sub-window.
+    if (!m_opened) restoreWindowPosition(positionedWidget(*this), kSection, m_iniFile);
     m_opened = true;
     m_ok->setFocus();
     QWidget::showEvent(event);
 }
 
 void MessageWindow::closeEvent(QCloseEvent* event) {
-    if (m_opened) saveWindowPosition(*this, kSection, m_iniFile);
+    if (m_opened) saveWindowPosition(positionedWidget(*this), kSection, m_iniFile);
     QWidget::closeEvent(event);
 }
 

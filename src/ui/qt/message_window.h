@@ -19,7 +19,8 @@ public:
     // Receives the whole message; making a to-do item of it (and ignoring a failure) is the callee's affair.
     using AddToDo = std::function<void(const std::string& message)>;
 
-    // parent: the frame (the window is top-level, shown over it); iniFile: where positions are kept.
+    // parent: the window it is shown over (the frame places it in its document area); iniFile: where
+    // positions are kept.
     MessageWindow(std::string message, AddToDo addToDo, std::string iniFile, QWidget* parent = nullptr);
 
     const std::string& message() const { return m_message; }

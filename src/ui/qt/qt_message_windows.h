@@ -13,7 +13,8 @@ namespace tarvelo::ui {
 class QtMessageWindows : public QObject, public MessageWindowPort {
     Q_OBJECT
 public:
-    // parent: the frame the windows are shown over (may be null); iniFile: where their position is kept.
+    // parent: the frame's document area, where the windows open as child windows; any other widget (or
+    // none) shows them as windows of their own over it. iniFile: where their position is kept.
     QtMessageWindows(QWidget* parent, MessageWindow::AddToDo addToDo, std::string iniFile = "Tarvelo96.INI");
 
     void open(const std::string& text) override;

@@ -1,0 +1,116 @@
+// Windows the frame starts open inside its document area; the Window menu arranges them.
+#include "ui/qt/child_window.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "core/settings.h"
+#include "engine/windows/main_frame.h"
+#include "placement_expect.h"
+#include "qt_environment.h"
+#include "ui/qt/qt_message_windows.h"
+
+namespace tarvelo {
+namespace {
+
+void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+QAction* windowMenuEntry(engine::MainFrame& frame, const char* text) {
+    for (QAction* menu : frame.menuBar()->actions()) {
+        if (menu->text() != "&Window") continue;
+        for (QAction* entry : menu->menu()->actions())
+            if (entry->text() == text) return entry;
+    }
+    return nullptr;
+}
+
+class ChildWindowTest : public ::testing::Test {
+protected:
+    ChildWindowTest() {
+        test::clearIniFiles();
+        frame.resize(900, 600);
+        frame.show();
+    }
+    ui::MessageWindow* openMessage(const std::string& text) {
+        ui::MessageWindow* opened = nullptr;
+        auto c = QObject::connect(&windows, &ui::QtMessageWindows::opened, [&](ui::MessageWindow* w) { opened = w; });
+        windows.open(text);
+        QObject::disconnect(c);
+        return opened;
+    }
+    QMdiArea& area() { return *frame.mdiArea(); }
+
+    Settings settings;
+    engine::MainFrame frame{settings};
+    ui::QtMessageWindows windows{frame.mdiArea(), {}};
+};
+
+TEST_F(ChildWindowTest, messageWindowOpensInsideTheFrameAtItsDesignedSize) {
+    ui::MessageWindow* window = openMessage("Dentist at 3");
+    ASSERT_EQ(area().subWindowList().size(), 1);
+    QMdiSubWindow* sub = area().subWindowList()[0];
+    EXPECT_EQ(sub->widget(), window);
+    EXPECT_EQ(sub->windowTitle().toStdString(), "Message");
+    EXPECT_EQ(window->size(), ui::dialogSize(*window, 185, 92));
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(ChildWindowTest, closingEitherTheWindowOrItsSubWindowClosesBoth) {
+    QPointer<ui::MessageWindow> first = openMessage("one");
+    QPointer<ui::MessageWindow> second = openMessage("two");
+    QTest::mouseClick(first->okButton(), Qt::LeftButton);  // the window closes itself
+    deleteClosedWindows();
+    deleteClosedWindows();
+    EXPECT_TRUE(first.isNull());
+    ASSERT_EQ(area().subWindowList().size(), 1);
+
+    area().subWindowList()[0]->close();  // the sub-window's close box
+    deleteClosedWindows();
+    EXPECT_TRUE(second.isNull());
+    EXPECT_EQ(area().subWindowList().size(), 0);
+    EXPECT_EQ(windows.openCount(), 0);
+}
+
+TEST_F(ChildWindowTest, tileAndCascadeArrangeTheChildWindows) {
+    openMessage("one");
+    openMessage("two");
+    const auto subs = area().subWindowList();
+    windowMenuEntry(frame, "T&ile")->trigger();
+    EXPECT_FALSE(subs[0]->geometry().intersects(subs[1]->geometry()));
+    windowMenuEntry(frame, "&Cascade")->trigger();
+    EXPECT_TRUE(subs[0]->geometry().intersects(subs[1]->geometry()));
+    EXPECT_NE(subs[0]->geometry().topLeft(), subs[1]->geometry().topLeft());
+}
+
+TEST_F(ChildWindowTest, arrangeIconsLinesUpMinimizedWindowsAlongTheBottom) {
+    openMessage("one");
+    openMessage("two");
+    for (QMdiSubWindow* sub : area().subWindowList()) sub->showMinimized();
+    windowMenuEntry(frame, "&Arrange Icons")->trigger();
+    const auto subs = area().subWindowList(QMdiArea::CreationOrder);
+    EXPECT_EQ(subs[0]->y(), subs[1]->y());
+    EXPECT_EQ(subs[0]->geometry().bottom(), area().viewport()->rect().bottom());
+    EXPECT_EQ(subs[0]->x(), 0);
+    EXPECT_EQ(subs[1]->x(), subs[0]->width());
+}
+
+TEST_F(ChildWindowTest, childWindowReopensWhereItsSubWindowWasClosed) {
+    openMessage("one");
+    QMdiSubWindow* sub = area().subWindowList()[0];
+    sub->setGeometry(120, 80, 420, 260);
+    const QRect closedAt = sub->geometry();
+    sub->close();
+    deleteClosedWindows();
+
+    openMessage("two");
+    test::expectWithinOneUnit(area().subWindowList()[0]->geometry(), closedAt, *area().subWindowList()[0]);
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -8,6 +8,7 @@
 #include "engine/windows/frame_wizards.h"
 #include "engine/windows/main_frame.h"
 #include "engine/windows/message_to_do.h"
+#include "engine/windows/scheduler_driver.h"
 #include "engine/windows/splash.h"
 #include "search/windows/setup_window.h"
 #include "ui/qt/qt_clock.h"
@@ -79,7 +80,7 @@ int runDesktop(QApplication& app, Settings& settings) {
 
     Scheduler scheduler(data.schedule(), settings,
                         {ports.clock, ports.frame, ports.messages, ports.sound, ports.programs, ports.messageWindows});
-    frame.setTickHandler([&scheduler] { scheduler.tick(); });
+    engine::driveScheduler(frame, scheduler);
 
     const ProfileFile pellschd(kWarningIniName);
     const TaskFormServices taskForms{data, ports.messages, ports.files, ports.sound, ports.clock, pellschd};

@@ -1,5 +1,6 @@
 // tarvelo96-cli check: opens every table of the current folder as the program does (creating the missing
-// ones, offering to rebuild damaged keys) and prints each table's name and record count.
+// ones, offering to rebuild damaged keys), prints each table's name and record count, then reads every
+// page of both files and prints what is wrong with them. Exit code 1 when anything is.
 #include <cinttypes>
 #include <cstdio>
 #include <string>
@@ -17,6 +18,8 @@ int runCheck(const std::vector<std::string>& arguments) {
     std::vector<std::string> args = arguments;
     std::string error;
     const auto answer = ui::takeAnswerOption(args, error);
+    // Every check is a full one; --full says so for scripts that spell it out.
+    if (!args.empty() && args.front() == "--full") args.erase(args.begin());
     if (!error.empty() || !args.empty()) {
         std::fprintf(stderr, "tarvelo96-cli check: %s\n", error.empty() ? "unexpected argument" : error.c_str());
         return 2;
@@ -25,18 +28,35 @@ int runCheck(const std::vector<std::string>& arguments) {
     ui::ExitHalt halt;
     DataWarning warn(messages, halt);
     DataFiles files(warn);
+    int exitCode = 0;
     for (int i = 0; i < kTableCount; ++i) {
-        TableUse use(files, static_cast<TableId>(i));
-        store::Table& table = files.table(static_cast<TableId>(i));
+        const auto id = static_cast<TableId>(i);
+        TableUse use(files, id);
+        store::Table& table = files.table(id);
         std::printf("%s %" PRId64 "\n", table.name().c_str(), static_cast<std::int64_t>(table.records()));
     }
-    return 0;
+    // One check per file: the data file through Schedule, the tag file through its one table.
+    for (const TableId id : {TableId::schedule, TableId::tagFile}) {
+        TableUse use(files, id);
+        store::Table& table = files.table(id);
+        const std::string file = table.def().fileName + ".KTB";
+        std::vector<std::string> problems;
+        if (const store::Status s = table.verifyFile(problems); !s.ok()) {
+            std::printf("%s: could not be checked: %s\n", file.c_str(), errorText(s).c_str());
+            exitCode = 1;
+        }
+        for (const auto& problem : problems) std::printf("%s: %s\n", file.c_str(), problem.c_str());
+        if (!problems.empty()) exitCode = 1;
+    }
+    return exitCode;
 }
 
 const Registration kCheck{"check",
-                          "check [--answer yes|no|ok|cancel|retry]   open (or create) every table here; print "
-                          "each name and record count (message boxes go to stderr, answered by their default "
-                          "button, or by --answer or $TARVELO_ANSWER when the box has that button)",
+                          "check [--full] [--answer yes|no|ok|cancel|retry]   open (or create) every table here "
+                          "and print each name and record count, then read every page of both files and print "
+                          "each problem found (exit code 1 when there is one); message boxes go to stderr, "
+                          "answered by their default button, or by --answer or $TARVELO_ANSWER when the box "
+                          "has that button",
                           &runCheck};
 
 }  // namespace

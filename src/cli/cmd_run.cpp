@@ -1,4 +1,5 @@
-// run: the scheduler without a display, a tick every five seconds until SIGINT or SIGTERM.
+// run: the scheduler without a display, a tick every five seconds until SIGINT or SIGTERM, or until its
+// standard output is gone.
 #include <signal.h>
 
 #include <cerrno>
@@ -27,7 +28,10 @@ int runScheduler(const std::vector<std::string>& args) {
 
     SchedulerSession session(*options);
     for (;;) {
-        session.tick();
+        // A failed tick has printed its error; the next one tries again.
+        (void)session.tick();
+        // Nobody reads any more (`run | head -n1`): the tick was completed, the run ends here.
+        if (session.outputLost()) return 1;
         timespec wait{kTickSeconds, 0};
         int got;
         do {

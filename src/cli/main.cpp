@@ -1,5 +1,6 @@
 // tarvelo96-cli: the scheduler's core without a display, for scripts and checks.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ int usage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A reader that goes away (`run | head -n1`) must not kill the process between storing an occurrence
+    // and performing it: a failed write of output is noticed and handled instead.
+    std::signal(SIGPIPE, SIG_IGN);
     if (argc < 2) return usage(stderr);
     const std::string name = argv[1];
     if (name == "help" || name == "--help" || name == "-h") return usage(stdout);

@@ -81,6 +81,13 @@ struct SchedulerSession::Parts {
 SchedulerSession::SchedulerSession(const SchedulerOptions& options) : m_parts(std::make_unique<Parts>(options)) {}
 SchedulerSession::~SchedulerSession() = default;
 
-void SchedulerSession::tick() { m_parts->scheduler.tick(); }
+bool SchedulerSession::tick() {
+    const store::Status s = m_parts->scheduler.tick();
+    if (s.ok()) return true;
+    m_parts->sink.error(std::string(kScheduleNotSaved) + ": " + errorText(s), s.code);
+    return false;
+}
+
+bool SchedulerSession::outputLost() const { return m_parts->sink.broken(); }
 
 }  // namespace tarvelo::cli

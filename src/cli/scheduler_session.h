@@ -2,7 +2,8 @@
 // The scheduler without a display, as the tick and run commands use it: the Schedule and History tables of
 // the current folder held open (as the frame holds them), the settings of the INI files, and every effect
 // on the user printed as a JSON line on standard output. Data-layer messages are printed the same way;
-// a fatal one ends the process with its stop text on standard error.
+// a fatal one ends the process with its stop text on standard error. A tick whose write failed prints
+//   {"event":"error","text":"The schedule could not be saved: database is locked (SQLITE_BUSY (5))","code":90}
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,7 +34,10 @@ public:
     SchedulerSession(const SchedulerSession&) = delete;
     SchedulerSession& operator=(const SchedulerSession&) = delete;
 
-    void tick();
+    // One tick. False when a write of the tick failed; the error has been printed as an "error" event.
+    bool tick();
+    // Whether standard output has gone (the reader of the pipe has ended).
+    bool outputLost() const;
 
 private:
     struct Parts;

@@ -77,8 +77,8 @@ int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts
 Scheduler::Scheduler(RecordTable<Schedule> schedule, const Settings& settings, SchedulerPorts ports)
     : m_schedule(schedule), m_settings(settings), m_ports(ports) {}
 
-void Scheduler::tick() {
-    if (m_ticking) return;
+store::Status Scheduler::tick() {
+    if (m_ticking) return store::Status::okStatus();
     m_ticking = true;
     struct Done {
         bool& flag;
@@ -87,11 +87,15 @@ void Scheduler::tick() {
 
     if (!m_settings.schedulerActive) {
         m_ports.frame.setTitle(kInactiveTitle);
-        return;
+        return store::Status::okStatus();
     }
-    checkDueTask();
-    checkAdvanceWarning();
-    purgeHistory();
+    // Each step goes on whatever the one before it met: a task that cannot be stored must not hold back
+    // the warnings, nor the purge.
+    store::Status first = checkDueTask();
+    for (store::Status s : {checkAdvanceWarning(), purgeHistory()}) {
+        if (first.ok()) first = std::move(s);
+    }
+    return first;
 }
 
 std::string Scheduler::pendingTitle(const Schedule& task) const {
@@ -99,138 +103,167 @@ std::string Scheduler::pendingTitle(const Schedule& task) const {
            formatTime3(task.time);
 }
 
-void Scheduler::checkDueTask() {
+store::Status Scheduler::checkDueTask() {
     const std::string& programTitle = m_settings.programTitle.text();
     Schedule task;
-    if (!m_schedule.setToStart(ScheduleKey::keyDateEnabled).ok() || !m_schedule.next(task).ok() ||
-        task.disabled != 0) {
+    store::Status read = m_schedule.setToStart(ScheduleKey::keyDateEnabled);
+    if (read.ok()) read = m_schedule.next(task);
+    if (!read.ok() || task.disabled != 0) {
         m_ports.frame.setTitle(programTitle);
-        return;
+        return read.ok() || read.code == store::kRecordNotAvailable ? store::Status::okStatus() : read;
     }
     m_ports.frame.setTitle(m_ports.frame.isMinimized() ? pendingTitle(task) : programTitle);
 
     const ui::Moment dueTest = m_ports.clock.now();
-    if (!isDue(task, dueTest)) return;
+    if (!isDue(task, dueTest)) return store::Status::okStatus();
     const Schedule asRead = task;  // what the completed copy records
-
-    if (m_unsaved && m_unsaved->id == task.id && m_unsaved->date == task.date && m_unsaved->time == task.time) {
-        // Performed on an earlier tick whose write failed: store it now, without performing it again.
-        if (m_unsaved->stamped) {
-            task.lastRunDate = m_unsaved->stamp.date;
-            task.lastRunTime = m_unsaved->stamp.time;
-        }
-        if (writeOccurrence(task, asRead, later(m_ports.clock.now(), dueTest))) m_unsaved.reset();
-        return;
+    if (m_answer && (m_answer->id != task.id || m_answer->date != task.date || m_answer->time != task.time)) {
+        m_answer.reset();  // that occurrence is gone: performed elsewhere, or the task was changed
     }
 
-    Unsaved occurrence{task.id, task.date, task.time, false, {}};
+    bool declined = false;
     if (!task.skipNextTime) {
         if (m_ports.frame.isMinimized()) m_ports.frame.restore();
-        if (task.alarm) m_ports.sound.playAsync(task.alarmFile.text());
-
-        bool declined = false;
-        const std::string description = task.description.text();
-        if (task.date < dueTest.date && task.warn && !isDisplayMessage(task)) {
-            declined = m_ports.messages.show(yesNoQuestion(description + " was not run.  Run it now?",
-                                                           "Missed Task")) == ui::kNo;
-        } else if (task.userSkip) {
-            declined = m_ports.messages.show(yesNoQuestion(description + " is due to run.  Run it now?",
-                                                           "Confirm Task")) == ui::kNo;
+        if (m_answer) {
+            declined = m_answer->declined;
+        } else {
+            const std::string description = task.description.text();
+            if (task.date < dueTest.date && task.warn && !isDisplayMessage(task)) {
+                declined = m_ports.messages.show(yesNoQuestion(description + " was not run.  Run it now?",
+                                                               "Missed Task")) == ui::kNo;
+            } else if (task.userSkip) {
+                declined = m_ports.messages.show(yesNoQuestion(description + " is due to run.  Run it now?",
+                                                               "Confirm Task")) == ui::kNo;
+            }
         }
-
         const ui::Moment stamp = m_ports.clock.now();
         task.lastRunDate = stamp.date;
         task.lastRunTime = stamp.time;
-        occurrence.stamped = true;
-        occurrence.stamp = stamp;
-        if (!declined) {
-            performTask(task, kEngineMessageWindowLimit, {m_ports.messages, m_ports.programs, m_ports.messageWindows});
-        }
     }
 
     // The reference is never earlier than the due test: were the clock set back meanwhile (a prompt left
     // open across the end of summer time), moving the task on from the earlier "now" would leave it at the
     // occurrence just performed, due again.
-    if (writeOccurrence(task, asRead, later(m_ports.clock.now(), dueTest))) {
-        m_unsaved.reset();
-    } else {
-        m_unsaved = occurrence;
+    bool claimed = false;
+    const store::Status stored = claim(asRead, task, later(m_ports.clock.now(), dueTest), claimed);
+    if (!stored.ok() || !claimed) {
+        // Not this tick's to perform. Should the same occurrence come up again (the write failed, or the
+        // user saved an edit of the task while its prompt was open), the answer given stands.
+        m_answer = Answer{task.id, task.date, task.time, declined};
+        return stored;
     }
+    m_answer.reset();
+    if (task.skipNextTime) return stored;
+
+    if (task.alarm && !declined) m_ports.sound.playAsync(task.alarmFile.text());
+    if (!declined) performTask(task, kEngineMessageWindowLimit, {m_ports.messages, m_ports.programs, m_ports.messageWindows});
+    return stored;
 }
 
-bool Scheduler::writeOccurrence(Schedule task, Schedule copy, ui::Moment reference) {
+store::Status Scheduler::claim(const Schedule& asRead, Schedule task, ui::Moment reference, bool& claimed) {
+    claimed = false;
     // Before the transaction: it may show the "Invalid Units" box, and no lock is held while a box is open.
     advanceTask(task, reference.date, reference.time, m_ports.messages);
 
     store::Transaction transaction;
-    if (!transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds).ok()) return false;
+    if (store::Status s = transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds); !s.ok()) return s;
+
+    // Unchanged since it was found due, and still due: else another scheduler has performed it, or the
+    // user has changed it, and this tick leaves it alone.
+    Schedule current;
+    store::Status s = m_schedule.fetch(ScheduleKey::keyId, asRead, current);
+    if (s.code == store::kRecordNotFound) return transaction.rollback();
+    if (!s.ok()) return s;
+    if (current.ref.rowId != asRead.ref.rowId || current.ref.version != asRead.ref.version || current.disabled ||
+        !isDue(current, reference))
+        return transaction.rollback();
 
     // The copy is numbered before a finished "Once" task is deleted, so it never takes over the number of
     // the task it records.
     std::int64_t id = 1;
     Schedule highest;
-    if (m_schedule.setToEnd(ScheduleKey::keyId).ok() && m_schedule.previous(highest).ok()) {
+    s = m_schedule.setToEnd(ScheduleKey::keyId);
+    if (s.ok()) s = m_schedule.previous(highest);
+    if (s.ok()) {
         id = std::int64_t{highest.id} + 1;
+    } else if (s.code != store::kRecordNotAvailable) {
+        return s;
     }
 
-    const store::Status moved = task.completed ? m_schedule.erase(task) : m_schedule.put(task);
-    if (!moved.ok()) return false;  // the transaction rolls back
+    s = task.completed ? m_schedule.erase(task) : m_schedule.put(task);
+    if (s.code == store::kRecordChanged) return transaction.rollback();
+    if (!s.ok()) return s;  // the transaction rolls back
 
+    Schedule copy = asRead;
     copy.completed = 1;
     copy.disabled = 1;
     copy.ref = {};
     for (;; ++id) {
-        if (id > std::numeric_limits<std::int32_t>::max()) return false;
+        if (id > std::numeric_limits<std::int32_t>::max()) return store::Status::make(store::kDuplicateKey);
         copy.id = static_cast<std::int32_t>(id);
         if (!m_schedule.duplicate(ScheduleKey::keyId, copy)) break;
     }
-    if (!m_schedule.add(copy).ok()) return false;
-    return transaction.commit().ok();
+    if (s = m_schedule.add(copy); !s.ok()) return s;
+    if (s = transaction.commit(); !s.ok()) return s;
+    claimed = true;
+    return s;
 }
 
-void Scheduler::checkAdvanceWarning() {
+store::Status Scheduler::checkAdvanceWarning() {
     Schedule task;
-    if (!m_schedule.setToStart(ScheduleKey::keyAdvanced).ok()) return;
+    store::Status s = m_schedule.setToStart(ScheduleKey::keyAdvanced);
     // A task without a schedule type never gets its warning; it is read past so that it cannot hold back
     // the warnings behind it.
     do {
-        if (!m_schedule.next(task).ok() || task.advanceWarned) return;
+        if (s.ok()) s = m_schedule.next(task);
+        if (!s.ok()) return s.code == store::kRecordNotAvailable ? store::Status::okStatus() : s;
+        if (task.advanceWarned) return store::Status::okStatus();
     } while (task.scheduleType.isBlank());
 
     const ui::Moment now = m_ports.clock.now();
     const bool passed = now.date > task.advanceWarnDate ||
                         (now.date == task.advanceWarnDate && now.time > task.advanceWarnTime);
-    if (!passed) return;
+    if (!passed) return store::Status::okStatus();
 
+    // Marked first, shown after: the put fails when somebody else (another scheduler) has changed the
+    // task since it was read, and then the warning is theirs.
+    task.advanceWarned = 1;
+    s = m_schedule.put(task);
+    if (s.code == store::kRecordChanged) return store::Status::okStatus();
+    if (!s.ok()) return s;
     if (!task.skipNextTime) {
         m_ports.messages.show({advanceWarningText(task), "Advanced Warning", ui::Icon::None, ui::kOk, ui::kOk});
     }
-    task.advanceWarned = 1;
-    m_schedule.put(task);  // a failure leaves it unwarned, so the warning comes again
+    return s;
 }
 
-void Scheduler::purgeHistory() {
+store::Status Scheduler::purgeHistory() {
     const std::int64_t days = m_settings.historyExpiryDays;
     // 0 keeps completed copies for ever; so does a negative number, which would otherwise reach forward
     // and remove copies of days not yet come.
-    if (days <= 0) return;
+    if (days <= 0) return store::Status::okStatus();
     const StdDate today = m_ports.clock.now().date;
 
     Schedule start;
     start.disabled = 1;
-    if (!m_schedule.setAt(ScheduleKey::keyDateEnabled, start).ok()) return;
+    if (store::Status s = m_schedule.setAt(ScheduleKey::keyDateEnabled, start); !s.ok()) return s;
 
     // The deletions of one pass are one transaction, begun at the first copy to go: thousands of expired
     // copies (after a long time off) then cost one write to the disk, not one each.
     store::Transaction transaction;
     Schedule record;
-    while (m_schedule.next(record).ok()) {
+    store::Status s;
+    while ((s = m_schedule.next(record)).ok()) {
         if (std::int64_t{record.date} + days >= today) break;
         if (!record.completed) continue;
-        if (!transaction.active() && !transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds).ok()) return;
-        m_schedule.erase(record);
+        if (!transaction.active()) {
+            if (s = transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds); !s.ok()) return s;
+        }
+        // One that another scheduler removed first is simply gone.
+        if (s = m_schedule.erase(record); !s.ok() && s.code != store::kRecordChanged) return s;
     }
-    if (transaction.active()) transaction.commit();
+    if (!s.ok() && s.code != store::kRecordNotAvailable) return s;
+    return transaction.active() ? transaction.commit() : store::Status::okStatus();
 }
 
 }  // namespace tarvelo

@@ -10,15 +10,24 @@
 // nested event loop in which the frame's timer keeps firing; tick() refuses to start while another tick is
 // under way, so prompts never pile up.
 //
-// Writes. Moving a task on and adding its completed copy are one transaction: either both are stored or
-// neither. When that write fails the task stays due; the Scheduler remembers the occurrence it performed
-// and, when the same occurrence comes up again on a later tick, only writes it — it is not announced or
-// performed a second time. Other write failures of the steps are ignored, as the user cannot act on them.
+// Claim, then perform. An occurrence is stored before anything of it is performed: after the prompts
+// have been answered, one transaction re-reads the task, makes sure it is unchanged since it was found
+// due (its version) and still due, stamps it, moves it on (or deletes a finished "Once" task), adds the
+// completed copy and commits; only then are the alarm played, the message shown and the program
+// started. So several schedulers on one data folder (the GUI, tarvelo96-cli run, a second GUI) perform
+// each occurrence once: the one whose commit lands first performs it, the others find the task changed
+// and do nothing on that tick. A write that fails performs nothing; the tick reports it and the next
+// tick tries again, reusing the answer already given for that occurrence. Advance warnings are claimed
+// in the same way (marked warned, then shown).
+//
+// The price of this order: a crash (or kill -9) between the commit and the performing loses that one
+// occurrence; it is never performed twice. It is the choice cron and systemd timers make.
 #include <optional>
 
 #include "core/settings.h"
 #include "data/record_table.h"
 #include "data/records.h"
+#include "store/store.h"
 #include "ui/ports.h"
 
 namespace tarvelo {
@@ -26,6 +35,8 @@ namespace tarvelo {
 inline constexpr const char* kInactiveTitle = "Pellacorp Scheduler (Inactive)";
 // Message windows the engine lets be open at once; the next message goes to a plain message box.
 inline constexpr int kEngineMessageWindowLimit = 60;
+// What the frame's status bar and the CLI say when a tick's write failed; the error text follows.
+inline constexpr const char* kScheduleNotSaved = "The schedule could not be saved";
 // The run code of a program that could not be started.
 inline constexpr int kRunCodeNotStarted = -4;
 
@@ -56,33 +67,38 @@ public:
     Scheduler(RecordTable<Schedule> schedule, const Settings& settings, SchedulerPorts ports);
 
     // One timer tick: the three steps in order while settings.schedulerActive is set, otherwise only the
-    // inactive title. Returns at once when called while a tick is running.
-    void tick();
+    // inactive title. Returns at once when called while a tick is running. The result is the first write
+    // of the tick that failed (then nothing of what it was to store was performed); the caller shows it,
+    // as the user must know that the schedule is not being kept.
+    [[nodiscard]] store::Status tick();
     bool isTicking() const { return m_ticking; }
 
     // The steps one by one, for the frame's tests and the benchmark; tick() is the entry point.
-    void checkDueTask();
-    void checkAdvanceWarning();
-    void purgeHistory();
+    [[nodiscard]] store::Status checkDueTask();
+    [[nodiscard]] store::Status checkAdvanceWarning();
+    [[nodiscard]] store::Status purgeHistory();
 
 private:
-    // An occurrence that was performed (or passed over) but whose write failed.
-    struct Unsaved {
+    // The user's answer to the prompt of an occurrence whose claim did not land, so that the next tick
+    // does not ask again.
+    struct Answer {
         std::int32_t id = 0;
         StdDate date = 0;
         StdTime time = 0;
-        bool stamped = false;
-        ui::Moment stamp;
+        bool declined = false;
     };
 
-    bool writeOccurrence(Schedule task, Schedule copy, ui::Moment reference);
+    // Stores the occurrence asRead found due: task is it stamped and moved on. claimed tells whether the
+    // occurrence is now this process's to perform; false with an ok status when somebody else changed
+    // the task first.
+    store::Status claim(const Schedule& asRead, Schedule task, ui::Moment reference, bool& claimed);
     std::string pendingTitle(const Schedule& task) const;
 
     RecordTable<Schedule> m_schedule;
     const Settings& m_settings;
     SchedulerPorts m_ports;
     bool m_ticking = false;
-    std::optional<Unsaved> m_unsaved;
+    std::optional<Answer> m_answer;
 };
 
 }  // namespace tarvelo

@@ -1,12 +1,17 @@
 #include "store/database.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "store/fold_collation.h"
+#include "store/schema.h"
 
 namespace tarvelo::store {
 
@@ -50,6 +55,101 @@ Status openFailure(sqlite3* db, int rc) {
     return Status::driver(rc, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
 }
 
+Status fromErrno(int err, const std::string& path) {
+    if (err == ENOENT || err == ENOTDIR) return Status::make(kFileNotFound);
+    if (err == EACCES || err == EPERM) return Status::make(kAccessDenied);
+    return Status::driver(SQLITE_CANTOPEN, "unable to open " + path + ": " + std::strerror(err));
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A file: URI of an absolute path, for the query parameters that only a URI can pass.
+std::string fileUri(const std::string& path, const char* query) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (c == '%' || c == '?' || c == '#' || c <= ' ' || c >= 0x7f) {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 0xf];
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri + "?" + query;
+}
+
+// The handle of one connection until a Database takes it over.
+struct Handle {
+    sqlite3* db = nullptr;
+    ~Handle() {
+        if (db) sqlite3_close_v2(db);
+    }
+    int open(const std::string& name, int flags) {
+        if (db) sqlite3_close_v2(db);
+        db = nullptr;
+        const int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (db) {
+            sqlite3_extended_result_codes(db, 1);
+            sqlite3_busy_timeout(db, Database::kBusyTimeoutMs);
+        }
+        return rc;
+    }
+    sqlite3* release() { return std::exchange(db, nullptr); }
+};
+
+// Whether the file holds only what this driver makes: tables whose first column is the row id and
+// whose last is the version (and SQLite's own tables), their indexes, and nothing else: a trigger or
+// a view would run code of somebody else's on our writes. Reads only; SQLITE_NOTADB for a file that is
+// not a database at all.
+Status inspectLayout(sqlite3* db) {
+    std::vector<std::pair<std::string, std::string>> objects;  // type, name
+    {
+        sqlite3_stmt* s = nullptr;
+        int rc = sqlite3_prepare_v2(db, "SELECT type, name FROM sqlite_schema", -1, &s, nullptr);
+        if (rc != SQLITE_OK) return Status::driver(rc, sqlite3_errmsg(db));
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+            objects.emplace_back(type ? type : "", name ? name : "");
+        }
+        sqlite3_finalize(s);
+        if (rc != SQLITE_DONE) return Status::driver(rc, sqlite3_errmsg(db));
+    }
+    for (const auto& [type, name] : objects) {
+        if (type == "index") continue;  // an index of a table: the table's own check judges it
+        if (type != "table") return Status::make(kInvalidRecordDeclaration);
+        if (lowered(name).rfind("sqlite_", 0) == 0) continue;
+        sqlite3_stmt* s = nullptr;
+        int rc = sqlite3_prepare_v2(db, "SELECT name, type, pk FROM pragma_table_info(?1)", -1, &s, nullptr);
+        if (rc != SQLITE_OK) return Status::driver(rc, sqlite3_errmsg(db));
+        sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        std::vector<std::pair<std::string, bool>> columns;  // lowered name, is the INTEGER primary key
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            const auto* column = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+            const auto* kind = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+            columns.emplace_back(lowered(column ? column : ""),
+                                 sqlite3_column_int(s, 2) == 1 && lowered(kind ? kind : "") == "integer");
+        }
+        sqlite3_finalize(s);
+        if (rc != SQLITE_DONE) return Status::driver(rc, sqlite3_errmsg(db));
+        // Columns added later (a table of another layout of ours) are for the table's own check to judge.
+        const bool hasVersion = std::any_of(columns.begin(), columns.end(),
+                                            [](const auto& c) { return c.first == detail::kVersionColumn; });
+        if (columns.empty() || columns.front().first != detail::kRowIdColumn || !columns.front().second || !hasVersion)
+            return Status::make(kInvalidRecordDeclaration);
+    }
+    return Status::okStatus();
+}
+
+bool isReadOnlyFailure(const Status& status) {
+    return status.code == kDriverError && status.driverCode.rfind("SQLITE_READONLY", 0) == 0;
+}
+
 }  // namespace
 
 std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Status& status) {
@@ -61,30 +161,64 @@ std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Sta
         }
     }
 
-    sqlite3* handle = nullptr;
-    int rc = sqlite3_open_v2(absolutePath.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // Only what stat and access tell: no descriptor of the file is ever opened outside SQLite, as closing
+    // one would drop every lock this process holds on it.
+    struct stat info {};
+    if (::stat(absolutePath.c_str(), &info) != 0) {
+        status = fromErrno(errno, absolutePath);
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        // A FIFO would block the open for ever, a device or a folder is nobody's table file.
+        status = Status::driver(SQLITE_CANTOPEN, absolutePath + " is not a regular file");
+        return nullptr;
+    }
+    const bool writable = ::access(absolutePath.c_str(), W_OK) == 0 && ::access(folderOf(absolutePath).c_str(), W_OK) == 0;
+
+    // The file is looked at read-only first, so that a file that is not ours is refused exactly as it was.
+    Handle look;
+    int rc = look.open(absolutePath, SQLITE_OPEN_READONLY);
+    if (rc != SQLITE_OK) {
+        status = openFailure(look.db, rc);
+        return nullptr;
+    }
+    status = inspectLayout(look.db);
+    // A write-ahead-logged file in a folder we may not write in: with no log beside it, every change is
+    // in the file itself, so it can be read as it stands.
+    if (isReadOnlyFailure(status) && !writable) {
+        struct stat wal {};
+        if (::stat((absolutePath + "-wal").c_str(), &wal) != 0 && errno == ENOENT &&
+            look.open(fileUri(absolutePath, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI) == SQLITE_OK) {
+            status = inspectLayout(look.db);
+        }
+    }
+    if (!status.ok()) return nullptr;
+
+    Handle handle;
+    if (writable) {
+        if ((rc = handle.open(absolutePath, SQLITE_OPEN_READWRITE)) != SQLITE_OK) {
+            status = openFailure(handle.db, rc);
+            return nullptr;
+        }
+    } else {
+        handle.db = look.release();
+    }
     auto fail = [&](int code) {
-        status = openFailure(handle, code);
-        sqlite3_close_v2(handle);
+        status = openFailure(handle.db, code);
         return std::shared_ptr<Database>();
     };
-    if (rc != SQLITE_OK) return fail(rc);
-    sqlite3_extended_result_codes(handle, 1);
-    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
-    if ((rc = detail::registerFoldCollation(handle)) != SQLITE_OK) return fail(rc);
-    // Reading the schema is what tells a database from any other file; nothing is written before it.
-    if ((rc = run(handle, "SELECT count(*) FROM sqlite_schema")) != SQLITE_OK) return fail(rc);
-    if (sqlite3_db_readonly(handle, "main") == 0) {
+    if ((rc = detail::registerFoldCollation(handle.db)) != SQLITE_OK) return fail(rc);
+    if (sqlite3_db_readonly(handle.db, "main") == 0) {
         std::string mode;
-        if ((rc = run(handle, "PRAGMA journal_mode", &mode)) != SQLITE_OK) return fail(rc);
-        if (lowered(mode) != "wal" && (rc = run(handle, "PRAGMA journal_mode=WAL")) != SQLITE_OK) return fail(rc);
+        if ((rc = run(handle.db, "PRAGMA journal_mode", &mode)) != SQLITE_OK) return fail(rc);
+        if (lowered(mode) != "wal" && (rc = run(handle.db, "PRAGMA journal_mode=WAL")) != SQLITE_OK) return fail(rc);
     }
-    if ((rc = run(handle, "PRAGMA synchronous=FULL")) != SQLITE_OK) return fail(rc);
+    if ((rc = run(handle.db, "PRAGMA synchronous=FULL")) != SQLITE_OK) return fail(rc);
     // Key seeks touch an index leaf and a record page each; a cache that holds the indexes of a large
     // table keeps them from going to the file every time.
-    if ((rc = run(handle, "PRAGMA cache_size=-65536")) != SQLITE_OK) return fail(rc);
+    if ((rc = run(handle.db, "PRAGMA cache_size=-65536")) != SQLITE_OK) return fail(rc);
 
-    std::shared_ptr<Database> db(new Database(absolutePath, handle));
+    std::shared_ptr<Database> db(new Database(absolutePath, handle.release()));
     databases[absolutePath] = db;
     status = Status::okStatus();
     return db;

@@ -133,6 +133,10 @@ public:
     Status build();
     void close();
     bool isOpen() const;
+    // Reads every page of the table's data file (all of its tables and keys, and SQLite's own records)
+    // and lists what is wrong, one line per problem; none when the file is sound. A whole read of the
+    // file, for an explicit check only.
+    Status verifyFile(std::vector<std::string>& problems);
     // The stored name, for messages: "SM\!Schedule".
     std::string name() const;
 

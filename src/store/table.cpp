@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -17,28 +16,12 @@ namespace tarvelo::store {
 
 namespace {
 
-constexpr char kSqliteMagic[] = "SQLite format 3";  // with its terminator, the file's first 16 bytes
-
 Status misuse(const std::string& what) { return Status::driver(SQLITE_MISUSE, what); }
 
 Status fromErrno(int err, const std::string& path) {
     if (err == ENOENT || err == ENOTDIR) return Status::make(kFileNotFound);
     if (err == EACCES || err == EPERM || err == EROFS) return Status::make(kAccessDenied);
     return Status::driver(SQLITE_CANTOPEN, "unable to open " + path + ": " + std::strerror(err));
-}
-
-// An existing file that is not empty and does not start as a database is reported, never handed to
-// SQLite, so nothing can ever write to it.
-Status checkHeader(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return fromErrno(errno, path);
-    char header[sizeof kSqliteMagic] = {};
-    in.read(header, sizeof header);
-    const auto got = in.gcount();
-    if (got == 0) return Status::okStatus();  // an empty file is an empty database
-    if (got < static_cast<std::streamsize>(sizeof header) || std::memcmp(header, kSqliteMagic, sizeof header) != 0)
-        return Status::driver(SQLITE_NOTADB, "file is not a database");
-    return Status::okStatus();
 }
 
 std::string absoluteDataPath(const TableDef& def, const std::string& folder) {
@@ -307,9 +290,6 @@ Status Table::open() {
     Impl& t = *m_impl;
     if (t.db) return t.remember(Status::make(kFileAlreadyOpen));
     if (!t.schema.valid) return t.remember(Status::make(kInvalidRecordDeclaration));
-    struct stat info {};
-    if (::stat(t.path.c_str(), &info) != 0) return t.remember(fromErrno(errno, t.path));
-    if (Status s = checkHeader(t.path); !s.ok()) return t.remember(s);
 
     Status status;
     std::shared_ptr<Database> db = Database::acquire(t.path, status);
@@ -387,14 +367,13 @@ Status Table::create() {
     if (!t.schema.valid) return t.remember(Status::make(kInvalidRecordDeclaration));
 
     // A new file is made empty here, exclusively, so SQLite itself is never allowed to create one and an
-    // existing file is only ever opened as what it already is.
+    // existing file is only ever opened as what it already is. The descriptor is of a file that did not
+    // exist a moment ago, so no connection of this process holds a lock on it that closing could drop.
     const int fd = ::open(t.path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd >= 0) {
         ::close(fd);
     } else if (errno != EEXIST) {
         return t.remember(fromErrno(errno, t.path));
-    } else if (Status s = checkHeader(t.path); !s.ok()) {
-        return t.remember(s);
     }
 
     Status status;
@@ -425,9 +404,6 @@ Status Table::build() {
     Status status;
     std::shared_ptr<Database> db = t.db;
     if (!db) {
-        struct stat info {};
-        if (::stat(t.path.c_str(), &info) != 0) return t.remember(fromErrno(errno, t.path));
-        if (Status s = checkHeader(t.path); !s.ok()) return t.remember(s);
         db = Database::acquire(t.path, status);
         if (!db) return t.remember(status);
     }
@@ -465,8 +441,34 @@ Status Table::build() {
         for (const auto& key : t.schema.keys) {
             if (Status s = db->exec(key.createIndex); !s.ok()) return fail(s);
         }
-        return t.remember(ownTransaction ? db->commit() : Status::okStatus());
+        if (!ownTransaction) return t.remember(Status::okStatus());
+        if (Status s = db->commit(); !s.ok()) return t.remember(s);
+        // The pages of an index taken out of the schema belong to nothing now; copying the file anew
+        // gives them back, so that the file passes a full check again.
+        return t.remember(damaged.empty() ? Status::okStatus() : db->exec("VACUUM"));
     }
+}
+
+Status Table::verifyFile(std::vector<std::string>& problems) {
+    Impl& t = *m_impl;
+    problems.clear();
+    if (!t.db) return t.remember(t.notOpen());
+    sqlite3_stmt* s = nullptr;
+    int rc = sqlite3_prepare_v2(t.db->handle(), "PRAGMA integrity_check", -1, &s, nullptr);
+    if (rc != SQLITE_OK) return t.remember(t.db->error(rc));
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+        const std::string line = text ? text : "";
+        if (line != "ok") problems.push_back(line);
+    }
+    const Status failed = rc == SQLITE_DONE ? Status::okStatus() : t.db->error(rc);
+    sqlite3_finalize(s);
+    // Damage bad enough to stop the check itself is one more problem, not a failure to check.
+    if (!failed.ok()) {
+        if ((rc & 0xff) != SQLITE_CORRUPT && (rc & 0xff) != SQLITE_NOTADB) return t.remember(failed);
+        problems.push_back(failed.driverMessage);
+    }
+    return t.remember(Status::okStatus());
 }
 
 Status Table::setToStart(int key) {

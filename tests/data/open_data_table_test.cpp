@@ -177,16 +177,23 @@ TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileAc
     EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Disk Error"});
 }
 
-// A read-only file must be refused by a program that opens it for writing; root may write anyway, so the
-// case runs as the user nobody.
-TEST_F(OpenDataTableTest, GivenAReadOnlyDataFileThenFileAccessErrorStopsTheProgram) {
+// A folder the user may only read (a backup, another user's files) still shows its tasks; every write is
+// refused with the driver's reason. Root may write anyway, so the case runs as the user nobody.
+TEST_F(OpenDataTableTest, GivenAReadOnlyFolderThenTheTablesOpenWithoutAMessageAndWritesAreRefused) {
     createTables();
+    {
+        Schedule t;
+        t.id = 1;
+        t.description = "Kept";
+        TableUse use(*files, TableId::schedule);
+        ASSERT_TRUE(files->schedule().add(t).ok());
+    }
     closeFiles();
     ASSERT_EQ(::chmod(dataFile().c_str(), 0444), 0);
-    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
     const std::string before = test::readBytes(dataFile());
     const std::string path = folder.path();
-    // Exit code 0: the expected message and stop; 1: opened; 2: another outcome.
+    // Exit code 0: read, and the write refused; 9: could not become nobody; others: what went wrong.
     test::ChildProcess child([path](test::ChildProcess&) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 9;
         test::FakeMessageBox box;
@@ -194,13 +201,18 @@ TEST_F(OpenDataTableTest, GivenAReadOnlyDataFileThenFileAccessErrorStopsTheProgr
         DataWarning childWarn(box, stop);
         DataFiles childFiles(childWarn, path);
         try {
-            childFiles.use(TableId::schedule);
-        } catch (const HaltCalled& h) {
-            return box.captions() == std::vector<std::string>{"File Access Error"} && h.stopText == "Disk Error" ? 0 : 2;
+            TableUse use(childFiles, TableId::schedule);
+            if (box.count() != 0 || childFiles.schedule().records() != 1) return 1;
+            Schedule t;
+            t.id = 2;
+            const store::Status s = childFiles.schedule().add(t);
+            return s.driverCode == "SQLITE_READONLY (8)" ? 0 : 2;
+        } catch (const HaltCalled&) {
+            return 3;
         }
-        return 1;
     });
     EXPECT_EQ(child.join(), 0);
+    ::chmod(folder.path().c_str(), 0755);
     EXPECT_EQ(test::readBytes(dataFile()), before);
 }
 

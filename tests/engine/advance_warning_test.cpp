@@ -22,7 +22,7 @@ protected:
 
 TEST_F(AdvanceWarningTest, GivenNoTaskWithAWarningThenNothingHappens) {
     add(task("Plain", day(1996, 10, 1), at(8, 0)));
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
     EXPECT_THAT(log.lines(), IsEmpty());
 }
 
@@ -32,11 +32,11 @@ TEST_F(AdvanceWarningTest, GivenAProgramTaskWarnedADayAheadThenTheBoxShowsItsMom
     const Schedule stored = add(t);
 
     clock.set(day(1996, 10, 30), at(17, 30));
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
     EXPECT_THAT(log.lines(), IsEmpty()) << "not before the warning time has passed";
 
     clock.set(day(1996, 10, 30), at(17, 30, 1));
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
 
     ASSERT_EQ(messages.requests().size(), 1u);
     const auto& box = messages.requests()[0];
@@ -46,7 +46,7 @@ TEST_F(AdvanceWarningTest, GivenAProgramTaskWarnedADayAheadThenTheBoxShowsItsMom
     EXPECT_EQ(box.buttons, ui::kOk);
     EXPECT_EQ(byId(stored.id)->advanceWarned, 1);
 
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
     EXPECT_EQ(messages.requests().size(), 1u) << "a warning is given once per occurrence";
 }
 
@@ -74,7 +74,7 @@ TEST_F(AdvanceWarningTest, GivenEachTaskTypeThenTheWarningTextFollowsIt) {
         t.command = c.command;
         add(t);
 
-        scheduler.checkAdvanceWarning();
+        checkAdvanceWarning();
 
         ASSERT_FALSE(messages.requests().empty());
         EXPECT_EQ(messages.requests().back().text, "Nov 2, 1996 3:00PM\r" + c.text);
@@ -89,11 +89,11 @@ TEST_F(AdvanceWarningTest, GivenTwoPassedWarningsThenTheEarlierIsShownNowAndTheO
     early.message = "early";
     add(early);
 
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
     ASSERT_EQ(messages.requests().size(), 1u);
     EXPECT_EQ(messages.requests()[0].text, "Nov 3, 1996 9:00AM\rearly");
 
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
     ASSERT_EQ(messages.requests().size(), 2u);
     EXPECT_EQ(messages.requests()[1].text, "Nov 5, 1996 9:00AM\rlate");
 }
@@ -102,7 +102,7 @@ TEST_F(AdvanceWarningTest, GivenAWarningWithATimeButNoDateThenItIsGivenAtOnce) {
     Schedule t = task("Time only", day(1996, 12, 1), at(9, 0), "Display Message");
     t.advanceWarnTime = at(23, 0);
     add(t);
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
     EXPECT_EQ(messages.requests().size(), 1u);
 }
 
@@ -111,7 +111,7 @@ TEST_F(AdvanceWarningTest, GivenTheOccurrenceIsToBeSkippedThenNoBoxIsShownButThe
     t.skipNextTime = 1;
     const Schedule stored = add(t);
 
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
 
     EXPECT_THAT(log.lines(), IsEmpty());
     EXPECT_EQ(byId(stored.id)->advanceWarned, 1);
@@ -125,7 +125,7 @@ TEST_F(AdvanceWarningTest, GivenABlankScheduleTypeThenThatTaskIsNeitherWarnedNor
     next.message = "ruled";
     const Schedule storedNext = add(next);
 
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
 
     EXPECT_EQ(byId(storedBlank.id)->advanceWarned, 0);
     ASSERT_EQ(messages.requests().size(), 1u);
@@ -139,14 +139,14 @@ TEST_F(AdvanceWarningTest, GivenAWarningWhenTheTaskIsPerformedThenTheWarningIsPe
     t.advanceWarned = 1;  // given yesterday
     const Schedule stored = add(t);
 
-    scheduler.checkDueTask();
+    checkDueTask();
 
     const auto moved = byId(stored.id);
     EXPECT_EQ(moved->date, day(1996, 11, 7));
     EXPECT_EQ(moved->advanceWarnDate, day(1996, 11, 6));
     EXPECT_EQ(moved->advanceWarned, 0);
     clock.set(day(1996, 11, 6), at(11, 0, 1));
-    scheduler.checkAdvanceWarning();
+    checkAdvanceWarning();
     ASSERT_EQ(messages.requests().size(), 1u);
     EXPECT_EQ(messages.requests()[0].text.substr(0, 19), "Nov 7, 1996 11:00AM");
 }

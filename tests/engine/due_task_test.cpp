@@ -13,7 +13,7 @@ class DueTaskTest : public SchedulerTest {};
 
 TEST_F(DueTaskTest, GivenNoEnabledTaskWhenTickedThenOnlyThePlainTitleIsSet) {
     frame.setMinimized(true);
-    scheduler.checkDueTask();  // an empty table
+    checkDueTask();  // an empty table
     // a table holding only a switched-off task and a completed copy, both long overdue
     Schedule off = task("Switched off", day(1990, 1, 1), at(8, 0), "Display Message");
     off.disabled = 1;
@@ -23,7 +23,7 @@ TEST_F(DueTaskTest, GivenNoEnabledTaskWhenTickedThenOnlyThePlainTitleIsSet) {
     copy.completed = 1;
     add(copy);
 
-    scheduler.checkDueTask();
+    checkDueTask();
 
     EXPECT_THAT(frame.titles(), ElementsAre("Tarvelo '96", "Tarvelo '96"));
     EXPECT_THAT(log.lines(), IsEmpty());
@@ -33,11 +33,11 @@ TEST_F(DueTaskTest, GivenNoEnabledTaskWhenTickedThenOnlyThePlainTitleIsSet) {
 TEST_F(DueTaskTest, GivenATaskAtExactlyNowThenItIsDueOnlyOnTheFirstTickAfterThatTime) {
     add(task("Lunch", day(1996, 10, 31), at(12, 0), "Display Message"));
 
-    scheduler.checkDueTask();
+    checkDueTask();
     EXPECT_THAT(windows.texts(), IsEmpty()) << "not yet due at exactly its time";
 
     clock.advance(1);
-    scheduler.checkDueTask();
+    checkDueTask();
     EXPECT_EQ(windows.texts().size(), 1u);
 }
 
@@ -51,7 +51,7 @@ TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersNoThenItIsStampedMo
     const Schedule stored = add(t);
     messages.answer(ui::kNo);
 
-    scheduler.checkDueTask();
+    checkDueTask();
 
     ASSERT_EQ(messages.requests().size(), 1u);
     const auto& prompt = messages.requests()[0];
@@ -83,7 +83,7 @@ TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersYesThenItStartsInIt
     add(t);
     messages.answer(ui::kYes);
 
-    scheduler.checkDueTask();
+    checkDueTask();
 
     EXPECT_THAT(log.lines(), ElementsAre("box Missed Task: Backup was not run.  Run it now?",
                                          "start backup --all @ /srv/data"));
@@ -109,7 +109,7 @@ TEST_F(DueTaskTest, GivenAMissedMessageTaskThenThereIsNoMissedPromptAndConfirmCo
         add(t);
         messages.answer(ui::kYes);
 
-        scheduler.checkDueTask();
+        checkDueTask();
 
         EXPECT_EQ(log.lines(), c.effects);
     }
@@ -122,7 +122,7 @@ TEST_F(DueTaskTest, GivenAConfirmPromptAnsweredNoThenNothingIsPerformedButTheOcc
     t.message = "Stand up";
     const Schedule stored = add(t);
 
-    scheduler.checkDueTask();  // the default button is No
+    checkDueTask();  // the default button is No
 
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Confirm Task"});
     EXPECT_THAT(windows.texts(), IsEmpty());
@@ -146,7 +146,7 @@ TEST_F(DueTaskTest, GivenASkippedOccurrenceThenNothingIsAnnouncedOrStampedAndThe
     frame.setMinimized(true);
     const Schedule stored = add(t);
 
-    scheduler.checkDueTask();
+    checkDueTask();
 
     EXPECT_THAT(log.lines(), IsEmpty()) << "no restore, alarm, prompt, window or program";
     const auto moved = byId(stored.id);
@@ -166,7 +166,7 @@ TEST_F(DueTaskTest, GivenAOnceTaskWhenPerformedThenItsRecordIsGoneAndACopyWithAN
     t.message = "Dentist at 9";
     const Schedule stored = add(t);
 
-    scheduler.checkDueTask();
+    checkDueTask();
 
     EXPECT_FALSE(byId(stored.id)) << "the task itself is deleted";
     const auto records = all();
@@ -189,7 +189,7 @@ TEST_F(DueTaskTest, GivenACompletedCopyThenItIsTheTaskAsReadUnderTheNextFreeNumb
     const Schedule stored = add(t);
     add(task("Later", day(2002, 1, 1), at(8, 0)));  // number 3: the copy gets 4
 
-    scheduler.checkDueTask();
+    checkDueTask();
 
     const auto copy = byId(4);
     ASSERT_TRUE(copy);
@@ -212,12 +212,12 @@ TEST_F(DueTaskTest, GivenThreeOverdueTasksThenTheyArePerformedOnThreeTicksEarlie
         add(t);
     }
 
-    scheduler.checkDueTask();
+    checkDueTask();
     EXPECT_THAT(windows.texts(), ElementsAre("first"));
-    scheduler.checkDueTask();
-    scheduler.checkDueTask();
+    checkDueTask();
+    checkDueTask();
     EXPECT_THAT(windows.texts(), ElementsAre("first", "second", "third"));
-    scheduler.checkDueTask();
+    checkDueTask();
     EXPECT_EQ(windows.texts().size(), 3u) << "each is now moved on to tomorrow";
     EXPECT_EQ(completedCopies().size(), 3u);
 }
@@ -229,7 +229,7 @@ TEST_F(DueTaskTest, GivenABothTaskWhoseProgramCannotStartThenTheWindowOpensAndTh
     add(t);
     programs.fail("report.exe /monthly");
 
-    scheduler.checkDueTask();
+    checkDueTask();
 
     EXPECT_THAT(log.lines(), ElementsAre("window Monthly report", "start report.exe /monthly @ ",
                                          "box Error Starting report.exe /monthly: Run code -4"));
@@ -254,7 +254,7 @@ TEST_F(DueTaskTest, GivenMessageWindowsOpenThenTheSixtiethMessageGoesToAPlainBox
         t.message = "Hello there";
         add(t);
 
-        scheduler.checkDueTask();
+        checkDueTask();
 
         EXPECT_EQ(log.lines(), c.effects);
     }
@@ -268,34 +268,47 @@ TEST_F(DueTaskTest, GivenAMinimizedFrameThenTheTitleShowsThePendingTaskAndTheFra
     add(task("Call Bob", day(1996, 10, 31), at(17, 30), "None"));
     frame.setMinimized(true);
 
-    scheduler.checkDueTask();
+    checkDueTask();
     EXPECT_EQ(frame.title(), "Tarvelo '96 - Call Bob Oct 31, 1996 5:30PM");
     EXPECT_TRUE(frame.isMinimized());
 
     clock.set(day(1996, 10, 31), at(17, 30, 5));
-    scheduler.checkDueTask();
+    checkDueTask();
     EXPECT_FALSE(frame.isMinimized());
     EXPECT_THAT(log.lines(), ElementsAre("restore"));
 
-    scheduler.checkDueTask();
+    checkDueTask();
     EXPECT_EQ(frame.title(), "Tarvelo '96") << "not minimized any more";
 }
 
-TEST_F(DueTaskTest, GivenAnAlarmThenItPlaysBeforeThePromptAndTheStampIsTakenWhenThePromptCloses) {
-    Schedule t = task("Pills", day(1996, 10, 31), at(11, 0), "Display Message");
-    t.alarm = 1;
-    t.alarmFile = "/home/me/alarm.wav";
-    t.userSkip = 1;
-    t.message = "Take pills";
-    const Schedule stored = add(t);
-    messages.answer(ui::kYes);
-    messages.whileOpen = [&] { clock.set(day(1996, 10, 31), at(12, 3)); };  // the user took three minutes
+TEST_F(DueTaskTest, GivenAnAlarmThenItPlaysOnceTheOccurrenceIsStoredAndTheStampIsTakenWhenThePromptCloses) {
+    struct Case {
+        int answer;
+        std::vector<std::string> effects;
+    };
+    const std::vector<Case> cases{
+        {ui::kYes, {"box Confirm Task: Pills is due to run.  Run it now?", "sound /home/me/alarm.wav", "window Take pills"}},
+        {ui::kNo, {"box Confirm Task: Pills is due to run.  Run it now?"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer == ui::kYes ? "answered Yes" : "answered No");
+        for (const auto& r : all()) schedule().erase(r);
+        log.clear();
+        clock.set(day(1996, 10, 31), at(12, 0));
+        Schedule t = task("Pills", day(1996, 10, 31), at(11, 0), "Display Message");
+        t.alarm = 1;
+        t.alarmFile = "/home/me/alarm.wav";
+        t.userSkip = 1;
+        t.message = "Take pills";
+        const Schedule stored = add(t);
+        messages.answer(c.answer);
+        messages.whileOpen = [&] { clock.set(day(1996, 10, 31), at(12, 3)); };  // the user took three minutes
 
-    scheduler.checkDueTask();
+        checkDueTask();
 
-    EXPECT_THAT(log.lines(), ElementsAre("sound /home/me/alarm.wav",
-                                         "box Confirm Task: Pills is due to run.  Run it now?", "window Take pills"));
-    EXPECT_EQ(byId(stored.id)->lastRunTime, at(12, 3));
+        EXPECT_EQ(log.lines(), c.effects);
+        EXPECT_EQ(byId(stored.id)->lastRunTime, at(12, 3));
+    }
 }
 
 }  // namespace

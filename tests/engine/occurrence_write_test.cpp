@@ -1,9 +1,10 @@
-// Moving a task on and keeping its completed copy are written together or not at all, and an occurrence
-// whose write failed is not performed a second time.
+// An occurrence is stored before it is performed: a write that fails performs nothing and is reported,
+// a later tick performs it once; another scheduler that stores it first leaves nothing to do.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "scheduler_fixture.h"
@@ -12,6 +13,7 @@ namespace tarvelo::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 // A second connection to the data file, as another program would hold it.
 class Intruder {
@@ -25,6 +27,12 @@ public:
         char* error = nullptr;
         ASSERT_EQ(sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
     }
+    // Adding any completed record fails from now on, as a full disk or an I/O error would fail it.
+    void failCopies() {
+        exec(R"(CREATE TRIGGER injected BEFORE INSERT ON "Schedule" WHEN NEW."COMPLETED" = 1
+                BEGIN SELECT RAISE(ABORT, 'injected fault'); END)");
+    }
+    void mendCopies() { exec("DROP TRIGGER injected"); }
 
 private:
     sqlite3* m_db = nullptr;
@@ -36,63 +44,74 @@ protected:
         Schedule t = task("Stretch", day(1996, 10, 31), at(11, 0), "Display Message");
         t.scheduleType = scheduleType;
         t.message = "Stretch now";
+        t.alarm = 1;
+        t.alarmFile = "/bell.wav";
         t.lastRunDate = day(1996, 10, 30);
         t.lastRunTime = at(11, 0, 2);
         return add(t);
     }
-    // Adding any completed record fails, as a full disk or an I/O error would fail it.
-    void failCopies(Intruder& intruder) {
-        intruder.exec(R"(CREATE TRIGGER injected BEFORE INSERT ON "Schedule" WHEN NEW."COMPLETED" = 1
-                         BEGIN SELECT RAISE(ABORT, 'injected fault'); END)");
+    // The stored task, whatever version it is at.
+    Schedule unversioned(std::int32_t id) {
+        Schedule s = *byId(id);
+        s.ref = {};
+        return s;
     }
 };
 
-TEST_F(OccurrenceWriteTest, GivenTheCopyCannotBeAddedThenTheTaskIsNotMovedOnEither) {
-    const Schedule stored = dueMessage();
+class FailedCopyTest : public OccurrenceWriteTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(FailedCopyTest, GivenTheCopyCannotBeAddedThenNothingIsPerformedOrStoredAndTheTickSaysSo) {
+    Schedule stored = dueMessage(GetParam());
     Intruder intruder(folder.path());
-    failCopies(intruder);
+    intruder.failCopies();
 
-    scheduler.tick();
+    const store::Status s = scheduler.tick();
 
-    EXPECT_THAT(windows.texts(), ElementsAre("Stretch now"));
-    EXPECT_EQ(all().size(), 1u) << "no copy";
-    Schedule unchanged = *byId(stored.id);
-    unchanged.ref = stored.ref;
-    EXPECT_EQ(unchanged, stored) << "not moved on, not stamped";
+    EXPECT_EQ(s.code, store::kDriverError);
+    EXPECT_EQ(s.driverMessage, "injected fault");
+    EXPECT_THAT(log.lines(), IsEmpty()) << "no alarm, no window";
+    ASSERT_EQ(all().size(), 1u) << "no copy, and a Once task is not deleted";
+    stored.ref = {};
+    EXPECT_EQ(unversioned(stored.id), stored) << "not moved on, not stamped";
 }
 
-TEST_F(OccurrenceWriteTest, GivenAOnceTaskWhoseCopyCannotBeAddedThenTheTaskIsNotDeleted) {
-    const Schedule stored = dueMessage("Once");
-    Intruder intruder(folder.path());
-    failCopies(intruder);
+INSTANTIATE_TEST_SUITE_P(ScheduleTypes, FailedCopyTest, ::testing::Values("Custom", "Once"));
 
-    scheduler.tick();
-
-    ASSERT_TRUE(byId(stored.id));
-    EXPECT_EQ(byId(stored.id)->completed, 0);
-    EXPECT_EQ(all().size(), 1u);
-}
-
-TEST_F(OccurrenceWriteTest, GivenAFailedWriteWhenTheWriteSucceedsOnALaterTickThenTheTaskIsNotPerformedAgain) {
+TEST_F(OccurrenceWriteTest, GivenAFailedWriteWhenALaterTickStoresItThenItIsPerformedOnceAndStampedThen) {
     const Schedule stored = dueMessage();
-    {
-        Intruder intruder(folder.path());
-        failCopies(intruder);
-        scheduler.tick();
-        intruder.exec("DROP TRIGGER injected");
-    }
-    clock.set(day(1996, 10, 31), at(12, 0, 5));
+    Intruder intruder(folder.path());
+    intruder.failCopies();
+    EXPECT_FALSE(scheduler.tick().ok());
+    EXPECT_FALSE(scheduler.tick().ok());
+    intruder.mendCopies();
+    clock.set(day(1996, 10, 31), at(12, 0, 10));
 
-    scheduler.tick();
-    scheduler.tick();
+    tick();
+    tick();
 
-    EXPECT_THAT(windows.texts(), ElementsAre("Stretch now")) << "one window for one occurrence";
+    EXPECT_THAT(log.lines(), ElementsAre("sound /bell.wav", "window Stretch now"));
     const auto moved = byId(stored.id);
     EXPECT_EQ(moved->date, day(1996, 11, 1));
-    EXPECT_EQ(moved->lastRunTime, at(12, 0)) << "stamped when it was performed";
+    EXPECT_EQ(moved->lastRunTime, at(12, 0, 10)) << "stamped by the tick that stored it";
     const auto copies = completedCopies();
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(copies[0].lastRunDate, day(1996, 10, 30));
+}
+
+TEST_F(OccurrenceWriteTest, GivenAPromptAnsweredWhenTheWriteFailsThenTheNextTickUsesTheAnswerWithoutAsking) {
+    Schedule t = dueMessage();
+    t.userSkip = 1;
+    ASSERT_TRUE(schedule().put(t).ok());
+    Intruder intruder(folder.path());
+    intruder.failCopies();
+    messages.answer(ui::kYes);
+    EXPECT_FALSE(scheduler.tick().ok());
+    intruder.mendCopies();
+
+    tick();
+
+    EXPECT_THAT(log.lines(), ElementsAre("box Confirm Task: Stretch is due to run.  Run it now?", "sound /bell.wav",
+                                         "window Stretch now"));
 }
 
 TEST_F(OccurrenceWriteTest, GivenTheTaskIsChangedElsewhereWhileItsPromptIsOpenThenNeitherWriteHappensAndTheChangeIsKept) {
@@ -107,14 +126,15 @@ TEST_F(OccurrenceWriteTest, GivenTheTaskIsChangedElsewhereWhileItsPromptIsOpenTh
     };
     messages.answer(ui::kYes);
 
-    scheduler.tick();
+    tick();
 
+    EXPECT_THAT(windows.texts(), IsEmpty()) << "not this tick's to perform";
     EXPECT_EQ(all().size(), 1u) << "no copy without the task moved on";
     EXPECT_EQ(byId(t.id)->date, day(1996, 10, 31));
     EXPECT_EQ(byId(t.id)->description, "Stretch and breathe");
 
     messages.whileOpen = nullptr;
-    scheduler.tick();
+    tick();
     EXPECT_EQ(messages.captions().size(), 1u) << "no second prompt for the same occurrence";
     EXPECT_EQ(windows.texts().size(), 1u);
     EXPECT_EQ(byId(t.id)->date, day(1996, 11, 1));
@@ -122,24 +142,68 @@ TEST_F(OccurrenceWriteTest, GivenTheTaskIsChangedElsewhereWhileItsPromptIsOpenTh
     EXPECT_EQ(completedCopies().size(), 1u);
 }
 
-TEST_F(OccurrenceWriteTest, GivenAnotherProgramHoldsTheWriteLockThenTheTickGivesUpCleanlyAndWritesOnceItIsFree) {
+TEST_F(OccurrenceWriteTest, GivenAnotherSchedulerStoresTheOccurrenceWhileThePromptIsOpenThenItIsPerformedOnce) {
+    Schedule t = dueMessage();
+    t.userSkip = 1;
+    ASSERT_TRUE(schedule().put(t).ok());
+    FakeMessageBox otherMessages;
+    otherMessages.answer(ui::kYes);
+    FakeFrame otherFrame;
+    FakeSound otherSound;
+    FakeProgramStart otherPrograms;
+    FakeMessageWindows otherWindows;
+    Scheduler other(files.schedule(), settings, {clock, otherFrame, otherMessages, otherSound, otherPrograms, otherWindows});
+    messages.whileOpen = [&] { stored(other.tick()); };
+    messages.answer(ui::kYes);
+
+    tick();
+    tick();
+
+    EXPECT_THAT(otherWindows.texts(), ElementsAre("Stretch now"));
+    EXPECT_THAT(windows.texts(), IsEmpty());
+    EXPECT_THAT(sound.played(), IsEmpty());
+    EXPECT_EQ(completedCopies().size(), 1u);
+    EXPECT_EQ(byId(t.id)->date, day(1996, 11, 1));
+}
+
+TEST_F(OccurrenceWriteTest, GivenAnotherProgramHoldsTheWriteLockThenTheTickGivesUpCleanlyAndPerformsOnceItIsFree) {
     const Schedule stored = dueMessage();
     Intruder intruder(folder.path());
     intruder.exec("BEGIN IMMEDIATE");
 
     const auto started = std::chrono::steady_clock::now();
-    scheduler.tick();
+    const store::Status s = scheduler.tick();
     const auto waited = std::chrono::steady_clock::now() - started;
 
     EXPECT_LT(waited, std::chrono::seconds(5)) << "the write waits its two seconds, not for ever";
+    EXPECT_EQ(s.driverCode, "SQLITE_BUSY (5)");
+    EXPECT_THAT(log.lines(), IsEmpty());
     EXPECT_EQ(byId(stored.id)->date, day(1996, 10, 31));
-    EXPECT_EQ(all().size(), 1u);
 
     intruder.exec("COMMIT");
-    scheduler.tick();
+    tick();
+    tick();
     EXPECT_EQ(byId(stored.id)->date, day(1996, 11, 1));
     EXPECT_EQ(completedCopies().size(), 1u);
-    EXPECT_EQ(windows.texts().size(), 1u);
+    EXPECT_THAT(windows.texts(), ElementsAre("Stretch now"));
+}
+
+TEST_F(OccurrenceWriteTest, GivenTheWarnedMarkCannotBeStoredThenTheWarningIsNotShownUntilItIs) {
+    Schedule t = task("Later", day(1996, 11, 2), at(8, 0), "Display Message");
+    t.message = "coming";
+    t.advanceWarnDate = day(1996, 10, 31);
+    t.advanceWarnTime = at(8, 0);
+    add(t);
+    Intruder intruder(folder.path());
+    intruder.exec("BEGIN IMMEDIATE");
+
+    EXPECT_EQ(scheduler.checkAdvanceWarning().driverCode, "SQLITE_BUSY (5)");
+    EXPECT_THAT(messages.captions(), IsEmpty());
+
+    intruder.exec("COMMIT");
+    checkAdvanceWarning();
+    checkAdvanceWarning();
+    EXPECT_THAT(messages.captions(), ElementsAre("Advanced Warning"));
 }
 
 }  // namespace

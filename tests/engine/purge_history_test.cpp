@@ -22,19 +22,19 @@ TEST_F(PurgeHistoryTest, GivenSevenDaysThenACopyEightDaysOldGoesAndOneSevenDaysO
     const Schedule eight = copyOn(today - 8);
     const Schedule seven = copyOn(today - 7);
 
-    scheduler.purgeHistory();
+    purgeHistory();
     EXPECT_FALSE(byId(eight.id));
     EXPECT_TRUE(byId(seven.id));
 
     clock.set(today + 1, at(0, 0, 1));
-    scheduler.purgeHistory();
+    purgeHistory();
     EXPECT_FALSE(byId(seven.id));
 }
 
 TEST_F(PurgeHistoryTest, GivenZeroDaysThenCopiesAreKeptForEver) {
     settings.historyExpiryDays = 0;
     const Schedule ancient = copyOn(day(1801, 1, 1));
-    scheduler.purgeHistory();
+    purgeHistory();
     EXPECT_TRUE(byId(ancient.id));
 }
 
@@ -62,7 +62,7 @@ TEST_F(PurgeHistoryTest, GivenSwitchedOffTasksAmongTheCopiesThenTheyAreKeptAndRe
     Schedule enabled = task("Enabled and old", today - 50, at(9, 0));
     const Schedule storedEnabled = add(enabled);
 
-    scheduler.purgeHistory();
+    purgeHistory();
 
     EXPECT_TRUE(byId(storedOff.id));
     EXPECT_FALSE(byId(older.id));
@@ -81,7 +81,7 @@ TEST_F(PurgeHistoryTest, GivenAThousandExpiredCopiesThenOneTickRemovesThemAll) {
     }
     const Schedule kept = copyOn(today);
 
-    scheduler.purgeHistory();
+    purgeHistory();
 
     const auto left = all();
     ASSERT_EQ(left.size(), 1u);

@@ -60,6 +60,13 @@ protected:
 
     RecordTable<Schedule> schedule() { return files.schedule(); }
 
+    // The scheduler's steps, each expected to store what it did.
+    void tick() { stored(scheduler.tick()); }
+    void checkDueTask() { stored(scheduler.checkDueTask()); }
+    void checkAdvanceWarning() { stored(scheduler.checkAdvanceWarning()); }
+    void purgeHistory() { stored(scheduler.purgeHistory()); }
+    static void stored(const store::Status& s) { EXPECT_TRUE(s.ok()) << errorText(s); }
+
     // Adds a record under the next free number and returns it as stored.
     Schedule add(Schedule record) {
         Schedule highest;

@@ -23,8 +23,8 @@ TEST_F(TickTest, GivenTheSchedulerIsInactiveThenEveryTickOnlySetsTheInactiveTitl
     copy.completed = copy.disabled = 1;
     const Schedule storedCopy = add(copy);
 
-    scheduler.tick();
-    scheduler.tick();
+    tick();
+    tick();
 
     EXPECT_THAT(frame.titles(), ElementsAre(kInactiveTitle, kInactiveTitle));
     EXPECT_EQ(std::string(kInactiveTitle), "Pellacorp Scheduler (Inactive)");
@@ -32,7 +32,7 @@ TEST_F(TickTest, GivenTheSchedulerIsInactiveThenEveryTickOnlySetsTheInactiveTitl
     EXPECT_TRUE(byId(storedCopy.id)) << "no purge either";
 
     settings.schedulerActive = 1;  // as the setup window does, in place
-    scheduler.tick();
+    tick();
     EXPECT_THAT(windows.texts(), ElementsAre("due"));
     EXPECT_EQ(frame.title(), "Tarvelo '96");
 }
@@ -51,7 +51,7 @@ TEST_F(TickTest, GivenADueTaskAndAPassedWarningThenOneTickPerformsTheTaskThenSho
     copy.completed = copy.disabled = 1;
     const Schedule storedCopy = add(copy);
 
-    scheduler.tick();
+    tick();
 
     EXPECT_THAT(log.lines(), ElementsAre("window due now", "box Advanced Warning: Nov 2, 1996 8:00AM\rcoming"));
     EXPECT_FALSE(byId(storedCopy.id));
@@ -69,20 +69,20 @@ TEST_F(TickTest, GivenAPromptIsOpenWhenTheTimerFiresAgainThenTheNestedTickDoesNo
         ++nested;
         EXPECT_TRUE(scheduler.isTicking());
         const auto titles = frame.titles().size();
-        scheduler.tick();  // what Qt's nested event loop does with the frame's timer
-        scheduler.tick();
+        tick();  // what Qt's nested event loop does with the frame's timer
+        tick();
         EXPECT_EQ(frame.titles().size(), titles);
     };
     messages.answer(ui::kYes);
 
-    scheduler.tick();
+    tick();
 
     EXPECT_EQ(nested, 1) << "one prompt, never a pile of them";
     EXPECT_THAT(windows.texts(), ElementsAre("first"));
     EXPECT_FALSE(scheduler.isTicking());
 
     messages.answer(ui::kYes);
-    scheduler.tick();
+    tick();
     EXPECT_THAT(windows.texts(), ElementsAre("first", "second"));
 }
 
@@ -95,11 +95,11 @@ TEST_F(TickTest, GivenTheClockSpringsForwardOverATasksTimeThenItRunsOnTheFirstTi
     const Schedule stored = add(t);
 
     clock.set(day(1997, 3, 30), at(1, 59, 58));
-    scheduler.tick();
+    tick();
     EXPECT_THAT(programs.starts(), IsEmpty());
 
     clock.set(day(1997, 3, 30), at(3, 0, 3));  // 02:00 to 02:59 never happens on this day
-    scheduler.tick();
+    tick();
     EXPECT_THAT(log.lines(), ElementsAre("start nightly @ ")) << "no missed-task prompt: it is still its day";
     EXPECT_EQ(byId(stored.id)->date, day(1997, 3, 31));
 }
@@ -113,8 +113,8 @@ TEST_F(TickTest, GivenTheMachineSleptForDaysThenAnHourlyTaskIsPerformedOnceAndMo
     messages.answer(ui::kYes);
 
     clock.set(day(1996, 11, 3), at(9, 40));  // woke up three days later
-    scheduler.tick();
-    scheduler.tick();
+    tick();
+    tick();
 
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Missed Task"});
     EXPECT_EQ(programs.starts().size(), 1u);
@@ -151,7 +151,7 @@ protected:
     void tickThrough(StdDate date, StdTime from, StdTime to) {
         for (StdTime t = from; t <= to; t += 500) {
             clock.set(date, t);
-            scheduler.tick();
+            tick();
         }
     }
 };
@@ -179,7 +179,7 @@ TEST_P(FallBackTest, GivenTheClockFallsBackWhileThePromptIsOpenThenTheOccurrence
 
     clock.set(sunday, at(1, 30, 5));
     messages.answer(ui::kYes);
-    scheduler.tick();
+    tick();
     tickThrough(sunday, at(0, 45), at(1, 59));
 
     EXPECT_EQ(copiesAt(sunday, at(1, 30)), 1);
@@ -203,7 +203,7 @@ TEST_F(TickTest, GivenADailyTaskWhenTheClockIsSetBackAcrossMidnightDuringItsProm
     clock.set(day(1996, 10, 27), at(0, 10, 5));
     messages.answer(ui::kYes);
 
-    scheduler.tick();
+    tick();
 
     EXPECT_EQ(byId(stored.id)->date, day(1996, 10, 28));
 }

@@ -1,6 +1,8 @@
 // The frame driven by the scheduler with a real caption, as the desktop wires them.
 #include <QApplication>
+#include <QStatusBar>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <optional>
 
@@ -9,6 +11,7 @@
 #include "data/data_warning.h"
 #include "engine/scheduler.h"
 #include "engine/windows/main_frame.h"
+#include "engine/windows/scheduler_driver.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_ports.h"
 #include "qt_environment.h"
@@ -44,7 +47,7 @@ protected:
 };
 
 TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTheInactiveCaption) {
-    frame.setTickHandler([this] { scheduler.tick(); });
+    engine::driveScheduler(frame, scheduler);
     frame.show();
     settings.schedulerActive = 0;
 
@@ -54,6 +57,32 @@ TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTh
     settings.schedulerActive = 1;
     frame.tick();
     EXPECT_EQ(frame.windowTitle().toStdString(), "Tarvelo '96");
+}
+
+TEST_F(FrameSchedulerTest, GivenATickCannotStoreItsWorkThenTheStatusBarSaysSoUntilATickSucceeds) {
+    engine::driveScheduler(frame, scheduler);
+    frame.show();
+    Schedule due;
+    due.id = 1;
+    due.taskType = "None";
+    due.scheduleType = "Custom";
+    due.every = 1;
+    due.everyType = "day(s)";
+    due.date = dateFromYmd(1996, 10, 31);
+    due.time = timeFromHms(11, 0);
+    ASSERT_TRUE(files.schedule().add(due).ok());
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((files.folder() + "/SM.KTB").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    ASSERT_TRUE(frame.tick());
+
+    EXPECT_EQ(frame.statusBar()->currentMessage().toStdString(),
+              "The schedule could not be saved: database is locked (SQLITE_BUSY (5))");
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_TRUE(frame.tick());
+    EXPECT_EQ(frame.statusBar()->currentMessage().toStdString(), "");
 }
 
 }  // namespace

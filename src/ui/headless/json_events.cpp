@@ -91,7 +91,11 @@ std::string jsonButtonName(int button) {
 void JsonEventSink::line(const std::string& json) {
     std::fputs(json.c_str(), m_out);
     std::fputc('\n', m_out);
-    std::fflush(m_out);
+    if (std::fflush(m_out) != 0 || std::ferror(m_out)) m_broken = true;
+}
+
+void JsonEventSink::error(const std::string& text, int code) {
+    line("{\"event\":\"error\",\"text\":" + jsonString(text) + ",\"code\":" + std::to_string(code) + "}");
 }
 
 void JsonEventSink::title(const std::string& text) {

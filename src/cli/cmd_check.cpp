@@ -45,7 +45,14 @@ int runCheck(const std::vector<std::string>& arguments) {
             std::printf("%s: could not be checked: %s\n", file.c_str(), errorText(s).c_str());
             exitCode = 1;
         }
-        for (const auto& problem : problems) std::printf("%s: %s\n", file.c_str(), problem.c_str());
+        for (const auto& problem : problems) {
+            // A problem may span lines; each printed line names its file.
+            std::size_t start = 0;
+            for (std::size_t end; (end = problem.find('\n', start)) != std::string::npos; start = end + 1) {
+                std::printf("%s: %s\n", file.c_str(), problem.substr(start, end - start).c_str());
+            }
+            std::printf("%s: %s\n", file.c_str(), problem.substr(start).c_str());
+        }
         if (!problems.empty()) exitCode = 1;
     }
     return exitCode;

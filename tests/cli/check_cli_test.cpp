@@ -1,5 +1,6 @@
 // tarvelo96-cli check, run in a folder of its own as a user would run it.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -88,6 +89,40 @@ TEST_F(CheckCommand, GivenStoredRecordsThenTheirCountsArePrinted) {
     EXPECT_NE(o.out.find("SM\\!ToDo 2\n"), std::string::npos) << o.out;
 }
 
+TEST_F(CheckCommand, GivenDamageOutsideEveryTableThenItIsFoundAndTheExitCodeSaysSo) {
+    ASSERT_EQ(runCli(folder, {}).exitCode, 0);
+    {
+        tarvelo::test::FakeMessageBox box;
+        tarvelo::test::FakeHalt halt;
+        tarvelo::DataWarning warn(box, halt);
+        tarvelo::DataFiles files(warn, folder);
+        tarvelo::TableUse use(files, tarvelo::TableId::toDo);
+        tarvelo::ToDo item;
+        item.todo = "counted";  // a number is handed out, and kept
+        ASSERT_TRUE(files.toDo().add(item).ok());
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(dataFile().c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_schema WHERE name = 'sqlite_sequence'", -1, &s, nullptr);
+    ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+    const long page = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    // Scribble over the cells of the page that numbers new records: every later insert fails on it.
+    std::string bytes = readBytes(dataFile());
+    ASSERT_GE(bytes.size(), static_cast<std::size_t>(page * 4096));
+    bytes.replace(static_cast<std::size_t>((page - 1) * 4096 + 8), 64, std::string(64, '\xff'));
+    { std::ofstream(dataFile(), std::ios::binary | std::ios::trunc) << bytes; }
+
+    const Outcome o = runCli(folder, {"--full"});
+
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(o.out.rfind("SM\\!Schedule 0\n", 0), 0u) << "the tables still open and count";
+    EXPECT_NE(o.out.find("\nSM.KTB: "), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find("TagFile_.KTB: "), std::string::npos) << o.out;
+}
+
 TEST_F(CheckCommand, GivenADamagedKeyThenTheQuestionGoesToStderrAndItsDefaultYesRebuildsTheKey) {
     ASSERT_EQ(runCli(folder, {}).exitCode, 0);
     const std::string index = firstIndexOf(dataFile(), "Schedule");
@@ -158,10 +193,20 @@ TEST_F(CheckCommand, GivenAReadOnlyFolderThenEveryTableIsReadAndCheckedAndNothin
     ASSERT_EQ(::chmod(dataFile().c_str(), 0444), 0);
     ASSERT_EQ(::chmod((folder + "/TagFile_.KTB").c_str(), 0444), 0);
     ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    tarvelo::test::CliRun asNobody;
+    asNobody.folder = folder;
+    asNobody.asNobody = true;
+
     const Outcome o = runCli(folder, {}, RunOptions{{}, true});
+    const Outcome list = tarvelo::test::runCli({"list"}, asNobody);
+    const Outcome add = tarvelo::test::runCli({"add", "--json", R"({"description":"new"})"}, asNobody);
+
     ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(o.exitCode, 0) << o.err;
     EXPECT_EQ(o.out, kEmptyTables);
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(add.exitCode, 1);
+    EXPECT_EQ(add.err, "tarvelo96-cli add: attempt to write a readonly database (SQLITE_READONLY (8))\n");
     EXPECT_EQ(readBytes(dataFile()), before);
 }
 

@@ -1,10 +1,12 @@
 #include "data/data_files.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 
 #include "data_fixture.h"
 
@@ -215,6 +217,55 @@ TEST_F(OpenDataTableTest, GivenAReadOnlyFolderThenTheTablesOpenWithoutAMessageAn
     ::chmod(folder.path().c_str(), 0755);
     EXPECT_EQ(test::readBytes(dataFile()), before);
 }
+
+// Something that is not a file where a data file belongs: opening it must neither hang (a FIFO blocks an
+// open for reading until a writer comes) nor touch it; the user gets the file-access message.
+struct NotAFile {
+    const char* name;
+    void (*make)(const std::string& path);
+    TableId table;
+    friend void PrintTo(const NotAFile& c, std::ostream* os) { *os << c.name; }
+};
+
+class NotAFileTest : public DataTest, public ::testing::WithParamInterface<NotAFile> {};
+
+TEST_P(NotAFileTest, GivenNoRegularFileWhereTheDataFileBelongsThenFileAccessErrorWithoutHanging) {
+    const std::string path = GetParam().table == TableId::tagFile ? tagFile() : dataFile();
+    GetParam().make(path);
+    const auto before = std::filesystem::symlink_status(path).type();
+    const TableId table = GetParam().table;
+    const std::string folderPath = folder.path();
+    // Exit code 0: the message and the stop; 1: opened; 2: another outcome; -1: killed by the alarm.
+    test::ChildProcess child([table, folderPath](test::ChildProcess&) {
+        ::alarm(10);
+        test::FakeMessageBox box;
+        test::FakeHalt stop;
+        DataWarning childWarn(box, stop);
+        DataFiles childFiles(childWarn, folderPath);
+        try {
+            childFiles.use(table);
+        } catch (const HaltCalled& h) {
+            return box.captions() == std::vector<std::string>{"File Access Error"} && h.stopText == "Disk Error" ? 0 : 2;
+        }
+        return 1;
+    });
+    EXPECT_EQ(child.join(), 0);
+    EXPECT_EQ(std::filesystem::symlink_status(path).type(), before);
+    EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+}
+
+void makeFifo(const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); }
+void makeDevice(const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }
+void makeFolder(const std::string& path) { std::filesystem::create_directory(path); }
+
+INSTANTIATE_TEST_SUITE_P(Cases, NotAFileTest,
+                         ::testing::Values(NotAFile{"FifoForTheDataFile", &makeFifo, TableId::schedule},
+                                           NotAFile{"DeviceForTheDataFile", &makeDevice, TableId::schedule},
+                                           NotAFile{"FolderForTheDataFile", &makeFolder, TableId::schedule},
+                                           NotAFile{"FifoForTheTagFile", &makeFifo, TableId::tagFile},
+                                           NotAFile{"DeviceForTheTagFile", &makeDevice, TableId::tagFile},
+                                           NotAFile{"FolderForTheTagFile", &makeFolder, TableId::tagFile}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tarvelo

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "store/database.h"
 #include "store_test_support.h"
 
@@ -14,7 +16,7 @@ namespace {
 // Runs SQL on the data file behind the driver's back, as another tool would; returns the first column.
 std::string tamper(const std::string& file, const std::string& sql) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::string first;
     char* error = nullptr;
     const int rc = sqlite3_exec(db, sql.c_str(), [](void* out, int, char** values, char**) {
@@ -110,6 +112,9 @@ TEST_F(Opening, givenIndexPageOverwrittenWhenOpenedThen46AndBuildRestoresTheKey)
     ASSERT_TRUE(tasks.build().ok()) << lastError().driverCode << " " << lastError().driverMessage;
     ASSERT_TRUE(tasks.open().ok()) << lastError().driverMessage;
     EXPECT_EQ(readAll(tasks, kKeyCategory).size(), 2000u);
+    std::vector<std::string> problems;
+    ASSERT_TRUE(tasks.verifyFile(problems).ok());
+    EXPECT_EQ(problems, std::vector<std::string>{}) << "the old index's pages are not left behind unused";
 }
 
 TEST_F(Opening, givenDuplicatesInUniqueKeyWhenBuildingThen40AndNothingHalfBuiltKept) {
@@ -155,6 +160,45 @@ TEST_F(Opening, givenDataFileThatIsNoDatabaseThenReportedEverywhereAndLeftByteId
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
     }
 }
+
+// Files of other programs, or ours with code of somebody else's in them: refused with the layout code
+// before anything is written (not even the switch to the write-ahead log, header bytes 18 and 19).
+struct ForeignLayout {
+    const char* name;
+    bool ours;        // the file was made by the driver, then changed by another program
+    const char* sql;
+    friend void PrintTo(const ForeignLayout& c, std::ostream* os) { *os << c.name; }
+};
+
+class ForeignLayouts : public Opening, public ::testing::WithParamInterface<ForeignLayout> {};
+
+TEST_P(ForeignLayouts, givenFileNotOfOursThenRefusedWith47AndLeftByteIdentical) {
+    if (GetParam().ours) makeTasks(400);
+    tamper(dataFile(), GetParam().sql);
+    const std::string before = readBytes(dataFile());
+    ASSERT_GT(before.size(), 100u);
+
+    Table categories(categoryDef(), folder.path());
+    for (Status s : {tasks.open(), tasks.create(), tasks.build(), categories.create(), categories.open()}) {
+        EXPECT_EQ(s.code, kInvalidRecordDeclaration) << s.message << " " << s.driverMessage;
+    }
+
+    EXPECT_EQ(readBytes(dataFile()), before);
+    if (!GetParam().ours) {
+        EXPECT_FALSE(std::filesystem::exists(dataFile() + "-wal")) << "still in its own journal mode";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ForeignLayouts,
+    ::testing::Values(
+        ForeignLayout{"scheduleOfAnotherProgram", false,
+                      "CREATE TABLE Schedule (ID INTEGER, DESCRIPTION TEXT); INSERT INTO Schedule VALUES (1, 'theirs')"},
+        ForeignLayout{"tableOfAnotherProgram", false, "CREATE TABLE notes (line TEXT); INSERT INTO notes VALUES ('x')"},
+        ForeignLayout{"triggerThatWipesTasks", true,
+                      "CREATE TRIGGER wipe AFTER INSERT ON Schedule BEGIN DELETE FROM Schedule; END"},
+        ForeignLayout{"view", true, "CREATE VIEW everything AS SELECT * FROM Schedule"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Opening, givenTruncatedDataFileWhenOpenedThenDriverErrorAndFileUntouched) {
     makeTasks(3000);

@@ -1,0 +1,194 @@
+// Several tarvelo96-cli schedulers and other programs on one data folder at once: every occurrence is
+// performed once, a write that another program blocks performs nothing and is reported, and a scheduler
+// killed at any moment never makes another one perform an occurrence a second time.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "data/data_files.h"
+#include "data/data_fixture.h"
+#include "fakes/fake_ports.h"
+#include "fakes/processes.h"
+
+namespace tarvelo::test {
+namespace {
+
+using Json = nlohmann::json;
+using ::testing::IsEmpty;
+
+constexpr const char* kAt = "1997-01-31 17:31:00";  // a minute after every task below is due
+
+std::vector<Json> events(const std::string& out) {
+    std::vector<Json> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) lines.push_back(Json::parse(line));
+    }
+    return lines;
+}
+
+int countEvents(const std::string& out, const std::string& kind) {
+    int n = 0;
+    for (const auto& e : events(out)) n += e["event"] == kind;
+    return n;
+}
+
+class SharedFolderTest : public ::testing::Test {
+protected:
+    // count "Once" tasks, all due at 1997-01-31 17:30, whose programs append their number to log.
+    void addOnceTasks(int count) {
+        FakeMessageBox box;
+        FakeHalt halt;
+        DataWarning warn(box, halt);
+        DataFiles files(warn, folders.data());
+        TableUse use(files, TableId::schedule);
+        TableUse history(files, TableId::history);
+        auto schedule = files.schedule();
+        store::Transaction tx;
+        ASSERT_TRUE(tx.begin({&schedule.table()}, 2).ok());
+        for (int id = 1; id <= count; ++id) {
+            Schedule t;
+            t.id = id;
+            t.description = "Task " + std::to_string(id);
+            t.taskType = "Run Program";
+            t.scheduleType = "Once";
+            t.command = appendLineCommand(std::to_string(id), log);
+            t.date = dateFromYmd(1997, 1, 31);
+            t.time = timeFromHms(17, 30);
+            ASSERT_TRUE(schedule.add(t).ok());
+        }
+        ASSERT_TRUE(tx.commit().ok());
+    }
+    // The numbers the programs wrote, sorted; duplicates kept.
+    std::vector<int> performed() {
+        std::vector<int> numbers;
+        for (const auto& line : fileLines(log)) numbers.push_back(std::stoi(line));
+        std::sort(numbers.begin(), numbers.end());
+        return numbers;
+    }
+    std::vector<Json> tasks() {
+        const CliResult r = runCliIn(folders, {"list", "--json"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return events(r.out);
+    }
+    // Ticks until `quiet` ticks in a row have run nothing.
+    static void tickUntilQuiet(const SchedulerFolders& folders, int quiet) {
+        for (int idle = 0; idle < quiet;) {
+            const CliResult r = runCliIn(folders, {"tick", "--at", kAt});
+            idle = countEvents(r.out, "run") == 0 ? idle + 1 : 0;
+        }
+    }
+
+    SchedulerFolders folders;
+    std::string log = folders.aside("performed.log");
+};
+
+TEST_F(SharedFolderTest, GivenTwoSchedulersTickingTogetherThenEveryOccurrenceIsPerformedExactlyOnce) {
+    constexpr int kTasks = 50;
+    addOnceTasks(kTasks);
+
+    // Two tick loops at once, each a process of its own per tick, as two schedulers on one folder.
+    std::vector<std::unique_ptr<store::testing::ChildProcess>> loops;
+    for (int i = 0; i < 2; ++i) {
+        loops.push_back(std::make_unique<store::testing::ChildProcess>([this](store::testing::ChildProcess&) {
+            tickUntilQuiet(folders, 3);
+            return 0;
+        }));
+    }
+    for (auto& loop : loops) EXPECT_EQ(loop->join(), 0);
+
+    ASSERT_TRUE(awaitLines(log, kTasks, 20000)) << fileLines(log).size() << " programs ran";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // room for a late second run to show
+    std::vector<int> expected(kTasks);
+    for (int i = 0; i < kTasks; ++i) expected[static_cast<std::size_t>(i)] = i + 1;
+    EXPECT_EQ(performed(), expected);
+    const auto left = tasks();
+    EXPECT_EQ(left.size(), static_cast<std::size_t>(kTasks)) << "one completed copy each, no task left";
+    for (const auto& t : left) EXPECT_EQ(t["completed"], 1) << t.dump();
+}
+
+TEST_F(SharedFolderTest, GivenAnotherProgramHoldsTheWriteLockThenATickPerformsNothingSaysSoAndRunsOnceAfterRelease) {
+    addOnceTasks(1);
+    ForeignLock lock(folders.file("SM.KTB"));
+
+    const CliResult blocked = runCliIn(folders, {"tick", "--at", kAt});
+
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_EQ(countEvents(blocked.out, "run"), 0) << blocked.out;
+    const auto lines = events(blocked.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back()["event"], "error");
+    EXPECT_EQ(lines.back()["text"], "The schedule could not be saved: database is locked (SQLITE_BUSY (5))");
+    EXPECT_EQ(lines.back()["code"], 90);
+
+    lock.release();
+    const CliResult first = runCliIn(folders, {"tick", "--at", kAt});
+    const CliResult second = runCliIn(folders, {"tick", "--at", kAt});
+    EXPECT_EQ(first.exitCode, 0) << first.out;
+    EXPECT_EQ(countEvents(first.out, "run") + countEvents(second.out, "run"), 1);
+    ASSERT_TRUE(awaitLines(log, 1, 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(performed(), std::vector<int>{1});
+}
+
+TEST_F(SharedFolderTest, GivenSchedulersKilledAtRandomMomentsThenNoOccurrenceIsEverPerformedTwice) {
+    constexpr int kTasks = 20;
+    addOnceTasks(kTasks);
+    std::mt19937 random(20240601);
+    std::uniform_int_distribution<int> delayUs(0, 40000);
+
+    // Each tick is killed (kill -9) at a random moment: before, during or after its claim.
+    for (int i = 0; i < 3 * kTasks; ++i) {
+        CliProcess tick({"tick", "--at", kAt}, folders);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        tick.kill(SIGKILL);
+        tick.wait();
+    }
+    tickUntilQuiet(folders, 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+    const std::vector<int> numbers = performed();
+    EXPECT_EQ(std::adjacent_find(numbers.begin(), numbers.end()), numbers.end()) << "a number appears twice";
+    const auto left = tasks();
+    EXPECT_EQ(left.size(), static_cast<std::size_t>(kTasks)) << "every occurrence used up, one copy each";
+    for (const auto& t : left) EXPECT_EQ(t["completed"], 1) << t.dump();
+}
+
+TEST_F(SharedFolderTest, GivenRunWritesIntoAPipeThatIsClosedThenItCompletesItsTickAndEnds) {
+    addOnceTasks(1);
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    ::close(pipeFds[0]);  // nobody will read: the first line written meets a broken pipe
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::chdir(folders.data().c_str());
+        ::setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
+        const char* cli = std::getenv("TARVELO_CLI");
+        ::execl(cli, cli, "run", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+
+    EXPECT_TRUE(WIFEXITED(status)) << "not killed by SIGPIPE";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    ASSERT_TRUE(awaitLines(log, 1, 10000)) << "the occurrence it stored was performed";
+    EXPECT_EQ(tasks().size(), 1u);
+}
+
+}  // namespace
+}  // namespace tarvelo::test

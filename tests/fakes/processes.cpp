@@ -1,0 +1,126 @@
+#include "fakes/processes.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace tarvelo::test {
+namespace {
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int counter() {
+    static int n = 0;
+    return ++n;
+}
+
+}  // namespace
+
+SchedulerFolders::SchedulerFolders() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-processes-XXXXXX").string();
+    m_root = ::mkdtemp(pattern.data());
+    m_data = m_root + "/data";
+    m_config = m_root + "/config";
+    std::filesystem::create_directories(m_data);
+    std::filesystem::create_directories(m_config + "/tarvelo96");
+}
+
+SchedulerFolders::~SchedulerFolders() {
+    std::error_code ignored;
+    std::filesystem::permissions(m_data, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(m_root, ignored);
+}
+
+CliProcess::CliProcess(const std::vector<std::string>& args, const SchedulerFolders& folders) {
+    const int n = counter();
+    m_outFile = folders.aside("cli-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".out");
+    m_errFile = folders.aside("cli-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".err");
+    const char* cli = std::getenv("TARVELO_CLI");
+    if (!cli) {
+        ADD_FAILURE() << "TARVELO_CLI is not set";
+        return;
+    }
+    std::vector<std::string> words{cli};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        if (!std::freopen("/dev/null", "rb", stdin) || !std::freopen(m_outFile.c_str(), "wb", stdout) ||
+            !std::freopen(m_errFile.c_str(), "wb", stderr) || ::chdir(folders.data().c_str()) != 0)
+            ::_exit(126);
+        ::setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
+        ::unsetenv("TARVELO_ANSWER");
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+}
+
+CliProcess::~CliProcess() {
+    if (m_pid > 0 && !m_reaped) {
+        kill(SIGKILL);
+        wait();
+    }
+    std::remove(m_outFile.c_str());
+    std::remove(m_errFile.c_str());
+}
+
+int CliProcess::wait() {
+    if (m_pid <= 0) return -1;
+    if (!m_reaped) {
+        while (::waitpid(m_pid, &m_status, 0) < 0 && errno == EINTR) {
+        }
+        m_reaped = true;
+    }
+    return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
+}
+
+void CliProcess::kill(int signal) {
+    if (m_pid > 0 && !m_reaped) ::kill(m_pid, signal);
+}
+
+std::string CliProcess::out() const { return contents(m_outFile); }
+std::string CliProcess::err() const { return contents(m_errFile); }
+
+CliResult runCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args) {
+    CliProcess p(args, folders);
+    const int code = p.wait();
+    return {code, p.out(), p.err()};
+}
+
+std::vector<std::string> fileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+bool awaitLines(const std::string& path, std::size_t count, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (fileLines(path).size() < count) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+std::string appendLineCommand(const std::string& text, const std::string& log) {
+    return "sh -c 'echo " + text + " >> \"" + log + "\"'";
+}
+
+}  // namespace tarvelo::test

@@ -1,0 +1,71 @@
+// Two processes on one data file, each through its own connections: neither ever loses the other's
+// writes, and no process is left writing into a log that another one deleted.
+#include <gtest/gtest.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "store_test_support.h"
+
+namespace tarvelo::store::testing {
+namespace {
+
+// The descriptors of this process that point at a file of folder that was deleted meanwhile.
+int deletedFilesOpen(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        char target[PATH_MAX] = {};
+        const ssize_t n = ::readlink(entry.path().c_str(), target, sizeof target - 1);
+        if (n <= 0) continue;
+        const std::string link(target, static_cast<std::size_t>(n));
+        if (link.rfind(folder, 0) == 0 && link.find(" (deleted)") != std::string::npos) ++count;
+    }
+    return count;
+}
+
+TEST(SharedFile, GivenAProcessHoldingTwoTablesWhenAnotherOpensWritesAndClosesThenNeitherLosesARecord) {
+    TempFolder folder;
+    {
+        Table tasks(taskDef(), folder.path());
+        Table categories(categoryDef(), folder.path());
+        openOrCreate(tasks);
+        openOrCreate(categories);
+    }
+    // Process A opens two tables of the file (the second open used to read the file outside SQLite,
+    // dropping every lock A held) and stays open.
+    ChildProcess a([&](ChildProcess& self) {
+        Table tasks(taskDef(), folder.path());
+        Table categories(categoryDef(), folder.path());
+        if (!tasks.open().ok() || !categories.open().ok()) return 10;
+        Row first = task(1, "Work", "from A");
+        if (!tasks.add(first).ok()) return 11;
+        self.tell();
+        if (!self.await()) return 12;
+        // B has come and gone; A writes on and reads everything back.
+        Row third = task(3, "Work", "from A again");
+        if (!tasks.add(third).ok()) return 13;
+        if (readAll(tasks, kKeyId) != Ids{1, 2, 3}) return 14;
+        return deletedFilesOpen(folder.path()) == 0 ? 0 : 15;
+    });
+    ASSERT_TRUE(a.await());
+    ChildProcess b([&](ChildProcess&) {
+        Table tasks(taskDef(), folder.path());
+        if (!tasks.open().ok()) return 20;
+        Row second = task(2, "Home", "from B");
+        if (!tasks.add(second).ok()) return 21;
+        tasks.close();  // the last connection of B: it checkpoints, and deletes the log if it is alone
+        return 0;
+    });
+    ASSERT_EQ(b.join(), 0);
+    a.tell();
+    EXPECT_EQ(a.join(), 0);
+
+    Table tasks(taskDef(), folder.path());
+    ASSERT_TRUE(tasks.open().ok());
+    EXPECT_EQ(readAll(tasks, kKeyId), (Ids{1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace tarvelo::store::testing

@@ -171,7 +171,7 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, ui::Moment
     // Unchanged since it was found due, and still due: else another scheduler has performed it, or the
     // user has changed it, and this tick leaves it alone.
     Schedule current;
-    store::Status s = m_schedule.fetch(ScheduleKey::keyId, asRead, current);
+    store::Status s = m_schedule.reget(m_schedule.position(ScheduleKey::keyDateEnabled, asRead), current);
     if (s.code == store::kRecordNotFound) return transaction.rollback();
     if (!s.ok()) return s;
     if (current.ref.rowId != asRead.ref.rowId || current.ref.version != asRead.ref.version || current.disabled ||

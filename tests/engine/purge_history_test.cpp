@@ -45,7 +45,7 @@ TEST_F(PurgeHistoryTest, GivenNegativeDaysThenCopiesAreKeptForEver) {
     for (const int days : {-1, -7, -100000}) {
         SCOPED_TRACE(days);
         settings.historyExpiryDays = days;
-        scheduler.purgeHistory();
+        purgeHistory();
         EXPECT_TRUE(byId(past.id));
         EXPECT_TRUE(byId(ahead.id));
     }

@@ -16,6 +16,7 @@
 #include "data/data_files.h"
 #include "engine/scheduler.h"
 #include "engine/windows/main_frame.h"
+#include "engine/windows/scheduler_driver.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_ports.h"
 #include "qt_environment.h"
@@ -196,7 +197,7 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
     test::FakeProgramStart programs;
     test::FakeMessageWindows windows;
     Scheduler scheduler(files.schedule(), settings, {clock, framePort, messages, sound, programs, windows});
-    frame.setTickHandler([&] { scheduler.tick(); });
+    engine::driveScheduler(frame, scheduler);
     frame.show();
 
     // WHEN Setup switches the scheduler off

@@ -73,8 +73,9 @@ bool ScheduleSearch::chooseSearchType(store::Row& buffer) {
         return true;
     }
     if (isRange(*chosen)) {
+        // No upper limit yet: a blank text, or 0 for a number.
         std::string upper = upperLimit(field);
-        if (upper.empty() && field.kind != FieldKind::string) upper = "0";
+        if (upper.empty() && field.kind != FieldKind::string) upper.push_back('0');
         if (!m_dialogs.getUpperLimit(field, valueText(buffer, field.index), upper)) return false;
         m_uppers[field.index] = std::move(upper);
     }

@@ -227,11 +227,18 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     Status begin(const std::vector<Table*>& tables, int timeoutSeconds);
+    // A read transaction: the tables' files are read as one snapshot until commit() (or rollback()), and
+    // the reads in between skip taking a snapshot each. Nobody is held back: other processes go on
+    // writing, and their writes are seen after the end. Refused like begin() for a file in a
+    // transaction already; writing inside it fails unless no other process has written since it began.
+    Status beginRead(const std::vector<Table*>& tables);
     Status commit();
     Status rollback();
     bool active() const;
 
 private:
+    Status start(const std::vector<Table*>& tables, const std::function<Status(Database&)>& begin);
+
     std::vector<std::shared_ptr<Database>> m_databases;
 };
 

@@ -11,6 +11,14 @@ Transaction::~Transaction() {
 bool Transaction::active() const { return !m_databases.empty(); }
 
 Status Transaction::begin(const std::vector<Table*>& tables, int timeoutSeconds) {
+    return start(tables, [timeoutSeconds](Database& db) { return db.begin(timeoutSeconds); });
+}
+
+Status Transaction::beginRead(const std::vector<Table*>& tables) {
+    return start(tables, [](Database& db) { return db.exec("BEGIN DEFERRED"); });
+}
+
+Status Transaction::start(const std::vector<Table*>& tables, const std::function<Status(Database&)>& begin) {
     if (active()) {
         Status s = Status::driver(SQLITE_MISUSE, "a transaction is already active");
         setLastError(s);
@@ -29,7 +37,16 @@ Status Transaction::begin(const std::vector<Table*>& tables, int timeoutSeconds)
     // Files are always locked in the same order, so two processes can never wait on each other.
     std::sort(databases.begin(), databases.end(), [](const auto& a, const auto& b) { return a->path() < b->path(); });
     for (auto& db : databases) {
-        Status s = db->begin(timeoutSeconds);
+        // Refused before SQLite sees it: a BEGIN inside a read transaction would take the write lock
+        // on its way to failing, and keep it until that transaction ends.
+        if (db->inTransaction()) {
+            for (auto& begun : m_databases) begun->rollback();
+            m_databases.clear();
+            Status s = Status::driver(SQLITE_MISUSE, db->path() + " is in a transaction already");
+            setLastError(s);
+            return s;
+        }
+        Status s = begin(*db);
         if (!s.ok()) {
             for (auto& begun : m_databases) begun->rollback();
             m_databases.clear();

@@ -107,5 +107,35 @@ TEST_F(Transactions, givenAnotherProcessHoldsTheWriteLockThenBeginAndWritesFailC
     EXPECT_TRUE(tx.commit().ok());
 }
 
+TEST_F(Transactions, givenAReadTransactionThenItReadsOneSnapshotWhileAnotherProcessWritesUnhindered) {
+    // The other process starts while nothing is open here, so it inherits no connection.
+    tasks.close();
+    categories.close();
+    ASSERT_EQ(Database::openCount(), 0);
+    ChildProcess writer([&](ChildProcess& self) {
+        if (!self.await()) return 10;
+        Table theirs(taskDef(), folder.path());
+        Row r = task(2, "Work", "added");
+        if (!theirs.open().ok() || !theirs.add(r).ok()) return 11;
+        self.tell();
+        return 0;
+    });
+    openOrCreate(tasks);
+    // GIVEN a read transaction that has read once
+    Transaction reading;
+    ASSERT_TRUE(reading.beginRead({&tasks}).ok());
+    // One transaction per file, as for writing; refusing it leaves the reading as it was.
+    EXPECT_FALSE(Transaction().begin({&tasks}, 0).ok());
+    ASSERT_EQ(readAll(tasks, kKeyId), (Ids{1}));
+    // WHEN the other process adds a task meanwhile, THEN it is not held back
+    writer.tell();
+    ASSERT_TRUE(writer.await());
+    EXPECT_EQ(writer.join(), 0);
+    // AND the transaction still reads what it began with, the new task only after its end
+    EXPECT_EQ(readAll(tasks, kKeyId), (Ids{1}));
+    ASSERT_TRUE(reading.commit().ok());
+    EXPECT_EQ(readAll(tasks, kKeyId), (Ids{1, 2}));
+}
+
 }  // namespace
 }  // namespace tarvelo::store::testing

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-tools-dev-tools
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  poppler-utils fonts-liberation2
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,37 @@
+#pragma once
+// Draws report pages with QPainter: one drawing for the preview's page images, the printer and PDF files.
+// Coordinates are the pages' own thousandths of an inch; the painter is scaled to the device's resolution,
+// so a page looks the same at any size. Fonts are Arial, or the sans-serif face of the same metrics that
+// the system puts in its place (Liberation Sans on Linux).
+//
+// Needs a QGuiApplication (fonts); no widgets.
+#include <QImage>
+#include <QString>
+
+#include "search/report_page.h"
+
+class QPainter;
+class QPagedPaintDevice;
+
+namespace tarvelo::search {
+
+class ReportPages;
+
+// The paper the layouts are made for: US Letter, 8.5 by 11 inches.
+inline constexpr int kPageWidth = 8500;
+inline constexpr int kPageHeight = 11000;
+
+// Draws page onto painter, whose coordinates are thousandths of an inch from the paper's corner.
+void paintPage(QPainter& painter, const ReportPage& page);
+
+// The page as an image, dotsPerInch pixels to the inch, on white paper.
+QImage pageImage(const ReportPage& page, int dotsPerInch);
+
+// Pages from..to (all when 0) onto a paged device (a printer or a PDF writer) whose page is the whole
+// paper, one page each. False when the device cannot be painted on.
+bool paintPages(QPagedPaintDevice& device, const ReportPages& pages, int from = 0, int to = 0);
+
+// The pages as a PDF file; false (and nothing left behind) when it cannot be written.
+bool writePdf(const ReportPages& pages, const QString& path, const QString& title);
+
+}  // namespace tarvelo::search

@@ -10,6 +10,7 @@
 #include "engine/windows/message_to_do.h"
 #include "engine/windows/scheduler_driver.h"
 #include "engine/windows/splash.h"
+#include "search/windows/report_session.h"
 #include "search/windows/setup_window.h"
 #include "ui/qt/qt_clock.h"
 #include "ui/qt/qt_file_dialog.h"
@@ -91,6 +92,13 @@ int runDesktop(QApplication& app, Settings& settings) {
         search::SetupWindow::run(settings, mainIni, &frame);
         frame.update();
     });
+    const search::ReportServices reports{data, ports.messages, frame.mdiArea(), [&frame]() -> QPrinter& { return frame.printer(); }, {}};
+    for (const auto& [command, kind] : {std::pair{engine::FrameCommand::printByDate, search::ReportKind::scheduleByDate},
+                                        std::pair{engine::FrameCommand::printByCategory, search::ReportKind::scheduleByCategory},
+                                        std::pair{engine::FrameCommand::listCategories, search::ReportKind::categoryList},
+                                        std::pair{engine::FrameCommand::printToDoList, search::ReportKind::toDoList}}) {
+        frame.setCommand(command, [&reports, kind = kind] { search::startReport(kind, reports); });
+    }
 
     ui::TerminationSignal termination;
     QObject::connect(&termination, &ui::TerminationSignal::received, &frame, &QWidget::close);

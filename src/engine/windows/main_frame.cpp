@@ -8,7 +8,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QSessionManager>
 #include <QStatusBar>
@@ -16,6 +15,7 @@
 
 #include "core/settings.h"
 #include "engine/windows/help_window.h"
+#include "search/windows/print_setup_dialog.h"
 #include "ui/qt/qt_message_box.h"
 #include "ui/qt/window_placement.h"
 #include "ui/qt/program_icon.h"
@@ -185,8 +185,7 @@ QPrinter& MainFrame::printer() {
 
 void MainFrame::showPrintSetup() {
     runHoldingTicks([this] {
-        QPrintDialog dialog(&printer(), this);
-        dialog.setWindowTitle(QStringLiteral("Print Setup"));
+        search::PrintSetupDialog dialog(printer(), this);
         dialog.exec();
     });
 }

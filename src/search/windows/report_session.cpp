@@ -1,0 +1,86 @@
+#include "search/windows/report_session.h"
+
+#include <algorithm>
+#include <memory>
+
+#include <QMdiArea>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "search/paint/page_painter.h"
+#include "search/report_run.h"
+#include "search/windows/report_preview_window.h"
+#include "ui/qt/progress_window.h"
+
+namespace tarvelo::search {
+
+namespace {
+
+// Lives from the menu entry to the end of the preview; owned by the document area, so it goes with the
+// frame at the latest.
+class ReportSession : public QObject {
+public:
+    ReportSession(ReportKind kind, const ReportServices& services)
+        : QObject(services.area), m_services(services), m_run(std::make_unique<ReportRun>(kind, services.files, services.messages)) {}
+
+    void start() {
+        if (!m_run->open()) {
+            // Nothing to print: no preview, no pages.
+            deleteLater();
+            return;
+        }
+        auto* progress = new ui::ProgressWindow(*m_run, QStringLiteral("Generating Report"), m_services.area->window());
+        progress->setObjectName(QString::fromStdString(reportProcedure(m_run->kind()) + "$ProgressWindow"));
+        progress->setAttribute(Qt::WA_DeleteOnClose);
+        connect(progress, &ui::ProgressWindow::ended, this, [this] { generated(); });
+        progress->start();
+    }
+
+private:
+    void generated() {
+        if (m_run->response() != kCompleted) {
+            deleteLater();
+            return;
+        }
+        m_pages = m_run->takePages();
+        // The table is let go as soon as its pages are made.
+        m_run.reset();
+        ReportPreviewWindow* preview = ReportPreviewWindow::open(m_pages, m_services.area);
+        connect(preview, &ReportPreviewWindow::closed, this, [this](bool print) {
+            if (print) {
+                if (m_services.print) {
+                    m_services.print(*m_pages);
+                } else {
+                    printWithDialog(*m_pages, m_services.printer(), m_services.area->window());
+                }
+            }
+            deleteLater();
+        });
+    }
+
+    const ReportServices& m_services;
+    std::unique_ptr<ReportRun> m_run;
+    std::shared_ptr<const ReportPages> m_pages;
+};
+
+}  // namespace
+
+void startReport(ReportKind kind, const ReportServices& services) { (new ReportSession(kind, services))->start(); }
+
+bool printWithDialog(const ReportPages& pages, QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print"));
+    dialog.setMinMax(1, pages.pageCount());
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    printer.setFullPage(true);
+    int from = 1;
+    int to = pages.pageCount();
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = std::max(1, printer.fromPage());
+        to = std::min(to, printer.toPage());
+    }
+    return paintPages(printer, pages, from, to);
+}
+
+}  // namespace tarvelo::search

@@ -68,6 +68,19 @@ TEST_F(PreviewWindowTest, FacingPagesThenAClickOnTheLeftPageZoomsIt) {
     EXPECT_EQ(preview->item(Item::zoom)->text(), QStringLiteral("&Zoom Out!"));
 }
 
+TEST_F(PreviewWindowTest, KeysTurnPagesAndSwitchModes) {
+    ReportPreviewWindow* preview = ReportPreviewWindow::open(categoryPages(100), &area);
+    area.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+    preview->setFocus();
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}) QTest::keyClick(preview, key);
+    EXPECT_EQ(preview->zone(4)->text(), QStringLiteral("Page 2 of 4"));
+    QTest::keyClick(preview, Qt::Key_F);
+    EXPECT_EQ(preview->zone(4)->text(), QStringLiteral("Pages 2 and 3 of 4"));
+    QTest::keyClick(preview, Qt::Key_Z);
+    EXPECT_EQ(preview->zone(2)->text(), QStringLiteral("ZOOM"));
+}
+
 TEST_F(PreviewWindowTest, JumpGoesToTheChosenPage) {
     ReportPreviewWindow* preview = ReportPreviewWindow::open(categoryPages(100), &area);
     int askedFrom = 0;

@@ -20,6 +20,7 @@
 #include "search/report_pages.h"
 #include "search/paint/page_painter.h"
 #include "search/windows/page_view.h"
+#include "ui/qt/child_window.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo::search {
@@ -58,8 +59,23 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<const ReportPages> page
         a->setStatusTip(QString::fromUtf8(kItems[i].status));
         m_items[i] = a;
     }
-    item(Item::previous)->setShortcut(QKeySequence(Qt::Key_PageUp));
-    item(Item::next)->setShortcut(QKeySequence(Qt::Key_PageDown));
+    // The Alt keys of a child window's menu bar belong to the frame's menu bar, so the items take keys
+    // of their own while the preview has the focus (it holds no entry that letters could be meant for).
+    const std::pair<Item, QList<QKeySequence>> keys[] = {
+        {Item::cancel, {QKeySequence(Qt::Key_Escape)}},
+        {Item::print, {QKeySequence::Print}},
+        {Item::zoom, {QKeySequence(Qt::Key_Z)}},
+        {Item::previous, {QKeySequence(Qt::Key_PageUp)}},
+        {Item::next, {QKeySequence(Qt::Key_PageDown)}},
+        {Item::jump, {QKeySequence(Qt::Key_J)}},
+        {Item::facing, {QKeySequence(Qt::Key_F)}},
+    };
+    for (const auto& [which, sequences] : keys) {
+        item(which)->setShortcuts(sequences);
+        item(which)->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(item(which));
+    }
+    setFocusPolicy(Qt::StrongFocus);
     connect(item(Item::cancel), &QAction::triggered, this, [this] { finish(false); });
     connect(item(Item::print), &QAction::triggered, this, [this] { finish(true); });
     connect(item(Item::zoom), &QAction::triggered, this, [this] { act([](auto& m) { m.zoom(); }); });
@@ -110,16 +126,12 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<const ReportPages> page
 
 ReportPreviewWindow* ReportPreviewWindow::open(std::shared_ptr<const ReportPages> pages, QMdiArea* area) {
     auto* window = new ReportPreviewWindow(std::move(pages));
-    QMdiSubWindow* sub = area->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
     // Pages want room: most of the document area, and never less than the whole menu bar.
     const QSize room = area->viewport()->size();
-    const int width = std::max(window->menuBar()->sizeHint().width() + 24, room.width() * 9 / 10);
-    const int height = std::max(window->height(), room.height() * 19 / 20);
-    sub->resize(width, height);
-    window->show();
-    sub->show();
-    area->setActiveSubWindow(sub);
+    window->resize(std::max(window->menuBar()->sizeHint().width() + 16, room.width() * 9 / 10),
+                   std::max(window->height(), room.height() * 9 / 10));
+    ui::showStartedWindow(window, area);
+    window->setFocus();
     return window;
 }
 
@@ -169,6 +181,7 @@ std::optional<int> ReportPreviewWindow::askJump(int start, int pages) {
     dialog.setObjectName(QStringLiteral("JumpWindow"));
     dialog.setWindowTitle(QStringLiteral("Jump to a Report Page"));
     dialog.setFont(ui::windowFont());
+    dialog.setMinimumWidth(ui::dialogWidth(dialog, 120));  // room for the title
     auto* layout = new QVBoxLayout(&dialog);
     auto* row = new QHBoxLayout;
     auto* prompt = new QLabel(QStringLiteral("&Page:"), &dialog);

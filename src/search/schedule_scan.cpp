@@ -230,6 +230,10 @@ ScheduleScan::~ScheduleScan() = default;
 
 ScheduleScan::Result ScheduleScan::read(int limit, store::Row& match) {
     if (m_ended) return Result::end;
+    // One snapshot for the whole slice rather than one per statement; when the file is in a transaction
+    // already, the reads simply take their own. It ends with the slice.
+    store::Transaction snapshot;
+    [[maybe_unused]] const bool oneSnapshot = snapshot.beginRead({&m_files.table(TableId::schedule)}).ok();
     for (int i = 0; i < limit; ++i) {
         store::Row task;
         const bool read = m_source->next(task);

@@ -19,17 +19,6 @@ constexpr double kThousandthsPerPoint = 1000.0 / 72.0;
 constexpr int kCheckSize = 115;  // the check box's side
 constexpr int kCheckGap = 50;    // between the box and its label
 
-QFont reportFont(const ReportFont& f) {
-    QFont font(QStringLiteral("Arial"));
-    // Where Arial is missing, the face the system substitutes for it has its metrics; failing that, any
-    // sans-serif face.
-    font.setStyleHint(QFont::SansSerif);
-    // Sizes in the page's own units, so the text scales with the painter.
-    font.setPixelSize(static_cast<int>(f.points * kThousandthsPerPoint + 0.5));
-    font.setBold(f.bold);
-    return font;
-}
-
 Qt::Alignment alignment(PageItem::Align align) {
     switch (align) {
     case PageItem::Align::center: return Qt::AlignHCenter;
@@ -86,6 +75,17 @@ void paintCheck(QPainter& painter, const PageItem& item) {
 }
 
 }  // namespace
+
+QFont reportFont(const ReportFont& f) {
+    QFont font(QStringLiteral("Arial"));
+    // Where Arial is missing, the face the system substitutes for it has its metrics; failing that, any
+    // sans-serif face.
+    font.setStyleHint(QFont::SansSerif);
+    // Sizes in the page's own units, so the text scales with the painter.
+    font.setPixelSize(static_cast<int>(f.points * kThousandthsPerPoint + 0.5));
+    font.setBold(f.bold);
+    return font;
+}
 
 void paintPage(QPainter& painter, const ReportPage& page) {
     painter.save();

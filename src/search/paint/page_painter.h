@@ -5,6 +5,7 @@
 // the system puts in its place (Liberation Sans on Linux).
 //
 // Needs a QGuiApplication (fonts); no widgets.
+#include <QFont>
 #include <QImage>
 #include <QString>
 
@@ -20,6 +21,10 @@ class ReportPages;
 // The paper the layouts are made for: US Letter, 8.5 by 11 inches.
 inline constexpr int kPageWidth = 8500;
 inline constexpr int kPageHeight = 11000;
+
+// The face and size of a report font: Arial, or the sans-serif face the system puts in its place, sized
+// in thousandths of an inch (the page's own units).
+QFont reportFont(const ReportFont& font);
 
 // Draws page onto painter, whose coordinates are thousandths of an inch from the paper's corner.
 void paintPage(QPainter& painter, const ReportPage& page);

@@ -5,6 +5,7 @@
 #include "data/data_files.h"
 #include "engine/scheduler.h"
 #include "core/profile.h"
+#include "engine/windows/frame_lists.h"
 #include "engine/windows/frame_wizards.h"
 #include "engine/windows/main_frame.h"
 #include "engine/windows/message_to_do.h"
@@ -45,7 +46,11 @@ struct DesktopPorts {
         : messages(&mainFrame),
           frame(&mainFrame),
           messageWindows(
-              mainFrame.mdiArea(), [&data](const std::string& message) { engine::addMessageToDo(data, message); },
+              mainFrame.mdiArea(),
+              [&data, &mainFrame](const std::string& message) {
+                  engine::addMessageToDo(data, message);
+                  engine::refreshToDoLists(mainFrame);
+              },
               settings.iniFileName.text()),
           files(&mainFrame) {}
 };
@@ -86,6 +91,10 @@ int runDesktop(QApplication& app, Settings& settings) {
     const ProfileFile pellschd(kWarningIniName);
     const TaskFormServices taskForms{data, ports.messages, ports.files, ports.sound, ports.clock, pellschd};
     engine::setWizardCommands(frame, taskForms);
+    const ListServices lists{data, settings.iniFileName.text(), [&frame] { frame.showHelpContents(); },
+                             engine::taskFormRunner(taskForms)};
+    engine::setListCommands(frame, lists);
+    engine::startListsAtStart(frame, settings, lists);
 
     ProfileFile mainIni(settings.iniFileName.text());
     frame.setCommand(engine::FrameCommand::setup, [&] {

@@ -9,10 +9,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QWheelEvent>
 
+#include "core/picture.h"
 #include "ui/qt/page_list_model.h"
 #include "ui/qt/window_placement.h"
 
@@ -35,6 +37,19 @@ protected:
         if (bg.isValid()) option->palette.setColor(QPalette::Highlight, bg.value<QColor>());
     }
 };
+
+// The widest text a date, time or number picture shows; blank for text, which may be cut.
+QString widestValue(const std::string& picture) {
+    const auto p = parsePicture(picture);
+    if (!p) return {};
+    switch (p->kind) {
+    case Picture::Kind::Date: return QStringLiteral("May 30, 2000");
+    case Picture::Kind::Time: return QStringLiteral("12:00PM");
+    case Picture::Kind::Number: return QString(p->width, QLatin1Char('0'));
+    case Picture::Kind::Text: break;
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -134,10 +149,20 @@ PageListView::PageListView(PageList& list, std::vector<ListColumn> columns, std:
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_table->setIconSize(QSize(16, 16));
     const auto& cols = m_model->columns();
     bool anyHeading = false;
     for (std::size_t i = 0; i < cols.size(); ++i) {
-        m_table->setColumnWidth(static_cast<int>(i), dialogWidth(*this, cols[i].width));
+        // At least as wide as its heading, so no heading is cut.
+        const int heading = m_table->horizontalHeader()->fontMetrics().horizontalAdvance(QString::fromStdString(cols[i].heading)) +
+                            2 * m_table->style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
+        // An icon column has room for its icon beside its text.
+        const int icon = cols[i].icon ? m_table->iconSize().width() + m_table->fontMetrics().horizontalAdvance(QStringLiteral("xx")) + 12
+                                      : 0;
+        // A date, time or number is never cut: room for the widest value of its picture.
+        const int value = m_table->fontMetrics().horizontalAdvance(widestValue(cols[i].picture)) + 12;
+        m_table->setColumnWidth(static_cast<int>(i),
+                                std::max({dialogWidth(*this, cols[i].width), cols[i].heading.empty() ? 0 : heading, icon, value}));
         anyHeading = anyHeading || !cols[i].heading.empty();
     }
     if (!anyHeading) m_table->horizontalHeader()->hide();

@@ -1,0 +1,82 @@
+#include "data/windows/list_panel.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "data/list_cells.h"
+#include "ui/qt/page_list_view.h"
+
+namespace tarvelo {
+
+Request requestFor(ui::ListButton button) {
+    switch (button) {
+    case ui::ListButton::insert: return Request::insert;
+    case ui::ListButton::change: return Request::change;
+    case ui::ListButton::remove: return Request::remove;
+    }
+    return Request::none;
+}
+
+void enableTabKeys(QWidget* window, QTabBar* tabs) {
+    const auto step = [tabs](int by) {
+        if (tabs->count() > 1) tabs->setCurrentIndex((tabs->currentIndex() + by + tabs->count()) % tabs->count());
+    };
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), window);
+    next->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(next, &QShortcut::activated, tabs, [step] { step(1); });
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), window);
+    previous->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(previous, &QShortcut::activated, tabs, [step] { step(-1); });
+}
+
+ListPanel::ListPanel(BrowseList& list, const char* format, std::vector<QIcon> icons, bool updateButtons, QWidget* parent)
+    : QWidget(parent), m_list(list) {
+    m_view = new ui::PageListView(list, programListColumns(format), std::move(icons), this);
+    m_view->table()->setToolTip(QStringLiteral("Browsing Records"));
+    m_view->table()->setStatusTip(QStringLiteral("Browsing Records"));
+    m_buttons = new QHBoxLayout;
+    if (updateButtons) {
+        m_insert = new QPushButton(QStringLiteral("&Insert"), this);
+        m_change = new QPushButton(QStringLiteral("&Change"), this);
+        m_delete = new QPushButton(QStringLiteral("&Delete"), this);
+        for (auto [button, which] : {std::pair{m_insert, ui::ListButton::insert}, {m_change, ui::ListButton::change},
+                                     {m_delete, ui::ListButton::remove}}) {
+            button->setAutoDefault(false);
+            m_buttons->addWidget(button);
+            connect(button, &QPushButton::clicked, this, [this, which = which] { press(which); });
+        }
+    }
+    m_buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(m_buttons);
+
+    // The keys and the popup menu press the buttons (a disabled one does nothing).
+    connect(m_view, &ui::PageListView::buttonRequested, this, [this](ui::ListButton button) {
+        QPushButton* b = button == ui::ListButton::insert ? m_insert
+                         : button == ui::ListButton::change ? m_change
+                                                           : m_delete;
+        if (b) b->click();
+    });
+    connect(m_view, &ui::PageListView::listChanged, this, &ListPanel::followList);
+    connect(m_view, &ui::PageListView::closeRequested, this, &ListPanel::closeRequested);
+    followList();
+}
+
+void ListPanel::press(ui::ListButton button) {
+    if (button != ui::ListButton::insert && !m_list.rereadHighlighted().ok()) return;
+    if (onButton) onButton(button);
+}
+
+void ListPanel::followList() {
+    const bool entries = m_list.entryCount() > 0;
+    if (m_change) m_change->setEnabled(entries);
+    if (m_delete) m_delete->setEnabled(entries);
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,24 @@
+#pragma once
+// The frame's "&To Do List" and "&Categories" entries: each starts its list as a child window in the
+// frame's document area; the frame does not wait for it, nor check whether one is open already.
+#include "core/settings.h"
+#include "data/windows/list_services.h"
+#include "tasks/windows/update_schedule.h"
+
+namespace tarvelo::engine {
+
+class MainFrame;
+
+// services must outlive the frame's menu.
+void setListCommands(MainFrame& frame, const ListServices& services);
+
+// At start-up: the to-do list when the settings ask for it (ShowToDoAtStart).
+void startListsAtStart(MainFrame& frame, const Settings& settings, const ListServices& services);
+
+// Every open to-do list shows the table as it is now: a message window added an item behind its back.
+void refreshToDoLists(const MainFrame& frame);
+
+// The task form as the list windows run it (UpdateSchedule), handing back the task as the form left it.
+std::function<Response(Request, Schedule&, QWidget*)> taskFormRunner(const TaskFormServices& services);
+
+}  // namespace tarvelo::engine

@@ -153,6 +153,7 @@ store::Status Scheduler::checkDueTask() {
         return stored;
     }
     m_answer.reset();
+    changed();
     if (task.skipNextTime) return stored;
 
     if (task.alarm && !declined) m_ports.sound.playAsync(task.alarmFile.text());
@@ -263,7 +264,10 @@ store::Status Scheduler::purgeHistory() {
         if (s = m_schedule.erase(record); !s.ok() && s.code != store::kRecordChanged) return s;
     }
     if (!s.ok() && s.code != store::kRecordNotAvailable) return s;
-    return transaction.active() ? transaction.commit() : store::Status::okStatus();
+    if (!transaction.active()) return store::Status::okStatus();
+    s = transaction.commit();
+    if (s.ok()) changed();
+    return s;
 }
 
 }  // namespace tarvelo

@@ -22,6 +22,7 @@
 //
 // The price of this order: a crash (or kill -9) between the commit and the performing loses that one
 // occurrence; it is never performed twice. It is the choice cron and systemd timers make.
+#include <functional>
 #include <optional>
 
 #include "core/settings.h"
@@ -73,6 +74,10 @@ public:
     [[nodiscard]] store::Status tick();
     bool isTicking() const { return m_ticking; }
 
+    // Called after a step has stored a change to the tasks (a task moved on or finished, its completed
+    // copy added, expired copies removed), so that open lists can show it.
+    void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
+
     // The steps one by one, for the frame's tests and the benchmark; tick() is the entry point.
     [[nodiscard]] store::Status checkDueTask();
     [[nodiscard]] store::Status checkAdvanceWarning();
@@ -93,12 +98,16 @@ private:
     // the task first.
     store::Status claim(const Schedule& asRead, Schedule task, ui::Moment reference, bool& claimed);
     std::string pendingTitle(const Schedule& task) const;
+    void changed() const {
+        if (m_changed) m_changed();
+    }
 
     RecordTable<Schedule> m_schedule;
     const Settings& m_settings;
     SchedulerPorts m_ports;
     bool m_ticking = false;
     std::optional<Answer> m_answer;
+    std::function<void()> m_changed;
 };
 
 }  // namespace tarvelo

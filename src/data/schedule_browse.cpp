@@ -1,0 +1,153 @@
+#include "data/schedule_browse.h"
+
+#include <charconv>
+
+#include "core/picture.h"
+#include "data/list_cells.h"
+#include "data/tables.h"
+
+namespace tarvelo {
+namespace {
+
+std::vector<store::Value> dayRange(const std::string& reset) {
+    std::int64_t day = 0;
+    std::from_chars(reset.data(), reset.data() + reset.size(), day);
+    return {day};
+}
+
+}  // namespace
+
+ScheduleIcon scheduleIcon(const Schedule& task) {
+    if (task.completed == 1) return ScheduleIcon::done;
+    if (task.skipNextTime == 1) return ScheduleIcon::skip;
+    if (task.disabled != 0) return ScheduleIcon::disabled;
+    return ScheduleIcon::pending;
+}
+
+std::vector<ui::ListCell> scheduleRowCells(const Schedule& task) {
+    static const std::vector<ListColumn> columns = programListColumns(kScheduleListFormat);
+    std::vector<ui::ListCell> cells(columns.size());
+    cells[0].text = " ";
+    cells[0].icon = static_cast<int>(scheduleIcon(task));
+    cells[1].text = formatPicture(std::string_view(columns[1].picture), std::int64_t{task.date});
+    cells[2].text = formatPicture(std::string_view(columns[2].picture), std::int64_t{task.time});
+    cells[3].text = formatPicture(std::string_view(columns[3].picture), std::string_view(task.category.text()));
+    cells[4].text = formatPicture(std::string_view(columns[4].picture), std::string_view(task.description.text()));
+    cells[5].text = formatPicture(std::string_view(columns[5].picture), std::string_view(task.taskType.text()));
+    cells[6].text = formatPicture(std::string_view(columns[6].picture), std::string_view(task.scheduleType.text()));
+    // Only the date says how the task stands; its background and the other columns keep the list's own.
+    if (task.disabled == 1) {
+        cells[1].foreground = cells[1].selectedForeground = kDisabledDateColour;
+    } else if (task.skipNextTime == 1) {
+        cells[1].foreground = cells[1].selectedForeground = kSkippedDateColour;
+    }
+    return cells;
+}
+
+const char* scheduleTabName(ScheduleTab tab) {
+    switch (tab) {
+    case ScheduleTab::daySchedule: return "Day Schedule";
+    case ScheduleTab::allByDate: return "All by Date";
+    case ScheduleTab::allByCategory: return "All by Category";
+    case ScheduleTab::selected: return "Selected";
+    }
+    return "";
+}
+
+ScheduleBrowse::ScheduleBrowse(store::Table& schedule, const DataWarning& warn, StdDate today,
+                               bool showFullSchedule, TagTest isTagged)
+    : m_selectedDay(today),
+      m_tab(showFullSchedule ? ScheduleTab::allByDate : ScheduleTab::daySchedule),
+      m_isTagged(std::move(isTagged)),
+      m_list(schedule, warn, [this] {
+          const store::TableDef& def = scheduleTableDef();
+          const int date = fieldOf(def, "SCH:DATE");
+          const int description = fieldOf(def, "SCH:DESCRIPTION");
+          const int keyDate = static_cast<int>(ScheduleKey::keyDate);
+
+          // In the order of ScheduleTab.
+          BrowseSort day = BrowseSort::onKey(keyDate, StopKind::number, date);
+          day.range = &dayRange;
+          day.hasReset = true;
+          BrowseSort byDate = BrowseSort::onKey(keyDate, StopKind::number, date);
+          BrowseSort byCategory =
+              BrowseSort::onKey(static_cast<int>(ScheduleKey::keyCategory), StopKind::text, description);
+          byCategory.range = [](const std::string& reset) { return std::vector<store::Value>{reset}; };
+          byCategory.hasReset = true;
+          BrowseSort selected = BrowseSort::onKey(keyDate);
+          selected.test = [this](const store::Row& row) { return m_isTagged && m_isTagged(row.ref.rowId); };
+
+          BrowseConfig config;
+          config.tableName = "Schedule";
+          config.sorts = {std::move(day), std::move(byDate), std::move(byCategory), std::move(selected)};
+          config.cells = [](const store::Row& row) { return scheduleRowCells(RecordTable<Schedule>::fromRow(row)); };
+          config.resetSource = [this] { return resetValue(); };
+          return config;
+      }()) {}
+
+// The value the present tab's list is limited to: the day for "Day Schedule", the category for "All by
+// Category". A change of it resets the list.
+std::string ScheduleBrowse::resetValue() const {
+    switch (m_tab) {
+    case ScheduleTab::daySchedule: return selectedDayText();
+    case ScheduleTab::allByCategory: return m_category;
+    default: return {};
+    }
+}
+
+void ScheduleBrowse::selectTab(ScheduleTab tab) {
+    m_tab = tab;
+    resetList();
+}
+
+void ScheduleBrowse::resetList(bool force) {
+    if (force || m_stale) m_list.forceRefresh();
+    m_stale = false;
+    m_list.resetSort(static_cast<int>(m_tab));
+}
+
+std::string ScheduleBrowse::selectedDayText() const { return std::to_string(m_selectedDay); }
+
+std::string ScheduleBrowse::dayTabCaption() const { return formatDate3(m_selectedDay); }
+
+void ScheduleBrowse::setSelectedDay(StdDate day) {
+    m_selectedDay = day;
+    resetList();
+}
+
+void ScheduleBrowse::setCategory(std::string category) {
+    m_category = std::string(trimRight(category));
+    resetList();
+}
+
+Schedule ScheduleBrowse::newTask() const {
+    Schedule task;
+    if (m_tab == ScheduleTab::allByCategory) task.category = m_category;
+    return task;
+}
+
+store::Status ScheduleBrowse::highlightedTask(Schedule& task) {
+    const store::Status s = m_list.rereadHighlighted();
+    if (s.ok()) task = RecordTable<Schedule>::fromRow(m_list.current());
+    return s;
+}
+
+void ScheduleBrowse::afterForm(Request request, Response response, const Schedule& task) {
+    m_stale = false;  // the list is read afresh now
+    m_list.afterForm(request, response, RecordTable<Schedule>::toRow(task));
+}
+
+bool ScheduleBrowse::passesTabTest(const Schedule& task) const {
+    if (m_tab != ScheduleTab::selected) return true;
+    return task.ref.rowId != 0 && m_isTagged && m_isTagged(task.ref.rowId);
+}
+
+void ScheduleBrowse::afterSearch(Response response, const Schedule& task) {
+    if (response == Response::completed && passesTabTest(task)) {
+        m_list.setCurrent(RecordTable<Schedule>::toRow(task));
+        m_list.locateCurrent();
+    }
+    resetList(true);
+}
+
+}  // namespace tarvelo

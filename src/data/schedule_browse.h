@@ -1,0 +1,118 @@
+#pragma once
+// The schedule browse (BrowseSchedule) without its window: the four tabs and the order each chooses,
+// the list's columns, icons and date colours, the day and the category the list is limited to, and what
+// each button does to the list around its form. The window binds its tabs and buttons to one
+// ScheduleBrowse and runs the forms; the rules live here.
+//
+//   ScheduleBrowse browse(files.table(TableId::schedule), warn, clock.now().date, settings.showFullSchedule,
+//                         [&](std::int64_t row) { return tags.getTag(1, row); });
+//   browse.list().setRowCount(20);
+//   browse.selectTab(ScheduleTab::allByDate);   // resets the list in the tab's order
+//
+// The engine moves tasks on behind the list's back; tableChanged() marks the list stale and the window
+// refreshes it (keeping the highlighted task) when it next gains the focus or within one tick.
+//
+// Threading: the GUI thread only.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/date.h"
+#include "data/browse_list.h"
+#include "data/records.h"
+#include "ui/page_list.h"
+
+namespace tarvelo {
+
+// An icon column, Date and Time with colours of their own, then Category, Description, Task Type and
+// Schedule Type.
+inline constexpr const char* kScheduleListFormat =
+    "11L|M*I@s1@47L|M*~Date~@d3@32L|M*~Time~@t3@60L|M~Category~@s20@60L|M~Description~@s40@"
+    "60L|M~Task Type~@s20@60L|M~Schedule Type~@s20@";
+
+// The list's icon list, numbered as the cells name them.
+enum class ScheduleIcon : int { disabled = 1, done = 2, pending = 3, skip = 4 };
+inline constexpr int kScheduleIconCount = 4;
+
+// The date of a disabled task is grey, that of a task whose next occurrence is skipped blue.
+inline constexpr ui::Rgb kDisabledDateColour{128, 128, 128};
+inline constexpr ui::Rgb kSkippedDateColour{0, 0, 255};
+
+// Completed wins over skip, skip over disabled.
+ScheduleIcon scheduleIcon(const Schedule& task);
+// One row of the list: the icon column (one blank and the icon), Date, Time, Category, Description,
+// Task Type, Schedule Type.
+std::vector<ui::ListCell> scheduleRowCells(const Schedule& task);
+
+// The tabs, in the order the window shows them; each is one order of the list.
+enum class ScheduleTab : int { daySchedule = 0, allByDate = 1, allByCategory = 2, selected = 3 };
+inline constexpr int kScheduleTabCount = 4;
+// "Day Schedule" shows the selected day instead of its own name.
+const char* scheduleTabName(ScheduleTab tab);
+
+class ScheduleBrowse {
+public:
+    // Whether the task stored in a row (the driver's row id) is tagged; the "Selected" tab lists those.
+    using TagTest = std::function<bool(std::int64_t rowId)>;
+
+    // today: the first selected day. showFullSchedule opens on "All by Date" instead of "Day Schedule".
+    // REQUIRES: schedule is open while the browse is used, and outlives it.
+    ScheduleBrowse(store::Table& schedule, const DataWarning& warn, StdDate today, bool showFullSchedule,
+                   TagTest isTagged);
+
+    BrowseList& list() { return m_list; }
+    const BrowseList& list() const { return m_list; }
+
+    ScheduleTab tab() const { return m_tab; }
+    // Switches to a tab and resets the list in its order, keeping the highlighted task where it appears.
+    void selectTab(ScheduleTab tab);
+    // Resets the list in the present tab's order, as after any action of the window; a forced refresh
+    // when the table changed behind the list's back (or force is set).
+    void resetList(bool force = false);
+
+    // --- The day of "Day Schedule" -----------------------------------------------------------------
+    StdDate selectedDay() const { return m_selectedDay; }
+    // The day as a decimal number: the task form's default date of a new task.
+    std::string selectedDayText() const;
+    // The "Day Schedule" tab's caption: the selected day as "Oct 31, 1997".
+    std::string dayTabCaption() const;
+    // "Select Day" chose a day: the list shows that day's tasks.
+    void setSelectedDay(StdDate day);
+
+    // --- The category of "All by Category" ---------------------------------------------------------
+    const std::string& category() const { return m_category; }
+    // "Select Category" chose a category: the list shows its tasks.
+    void setCategory(std::string category);
+
+    // --- Buttons -----------------------------------------------------------------------------------
+    // The task "&Insert" hands the task form: cleared, in the shown category on "All by Category".
+    Schedule newTask() const;
+    // The highlighted task as it is stored now (re-read with change watching, so that a later put fails
+    // when somebody changes it meanwhile). Not ok when there is none or it is gone (the list then shows
+    // what is there).
+    [[nodiscard]] store::Status highlightedTask(Schedule& task);
+    // After a form: locates a completed insert or change (task: the record the form left), drops a
+    // completed delete, refreshes otherwise.
+    void afterForm(Request request, Response response, const Schedule& task);
+    // After "Search": a completed search whose task passes the present tab's test is located; with any
+    // response the list is refreshed.
+    void afterSearch(Response response, const Schedule& task);
+
+    // The engine (or anybody in this program) changed the Schedule table: the list is stale.
+    void tableChanged() { m_stale = true; }
+    bool isStale() const { return m_stale; }
+
+private:
+    bool passesTabTest(const Schedule& task) const;
+    std::string resetValue() const;
+
+    StdDate m_selectedDay;
+    std::string m_category;
+    ScheduleTab m_tab;
+    TagTest m_isTagged;
+    bool m_stale = false;
+    BrowseList m_list;
+};
+
+}  // namespace tarvelo

@@ -57,6 +57,26 @@ TEST_F(TickTest, GivenADueTaskAndAPassedWarningThenOneTickPerformsTheTaskThenSho
     EXPECT_FALSE(byId(storedCopy.id));
 }
 
+TEST_F(TickTest, GivenAChangeListenerThenItHearsOfEveryTickThatChangedTheTasksAndOfNoOther) {
+    int changes = 0;
+    scheduler.setChangeListener([&] { ++changes; });
+    settings.historyExpiryDays = 3;
+    add(task("Later", day(1996, 11, 2), at(8, 0)));
+
+    tick();
+    EXPECT_EQ(changes, 0) << "nothing due, nothing to purge";
+
+    add(task("Due", day(1996, 10, 31), at(8, 0)));
+    tick();
+    EXPECT_EQ(changes, 1) << "a task moved on, its copy added";
+
+    Schedule copy = task("Old copy", day(1996, 10, 1), at(8, 0));
+    copy.completed = copy.disabled = 1;
+    add(copy);
+    tick();
+    EXPECT_EQ(changes, 2) << "an expired copy removed";
+}
+
 TEST_F(TickTest, GivenAPromptIsOpenWhenTheTimerFiresAgainThenTheNestedTickDoesNothing) {
     for (const char* name : {"first", "second"}) {
         Schedule t = task(name, day(1996, 10, 31), at(8, 0), "Display Message");

@@ -32,4 +32,16 @@ inline Schedule taskIn(std::string_view category, std::string_view description, 
     return task;
 }
 
+// An enabled one-off task due at (date, time).
+inline Schedule scheduled(std::string_view description, StdDate date, StdTime time, std::string_view category = {}) {
+    Schedule task;
+    task.taskType = "Display Message";
+    task.scheduleType = "Once";
+    task.description = description;
+    task.category = category;
+    task.date = date;
+    task.time = time;
+    return task;
+}
+
 }  // namespace tarvelo::test

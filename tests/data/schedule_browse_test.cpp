@@ -1,0 +1,260 @@
+// The schedule browse without its window, on a real data file: the rows' icons and date colours, the
+// four tabs with their limits, the selected day and category, and the list after forms, a search and
+// the engine's changes.
+#include "data/schedule_browse.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "data_fixture.h"
+#include "fakes/browse_builders.h"
+
+namespace tarvelo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using test::scheduled;
+
+const StdDate kMonday = dateFromYmd(1996, 10, 28);
+
+// --- Rows ------------------------------------------------------------------------------------------
+
+struct RowCase {
+    const char* name;
+    Byte completed, skip, disabled;
+    ScheduleIcon icon;
+    std::optional<ui::Rgb> dateColour;
+};
+
+class ScheduleRowTest : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(ScheduleRowTest, GivenATasksStateThenItsIconAndDateColourSayIt) {
+    Schedule task = scheduled("Task", kMonday, 3600001);
+    task.completed = GetParam().completed;
+    task.skipNextTime = GetParam().skip;
+    task.disabled = GetParam().disabled;
+
+    const auto cells = scheduleRowCells(task);
+
+    EXPECT_EQ(cells[0].icon, static_cast<int>(GetParam().icon));
+    EXPECT_EQ(cells[1].foreground, GetParam().dateColour);
+    EXPECT_EQ(cells[1].selectedForeground, GetParam().dateColour);
+    for (std::size_t column : {0u, 2u, 3u, 4u, 5u, 6u}) {
+        EXPECT_FALSE(cells[column].foreground) << "column " << column << " keeps the list's colours";
+    }
+    for (const auto& cell : cells) EXPECT_FALSE(cell.background || cell.selectedBackground);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, ScheduleRowTest,
+    ::testing::Values(RowCase{"Pending", 0, 0, 0, ScheduleIcon::pending, std::nullopt},
+                      RowCase{"Disabled", 0, 0, 1, ScheduleIcon::disabled, kDisabledDateColour},
+                      RowCase{"Skipped", 0, 1, 0, ScheduleIcon::skip, kSkippedDateColour},
+                      RowCase{"SkippedAndDisabledIsGreyWithTheSkipIcon", 0, 1, 1, ScheduleIcon::skip,
+                              kDisabledDateColour},
+                      RowCase{"CompletedCopy", 1, 0, 1, ScheduleIcon::done, kDisabledDateColour},
+                      RowCase{"CompletedWinsOverSkip", 1, 1, 1, ScheduleIcon::done, kDisabledDateColour}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScheduleRowTest, GivenATaskThenEachColumnShowsItsFieldInTheColumnsPicture) {
+    Schedule task = scheduled("Weekly backup of the accounts", kMonday, 6300001);
+    task.category = "Work";
+    task.taskType = "Run Program";
+    task.scheduleType = "Day of Week";
+
+    std::vector<std::string> texts;
+    for (const auto& cell : scheduleRowCells(task)) texts.push_back(cell.text);
+
+    EXPECT_THAT(texts, ElementsAre(" ", "Oct 28, 1996", "5:30PM", "Work", "Weekly backup of the accounts",
+                                   "Run Program", "Day of Week"));
+}
+
+// --- The list --------------------------------------------------------------------------------------
+
+class ScheduleBrowseTest : public test::DataTest {
+protected:
+    ScheduleBrowseTest() : use(*files, TableId::schedule) {}
+
+    Schedule add(Schedule task) {
+        Schedule highest;
+        auto table = files->schedule();
+        task.id = table.setToEnd(ScheduleKey::keyId).ok() && table.previous(highest).ok() ? highest.id + 1 : 1;
+        EXPECT_TRUE(table.add(task).ok());
+        return task;
+    }
+    ScheduleBrowse& open(bool fullSchedule = false, int rows = 10) {
+        browse = std::make_unique<ScheduleBrowse>(files->table(TableId::schedule), warn, kMonday, fullSchedule,
+                                                  [this](std::int64_t row) { return tagged.count(row) > 0; });
+        browse->list().setRowCount(rows);
+        browse->resetList();
+        return *browse;
+    }
+    // The descriptions on the page, the highlighted one in brackets.
+    std::vector<std::string> shown() const {
+        std::vector<std::string> out;
+        const auto rows = browse->list().pageRows();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            std::string d = std::get<std::string>(rows[i].values[3]);
+            out.push_back(static_cast<int>(i) == browse->list().highlighted() ? "[" + d + "]" : d);
+        }
+        return out;
+    }
+
+    TableUse use;
+    std::set<std::int64_t> tagged;
+    std::unique_ptr<ScheduleBrowse> browse;
+};
+
+TEST_F(ScheduleBrowseTest, GivenADayWithoutTasksThenTheDayTabIsEmptyUntilAnotherDayIsSelected) {
+    // GIVEN two tasks on Tuesday, one on Wednesday
+    add(scheduled("Dentist", kMonday + 1, 900 * 6000 + 1));
+    add(scheduled("Gym", kMonday + 1, 700 * 6000 + 1));
+    add(scheduled("Football", kMonday + 2, 1));
+
+    // WHEN the browse opens on Monday
+    open();
+    // THEN the day tab shows Monday's (none)
+    EXPECT_EQ(browse->tab(), ScheduleTab::daySchedule);
+    EXPECT_EQ(browse->dayTabCaption(), "Oct 28, 1996");
+    EXPECT_THAT(shown(), IsEmpty());
+    EXPECT_EQ(browse->list().highlighted(), -1);
+
+    // WHEN Tuesday is selected
+    browse->setSelectedDay(kMonday + 1);
+    // THEN its tasks in time order, and the caption and the form's default day follow
+    EXPECT_THAT(shown(), ElementsAre("[Gym]", "Dentist"));
+    EXPECT_EQ(browse->dayTabCaption(), "Oct 29, 1996");
+    EXPECT_EQ(browse->selectedDayText(), std::to_string(kMonday + 1));
+}
+
+TEST_F(ScheduleBrowseTest, GivenTasksOfEveryKindThenEachTabListsItsOwnInItsOwnOrder) {
+    add(scheduled("Pay rent", kMonday + 3, 1, "Home"));
+    add(scheduled("Standup", kMonday, 540 * 6000 + 1, "work"));
+    add(scheduled("Audit", kMonday + 9, 1, "Work"));
+    const Schedule copy = add([] {
+        Schedule c = scheduled("Standup on Sunday", kMonday - 1, 540 * 6000 + 1, "Work");
+        c.completed = c.disabled = 1;
+        return c;
+    }());
+    add(scheduled("No date at all", 0, 0, "Work"));  // not in the date order
+    tagged = {copy.ref.rowId};
+
+    open(/*fullSchedule=*/true);
+    EXPECT_EQ(browse->tab(), ScheduleTab::allByDate);
+    EXPECT_THAT(shown(), ElementsAre("[Standup on Sunday]", "Standup", "Pay rent", "Audit"));
+
+    // The category in any letter case; the highlighted task stays highlighted.
+    browse->setCategory("WORK  ");
+    browse->selectTab(ScheduleTab::allByCategory);
+    EXPECT_THAT(shown(), ElementsAre("Audit", "No date at all", "Standup", "[Standup on Sunday]"));
+
+    browse->selectTab(ScheduleTab::selected);
+    EXPECT_THAT(shown(), ElementsAre("[Standup on Sunday]"));
+    EXPECT_EQ(browse->list().current().values[0], store::Value{std::int64_t{copy.id}});
+
+    browse->selectTab(ScheduleTab::daySchedule);
+    EXPECT_THAT(shown(), ElementsAre("[Standup]"));
+}
+
+TEST_F(ScheduleBrowseTest, GivenAHighlightedTaskWhenTheTabChangesThenItStaysHighlightedWhereItIsListed) {
+    for (int i = 0; i < 30; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1, "Work"));
+    open(true, 5);
+    for (int i = 0; i < 12; ++i) browse->list().scroll(ui::ListScroll::rowDown);
+    ASSERT_THAT(shown(), ElementsAre("Task 108", "Task 109", "Task 110", "Task 111", "[Task 112]"));
+
+    browse->setCategory("Work");
+    browse->selectTab(ScheduleTab::allByCategory);
+
+    EXPECT_THAT(shown(), ElementsAre("[Task 112]", "Task 113", "Task 114", "Task 115", "Task 116"));
+}
+
+TEST_F(ScheduleBrowseTest, GivenTheCategoryTabThenANewTaskStartsInItsCategoryAndElsewhereBlank) {
+    open();
+    browse->setCategory("Home");
+    EXPECT_TRUE(browse->newTask().category.isBlank()) << "on the day tab";
+    browse->selectTab(ScheduleTab::allByCategory);
+    EXPECT_EQ(browse->newTask().category.text(), "Home");
+    EXPECT_EQ(browse->newTask().id, 0);
+}
+
+TEST_F(ScheduleBrowseTest, GivenAFormCompletedThenTheListShowsItsTaskHighlighted) {
+    for (int i = 0; i < 20; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
+    open(true, 4);
+    // WHEN an insert completed with a task of a later date
+    const Schedule inserted = add(scheduled("Inserted", kMonday + 10, 2));
+    browse->afterForm(Request::insert, Response::completed, inserted);
+    // THEN it is located, at the top of the page
+    EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 111", "Task 112", "Task 113"));
+
+    // WHEN a change moved it to the front
+    Schedule changed = inserted;
+    changed.date = kMonday - 5;
+    ASSERT_TRUE(files->schedule().put(changed).ok());
+    browse->afterForm(Request::change, Response::completed, changed);
+    EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 100", "Task 101", "Task 102"));
+}
+
+TEST_F(ScheduleBrowseTest, GivenTheEngineMovedTheHighlightedTaskOnThenTheStaleListFollowsIt) {
+    for (int i = 0; i < 6; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
+    open(true, 3);
+    browse->list().scroll(ui::ListScroll::rowDown);
+    ASSERT_THAT(shown(), ElementsAre("Task 100", "[Task 101]", "Task 102"));
+
+    // GIVEN the engine performs Task 101 and moves it to the end
+    Schedule task;
+    ASSERT_TRUE(browse->highlightedTask(task).ok());
+    task.date = kMonday + 20;
+    ASSERT_TRUE(files->schedule().put(task).ok());
+    browse->tableChanged();
+    ASSERT_TRUE(browse->isStale());
+
+    browse->resetList();
+
+    EXPECT_FALSE(browse->isStale());
+    EXPECT_THAT(shown(), ElementsAre("Task 104", "Task 105", "[Task 101]"));
+}
+
+TEST_F(ScheduleBrowseTest, GivenTheHighlightedTaskWasChangedElsewhereThenAnActionReadsItAsStored) {
+    add(scheduled("Tea", kMonday, 1));
+    open(true);
+    Schedule elsewhere;
+    ASSERT_TRUE(browse->highlightedTask(elsewhere).ok());
+    elsewhere.description = "Tea and cake";
+    ASSERT_TRUE(files->schedule().put(elsewhere).ok());
+
+    Schedule read;
+    ASSERT_TRUE(browse->highlightedTask(read).ok());
+
+    EXPECT_EQ(read.description.text(), "Tea and cake");
+    read.lastRunDate = kMonday;
+    EXPECT_TRUE(files->schedule().put(read).ok()) << "read with its present version";
+}
+
+TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheTabListsIt) {
+    for (int i = 0; i < 8; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
+    open(true, 3);
+    Schedule key, found;
+    key.id = 6;
+    ASSERT_TRUE(files->schedule().fetch(ScheduleKey::keyId, key, found).ok());
+
+    browse->afterSearch(Response::completed, found);
+    EXPECT_THAT(shown(), ElementsAre("[Task 105]", "Task 106", "Task 107"));
+
+    // On "Selected" a task found but not tagged is not located; the tagged one stays highlighted.
+    tagged = {1, 2};
+    browse->selectTab(ScheduleTab::selected);
+    browse->list().scroll(ui::ListScroll::rowDown);
+    browse->afterSearch(Response::completed, found);
+    EXPECT_THAT(shown(), ElementsAre("Task 100", "[Task 101]"));
+
+    // A search that tagged more shows them at once.
+    tagged.insert(3);
+    browse->afterSearch(Response::cancelled, Schedule{});
+    EXPECT_THAT(shown(), ElementsAre("Task 100", "[Task 101]", "Task 102"));
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -1,6 +1,7 @@
 #include "data/browse_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/fixed_text.h"
 #include "data/thumb_stops.h"
@@ -38,6 +39,28 @@ std::string textIn(const store::Row& row, int field) {
 Direction opposite(Direction d) { return d == Direction::forward ? Direction::backward : Direction::forward; }
 
 }  // namespace
+
+// The outermost public call of the list: a read snapshot around its reads, its messages after it.
+class BrowseList::Operation {
+public:
+    explicit Operation(BrowseList& list) : m_list(list) {
+        if (m_list.m_operationDepth++ > 0) return;
+        // Refused when the file is in a transaction already (a caller writing): then each read takes
+        // its own snapshot, as without.
+        if (m_list.m_table.isOpen() && !m_snapshot.beginRead({&m_list.m_table}).ok()) store::setLastError({});
+    }
+    ~Operation() {
+        if (--m_list.m_operationDepth > 0) return;
+        if (m_snapshot.active()) (void)m_snapshot.commit();
+        m_list.reportFailures();
+    }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+private:
+    BrowseList& m_list;
+    store::Transaction m_snapshot;
+};
 
 BrowseList::BrowseList(store::Table& table, const DataWarning& warn, BrowseConfig config)
     : m_table(table), m_warn(warn), m_config(std::move(config)) {}
@@ -85,19 +108,28 @@ std::vector<store::Row> BrowseList::pageRows() const {
 // --- Reading ---------------------------------------------------------------------------------------
 
 bool BrowseList::readFailed(const store::Status& status) {
-    // The message quotes the failure itself, whatever ran after it.
-    store::setLastError(status);
-    m_warn(kWarnRecordRetrievalError, m_config.tableName);
+    if (!m_readFailure) m_readFailure = status;
     m_closed = true;
     m_page.clear();
     m_highlight = -1;
-    if (m_observer) m_observer->closeRequested();
     return false;
 }
 
 void BrowseList::viewOpenFailed(const store::Status& status) {
-    store::setLastError(status);
-    m_warn(kWarnViewOpenError);
+    if (!m_viewFailure) m_viewFailure = status;
+}
+
+void BrowseList::reportFailures() {
+    if (m_viewFailure) {
+        // The message quotes the failure itself, whatever ran after it.
+        store::setLastError(*std::exchange(m_viewFailure, std::nullopt));
+        m_warn(kWarnViewOpenError);
+    }
+    if (m_readFailure) {
+        store::setLastError(*std::exchange(m_readFailure, std::nullopt));
+        m_warn(kWarnRecordRetrievalError, m_config.tableName);
+        if (m_observer) m_observer->closeRequested();
+    }
 }
 
 // Fills m_toFill rows in `direction`, from the page's edge in that direction (or from where the view
@@ -287,6 +319,7 @@ void BrowseList::notify() {
 // --- The window's side -----------------------------------------------------------------------------
 
 void BrowseList::resetSort(int sort) {
+    const Operation operation(*this);
     if (m_closed || sort < 0 || static_cast<std::size_t>(sort) >= m_config.sorts.size()) return;
     const BrowseSort& next = m_config.sorts[static_cast<std::size_t>(sort)];
     const bool changed = sort != m_sort;
@@ -328,6 +361,7 @@ void BrowseList::resetSort(int sort) {
 }
 
 void BrowseList::setRowCount(int rows) {
+    const Operation operation(*this);
     rows = std::max(rows, 1);
     if (rows == m_rows) return;
     m_rows = rows;
@@ -337,6 +371,7 @@ void BrowseList::setRowCount(int rows) {
 }
 
 store::Status BrowseList::rereadHighlighted() {
+    const Operation operation(*this);
     if (m_closed || m_page.empty() || !m_source) return store::Status::make(store::kRecordNotAvailable);
     Entry& entry = m_page[static_cast<std::size_t>(m_highlight)];
     store::Row row;
@@ -356,6 +391,7 @@ store::Status BrowseList::rereadHighlighted() {
 }
 
 void BrowseList::afterForm(Request request, Response response, const store::Row& row) {
+    const Operation operation(*this);
     if (m_closed || m_sort < 0) return;
     const bool completed = response == Response::completed;
     if (completed && (request == Request::insert || request == Request::change)) {
@@ -373,6 +409,7 @@ void BrowseList::afterForm(Request request, Response response, const store::Row&
 }
 
 void BrowseList::locateCurrent() {
+    const Operation operation(*this);
     if (m_sort < 0) return;
     locateRecord(true);
     computeStops();
@@ -380,6 +417,7 @@ void BrowseList::locateCurrent() {
 }
 
 void BrowseList::refresh() {
+    const Operation operation(*this);
     if (m_sort < 0) return;
     if (!m_source) m_source = openSource();
     refreshPage(RefreshMode::keep);
@@ -389,6 +427,7 @@ void BrowseList::refresh() {
 // --- Scrolling -------------------------------------------------------------------------------------
 
 void BrowseList::scroll(ui::ListScroll action) {
+    const Operation operation(*this);
     if (m_closed || m_page.empty() || m_sort < 0) return;
     if (!m_source) m_source = openSource();
     const int last = entryCount() - 1;
@@ -445,6 +484,7 @@ void BrowseList::scroll(ui::ListScroll action) {
 }
 
 void BrowseList::dragThumb(int position) {
+    const Operation operation(*this);
     if (m_closed || m_page.empty() || m_sort < 0) return;
     const BrowseSort& def = sortDef();
     if (def.stops == StopKind::none) return;

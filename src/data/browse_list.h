@@ -15,10 +15,15 @@
 //
 // A read error other than the end of the view shows warning 35 with the list's table name and asks the
 // window to close (closeRequested); the list does nothing after that. Everything runs on the GUI thread.
+//
+// Each operation reads one snapshot of the data file (one read transaction: one lock, SQLite's page cache
+// kept from statement to statement), and shows its messages only once the snapshot has ended, so a modal
+// box never holds the file while the engine's timer wants to write.
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +120,7 @@ public:
     std::vector<store::Row> pageRows() const;
 
 private:
+    class Operation;
     struct Entry {
         store::Row row;
         std::string position;
@@ -133,6 +139,7 @@ private:
     void loadHighlighted();
     bool readFailed(const store::Status& status);
     void viewOpenFailed(const store::Status& status);
+    void reportFailures();
     void notify();
     std::string resetSourceValue() const;
     Entry makeEntry(PageRecord record) const;
@@ -158,6 +165,9 @@ private:
     bool m_forced = false;
     bool m_closed = false;
     store::Row m_buffer;
+    int m_operationDepth = 0;
+    std::optional<store::Status> m_readFailure;  // shown when the operation ends
+    std::optional<store::Status> m_viewFailure;
 };
 
 }  // namespace tarvelo

@@ -6,11 +6,14 @@
 #include "engine/scheduler.h"
 #include "core/profile.h"
 #include "engine/windows/frame_lists.h"
+#include "engine/windows/frame_schedule.h"
 #include "engine/windows/frame_wizards.h"
 #include "engine/windows/main_frame.h"
 #include "engine/windows/message_to_do.h"
 #include "engine/windows/scheduler_driver.h"
 #include "engine/windows/splash.h"
+#include "search/tags.h"
+#include "search/windows/qt_search_ports.h"
 #include "search/windows/report_session.h"
 #include "search/windows/setup_window.h"
 #include "ui/qt/qt_clock.h"
@@ -94,6 +97,13 @@ int runDesktop(QApplication& app, Settings& settings) {
     const ListServices lists{data, settings.iniFileName.text(), [&frame] { frame.showHelpContents(); },
                              engine::taskFormRunner(taskForms)};
     engine::setListCommands(frame, lists);
+    search::QtJobRunner tagProgress(&frame);
+    search::Tags tags(data, tagProgress);
+    const ScheduleBrowseServices schedule = engine::scheduleBrowseServices(
+        lists, taskForms, settings, {ports.clock, ports.sound, ports.messages, ports.programs, ports.messageWindows}, tags);
+    engine::setScheduleCommands(frame, schedule);
+    scheduler.setChangeListener([&frame] { engine::refreshScheduleLists(frame); });
+    engine::startScheduleAtStart(frame, settings, schedule);
     engine::startListsAtStart(frame, settings, lists);
 
     ProfileFile mainIni(settings.iniFileName.text());

@@ -56,54 +56,45 @@ const char* scheduleTabName(ScheduleTab tab) {
 
 ScheduleBrowse::ScheduleBrowse(store::Table& schedule, const DataWarning& warn, StdDate today,
                                bool showFullSchedule, TagTest isTagged)
-    : m_selectedDay(today),
-      m_tab(showFullSchedule ? ScheduleTab::allByDate : ScheduleTab::daySchedule),
-      m_isTagged(std::move(isTagged)),
-      m_list(schedule, warn, [this] {
-          const store::TableDef& def = scheduleTableDef();
-          const int date = fieldOf(def, "SCH:DATE");
-          const int description = fieldOf(def, "SCH:DESCRIPTION");
-          const int keyDate = static_cast<int>(ScheduleKey::keyDate);
+    : BrowseList(schedule, warn, config(this)),
+      m_selectedDay(today),
+      m_initialTab(showFullSchedule ? ScheduleTab::allByDate : ScheduleTab::daySchedule),
+      m_isTagged(std::move(isTagged)) {}
 
-          // In the order of ScheduleTab.
-          BrowseSort day = BrowseSort::onKey(keyDate, StopKind::number, date);
-          day.range = &dayRange;
-          day.hasReset = true;
-          BrowseSort byDate = BrowseSort::onKey(keyDate, StopKind::number, date);
-          BrowseSort byCategory =
-              BrowseSort::onKey(static_cast<int>(ScheduleKey::keyCategory), StopKind::text, description);
-          byCategory.range = [](const std::string& reset) { return std::vector<store::Value>{reset}; };
-          byCategory.hasReset = true;
-          BrowseSort selected = BrowseSort::onKey(keyDate);
-          selected.test = [this](const store::Row& row) { return m_isTagged && m_isTagged(row.ref.rowId); };
+// The orders of the tabs, in the order of ScheduleTab. The functions are called only once the browse is
+// built.
+BrowseConfig ScheduleBrowse::config(ScheduleBrowse* browse) {
+    const store::TableDef& def = scheduleTableDef();
+    const int date = fieldOf(def, "SCH:DATE");
+    const int keyDate = static_cast<int>(ScheduleKey::keyDate);
 
-          BrowseConfig config;
-          config.tableName = "Schedule";
-          config.sorts = {std::move(day), std::move(byDate), std::move(byCategory), std::move(selected)};
-          config.cells = [](const store::Row& row) { return scheduleRowCells(RecordTable<Schedule>::fromRow(row)); };
-          config.resetSource = [this] { return resetValue(); };
-          return config;
-      }()) {}
+    BrowseSort day = BrowseSort::onKey(keyDate, StopKind::number, date);
+    day.range = &dayRange;
+    day.hasReset = true;
+    BrowseSort byDate = BrowseSort::onKey(keyDate, StopKind::number, date);
+    BrowseSort byCategory = BrowseSort::onKey(static_cast<int>(ScheduleKey::keyCategory), StopKind::text,
+                                              fieldOf(def, "SCH:DESCRIPTION"));
+    byCategory.range = [](const std::string& reset) { return std::vector<store::Value>{reset}; };
+    byCategory.hasReset = true;
+    BrowseSort selected = BrowseSort::onKey(keyDate);
+    selected.test = [browse](const store::Row& row) { return browse->m_isTagged && browse->m_isTagged(row.ref.rowId); };
+
+    BrowseConfig config;
+    config.tableName = "Schedule";
+    config.sorts = {std::move(day), std::move(byDate), std::move(byCategory), std::move(selected)};
+    config.cells = [](const store::Row& row) { return scheduleRowCells(RecordTable<Schedule>::fromRow(row)); };
+    config.resetSource = [browse] { return browse->resetValue(); };
+    return config;
+}
 
 // The value the present tab's list is limited to: the day for "Day Schedule", the category for "All by
 // Category". A change of it resets the list.
 std::string ScheduleBrowse::resetValue() const {
-    switch (m_tab) {
+    switch (tab()) {
     case ScheduleTab::daySchedule: return selectedDayText();
     case ScheduleTab::allByCategory: return m_category;
     default: return {};
     }
-}
-
-void ScheduleBrowse::selectTab(ScheduleTab tab) {
-    m_tab = tab;
-    resetList();
-}
-
-void ScheduleBrowse::resetList(bool force) {
-    if (force || m_stale) m_list.forceRefresh();
-    m_stale = false;
-    m_list.resetSort(static_cast<int>(m_tab));
 }
 
 std::string ScheduleBrowse::selectedDayText() const { return std::to_string(m_selectedDay); }
@@ -112,42 +103,42 @@ std::string ScheduleBrowse::dayTabCaption() const { return formatDate3(m_selecte
 
 void ScheduleBrowse::setSelectedDay(StdDate day) {
     m_selectedDay = day;
-    resetList();
+    if (sort() >= 0) resetSort(sort());
 }
 
-void ScheduleBrowse::setCategory(std::string category) {
+void ScheduleBrowse::setCategory(std::string_view category) {
     m_category = std::string(trimRight(category));
-    resetList();
+    if (sort() >= 0) resetSort(sort());
 }
 
 Schedule ScheduleBrowse::newTask() const {
     Schedule task;
-    if (m_tab == ScheduleTab::allByCategory) task.category = m_category;
+    if (tab() == ScheduleTab::allByCategory) task.category = m_category;
     return task;
 }
 
 store::Status ScheduleBrowse::highlightedTask(Schedule& task) {
-    const store::Status s = m_list.rereadHighlighted();
-    if (s.ok()) task = RecordTable<Schedule>::fromRow(m_list.current());
+    const store::Status s = rereadHighlighted();
+    if (s.ok()) task = RecordTable<Schedule>::fromRow(current());
     return s;
 }
 
 void ScheduleBrowse::afterForm(Request request, Response response, const Schedule& task) {
-    m_stale = false;  // the list is read afresh now
-    m_list.afterForm(request, response, RecordTable<Schedule>::toRow(task));
+    BrowseList::afterForm(request, response, RecordTable<Schedule>::toRow(task));
 }
 
 bool ScheduleBrowse::passesTabTest(const Schedule& task) const {
-    if (m_tab != ScheduleTab::selected) return true;
+    if (tab() != ScheduleTab::selected) return true;
     return task.ref.rowId != 0 && m_isTagged && m_isTagged(task.ref.rowId);
 }
 
 void ScheduleBrowse::afterSearch(Response response, const Schedule& task) {
     if (response == Response::completed && passesTabTest(task)) {
-        m_list.setCurrent(RecordTable<Schedule>::toRow(task));
-        m_list.locateCurrent();
+        setCurrent(RecordTable<Schedule>::toRow(task));
+        locateCurrent();
     }
-    resetList(true);
+    forceRefresh();
+    resetSort(static_cast<int>(tab()));
 }
 
 }  // namespace tarvelo

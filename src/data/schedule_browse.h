@@ -4,13 +4,16 @@
 // each button does to the list around its form. The window binds its tabs and buttons to one
 // ScheduleBrowse and runs the forms; the rules live here.
 //
+// The browse is the list itself (a BrowseList whose orders are the tabs), so the window treats it as any
+// other list and the rules below travel with it:
+//
 //   ScheduleBrowse browse(files.table(TableId::schedule), warn, clock.now().date, settings.showFullSchedule,
 //                         [&](std::int64_t row) { return tags.getTag(1, row); });
-//   browse.list().setRowCount(20);
-//   browse.selectTab(ScheduleTab::allByDate);   // resets the list in the tab's order
+//   browse.setRowCount(20);
+//   browse.selectTab(browse.tab());   // the window's first open: fills in the tab's order
 //
-// The engine moves tasks on behind the list's back; tableChanged() marks the list stale and the window
-// refreshes it (keeping the highlighted task) when it next gains the focus or within one tick.
+// The engine moves tasks on behind the list's back; the window then refreshes it (forceRefresh), which
+// keeps the highlighted task.
 //
 // Threading: the GUI thread only.
 #include <cstdint>
@@ -51,7 +54,7 @@ inline constexpr int kScheduleTabCount = 4;
 // "Day Schedule" shows the selected day instead of its own name.
 const char* scheduleTabName(ScheduleTab tab);
 
-class ScheduleBrowse {
+class ScheduleBrowse : public BrowseList {
 public:
     // Whether the task stored in a row (the driver's row id) is tagged; the "Selected" tab lists those.
     using TagTest = std::function<bool(std::int64_t rowId)>;
@@ -61,15 +64,10 @@ public:
     ScheduleBrowse(store::Table& schedule, const DataWarning& warn, StdDate today, bool showFullSchedule,
                    TagTest isTagged);
 
-    BrowseList& list() { return m_list; }
-    const BrowseList& list() const { return m_list; }
-
-    ScheduleTab tab() const { return m_tab; }
-    // Switches to a tab and resets the list in its order, keeping the highlighted task where it appears.
-    void selectTab(ScheduleTab tab);
-    // Resets the list in the present tab's order, as after any action of the window; a forced refresh
-    // when the table changed behind the list's back (or force is set).
-    void resetList(bool force = false);
+    // The tab whose order the list shows (before the first reset: the one the window opens on).
+    ScheduleTab tab() const { return sort() >= 0 ? static_cast<ScheduleTab>(sort()) : m_initialTab; }
+    // Switches to a tab's order, keeping the highlighted task highlighted where the tab lists it.
+    void selectTab(ScheduleTab tab) { resetSort(static_cast<int>(tab)); }
 
     // --- The day of "Day Schedule" -----------------------------------------------------------------
     StdDate selectedDay() const { return m_selectedDay; }
@@ -83,7 +81,7 @@ public:
     // --- The category of "All by Category" ---------------------------------------------------------
     const std::string& category() const { return m_category; }
     // "Select Category" chose a category: the list shows its tasks.
-    void setCategory(std::string category);
+    void setCategory(std::string_view category);
 
     // --- Buttons -----------------------------------------------------------------------------------
     // The task "&Insert" hands the task form: cleared, in the shown category on "All by Category".
@@ -99,20 +97,15 @@ public:
     // response the list is refreshed.
     void afterSearch(Response response, const Schedule& task);
 
-    // The engine (or anybody in this program) changed the Schedule table: the list is stale.
-    void tableChanged() { m_stale = true; }
-    bool isStale() const { return m_stale; }
-
 private:
     bool passesTabTest(const Schedule& task) const;
     std::string resetValue() const;
+    static BrowseConfig config(ScheduleBrowse* browse);
 
     StdDate m_selectedDay;
     std::string m_category;
-    ScheduleTab m_tab;
+    ScheduleTab m_initialTab;
     TagTest m_isTagged;
-    bool m_stale = false;
-    BrowseList m_list;
 };
 
 }  // namespace tarvelo

@@ -88,17 +88,17 @@ protected:
     ScheduleBrowse& open(bool fullSchedule = false, int rows = 10) {
         browse = std::make_unique<ScheduleBrowse>(files->table(TableId::schedule), warn, kMonday, fullSchedule,
                                                   [this](std::int64_t row) { return tagged.count(row) > 0; });
-        browse->list().setRowCount(rows);
-        browse->resetList();
+        browse->setRowCount(rows);
+        browse->selectTab(browse->tab());
         return *browse;
     }
     // The descriptions on the page, the highlighted one in brackets.
     std::vector<std::string> shown() const {
         std::vector<std::string> out;
-        const auto rows = browse->list().pageRows();
+        const auto rows = browse->pageRows();
         for (std::size_t i = 0; i < rows.size(); ++i) {
             std::string d = std::get<std::string>(rows[i].values[3]);
-            out.push_back(static_cast<int>(i) == browse->list().highlighted() ? "[" + d + "]" : d);
+            out.push_back(static_cast<int>(i) == browse->highlighted() ? "[" + d + "]" : d);
         }
         return out;
     }
@@ -120,7 +120,7 @@ TEST_F(ScheduleBrowseTest, GivenADayWithoutTasksThenTheDayTabIsEmptyUntilAnother
     EXPECT_EQ(browse->tab(), ScheduleTab::daySchedule);
     EXPECT_EQ(browse->dayTabCaption(), "Oct 28, 1996");
     EXPECT_THAT(shown(), IsEmpty());
-    EXPECT_EQ(browse->list().highlighted(), -1);
+    EXPECT_EQ(browse->highlighted(), -1);
 
     // WHEN Tuesday is selected
     browse->setSelectedDay(kMonday + 1);
@@ -153,7 +153,7 @@ TEST_F(ScheduleBrowseTest, GivenTasksOfEveryKindThenEachTabListsItsOwnInItsOwnOr
 
     browse->selectTab(ScheduleTab::selected);
     EXPECT_THAT(shown(), ElementsAre("[Standup on Sunday]"));
-    EXPECT_EQ(browse->list().current().values[0], store::Value{std::int64_t{copy.id}});
+    EXPECT_EQ(browse->current().values[0], store::Value{std::int64_t{copy.id}});
 
     browse->selectTab(ScheduleTab::daySchedule);
     EXPECT_THAT(shown(), ElementsAre("[Standup]"));
@@ -162,7 +162,7 @@ TEST_F(ScheduleBrowseTest, GivenTasksOfEveryKindThenEachTabListsItsOwnInItsOwnOr
 TEST_F(ScheduleBrowseTest, GivenAHighlightedTaskWhenTheTabChangesThenItStaysHighlightedWhereItIsListed) {
     for (int i = 0; i < 30; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1, "Work"));
     open(true, 5);
-    for (int i = 0; i < 12; ++i) browse->list().scroll(ui::ListScroll::rowDown);
+    for (int i = 0; i < 12; ++i) browse->scroll(ui::ListScroll::rowDown);
     ASSERT_THAT(shown(), ElementsAre("Task 108", "Task 109", "Task 110", "Task 111", "[Task 112]"));
 
     browse->setCategory("Work");
@@ -197,10 +197,10 @@ TEST_F(ScheduleBrowseTest, GivenAFormCompletedThenTheListShowsItsTaskHighlighted
     EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 100", "Task 101", "Task 102"));
 }
 
-TEST_F(ScheduleBrowseTest, GivenTheEngineMovedTheHighlightedTaskOnThenTheStaleListFollowsIt) {
+TEST_F(ScheduleBrowseTest, GivenTheEngineMovedTheHighlightedTaskOnThenARefreshFollowsIt) {
     for (int i = 0; i < 6; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
     open(true, 3);
-    browse->list().scroll(ui::ListScroll::rowDown);
+    browse->scroll(ui::ListScroll::rowDown);
     ASSERT_THAT(shown(), ElementsAre("Task 100", "[Task 101]", "Task 102"));
 
     // GIVEN the engine performs Task 101 and moves it to the end
@@ -208,12 +208,12 @@ TEST_F(ScheduleBrowseTest, GivenTheEngineMovedTheHighlightedTaskOnThenTheStaleLi
     ASSERT_TRUE(browse->highlightedTask(task).ok());
     task.date = kMonday + 20;
     ASSERT_TRUE(files->schedule().put(task).ok());
-    browse->tableChanged();
-    ASSERT_TRUE(browse->isStale());
 
-    browse->resetList();
+    // WHEN the window refreshes the list it was told is stale
+    browse->forceRefresh();
+    browse->selectTab(browse->tab());
 
-    EXPECT_FALSE(browse->isStale());
+    // THEN the list shows the table as it is, the task still highlighted
     EXPECT_THAT(shown(), ElementsAre("Task 104", "Task 105", "[Task 101]"));
 }
 
@@ -246,7 +246,7 @@ TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheT
     // On "Selected" a task found but not tagged is not located; the tagged one stays highlighted.
     tagged = {1, 2};
     browse->selectTab(ScheduleTab::selected);
-    browse->list().scroll(ui::ListScroll::rowDown);
+    browse->scroll(ui::ListScroll::rowDown);
     browse->afterSearch(Response::completed, found);
     EXPECT_THAT(shown(), ElementsAre("Task 100", "[Task 101]"));
 

@@ -1,0 +1,56 @@
+#include "engine/windows/frame_schedule.h"
+
+#include <QMdiArea>
+
+#include "engine/windows/main_frame.h"
+#include "search/tags.h"
+#include "tasks/windows/calendar_dialog.h"
+#include "tasks/windows/task_wizard.h"
+
+namespace tarvelo::engine {
+
+ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
+                                              const Settings& settings, const RunNowPorts& runNow, search::Tags& tags) {
+    ScheduleBrowseServices services{lists, taskForms.clock, settings};
+    services.taskForm = [&taskForms](Request request, Schedule& task, std::string_view selectedDayText, QWidget* parent) {
+        TaskEditor editor(taskForms.files, request, task, taskEditorPorts(taskForms));
+        if (editor.start(selectedDayText)) {
+            UpdateScheduleForm form(editor, taskForms, parent);
+            form.exec();
+        }
+        const Response response = editor.finish();
+        task = editor.task();
+        return response;
+    };
+    services.specialEvent = [&taskForms](const Schedule& source, Schedule& event, QWidget* parent) {
+        auto session = std::make_unique<TaskWizardSession>(taskForms.files, WizardKind::specialEvent,
+                                                           taskEditorPorts(taskForms), source);
+        if (!session->start()) return session->end();
+        TaskWizardWindow wizard(std::move(session), taskForms, parent);
+        wizard.exec();
+        event = wizard.session().task();
+        return wizard.session().end();
+    };
+    services.calendar = [&taskForms](StdDate day, QWidget* parent) {
+        // A cleared task: every day may be chosen.
+        return CalendarDialog::pick(CalendarOptions{day, "", "", {}}, taskForms.clock, taskForms.messages, parent);
+    };
+    services.isTagged = [&tags](std::int64_t rowId) { return tags.getTag(search::kScheduleTable, rowId); };
+    services.runNow = [&files = taskForms.files, runNow](Schedule& task, QWidget*) { tarvelo::runNow(files, task, runNow); };
+    return services;
+}
+
+void setScheduleCommands(MainFrame& frame, const ScheduleBrowseServices& services) {
+    frame.setCommand(FrameCommand::browseSchedule,
+                     [&frame, &services] { BrowseScheduleWindow::start(services, frame.mdiArea()); });
+}
+
+void startScheduleAtStart(MainFrame& frame, const Settings& settings, const ScheduleBrowseServices& services) {
+    if (settings.showScheduleAtStart) BrowseScheduleWindow::start(services, frame.mdiArea());
+}
+
+void refreshScheduleLists(const MainFrame& frame) {
+    for (BrowseScheduleWindow* list : frame.findChildren<BrowseScheduleWindow*>()) list->tableChanged();
+}
+
+}  // namespace tarvelo::engine

@@ -1,0 +1,34 @@
+#pragma once
+// The frame's "&Browse Schedule": the schedule browse as a child window in the frame's document area,
+// with the program's task form, special-event wizard, calendar, category picker, tags and "Run Now"
+// behind its buttons; started at start-up when the settings ask for it (ShowScheduleAtStart), and told
+// whenever the engine's tick changed the tasks.
+#include "core/settings.h"
+#include "data/windows/schedule_window.h"
+#include "engine/run_now.h"
+#include "tasks/windows/update_schedule.h"
+
+namespace tarvelo::search {
+class Tags;
+}
+
+namespace tarvelo::engine {
+
+class MainFrame;
+
+// The services the browse runs, built over the program's parts. Every argument must outlive the
+// browse windows.
+ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
+                                              const Settings& settings, const RunNowPorts& runNow, search::Tags& tags);
+
+// services must outlive the frame's menu.
+void setScheduleCommands(MainFrame& frame, const ScheduleBrowseServices& services);
+
+// At start-up: the schedule browse when the settings ask for it.
+void startScheduleAtStart(MainFrame& frame, const Settings& settings, const ScheduleBrowseServices& services);
+
+// Every open schedule browse shows the table as it is now (within the tick, or once no modal window
+// holds it back), its highlighted task kept.
+void refreshScheduleLists(const MainFrame& frame);
+
+}  // namespace tarvelo::engine

@@ -1,0 +1,373 @@
+// BrowseSchedule through its widgets: with the forms it runs faked, then once along the whole road of a
+// task with the program's own forms, frame and engine.
+#include "data/windows/schedule_window.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/profile.h"
+#include "data/windows/category_windows.h"
+#include "engine/scheduler.h"
+#include "engine/windows/frame_schedule.h"
+#include "engine/windows/main_frame.h"
+#include "engine/windows/scheduler_driver.h"
+#include "fakes/browse_builders.h"
+#include "fakes/fake_engine_ports.h"
+#include "fakes/fake_file_dialog.h"
+#include "fakes/fake_ports.h"
+#include "modal_step.h"
+#include "qt_environment.h"
+#include "search/tags.h"
+#include "tasks/windows/update_schedule.h"
+#include "ui/qt/page_list_view.h"
+
+namespace tarvelo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using test::scheduled;
+
+StdDate oct(int d) { return dateFromYmd(1996, 10, d); }
+StdDate nov(int d) { return dateFromYmd(1996, 11, d); }
+StdTime at(int h, int m) { return timeFromHms(h, m, 0); }
+
+// The descriptions on the list's page, the highlighted one in brackets.
+std::vector<std::string> shown(BrowseList& list) {
+    std::vector<std::string> out;
+    for (int row = 0; row < list.entryCount(); ++row) {
+        const std::string d = list.cell(row, 4).text;
+        out.push_back(row == list.highlighted() ? "[" + d + "]" : d);
+    }
+    return out;
+}
+
+std::vector<std::string> tabTexts(QTabBar* tabs) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < tabs->count(); ++i) texts.push_back(tabs->tabText(i).toStdString());
+    return texts;
+}
+
+void press(QPushButton* button) {
+    ASSERT_TRUE(button->isVisible() && button->isEnabled()) << button->text().toStdString();
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+class ScheduleWindowTest : public ::testing::Test {
+protected:
+    struct FormCall {
+        Request request;
+        Schedule task;
+        std::string day;
+    };
+
+    ScheduleWindowTest() : folder(test::freshFolder("schedule_window")), files(warn, folder) {
+        test::clearIniFiles();
+        services.taskForm = [this](Request request, Schedule& task, std::string_view day, QWidget*) {
+            formCalls.push_back({request, task, std::string(day)});
+            return formAnswer ? formAnswer(request, task) : Response::cancelled;
+        };
+        services.specialEvent = [this](const Schedule& source, Schedule& event, QWidget*) {
+            rescheduled.push_back(source);
+            event = add(scheduled("Special " + source.description.text(), nov(20), at(9, 0)));
+            return Response::completed;
+        };
+        services.calendar = [this](StdDate day, QWidget*) {
+            calendarOpenedOn.push_back(day);
+            return calendarAnswer;
+        };
+        services.isTagged = [this](std::int64_t row) { return tagged.count(row) > 0; };
+        services.runNow = [this](Schedule& task, QWidget*) { ranNow.push_back(task); };
+    }
+
+    Schedule add(Schedule task) {
+        const TableUse use(files, TableId::schedule);
+        Schedule highest;
+        auto table = files.schedule();
+        task.id = table.setToEnd(ScheduleKey::keyId).ok() && table.previous(highest).ok() ? highest.id + 1 : 1;
+        EXPECT_TRUE(table.add(task).ok());
+        return task;
+    }
+    void put(Schedule& task) {
+        const TableUse use(files, TableId::schedule);
+        EXPECT_TRUE(files.schedule().put(task).ok());
+    }
+    BrowseScheduleWindow& open() {
+        window = std::make_unique<BrowseScheduleWindow>(services);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return *window;
+    }
+    void selectTab(ScheduleTab tab) { window->tabs()->setCurrentIndex(static_cast<int>(tab)); }
+    std::vector<std::string> shown() { return tarvelo::shown(window->browse()); }
+
+    std::string folder;
+    test::FakeMessageBox messages;
+    test::FakeHalt halt;
+    DataWarning warn{messages, halt};
+    DataFiles files;
+    ListServices lists{files};
+    test::FakeClock clock{{oct(31), at(12, 0)}};
+    Settings settings;
+    ScheduleBrowseServices services{lists, clock, settings};
+
+    std::vector<FormCall> formCalls;
+    std::function<Response(Request, Schedule&)> formAnswer;
+    std::vector<Schedule> rescheduled;
+    std::vector<StdDate> calendarOpenedOn;
+    StdDate calendarAnswer = 0;
+    std::set<std::int64_t> tagged;
+    std::vector<Schedule> ranNow;
+    std::unique_ptr<BrowseScheduleWindow> window;
+};
+
+TEST_F(ScheduleWindowTest, GivenAnEmptyScheduleThenOnlyInsertAndEachTabsOwnButtonAreOffered) {
+    open();
+
+    EXPECT_EQ(window->windowTitle().toStdString(), "Browse the Schedule");
+    EXPECT_THAT(tabTexts(window->tabs()), ElementsAre("Oct 31, 1996", "All by Date", "All by Category", "Selected"));
+    EXPECT_EQ(window->closeButton()->text().toStdString(), "Cl&ose");
+    EXPECT_EQ(window->helpButton(), nullptr);
+    EXPECT_TRUE(window->panel()->insertButton()->isEnabled());
+    for (QPushButton* b : {window->panel()->changeButton(), window->panel()->deleteButton(), window->rescheduleButton(),
+                           window->runNowButton()}) {
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+    }
+    // Each tab shows its own button only.
+    const auto visible = [&] {
+        return std::vector<bool>{window->selectDayButton()->isVisible(), window->selectCategoryButton()->isVisible(),
+                                 window->searchButton()->isVisible()};
+    };
+    EXPECT_THAT(visible(), ElementsAre(true, false, false));
+    selectTab(ScheduleTab::allByCategory);
+    EXPECT_THAT(visible(), ElementsAre(false, true, false));
+    selectTab(ScheduleTab::selected);
+    EXPECT_THAT(visible(), ElementsAre(false, false, true));
+    EXPECT_FALSE(window->searchButton()->isEnabled()) << "no search to run";
+}
+
+TEST_F(ScheduleWindowTest, GivenTasksOnSeveralDaysWhenADayIsSelectedThenTheCaptionTheListAndNewTasksFollowIt) {
+    add(scheduled("Dentist", nov(2), at(9, 30)));
+    add(scheduled("Gym", nov(2), at(7, 0)));
+    add(scheduled("Football", nov(3), at(10, 0)));
+    open();
+    EXPECT_THAT(shown(), IsEmpty()) << "nothing on Oct 31";
+
+    calendarAnswer = nov(2);
+    press(window->selectDayButton());
+
+    EXPECT_THAT(calendarOpenedOn, ElementsAre(oct(31)));
+    EXPECT_EQ(window->tabs()->tabText(0).toStdString(), "Nov 2, 1996");
+    EXPECT_THAT(shown(), ElementsAre("[Gym]", "Dentist"));
+    press(window->panel()->insertButton());
+    ASSERT_EQ(formCalls.size(), 1u);
+    EXPECT_EQ(formCalls[0].request, Request::insert);
+    EXPECT_EQ(formCalls[0].day, std::to_string(nov(2))) << "a new task starts on the selected day";
+}
+
+TEST_F(ScheduleWindowTest, GivenTheFullScheduleSettingThenTheWindowOpensOnAllByDate) {
+    add(scheduled("Later", nov(3), at(10, 0)));
+    add(scheduled("Sooner", oct(31), at(8, 0)));
+    settings.showFullSchedule = 1;
+
+    open();
+
+    EXPECT_EQ(window->tabs()->currentIndex(), static_cast<int>(ScheduleTab::allByDate));
+    EXPECT_THAT(shown(), ElementsAre("[Sooner]", "Later"));
+}
+
+TEST_F(ScheduleWindowTest, GivenAChosenCategoryWhenAnInsertCompletesThenTheTaskStartsInItAndIsHighlighted) {
+    for (const char* name : {"Home", "Work"}) {
+        const TableUse use(files, TableId::categories);
+        Category c = test::categoryNamed(name);
+        ASSERT_TRUE(files.categories().add(c).ok());
+    }
+    add(scheduled("Audit", nov(4), at(9, 0), "Work"));
+    add(scheduled("Rent", nov(1), at(9, 0), "Home"));
+    open();
+    selectTab(ScheduleTab::allByCategory);
+    EXPECT_THAT(shown(), IsEmpty()) << "no category chosen yet";
+
+    // WHEN "Work" is picked in the category list
+    test::whenModal<SelectCategoriesWindow>([](SelectCategoriesWindow& picker) {
+        picker.list().scroll(ui::ListScroll::rowDown);
+        picker.selectButton()->click();
+    });
+    press(window->selectCategoryButton());
+    EXPECT_THAT(shown(), ElementsAre("[Audit]"));
+
+    // WHEN a task is inserted there
+    formAnswer = [this](Request, Schedule& task) {
+        task.description = "Budget";
+        task.date = nov(9);
+        task = add(task);
+        return Response::completed;
+    };
+    press(window->panel()->insertButton());
+
+    // THEN the form got it in the category, and the list shows it highlighted
+    ASSERT_EQ(formCalls.size(), 1u);
+    EXPECT_EQ(formCalls[0].task.category.text(), "Work");
+    EXPECT_THAT(shown(), ElementsAre("Audit", "[Budget]"));
+}
+
+TEST_F(ScheduleWindowTest, GivenTheHighlightedTaskChangedElsewhereThenEachActionWorksOnItAsStored) {
+    Schedule tea = add(scheduled("Tea", oct(31), at(16, 0)));
+    open();
+    tea.description = "Tea and cake";
+    put(tea);
+
+    press(window->panel()->changeButton());
+    press(window->runNowButton());
+    press(window->rescheduleButton());
+
+    ASSERT_EQ(formCalls.size(), 1u);
+    EXPECT_EQ(formCalls[0].request, Request::change);
+    EXPECT_EQ(formCalls[0].task.description.text(), "Tea and cake");
+    ASSERT_EQ(ranNow.size(), 1u);
+    EXPECT_EQ(ranNow[0].description.text(), "Tea and cake");
+    ASSERT_EQ(rescheduled.size(), 1u);
+    EXPECT_EQ(rescheduled[0].description.text(), "Tea and cake");
+    // The special event is on Nov 20: not on this tab, so the list shows its last page.
+    EXPECT_THAT(shown(), ElementsAre("[Tea and cake]"));
+}
+
+TEST_F(ScheduleWindowTest, GivenTheEngineChangedTheTableThenTheListFollowsAtOnceOrOnceNoModalWindowIsUp) {
+    for (const char* d : {"A", "B", "C"}) add(scheduled(d, oct(31), at(8, 0) + static_cast<StdTime>(d[0]) * 6000));
+    open();
+    window->browse().scroll(ui::ListScroll::rowDown);
+    ASSERT_THAT(shown(), ElementsAre("A", "[B]", "C"));
+
+    // WHEN the engine moves B to the end of the day, and says so
+    Schedule b;
+    ASSERT_TRUE(window->browse().highlightedTask(b).ok());
+    b.time = at(23, 0);
+    put(b);
+    window->tableChanged();
+    QTest::qWait(20);
+    // THEN the list follows within the tick, B still highlighted
+    EXPECT_THAT(shown(), ElementsAre("A", "C", "[B]"));
+
+    // WHEN it changes again while a box is up
+    test::whenModal<QDialog>([&](QDialog& box) {
+        b.time = at(7, 0);
+        put(b);
+        window->tableChanged();
+        QTest::qWait(50);
+        EXPECT_THAT(shown(), ElementsAre("A", "C", "[B]")) << "not under a modal window";
+        box.reject();
+    });
+    QDialog box(window.get());
+    box.exec();
+    QTest::qWait(600);
+    EXPECT_THAT(shown(), ElementsAre("[B]", "A", "C"));
+}
+
+TEST_F(ScheduleWindowTest, GivenTaggedTasksThenTheSelectedTabListsOnlyThoseInDateOrder) {
+    const Schedule a = add(scheduled("A", nov(5), at(8, 0)));
+    add(scheduled("B", nov(1), at(8, 0)));
+    const Schedule c = add(scheduled("C", nov(2), at(8, 0)));
+    tagged = {a.ref.rowId, c.ref.rowId};
+    open();
+
+    selectTab(ScheduleTab::selected);
+
+    EXPECT_THAT(shown(), ElementsAre("[C]", "A"));
+}
+
+// --- The road of one task --------------------------------------------------------------------------
+
+// The program's own parts as the desktop wires them, with the user's side faked.
+class ScheduleRoadTest : public ::testing::Test {
+protected:
+    ScheduleRoadTest() : folder(test::freshFolder("schedule_road")), files(warn, folder), pellschd("PELLSCHD.INI", folder) {
+        test::clearIniFiles();
+        settings = startUpSettings();  // no INI file at all
+        settings.programTitle = "Tarvelo '96";
+        use.emplace(files, TableId::schedule);
+    }
+
+    std::string folder;
+    test::FakeMessageBox messages;
+    test::FakeHalt halt;
+    DataWarning warn{messages, halt};
+    DataFiles files;
+    ProfileFile pellschd;
+    std::optional<TableUse> use;
+    Settings settings;
+    test::FakeClock clock{{oct(31), at(12, 0)}};
+    test::FakeFileDialog fileDialog;
+    test::FakeSound sound;
+    test::FakeProgramStart programs;
+    test::FakeMessageWindows messageWindows;
+    test::FakeFrame framePort;
+    search::LoopRunner tagRunner;
+    search::Tags tags{files, tagRunner};
+    TaskFormServices taskForms{files, messages, fileDialog, sound, clock, pellschd};
+    ListServices lists{files};
+    ScheduleBrowseServices services =
+        engine::scheduleBrowseServices(lists, taskForms, settings, {clock, sound, messages, programs, messageWindows}, tags);
+    Scheduler scheduler{files.schedule(), settings, {clock, framePort, messages, sound, programs, messageWindows}};
+};
+
+TEST_F(ScheduleRoadTest, GivenAFirstStartWhenATaskIsInsertedThroughTheBrowseThenTheTickPerformsItAndTheListShowsBoth) {
+    // GIVEN a first start: no INI file, so the browse opens with the frame
+    ASSERT_EQ(settings.showScheduleAtStart, 1);
+    engine::MainFrame frame(settings);
+    frame.show();
+    engine::driveScheduler(frame, scheduler);
+    scheduler.setChangeListener([&frame] { engine::refreshScheduleLists(frame); });
+    engine::setScheduleCommands(frame, services);
+    engine::startScheduleAtStart(frame, settings, services);
+    EXPECT_TRUE(frame.action(engine::FrameCommand::browseSchedule)->isEnabled());
+    ASSERT_EQ(frame.mdiArea()->subWindowList().size(), 1);
+    auto* browse = qobject_cast<BrowseScheduleWindow*>(frame.mdiArea()->subWindowList()[0]->widget());
+    ASSERT_NE(browse, nullptr);
+    QTest::qWait(20);
+
+    // WHEN "&Insert" opens the task form, a description is typed and OK pressed
+    test::whenModal<UpdateScheduleForm>([](UpdateScheduleForm& form) {
+        EXPECT_EQ(form.windowTitle().toStdString(), "Adding a Schedule Record");
+        form.descriptionEntry()->setFocus();
+        QTest::keyClicks(form.descriptionEntry(), "Water the plants");
+        form.okButton()->click();
+    });
+    press(browse->panel()->insertButton());
+
+    // THEN the new task is listed on today's tab, highlighted
+    EXPECT_THAT(shown(browse->browse()), ElementsAre("[Water the plants]"));
+    EXPECT_EQ(browse->browse().cell(0, 2).text, "12:00PM");
+
+    // WHEN its time has passed and the frame's timer ticks
+    clock.advance(6000);
+    ASSERT_TRUE(frame.tick());
+    QTest::qWait(20);
+
+    // THEN it was performed, and the list shows the completed copy of the occurrence
+    EXPECT_EQ(messageWindows.texts().size(), 1u);
+    ASSERT_EQ(browse->browse().entryCount(), 1);
+    EXPECT_EQ(browse->browse().cell(0, 0).icon, static_cast<int>(ScheduleIcon::done));
+    // AND "All by Date" shows the copy and the task moved on to tomorrow
+    browse->tabs()->setCurrentIndex(static_cast<int>(ScheduleTab::allByDate));
+    ASSERT_EQ(browse->browse().entryCount(), 2);
+    EXPECT_EQ(browse->browse().cell(0, 1).text, "Oct 31, 1996");
+    EXPECT_EQ(browse->browse().cell(0, 0).icon, static_cast<int>(ScheduleIcon::done));
+    EXPECT_EQ(browse->browse().cell(1, 1).text, "Nov 1, 1996");
+    EXPECT_EQ(browse->browse().cell(1, 0).icon, static_cast<int>(ScheduleIcon::pending));
+    EXPECT_EQ(browse->browse().cell(1, 4).text, "Water the plants");
+
+    frame.closeDown();
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -147,9 +147,11 @@ TEST_F(ScheduleBrowseTest, GivenTasksOfEveryKindThenEachTabListsItsOwnInItsOwnOr
     EXPECT_THAT(shown(), ElementsAre("[Standup on Sunday]", "Standup", "Pay rent", "Audit"));
 
     // The category in any letter case; the highlighted task stays highlighted.
+    EXPECT_TRUE(browse->newTask().category.isBlank());
     browse->setCategory("WORK  ");
     browse->selectTab(ScheduleTab::allByCategory);
     EXPECT_THAT(shown(), ElementsAre("Audit", "No date at all", "Standup", "[Standup on Sunday]"));
+    EXPECT_EQ(browse->newTask().category.text(), "WORK") << "a new task starts in the category shown";
 
     browse->selectTab(ScheduleTab::selected);
     EXPECT_THAT(shown(), ElementsAre("[Standup on Sunday]"));
@@ -157,80 +159,6 @@ TEST_F(ScheduleBrowseTest, GivenTasksOfEveryKindThenEachTabListsItsOwnInItsOwnOr
 
     browse->selectTab(ScheduleTab::daySchedule);
     EXPECT_THAT(shown(), ElementsAre("[Standup]"));
-}
-
-TEST_F(ScheduleBrowseTest, GivenAHighlightedTaskWhenTheTabChangesThenItStaysHighlightedWhereItIsListed) {
-    for (int i = 0; i < 30; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1, "Work"));
-    open(true, 5);
-    for (int i = 0; i < 12; ++i) browse->scroll(ui::ListScroll::rowDown);
-    ASSERT_THAT(shown(), ElementsAre("Task 108", "Task 109", "Task 110", "Task 111", "[Task 112]"));
-
-    browse->setCategory("Work");
-    browse->selectTab(ScheduleTab::allByCategory);
-
-    EXPECT_THAT(shown(), ElementsAre("[Task 112]", "Task 113", "Task 114", "Task 115", "Task 116"));
-}
-
-TEST_F(ScheduleBrowseTest, GivenTheCategoryTabThenANewTaskStartsInItsCategoryAndElsewhereBlank) {
-    open();
-    browse->setCategory("Home");
-    EXPECT_TRUE(browse->newTask().category.isBlank()) << "on the day tab";
-    browse->selectTab(ScheduleTab::allByCategory);
-    EXPECT_EQ(browse->newTask().category.text(), "Home");
-    EXPECT_EQ(browse->newTask().id, 0);
-}
-
-TEST_F(ScheduleBrowseTest, GivenAFormCompletedThenTheListShowsItsTaskHighlighted) {
-    for (int i = 0; i < 20; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
-    open(true, 4);
-    // WHEN an insert completed with a task of a later date
-    const Schedule inserted = add(scheduled("Inserted", kMonday + 10, 2));
-    browse->afterForm(Request::insert, Response::completed, inserted);
-    // THEN it is located, at the top of the page
-    EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 111", "Task 112", "Task 113"));
-
-    // WHEN a change moved it to the front
-    Schedule changed = inserted;
-    changed.date = kMonday - 5;
-    ASSERT_TRUE(files->schedule().put(changed).ok());
-    browse->afterForm(Request::change, Response::completed, changed);
-    EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 100", "Task 101", "Task 102"));
-}
-
-TEST_F(ScheduleBrowseTest, GivenTheEngineMovedTheHighlightedTaskOnThenARefreshFollowsIt) {
-    for (int i = 0; i < 6; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
-    open(true, 3);
-    browse->scroll(ui::ListScroll::rowDown);
-    ASSERT_THAT(shown(), ElementsAre("Task 100", "[Task 101]", "Task 102"));
-
-    // GIVEN the engine performs Task 101 and moves it to the end
-    Schedule task;
-    ASSERT_TRUE(browse->highlightedTask(task).ok());
-    task.date = kMonday + 20;
-    ASSERT_TRUE(files->schedule().put(task).ok());
-
-    // WHEN the window refreshes the list it was told is stale
-    browse->forceRefresh();
-    browse->selectTab(browse->tab());
-
-    // THEN the list shows the table as it is, the task still highlighted
-    EXPECT_THAT(shown(), ElementsAre("Task 104", "Task 105", "[Task 101]"));
-}
-
-TEST_F(ScheduleBrowseTest, GivenTheHighlightedTaskWasChangedElsewhereThenAnActionReadsItAsStored) {
-    add(scheduled("Tea", kMonday, 1));
-    open(true);
-    Schedule elsewhere;
-    ASSERT_TRUE(browse->highlightedTask(elsewhere).ok());
-    elsewhere.description = "Tea and cake";
-    ASSERT_TRUE(files->schedule().put(elsewhere).ok());
-
-    Schedule read;
-    ASSERT_TRUE(browse->highlightedTask(read).ok());
-
-    EXPECT_EQ(read.description.text(), "Tea and cake");
-    read.lastRunDate = kMonday;
-    EXPECT_TRUE(files->schedule().put(read).ok()) << "read with its present version";
 }
 
 TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheTabListsIt) {

@@ -132,24 +132,7 @@ INSTANTIATE_TEST_SUITE_P(RunNow, RunNowMessageLimitTest,
                                                             "box : Call home"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(RunNowTest, GivenAProgramThatCannotStartThenTheRunIsStillKeptAndTheErrorShown) {
-    Schedule t = task("Sync", day(1996, 11, 1), at(8, 0), "Run Program");
-    t.command = "no-such-program";
-    t.path = "/tmp";
-    t.alarm = 1;
-    t.alarmFile = "/a.wav";
-    programs.fail("no-such-program");
-    Schedule stored = add(t);
-
-    const RunNowOutcome outcome = runNow(stored);
-
-    EXPECT_EQ(outcome.runCode, kRunCodeNotStarted);
-    EXPECT_THAT(log.lines(), ElementsAre("sound /a.wav", "start no-such-program @ /tmp",
-                                         "box Error Starting no-such-program: Run code -4"));
-    EXPECT_EQ(history().size(), 1u);
-}
-
-TEST_F(RunNowTest, GivenTheTaskWasChangedSinceItWasReadWhenTheUserDeclinesThenNothingIsPerformed) {
+TEST_F(RunNowTest, GivenTheTaskWasChangedSinceItWasReadThenItRunsOnlyAsStoredAndOnlyWhenTheUserSaysSo) {
     // GIVEN the browse's copy, then the engine moves the stored task on
     Schedule t = task("Tea", day(1996, 10, 31), at(16, 0), "Display Message");
     t.message = "Tea time";
@@ -157,32 +140,21 @@ TEST_F(RunNowTest, GivenTheTaskWasChangedSinceItWasReadWhenTheUserDeclinesThenNo
     Schedule engine = *byId(copy.id);
     engine.date = day(1996, 11, 1);
     ASSERT_TRUE(schedule().put(engine).ok());
+
+    // WHEN the user declines to try again: nothing is performed nor stamped
     dataMessages.answer({ui::kOk, ui::kNo});
-
-    const RunNowOutcome outcome = runNow(copy);
-
-    EXPECT_FALSE(outcome.performed);
+    EXPECT_FALSE(runNow(copy).performed);
     EXPECT_THAT(dataMessages.captions(), ElementsAre("Update Operation Error", "Record Update Error"));
     EXPECT_EQ(dataMessages.requests()[0].text, "This record was changed by another station.");
     EXPECT_THAT(log.lines(), IsEmpty());
     EXPECT_THAT(history(), IsEmpty());
-    EXPECT_EQ(byId(copy.id)->lastRunDate, 0) << "nothing stamped";
-}
+    EXPECT_EQ(byId(copy.id)->lastRunDate, 0);
 
-TEST_F(RunNowTest, GivenTheTaskWasChangedSinceItWasReadWhenTheUserTriesAgainThenTheStoredTaskIsRun) {
-    Schedule t = task("Tea", day(1996, 10, 31), at(16, 0), "Display Message");
-    t.message = "Tea time";
-    Schedule copy = add(t);
-    Schedule engine = *byId(copy.id);
-    engine.date = day(1996, 11, 1);
-    ASSERT_TRUE(schedule().put(engine).ok());
+    // WHEN the user tries again: the task as stored is run, the engine's change kept
     dataMessages.answer({ui::kOk, ui::kYes});
-
     EXPECT_TRUE(runNow(copy).performed);
-
-    const Schedule after = *byId(copy.id);
-    EXPECT_EQ(after.date, day(1996, 11, 1)) << "the other change is kept";
-    EXPECT_EQ(after.lastRunDate, day(1996, 10, 31));
+    EXPECT_EQ(byId(copy.id)->date, day(1996, 11, 1));
+    EXPECT_EQ(byId(copy.id)->lastRunDate, day(1996, 10, 31));
     EXPECT_EQ(copy.date, day(1996, 11, 1)) << "the caller's copy is as stored";
     EXPECT_EQ(history().size(), 1u);
     EXPECT_THAT(windows.texts(), ElementsAre("Tea time"));
@@ -200,20 +172,6 @@ TEST_F(RunNowTest, GivenTheHistoryCannotBeWrittenThenNothingIsPerformedNorStampe
     EXPECT_THAT(dataMessages.last().text, ::testing::HasSubstr("injected fault"));
     EXPECT_THAT(programs.starts(), IsEmpty());
     EXPECT_EQ(byId(stored.id)->lastRunDate, 0) << "the stamp was rolled back with the entry";
-}
-
-TEST_F(RunNowTest, GivenATaskTheEngineHasFinishedThenTheRunReportsItGoneAndPerformsNothing) {
-    Schedule t = task("Once", day(1996, 10, 31), at(11, 0), "Display Message");
-    Schedule copy = add(t);
-    ASSERT_TRUE(schedule().erase(*byId(copy.id)).ok());
-    dataMessages.answer({ui::kOk, ui::kYes, ui::kOk});
-
-    EXPECT_FALSE(runNow(copy).performed);
-
-    EXPECT_THAT(dataMessages.captions(),
-                ElementsAre("Update Operation Error", "Record Update Error", "Update Operation Error"));
-    EXPECT_THAT(windows.texts(), IsEmpty());
-    EXPECT_THAT(history(), IsEmpty());
 }
 
 }  // namespace

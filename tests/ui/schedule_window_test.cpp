@@ -131,7 +131,9 @@ protected:
     std::unique_ptr<BrowseScheduleWindow> window;
 };
 
-TEST_F(ScheduleWindowTest, GivenAnEmptyScheduleThenOnlyInsertAndEachTabsOwnButtonAreOffered) {
+TEST_F(ScheduleWindowTest, GivenAnEmptyDayThenOnlyInsertAndEachTabsOwnButtonAreOfferedUntilADayWithTasksIsSelected) {
+    add(scheduled("Dentist", nov(2), at(9, 30)));
+    add(scheduled("Gym", nov(2), at(7, 0)));
     open();
 
     EXPECT_EQ(window->windowTitle().toStdString(), "Browse the Schedule");
@@ -154,36 +156,20 @@ TEST_F(ScheduleWindowTest, GivenAnEmptyScheduleThenOnlyInsertAndEachTabsOwnButto
     selectTab(ScheduleTab::selected);
     EXPECT_THAT(visible(), ElementsAre(false, false, true));
     EXPECT_FALSE(window->searchButton()->isEnabled()) << "no search to run";
-}
 
-TEST_F(ScheduleWindowTest, GivenTasksOnSeveralDaysWhenADayIsSelectedThenTheCaptionTheListAndNewTasksFollowIt) {
-    add(scheduled("Dentist", nov(2), at(9, 30)));
-    add(scheduled("Gym", nov(2), at(7, 0)));
-    add(scheduled("Football", nov(3), at(10, 0)));
-    open();
-    EXPECT_THAT(shown(), IsEmpty()) << "nothing on Oct 31";
-
+    // WHEN another day is chosen in the calendar
+    selectTab(ScheduleTab::daySchedule);
     calendarAnswer = nov(2);
     press(window->selectDayButton());
-
+    // THEN the tab is captioned with it and lists its tasks, and a new task starts on it
     EXPECT_THAT(calendarOpenedOn, ElementsAre(oct(31)));
     EXPECT_EQ(window->tabs()->tabText(0).toStdString(), "Nov 2, 1996");
     EXPECT_THAT(shown(), ElementsAre("[Gym]", "Dentist"));
+    EXPECT_TRUE(window->runNowButton()->isEnabled());
     press(window->panel()->insertButton());
     ASSERT_EQ(formCalls.size(), 1u);
     EXPECT_EQ(formCalls[0].request, Request::insert);
-    EXPECT_EQ(formCalls[0].day, std::to_string(nov(2))) << "a new task starts on the selected day";
-}
-
-TEST_F(ScheduleWindowTest, GivenTheFullScheduleSettingThenTheWindowOpensOnAllByDate) {
-    add(scheduled("Later", nov(3), at(10, 0)));
-    add(scheduled("Sooner", oct(31), at(8, 0)));
-    settings.showFullSchedule = 1;
-
-    open();
-
-    EXPECT_EQ(window->tabs()->currentIndex(), static_cast<int>(ScheduleTab::allByDate));
-    EXPECT_THAT(shown(), ElementsAre("[Sooner]", "Later"));
+    EXPECT_EQ(formCalls[0].day, std::to_string(nov(2)));
 }
 
 TEST_F(ScheduleWindowTest, GivenAChosenCategoryWhenAnInsertCompletesThenTheTaskStartsInItAndIsHighlighted) {
@@ -271,18 +257,6 @@ TEST_F(ScheduleWindowTest, GivenTheEngineChangedTheTableThenTheListFollowsAtOnce
     box.exec();
     QTest::qWait(600);
     EXPECT_THAT(shown(), ElementsAre("[B]", "A", "C"));
-}
-
-TEST_F(ScheduleWindowTest, GivenTaggedTasksThenTheSelectedTabListsOnlyThoseInDateOrder) {
-    const Schedule a = add(scheduled("A", nov(5), at(8, 0)));
-    add(scheduled("B", nov(1), at(8, 0)));
-    const Schedule c = add(scheduled("C", nov(2), at(8, 0)));
-    tagged = {a.ref.rowId, c.ref.rowId};
-    open();
-
-    selectTab(ScheduleTab::selected);
-
-    EXPECT_THAT(shown(), ElementsAre("[C]", "A"));
 }
 
 // --- The road of one task --------------------------------------------------------------------------

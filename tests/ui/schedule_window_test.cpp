@@ -259,6 +259,30 @@ TEST_F(ScheduleWindowTest, GivenTheEngineChangedTheTableThenTheListFollowsAtOnce
     EXPECT_THAT(shown(), ElementsAre("[B]", "A", "C"));
 }
 
+TEST_F(ScheduleWindowTest, GivenASearchThatTaggedTasksWhenItEndsThenTheSelectedTabShowsThem) {
+    const Schedule a = add(scheduled("A", nov(5), at(8, 0)));
+    add(scheduled("B", nov(1), at(8, 0)));
+    ScheduleBrowseServices::SearchEnded searchEnded;
+    services.search = [&](ScheduleBrowseServices::SearchEnded ended) { searchEnded = std::move(ended); };
+    open();
+    selectTab(ScheduleTab::selected);
+    ASSERT_THAT(shown(), IsEmpty());
+
+    // WHEN the search (a window of its own) tags A and ends
+    press(window->searchButton());
+    ASSERT_TRUE(searchEnded);
+    tagged = {a.ref.rowId};
+    searchEnded(Response::none, Schedule{});  // a selection answers minus the count found
+
+    // THEN the list is read afresh
+    EXPECT_THAT(shown(), ElementsAre("[A]"));
+
+    // AND a search that ends after the browse has closed is not heard
+    press(window->searchButton());
+    window.reset();
+    searchEnded(Response::completed, a);
+}
+
 // --- The road of one task --------------------------------------------------------------------------
 
 // The program's own parts as the desktop wires them, with the user's side faked.

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabBar>
@@ -172,11 +173,14 @@ void BrowseScheduleWindow::pressSelectCategory() {
 
 void BrowseScheduleWindow::pressSearch() {
     if (!m_services.search) return;
-    runModal([&] {
-        Schedule task;
-        const Response response = m_services.search(task, this);
-        m_browse->afterSearch(response, task);
+    // The search outlives nothing of ours: should this window close first, its end is not heard.
+    m_services.search([self = QPointer<BrowseScheduleWindow>(this)](Response response, const Schedule& task) {
+        if (self) self->searchEnded(response, task);
     });
+}
+
+void BrowseScheduleWindow::searchEnded(Response response, const Schedule& task) {
+    m_browse->afterSearch(response, task);
     actionEnded();
 }
 

@@ -33,9 +33,10 @@ struct ScheduleBrowseServices {
     std::function<Response(const Schedule& source, Schedule& event, QWidget* parent)> specialEvent = {};
     // The calendar on day, every day available; the day picked, or day.
     std::function<StdDate(StdDate day, QWidget* parent)> calendar = {};
-    // The schedule search, modal over parent; task comes back as the task it was left on. None: the
-    // "Search" button stays disabled.
-    std::function<Response(Schedule& task, QWidget* parent)> search = {};
+    // Starts the schedule search (a window of its own, not waited for); when it ends it calls back with
+    // its response and, when completed, the task it saved. None: the "Search" button stays disabled.
+    using SearchEnded = std::function<void(Response response, const Schedule& task)>;
+    std::function<void(SearchEnded ended)> search = {};
     // Whether the task stored in a row is tagged (the "Selected" tab).
     std::function<bool(std::int64_t rowId)> isTagged = {};
     // "&Run Now" on the highlighted task, as read just before; task comes back as stored.
@@ -72,6 +73,7 @@ private:
     void pressSelectDay();
     void pressSelectCategory();
     void pressSearch();
+    void searchEnded(Response response, const Schedule& task);
 
     const ScheduleBrowseServices& m_services;
     ScheduleBrowse* m_browse = nullptr;  // owned by the base, as its list

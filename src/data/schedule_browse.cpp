@@ -37,9 +37,11 @@ std::vector<ui::ListCell> scheduleRowCells(const Schedule& task) {
     cells[6].text = formatPicture(std::string_view(columns[6].picture), std::string_view(task.scheduleType.text()));
     // Only the date says how the task stands; its background and the other columns keep the list's own.
     if (task.disabled == 1) {
-        cells[1].foreground = cells[1].selectedForeground = kDisabledDateColour;
+        cells[1].foreground = kDisabledDateColour;
+        cells[1].selectedForeground = kDisabledSelectedDateColour;
     } else if (task.skipNextTime == 1) {
-        cells[1].foreground = cells[1].selectedForeground = kSkippedDateColour;
+        cells[1].foreground = kSkippedDateColour;
+        cells[1].selectedForeground = kSkippedSelectedDateColour;
     }
     return cells;
 }

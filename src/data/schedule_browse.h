@@ -38,9 +38,12 @@ inline constexpr const char* kScheduleListFormat =
 enum class ScheduleIcon : int { disabled = 1, done = 2, pending = 3, skip = 4 };
 inline constexpr int kScheduleIconCount = 4;
 
-// The date of a disabled task is grey, that of a task whose next occurrence is skipped blue.
+// The date of a disabled task is grey, that of a task whose next occurrence is skipped blue. On the
+// highlighted row they take lighter shades, which stay readable on the selection's own colour.
 inline constexpr ui::Rgb kDisabledDateColour{128, 128, 128};
 inline constexpr ui::Rgb kSkippedDateColour{0, 0, 255};
+inline constexpr ui::Rgb kDisabledSelectedDateColour{200, 200, 200};
+inline constexpr ui::Rgb kSkippedSelectedDateColour{190, 215, 255};
 
 // Completed wins over skip, skip over disabled.
 ScheduleIcon scheduleIcon(const Schedule& task);

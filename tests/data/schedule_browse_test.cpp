@@ -27,6 +27,7 @@ struct RowCase {
     Byte completed, skip, disabled;
     ScheduleIcon icon;
     std::optional<ui::Rgb> dateColour;
+    std::optional<ui::Rgb> selectedDateColour;
 };
 
 class ScheduleRowTest : public ::testing::TestWithParam<RowCase> {};
@@ -41,7 +42,7 @@ TEST_P(ScheduleRowTest, GivenATasksStateThenItsIconAndDateColourSayIt) {
 
     EXPECT_EQ(cells[0].icon, static_cast<int>(GetParam().icon));
     EXPECT_EQ(cells[1].foreground, GetParam().dateColour);
-    EXPECT_EQ(cells[1].selectedForeground, GetParam().dateColour);
+    EXPECT_EQ(cells[1].selectedForeground, GetParam().selectedDateColour);
     for (std::size_t column : {0u, 2u, 3u, 4u, 5u, 6u}) {
         EXPECT_FALSE(cells[column].foreground) << "column " << column << " keeps the list's colours";
     }
@@ -50,13 +51,16 @@ TEST_P(ScheduleRowTest, GivenATasksStateThenItsIconAndDateColourSayIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     States, ScheduleRowTest,
-    ::testing::Values(RowCase{"Pending", 0, 0, 0, ScheduleIcon::pending, std::nullopt},
-                      RowCase{"Disabled", 0, 0, 1, ScheduleIcon::disabled, kDisabledDateColour},
-                      RowCase{"Skipped", 0, 1, 0, ScheduleIcon::skip, kSkippedDateColour},
+    ::testing::Values(RowCase{"Pending", 0, 0, 0, ScheduleIcon::pending, std::nullopt, std::nullopt},
+                      RowCase{"Disabled", 0, 0, 1, ScheduleIcon::disabled, kDisabledDateColour,
+                              kDisabledSelectedDateColour},
+                      RowCase{"Skipped", 0, 1, 0, ScheduleIcon::skip, kSkippedDateColour, kSkippedSelectedDateColour},
                       RowCase{"SkippedAndDisabledIsGreyWithTheSkipIcon", 0, 1, 1, ScheduleIcon::skip,
-                              kDisabledDateColour},
-                      RowCase{"CompletedCopy", 1, 0, 1, ScheduleIcon::done, kDisabledDateColour},
-                      RowCase{"CompletedWinsOverSkip", 1, 1, 1, ScheduleIcon::done, kDisabledDateColour}),
+                              kDisabledDateColour, kDisabledSelectedDateColour},
+                      RowCase{"CompletedCopy", 1, 0, 1, ScheduleIcon::done, kDisabledDateColour,
+                              kDisabledSelectedDateColour},
+                      RowCase{"CompletedWinsOverSkip", 1, 1, 1, ScheduleIcon::done, kDisabledDateColour,
+                              kDisabledSelectedDateColour}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScheduleRowTest, GivenATaskThenEachColumnShowsItsFieldInTheColumnsPicture) {
@@ -70,6 +74,9 @@ TEST(ScheduleRowTest, GivenATaskThenEachColumnShowsItsFieldInTheColumnsPicture) 
 
     EXPECT_THAT(texts, ElementsAre(" ", "Oct 28, 1996", "5:30PM", "Work", "Weekly backup of the accounts",
                                    "Run Program", "Day of Week"));
+    // Grey and pure blue, as the user knows them.
+    EXPECT_EQ(kDisabledDateColour, (ui::Rgb{128, 128, 128}));
+    EXPECT_EQ(kSkippedDateColour, (ui::Rgb{0, 0, 255}));
 }
 
 // --- The list --------------------------------------------------------------------------------------

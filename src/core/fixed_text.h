@@ -1,8 +1,8 @@
 #pragma once
 // Fixed-width text fields of the records.
 //
-// A FixedText<N> holds at most N bytes of UTF-8. Assigning a longer text cuts it at N bytes without
-// splitting a character. Trailing blanks are never significant: they are dropped on assignment, so
+// A FixedText<N> holds at most N characters (code points) of UTF-8, whatever their encoded length, so
+// "é" fits as often as "e". Assigning a longer text cuts it after the Nth character. Trailing blanks are never significant: they are dropped on assignment, so
 // comparison, display (text()) and emptiness all ignore them, and padded() gives the blank-padded form
 // when a full-width picture is wanted. A CSTRING of width N holds at most N - 1 characters: CText<N>.
 #include <compare>
@@ -12,8 +12,11 @@
 
 namespace tarvelo {
 
-// Largest prefix of text of at most maxBytes bytes that does not end inside a UTF-8 sequence.
-std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes);
+// The first maxChars characters of text. A character is a byte with the continuation bytes (10xxxxxx)
+// that follow it, four bytes at most; so damaged text is counted too, and a width always bounds the bytes.
+std::string_view utf8Prefix(std::string_view text, std::size_t maxChars);
+// The number of characters of text, counted as utf8Prefix counts them.
+std::size_t utf8Length(std::string_view text);
 // text without its trailing blanks (spaces; also NULs, which a zero-terminated field may carry).
 std::string_view trimRight(std::string_view text);
 
@@ -36,7 +39,7 @@ public:
 
     // The text with trailing blanks removed, as it is shown.
     const std::string& text() const { return m_text; }
-    std::string padded() const { return m_text + std::string(N - m_text.size(), ' '); }
+    std::string padded() const { return m_text + std::string(N - utf8Length(m_text), ' '); }
     bool isBlank() const { return m_text.empty(); }
     bool empty() const { return m_text.empty(); }
 
@@ -66,12 +69,28 @@ inline std::string_view trimRight(std::string_view text) {
     return text.substr(0, n);
 }
 
-inline std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes) return text;
-    std::size_t n = maxBytes;
-    // Step back over continuation bytes (10xxxxxx) to the start of the character that would be cut.
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    return text.substr(0, n);
+namespace detail {
+// The length in bytes of the character at text[i]: its lead byte and up to three continuation bytes
+// (10xxxxxx). Anything else, damaged text included, is one byte a character, so no character is ever
+// longer than four bytes.
+inline std::size_t utf8CharLength(std::string_view text, std::size_t i) {
+    std::size_t n = 1;
+    while (n < 4 && i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+    return n;
+}
+}  // namespace detail
+
+inline std::string_view utf8Prefix(std::string_view text, std::size_t maxChars) {
+    if (text.size() <= maxChars) return text;  // never more characters than bytes
+    std::size_t i = 0;
+    for (std::size_t chars = 0; chars < maxChars && i < text.size(); ++chars) i += detail::utf8CharLength(text, i);
+    return text.substr(0, i);
+}
+
+inline std::size_t utf8Length(std::string_view text) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++chars) i += detail::utf8CharLength(text, i);
+    return chars;
 }
 
 }  // namespace tarvelo

@@ -21,12 +21,12 @@ protected:
 };
 
 TEST_F(Writes, givenAddedRecordThenRefFilledAndTextsStoredTrimmedAndCutAtWholeCharacters) {
-    Row r = task(1, std::string(19, 'a') + "é", std::string(45, 'x') + "  ", 80000, 1, 0, "line one\nline two  ");
+    Row r = task(1, std::string(19, 'a') + "éé", std::string(45, 'x') + "  ", 80000, 1, 0, "line one\nline two  ");
     ASSERT_TRUE(tasks.add(r).ok());
     EXPECT_GT(r.ref.rowId, 0);
     EXPECT_EQ(r.ref.version, 1);
     const Row back = stored(1);
-    EXPECT_EQ(text(back, kCategory), std::string(19, 'a'));  // "é" would not fit whole in 20 bytes
+    EXPECT_EQ(text(back, kCategory), std::string(19, 'a') + "é");  // widths count characters, not bytes
     EXPECT_EQ(text(back, kDescription), std::string(40, 'x'));
     EXPECT_EQ(text(back, kMessage), "line one\nline two");
     EXPECT_EQ(back.ref.rowId, r.ref.rowId);

@@ -125,8 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ToDoCase{"LongerIsCut", "Renew the passport before the trip to Lisbon in May",
                                "Renew the passport before the trip to Li"},
                       ToDoCase{"TrailingBlanksDropped", "Pay rent      ", "Pay rent"},
-                      // 39 ASCII characters and a two-byte one: the character is not split in half.
-                      ToDoCase{"MultiByteNotSplit", std::string(39, 'a') + "é and more", std::string(39, 'a')},
+                      // 39 ASCII characters and a two-byte one: widths count characters, not bytes.
+                      ToDoCase{"MultiByteCountsAsOne", std::string(39, 'a') + "é and more", std::string(39, 'a') + "é"},
                       ToDoCase{"Empty", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -49,7 +49,9 @@ inline QLabel* prompt(const char* t, QWidget* buddy, QWidget* parent) {
 
 inline QLineEdit* textEntry(int width, const char* tip, QWidget* parent) {
     auto* entry = new QLineEdit(parent);
-    entry->setMaxLength(width);
+    // A UTF-16 bound, roomy enough for width characters outside the BMP; the field itself counts
+    // characters and refuses the rest (bindText).
+    entry->setMaxLength(width * 2);
     if (tip) entry->setToolTip(QString::fromUtf8(tip));
     return entry;
 }
@@ -66,7 +68,7 @@ inline QCheckBox* checkBox(const char* t, const char* tip, QWidget* parent) {
     return box;
 }
 
-// A fixed-width field keeps at most its width in bytes; a character that does not fit is refused.
+// A fixed-width field keeps at most its width in characters; a character that does not fit is refused.
 template <class Field>
 inline void bindText(QLineEdit* entry, Field& field, QObject* context) {
     QObject::connect(entry, &QLineEdit::textEdited, context, [entry, &field](const QString& typed) {

@@ -3,6 +3,7 @@
 #include <QMdiArea>
 
 #include "data/data_files.h"
+#include "engine/ini_files.h"
 #include "engine/scheduler.h"
 #include "core/profile.h"
 #include "engine/windows/frame_lists.h"
@@ -66,6 +67,7 @@ int runDesktop(QApplication& app, Settings& settings) {
 
     ui::QtMessageBox startMessages;
     ui::QtHalt halt;
+    reportUnreadableIniFiles(startMessages);
     const DataWarning warn(startMessages, halt);
     DataFiles data(warn);
     data.use(TableId::history);

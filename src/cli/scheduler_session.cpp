@@ -5,6 +5,7 @@
 #include "core/date.h"
 #include "data/data_files.h"
 #include "data/data_warning.h"
+#include "engine/ini_files.h"
 #include "engine/scheduler.h"
 #include "ui/headless/exit_halt.h"
 #include "ui/headless/json_events.h"
@@ -58,6 +59,7 @@ struct SchedulerSession::Parts {
           clock(options.at ? std::unique_ptr<ui::ClockPort>(std::make_unique<headless::FixedClock>(*options.at))
                            : std::make_unique<headless::SystemClock>()),
           settings(startUpSettings()) {
+        reportUnreadableIniFiles(messages);
         settings.programTitle = "Tarvelo '96";
     }
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -141,16 +142,37 @@ std::string withKey(std::string_view content, std::string_view section, std::str
 
 enum class ReadResult { Ok, Missing, Failed };
 
+// Why path is there but cannot serve as an INI file: a folder, a FIFO or a device is refused from its
+// status alone, before any open() (opening a FIFO waits for a writer that never comes).
+std::optional<std::string> notAFileProblem(const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return std::nullopt;
+    if (S_ISDIR(st.st_mode)) return "Is a folder, not a file";
+    if (S_ISFIFO(st.st_mode)) return "Is a FIFO, not a file";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "Is a device, not a file";
+    return "Is not a regular file";
+}
+
+std::string errnoProblem(int error) { return std::string(std::strerror(error)) + " (" + std::to_string(error) + ")"; }
+
 // The whole content of path. A file that is not there is Missing; one that is there but cannot be read
-// (a folder, no permission, an I/O error) is Failed, so that a write never replaces what it could not read.
-ReadResult readWhole(const std::string& path, std::string& content) {
+// (a folder, a FIFO, a device, no permission, an I/O error) is Failed, with the reason in problem, so that
+// a write never replaces what it could not read.
+ReadResult readWhole(const std::string& path, std::string& content, std::string* problem = nullptr) {
     content.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    const auto fail = [problem](std::string why) {
+        if (problem) *problem = std::move(why);
         return ReadResult::Failed;
+    };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? ReadResult::Missing : fail(errnoProblem(errno));
+    if (auto why = notAFileProblem(st)) return fail(*why);
+    // O_NONBLOCK: should the file be swapped for a FIFO between stat() and open(), open() still returns.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : fail(errnoProblem(errno));
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const std::string why = notAFileProblem(st).value_or(errnoProblem(errno));
+        ::close(fd);
+        return fail(why);
     }
     char buf[65536];
     for (;;) {
@@ -158,13 +180,22 @@ ReadResult readWhole(const std::string& path, std::string& content) {
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
+            const int error = errno;
             ::close(fd);
-            return ReadResult::Failed;
+            return fail(errnoProblem(error));
         }
         content.append(buf, static_cast<std::size_t>(n));
     }
     ::close(fd);
     return ReadResult::Ok;
+}
+
+// A UTF-8 byte-order mark, which some editors put at the start of a file: it is not part of the first line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view withoutByteOrderMark(std::string_view content) {
+    if (content.substr(0, kByteOrderMark.size()) == kByteOrderMark) content.remove_prefix(kByteOrderMark.size());
+    return content;
 }
 
 bool makeFolders(const std::string& folder) {
@@ -252,7 +283,7 @@ std::string ProfileFile::read(std::string_view section, std::string_view key, st
     std::string_view result = fallback;
     if (readWhole(m_path, content) == ReadResult::Ok) {
         bool inSection = false;
-        for (std::string_view line : splitLines(content)) {
+        for (std::string_view line : splitLines(withoutByteOrderMark(content))) {
             const LineView v = classify(line);
             if (v.kind == LineView::Kind::Section) {
                 inSection = sameName(v.name, section);
@@ -263,6 +294,12 @@ std::string ProfileFile::read(std::string_view section, std::string_view key, st
         }
     }
     return std::string(utf8Prefix(result, kMaxValue));
+}
+
+std::optional<std::string> ProfileFile::accessProblem() const {
+    std::string content, problem;
+    if (readWhole(m_path, content, &problem) != ReadResult::Failed) return std::nullopt;
+    return problem;
 }
 
 bool ProfileFile::write(std::string_view section, std::string_view key, std::string_view value) {
@@ -299,8 +336,12 @@ bool ProfileFile::writeKeys(std::string_view section,
         const std::size_t slash = m_path.find_last_of('/');
         if (slash != std::string::npos && !makeFolders(m_path.substr(0, slash))) return false;
     }
-    for (const auto& [key, value] : values) content = withKey(content, section, trimmed(key), trimmed(value));
-    return replaceFile(m_path, content, mode);
+    // The mark stays where it was, in front of whatever the keys make of the rest.
+    const std::string_view body = withoutByteOrderMark(content);
+    std::string updated(body);
+    for (const auto& [key, value] : values) updated = withKey(updated, section, trimmed(key), trimmed(value));
+    if (body.size() != content.size()) updated.insert(0, kByteOrderMark);
+    return replaceFile(m_path, updated, mode);
 }
 
 std::int32_t profileNumber(std::string_view text) {

@@ -2,10 +2,12 @@
 // INI ("profile") files: sections of key=value lines, matched without regard to letter case.
 //
 // Files are named without a folder and live in the program's config folder, $XDG_CONFIG_HOME/tarvelo96/
-// (else ~/.config/tarvelo96/), which is created when a file is first written. Every write rewrites the
+// (else ~/.config/tarvelo96/), which is created when a file is first written. A UTF-8 byte-order mark at
+// the start of a file is skipped when reading and kept when writing. Every write rewrites the
 // whole file through a temporary file and a rename, so a crash never leaves a torn file; the lines the
 // write does not concern are kept as they were.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,6 +38,11 @@ public:
     // Several keys of one section in one replacement of the file, as if written one after the other in
     // this order; nothing is written when any of them is refused.
     bool writeKeys(std::string_view section, std::span<const std::pair<std::string_view, std::string_view>> values);
+
+    // Why the file cannot be read although it is there (a folder, a FIFO or a device in its place, no
+    // permission), as a short sentence; nothing when it can be read or is simply absent. read() then
+    // gives every key's fallback and write() refuses, and nothing ever waits on such a file.
+    std::optional<std::string> accessProblem() const;
 
     const std::string& path() const { return m_path; }
 

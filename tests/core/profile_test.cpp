@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,13 +80,21 @@ TEST_F(IniFile, shouldReadValuesAsTheTextAfterTheFirstEqualsSign) {
     for (const auto& c : cases) EXPECT_EQ(ini().read(c.section, c.key, "?"), c.value) << c.section << "/" << c.key;
 }
 
-TEST_F(IniFile, shouldCutLongValuesToWhatTheOldResultBufferHeldWithoutSplittingACharacter) {
+TEST_F(IniFile, shouldCutLongValuesToTheCharactersTheOldResultBufferHeld) {
     std::string value(1022, 'a');
-    value += "\xC3\xA9";  // a two-byte character across the 1023rd byte
+    value += "\xC3\xA9";  // the 1023rd character takes two bytes
     value += "tail";
     given("[S]\nk=" + value + "\n");
     const std::string got = ini().read("S", "k");
-    EXPECT_EQ(got, std::string(1022, 'a'));
+    EXPECT_EQ(got, std::string(1022, 'a') + "\xC3\xA9");
+}
+
+TEST_F(IniFile, shouldSkipAByteOrderMarkWhenReadingAndKeepItWhenWriting) {
+    given("\xEF\xBB\xBF[Settings]\nA=1\n");
+    EXPECT_EQ(ini().read("Settings", "A"), "1") << "the mark must not hide the first section";
+    ASSERT_TRUE(ini().write("Settings", "B", "2"));
+    EXPECT_EQ(file(), "\xEF\xBB\xBF[Settings]\nA=1\nB=2\n");
+    EXPECT_EQ(ini().read("Settings", "B"), "2");
 }
 
 TEST_F(IniFile, shouldReadThroughGarbageAndHugeLines) {
@@ -99,17 +109,41 @@ TEST_F(IniFile, shouldReadThroughGarbageAndHugeLines) {
     EXPECT_EQ(file(), garbage.substr(0, garbage.size() - 6) + "again\n");
 }
 
-TEST_F(IniFile, shouldReadAFolderInPlaceOfTheFileOrItsFolderAsAbsentAndRefuseToWrite) {
-    fs::create_directories(iniPath());
-    EXPECT_EQ(ini().read("S", "k", "dflt"), "dflt");
-    EXPECT_FALSE(ini().write("S", "k", "v"));
-    EXPECT_TRUE(fs::is_directory(iniPath()));
+TEST_F(IniFile, shouldReadWhatIsNoFileAsAbsentAtOnceRefuseToWriteAndSayWhy) {
+    // Each stands where the INI file should be; a FIFO would block a plain open() for ever.
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        const char* problem;
+    };
+    const std::vector<Case> cases{
+        {"Folder", [](const fs::path& p) { fs::create_directories(p); }, "Is a folder, not a file"},
+        {"Fifo", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, "Is a FIFO, not a file"},
+        {"Device", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }, "Is a device, not a file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(appFolder());
+        fs::create_directories(appFolder());
+        c.make(iniPath());
+        const auto type = fs::symlink_status(iniPath()).type();
+
+        EXPECT_EQ(ini().read("S", "k", "dflt"), "dflt");
+        EXPECT_FALSE(ini().write("S", "k", "v"));
+        EXPECT_EQ(ini().accessProblem(), std::optional<std::string>(c.problem));
+        EXPECT_EQ(fs::symlink_status(iniPath()).type(), type) << "left as it was";
+    }
 
     fs::remove_all(appFolder());
     writeText(appFolder(), "not a folder");
     EXPECT_EQ(ini().read("S", "k", "dflt"), "dflt");
     EXPECT_FALSE(ini().write("S", "k", "v"));
     EXPECT_EQ(readText(appFolder()), "not a folder");
+
+    fs::remove_all(appFolder());
+    EXPECT_EQ(ini().accessProblem(), std::nullopt) << "an absent file is no problem";
+    given("[S]\nk=v\n");
+    EXPECT_EQ(ini().accessProblem(), std::nullopt);
 }
 
 TEST_F(IniFile, shouldCreateTheFolderOnTheFirstWrite) {

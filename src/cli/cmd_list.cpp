@@ -15,6 +15,7 @@
 #include "data/record_maintenance.h"
 #include "search/tags.h"
 #include "store/store.h"
+#include "tasks/task_checks.h"
 #include "ui/headless/exit_halt.h"
 #include "ui/headless/text_message_box.h"
 
@@ -37,6 +38,22 @@ bool takeAnswer(const char* command, std::vector<std::string>& args, std::option
     if (error.empty()) return true;
     std::fprintf(stderr, "tarvelo96-cli %s: %s\n", command, error.c_str());
     return false;
+}
+
+const char* jsonKey(TaskField field) {
+    switch (field) {
+    case TaskField::taskType: return "tasktype";
+    case TaskField::scheduleType: return "scheduletype";
+    case TaskField::everyType: return "everytype";
+    case TaskField::every: return "every";
+    case TaskField::date: return "date";
+    case TaskField::time: return "time";
+    case TaskField::lastRunDate: return "lastrundate";
+    case TaskField::lastRunTime: return "lastruntime";
+    case TaskField::advanceWarnDate: return "advancewarndate";
+    case TaskField::advanceWarnTime: return "advancewarntime";
+    }
+    return "";
 }
 
 int runList(const std::vector<std::string>& arguments) {
@@ -100,6 +117,14 @@ int runAdd(const std::vector<std::string>& arguments) {
     if (const auto problem = scheduleFromJson(object, task)) {
         std::fprintf(stderr, "tarvelo96-cli add: %s\n", problem->c_str());
         return 2;
+    }
+    // What the forms would refuse is refused here too; what they only warn about is a warning.
+    if (const auto problem = taskEntryProblem(task)) {
+        std::fprintf(stderr, "tarvelo96-cli add: \"%s\" %s\n", jsonKey(problem->field), problem->text.c_str());
+        return 2;
+    }
+    if (const auto warning = applyTaskEntryRules(task)) {
+        std::fprintf(stderr, "tarvelo96-cli add: warning: %s\n", warning->c_str());
     }
 
     Files f(answer);

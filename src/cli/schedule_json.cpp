@@ -50,7 +50,10 @@ std::optional<std::string> readFlag(std::string_view key, const Json& value, Byt
 template <std::size_t N>
 std::optional<std::string> readText(std::string_view key, const Json& value, FixedText<N>& out) {
     if (!value.is_string()) return quotedKey(key) + " must be a string";
-    out = value.get_ref<const std::string&>();
+    const std::string& text = value.get_ref<const std::string&>();
+    // Trailing blanks are never kept, so only what is left of them has to fit.
+    if (utf8Length(trimRight(text)) > N) return quotedKey(key) + " holds at most " + std::to_string(N) + " characters";
+    out = text;
     return std::nullopt;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Tasks as flat JSON objects, keyed by the Schedule field names in lower case without the prefix
 // ("scheduletype", "date", ...). Dates are Standard dates and times Standard times (numbers); flags are
-// numbers 0..255 (true and false are taken as 1 and 0); texts are strings, cut to their field's width.
-// A missing key (or null) is blank or 0.
+// numbers 0..255 (true and false are taken as 1 and 0); texts are strings of at most their field's width in
+// characters. A missing key (or null) is blank or 0.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -53,7 +53,7 @@ inline constexpr ScheduleJsonField kRecurrenceJsonFields[] = {
 nlohmann::ordered_json scheduleToJson(const Schedule& task);
 
 // Fills task from the keys of object. Returns the problem (an unknown key, a value of the wrong type or
-// out of range) as text, or nothing when every key was taken.
+// out of range, a text too long for its field) as text, or nothing when every key was taken.
 std::optional<std::string> scheduleFromJson(const nlohmann::json& object, Schedule& task);
 
 }  // namespace tarvelo::cli

@@ -2,6 +2,7 @@
 // with a config folder of their own.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -190,6 +191,21 @@ TEST_F(HeadlessSchedulerTest, GivenTheIniSwitchesTheSchedulerOffThenATickOnlySho
     EXPECT_EQ(tasks().size(), 1u);
 }
 
+TEST_F(HeadlessSchedulerTest, GivenAFifoInPlaceOfTheIniThenATickReportsTheFileAccessErrorAndGoesOnWithDefaults) {
+    addTask(dailyTask("Due", "Display Message"));
+    fs::create_directories(config / "tarvelo96");
+    ASSERT_EQ(::mkfifo((config / "tarvelo96" / "Tarvelo96.INI").c_str(), 0600), 0);
+
+    const auto r = cli({"tick", "--at", "1997-01-31 17:30:05"});  // a plain open() would wait for a writer
+
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto events = r.events();
+    ASSERT_GE(events.size(), 2u) << r.out;
+    EXPECT_EQ(events[0]["caption"], "File Access Error");
+    EXPECT_EQ(events[0]["text"], "File (Tarvelo96.INI) could not be opened.  Error: Is a FIFO, not a file.");
+    EXPECT_EQ(events[1], (Json{{"event", "title"}, {"text", "Tarvelo '96"}})) << "the scheduler is active by default";
+}
+
 TEST_F(HeadlessSchedulerTest, GivenHistoryExpiresInTheIniThenATickPurgesOldCopies) {
     writeIni("[Settings]\nHistoryExpires=2.9\n");  // read as 2
     Json copy = dailyTask("Old", "None");
@@ -218,6 +234,10 @@ TEST_F(HeadlessSchedulerTest, GivenBadArgumentsThenTheCommandsRefuseWithoutTouch
              {"add", "--json", R"({"descripton": "typo"})"},
              {"add", "--json", R"({"date": "tomorrow"})"},
              {"add", "--json", R"({"warn": 300})"},
+             // What the task form would refuse.
+             {"add", "--json", R"({"date": -1})"},
+             {"add", "--json", R"({"date": 71622, "time": 6300001, "advancewarndate": 71623})"},
+             {"add", "--json", R"({"description": "12345678901234567890123456789012345678901"})"},
              {"delete", "x1"},
              {"list", "--yaml"}}) {
         SCOPED_TRACE(args[0] + " " + (args.size() > 1 ? args[1] : "") + " " + (args.size() > 2 ? args[2] : ""));
@@ -232,16 +252,17 @@ TEST_F(HeadlessSchedulerTest, GivenTasksAddedThenListShowsThemInNumberOrderAndDe
     Json t = dailyTask("First", "Both");
     t["id"] = 77;  // not used: a new task takes the next number
     t["category"] = "Work";
-    t["message"] = std::string(1200, 'm');
+    t["message"] = std::string(999, 'm') + "é";  // 1000 characters in 1001 bytes
+    t["description"] = std::string(39, 'd') + "é";
     EXPECT_EQ(addTask(t), 1);
     EXPECT_EQ(addTask(dailyTask("Second", "None")), 2);
     EXPECT_EQ(addTask(dailyTask("Third", "None")), 3);
 
     auto all = tasks();
     ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(all[0]["description"], "First");
+    EXPECT_EQ(all[0]["description"], std::string(39, 'd') + "é") << "widths count characters, not bytes";
     EXPECT_EQ(all[0]["category"], "Work");
-    EXPECT_EQ(all[0]["message"].get<std::string>().size(), 1000u) << "cut to the memo's width";
+    EXPECT_EQ(all[0]["message"], std::string(999, 'm') + "é");
     for (const char* key : {"scheduletype", "sunday", "everylast", "every", "everytype", "date", "time", "completed",
                             "advancewarndate", "advancewarntime", "advancewarned", "skipnexttime", "id", "tasktype",
                             "category", "description", "command", "path", "lastrundate", "lastruntime", "alarm",
@@ -257,7 +278,8 @@ TEST_F(HeadlessSchedulerTest, GivenTasksAddedThenListShowsThemInNumberOrderAndDe
     EXPECT_EQ(all[1]["id"], 3);
 
     const auto plain = cli({"list"});
-    EXPECT_EQ(plain.out, "1\t1997-01-31 17:30\tBoth\tFirst\n3\t1997-01-31 17:30\tNone\tThird\n");
+    EXPECT_EQ(plain.out, "1\t1997-01-31 17:30\tBoth\t" + std::string(39, 'd') + "é\n3\t1997-01-31 23:59:54.99\tNone\tThird\n")
+        << "a \"None\" task gets the fixed time the forms give it";
 }
 
 TEST_F(HeadlessSchedulerTest, GivenTheSchedulerRunsWhenItIsSignalledThenItStopsCleanlyAfterItsTick) {

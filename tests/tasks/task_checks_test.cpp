@@ -1,0 +1,80 @@
+// A task that arrives whole (from a script) meets the checks of the task form.
+#include "tasks/task_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "tasks/task_editor.h"
+
+namespace tarvelo {
+namespace {
+
+// 31 January 1997 at 17:30, every day.
+Schedule dailyTask() {
+    Schedule t;
+    t.taskType = "Both";
+    t.scheduleType = "Custom";
+    t.every = 1;
+    t.everyType = "day(s)";
+    t.date = dateFromYmd(1997, 1, 31);
+    t.time = timeFromHms(17, 30);
+    return t;
+}
+
+struct CheckCase {
+    const char* name;
+    std::function<void(Schedule&)> change;
+    std::optional<TaskField> refused;  // nothing: taken
+};
+
+class TaskEntryCheck : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(TaskEntryCheck, shouldRefuseWhatTheFormsWouldRefuse) {
+    Schedule t = dailyTask();
+    GetParam().change(t);
+    const auto problem = taskEntryProblem(t);
+    ASSERT_EQ(problem.has_value(), GetParam().refused.has_value()) << (problem ? problem->text : "");
+    if (problem) {
+        EXPECT_EQ(problem->field, *GetParam().refused) << problem->text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TaskEntryCheck,
+    testing::Values(
+        CheckCase{"AsTheFormMakesIt", [](Schedule&) {}, std::nullopt},
+        CheckCase{"NoDateNoTime", [](Schedule& t) { t.date = 0; t.time = 0; }, std::nullopt},
+        CheckCase{"BlankOptionsOfAClearedRecord", [](Schedule& t) { t.taskType = ""; t.scheduleType = ""; t.everyType = ""; }, std::nullopt},
+        CheckCase{"NegativeDate", [](Schedule& t) { t.date = -1; }, TaskField::date},
+        CheckCase{"DayBefore1801", [](Schedule& t) { t.date = kMinDate - 1; }, TaskField::date},
+        CheckCase{"DayAfter9999", [](Schedule& t) { t.date = kMaxDate + 1; }, TaskField::date},
+        CheckCase{"TimePastTheDay", [](Schedule& t) { t.time = kOneDay + 1; }, TaskField::time},
+        CheckCase{"NegativeWarningTime", [](Schedule& t) { t.advanceWarnTime = -5; }, TaskField::advanceWarnTime},
+        CheckCase{"LastRunDateOutOfRange", [](Schedule& t) { t.lastRunDate = 2; }, TaskField::lastRunDate},
+        CheckCase{"OptionInAnotherCase", [](Schedule& t) { t.scheduleType = "custom"; }, TaskField::scheduleType},
+        CheckCase{"UnknownTaskType", [](Schedule& t) { t.taskType = "Reboot"; }, TaskField::taskType},
+        CheckCase{"UnknownUnit", [](Schedule& t) { t.everyType = "fortnight(s)"; }, TaskField::everyType},
+        CheckCase{"CountWiderThanItsEntry", [](Schedule& t) { t.every = 1000000; }, TaskField::every},
+        CheckCase{"CountBeyond9999", [](Schedule& t) { t.everyType = "year(s)"; t.every = 999999; }, TaskField::every},
+        CheckCase{"WarningADayAfter", [](Schedule& t) { t.advanceWarnDate = t.date + 1; }, TaskField::advanceWarnDate},
+        CheckCase{"WarningSameDayLater", [](Schedule& t) { t.advanceWarnDate = t.date; t.advanceWarnTime = t.time + 1; }, TaskField::advanceWarnDate},
+        CheckCase{"WarningSameMoment", [](Schedule& t) { t.advanceWarnDate = t.date; t.advanceWarnTime = t.time; }, std::nullopt}),
+    [](const testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
+
+TEST(TaskEntryRules, shouldGiveANoneTaskItsTimeAndOnlyWarnOfADateOffItsRule) {
+    Schedule t = dailyTask();
+    t.taskType = "None";
+    t.scheduleType = "Day of Week";
+    t.friday = 1;
+    EXPECT_EQ(applyTaskEntryRules(t), std::nullopt) << "31 January 1997 is a Friday";
+    EXPECT_EQ(t.time, kNoneTaskTime);
+
+    t.date = dateFromYmd(1997, 2, 3);  // a Monday
+    EXPECT_EQ(applyTaskEntryRules(t), std::optional<std::string>("Date given does not match schedule type."));
+    EXPECT_EQ(t.date, dateFromYmd(1997, 2, 3)) << "the date stays";
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -213,13 +213,14 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, ui::Moment
 store::Status Scheduler::checkAdvanceWarning() {
     Schedule task;
     store::Status s = m_schedule.setToStart(ScheduleKey::keyAdvanced);
-    // A task without a schedule type never gets its warning; it is read past so that it cannot hold back
-    // the warnings behind it.
+    // A task without a schedule type never gets its warning, nor does a completed copy (its occurrence has
+    // been performed) or a disabled task (it will not be performed); each is read past so that it cannot
+    // hold back the warnings behind it.
     do {
         if (s.ok()) s = m_schedule.next(task);
         if (!s.ok()) return s.code == store::kRecordNotAvailable ? store::Status::okStatus() : s;
         if (task.advanceWarned) return store::Status::okStatus();
-    } while (task.scheduleType.isBlank());
+    } while (task.scheduleType.isBlank() || task.completed || task.disabled);
 
     const ui::Moment now = m_ports.clock.now();
     const bool passed = now.date > task.advanceWarnDate ||

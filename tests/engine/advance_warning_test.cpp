@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -117,20 +119,37 @@ TEST_F(AdvanceWarningTest, GivenTheOccurrenceIsToBeSkippedThenNoBoxIsShownButThe
     EXPECT_EQ(byId(stored.id)->advanceWarned, 1);
 }
 
-TEST_F(AdvanceWarningTest, GivenABlankScheduleTypeThenThatTaskIsNeitherWarnedNorMarkedNorHoldsBackTheNext) {
-    Schedule blank = warned("No rule", day(1996, 11, 1), at(9, 0), 3);
-    blank.scheduleType = "";
-    const Schedule storedBlank = add(blank);
-    Schedule next = warned("Has rule", day(1996, 11, 1), at(10, 0), 2, "Display Message");
-    next.message = "ruled";
-    const Schedule storedNext = add(next);
+TEST_F(AdvanceWarningTest, GivenATaskThatWillNotBePerformedThenItIsNeitherWarnedNorMarkedNorHoldsBackTheNext) {
+    // A blank schedule type, a completed copy (its occurrence was performed just now) and a disabled task
+    // all carry a passed, unwarned warning that must not be shown.
+    struct Case {
+        std::string name;
+        std::function<void(Schedule&)> make;
+    };
+    const std::vector<Case> cases{
+        {"BlankScheduleType", [](Schedule& t) { t.scheduleType = ""; }},
+        {"CompletedCopy", [](Schedule& t) { t.completed = 1; t.disabled = 1; }},
+        {"Disabled", [](Schedule& t) { t.disabled = 1; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& r : all()) schedule().erase(r);
+        messages.fake().clear();
+        Schedule passedOver = warned("Passed over", day(1996, 11, 1), at(9, 0), 3);
+        c.make(passedOver);
+        const Schedule storedPassedOver = add(passedOver);
+        Schedule next = warned("Has rule", day(1996, 11, 1), at(10, 0), 2, "Display Message");
+        next.message = "ruled";
+        const Schedule storedNext = add(next);
 
-    checkAdvanceWarning();
+        checkAdvanceWarning();
+        checkAdvanceWarning();
 
-    EXPECT_EQ(byId(storedBlank.id)->advanceWarned, 0);
-    ASSERT_EQ(messages.requests().size(), 1u);
-    EXPECT_EQ(messages.requests()[0].text, "Nov 1, 1996 10:00AM\rruled");
-    EXPECT_EQ(byId(storedNext.id)->advanceWarned, 1);
+        EXPECT_EQ(byId(storedPassedOver.id)->advanceWarned, 0);
+        ASSERT_EQ(messages.requests().size(), 1u);
+        EXPECT_EQ(messages.requests()[0].text, "Nov 1, 1996 10:00AM\rruled");
+        EXPECT_EQ(byId(storedNext.id)->advanceWarned, 1);
+    }
 }
 
 TEST_F(AdvanceWarningTest, GivenAWarningWhenTheTaskIsPerformedThenTheWarningIsPendingAgainForTheNextOccurrence) {

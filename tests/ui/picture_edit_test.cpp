@@ -1,6 +1,8 @@
 // The date and time entries: what a person types, what they show, and how a text that does not fit is
 // refused.
+#include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -70,6 +72,61 @@ TEST(DateEditTest, GivenAnImpossibleDate_WhenTheEntryIsLeft_ThenItIsRefusedShown
     EXPECT_EQ(w.entry->text().toStdString(), "Jun 10, 1996");
     EXPECT_EQ(w.entry->date(), dateFromYmd(1996, 6, 10));
     EXPECT_EQ(QApplication::focusWidget(), w.entry);
+}
+
+// A dialog with the entry and a default button, as the task form and the wizards have.
+template <class Entry>
+struct EntryDialog {
+    EntryDialog() {
+        auto* layout = new QVBoxLayout(&dialog);
+        entry = new Entry(&dialog);
+        button = new QPushButton(QStringLiteral("&OK"), &dialog);
+        button->setDefault(true);
+        layout->addWidget(entry);
+        layout->addWidget(button);
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+    // Types text over what the entry shows and presses Enter.
+    void typeAndEnter(const QString& text) {
+        entry->setFocus();
+        QLineEdit* line = entry->template findChild<QLineEdit*>();
+        if (!line) line = reinterpret_cast<QLineEdit*>(entry);
+        line->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::qWait(20);
+    }
+    QDialog dialog;
+    Entry* entry = nullptr;
+    QPushButton* button = nullptr;
+};
+
+template <class Entry>
+void expectEnterOnRefusedTextKeepsTheDefaultButtonStill(const QString& bad, const QString& good) {
+    EntryDialog<Entry> d;
+    QSignalSpy clicked(d.button, &QPushButton::clicked);
+    QSignalSpy refused(d.entry, &Entry::refused);
+    QSignalSpy accepted(d.entry, &Entry::accepted);
+
+    d.typeAndEnter(bad);
+    EXPECT_EQ(refused.count(), 1);
+    EXPECT_EQ(clicked.count(), 0) << "the refused text must not reach the default button";
+    EXPECT_EQ(QApplication::focusWidget(), d.entry);
+
+    d.typeAndEnter(good);
+    EXPECT_EQ(accepted.count(), 1);
+    EXPECT_EQ(clicked.count(), 1) << "an accepted text lets Enter fire the default button";
+}
+
+TEST(DateEditTest, GivenARefusedDate_WhenEnterIsPressed_ThenTheFocusStaysAndTheDefaultButtonDoesNotFire) {
+    expectEnterOnRefusedTextKeepsTheDefaultButtonStill<ui::DateEdit>(QStringLiteral("Feb 30, 1997"),
+                                                                     QStringLiteral("Feb 28, 1997"));
+}
+
+TEST(TimeEditTest, GivenARefusedTime_WhenEnterIsPressed_ThenTheFocusStaysAndTheDefaultButtonDoesNotFire) {
+    expectEnterOnRefusedTextKeepsTheDefaultButtonStill<ui::TimeEdit>(QStringLiteral("25:00"), QStringLiteral("17:30"));
 }
 
 TEST(TimeEditTest, GivenTypedTimes_WhenTheEntryIsLeft_ThenTheyShowInT3OrAreRefused) {

@@ -33,14 +33,30 @@ void DateEdit::setDate(StdDate date) {
     setModified(false);
 }
 
+bool isEnterKey(const QKeyEvent& event) { return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter; }
+
+void DateEdit::keyPressEvent(QKeyEvent* event) {
+    // Refused here, the Enter key is used up: the dialog never sees it, so its default button stays put.
+    if (isEnterKey(*event) && !isReadOnly() && !parseDate(text().toStdString())) {
+        refuse();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void DateEdit::refuse() {
+    setDate(m_date);
+    selectAll();
+    refuseEntry(*this);
+    emit refused();
+}
+
 void DateEdit::complete() {
     if (isReadOnly()) return;
     const std::optional<StdDate> parsed = parseDate(text().toStdString());
     if (!parsed) {
-        setDate(m_date);
-        selectAll();
-        refuseEntry(*this);
-        emit refused();
+        refuse();
         return;
     }
     setDate(*parsed);

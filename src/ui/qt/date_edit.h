@@ -7,8 +7,9 @@
 //
 // When the user completes an entry (Enter, or leaving it after a change), a text that fits is taken and
 // accepted() is emitted with the value; a text that does not fit is refused: the entry beeps, shows the
-// value it had again, keeps the focus, and emits refused(). setDate()/setTime() only show a value, they
-// emit nothing.
+// value it had again, keeps the focus, and emits refused(). Enter on a refused text goes no further: the
+// dialog's default button does not fire. setDate()/setTime() only show a value, they emit nothing.
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include "core/date.h"
@@ -27,8 +28,12 @@ signals:
     void accepted(tarvelo::StdDate date);
     void refused();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void complete();
+    void refuse();
 
     StdDate m_date = 0;
 };
@@ -37,5 +42,7 @@ private:
 void keepFocus(QWidget& entry);
 // A refused text: a beep, and the focus kept on the entry.
 void refuseEntry(QWidget& entry);
+// Whether a key event is Enter or Return, which a dialog takes for its default button.
+bool isEnterKey(const QKeyEvent& event);
 
 }  // namespace tarvelo::ui

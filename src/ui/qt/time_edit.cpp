@@ -1,5 +1,6 @@
 #include "ui/qt/time_edit.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include "core/picture.h"
@@ -46,6 +47,22 @@ void TimeEdit::stepBy(int steps) {
     emit accepted(m_time);
 }
 
+void TimeEdit::keyPressEvent(QKeyEvent* event) {
+    if (isEnterKey(*event) && !isReadOnly() && !parseTime(lineEdit()->text().toStdString())) {
+        refuse();
+        event->accept();
+        return;
+    }
+    QAbstractSpinBox::keyPressEvent(event);
+}
+
+void TimeEdit::refuse() {
+    setTime(m_time);
+    lineEdit()->selectAll();
+    refuseEntry(*this);
+    emit refused();
+}
+
 void TimeEdit::complete() {
     if (isReadOnly()) return;
     const QString text = lineEdit()->text();
@@ -53,10 +70,7 @@ void TimeEdit::complete() {
     if (text == shown()) return;
     const std::optional<StdTime> parsed = parseTime(text.toStdString());
     if (!parsed) {
-        setTime(m_time);
-        lineEdit()->selectAll();
-        refuseEntry(*this);
-        emit refused();
+        refuse();
         return;
     }
     setTime(*parsed);

@@ -24,9 +24,11 @@ signals:
 
 protected:
     StepEnabled stepEnabled() const override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void complete();
+    void refuse();
     QString shown() const;
 
     StdTime m_time = 0;

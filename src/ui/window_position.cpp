@@ -1,6 +1,8 @@
 #include "ui/window_position.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "core/fixed_text.h"
 #include "core/profile.h"
@@ -15,7 +17,8 @@ int scaleRounded(int value, int numerator, int denominator) {
     const std::int64_t product = static_cast<std::int64_t>(value) * numerator;
     const std::int64_t half = denominator / 2;
     const std::int64_t result = product >= 0 ? (product + half) / denominator : -((-product + half) / denominator);
-    return static_cast<int>(result);
+    return static_cast<int>(std::clamp<std::int64_t>(result, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
 }
 
 int widthOrOne(int pixels) { return pixels > 0 ? pixels : 1; }
@@ -37,6 +40,29 @@ WindowRect toPixels(const WindowRect& units, const DialogBase& base) {
     const int cy = widthOrOne(base.charHeight);
     return {scaleRounded(units.x, cx, kUnitsPerCharWidth), scaleRounded(units.y, cy, kUnitsPerCharHeight),
             scaleRounded(units.width, cx, kUnitsPerCharWidth), scaleRounded(units.height, cy, kUnitsPerCharHeight)};
+}
+
+namespace {
+
+// The start of a span of `length` within [areaStart, areaStart + areaLength), moved as little as possible.
+int fitSpan(int start, int length, int areaStart, int areaLength) {
+    if (length >= areaLength) return areaStart;
+    const std::int64_t last = std::int64_t{areaStart} + areaLength - length;
+    return static_cast<int>(std::clamp<std::int64_t>(start, areaStart, last));
+}
+
+}  // namespace
+
+WindowRect fitInto(const WindowRect& wanted, const WindowRect& area, bool resizable) {
+    if (area.width <= 0 || area.height <= 0) return wanted;
+    WindowRect r = wanted;
+    if (resizable) {
+        r.width = std::min(r.width, area.width);
+        r.height = std::min(r.height, area.height);
+    }
+    r.x = fitSpan(r.x, r.width, area.x, area.width);
+    r.y = fitSpan(r.y, r.height, area.y, area.height);
+    return r;
 }
 
 void restoreWindowPosition(PositionedWindow& window, const ProfileFile& ini, std::string_view section) {
@@ -62,7 +88,7 @@ void restoreWindowPosition(PositionedWindow& window, const ProfileFile& ini, std
                 pixels.width = present.width;
                 pixels.height = present.height;
             }
-            if (move) window.setNormalRect(pixels);
+            if (move) window.setNormalRect(fitInto(pixels, window.availableArea(pixels), window.isResizable()));
         }
     }
 

@@ -4,7 +4,9 @@
 // "No"), XPosit, YPosit, Width and Height. Positions and sizes are stored in the window's dialog units: a
 // horizontal unit is a quarter of the average character width of the window's font, a vertical unit an
 // eighth of its character height. An XPosit or YPosit of 0 (or an absent key) means "no position stored",
-// so a window left exactly at 0 on either axis is not moved when it reopens.
+// so a window left exactly at 0 on either axis is not moved when it reopens. A restored window always lands
+// on the area it may occupy (the screen, or the frame's document area for a sub-window), whatever the file
+// says: a position off every screen, or a size larger than the screen, is brought back onto it.
 //
 // Plain logic over ProfileFile and a window described by PositionedWindow; src/ui/qt adapts a QWidget.
 #include <string_view>
@@ -30,8 +32,8 @@ struct WindowRect {
     friend bool operator==(const WindowRect&, const WindowRect&) = default;
 };
 
-// Pixels to dialog units and back, rounded to the nearest unit (pixel). A base of 0 counts as 1 pixel,
-// so a window whose font cannot be measured still gets sensible numbers.
+// Pixels to dialog units and back, rounded to the nearest unit (pixel), each value held to the range of
+// int. A base of 0 counts as 1 pixel, so a window whose font cannot be measured still gets sensible numbers.
 WindowRect toDialogUnits(const WindowRect& pixels, const DialogBase& base);
 WindowRect toPixels(const WindowRect& units, const DialogBase& base);
 
@@ -49,7 +51,16 @@ public:
     virtual bool isResizable() const = 0;
     virtual void setMaximized(bool maximized) = 0;
     virtual DialogBase dialogBase() const = 0;
+    // The area, in pixels, where the window may be put at `wanted`: the available part of the screen
+    // that holds wanted's centre (else the window's own screen) for a top-level window, the document area
+    // for a sub-window. An empty rectangle when there is none to go by.
+    virtual WindowRect availableArea(const WindowRect& wanted) const = 0;
 };
+
+// wanted moved (and, when resizable, shrunk) as little as possible so that it lies inside area. A window
+// larger than an area it cannot shrink to goes to the area's top left corner, so its title bar is on it.
+// An empty area leaves wanted as it is.
+WindowRect fitInto(const WindowRect& wanted, const WindowRect& area, bool resizable);
 
 // Called right after the window is opened. Moves (and, for a resizable window, sizes) it to the stored
 // normal rectangle unless it is maximized, then maximizes it or makes sure it is not, as stored. With no

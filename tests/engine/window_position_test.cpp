@@ -40,6 +40,8 @@ public:
         ++maximizeCalls;
     }
     DialogBase dialogBase() const override { return base; }
+    WindowRect availableArea(const WindowRect&) const override { return screen; }
+    WindowRect screen{0, 0, 1920, 1080};
 };
 
 class WindowPositionTest : public ::testing::Test {
@@ -207,6 +209,51 @@ INSTANTIATE_TEST_SUITE_P(
         IncompleteCase{"FractionsCutTowardZero", "50.9", "40.2", "200.7", "100.5", "No", true, false, true},
         IncompleteCase{"MaximizeIsCaseSensitive", "50", "40", "200", "100", "yes", true, false, true},
         IncompleteCase{"NegativePositionIsAPosition", "-20", "40", "200", "100", "No", true, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct OnScreenCase {
+    const char* name;
+    const char* x;
+    const char* y;
+    const char* width;
+    const char* height;
+    bool resizable;
+    WindowRect expected;  // pixels; the screen is 1920 x 1080, the font 8 x 16 (2 pixels a unit)
+};
+
+class OnScreenTest : public WindowPositionTest, public ::testing::WithParamInterface<OnScreenCase> {};
+
+TEST_P(OnScreenTest, GivenStoredValuesOffTheScreenWhenReopenedThenTheWindowLandsOnItAndIsSavedBackThere) {
+    const OnScreenCase& c = GetParam();
+    store("XPosit", c.x);
+    store("YPosit", c.y);
+    store("Width", c.width);
+    store("Height", c.height);
+    FakeWindow window;
+    window.resizable = c.resizable;
+    window.rect = {100, 60, 400, 300};
+
+    restoreWindowPosition(window, ini(), "Main");
+    EXPECT_EQ(window.rect, c.expected);
+
+    ProfileFile file = ini();
+    saveWindowPosition(window, file, "Main");
+    FakeWindow reopened;
+    reopened.resizable = c.resizable;
+    reopened.rect = window.rect;
+    restoreWindowPosition(reopened, ini(), "Main");
+    EXPECT_EQ(reopened.rect, c.expected) << "what was saved back is on the screen too";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WindowPosition, OnScreenTest,
+    ::testing::Values(
+        OnScreenCase{"AlreadyOnScreen", "50", "40", "200", "100", true, {100, 80, 400, 200}},
+        OnScreenCase{"LargestPosition", "2147483647", "2147483647", "200", "100", true, {1520, 880, 400, 200}},
+        OnScreenCase{"FarLeftAndAbove", "-100000", "-5", "200", "100", true, {0, 0, 400, 200}},
+        OnScreenCase{"HangingOverTheRightEdge", "900", "40", "200", "100", true, {1520, 80, 400, 200}},
+        OnScreenCase{"LargerThanTheScreenIsShrunk", "10", "10", "2147483647", "5000", true, {0, 0, 1920, 1080}},
+        OnScreenCase{"FixedSizeKeepsItsSize", "2147483647", "-2147483647", "1", "1", false, {1520, 0, 400, 300}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowPositionTest, GivenAnAlreadyMaximizedWindowWhenRestoredThenItIsNotMovedButTheStoredStateApplies) {

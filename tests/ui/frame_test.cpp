@@ -13,6 +13,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
+#include <QWindow>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -273,7 +275,7 @@ TEST_F(FrameTest, GivenTheFrameWhenClosedThenTablesAreLetGoOnceAndItsPositionIsS
     int closeDowns = 0;
     frame.setCloseDownHandler([&] { ++closeDowns; });
     QSignalSpy closed(&frame, &MainFrame::closedDown);
-    frame.setGeometry(120, 96, 700, 420);
+    frame.setGeometry(60, 96, 700, 420);  // on the 800 x 600 offscreen screen
     frame.show();
     frame.close();
     frame.closeDown();  // the end of the event loop (aboutToQuit) closes down too
@@ -286,6 +288,21 @@ TEST_F(FrameTest, GivenTheFrameWhenClosedThenTablesAreLetGoOnceAndItsPositionIsS
 
     MainFrame reopened(m_settings);
     test::expectWithinOneUnit(reopened.geometry(), frame.geometry(), reopened);
+}
+
+TEST_F(FrameTest, GivenAbsurdPositionsInTheIniWhenTheFrameOpensThenItLandsOnTheScreen) {
+    ProfileFile ini("Tarvelo96.INI");
+    ini.write("Main", "XPosit", "2147483647");
+    ini.write("Main", "YPosit", "-2147483648");
+    ini.write("Main", "Width", "2147483647");
+    ini.write("Main", "Height", "300");
+    MainFrame frame(m_settings);
+    frame.show();
+    // The window's own area fits the screen; its frame, which the system adds around it, may not.
+    const QMargins frameMargins = frame.windowHandle()->frameMargins();
+    const QRect screen = frame.screen()->availableGeometry().marginsAdded(frameMargins);
+    EXPECT_TRUE(screen.contains(frame.geometry())) << frame.geometry().x() << "," << frame.geometry().y() << " "
+                                                   << frame.geometry().width() << "x" << frame.geometry().height();
 }
 
 TEST_F(FrameTest, GivenAFrameNeverShownWhenClosedThenNoPositionIsWritten) {

@@ -1,9 +1,14 @@
 #include "ui/qt/window_placement.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "core/profile.h"
 
@@ -69,6 +74,26 @@ void WidgetWindow::setMaximized(bool maximized) {
 }
 
 DialogBase WidgetWindow::dialogBase() const { return ui::dialogBase(m_widget.font()); }
+
+WindowRect WidgetWindow::availableArea(const WindowRect& wanted) const {
+    QRect area;
+    if (!m_widget.isWindow()) {
+        // A sub-window lives in the document area's viewport, in its coordinates.
+        if (const QWidget* parent = m_widget.parentWidget()) area = parent->rect();
+    } else {
+        const auto middle = [](int start, int length) {
+            return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{start} + length / 2,
+                                                             std::numeric_limits<int>::min(),
+                                                             std::numeric_limits<int>::max()));
+        };
+        const QPoint centre(middle(wanted.x, wanted.width), middle(wanted.y, wanted.height));
+        const QScreen* screen = QGuiApplication::screenAt(centre);
+        if (!screen) screen = m_widget.screen();
+        if (!screen) screen = QGuiApplication::primaryScreen();
+        if (screen) area = screen->availableGeometry();
+    }
+    return {area.x(), area.y(), area.width(), area.height()};
+}
 
 void restoreWindowPosition(QWidget& window, const ProfileFile& ini, std::string_view section) {
     WidgetWindow adapted(window);

@@ -46,6 +46,7 @@ public:
     bool isResizable() const override;
     void setMaximized(bool maximized) override;
     DialogBase dialogBase() const override;
+    WindowRect availableArea(const WindowRect& wanted) const override;
 
 private:
     QWidget& m_widget;

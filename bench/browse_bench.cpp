@@ -98,8 +98,8 @@ struct Fixture {
         for (int id = 1; id <= kTasks; ++id) {
             tarvelo::Schedule task;
             task.id = id;
-            task.taskType = "Display Message";
-            task.scheduleType = "Once";
+            task.taskType = tarvelo::TaskType::DisplayMessage;
+            task.scheduleType = tarvelo::ScheduleType::Once;
             task.category = "Category " + std::to_string(random() % kCategories);
             task.description = word(random, 8) + " " + word(random, 6) + " " + std::to_string(id);
             task.date = 80000 + static_cast<int>(random() % 3650);

@@ -51,11 +51,11 @@ struct NullPorts : ui::ClockPort, ui::FramePort, ui::MessageBoxPort, ui::SoundPo
 Schedule makeTask(int id, std::mt19937& random) {
     Schedule s;
     s.id = id;
-    s.taskType = "Display Message";
+    s.taskType = TaskType::DisplayMessage;
     s.description = "Task number " + std::to_string(id);
-    s.scheduleType = "Custom";
+    s.scheduleType = ScheduleType::Custom;
     s.every = 1;
-    s.everyType = "day(s)";
+    s.everyType = RepetitionUnit::Day;
     s.time = 1 + static_cast<StdTime>(random() % kOneDay);
     s.message = "Reminder for task " + std::to_string(id);
     const unsigned kind = random() % 20;

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "tasks/recurrence.h"
-#include "tasks/recurrence_reference.h"
+#include "fakes/recurrence_reference.h"
 
 namespace {
 
@@ -28,9 +28,9 @@ const StdDate kToday = 71611;  // 20 January 1997
 
 Schedule everyMinute(int overdueDays) {
     Schedule task;
-    task.scheduleType = "Custom";
+    task.scheduleType = ScheduleType::Custom;
     task.every = 1;
-    task.everyType = "minute(s)";
+    task.everyType = RepetitionUnit::Minute;
     task.date = kToday - overdueDays;
     task.time = timeFromHms(8, 0);
     task.advanceWarnDate = task.date;
@@ -65,8 +65,8 @@ BENCHMARK(BM_AdvanceEveryMinuteStepping)->Arg(1)->Arg(365)->Arg(3652)->Unit(benc
 // (a day 31 that every month step keeps, so its months are all checked).
 Schedule rule(const char* type, const char* unit, int every) {
     Schedule task = everyMinute(3652);
-    task.scheduleType = type;
-    task.everyType = unit;
+    task.scheduleType = ScheduleTypeWord::fromText(type);
+    task.everyType = RepetitionUnitWord::fromText(unit);
     task.every = every;
     task.tuesday = 1;
     task.friday = 1;

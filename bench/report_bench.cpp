@@ -45,11 +45,11 @@ Schedule makeTask(int id, std::mt19937& random) {
     static const char* const categories[] = {"Work", "Home", "Health", "Garden", "Finance", "Errands", "Family", "Car"};
     Schedule s;
     s.id = id;
-    s.taskType = "Both";
+    s.taskType = TaskType::Both;
     s.category = categories[random() % 8];
     s.description = "Task number " + std::to_string(id);
     s.command = "/usr/local/bin/remind --task " + std::to_string(id);
-    s.scheduleType = "Day of Week";
+    s.scheduleType = ScheduleType::DayOfWeek;
     s.monday = 1;
     s.thursday = 1;
     s.date = dateFromYmd(1997, 1, 1) + static_cast<StdDate>(random() % 3650);

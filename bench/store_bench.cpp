@@ -29,15 +29,14 @@ constexpr int kTimesPerDay = 8'640'000;
 int key(ScheduleKey k) { return static_cast<int>(k); }
 
 Schedule makeTask(int id, std::mt19937& random) {
-    static const char* const kTypes[] = {"Run Program", "Display Message", "Both", "None"};
     Schedule s;
     s.id = id;
-    s.taskType = kTypes[random() % 4];
+    s.taskType = tarvelo::kTaskTypes[random() % 4];
     s.category = "Category " + std::to_string(random() % 40);
     s.description = "Task number " + std::to_string(id);
     s.command = "notepad.exe C:\\DATA\\NOTES" + std::to_string(id % 100) + ".TXT";
     s.path = "C:\\DATA";
-    s.scheduleType = "Once";
+    s.scheduleType = tarvelo::ScheduleType::Once;
     s.date = kFirstDate + static_cast<int>(random() % kDays);
     s.time = 1 + static_cast<int>(random() % kTimesPerDay);
     s.disabled = random() % 10 == 0 ? 1 : 0;

@@ -72,7 +72,7 @@ std::optional<std::string> assign(Line& line, const Extras& extras, std::string_
         if (v.type == Value::Null) return std::nullopt;
         if (f.text) {
             if (v.type != Value::String) return quoted(key) + " must be a string";
-            line.task.*f.text = v.text;
+            f.setText(line.task, v.text);
         } else if (f.flag) {
             if (v.type == Value::Bool) {
                 line.task.*f.flag = v.boolean ? 1 : 0;
@@ -308,7 +308,7 @@ void printTask(Output& out, const Schedule& task, bool invalidUnits) {
         out.put(f.key);
         out.put("\": ");
         if (f.text) {
-            out.string((task.*f.text).text());
+            out.string(f.text(task));
         } else if (f.flag) {
             out.number(task.*f.flag);
         } else {

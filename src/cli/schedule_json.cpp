@@ -47,13 +47,29 @@ std::optional<std::string> readFlag(std::string_view key, const Json& value, Byt
     return quotedKey(key) + " must be true, false or a number from 0 to 255";
 }
 
+// The text of a string value that fits a field of width characters. Trailing blanks are never kept, so
+// only what is left of them has to fit.
+std::optional<std::string> fittingText(std::string_view key, const Json& value, std::size_t width,
+                                       std::string_view& text) {
+    if (!value.is_string()) return quotedKey(key) + " must be a string";
+    text = value.get_ref<const std::string&>();
+    if (utf8Length(trimRight(text)) > width) return quotedKey(key) + " holds at most " + std::to_string(width) + " characters";
+    return std::nullopt;
+}
+
 template <std::size_t N>
 std::optional<std::string> readText(std::string_view key, const Json& value, FixedText<N>& out) {
-    if (!value.is_string()) return quotedKey(key) + " must be a string";
-    const std::string& text = value.get_ref<const std::string&>();
-    // Trailing blanks are never kept, so only what is left of them has to fit.
-    if (utf8Length(trimRight(text)) > N) return quotedKey(key) + " holds at most " + std::to_string(N) + " characters";
+    std::string_view text;
+    if (auto problem = fittingText(key, value, N, text)) return problem;
     out = text;
+    return std::nullopt;
+}
+
+template <class Kind>
+std::optional<std::string> readText(std::string_view key, const Json& value, RuleWord<Kind>& out) {
+    std::string_view text;
+    if (auto problem = fittingText(key, value, 20, text)) return problem;
+    out = RuleWord<Kind>::fromText(text);
     return std::nullopt;
 }
 
@@ -106,7 +122,7 @@ nlohmann::ordered_json scheduleToJson(const Schedule& task) {
     nlohmann::ordered_json object;
     for (const auto& f : kRecurrenceJsonFields) {
         const std::string key(f.key);
-        if (f.text) object[key] = (task.*f.text).text();
+        if (f.text) object[key] = f.text(task);
         else if (f.flag) object[key] = task.*f.flag;
         else object[key] = task.*f.number;
     }
@@ -123,7 +139,11 @@ std::optional<std::string> scheduleFromJson(const nlohmann::json& object, Schedu
             if (f.key != key) continue;
             known = true;
             std::optional<std::string> problem;
-            if (f.text) problem = readText(key, value, task.*f.text);
+            if (f.text) {
+                std::string_view text;
+                problem = fittingText(key, value, 20, text);
+                if (!problem) f.setText(task, text);
+            }
             else if (f.flag) problem = readFlag(key, value, task.*f.flag);
             else problem = readNumber(key, value, task.*f.number);
             if (problem) return problem;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
@@ -14,38 +16,48 @@
 
 namespace tarvelo::cli {
 
-// One field of the recurrence rule: exactly one of the three members is set.
+// One field of the recurrence rule: a word of the rule vocabulary (text and setText), a flag or a number.
 struct ScheduleJsonField {
     std::string_view key;
-    FixedText<20> Schedule::*text = nullptr;
+    const std::string& (*text)(const Schedule&) = nullptr;
+    void (*setText)(Schedule&, std::string_view) = nullptr;
     Byte Schedule::*flag = nullptr;
     std::int32_t Schedule::*number = nullptr;
 };
 
+// The stored text of a rule word, in and out.
+template <auto Member>
+constexpr ScheduleJsonField ruleWordField(std::string_view key) {
+    using Word = std::remove_reference_t<decltype(std::declval<Schedule&>().*Member)>;
+    return {.key = key,
+            .text = [](const Schedule& t) -> const std::string& { return (t.*Member).text(); },
+            .setText = [](Schedule& t, std::string_view text) { t.*Member = Word::fromText(text); }};
+}
+
 // The fields the recurrence rules read and write, in the order advance and valid print them.
 inline constexpr ScheduleJsonField kRecurrenceJsonFields[] = {
-    {"scheduletype", &Schedule::scheduleType},
-    {"sunday", nullptr, &Schedule::sunday},
-    {"monday", nullptr, &Schedule::monday},
-    {"tuesday", nullptr, &Schedule::tuesday},
-    {"wednesday", nullptr, &Schedule::wednesday},
-    {"thursday", nullptr, &Schedule::thursday},
-    {"friday", nullptr, &Schedule::friday},
-    {"saturday", nullptr, &Schedule::saturday},
-    {"every1st", nullptr, &Schedule::every1st},
-    {"every2nd", nullptr, &Schedule::every2nd},
-    {"every3rd", nullptr, &Schedule::every3rd},
-    {"every4th", nullptr, &Schedule::every4th},
-    {"everylast", nullptr, &Schedule::everyLast},
-    {"every", nullptr, nullptr, &Schedule::every},
-    {"everytype", &Schedule::everyType},
-    {"date", nullptr, nullptr, &Schedule::date},
-    {"time", nullptr, nullptr, &Schedule::time},
-    {"completed", nullptr, &Schedule::completed},
-    {"advancewarndate", nullptr, nullptr, &Schedule::advanceWarnDate},
-    {"advancewarntime", nullptr, nullptr, &Schedule::advanceWarnTime},
-    {"advancewarned", nullptr, &Schedule::advanceWarned},
-    {"skipnexttime", nullptr, &Schedule::skipNextTime},
+    ruleWordField<&Schedule::scheduleType>("scheduletype"),
+    {.key = "sunday", .flag = &Schedule::sunday},
+    {.key = "monday", .flag = &Schedule::monday},
+    {.key = "tuesday", .flag = &Schedule::tuesday},
+    {.key = "wednesday", .flag = &Schedule::wednesday},
+    {.key = "thursday", .flag = &Schedule::thursday},
+    {.key = "friday", .flag = &Schedule::friday},
+    {.key = "saturday", .flag = &Schedule::saturday},
+    {.key = "every1st", .flag = &Schedule::every1st},
+    {.key = "every2nd", .flag = &Schedule::every2nd},
+    {.key = "every3rd", .flag = &Schedule::every3rd},
+    {.key = "every4th", .flag = &Schedule::every4th},
+    {.key = "everylast", .flag = &Schedule::everyLast},
+    {.key = "every", .number = &Schedule::every},
+    ruleWordField<&Schedule::everyType>("everytype"),
+    {.key = "date", .number = &Schedule::date},
+    {.key = "time", .number = &Schedule::time},
+    {.key = "completed", .flag = &Schedule::completed},
+    {.key = "advancewarndate", .number = &Schedule::advanceWarnDate},
+    {.key = "advancewarntime", .number = &Schedule::advanceWarnTime},
+    {.key = "advancewarned", .flag = &Schedule::advanceWarned},
+    {.key = "skipnexttime", .flag = &Schedule::skipNextTime},
 };
 
 // Every field of a task: the recurrence fields, then id, tasktype, category, description, command, path,

@@ -4,7 +4,10 @@
 // Each window and the engine hold their own copies; `ref` says which stored row a copy was read from and
 // at which version, so that writing it back can tell whether somebody else changed the row meanwhile.
 // The field names are those of the stored tables (SCH:ID is `id`, SCH:KEYDATE orders date, time).
+#include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "core/date.h"
 #include "core/fixed_text.h"
@@ -14,15 +17,75 @@ namespace tarvelo {
 
 using Byte = std::uint8_t;
 
+// The rule vocabulary. Each word is stored as its text (the label of its radio button); Other stands for
+// any text this program does not know, blank included.
+enum class TaskType { RunProgram, DisplayMessage, Both, None, Other };
+enum class ScheduleType { Once, DayOfWeek, DayOfMonth, Monthly, Yearly, Custom, Other };
+enum class RepetitionUnit { Minute, Hour, Day, Week, Month, Year, Other };
+
+// The words in the order the windows offer them.
+inline constexpr std::array<TaskType, 4> kTaskTypes = {TaskType::RunProgram, TaskType::DisplayMessage,
+                                                       TaskType::Both, TaskType::None};
+inline constexpr std::array<ScheduleType, 6> kScheduleTypes = {ScheduleType::Once,    ScheduleType::DayOfWeek,
+                                                               ScheduleType::DayOfMonth, ScheduleType::Monthly,
+                                                               ScheduleType::Yearly,  ScheduleType::Custom};
+inline constexpr std::array<RepetitionUnit, 6> kRepetitionUnits = {RepetitionUnit::Minute, RepetitionUnit::Hour,
+                                                                   RepetitionUnit::Day,    RepetitionUnit::Week,
+                                                                   RepetitionUnit::Month,  RepetitionUnit::Year};
+
+// The stored text of a word, which is also its label: "Run Program", "Day of Week", "minute(s)". Blank for
+// Other. This and ruleKind() are the one place where the words and their texts meet.
+std::string_view ruleText(TaskType type);
+std::string_view ruleText(ScheduleType type);
+std::string_view ruleText(RepetitionUnit unit);
+
+// What a stored text means. Task and schedule types are compared by their exact text (trailing blanks
+// ignored); a unit by its first three letters in lower case ("min", "hou", "day", "wee", "mon", "yea").
+void ruleKind(std::string_view text, TaskType& kind);
+void ruleKind(std::string_view text, ScheduleType& kind);
+void ruleKind(std::string_view text, RepetitionUnit& kind);
+
+// A word of the vocabulary as a record holds it: its kind, and its stored text kept as read, so that a
+// text this program does not know (Other) survives being read and written back.
+template <class Kind>
+class RuleWord {
+public:
+    RuleWord() = default;  // blank
+    RuleWord(Kind kind) : m_kind(kind), m_text(ruleText(kind)) {}  // NOLINT: a word is set from its kind
+
+    static RuleWord fromText(std::string_view stored) {
+        RuleWord word;
+        word.m_text = stored;
+        ruleKind(word.m_text.text(), word.m_kind);
+        return word;
+    }
+
+    Kind kind() const { return m_kind; }
+    const std::string& text() const { return m_text.text(); }
+    bool isBlank() const { return m_text.isBlank(); }
+    void clear() { *this = RuleWord(); }
+
+    friend bool operator==(const RuleWord& a, const RuleWord& b) { return a.m_text == b.m_text; }
+    friend bool operator==(const RuleWord& a, Kind b) { return a.m_kind == b; }
+
+private:
+    Kind m_kind = Kind::Other;
+    FixedText<20> m_text;
+};
+
+using TaskTypeWord = RuleWord<TaskType>;
+using ScheduleTypeWord = RuleWord<ScheduleType>;
+using RepetitionUnitWord = RuleWord<RepetitionUnit>;
+
 // One scheduled task, or a completed copy of one of its occurrences (completed = 1, disabled = 1).
 struct Schedule {
     std::int32_t id = 0;
-    FixedText<20> taskType;      // "Run Program", "Display Message", "Both", "None"
+    TaskTypeWord taskType;
     FixedText<20> category;
     FixedText<40> description;
     FixedText<80> command;
     FixedText<80> path;          // start-in folder
-    FixedText<20> scheduleType;  // "Once", "Day of Week", "Day of Month", "Monthly", "Yearly", "Custom"
+    ScheduleTypeWord scheduleType;
     // dayOfWeekGroup, Sunday first
     Byte sunday = 0;
     Byte monday = 0;
@@ -38,7 +101,7 @@ struct Schedule {
     Byte every3rd = 0;
     Byte every4th = 0;
     Byte everyLast = 0;
-    FixedText<20> everyType;     // "minute(s)" .. "year(s)"
+    RepetitionUnitWord everyType;
     // scheduleDateAndTime
     StdDate date = 0;
     StdTime time = 0;
@@ -62,16 +125,24 @@ struct Schedule {
     friend bool operator==(const Schedule&, const Schedule&) = default;
 };
 
+// The check boxes of the "&Every..." group, in the order they are shown.
+inline constexpr std::array<Byte Schedule::*, 5> kOrdinalFlags = {&Schedule::every1st, &Schedule::every2nd,
+                                                                  &Schedule::every3rd, &Schedule::every4th,
+                                                                  &Schedule::everyLast};
+inline constexpr std::array<Byte Schedule::*, 7> kWeekdayFlags = {
+    &Schedule::sunday, &Schedule::monday, &Schedule::tuesday, &Schedule::wednesday,
+    &Schedule::thursday, &Schedule::friday, &Schedule::saturday};
+
 // A task performed with "Run Now": the Schedule record at that moment, under its own number, without the
 // advance-warned flag.
 struct History {
     std::int32_t id = 0;
-    FixedText<20> taskType;
+    TaskTypeWord taskType;
     FixedText<20> category;
     FixedText<40> description;
     FixedText<80> command;
     FixedText<80> path;
-    FixedText<20> scheduleType;
+    ScheduleTypeWord scheduleType;
     Byte sunday = 0;
     Byte monday = 0;
     Byte tuesday = 0;
@@ -85,7 +156,7 @@ struct History {
     Byte every3rd = 0;
     Byte every4th = 0;
     Byte everyLast = 0;
-    FixedText<20> everyType;
+    RepetitionUnitWord everyType;
     StdDate date = 0;
     StdTime time = 0;
     StdDate lastRunDate = 0;

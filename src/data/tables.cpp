@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <variant>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,28 @@ using store::TableDef;
 
 namespace {
 
+template <class T>
+struct IsRuleWord : std::false_type {};
+template <class Kind>
+struct IsRuleWord<RuleWord<Kind>> : std::true_type {};
+
+// A word of the rule vocabulary is stored as its text in a 20-character field; what it means is read back
+// from the text (records.h).
+template <auto Member>
+auto bindRule(const char* name) {
+    using R = decltype(store::detail::classOf(Member));
+    using Word = decltype(store::detail::memberOf(Member));
+    static_assert(IsRuleWord<Word>::value, "bindRule binds a RuleWord member");
+    FieldBinding<R> b;
+    b.def = store::FieldDef{name, store::FieldType::String, 20};
+    b.get = [](const R& r, store::Value& v) { v = (r.*Member).text(); };
+    b.set = [](R& r, const store::Value& v) {
+        const auto* text = std::get_if<std::string>(&v);
+        r.*Member = text ? Word::fromText(*text) : Word();
+    };
+    return b;
+}
+
 // Schedule and History share their layout under their own prefixes; History lacks the advance-warned
 // flag.
 template <class R>
@@ -24,12 +47,12 @@ std::vector<FieldBinding<R>> taskFields(const std::string& prefix) {
     const auto n = [&](const char* field) { return prefix + ":" + field; };
     std::vector<FieldBinding<R>> f{
         bind<&R::id>(n("ID").c_str()),
-        bind<&R::taskType>(n("TASKTYPE").c_str()),
+        bindRule<&R::taskType>(n("TASKTYPE").c_str()),
         bind<&R::category>(n("CATEGORY").c_str()),
         bind<&R::description>(n("DESCRIPTION").c_str()),
         bind<&R::command>(n("COMMAND").c_str()),
         bind<&R::path>(n("PATH").c_str()),
-        bind<&R::scheduleType>(n("SCHEDULETYPE").c_str()),
+        bindRule<&R::scheduleType>(n("SCHEDULETYPE").c_str()),
         bind<&R::sunday>(n("SUNDAY").c_str()),
         bind<&R::monday>(n("MONDAY").c_str()),
         bind<&R::tuesday>(n("TUESDAY").c_str()),
@@ -43,7 +66,7 @@ std::vector<FieldBinding<R>> taskFields(const std::string& prefix) {
         bind<&R::every3rd>(n("EVERY3RD").c_str()),
         bind<&R::every4th>(n("EVERY4TH").c_str()),
         bind<&R::everyLast>(n("EVERYLAST").c_str()),
-        bind<&R::everyType>(n("EVERYTYPE").c_str()),
+        bindRule<&R::everyType>(n("EVERYTYPE").c_str()),
         bind<&R::date>(n("DATE").c_str()),
         bind<&R::time>(n("TIME").c_str()),
         bind<&R::lastRunDate>(n("LASTRUNDATE").c_str()),

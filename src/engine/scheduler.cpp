@@ -20,9 +20,9 @@ std::string_view trimLeft(std::string_view text) {
     return text.substr(n);
 }
 
-bool isDisplayMessage(const Schedule& task) { return task.taskType == "Display Message"; }
-bool showsMessage(const Schedule& task) { return isDisplayMessage(task) || task.taskType == "Both"; }
-bool runsProgram(const Schedule& task) { return task.taskType == "Run Program" || task.taskType == "Both"; }
+bool isDisplayMessage(const Schedule& task) { return task.taskType == TaskType::DisplayMessage; }
+bool showsMessage(const Schedule& task) { return isDisplayMessage(task) || task.taskType == TaskType::Both; }
+bool runsProgram(const Schedule& task) { return task.taskType == TaskType::RunProgram || task.taskType == TaskType::Both; }
 
 bool isBefore(ui::Moment a, ui::Moment b) { return a.date < b.date || (a.date == b.date && a.time < b.time); }
 ui::Moment later(ui::Moment a, ui::Moment b) { return isBefore(a, b) ? b : a; }
@@ -43,11 +43,11 @@ std::string advanceWarningText(const Schedule& task) {
     const std::string& memo = task.message.text();  // trailing blanks are never kept
     const std::string& command = task.command.text();
     const auto memoAndCommand = [&] { return std::string(trimLeft(memo + "\rCommand: " + command)); };
-    if (task.taskType == "Display Message") {
+    if (task.taskType == TaskType::DisplayMessage) {
         text += memo;
-    } else if (task.taskType == "Run Program") {
+    } else if (task.taskType == TaskType::RunProgram) {
         text += "Command:  " + command;
-    } else if (task.taskType == "Both" || !command.empty()) {
+    } else if (task.taskType == TaskType::Both || !command.empty()) {
         text += memoAndCommand();
     } else {
         text += trimLeft(memo);

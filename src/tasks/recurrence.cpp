@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "tasks/recurrence_reference.h"
+#include "tasks/recurrence_internal.h"
 
 namespace tarvelo {
 namespace {
@@ -334,31 +334,9 @@ i64 minuteOrHourStep(RepetitionUnit unit, i64 every, i64& hundredths) {
 
 }  // namespace
 
-ScheduleKind scheduleKind(const Schedule& task) {
-    const std::string& type = task.scheduleType.text();
-    if (type == "Once") return ScheduleKind::Once;
-    if (type == "Day of Week") return ScheduleKind::DayOfWeek;
-    if (type == "Day of Month") return ScheduleKind::DayOfMonth;
-    if (type == "Monthly") return ScheduleKind::Monthly;
-    if (type == "Yearly") return ScheduleKind::Yearly;
-    return ScheduleKind::Custom;
-}
-
-RepetitionUnit repetitionUnit(std::string_view everyType) {
-    if (everyType.size() < 3) return RepetitionUnit::None;
-    char key[3];
-    for (int i = 0; i < 3; ++i) {
-        const char c = everyType[i];
-        key[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    const std::string_view k(key, 3);
-    if (k == "min") return RepetitionUnit::Minute;
-    if (k == "hou") return RepetitionUnit::Hour;
-    if (k == "day") return RepetitionUnit::Day;
-    if (k == "wee") return RepetitionUnit::Week;
-    if (k == "mon") return RepetitionUnit::Month;
-    if (k == "yea") return RepetitionUnit::Year;
-    return RepetitionUnit::None;
+ScheduleType ruleType(const Schedule& task) {
+    const ScheduleType type = task.scheduleType.kind();
+    return type == ScheduleType::Other ? ScheduleType::Custom : type;
 }
 
 ui::MessageBoxRequest invalidUnitsMessage() {
@@ -372,24 +350,25 @@ ui::MessageBoxRequest invalidUnitsMessage() {
 }
 
 void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::MessageBoxPort& messages) {
-    switch (scheduleKind(task)) {
-    case ScheduleKind::Once:
+    switch (ruleType(task)) {
+    case ScheduleType::Once:
         task.completed = 1;
         return;
-    case ScheduleKind::Monthly:
+    case ScheduleType::Monthly:
         return advanceByMonths(task, 1, refDate);
-    case ScheduleKind::Yearly:
+    case ScheduleType::Yearly:
         return advanceByYears(task, 1, refDate);
-    case ScheduleKind::DayOfWeek:
+    case ScheduleType::DayOfWeek:
         return advanceDayOfWeek(task, refDate);
-    case ScheduleKind::DayOfMonth:
+    case ScheduleType::DayOfMonth:
         return advanceDayOfMonth(task, refDate);
-    case ScheduleKind::Custom:
+    case ScheduleType::Custom:
+    case ScheduleType::Other:  // ruleType() reads it as Custom
         break;
     }
     if (task.every < 1) task.every = 1;
     const i64 every = task.every;
-    switch (const RepetitionUnit unit = repetitionUnit(task.everyType.text())) {
+    switch (const RepetitionUnit unit = task.everyType.kind()) {
     case RepetitionUnit::Minute:
     case RepetitionUnit::Hour: {
         i64 hundredths = 0;
@@ -404,17 +383,17 @@ void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::Mess
         return advanceByMonths(task, every, refDate);
     case RepetitionUnit::Year:
         return advanceByYears(task, every, refDate);
-    case RepetitionUnit::None:
+    case RepetitionUnit::Other:
         return invalidUnits(task, refDate, messages);
     }
 }
 
 bool validScheduleDate(const Schedule& task, StdDate date) {
     if (date == 0) date = task.date;
-    switch (scheduleKind(task)) {
-    case ScheduleKind::DayOfWeek:
+    switch (ruleType(task)) {
+    case ScheduleType::DayOfWeek:
         return weekdaySelected(task, weekday(date));
-    case ScheduleKind::DayOfMonth:
+    case ScheduleType::DayOfMonth:
         return weekdaySelected(task, weekday(date)) && ordinalSelected(task, date);
     default:
         return true;
@@ -432,7 +411,7 @@ std::int32_t maxRepetitionCount(RepetitionUnit unit, StdDate from) {
     const Ymd last = ymdFromDate(kMaxDate);
     i64 count = kNoLimit;
     switch (unit) {
-    case RepetitionUnit::None:
+    case RepetitionUnit::Other:
         break;
     // A step of minutes or hours may carry one more day out of the time of day.
     case RepetitionUnit::Minute:
@@ -459,9 +438,9 @@ std::int32_t maxRepetitionCount(RepetitionUnit unit, StdDate from) {
 }
 
 bool repetitionFits(const Schedule& task) {
-    if (scheduleKind(task) != ScheduleKind::Custom) return true;
+    if (ruleType(task) != ScheduleType::Custom) return true;
     const StdDate from = task.date >= kMinDate && task.date <= kMaxDate ? task.date : kMinDate;
-    return std::max(task.every, 1) <= maxRepetitionCount(repetitionUnit(task.everyType.text()), from);
+    return std::max(task.every, 1) <= maxRepetitionCount(task.everyType.kind(), from);
 }
 
 namespace detail {

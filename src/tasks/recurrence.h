@@ -15,7 +15,7 @@
 // Cost. Every call takes a bounded time, whatever the fields hold: the day, week, minute and hour units
 // and the weekday rules are computed directly, the month and year rules in a few strides (a day past the
 // 28th may have up to 400 years of month lengths checked). The results are those of stepping one
-// occurrence at a time, which recurrence_reference.h keeps for comparison.
+// occurrence at a time, which the tests' step-by-step yardstick checks.
 #include <cstdint>
 #include <string_view>
 
@@ -25,13 +25,8 @@
 
 namespace tarvelo {
 
-// The schedule type as the rules read it: any text but the first five is "Custom".
-enum class ScheduleKind { Once, DayOfWeek, DayOfMonth, Monthly, Yearly, Custom };
-ScheduleKind scheduleKind(const Schedule& task);
-
-// The unit of a "Custom" repetition, from the first three letters of everyType in lower case.
-enum class RepetitionUnit { None, Minute, Hour, Day, Week, Month, Year };
-RepetitionUnit repetitionUnit(std::string_view everyType);
+// The schedule type as the rules read it: any text but the first five (ScheduleType::Other) is "Custom".
+ScheduleType ruleType(const Schedule& task);
 
 // Moves task.date (and, for the minute and hour units, task.time) to the first occurrence past the
 // reference moment (refDate, refTime). "Once" only sets completed; a "Custom" count below 1 is stored as 1;
@@ -54,7 +49,7 @@ void advanceTask(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort&
 bool repetitionFits(const Schedule& task);
 
 // The largest count of `unit` that repetitionFits() accepts from `from` (0 when none does, as from a date
-// past kMaxDate); for RepetitionUnit::None the largest 32-bit count.
+// past kMaxDate); for RepetitionUnit::Other (no unit) the largest 32-bit count.
 std::int32_t maxRepetitionCount(RepetitionUnit unit, StdDate from);
 
 // The box shown for a "Custom" task without a unit.

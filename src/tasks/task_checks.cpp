@@ -1,7 +1,6 @@
 #include "tasks/task_checks.h"
 
 #include <array>
-#include <string_view>
 
 #include "core/picture.h"
 #include "tasks/recurrence.h"
@@ -10,28 +9,19 @@
 namespace tarvelo {
 namespace {
 
-constexpr std::array<std::string_view, 4> kTaskTypeTexts = {"Run Program", "Display Message", "Both", "None"};
-constexpr std::array<std::string_view, 6> kScheduleTypeTexts = {"Once",    "Day of Week", "Day of Month",
-                                                                "Monthly", "Yearly",      "Custom"};
-constexpr std::array<std::string_view, 6> kEveryTypeTexts = {"minute(s)", "hour(s)",  "day(s)",
-                                                             "week(s)",   "month(s)", "year(s)"};
 // The "Every:" entry's picture, @n6: six characters, the sign included.
 constexpr std::int32_t kMinEvery = -99999;
 constexpr std::int32_t kMaxEvery = 999999;
 
-template <std::size_t N>
-bool isOption(const FixedText<20>& text, const std::array<std::string_view, N>& options) {
-    if (text.isBlank()) return true;
-    for (std::string_view o : options) {
-        if (text == o) return true;
-    }
-    return false;
+template <class Kind>
+bool isOption(const RuleWord<Kind>& word) {
+    return word.isBlank() || word.kind() != Kind::Other;
 }
 
-template <std::size_t N>
-std::string oneOf(const std::array<std::string_view, N>& options) {
+template <class Kind, std::size_t N>
+std::string oneOf(const std::array<Kind, N>& words) {
     std::string out = "must be one of";
-    for (std::size_t i = 0; i < N; ++i) out += std::string(i == 0 ? " \"" : ", \"") + std::string(options[i]) + "\"";
+    for (std::size_t i = 0; i < N; ++i) out += std::string(i == 0 ? " \"" : ", \"") + std::string(ruleText(words[i])) + "\"";
     return out;
 }
 
@@ -44,10 +34,9 @@ const std::string kNotATime = "is not a time of the day";
 }  // namespace
 
 std::optional<TaskProblem> taskEntryProblem(const Schedule& task) {
-    if (!isOption(task.taskType, kTaskTypeTexts)) return TaskProblem{TaskField::taskType, oneOf(kTaskTypeTexts)};
-    if (!isOption(task.scheduleType, kScheduleTypeTexts))
-        return TaskProblem{TaskField::scheduleType, oneOf(kScheduleTypeTexts)};
-    if (!isOption(task.everyType, kEveryTypeTexts)) return TaskProblem{TaskField::everyType, oneOf(kEveryTypeTexts)};
+    if (!isOption(task.taskType)) return TaskProblem{TaskField::taskType, oneOf(kTaskTypes)};
+    if (!isOption(task.scheduleType)) return TaskProblem{TaskField::scheduleType, oneOf(kScheduleTypes)};
+    if (!isOption(task.everyType)) return TaskProblem{TaskField::everyType, oneOf(kRepetitionUnits)};
     if (!isDate(task.date)) return TaskProblem{TaskField::date, kNotADate};
     if (!isTime(task.time)) return TaskProblem{TaskField::time, kNotATime};
     if (!isDate(task.lastRunDate)) return TaskProblem{TaskField::lastRunDate, kNotADate};
@@ -71,7 +60,7 @@ std::optional<TaskProblem> taskEntryProblem(const Schedule& task) {
 }
 
 std::optional<std::string> applyTaskEntryRules(Schedule& task) {
-    if (task.taskType == "None") task.time = kNoneTaskTime;
+    if (task.taskType == TaskType::None) task.time = kNoneTaskTime;
     if (task.date != 0 && !validScheduleDate(task, 0)) return "Date given does not match schedule type.";
     return std::nullopt;
 }

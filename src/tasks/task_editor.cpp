@@ -48,13 +48,13 @@ void TaskEditor::applyNewTaskDefaults(std::string_view selectedDayText) {
     const StdDate selected = trimRight(selectedDayText).empty() ? 0 : profileNumber(selectedDayText);
     t.date = selected != 0 ? selected : now.date;
     t.time = now.time;
-    t.scheduleType = "Day of Week";
+    t.scheduleType = ScheduleType::DayOfWeek;
     t.sunday = t.monday = t.tuesday = t.wednesday = t.thursday = t.friday = t.saturday = 1;
     t.everyLast = 1;
     t.warn = 1;
-    t.taskType = "Both";
+    t.taskType = TaskType::Both;
     t.every = 1;
-    t.everyType = "hour(s)";
+    t.everyType = RepetitionUnit::Hour;
 }
 
 bool TaskEditor::loadCategories() {

@@ -44,7 +44,11 @@ struct TaskVisibility {
     friend bool operator==(const TaskVisibility&, const TaskVisibility&) = default;
 };
 
-TaskVisibility taskVisibility(const Schedule& task);
+// The rules a window follows: the task form's and the add wizards', or the special event's, which never
+// hides the time (and so never gives a "None" task its fixed time).
+enum class TaskRules { form, specialEvent };
+
+TaskVisibility taskVisibility(const Schedule& task, TaskRules rules = TaskRules::form);
 
 // The time a task of type "None" is given (23:59:55).
 inline constexpr StdTime kNoneTaskTime = 8639500;
@@ -54,6 +58,10 @@ inline constexpr StdTime kNoneTaskTime = 8639500;
 std::string programFolder(std::string_view program);
 // A chosen file as a command line: quoted when the command-line splitter would otherwise cut it up.
 std::string commandForFile(std::string_view file);
+
+// The text fields of a task, each with its width in characters.
+enum class TaskText { description, command, path, alarmFile, message };
+std::size_t taskTextWidth(TaskText field);
 
 // Where the focus goes after a button of the form.
 enum class TaskFocus { Stay, AfterStartIn, WavBrowse, FirstField, EveryEntry };
@@ -73,18 +81,37 @@ public:
     TaskFields(Schedule& task, TaskFieldPorts ports);
 
     const Schedule& task() const { return m_task; }
-    TaskVisibility visibility() const { return taskVisibility(m_task); }
+    TaskRules rules() const { return m_rules; }
+    void setRules(TaskRules rules) { m_rules = rules; }
+    TaskVisibility visibility() const { return taskVisibility(m_task, m_rules); }
 
     // The three visibility rules: the one with a side effect sets the time of a "None" task.
     void runVisibilityRules();
 
     // Accepting a field: the value is taken and the field's rule runs.
-    void acceptTaskType(std::string_view taskType);
-    void acceptScheduleType(std::string_view scheduleType);
+    void acceptTaskType(TaskType taskType);
+    void acceptScheduleType(ScheduleType scheduleType);
     void acceptAlarm(bool on);
     // Refused (false, nothing changed) when the count would carry the task beyond the dates the program
     // can hold with the task's unit.
     bool acceptEvery(std::int32_t every);
+    // The "Every:" entry's text (@n6): a whole number of at most six characters, sign included, that
+    // acceptEvery() takes; refused (false, nothing changed) otherwise.
+    bool acceptEveryText(std::string_view typed);
+
+    // The fields without a rule of their own. A text longer than its field is cut to fit and refused
+    // (false): the view beeps and shows what was kept.
+    bool setText(TaskText field, std::string_view typed);
+    const std::string& text(TaskText field) const;
+    void setEveryType(RepetitionUnit unit) { m_task.everyType = unit; }
+    void setOrdinal(std::size_t index, bool on) { m_task.*kOrdinalFlags.at(index) = on ? 1 : 0; }
+    void setWeekday(std::size_t index, bool on) { m_task.*kWeekdayFlags.at(index) = on ? 1 : 0; }
+    void setTime(StdTime time) { m_task.time = time; }
+    void setAdvanceWarnTime(StdTime time) { m_task.advanceWarnTime = time; }
+    void setSkipNextTime(bool on) { m_task.skipNextTime = on ? 1 : 0; }
+    void setWarn(bool on) { m_task.warn = on ? 1 : 0; }
+    void setUserSkip(bool on) { m_task.userSkip = on ? 1 : 0; }
+    void setDisabled(bool on) { m_task.disabled = on ? 1 : 0; }
     // The "Warning" box when the date does not fit the schedule type (the date stays), then the automatic
     // advance warning when section "Warning" says so.
     void acceptNextDate(StdDate date);
@@ -114,6 +141,7 @@ private:
 
     Schedule& m_task;
     TaskFieldPorts m_ports;
+    TaskRules m_rules = TaskRules::form;
 };
 
 struct TaskEditorPorts {

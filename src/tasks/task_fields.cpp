@@ -3,6 +3,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/picture.h"
 #include "core/profile.h"
 #include "core/settings.h"
 #include "tasks/recurrence.h"
@@ -40,29 +41,47 @@ void normaliseMoment(StdDate& date, StdTime& time) {
 
 }  // namespace
 
-TaskVisibility taskVisibility(const Schedule& task) {
+TaskVisibility taskVisibility(const Schedule& task, TaskRules rules) {
     TaskVisibility v;
-    const std::string& type = task.taskType.text();
-    if (type == "Run Program") {
-        v.messageTab = false;
-    } else if (type == "Display Message") {
-        v.commandTab = false;
-    } else if (type == "None") {
+    switch (task.taskType.kind()) {
+    case TaskType::RunProgram: v.messageTab = false; break;
+    case TaskType::DisplayMessage: v.commandTab = false; break;
+    case TaskType::None:
         v.time = false;
         v.commandTab = false;
+        break;
+    case TaskType::Both:
+    case TaskType::Other: break;
     }
-    const std::string& schedule = task.scheduleType.text();
-    if (schedule == "Day of Week") {
-        v.weekdays = true;
-    } else if (schedule == "Day of Month") {
+    switch (ruleType(task)) {
+    case ScheduleType::DayOfWeek: v.weekdays = true; break;
+    case ScheduleType::DayOfMonth:
         v.ordinals = true;
         v.weekdays = true;
-    } else if (schedule != "Once" && schedule != "Monthly" && schedule != "Yearly") {
+        break;
+    case ScheduleType::Once:
+    case ScheduleType::Monthly:
+    case ScheduleType::Yearly: break;
+    case ScheduleType::Custom:
+    case ScheduleType::Other:
         v.every = true;
         v.everyType = true;
+        break;
     }
     v.alarmControls = task.alarm != 0;
+    if (rules == TaskRules::specialEvent) v.time = true;
     return v;
+}
+
+std::size_t taskTextWidth(TaskText field) {
+    switch (field) {
+    case TaskText::description: return decltype(Schedule::description)::kWidth;
+    case TaskText::command: return decltype(Schedule::command)::kWidth;
+    case TaskText::path: return decltype(Schedule::path)::kWidth;
+    case TaskText::alarmFile: return decltype(Schedule::alarmFile)::kWidth;
+    case TaskText::message: return decltype(Schedule::message)::kWidth;
+    }
+    return 0;
 }
 
 std::string programFolder(std::string_view program) {
@@ -90,15 +109,15 @@ TaskFields::TaskFields(Schedule& task, TaskFieldPorts ports) : m_task(task), m_p
 }
 
 void TaskFields::runVisibilityRules() {
-    if (m_task.taskType.text() == "None") m_task.time = kNoneTaskTime;
+    if (m_rules == TaskRules::form && m_task.taskType == TaskType::None) m_task.time = kNoneTaskTime;
 }
 
-void TaskFields::acceptTaskType(std::string_view taskType) {
+void TaskFields::acceptTaskType(TaskType taskType) {
     m_task.taskType = taskType;
     runVisibilityRules();
 }
 
-void TaskFields::acceptScheduleType(std::string_view scheduleType) { m_task.scheduleType = scheduleType; }
+void TaskFields::acceptScheduleType(ScheduleType scheduleType) { m_task.scheduleType = scheduleType; }
 
 void TaskFields::acceptAlarm(bool on) { m_task.alarm = on ? 1 : 0; }
 
@@ -108,6 +127,37 @@ bool TaskFields::acceptEvery(std::int32_t every) {
     if (!repetitionFits(candidate)) return false;
     m_task.every = every;
     return true;
+}
+
+bool TaskFields::acceptEveryText(std::string_view typed) {
+    const std::optional<std::int64_t> count = parseNumber(typed, 6);
+    return count && acceptEvery(static_cast<std::int32_t>(*count));
+}
+
+bool TaskFields::setText(TaskText field, std::string_view typed) {
+    const auto assign = [typed](auto& member) {
+        member = typed;
+        return member.text() == trimRight(typed);
+    };
+    switch (field) {
+    case TaskText::description: return assign(m_task.description);
+    case TaskText::command: return assign(m_task.command);
+    case TaskText::path: return assign(m_task.path);
+    case TaskText::alarmFile: return assign(m_task.alarmFile);
+    case TaskText::message: return assign(m_task.message);
+    }
+    return false;
+}
+
+const std::string& TaskFields::text(TaskText field) const {
+    switch (field) {
+    case TaskText::description: return m_task.description.text();
+    case TaskText::command: return m_task.command.text();
+    case TaskText::path: return m_task.path.text();
+    case TaskText::alarmFile: return m_task.alarmFile.text();
+    case TaskText::message: break;
+    }
+    return m_task.message.text();
 }
 
 void TaskFields::acceptNextDate(StdDate date) {
@@ -178,8 +228,7 @@ TaskFocus TaskFields::play() {
 }
 
 std::optional<TaskFocus> TaskFields::acceptAll() {
-    acceptTaskType(m_task.taskType.text());
-    acceptScheduleType(m_task.scheduleType.text());
+    runVisibilityRules();  // the task type's rule; the schedule type's has no side effect
     if (!acceptEvery(m_task.every)) return TaskFocus::EveryEntry;
     acceptNextDate(m_task.date);
     acceptAdvanceWarnDate(m_task.advanceWarnDate);

@@ -20,16 +20,16 @@ WizardButtons WizardNavigation::buttons() const {
     return b;
 }
 
-bool WizardNavigation::skips(WizardPage page, std::string_view taskType) {
-    if (page == WizardPage::command) return taskType == "Display Message" || taskType == "None";
-    if (page == WizardPage::message) return taskType == "Run Program";
+bool WizardNavigation::skips(WizardPage page, TaskType taskType) {
+    if (page == WizardPage::command) return taskType == TaskType::DisplayMessage || taskType == TaskType::None;
+    if (page == WizardPage::message) return taskType == TaskType::RunProgram;
     return false;
 }
 
-bool WizardNavigation::next(std::string_view taskType) { return step(+1, taskType); }
-bool WizardNavigation::back(std::string_view taskType) { return step(-1, taskType); }
+bool WizardNavigation::next(TaskType taskType) { return step(+1, taskType); }
+bool WizardNavigation::back(TaskType taskType) { return step(-1, taskType); }
 
-bool WizardNavigation::step(int direction, std::string_view taskType) {
+bool WizardNavigation::step(int direction, TaskType taskType) {
     // The first and last pages are never passed over, so a step always lands within the sequence.
     int target = m_page + direction;
     while (target > 1 && target < lastPage() && skips(m_pages[static_cast<std::size_t>(target - 1)], taskType))

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/records.h"
+
 namespace tarvelo {
 
 enum class WizardKind {
@@ -42,14 +44,14 @@ public:
     WizardButtons buttons() const;
 
     // "&Next" and "&Back" with the task type of the record; false (nothing changed) past either end.
-    bool next(std::string_view taskType);
-    bool back(std::string_view taskType);
+    bool next(TaskType taskType);
+    bool back(TaskType taskType);
 
     // Whether a page is passed over for a task type.
-    static bool skips(WizardPage page, std::string_view taskType);
+    static bool skips(WizardPage page, TaskType taskType);
 
 private:
-    bool step(int direction, std::string_view taskType);
+    bool step(int direction, TaskType taskType);
 
     WizardKind m_kind;
     std::vector<WizardPage> m_pages;

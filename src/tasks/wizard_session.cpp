@@ -11,7 +11,9 @@ TaskWizardSession::TaskWizardSession(DataFiles& files, WizardKind kind, TaskEdit
       m_messages(ports.messages),
       m_editor(files, Request::insert, Schedule{}, std::move(ports)),
       m_navigation(kind),
-      m_saved(source) {}
+      m_saved(source) {
+    if (kind == WizardKind::specialEvent) m_editor.fields().setRules(TaskRules::specialEvent);
+}
 
 bool TaskWizardSession::start() {
     // Whatever record another window or the engine read last, a wizard starts from a cleared one.
@@ -24,14 +26,14 @@ bool TaskWizardSession::start() {
         Schedule copy = m_saved;
         copy.id = t.id;
         copy.ref = t.ref;
-        copy.scheduleType = "Once";
+        copy.scheduleType = ScheduleType::Once;
         copy.disabled = 0;
         copy.advanceWarned = 0;
         t = copy;
     } else {
         t.category = kGeneralCategory;
-        if (kind() == WizardKind::addProgram) t.taskType = "Run Program";
-        if (kind() == WizardKind::addMessage) t.taskType = "Display Message";
+        if (kind() == WizardKind::addProgram) t.taskType = TaskType::RunProgram;
+        if (kind() == WizardKind::addMessage) t.taskType = TaskType::DisplayMessage;
         ensureGeneralCategory();
         m_editor.fields().runVisibilityRules();
     }

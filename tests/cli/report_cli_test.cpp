@@ -64,10 +64,10 @@ TEST_F(ReportCliTest, ScheduleByDateShowsEveryTaskInDateOrderTwoToAPage) {
     // GIVEN three tasks stored out of date order, one of them with everything printed
     data.addTask("Pay the rent", day + 1, timeFromHms(9, 0), "Home");
     Schedule& full = data.task("Weekly report", day, timeFromHms(17, 30), "Work");
-    full.taskType = "Both";
+    full.taskType = TaskType::Both;
     full.command = "report.sh";
     full.message = "Send it to Ann";
-    full.scheduleType = "Day of Week";
+    full.scheduleType = ScheduleType::DayOfWeek;
     full.friday = 1;
     full.alarm = 1;
     full.alarmFile = "/sounds/ring.wav";

@@ -62,8 +62,8 @@ protected:
             Schedule t;
             t.id = id;
             t.description = "Task " + std::to_string(id);
-            t.taskType = "Run Program";
-            t.scheduleType = "Once";
+            t.taskType = TaskType::RunProgram;
+            t.scheduleType = ScheduleType::Once;
             t.command = appendLineCommand(std::to_string(id), log);
             t.date = dateFromYmd(1997, 1, 31);
             t.time = timeFromHms(17, 30);

@@ -14,8 +14,8 @@ Schedule task(std::int32_t id, std::string_view category, std::string_view descr
     s.id = id;
     s.category = category;
     s.description = description;
-    s.taskType = "Display Message";
-    s.scheduleType = "Once";
+    s.taskType = TaskType::DisplayMessage;
+    s.scheduleType = ScheduleType::Once;
     s.date = date;
     s.time = 6300001;
     return s;

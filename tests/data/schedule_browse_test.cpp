@@ -66,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScheduleRowTest, GivenATaskThenEachColumnShowsItsFieldInTheColumnsPicture) {
     Schedule task = scheduled("Weekly backup of the accounts", kMonday, 6300001);
     task.category = "Work";
-    task.taskType = "Run Program";
-    task.scheduleType = "Day of Week";
+    task.taskType = TaskType::RunProgram;
+    task.scheduleType = ScheduleType::DayOfWeek;
 
     std::vector<std::string> texts;
     for (const auto& cell : scheduleRowCells(task)) texts.push_back(cell.text);

@@ -143,19 +143,19 @@ TEST(TableDefs, GivenTheTagFileThenItsNameIsTheFiftyCharacterVariable) {
 Schedule everyFieldSet() {
     Schedule s;
     s.id = 7;
-    s.taskType = "Both";
+    s.taskType = TaskType::Both;
     s.category = "Work";
     s.description = "Back up";
     s.command = "tar czf /tmp/b.tgz .";
     s.path = "/home";
-    s.scheduleType = "Day of Week";
+    s.scheduleType = ScheduleType::DayOfWeek;
     s.sunday = 1;
     s.tuesday = 1;
     s.saturday = 1;
     s.every = 3;
     s.every2nd = 1;
     s.everyLast = 1;
-    s.everyType = "week(s)";
+    s.everyType = RepetitionUnit::Week;
     s.date = 71622;
     s.time = 6300001;
     s.lastRunDate = 71621;

@@ -127,7 +127,7 @@ TEST_F(AdvanceWarningTest, GivenATaskThatWillNotBePerformedThenItIsNeitherWarned
         std::function<void(Schedule&)> make;
     };
     const std::vector<Case> cases{
-        {"BlankScheduleType", [](Schedule& t) { t.scheduleType = ""; }},
+        {"BlankScheduleType", [](Schedule& t) { t.scheduleType = ScheduleTypeWord::fromText(""); }},
         {"CompletedCopy", [](Schedule& t) { t.completed = 1; t.disabled = 1; }},
         {"Disabled", [](Schedule& t) { t.disabled = 1; }},
     };
@@ -154,7 +154,7 @@ TEST_F(AdvanceWarningTest, GivenATaskThatWillNotBePerformedThenItIsNeitherWarned
 
 TEST_F(AdvanceWarningTest, GivenAWarningWhenTheTaskIsPerformedThenTheWarningIsPendingAgainForTheNextOccurrence) {
     Schedule t = warned("Weekly", day(1996, 10, 31), at(11, 0), 1, "None");
-    t.everyType = "week(s)";
+    t.everyType = RepetitionUnit::Week;
     t.advanceWarned = 1;  // given yesterday
     const Schedule stored = add(t);
 

@@ -106,10 +106,10 @@ protected:
         Schedule t;
         t.id = 1;
         t.description = "Backup";
-        t.taskType = "Both";
-        t.scheduleType = "Custom";
+        t.taskType = TaskType::Both;
+        t.scheduleType = ScheduleType::Custom;
         t.every = 1;
-        t.everyType = "day(s)";
+        t.everyType = RepetitionUnit::Day;
         t.date = dateFromYmd(1996, 10, 31);
         t.time = timeFromHms(11, 0);
         t.userSkip = 1;

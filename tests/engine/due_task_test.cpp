@@ -162,7 +162,7 @@ TEST_F(DueTaskTest, GivenASkippedOccurrenceThenNothingIsAnnouncedOrStampedAndThe
 
 TEST_F(DueTaskTest, GivenAOnceTaskWhenPerformedThenItsRecordIsGoneAndACopyWithANewNumberRemains) {
     Schedule t = task("Dentist", day(1996, 10, 31), at(8, 0), "Display Message");
-    t.scheduleType = "Once";
+    t.scheduleType = ScheduleType::Once;
     t.message = "Dentist at 9";
     const Schedule stored = add(t);
 

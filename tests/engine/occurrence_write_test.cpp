@@ -42,7 +42,7 @@ class OccurrenceWriteTest : public SchedulerTest {
 protected:
     Schedule dueMessage(std::string scheduleType = "Custom") {
         Schedule t = task("Stretch", day(1996, 10, 31), at(11, 0), "Display Message");
-        t.scheduleType = scheduleType;
+        t.scheduleType = ScheduleTypeWord::fromText(scheduleType);
         t.message = "Stretch now";
         t.alarm = 1;
         t.alarmFile = "/bell.wav";

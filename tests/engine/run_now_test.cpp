@@ -83,7 +83,7 @@ TEST_F(RunNowTest, GivenATaskThenItsEntryHoldsEveryFieldOfTheStampedTaskAndIsCom
     t.command = "report --weekly";
     t.path = "/srv/reports";
     t.message = "Weekly report";
-    t.scheduleType = "Day of Month";
+    t.scheduleType = ScheduleType::DayOfMonth;
     t.monday = t.every2nd = t.everyLast = 1;
     t.alarm = 1;
     t.alarmFile = "/sounds/bell.wav";

@@ -42,10 +42,10 @@ inline StdTime at(int hours, int minutes, int seconds = 0) { return timeFromHms(
 inline Schedule task(std::string description, StdDate date, StdTime time, std::string taskType = "None") {
     Schedule t;
     t.description = description;
-    t.taskType = taskType;
-    t.scheduleType = "Custom";
+    t.taskType = TaskTypeWord::fromText(taskType);
+    t.scheduleType = ScheduleType::Custom;
     t.every = 1;
-    t.everyType = "day(s)";
+    t.everyType = RepetitionUnit::Day;
     t.date = date;
     t.time = time;
     return t;

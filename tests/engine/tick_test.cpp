@@ -126,7 +126,7 @@ TEST_F(TickTest, GivenTheClockSpringsForwardOverATasksTimeThenItRunsOnTheFirstTi
 
 TEST_F(TickTest, GivenTheMachineSleptForDaysThenAnHourlyTaskIsPerformedOnceAndMovedPastNow) {
     Schedule t = task("Hourly", day(1996, 10, 31), at(12, 15), "Run Program");
-    t.everyType = "hour(s)";
+    t.everyType = RepetitionUnit::Hour;
     t.command = "sync";
     t.warn = 1;
     const Schedule stored = add(t);
@@ -155,8 +155,8 @@ class FallBackTest : public TickTest, public ::testing::WithParamInterface<FallB
 protected:
     Schedule ruled(StdDate date, StdTime time) {
         Schedule t = task(GetParam().name, date, time, "Display Message");
-        t.scheduleType = GetParam().scheduleType;
-        t.everyType = GetParam().everyType;
+        t.scheduleType = ScheduleTypeWord::fromText(GetParam().scheduleType);
+        t.everyType = RepetitionUnitWord::fromText(GetParam().everyType);
         t.every = GetParam().every;
         t.monday = t.tuesday = t.wednesday = t.thursday = t.friday = t.saturday = t.sunday = 1;
         t.message = "half past one";

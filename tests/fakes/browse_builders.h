@@ -24,8 +24,8 @@ inline Category categoryNamed(std::string_view name) {
 inline Schedule taskIn(std::string_view category, std::string_view description, std::int32_t id, StdDate date = 0) {
     Schedule task;
     task.id = id;
-    task.taskType = "None";
-    task.scheduleType = "Once";
+    task.taskType = TaskType::None;
+    task.scheduleType = ScheduleType::Once;
     task.category = category;
     task.description = description;
     task.date = date;
@@ -35,8 +35,8 @@ inline Schedule taskIn(std::string_view category, std::string_view description, 
 // An enabled one-off task due at (date, time).
 inline Schedule scheduled(std::string_view description, StdDate date, StdTime time, std::string_view category = {}) {
     Schedule task;
-    task.taskType = "Display Message";
-    task.scheduleType = "Once";
+    task.taskType = TaskType::DisplayMessage;
+    task.scheduleType = ScheduleType::Once;
     task.description = description;
     task.category = category;
     task.date = date;

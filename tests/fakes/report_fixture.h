@@ -33,8 +33,8 @@ public:
         m_task.category = category;
         m_task.date = date;
         m_task.time = time;
-        m_task.taskType = "Display Message";
-        m_task.scheduleType = "Once";
+        m_task.taskType = TaskType::DisplayMessage;
+        m_task.scheduleType = ScheduleType::Once;
         return m_task;
     }
     // Stores the task last built (after any changes made to it).

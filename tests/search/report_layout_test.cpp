@@ -81,14 +81,14 @@ TEST(ReportLayout, ScheduleBandShowsEveryFieldInItsPicture) {
     t.time = timeFromHms(17, 30);
     t.category = "Work";
     t.description = "Weekly report";
-    t.taskType = "Both";
+    t.taskType = TaskType::Both;
     t.command = "report.sh";
     t.message = "Send it\nto Ann";
     t.advanceWarnDate = dateFromYmd(1997, 1, 30);
     t.advanceWarnTime = timeFromHms(9, 5);
-    t.scheduleType = "Custom";
+    t.scheduleType = ScheduleType::Custom;
     t.every = 12;
-    t.everyType = "week(s)";
+    t.everyType = RepetitionUnit::Week;
     t.lastRunDate = dateFromYmd(1997, 1, 24);
     t.lastRunTime = timeFromHms(0, 0);
     t.alarmFile = "/sounds/ring.wav";

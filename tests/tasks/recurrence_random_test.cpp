@@ -12,7 +12,7 @@
 
 #include "fakes/fake_ports.h"
 #include "tasks/recurrence.h"
-#include "tasks/recurrence_reference.h"
+#include "fakes/recurrence_reference.h"
 
 namespace tarvelo {
 namespace {
@@ -50,22 +50,22 @@ const std::vector<std::string> kUnits = {"minute(s)", "hour(s)", "day(s)", "week
 const std::vector<i64> kEdgeCounts = {0,  -7, 1,   2,    11,   12,   13,   23,   24,   25,   47,
                                       48, 49, 400, 1439, 1440, 1441, 2879, 2880, 2881, 4800, 10080};
 
-bool isCustom(const Schedule& t) { return scheduleKind(t) == ScheduleKind::Custom; }
+bool isCustom(const Schedule& t) { return ruleType(t) == ScheduleType::Custom; }
 
 // The longest span, in days, that the reference crosses in about kSteps steps of the task's rule.
 i64 spanFor(const Schedule& t) {
     const i64 n = std::max<std::int32_t>(t.every, 1);
-    if (scheduleKind(t) == ScheduleKind::Monthly) return 28 * kSteps;
-    if (scheduleKind(t) == ScheduleKind::Yearly) return 365 * kSteps;
+    if (ruleType(t) == ScheduleType::Monthly) return 28 * kSteps;
+    if (ruleType(t) == ScheduleType::Yearly) return 365 * kSteps;
     if (!isCustom(t)) return kSteps;
-    switch (repetitionUnit(t.everyType.text())) {
+    switch (t.everyType.kind()) {
     case RepetitionUnit::Minute: return std::max<i64>(1, kSteps * n / 1440);
     case RepetitionUnit::Hour: return std::max<i64>(1, kSteps * n / 24);
     case RepetitionUnit::Day: return kSteps * n;
     case RepetitionUnit::Week: return 7 * kSteps * n;
     case RepetitionUnit::Month: return 28 * kSteps * n;
     case RepetitionUnit::Year: return 365 * kSteps * n;
-    case RepetitionUnit::None: return kSteps;
+    case RepetitionUnit::Other: return kSteps;
     }
     return kSteps;
 }
@@ -88,8 +88,8 @@ void setFlags(Schedule& t, std::uint64_t days, std::uint64_t ordinals) {
 // A task of the given rule due (now and then not yet due) at most spanFor() days before the reference.
 Schedule randomTask(Random& rng, const std::string& type, const std::string& unit, StdDate refDate, StdTime refTime) {
     Schedule t;
-    t.scheduleType = type;
-    t.everyType = unit;
+    t.scheduleType = ScheduleTypeWord::fromText(type);
+    t.everyType = RepetitionUnitWord::fromText(unit);
     setFlags(t, rng.chance(10) ? 0 : rng.next(), rng.chance(15) ? 0 : rng.next());
     const int kind = static_cast<int>(rng.range(0, 3));
     t.every = static_cast<std::int32_t>(kind == 0 ? rng.pick(kEdgeCounts)
@@ -193,7 +193,7 @@ TEST_F(RecurrenceAgainstStepping, shouldMatchFarOutsideTheCalendar) {
             std::clamp<i64>(task.date + rng.range(-50, std::min<i64>(spanFor(task), 400 * 366)), kLo, kHi));
         const StdTime refTime = rng.chance(80) ? randomRefTime() : static_cast<StdTime>(rng.range(kLo, kHi));
         // A time far below the day is counted up one small step at a time by the reference; skip those.
-        const RepetitionUnit unit = repetitionUnit(task.everyType.text());
+        const RepetitionUnit unit = task.everyType.kind();
         if (isCustom(task) && (unit == RepetitionUnit::Minute || unit == RepetitionUnit::Hour) &&
             task.time < -kOneDay && task.every < 1000000)
             continue;
@@ -214,8 +214,8 @@ TEST(RecurrenceAtTheLimits, shouldEndPastTheReferenceOrParkedForAnyFieldValues) 
                         for (const StdTime refTime : times)
                             for (const i64 every : {kLo, i64{1}, i64{1440}, i64{1441}, i64{999999}, kHi}) {
                                 Schedule task;
-                                task.scheduleType = type;
-                                task.everyType = unit;
+                                task.scheduleType = ScheduleTypeWord::fromText(type);
+                                task.everyType = RepetitionUnitWord::fromText(unit);
                                 task.every = static_cast<std::int32_t>(every);
                                 task.date = date;
                                 task.time = time;
@@ -223,7 +223,7 @@ TEST(RecurrenceAtTheLimits, shouldEndPastTheReferenceOrParkedForAnyFieldValues) 
                                 test::FakeMessageBox messages;
                                 nextScheduleDate(task, refDate, refTime, messages);
                                 if (type == "Once") continue;
-                                const RepetitionUnit u = repetitionUnit(unit);
+                                const RepetitionUnit u = RepetitionUnitWord::fromText(unit).kind();
                                 const bool byTime =
                                     type == "Custom" && (u == RepetitionUnit::Minute || u == RepetitionUnit::Hour);
                                 const bool past =

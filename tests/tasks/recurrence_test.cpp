@@ -22,7 +22,7 @@ StdTime hm(int h, int m) { return timeFromHms(h, m); }
 Schedule makeTask(const std::string& type, StdDate date, StdTime time = 1, const std::string& days = "",
                   const std::string& ordinals = "", std::int32_t every = 1, const std::string& unit = "") {
     Schedule t;
-    t.scheduleType = type;
+    t.scheduleType = ScheduleTypeWord::fromText(type);
     t.date = date;
     t.time = time;
     Byte* w[7] = {&t.sunday, &t.monday, &t.tuesday, &t.wednesday, &t.thursday, &t.friday, &t.saturday};
@@ -30,7 +30,7 @@ Schedule makeTask(const std::string& type, StdDate date, StdTime time = 1, const
     for (std::size_t i = 0; i < 7; ++i) *w[i] = i < days.size() && days[i] != '-';
     for (std::size_t i = 0; i < 5; ++i) *o[i] = i < ordinals.size() && ordinals[i] != '-';
     t.every = every;
-    t.everyType = unit;
+    t.everyType = RepetitionUnitWord::fromText(unit);
     return t;
 }
 

@@ -14,10 +14,10 @@ namespace {
 // 31 January 1997 at 17:30, every day.
 Schedule dailyTask() {
     Schedule t;
-    t.taskType = "Both";
-    t.scheduleType = "Custom";
+    t.taskType = TaskType::Both;
+    t.scheduleType = ScheduleType::Custom;
     t.every = 1;
-    t.everyType = "day(s)";
+    t.everyType = RepetitionUnit::Day;
     t.date = dateFromYmd(1997, 1, 31);
     t.time = timeFromHms(17, 30);
     return t;
@@ -46,18 +46,18 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CheckCase{"AsTheFormMakesIt", [](Schedule&) {}, std::nullopt},
         CheckCase{"NoDateNoTime", [](Schedule& t) { t.date = 0; t.time = 0; }, std::nullopt},
-        CheckCase{"BlankOptionsOfAClearedRecord", [](Schedule& t) { t.taskType = ""; t.scheduleType = ""; t.everyType = ""; }, std::nullopt},
+        CheckCase{"BlankOptionsOfAClearedRecord", [](Schedule& t) { t.taskType = TaskTypeWord::fromText(""); t.scheduleType = ScheduleTypeWord::fromText(""); t.everyType = RepetitionUnitWord::fromText(""); }, std::nullopt},
         CheckCase{"NegativeDate", [](Schedule& t) { t.date = -1; }, TaskField::date},
         CheckCase{"DayBefore1801", [](Schedule& t) { t.date = kMinDate - 1; }, TaskField::date},
         CheckCase{"DayAfter9999", [](Schedule& t) { t.date = kMaxDate + 1; }, TaskField::date},
         CheckCase{"TimePastTheDay", [](Schedule& t) { t.time = kOneDay + 1; }, TaskField::time},
         CheckCase{"NegativeWarningTime", [](Schedule& t) { t.advanceWarnTime = -5; }, TaskField::advanceWarnTime},
         CheckCase{"LastRunDateOutOfRange", [](Schedule& t) { t.lastRunDate = 2; }, TaskField::lastRunDate},
-        CheckCase{"OptionInAnotherCase", [](Schedule& t) { t.scheduleType = "custom"; }, TaskField::scheduleType},
-        CheckCase{"UnknownTaskType", [](Schedule& t) { t.taskType = "Reboot"; }, TaskField::taskType},
-        CheckCase{"UnknownUnit", [](Schedule& t) { t.everyType = "fortnight(s)"; }, TaskField::everyType},
+        CheckCase{"OptionInAnotherCase", [](Schedule& t) { t.scheduleType = ScheduleTypeWord::fromText("custom"); }, TaskField::scheduleType},
+        CheckCase{"UnknownTaskType", [](Schedule& t) { t.taskType = TaskTypeWord::fromText("Reboot"); }, TaskField::taskType},
+        CheckCase{"UnknownUnit", [](Schedule& t) { t.everyType = RepetitionUnitWord::fromText("fortnight(s)"); }, TaskField::everyType},
         CheckCase{"CountWiderThanItsEntry", [](Schedule& t) { t.every = 1000000; }, TaskField::every},
-        CheckCase{"CountBeyond9999", [](Schedule& t) { t.everyType = "year(s)"; t.every = 999999; }, TaskField::every},
+        CheckCase{"CountBeyond9999", [](Schedule& t) { t.everyType = RepetitionUnit::Year; t.every = 999999; }, TaskField::every},
         CheckCase{"WarningADayAfter", [](Schedule& t) { t.advanceWarnDate = t.date + 1; }, TaskField::advanceWarnDate},
         CheckCase{"WarningSameDayLater", [](Schedule& t) { t.advanceWarnDate = t.date; t.advanceWarnTime = t.time + 1; }, TaskField::advanceWarnDate},
         CheckCase{"WarningSameMoment", [](Schedule& t) { t.advanceWarnDate = t.date; t.advanceWarnTime = t.time; }, std::nullopt}),
@@ -65,8 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TaskEntryRules, shouldGiveANoneTaskItsTimeAndOnlyWarnOfADateOffItsRule) {
     Schedule t = dailyTask();
-    t.taskType = "None";
-    t.scheduleType = "Day of Week";
+    t.taskType = TaskType::None;
+    t.scheduleType = ScheduleType::DayOfWeek;
     t.friday = 1;
     EXPECT_EQ(applyTaskEntryRules(t), std::nullopt) << "31 January 1997 is a Friday";
     EXPECT_EQ(t.time, kNoneTaskTime);

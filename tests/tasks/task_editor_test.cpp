@@ -45,9 +45,9 @@ protected:
     Schedule weeklyTask(std::int32_t id) {
         Schedule s;
         s.id = id;
-        s.taskType = "Display Message";
+        s.taskType = TaskType::DisplayMessage;
         s.description = "Staff meeting";
-        s.scheduleType = "Day of Week";
+        s.scheduleType = ScheduleType::DayOfWeek;
         s.monday = 1;
         s.date = june10();
         s.time = timeFromHms(9, 0);
@@ -145,14 +145,14 @@ TEST_F(TaskEditorTest, GivenANewTaskCancelled_WhenTheNextOneOpens_ThenNoRecordIs
 
 TEST_F(TaskEditorTest, GivenTaskTypeNone_WhenAccepted_ThenTimeAndCommandHideAndTheTimeIsSetForTheDayEnd) {
     auto editor = openNew();
-    editor->fields().acceptTaskType("None");
+    editor->fields().acceptTaskType(TaskType::None);
     TaskVisibility v = editor->visibility();
     EXPECT_FALSE(v.time);
     EXPECT_FALSE(v.commandTab);
     EXPECT_TRUE(v.messageTab);
     EXPECT_EQ(editor->task().time, 8639500);
 
-    editor->fields().acceptTaskType("Run Program");
+    editor->fields().acceptTaskType(TaskType::RunProgram);
     v = editor->visibility();
     EXPECT_TRUE(v.time);
     EXPECT_TRUE(v.commandTab);
@@ -170,7 +170,7 @@ class ScheduleTypeVisibilityTest : public testing::TestWithParam<ScheduleTypeCas
 TEST_P(ScheduleTypeVisibilityTest, GivenAScheduleType_WhenAccepted_ThenOnlyItsControlsOfTheEveryGroupShow) {
     const ScheduleTypeCase& c = GetParam();
     Schedule s;
-    s.scheduleType = c.type;
+    s.scheduleType = ScheduleTypeWord::fromText(c.type);
     const TaskVisibility v = taskVisibility(s);
     EXPECT_EQ(v.ordinals, c.ordinals);
     EXPECT_EQ(v.weekdays, c.weekdays);
@@ -225,7 +225,7 @@ TEST_P(AutomaticWarningTest, GivenSectionWarning_WhenTheNextDateIsAccepted_ThenT
     const WarningDefaultsCase& c = GetParam();
     setWarningDefaults(c.active, c.days, c.time);
     Schedule s = weeklyTask(5);
-    s.scheduleType = "Once";
+    s.scheduleType = ScheduleType::Once;
     s.time = c.taskTime;
     s.advanceWarnDate = dateFromYmd(1996, 6, 1);
     s.advanceWarnTime = timeFromHms(8, 0);
@@ -282,16 +282,16 @@ TEST_F(TaskEditorTest, GivenAWarningAfterTheTask_WhenItsDateIsAccepted_ThenBothF
 
 TEST_F(TaskEditorTest, GivenACustomYearlyTask_WhenACountBeyondTheDateRangeIsEntered_ThenItIsRefused) {
     auto editor = openNew();
-    editor->fields().acceptScheduleType("Custom");
-    editor->task().everyType = "year(s)";
+    editor->fields().acceptScheduleType(ScheduleType::Custom);
+    editor->task().everyType = RepetitionUnit::Year;
     EXPECT_TRUE(editor->fields().acceptEvery(5));
     EXPECT_FALSE(editor->fields().acceptEvery(999999));
     EXPECT_EQ(editor->task().every, 5);
 
     // A count that fitted its unit is refused on OK once the unit makes it too large.
-    editor->task().everyType = "day(s)";
+    editor->task().everyType = RepetitionUnit::Day;
     EXPECT_TRUE(editor->fields().acceptEvery(999999));
-    editor->task().everyType = "year(s)";
+    editor->task().everyType = RepetitionUnit::Year;
     EXPECT_EQ(editor->ok(), TaskFocus::EveryEntry);
     EXPECT_EQ(stored(1)->scheduleType.text(), "");  // still the reserved placeholder
 }

@@ -13,11 +13,11 @@ namespace {
 
 TEST(WizardNavigation, GivenTheTaskTypeChangedOnTheWay_WhenGoingBack_ThenTheNewTypeDecides) {
     WizardNavigation nav(WizardKind::addTask);
-    nav.next("Both");  // 2
-    nav.next("Both");  // 3
-    nav.next("Both");  // 4
+    nav.next(TaskType::Both);  // 2
+    nav.next(TaskType::Both);  // 3
+    nav.next(TaskType::Both);  // 4
     ASSERT_EQ(nav.current(), WizardPage::when);
-    nav.back("Run Program");
+    nav.back(TaskType::RunProgram);
     EXPECT_EQ(nav.current(), WizardPage::command);
 }
 
@@ -76,13 +76,13 @@ protected:
     Schedule weeklyTask(std::int32_t id) {
         Schedule s;
         s.id = id;
-        s.taskType = "Both";
+        s.taskType = TaskType::Both;
         s.category = "Office";
         s.description = "Pay day";
         s.command = "payroll --print";
         s.path = "/srv/pay";
         s.message = "Hand out the cheques";
-        s.scheduleType = "Day of Week";
+        s.scheduleType = ScheduleType::DayOfWeek;
         s.friday = 1;
         s.date = june10() + 4;
         s.time = timeFromHms(9, 0);
@@ -207,7 +207,7 @@ TEST_F(WizardSessionTest, GivenAWeeklyTask_WhenRescheduled_ThenTheEventIsAnEnabl
     auto w = openWizard(WizardKind::specialEvent, source);
     Schedule expected = source;
     expected.id = 8;
-    expected.scheduleType = "Once";
+    expected.scheduleType = ScheduleType::Once;
     expected.disabled = 0;
     expected.advanceWarned = 0;
     expected.ref = w->task().ref;

@@ -64,10 +64,10 @@ TEST_F(FrameSchedulerTest, GivenATickCannotStoreItsWorkThenTheStatusBarSaysSoUnt
     frame.show();
     Schedule due;
     due.id = 1;
-    due.taskType = "None";
-    due.scheduleType = "Custom";
+    due.taskType = TaskType::None;
+    due.scheduleType = ScheduleType::Custom;
     due.every = 1;
-    due.everyType = "day(s)";
+    due.everyType = RepetitionUnit::Day;
     due.date = dateFromYmd(1996, 10, 31);
     due.time = timeFromHms(11, 0);
     ASSERT_TRUE(files.schedule().add(due).ok());

@@ -336,8 +336,8 @@ TEST_F(ScheduleRoadTest, GivenAFirstStartWhenATaskIsInsertedThroughTheBrowseThen
     // WHEN "&Insert" opens the task form, a description is typed and OK pressed
     test::whenModal<UpdateScheduleForm>([](UpdateScheduleForm& form) {
         EXPECT_EQ(form.windowTitle().toStdString(), "Adding a Schedule Record");
-        form.descriptionEntry()->setFocus();
-        QTest::keyClicks(form.descriptionEntry(), "Water the plants");
+        form.controls().task->description->setFocus();
+        QTest::keyClicks(form.controls().task->description, "Water the plants");
         form.okButton()->click();
     });
     press(browse->panel()->insertButton());

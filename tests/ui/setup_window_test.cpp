@@ -181,9 +181,9 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
     TableUse use(files, TableId::schedule);
     Schedule due;
     due.description = "Due";
-    due.taskType = "Display Message";
+    due.taskType = TaskType::DisplayMessage;
     due.message = "Due now";
-    due.scheduleType = "Once";
+    due.scheduleType = ScheduleType::Once;
     due.date = dateFromYmd(1996, 10, 1);
     due.time = timeFromHms(9, 0);
     ASSERT_TRUE(files.schedule().add(due).ok());

@@ -96,11 +96,11 @@ protected:
     Schedule weeklyTask(std::int32_t id) {
         Schedule s;
         s.id = id;
-        s.taskType = "Both";
+        s.taskType = TaskType::Both;
         s.description = "Pay day";
         s.command = "payroll";
         s.message = "Cheques";
-        s.scheduleType = "Day of Week";
+        s.scheduleType = ScheduleType::DayOfWeek;
         s.friday = 1;
         s.date = june10() + 4;
         s.time = timeFromHms(9, 0);
@@ -138,7 +138,7 @@ TEST_P(TaskWizardWalkTest, GivenATaskType_WhenPressingNextThenBack_ThenPagesAndB
     const WalkCase& c = GetParam();
     addTask(weeklyTask(3));
     TaskWizardWindow& w = open(c.kind, weeklyTask(3));
-    if (c.taskTypeRadio >= 0) tick(w.taskTypeButton(c.taskTypeRadio));
+    if (c.taskTypeRadio >= 0) tick(w.controls().task->taskTypes[c.taskTypeRadio]);
     std::vector<std::string> forward{state()};
     while (w.nextButton()->isVisible()) {
         click(w.nextButton());
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TaskWizardTest, GivenAnAddWizard_WhenItOpens_ThenItIsCaptionedAsAnAddAndPositionedUnderItsName) {
     TaskWizardWindow& w = open(WizardKind::addTask);
     EXPECT_EQ(w.windowTitle().toStdString(), "Adding a Schedule Record");
-    EXPECT_EQ(w.categoryList()->currentText().toStdString(), "General");
+    EXPECT_EQ(w.controls().task->category->currentText().toStdString(), "General");
     w.move(40, 50);
     click(w.cancelButton());
     EXPECT_FALSE(ProfileFile("Tarvelo96.INI").read("AddTaskWizard", "XPosit").empty());
@@ -201,14 +201,14 @@ TEST_F(TaskWizardTest, GivenTheGenericWizardOnAnyPage_WhenCancelled_ThenNoRecord
 
 TEST_F(TaskWizardTest, GivenTheMessageWizard_WhenFilledInAndFinished_ThenTheTaskDisplaysTheMessageAndWarns) {
     TaskWizardWindow& w = open(WizardKind::addMessage);
-    EXPECT_EQ(w.commandEntry(), nullptr);
-    EXPECT_EQ(w.alarmBox(), nullptr);
-    EXPECT_EQ(w.taskTypeButton(0), nullptr);
-    typeInto(w.descriptionEntry(), "Dentist");
-    w.messageText()->setFocus();
-    QTest::keyClicks(w.messageText(), "Leave at ten");
+    EXPECT_EQ(w.controls().command, nullptr);
+    EXPECT_EQ(w.controls().advanced, nullptr);
+    EXPECT_EQ(w.controls().task->taskTypes[0], nullptr);
+    typeInto(w.controls().task->description, "Dentist");
+    w.controls().message->message->setFocus();
+    QTest::keyClicks(w.controls().message->message, "Leave at ten");
     click(w.nextButton());
-    typeInto(w.nextDateEntry(), "Jun 10, 1996");
+    typeInto(w.controls().when->date, "Jun 10, 1996");
     click(w.finishButton());
     EXPECT_EQ(response, Response::completed);
     const std::optional<Schedule> s = stored(1);
@@ -225,15 +225,15 @@ TEST_F(TaskWizardTest, GivenTheMessageWizard_WhenFilledInAndFinished_ThenTheTask
 TEST_F(TaskWizardTest, GivenTheProgramWizard_WhenAProgramIsChosen_ThenItsFolderIsTheStartFolderAndTheFocusStays) {
     TaskWizardWindow& w = open(WizardKind::addProgram);
     dialog.choose("/opt/tools/backup");
-    click(w.commandBrowseButton());
+    click(w.controls().command->browse);
     EXPECT_EQ(dialog.requests().at(0).title, "Choose File to Execute");
-    EXPECT_EQ(w.commandEntry()->text().toStdString(), "/opt/tools/backup");
-    EXPECT_EQ(w.pathEntry()->text().toStdString(), "/opt/tools");
+    EXPECT_EQ(w.controls().command->command->text().toStdString(), "/opt/tools/backup");
+    EXPECT_EQ(w.controls().command->path->text().toStdString(), "/opt/tools");
     EXPECT_EQ(w.pages()->currentIndex(), 0);
     click(w.nextButton());
     click(w.nextButton());
-    tick(w.alarmBox());
-    EXPECT_TRUE(w.playButton()->isEnabled());
+    tick(w.controls().advanced->alarm);
+    EXPECT_TRUE(w.controls().advanced->play->isEnabled());
     click(w.finishButton());
     const std::optional<Schedule> s = stored(1);
     ASSERT_TRUE(s);
@@ -244,11 +244,11 @@ TEST_F(TaskWizardTest, GivenTheProgramWizard_WhenAProgramIsChosen_ThenItsFolderI
 
 TEST_F(TaskWizardTest, GivenTaskTypeNone_ThenTheTimeIsHiddenAndSetToTheEndOfTheDay) {
     TaskWizardWindow& w = open(WizardKind::addTask);
-    tick(w.taskTypeButton(3));
+    tick(w.controls().task->taskTypes[3]);
     click(w.nextButton());  // the message page
     click(w.nextButton());  // the When page
-    EXPECT_FALSE(w.timeEntry()->isVisible());
-    EXPECT_FALSE(w.timePrompt()->isVisible());
+    EXPECT_FALSE(w.controls().when->time->isVisible());
+    EXPECT_FALSE(w.controls().when->timePrompt->isVisible());
     EXPECT_EQ(w.session().task().time, kNoneTaskTime);
 }
 
@@ -256,16 +256,16 @@ TEST_F(TaskWizardTest, GivenAWeeklyTask_WhenRescheduledWithTheSkipBoxAndFinished
     addTask(weeklyTask(3));
     TaskWizardWindow& w = open(WizardKind::specialEvent, weeklyTask(3));
     EXPECT_EQ(w.windowTitle().toStdString(), "Reschedule Event Wizard");
-    EXPECT_EQ(w.taskTypeButton(3), nullptr);
-    EXPECT_EQ(w.scheduleTypeButton(0), nullptr);
-    EXPECT_EQ(w.disabledBox(), nullptr);
-    EXPECT_EQ(w.descriptionEntry()->text().toStdString(), "Pay day");
+    EXPECT_EQ(w.controls().task->taskTypes[3], nullptr);
+    EXPECT_EQ(w.controls().when->scheduleTypes[0], nullptr);
+    EXPECT_EQ(w.controls().advanced->disabled, nullptr);
+    EXPECT_EQ(w.controls().task->description->text().toStdString(), "Pay day");
     for (int i = 0; i < 3; ++i) click(w.nextButton());
     EXPECT_EQ(state(), "4 B N*");
-    typeInto(w.nextDateEntry(), "Jun 10, 1996");  // a Monday: any date fits a one-off event
+    typeInto(w.controls().when->date, "Jun 10, 1996");  // a Monday: any date fits a one-off event
     EXPECT_EQ(messages.count(), 0u);
-    EXPECT_EQ(w.skipBox()->text().toStdString(), "Skip next regular occurance of task being copied");
-    tick(w.skipBox());
+    EXPECT_EQ(w.controls().when->skip->text().toStdString(), "Skip next regular occurance of task being copied");
+    tick(w.controls().when->skip);
     click(w.nextButton());
     EXPECT_EQ(stored(3)->skipNextTime, 0);
     click(w.finishButton());
@@ -282,7 +282,7 @@ TEST_F(TaskWizardTest, GivenTheSpecialEventCancelledOnItsLastPage_ThenNothingIsA
     const Schedule source = addTask(weeklyTask(3));
     TaskWizardWindow& w = open(WizardKind::specialEvent, source);
     for (int i = 0; i < 3; ++i) click(w.nextButton());
-    tick(w.skipBox());
+    tick(w.controls().when->skip);
     click(w.nextButton());
     click(w.cancelButton());
     EXPECT_EQ(response, Response::cancelled);

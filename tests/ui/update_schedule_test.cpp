@@ -67,9 +67,9 @@ protected:
     Schedule fridayTask(std::int32_t id) {
         Schedule s;
         s.id = id;
-        s.taskType = "Both";
+        s.taskType = TaskType::Both;
         s.description = "Pay day";
-        s.scheduleType = "Day of Week";
+        s.scheduleType = ScheduleType::DayOfWeek;
         s.friday = 1;
         s.date = june10() + 4;
         s.time = timeFromHms(9, 0);
@@ -112,7 +112,7 @@ protected:
 TEST_F(UpdateScheduleTest, GivenANewTask_WhenTheFormOpens_ThenItShowsTheDefaultsOnEveryTab) {
     UpdateScheduleForm& f = open(Request::insert, {}, std::to_string(june10()));
     EXPECT_EQ(f.windowTitle().toStdString(), "Adding a Schedule Record");
-    EXPECT_TRUE(f.taskTypeButton(2)->isChecked());  // "Both"
+    EXPECT_TRUE(f.controls().task->taskTypes[2]->isChecked());  // "Both"
     EXPECT_TRUE(f.tabs()->isTabVisible(UpdateScheduleForm::kCommandTab));
     EXPECT_TRUE(f.tabs()->isTabVisible(UpdateScheduleForm::kMessageTab));
     shot("form-task.png");
@@ -122,37 +122,37 @@ TEST_F(UpdateScheduleTest, GivenANewTask_WhenTheFormOpens_ThenItShowsTheDefaults
     shot("form-message.png");
     f.tabs()->setCurrentIndex(3);
     shot("form-when.png");
-    EXPECT_TRUE(f.scheduleTypeButton(1)->isChecked());  // "Day of Week"
+    EXPECT_TRUE(f.controls().when->scheduleTypes[1]->isChecked());  // "Day of Week"
     for (int i = 0; i < 7; ++i) {
-        EXPECT_TRUE(f.weekdayBox(i)->isVisible()) << i;
-        EXPECT_TRUE(f.weekdayBox(i)->isChecked()) << i;
+        EXPECT_TRUE(f.controls().when->weekdays[i]->isVisible()) << i;
+        EXPECT_TRUE(f.controls().when->weekdays[i]->isChecked()) << i;
     }
-    for (int i = 0; i < 5; ++i) EXPECT_FALSE(f.ordinalBox(i)->isVisible()) << i;
-    EXPECT_FALSE(f.everyEntry()->isVisible());
-    EXPECT_FALSE(f.everyTypeGroup()->isVisible());
-    EXPECT_TRUE(f.everyTypeButton(1)->isChecked());  // "hour(s)", ready for a custom repetition
-    EXPECT_EQ(f.everyEntry()->text().toStdString(), "1");
-    EXPECT_EQ(f.nextDateEntry()->text().toStdString(), "Jun 10, 1996");
-    EXPECT_EQ(f.timeEntry()->text().toStdString(), "10:15AM");
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(f.controls().when->ordinals[i]->isVisible()) << i;
+    EXPECT_FALSE(f.controls().when->every->isVisible());
+    EXPECT_FALSE(f.controls().when->everyTypeGroup->isVisible());
+    EXPECT_TRUE(f.controls().when->everyTypes[1]->isChecked());  // "hour(s)", ready for a custom repetition
+    EXPECT_EQ(f.controls().when->every->text().toStdString(), "1");
+    EXPECT_EQ(f.controls().when->date->text().toStdString(), "Jun 10, 1996");
+    EXPECT_EQ(f.controls().when->time->text().toStdString(), "10:15AM");
     f.tabs()->setCurrentIndex(4);
     shot("form-advanced.png");
-    EXPECT_TRUE(f.warnBox()->isChecked());
-    EXPECT_FALSE(f.alarmBox()->isChecked());
-    EXPECT_FALSE(f.wavEntry()->isEnabled());
+    EXPECT_TRUE(f.controls().advanced->warn->isChecked());
+    EXPECT_FALSE(f.controls().advanced->alarm->isChecked());
+    EXPECT_FALSE(f.controls().advanced->wavFile->isEnabled());
 }
 
 TEST_F(UpdateScheduleTest, GivenTheTaskTypeRadios_WhenNoneThenRunProgramIsChosen_ThenTimeAndTabsFollow) {
     UpdateScheduleForm& f = open(Request::insert);
-    tick(f.taskTypeButton(3));
-    EXPECT_TRUE(f.timeEntry()->isHidden());
-    EXPECT_TRUE(f.timePrompt()->isHidden());
+    tick(f.controls().task->taskTypes[3]);
+    EXPECT_TRUE(f.controls().when->time->isHidden());
+    EXPECT_TRUE(f.controls().when->timePrompt->isHidden());
     EXPECT_FALSE(f.tabs()->isTabVisible(UpdateScheduleForm::kCommandTab));
     EXPECT_TRUE(f.tabs()->isTabVisible(UpdateScheduleForm::kMessageTab));
-    EXPECT_EQ(f.timeEntry()->time(), 8639500);
+    EXPECT_EQ(f.controls().when->time->time(), 8639500);
 
-    tick(f.taskTypeButton(0));
-    EXPECT_FALSE(f.timeEntry()->isHidden());
-    EXPECT_EQ(f.timeEntry()->text().toStdString(), "11:59PM");
+    tick(f.controls().task->taskTypes[0]);
+    EXPECT_FALSE(f.controls().when->time->isHidden());
+    EXPECT_EQ(f.controls().when->time->text().toStdString(), "11:59PM");
     EXPECT_TRUE(f.tabs()->isTabVisible(UpdateScheduleForm::kCommandTab));
     EXPECT_FALSE(f.tabs()->isTabVisible(UpdateScheduleForm::kMessageTab));
 }
@@ -160,12 +160,12 @@ TEST_F(UpdateScheduleTest, GivenTheTaskTypeRadios_WhenNoneThenRunProgramIsChosen
 TEST_F(UpdateScheduleTest, GivenACustomYearlyTask_WhenAnImpossibleCountIsTyped_ThenItIsRefusedAndKeepsTheFocus) {
     UpdateScheduleForm& f = open(Request::insert);
     f.tabs()->setCurrentIndex(3);
-    tick(f.scheduleTypeButton(5));
-    tick(f.everyTypeButton(5));  // "year(s)"
-    typeInto(f.everyEntry(), QStringLiteral("999999"));
-    EXPECT_EQ(f.everyEntry()->text().toStdString(), "1");
-    EXPECT_EQ(QApplication::focusWidget(), f.everyEntry());
-    typeInto(f.everyEntry(), QStringLiteral("12"));
+    tick(f.controls().when->scheduleTypes[5]);
+    tick(f.controls().when->everyTypes[5]);  // "year(s)"
+    typeInto(f.controls().when->every, QStringLiteral("999999"));
+    EXPECT_EQ(f.controls().when->every->text().toStdString(), "1");
+    EXPECT_EQ(QApplication::focusWidget(), f.controls().when->every);
+    typeInto(f.controls().when->every, QStringLiteral("12"));
     EXPECT_EQ(editor->task().every, 12);
 }
 
@@ -173,14 +173,14 @@ TEST_F(UpdateScheduleTest, GivenAFridayTask_WhenAMondayIsTypedAsNextDate_ThenThe
     UpdateScheduleForm& f = open(Request::change, addTask(fridayTask(2)));
     EXPECT_EQ(f.windowTitle().toStdString(), "Changing a Schedule Record");
     f.tabs()->setCurrentIndex(3);
-    EXPECT_EQ(f.lastRunDateEntry()->text().toStdString(), "Jun 7, 1996");
-    EXPECT_EQ(f.lastRunTimeEntry()->text().toStdString(), "9:00AM");
-    EXPECT_TRUE(f.lastRunDateEntry()->isReadOnly());
-    typeInto(f.nextDateEntry(), QStringLiteral("6/10/1996"));
+    EXPECT_EQ(f.controls().when->lastRunDate->text().toStdString(), "Jun 7, 1996");
+    EXPECT_EQ(f.controls().when->lastRunTime->text().toStdString(), "9:00AM");
+    EXPECT_TRUE(f.controls().when->lastRunDate->isReadOnly());
+    typeInto(f.controls().when->date, QStringLiteral("6/10/1996"));
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "Warning");
     EXPECT_EQ(messages.last().text, "Date given does not match schedule type.");
-    EXPECT_EQ(f.nextDateEntry()->text().toStdString(), "Jun 10, 1996");
+    EXPECT_EQ(f.controls().when->date->text().toStdString(), "Jun 10, 1996");
     EXPECT_EQ(editor->task().date, june10());
 }
 
@@ -188,45 +188,45 @@ TEST_F(UpdateScheduleTest, GivenTheCalendarButtons_WhenUsed_ThenTheDateIsPutInWi
     UpdateScheduleForm& f = open(Request::change, addTask(fridayTask(5)));
     f.tabs()->setCurrentIndex(3);
     calendarAnswer = june10();  // a Monday: the field's check would warn
-    QTest::mouseClick(f.nextDateCalendarButton(), Qt::LeftButton);
+    QTest::mouseClick(f.controls().when->dateCalendar, Qt::LeftButton);
     ASSERT_EQ(calendarOpened.size(), 1u);
     EXPECT_EQ(calendarOpened[0].title, "Select Date");
     EXPECT_EQ(calendarOpened[0].date, june10() + 4);
     EXPECT_NE(calendarOpened[0].checkMode, "None");
     ASSERT_TRUE(calendarOpened[0].dayFits);
     EXPECT_FALSE(calendarOpened[0].dayFits(june10()));
-    EXPECT_EQ(f.nextDateEntry()->text().toStdString(), "Jun 10, 1996");
+    EXPECT_EQ(f.controls().when->date->text().toStdString(), "Jun 10, 1996");
     EXPECT_EQ(messages.count(), 0u);
 
     calendarAnswer = june10() - 1;
-    QTest::mouseClick(f.warnDateCalendarButton(), Qt::LeftButton);
+    QTest::mouseClick(f.controls().when->warnCalendar, Qt::LeftButton);
     ASSERT_EQ(calendarOpened.size(), 2u);
     EXPECT_EQ(calendarOpened[1].checkMode, "None");
     EXPECT_EQ(calendarOpened[1].date, 0);
-    EXPECT_EQ(f.warnDateEntry()->text().toStdString(), "Jun 9, 1996");
+    EXPECT_EQ(f.controls().when->warnDate->text().toStdString(), "Jun 9, 1996");
 }
 
 TEST_F(UpdateScheduleTest, GivenABlankWavFile_WhenPlayIsPressed_ThenTheWavChooserOpens) {
     UpdateScheduleForm& f = open(Request::insert);
     f.tabs()->setCurrentIndex(4);
-    tick(f.alarmBox());
+    tick(f.controls().advanced->alarm);
     dialog.choose("/sounds/bell.wav");
-    QTest::mouseClick(f.playButton(), Qt::LeftButton);
+    QTest::mouseClick(f.controls().advanced->play, Qt::LeftButton);
     ASSERT_EQ(dialog.requests().size(), 1u);
     EXPECT_EQ(dialog.requests()[0].title, "Select WAV File for Alarm");
-    EXPECT_EQ(f.wavEntry()->text().toStdString(), "/sounds/bell.wav");
-    EXPECT_EQ(QApplication::focusWidget(), f.wavBrowseButton());
+    EXPECT_EQ(f.controls().advanced->wavFile->text().toStdString(), "/sounds/bell.wav");
+    EXPECT_EQ(QApplication::focusWidget(), f.controls().advanced->wavBrowse);
     // The file cannot be played (the fake says so): the focus goes to Browse again, nothing plays.
-    f.playButton()->setFocus();
-    QTest::mouseClick(f.playButton(), Qt::LeftButton);
+    f.controls().advanced->play->setFocus();
+    QTest::mouseClick(f.controls().advanced->play, Qt::LeftButton);
     EXPECT_TRUE(sound.played().empty());
-    EXPECT_EQ(QApplication::focusWidget(), f.wavBrowseButton());
+    EXPECT_EQ(QApplication::focusWidget(), f.controls().advanced->wavBrowse);
 }
 
 TEST_F(UpdateScheduleTest, GivenANewTask_WhenOkOrCancelIsPressed_ThenTheTaskIsSavedOrNoRecordIsLeft) {
     {
         UpdateScheduleForm& f = open(Request::insert);
-        typeInto(f.descriptionEntry(), QStringLiteral("Water the plants"));
+        typeInto(f.controls().task->description, QStringLiteral("Water the plants"));
         QTest::mouseClick(f.okButton(), Qt::LeftButton);
         EXPECT_FALSE(f.isVisible());
         EXPECT_EQ(editor->finish(), Response::completed);
@@ -253,7 +253,7 @@ TEST_F(UpdateScheduleTest, GivenANewTask_WhenOkOrCancelIsPressed_ThenTheTaskIsSa
 TEST_F(UpdateScheduleTest, GivenATickWhileTheFormIsOpen_WhenOkIsPressed_ThenTheEnginesDateIsKeptAndTheEditStays) {
     const Schedule original = addTask(fridayTask(6));
     UpdateScheduleForm& f = open(Request::change, original);
-    typeInto(f.descriptionEntry(), QStringLiteral("Pay day, bank"));
+    typeInto(f.controls().task->description, QStringLiteral("Pay day, bank"));
 
     // The timer performs the task and moves it on, through the data layer, while the form is open.
     {
@@ -270,7 +270,7 @@ TEST_F(UpdateScheduleTest, GivenATickWhileTheFormIsOpen_WhenOkIsPressed_ThenTheE
     QTest::mouseClick(f.okButton(), Qt::LeftButton);
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Update Operation Error", "Record Update Error"}));
-    EXPECT_EQ(f.descriptionEntry()->text().toStdString(), "Pay day, bank");
+    EXPECT_EQ(f.controls().task->description->text().toStdString(), "Pay day, bank");
     EXPECT_EQ(stored(6)->date, moved);
     EXPECT_EQ(stored(6)->description.text(), "Pay day");
 }

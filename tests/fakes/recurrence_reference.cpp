@@ -1,9 +1,10 @@
-#include "tasks/recurrence_reference.h"
+#include "fakes/recurrence_reference.h"
 
 #include <algorithm>
 #include <cstdint>
 
 #include "tasks/recurrence.h"
+#include "tasks/recurrence_internal.h"
 
 namespace tarvelo::reference {
 namespace {
@@ -144,21 +145,21 @@ void dayOfMonthRule(Schedule& task, StdDate refDate) {
 }  // namespace
 
 void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::MessageBoxPort& messages) {
-    const std::string& type = task.scheduleType.text();
-    if (type == "Once") {
+    const ScheduleType type = task.scheduleType.kind();
+    if (type == ScheduleType::Once) {
         task.completed = 1;
-    } else if (type == "Monthly") {
+    } else if (type == ScheduleType::Monthly) {
         monthly(task, 1, refDate);
-    } else if (type == "Yearly") {
+    } else if (type == ScheduleType::Yearly) {
         yearly(task, 1, refDate);
-    } else if (type == "Day of Week") {
+    } else if (type == ScheduleType::DayOfWeek) {
         dayOfWeekRule(task, refDate);
-    } else if (type == "Day of Month") {
+    } else if (type == ScheduleType::DayOfMonth) {
         dayOfMonthRule(task, refDate);
     } else {
         if (task.every < 1) task.every = 1;
         const i64 every = task.every;
-        switch (repetitionUnit(task.everyType.text())) {
+        switch (task.everyType.kind()) {
         case RepetitionUnit::Minute:
             return byTime(task, every, 1440, kOneMinute, refDate, refTime);
         case RepetitionUnit::Hour:
@@ -171,7 +172,7 @@ void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::Mess
             return monthly(task, every, refDate);
         case RepetitionUnit::Year:
             return yearly(task, every, refDate);
-        case RepetitionUnit::None:
+        case RepetitionUnit::Other:
             messages.show(invalidUnitsMessage());
             if (task.date <= refDate) task.date = static_cast<StdDate>(std::min<i64>(i64{refDate} + 1, kMaxDate));
             return;

@@ -1,0 +1,15 @@
+#pragma once
+// What the tests' step-by-step yardstick of the recurrence rules needs of recurrence.cpp, and nothing else
+// should.
+#include "core/date.h"
+#include "data/records.h"
+#include "ui/ports.h"
+
+namespace tarvelo::detail {
+
+using NextScheduleDateFn = void (*)(Schedule&, StdDate, StdTime, ui::MessageBoxPort&);
+// advanceTask() around either computation of the next occurrence.
+void advanceTaskWith(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages,
+                     NextScheduleDateFn next);
+
+}  // namespace tarvelo::detail

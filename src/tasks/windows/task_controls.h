@@ -1,0 +1,201 @@
+#pragma once
+// The controls of one task, made once for every window that shows a task: the task form, the three add
+// wizards, the special-event wizard and the search form. One widget group per page of the task:
+//
+//   TaskPageControls      task type, category, description
+//   CommandControls       command, "&Browse", start-in folder
+//   MessageControls       the message text box
+//   WhenControls          schedule type, the "&Every..." group, next date and time, last run, skip, warning
+//   AdvancedControls      alarm, WAV file, "&Browse", "&Play", the three check boxes
+//
+// A window places the groups it shows on its tabs or pages, with texts of its own around them, and binds
+// them to its TaskEditor with one TaskControlsBinder, which holds no rule itself: every value goes through
+// the editor's model, and the view only shows what the model kept. Each group is laid out once with room
+// for every control it may show, so nothing moves or resizes when a rule hides or shows a control.
+//
+// Search mode (the search form fills the controls with example values): every data control is shown
+// whatever the rules say, and the controls that hold no data — the two calendar buttons and the frames
+// of "&Every..." and "Alarm" — are hidden.
+#include <array>
+#include <functional>
+#include <string>
+
+#include <QObject>
+#include <QWidget>
+
+#include "tasks/calendar_model.h"
+#include "tasks/task_editor.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace tarvelo {
+
+namespace ui {
+class DateEdit;
+class TimeEdit;
+}  // namespace ui
+
+// The "&Task" page: the "Task Type" options (the first taskTypes of kTaskTypes; none at all when 0), a
+// text between them and the category when categoryIntro is set, the category list and the description.
+class TaskPageControls : public QWidget {
+    Q_OBJECT
+public:
+    TaskPageControls(int taskTypes, const char* categoryIntro, QWidget* parent = nullptr);
+
+    std::array<QRadioButton*, 4> taskTypes{};  // nullptr beyond the ones offered
+    QComboBox* category = nullptr;
+    QLineEdit* description = nullptr;
+};
+
+// The "&Command" page: command and start-in folder, with the wizards' two explanatory texts when
+// withTexts is set.
+class CommandControls : public QWidget {
+    Q_OBJECT
+public:
+    explicit CommandControls(bool withTexts, QWidget* parent = nullptr);
+
+    QLineEdit* command = nullptr;
+    QPushButton* browse = nullptr;
+    QLineEdit* path = nullptr;
+};
+
+// The "&Message" page: a prompt text above the message's text box.
+class MessageControls : public QWidget {
+    Q_OBJECT
+public:
+    explicit MessageControls(const char* promptText, QWidget* parent = nullptr);
+
+    QPlainTextEdit* message = nullptr;
+};
+
+struct WhenOptions {
+    bool scheduleRule = true;   // the schedule type and the "&Every..." group (not in the special event)
+    bool lastRun = false;       // the read-only date and time last performed (the task form)
+    const char* skipText = "&Skip Next Time";
+};
+
+// The "&When" page.
+class WhenControls : public QWidget {
+    Q_OBJECT
+public:
+    explicit WhenControls(const WhenOptions& options, QWidget* parent = nullptr);
+
+    void setSearchMode(bool on);
+
+    std::array<QRadioButton*, 6> scheduleTypes{};  // nullptr without the schedule rule
+    QGroupBox* everyGroup = nullptr;
+    std::array<QCheckBox*, 5> ordinals{};
+    std::array<QCheckBox*, 7> weekdays{};
+    QLabel* everyPrompt = nullptr;
+    QLineEdit* every = nullptr;
+    QGroupBox* everyTypeGroup = nullptr;
+    std::array<QRadioButton*, 6> everyTypes{};
+    ui::DateEdit* date = nullptr;
+    QPushButton* dateCalendar = nullptr;
+    QLabel* timePrompt = nullptr;
+    ui::TimeEdit* time = nullptr;
+    QLineEdit* lastRunDate = nullptr;  // nullptr without lastRun
+    QLineEdit* lastRunTime = nullptr;
+    QCheckBox* skip = nullptr;
+    ui::DateEdit* warnDate = nullptr;
+    QPushButton* warnCalendar = nullptr;
+    ui::TimeEdit* warnTime = nullptr;
+};
+
+// The "&Advanced" page, with the "&Disable" check box when withDisable is set.
+class AdvancedControls : public QWidget {
+    Q_OBJECT
+public:
+    explicit AdvancedControls(bool withDisable, QWidget* parent = nullptr);
+
+    void setSearchMode(bool on);
+
+    QGroupBox* alarmGroup = nullptr;
+    QCheckBox* alarm = nullptr;
+    QLabel* wavPrompt = nullptr;
+    QLineEdit* wavFile = nullptr;
+    QPushButton* wavBrowse = nullptr;
+    QPushButton* play = nullptr;
+    QCheckBox* warn = nullptr;
+    QCheckBox* userSkip = nullptr;
+    QCheckBox* disabled = nullptr;  // nullptr without withDisable
+};
+
+// What the task windows and their calendar need of the program.
+struct TaskFormServices {
+    DataFiles& files;
+    ui::MessageBoxPort& messages;
+    ui::FileDialogPort& fileDialog;
+    ui::SoundPort& sound;
+    ui::ClockPort& clock;
+    const ProfileFile& warningDefaults;  // "PELLSCHD.INI"
+    std::function<bool(const std::string&)> playable = {};
+    // Opens the calendar and returns its date; by default the modal CalendarDialog over the window.
+    std::function<StdDate(CalendarOptions)> calendar = {};
+};
+
+TaskEditorPorts taskEditorPorts(const TaskFormServices& services);
+
+// The groups a window shows; nullptr for a page it does not have.
+struct TaskControls {
+    TaskPageControls* task = nullptr;
+    CommandControls* command = nullptr;
+    MessageControls* message = nullptr;
+    WhenControls* when = nullptr;
+    AdvancedControls* advanced = nullptr;
+};
+
+// Binds a window's task controls to its editor. Every change made in a control goes to the editor's
+// model, then all controls show the record again, so a rule with a side effect (the time of a "None"
+// task, an automatic warning) is seen at once. Lives as long as the window; made after the groups.
+class TaskControlsBinder : public QObject {
+    Q_OBJECT
+public:
+    using Calendar = std::function<StdDate(CalendarOptions)>;
+
+    TaskControlsBinder(TaskEditor& editor, const TaskControls& controls, const TaskFormServices& services,
+                       QWidget* window);
+
+    const TaskControls& controls() const { return m_controls; }
+
+    // Shows every field from the record and applies the visibility rules.
+    void refresh();
+
+    // The host's share of the rules: showing or hiding its tabs or pages for the command and message.
+    std::function<void(const TaskVisibility&)> onVisibility;
+    // Where the focus goes after a button or a refused entry; the host knows its pages.
+    std::function<void(TaskFocus)> onFocus;
+
+    // See the file comment. Leaving search mode applies the rules again.
+    void setSearchMode(bool on);
+    bool searchMode() const { return m_searchMode; }
+
+private:
+    void connectTaskPage();
+    void connectCommand();
+    void connectMessage();
+    void connectWhen();
+    void connectAdvanced();
+    void bindText(QLineEdit* entry, TaskText field);
+    void applyVisibility();
+    void openCalendar(bool nextDate);
+    void everyEntered();
+    void focus(TaskFocus where);
+
+    TaskEditor& m_editor;
+    TaskFields& m_fields;
+    TaskControls m_controls;
+    Calendar m_calendar;
+    QWidget* m_window;
+    bool m_refreshing = false;
+    bool m_searchMode = false;
+};
+
+}  // namespace tarvelo

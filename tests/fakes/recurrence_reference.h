@@ -1,0 +1,15 @@
+#pragma once
+// The recurrence rules followed literally: one occurrence (for the weekday rules one day) per step, from
+// the task's date up to the reference moment. It is kept as the yardstick the direct computation of
+// recurrence.cpp is checked against (and the benchmarks' raw baseline); it takes as many steps as
+// occurrences were missed. Same contracts as recurrence.h, including parking at kMaxDate.
+#include "core/date.h"
+#include "data/records.h"
+#include "ui/ports.h"
+
+namespace tarvelo::reference {
+
+void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::MessageBoxPort& messages);
+void advanceTask(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages);
+
+}  // namespace tarvelo::reference

@@ -16,8 +16,8 @@ namespace tarvelo::engine {
 
 namespace {
 
-const char* const kPages[] = {"contents.html", "scheduler.html", "menus.html", "messages.html",
-                              "programs.html", "files.html",     "using_help.html"};
+const char* const kPages[] = {"contents.html", "scheduler.html", "menus.html",     "schedule.html",
+                              "messages.html", "programs.html",  "files.html",     "using_help.html"};
 
 const QString kRoot = QStringLiteral("qrc:/help/");
 

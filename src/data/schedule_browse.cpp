@@ -5,6 +5,7 @@
 #include "core/picture.h"
 #include "data/list_cells.h"
 #include "data/tables.h"
+#include "data/tagged_source.h"
 
 namespace tarvelo {
 namespace {
@@ -57,11 +58,12 @@ const char* scheduleTabName(ScheduleTab tab) {
 }
 
 ScheduleBrowse::ScheduleBrowse(store::Table& schedule, const DataWarning& warn, StdDate today,
-                               bool showFullSchedule, TagTest isTagged)
+                               bool showFullSchedule, TagTest isTagged, store::Table* tagFile)
     : BrowseList(schedule, warn, config(this)),
       m_selectedDay(today),
       m_initialTab(showFullSchedule ? ScheduleTab::allByDate : ScheduleTab::daySchedule),
-      m_isTagged(std::move(isTagged)) {}
+      m_isTagged(std::move(isTagged)),
+      m_tagFile(tagFile) {}
 
 // The orders of the tabs, in the order of ScheduleTab. The functions are called only once the browse is
 // built.
@@ -86,6 +88,12 @@ BrowseConfig ScheduleBrowse::config(ScheduleBrowse* browse) {
     config.sorts = {std::move(day), std::move(byDate), std::move(byCategory), std::move(selected)};
     config.cells = [](const store::Row& row) { return scheduleRowCells(RecordTable<Schedule>::fromRow(row)); };
     config.resetSource = [browse] { return browse->resetValue(); };
+    config.openSource = [browse](store::Table& table, int key, KeyRange range) -> std::unique_ptr<PageSource> {
+        if (browse->tab() == ScheduleTab::selected && browse->m_tagFile) {
+            if (auto few = openTaggedSource(table, *browse->m_tagFile, kTaggedReadDirectlyLimit)) return few;
+        }
+        return openViewSource(table, key, std::move(range));
+    };
     return config;
 }
 

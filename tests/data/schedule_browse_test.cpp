@@ -92,9 +92,9 @@ protected:
         EXPECT_TRUE(table.add(task).ok());
         return task;
     }
-    ScheduleBrowse& open(bool fullSchedule = false, int rows = 10) {
+    ScheduleBrowse& open(bool fullSchedule = false, int rows = 10, store::Table* tagFile = nullptr) {
         browse = std::make_unique<ScheduleBrowse>(files->table(TableId::schedule), warn, kMonday, fullSchedule,
-                                                  [this](std::int64_t row) { return tagged.count(row) > 0; });
+                                                  [this](std::int64_t row) { return tagged.count(row) > 0; }, tagFile);
         browse->setRowCount(rows);
         browse->selectTab(browse->tab());
         return *browse;
@@ -166,6 +166,36 @@ TEST_F(ScheduleBrowseTest, GivenTasksOfEveryKindThenEachTabListsItsOwnInItsOwnOr
 
     browse->selectTab(ScheduleTab::daySchedule);
     EXPECT_THAT(shown(), ElementsAre("[Standup]"));
+}
+
+TEST_F(ScheduleBrowseTest, GivenAFewTagsInTheTagFileThenSelectedReadsTheirLiveTasksDirectlyInDateOrder) {
+    const TableUse tagUse(*files, TableId::tagFile);
+    const auto tag = [&](const Schedule& task, std::int32_t id) {
+        Tag t;
+        t.tbl = 1;
+        t.ptr = static_cast<std::int32_t>(task.ref.rowId);
+        t.val = std::to_string(id);
+        ASSERT_TRUE(files->tags().add(t).ok());
+        tagged.insert(task.ref.rowId);  // what the per-row test says of them
+    };
+    std::vector<Schedule> tasks;
+    for (int i = 0; i < 6; ++i) tasks.push_back(add(scheduled("Task " + std::to_string(i), kMonday + 6 - i, 1)));
+    for (const Schedule& t : tasks) tag(t, t.id);
+    tag(add(scheduled("No date", 0, 0)), 7);              // not in the date order
+    const Schedule renumbered = add(scheduled("Other", kMonday, 2));
+    tag(renumbered, 99);                                  // a stale tag: the task there is another
+    ASSERT_TRUE(files->schedule().erase(tasks[2]).ok());  // a tag whose task has gone
+
+    open(false, 2, &files->table(TableId::tagFile));
+    browse->selectTab(ScheduleTab::selected);
+    EXPECT_THAT(shown(), ElementsAre("[Task 5]", "Task 4"));
+    browse->scroll(ui::ListScroll::pageDown);
+    EXPECT_THAT(shown(), ElementsAre("[Task 3]", "Task 1"));
+    browse->scroll(ui::ListScroll::rowDown);
+    browse->scroll(ui::ListScroll::rowDown);
+    EXPECT_THAT(shown(), ElementsAre("Task 1", "[Task 0]"));
+    browse->scroll(ui::ListScroll::top);
+    EXPECT_THAT(shown(), ElementsAre("[Task 5]", "Task 4"));
 }
 
 TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheTabListsIt) {

@@ -98,6 +98,16 @@ protected:
         EXPECT_TRUE(table.add(task).ok());
         return task;
     }
+    // Tags a task as the search does: in the tag file, and for the per-row test.
+    void tag(const Schedule& task) {
+        const TableUse use(files, TableId::tagFile);
+        Tag t;
+        t.tbl = 1;
+        t.ptr = static_cast<std::int32_t>(task.ref.rowId);
+        t.val = std::to_string(task.id);
+        EXPECT_TRUE(files.tags().add(t).ok());
+        tagged.insert(task.ref.rowId);
+    }
     void put(Schedule& task) {
         const TableUse use(files, TableId::schedule);
         EXPECT_TRUE(files.schedule().put(task).ok());
@@ -271,7 +281,7 @@ TEST_F(ScheduleWindowTest, GivenASearchThatTaggedTasksWhenItEndsThenTheSelectedT
     // WHEN the search (a window of its own) tags A and ends
     press(window->searchButton());
     ASSERT_TRUE(searchEnded);
-    tagged = {a.ref.rowId};
+    tag(a);
     searchEnded(Response::none, Schedule{});  // a selection answers minus the count found
 
     // THEN the list is read afresh

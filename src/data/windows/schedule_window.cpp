@@ -53,7 +53,7 @@ BrowseScheduleWindow::BrowseScheduleWindow(const ScheduleBrowseServices& service
     DataFiles& files = services.lists.files;
     auto browse = std::make_unique<ScheduleBrowse>(files.table(TableId::schedule), files.warn(),
                                                    services.clock.now().date, services.settings.showFullSchedule != 0,
-                                                   services.isTagged);
+                                                   services.isTagged, &files.table(TableId::tagFile));
     m_browse = browse.get();
 
     Layout layout;

@@ -1,0 +1,175 @@
+// The schedule browse over 200,000 tasks (about 55 a day over ten years): the "Day Schedule" page of one
+// day, a thumb drag on "All by Date", and the first page of "Selected" with every 10th and with every
+// 10,000th task tagged — beside the raw baseline of one SQLite statement reading a page by date from the
+// same file.
+//
+// "Selected" reads up to 3,000 tagged tasks directly (every 67th and every 10,000th here); with more it
+// tests each task in date order for a tag, which meets a page of tagged tasks soon (every 10th and every
+// 66th).
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "data/data_files.h"
+#include "data/schedule_browse.h"
+#include "data/tables.h"
+#include "search/tags.h"
+#include "store/store.h"
+
+namespace {
+
+namespace store = tarvelo::store;
+
+constexpr int kTasks = 200'000;
+constexpr int kDays = 3650;
+constexpr tarvelo::StdDate kFirstDay = 80000;
+constexpr int kRows = 25;
+
+struct QuietBox : tarvelo::ui::MessageBoxPort {
+    int show(const tarvelo::ui::MessageBoxRequest& r) override {
+        std::fprintf(stderr, "%s: %s\n", r.caption.c_str(), r.text.c_str());
+        return r.defaultButton;
+    }
+};
+struct AbortHalt : tarvelo::ui::HaltPort {
+    [[noreturn]] void halt(const std::string& text) override {
+        std::fprintf(stderr, "halt: %s\n", text.c_str());
+        std::abort();
+    }
+};
+
+struct Fixture {
+    std::string folder;
+    QuietBox box;
+    AbortHalt halt;
+    tarvelo::DataWarning warn{box, halt};
+    std::unique_ptr<tarvelo::DataFiles> files;
+    tarvelo::search::LoopRunner runner;
+    std::unique_ptr<tarvelo::search::Tags> tags;
+    std::unique_ptr<tarvelo::TableUse> schedule;
+    std::unique_ptr<tarvelo::TableUse> tagFile;
+    sqlite3* raw = nullptr;
+
+    Fixture() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-schedule-bench-XXXXXX").string();
+        folder = ::mkdtemp(pattern.data());
+        files = std::make_unique<tarvelo::DataFiles>(warn, folder);
+        schedule = std::make_unique<tarvelo::TableUse>(*files, tarvelo::TableId::schedule);
+        tagFile = std::make_unique<tarvelo::TableUse>(*files, tarvelo::TableId::tagFile);
+        tags = std::make_unique<tarvelo::search::Tags>(*files, runner);
+        std::mt19937 random(1996);
+        store::Transaction tx;
+        if (!tx.begin({&files->table(tarvelo::TableId::schedule)}, 2).ok()) std::abort();
+        auto table = files->schedule();
+        for (int id = 1; id <= kTasks; ++id) {
+            tarvelo::Schedule task;
+            task.id = id;
+            task.taskType = "Display Message";
+            task.scheduleType = "Once";
+            task.description = "Task " + std::to_string(id);
+            task.date = kFirstDay + static_cast<int>(random() % kDays);
+            task.time = 1 + static_cast<int>(random() % 8'640'000);
+            if (!table.add(task).ok()) std::abort();
+        }
+        if (!tx.commit().ok()) std::abort();
+        if (sqlite3_open_v2((folder + "/SM.KTB").c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) std::abort();
+    }
+    ~Fixture() {
+        sqlite3_close(raw);
+        tags.reset();
+        tagFile.reset();
+        schedule.reset();
+        files.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+
+    // Tags every `every`-th task (by row), and nothing else.
+    void tagEvery(int every) {
+        tags->newTag(tarvelo::search::kScheduleTable);
+        tarvelo::search::Tags::Batch batch(*tags, "bench");
+        for (int row = every; row <= kTasks; row += every) {
+            tags->setTag(tarvelo::search::kScheduleTable, row, std::to_string(row));
+        }
+        batch.commit();
+    }
+
+    std::unique_ptr<tarvelo::ScheduleBrowse> browse(tarvelo::ScheduleTab tab) {
+        auto b = std::make_unique<tarvelo::ScheduleBrowse>(
+            files->table(tarvelo::TableId::schedule), warn, kFirstDay + kDays / 2, false,
+            [this](std::int64_t row) { return tags->getTag(tarvelo::search::kScheduleTable, row); },
+            &files->table(tarvelo::TableId::tagFile));
+        b->setRowCount(kRows);
+        b->selectTab(tab);
+        return b;
+    }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+// "Select Day": the page of another day, read from a range of the date key.
+void BM_DaySchedule(benchmark::State& state) {
+    auto browse = fixture().browse(tarvelo::ScheduleTab::daySchedule);
+    int day = 0;
+    for (auto _ : state) {
+        browse->setSelectedDay(kFirstDay + 100 + (day++ % 3000));
+        if (browse->entryCount() == 0) state.SkipWithError("an empty day");
+    }
+}
+BENCHMARK(BM_DaySchedule)->Unit(benchmark::kMicrosecond);
+
+// A thumb drag to the middle of "All by Date".
+void BM_AllByDateThumbDrag(benchmark::State& state) {
+    auto browse = fixture().browse(tarvelo::ScheduleTab::allByDate);
+    for (auto _ : state) {
+        browse->dragThumb(static_cast<int>(state.range(0)));
+        if (browse->entryCount() != kRows) state.SkipWithError("the page is not full");
+    }
+}
+BENCHMARK(BM_AllByDateThumbDrag)->Arg(2)->Arg(50)->Arg(99)->Unit(benchmark::kMicrosecond);
+
+// The first page of "Selected" with every n-th task tagged.
+void BM_SelectedFirstPage(benchmark::State& state) {
+    Fixture& f = fixture();
+    f.tagEvery(static_cast<int>(state.range(0)));
+    auto browse = f.browse(tarvelo::ScheduleTab::selected);
+    for (auto _ : state) {
+        browse->forceRefresh();
+        browse->selectTab(tarvelo::ScheduleTab::selected);
+        if (browse->entryCount() == 0) state.SkipWithError("nothing selected");
+    }
+}
+BENCHMARK(BM_SelectedFirstPage)->Arg(10)->Arg(66)->Arg(67)->Arg(10'000)->Unit(benchmark::kMillisecond);
+
+// The baseline: one page by date as one SQLite statement on the same file.
+void BM_RawDatePage(benchmark::State& state) {
+    Fixture& f = fixture();
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v3(f.raw,
+                       "SELECT * FROM \"Schedule\" WHERE \"DATE\" >= ?1 AND NOT (\"DATE\" = 0 AND \"TIME\" = 0) ORDER BY \"DATE\", \"TIME\", \"_id\" LIMIT ?2", -1,
+                       SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+    for (auto _ : state) {
+        sqlite3_bind_int(s, 1, kFirstDay + kDays / 2);
+        sqlite3_bind_int(s, 2, kRows);
+        int rows = 0;
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(sqlite3_column_text(s, 4));
+            ++rows;
+        }
+        sqlite3_reset(s);
+        if (rows != kRows) state.SkipWithError("short page");
+    }
+    sqlite3_finalize(s);
+}
+BENCHMARK(BM_RawDatePage)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -70,8 +70,8 @@ struct Fixture {
         for (int id = 1; id <= kTasks; ++id) {
             tarvelo::Schedule task;
             task.id = id;
-            task.taskType = "Display Message";
-            task.scheduleType = "Once";
+            task.taskType = tarvelo::TaskType::DisplayMessage;
+            task.scheduleType = tarvelo::ScheduleType::Once;
             task.description = "Task " + std::to_string(id);
             task.date = kFirstDay + static_cast<int>(random() % kDays);
             task.time = 1 + static_cast<int>(random() % 8'640'000);

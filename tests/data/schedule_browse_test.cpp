@@ -198,6 +198,20 @@ TEST_F(ScheduleBrowseTest, GivenAFewTagsInTheTagFileThenSelectedReadsTheirLiveTa
     EXPECT_THAT(shown(), ElementsAre("[Task 5]", "Task 4"));
 }
 
+TEST_F(ScheduleBrowseTest, GivenAFormCompletedAnInsertOrAChangeThenTheListShowsItsTaskHighlighted) {
+    for (int i = 0; i < 20; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
+    open(true, 4);
+    // An insert of a task ten days on: the page moves to it.
+    Schedule task = add(scheduled("Inserted", kMonday + 10, 2));
+    browse->afterForm(Request::insert, Response::completed, task);
+    EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 111", "Task 112", "Task 113"));
+    // A change that moved it to the front: the page follows it.
+    task.date = kMonday - 5;
+    ASSERT_TRUE(files->schedule().put(task).ok());
+    browse->afterForm(Request::change, Response::completed, task);
+    EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 100", "Task 101", "Task 102"));
+}
+
 TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheTabListsIt) {
     for (int i = 0; i < 8; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
     open(true, 3);

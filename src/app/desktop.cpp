@@ -102,7 +102,8 @@ int runDesktop(QApplication& app, Settings& settings) {
     search::QtJobRunner tagProgress(&frame);
     search::Tags tags(data, tagProgress);
     const ScheduleBrowseServices schedule = engine::scheduleBrowseServices(
-        lists, taskForms, settings, {ports.clock, ports.sound, ports.messages, ports.programs, ports.messageWindows}, tags);
+        lists, taskForms, settings, {ports.clock, ports.sound, ports.messages, ports.programs, ports.messageWindows}, tags,
+        frame.mdiArea());
     engine::setScheduleCommands(frame, schedule);
     scheduler.setChangeListener([&frame] { engine::refreshScheduleLists(frame); });
     engine::startScheduleAtStart(frame, settings, schedule);

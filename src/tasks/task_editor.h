@@ -44,9 +44,10 @@ struct TaskVisibility {
     friend bool operator==(const TaskVisibility&, const TaskVisibility&) = default;
 };
 
-// The rules a window follows: the task form's and the add wizards', or the special event's, which never
-// hides the time (and so never gives a "None" task its fixed time).
-enum class TaskRules { form, specialEvent };
+// The rules a window follows: the task form's and the add wizards', the special event's, which never
+// hides the time (and so never gives a "None" task its fixed time), or the search's, whose values are
+// examples: each is taken as typed, with no check, warning or value of another field following from it.
+enum class TaskRules { form, specialEvent, search };
 
 TaskVisibility taskVisibility(const Schedule& task, TaskRules rules = TaskRules::form);
 

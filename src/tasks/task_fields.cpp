@@ -122,6 +122,10 @@ void TaskFields::acceptScheduleType(ScheduleType scheduleType) { m_task.schedule
 void TaskFields::acceptAlarm(bool on) { m_task.alarm = on ? 1 : 0; }
 
 bool TaskFields::acceptEvery(std::int32_t every) {
+    if (m_rules == TaskRules::search) {
+        m_task.every = every;
+        return true;
+    }
     Schedule candidate = m_task;
     candidate.every = every;
     if (!repetitionFits(candidate)) return false;
@@ -162,6 +166,7 @@ const std::string& TaskFields::text(TaskText field) const {
 
 void TaskFields::acceptNextDate(StdDate date) {
     m_task.date = date;
+    if (m_rules == TaskRules::search) return;
     if (m_task.date != 0 && !validScheduleDate(m_task, 0))
         showOk(m_ports.messages, "Warning", "Date given does not match schedule type.");
     const WarningDefaults defaults = readWarningDefaults(m_ports.warningDefaults);
@@ -177,6 +182,7 @@ void TaskFields::acceptNextDate(StdDate date) {
 
 void TaskFields::acceptAdvanceWarnDate(StdDate date) {
     m_task.advanceWarnDate = date;
+    if (m_rules == TaskRules::search) return;
     const bool after = m_task.advanceWarnDate > m_task.date ||
                        (m_task.advanceWarnDate == m_task.date && m_task.advanceWarnTime > m_task.time);
     if (!after) return;

@@ -277,6 +277,27 @@ TEST_F(TaskEditorTest, GivenAWarningAfterTheTask_WhenItsDateIsAccepted_ThenBothF
     EXPECT_EQ(messages.count(), 2u);
 }
 
+TEST_F(TaskEditorTest, GivenSearchRules_WhenExampleValuesAreAccepted_ThenEachIsTakenAsTypedWithoutChecks) {
+    // GIVEN the automatic warning switched on and a Friday task searched with search rules
+    setWarningDefaults("1", "2", "0");
+    Schedule s = weeklyTask(7);
+    s.monday = 0;
+    s.friday = 1;
+    TaskEditor editor(*files, Request::search, s, ports());
+    editor.fields().setRules(TaskRules::search);
+    ASSERT_TRUE(editor.start());
+    // WHEN a Monday, a warning after it, a huge count and the type "None" are given
+    editor.fields().acceptNextDate(june10());
+    editor.fields().acceptAdvanceWarnDate(june10() + 5);
+    EXPECT_TRUE(editor.fields().acceptEvery(999999));
+    editor.fields().acceptTaskType(TaskType::None);
+    // THEN each is kept as given: no box, no warning moved, no time set
+    EXPECT_EQ(messages.count(), 0u);
+    EXPECT_EQ(editor.task().advanceWarnDate, june10() + 5);
+    EXPECT_EQ(editor.task().every, 999999);
+    EXPECT_EQ(editor.task().time, timeFromHms(9, 0));
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Repetition count
 

@@ -4,13 +4,15 @@
 
 #include "engine/windows/main_frame.h"
 #include "search/tags.h"
+#include "search/windows/search_schedule.h"
 #include "tasks/windows/calendar_dialog.h"
 #include "tasks/windows/task_wizard.h"
 
 namespace tarvelo::engine {
 
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
-                                              const Settings& settings, const RunNowPorts& runNow, search::Tags& tags) {
+                                              const Settings& settings, const RunNowPorts& runNow, search::Tags& tags,
+                                              QWidget* documentArea) {
     ScheduleBrowseServices services{lists, taskForms.clock, settings};
     services.taskForm = [&taskForms](Request request, Schedule& task, std::string_view selectedDayText, QWidget* parent) {
         TaskEditor editor(taskForms.files, request, task, taskEditorPorts(taskForms));
@@ -36,6 +38,12 @@ ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const T
         return CalendarDialog::pick(CalendarOptions{day, "", "", {}}, taskForms.clock, taskForms.messages, parent);
     };
     services.isTagged = [&tags](std::int64_t rowId) { return tags.getTag(search::kScheduleTable, rowId); };
+    services.search = [&taskForms, &tags, documentArea](ScheduleBrowseServices::SearchEnded ended) {
+        search::startSearchSchedule(documentArea, Request::search, taskForms, tags,
+                                    [ended = std::move(ended)](int response, const Schedule& task) {
+                                        if (ended) ended(static_cast<Response>(response), task);
+                                    });
+    };
     services.runNow = [&files = taskForms.files, runNow](Schedule& task, QWidget*) { tarvelo::runNow(files, task, runNow); };
     return services;
 }

@@ -16,10 +16,11 @@ namespace tarvelo::engine {
 
 class MainFrame;
 
-// The services the browse runs, built over the program's parts. Every argument must outlive the
-// browse windows.
+// The services the browse runs, built over the program's parts; the search opens in documentArea (as a
+// window of its own without one). Every argument must outlive the browse windows.
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
-                                              const Settings& settings, const RunNowPorts& runNow, search::Tags& tags);
+                                              const Settings& settings, const RunNowPorts& runNow, search::Tags& tags,
+                                              QWidget* documentArea = nullptr);
 
 // services must outlive the frame's menu.
 void setScheduleCommands(MainFrame& frame, const ScheduleBrowseServices& services);

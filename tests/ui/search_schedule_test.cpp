@@ -1,0 +1,184 @@
+// The search window driven through its widgets: criteria, Begin Search, Select and the response; the
+// found-record prompt and "&Edit This" saving as the task form does.
+#include "search/windows/search_schedule.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/profile.h"
+#include "data/data_files.h"
+#include "fakes/fake_engine_ports.h"
+#include "fakes/fake_file_dialog.h"
+#include "fakes/fake_ports.h"
+#include "fakes/fake_search.h"
+#include "qt_environment.h"
+#include "search/windows/qbe_task_dialog.h"
+
+namespace tarvelo::search {
+namespace {
+
+const SearchField& field(const char* name) { return *searchFieldNamed(name); }
+
+class SearchScheduleTest : public testing::Test {
+protected:
+    SearchScheduleTest()
+        : dataFolder(test::freshFolder("search-schedule")),
+          files(warn, dataFolder),
+          pellschd("PELLSCHD.INI", dataFolder),
+          services{files, messages, dialog, sound, clock, pellschd} {
+        test::clearIniFiles();
+        TableUse use(files, TableId::schedule);
+        const char* descriptions[] = {"Backup disk", "Call home", "backup mail", "Pay rent", "BACKUP photos"};
+        for (int id = 1; id <= 5; ++id)
+            test::addTask(files, test::TaskRow(id).with("SCH:DESCRIPTION", std::string(descriptions[id - 1])).with("SCH:DATE", 80000 + id));
+    }
+
+    SearchScheduleWindow& open() {
+        sub = startSearchSchedule(&area, Request::search, services, tags, [this](int r, const Schedule&) { response = r; });
+        EXPECT_NE(sub, nullptr);
+        area.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&area));
+        return *qobject_cast<SearchScheduleWindow*>(sub->widget());
+    }
+    static void saveShot(QWidget& w, const char* name) {
+        if (const char* dir = std::getenv("TARVELO_SCREENSHOT_DIR"))
+            w.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
+    }
+    // Types into an entry and leaves it with Tab, as a user completes a field.
+    static void type(QLineEdit* entry, const char* text) {
+        entry->setFocus();
+        entry->selectAll();
+        QTest::keyClicks(entry, QString::fromUtf8(text));
+        QTest::keyClick(entry, Qt::Key_Tab);
+    }
+    // Presses a button of the next modal dialog once it is open.
+    template <class Dialog>
+    static void whenOpen(std::function<void(Dialog&)> act) {
+        QTimer::singleShot(0, [act] {
+            auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            act(*d);
+        });
+    }
+
+    // Runs act once the window shows a found task (its Begin Search has become "&Find Next").
+    static void whenFound(SearchScheduleWindow& w, std::function<void()> act) {
+        auto* poll = new QTimer(&w);
+        QObject::connect(poll, &QTimer::timeout, poll, [&w, poll, act] {
+            if (w.beginSearchButton()->text() != QStringLiteral("&Find Next")) return;
+            poll->stop();
+            poll->deleteLater();
+            act();
+        });
+        poll->start(5);
+    }
+
+    std::string dataFolder;
+    test::FakeMessageBox messages;
+    test::FakeHalt halt;
+    DataWarning warn{messages, halt};
+    DataFiles files;
+    ProfileFile pellschd;
+    test::FakeFileDialog dialog;
+    test::FakeSound sound;
+    test::FakeClock clock{{dateFromYmd(1996, 6, 12), timeFromHms(12, 0)}};
+    TaskFormServices services;
+    test::ScriptedRunner runner;
+    Tags tags{files, runner};
+    QMdiArea area;
+    QMdiSubWindow* sub = nullptr;
+    int response = 0;
+};
+
+TEST_F(SearchScheduleTest, criteriaThenBeginSearchThenSelectRespondsMinusTheCount) {
+    // GIVEN the search window with "backup" typed into the description
+    SearchScheduleWindow& w = open();
+    EXPECT_EQ(w.windowTitle().toStdString(), "Enter Search Criteria");
+    EXPECT_FALSE(w.okButton()->isVisible());
+    type(w.controls().task->description, "backup");
+    EXPECT_EQ(w.indicator(field("description"))->text().toStdString(), "\u2192");
+    // WHEN Begin Search is pressed and Select chosen
+    whenOpen<QbeTaskDialog>([](QbeTaskDialog& d) {
+        EXPECT_FALSE(d.unselectButton()->isVisible());
+        d.selectButton()->click();
+    });
+    w.beginSearchButton()->click();
+    // THEN the three backups are selected and the window ends with -3
+    EXPECT_EQ(response, -3);
+    EXPECT_EQ(tags.cntTag(kScheduleTable), 3);
+    EXPECT_EQ(messages.count(), 0u);
+}
+
+TEST_F(SearchScheduleTest, aValueGivesItsFieldTheDefaultTypeShownLeftOfTheField) {
+    SearchScheduleWindow& w = open();
+    w.controls().task->taskTypes[2]->click();
+    w.tabs()->setCurrentIndex(3);
+    w.controls().when->ordinals[0]->click();
+    type(w.controls().when->every, "2");
+    for (const char* name : {"tasktype", "every1st", "every"}) {
+        QLabel* indicator = w.indicator(field(name));
+        EXPECT_EQ(indicator->text().toStdString(), "=") << name;
+        const QWidget* control = w.fieldControl(field(name));
+        EXPECT_LE(indicator->geometry().right(), control->x()) << name;
+        EXPECT_GE(indicator->x(), 0) << name;
+    }
+    EXPECT_EQ(w.indicator(field("sunday"))->text().toStdString(), "") << "untouched fields have none";
+    for (int tab = 0; tab < w.tabs()->count(); ++tab) {
+        w.tabs()->setCurrentIndex(tab);
+        saveShot(w, ("search-tab-" + std::to_string(tab) + ".png").c_str());
+    }
+}
+
+TEST_F(SearchScheduleTest, editThisTurnsTheWindowIntoTheTaskFormThatSavesTheTask) {
+    // GIVEN the backups searched for with Edit
+    SearchScheduleWindow& w = open();
+    type(w.controls().task->description, "backup");
+    whenOpen<QbeTaskDialog>([](QbeTaskDialog& d) { d.editButton()->click(); });
+    // WHEN the first is passed over with Find Next and the second edited
+    whenFound(w, [&w] {
+        EXPECT_EQ(w.controls().task->description->text().toStdString(), "Backup disk");
+        EXPECT_FALSE(w.controls().task->description->isEnabled()) << "a found task is shown read-only";
+        w.beginSearchButton()->click();
+        whenFound(w, [&w] {
+            EXPECT_EQ(w.controls().task->description->text().toStdString(), "backup mail");
+            w.searchTypeButton()->click();
+        });
+    });
+    w.beginSearchButton()->click();
+    // THEN the window is the task form on that task, and OK saves it
+    ASSERT_FALSE(w.inSearchMode());
+    EXPECT_TRUE(w.okButton()->isVisible());
+    EXPECT_FALSE(w.beginSearchButton()->isVisible());
+    EXPECT_EQ(w.windowTitle().toStdString(), "Changing a Schedule Record");
+    type(w.controls().task->description, "Backup mail weekly");
+    w.okButton()->click();
+    EXPECT_EQ(response, static_cast<int>(Response::completed));
+    TableUse use(files, TableId::schedule);
+    Schedule probe, stored;
+    probe.id = 3;
+    ASSERT_TRUE(files.schedule().fetch(ScheduleKey::keyId, probe, stored).ok());
+    EXPECT_EQ(stored.description.text(), "Backup mail weekly");
+}
+
+TEST_F(SearchScheduleTest, searchTypeWithoutAFieldAsksForOne) {
+    SearchScheduleWindow& w = open();
+    QTest::mouseClick(w.searchTypeButton(), Qt::LeftButton);
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().text, "You must select a data field first!");
+    EXPECT_EQ(messages.last().caption, "");
+}
+
+}  // namespace
+}  // namespace tarvelo::search

@@ -31,8 +31,24 @@ void openDataTable(store::Table& table, const DataWarning& warn) {
 
 DataFiles::DataFiles(const DataWarning& warn, std::string folder) : m_warn(warn), m_folder(std::move(folder)) {
     for (int i = 0; i < kTableCount; ++i) {
-        m_tables[static_cast<std::size_t>(i)] = std::make_unique<store::Table>(tableDef(static_cast<TableId>(i)), m_folder);
+        auto& table = m_tables[static_cast<std::size_t>(i)];
+        table = std::make_unique<store::Table>(tableDef(static_cast<TableId>(i)), m_folder);
+        table->setDamageHandler([this](store::Table& damaged, const store::Status& s) { return repair(damaged, s); });
     }
+}
+
+bool DataFiles::repair(store::Table& table, const store::Status& damage) {
+    if (damage.code != store::kKeyFileMustBeRebuilt) {
+        // The records themselves: nothing the program can mend.
+        m_warn(kWarnInvalidFile, damage, table.name());  // stops the program
+        m_warn.halt("Invalid File!");                    // (a halt port never returns)
+    }
+    m_warn(kWarnInvalidKey, damage, table.name());  // No has stopped the program
+    if (const store::Status s = table.build(); !s.ok()) {
+        m_warn(kWarnKeyRebuildError, s, table.name());  // stops the program
+        m_warn.halt("Error Rebuilding Key!");
+    }
+    return true;
 }
 
 DataFiles::~DataFiles() {

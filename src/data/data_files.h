@@ -6,6 +6,10 @@
 // that needs a table takes a use of it (TableUse, or use()/release() in pairs): the first use opens the
 // table through openDataTable, the last release closes it. A failure to open is never returned: it has
 // been reported and the program has stopped (through the halt port), so after use() the table is open.
+//
+// Damage that a read or write meets later is reported as opening reports it: damaged keys with the
+// question whether to rebuild them (No stops the program; Yes rebuilds them, and the operation is tried
+// again), damaged records with the fatal file message.
 #include <array>
 #include <memory>
 #include <string>
@@ -50,6 +54,8 @@ public:
 
 private:
     static std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
+    // The damage handler of every table; true when the keys were rebuilt.
+    bool repair(store::Table& table, const store::Status& damage);
 
     const DataWarning& m_warn;
     std::string m_folder;

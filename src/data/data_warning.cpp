@@ -160,8 +160,12 @@ std::optional<std::string> warningStopText(int number, int button) {
 }
 
 int DataWarning::operator()(int number, std::string_view t, std::string_view l, std::string_view h) const {
-    const store::Status& last = store::lastError();
-    const auto request = warningRequest(number, last.code, errorText(last), t, l, h);
+    return (*this)(number, store::lastError(), t, l, h);
+}
+
+int DataWarning::operator()(int number, const store::Status& status, std::string_view t, std::string_view l,
+                            std::string_view h) const {
+    const auto request = warningRequest(number, status.code, errorText(status), t, l, h);
     if (!request) return 0;
     const int button = m_messages.show(*request);
     if (const auto stop = warningStopText(number, button)) m_halt.halt(*stop);

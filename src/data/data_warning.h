@@ -61,6 +61,9 @@ public:
     // through the halt port when the warning says so. A number that is not a warning shows nothing and
     // returns 0.
     int operator()(int number, std::string_view t = {}, std::string_view l = {}, std::string_view h = {}) const;
+    // The same with E built from the status it reports.
+    int operator()(int number, const store::Status& status, std::string_view t = {}, std::string_view l = {},
+                   std::string_view h = {}) const;
 
     ui::MessageBoxPort& messages() const { return m_messages; }
     [[noreturn]] void halt(const std::string& stopText) const {

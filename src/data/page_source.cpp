@@ -47,14 +47,20 @@ public:
     store::Status resetTo(std::string_view position) override { return m_view.reset(position); }
 
     store::Status read(Direction direction, int count, std::vector<PageRecord>& out) override {
-        for (int i = 0; i < count; ++i) {
+        // One statement for the page; a range's edge within it ends the page there.
+        std::vector<store::Row> rows;
+        const store::Status s = m_view.read(direction == Direction::forward ? store::Direction::forward
+                                                                          : store::Direction::backward,
+                                            count, rows);
+        if (!s.ok()) return s;
+        for (auto& row : rows) {
+            if (ranged() && sideOf(row) != 0) return store::Status::make(store::kRecordNotAvailable);
             PageRecord record;
-            store::Status s = direction == Direction::forward ? m_view.next(record.row) : m_view.previous(record.row);
-            if (!s.ok()) return s;
-            if (ranged() && sideOf(record.row) != 0) return store::Status::make(store::kRecordNotAvailable);
-            record.position = m_table.position(m_key, record.row);
+            record.position = m_table.position(m_key, row);
+            record.row = std::move(row);
             out.push_back(std::move(record));
         }
+        if (static_cast<int>(rows.size()) < count) return store::Status::make(store::kRecordNotAvailable);
         return store::Status::okStatus();
     }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -146,6 +147,21 @@ Status inspectLayout(sqlite3* db) {
     return Status::okStatus();
 }
 
+// What the file's header says of its pages, read without reading them: a page size SQLite could have
+// written and a list of free pages no longer than the file.
+Status inspectPages(sqlite3* db) {
+    std::string pageSize, pageCount, freePages;
+    int rc = run(db, "PRAGMA page_size", &pageSize);
+    if (rc == SQLITE_OK) rc = run(db, "PRAGMA page_count", &pageCount);
+    if (rc == SQLITE_OK) rc = run(db, "PRAGMA freelist_count", &freePages);
+    if (rc != SQLITE_OK) return Status::driver(rc, sqlite3_errmsg(db));
+    const long long size = std::atoll(pageSize.c_str()), pages = std::atoll(pageCount.c_str()),
+                    free = std::atoll(freePages.c_str());
+    if (size < 512 || size > 65536 || (size & (size - 1)) != 0 || free < 0 || (pages > 0 && free >= pages))
+        return Status::driver(SQLITE_CORRUPT, "database disk image is malformed");
+    return Status::okStatus();
+}
+
 bool isReadOnlyFailure(const Status& status) {
     return status.code == kDriverError && status.driverCode.rfind("SQLITE_READONLY", 0) == 0;
 }
@@ -192,6 +208,7 @@ std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Sta
             status = inspectLayout(look.db);
         }
     }
+    if (status.ok()) status = inspectPages(look.db);
     if (!status.ok()) return nullptr;
 
     Handle handle;
@@ -214,9 +231,9 @@ std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Sta
         if (lowered(mode) != "wal" && (rc = run(handle.db, "PRAGMA journal_mode=WAL")) != SQLITE_OK) return fail(rc);
     }
     if ((rc = run(handle.db, "PRAGMA synchronous=FULL")) != SQLITE_OK) return fail(rc);
-    // Key seeks touch an index leaf and a record page each; a cache that holds the indexes of a large
-    // table keeps them from going to the file every time.
-    if ((rc = run(handle.db, "PRAGMA cache_size=-65536")) != SQLITE_OK) return fail(rc);
+    // A seek touches a few pages of one index and one of the records; the upper levels of the indexes
+    // in use fit in a few megabytes at any table size, and the system's file cache holds the rest.
+    if ((rc = run(handle.db, "PRAGMA cache_size=-4096")) != SQLITE_OK) return fail(rc);
 
     std::shared_ptr<Database> db(new Database(absolutePath, handle.release()));
     databases[absolutePath] = db;

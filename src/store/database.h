@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -53,14 +52,6 @@ public:
     Status rollback();
     bool inTransaction() const;
 
-    // Whether a table's pages were found sound on this connection already, so that reopening a table
-    // does not read the whole of it again; build() forgets it.
-    bool isChecked(const std::string& table) const { return m_checked.count(table) > 0; }
-    void setChecked(const std::string& table, bool checked) {
-        if (checked) m_checked.insert(table);
-        else m_checked.erase(table);
-    }
-
 private:
     Database(std::string path, sqlite3* db);
     bool ownedHere() const;
@@ -69,7 +60,6 @@ private:
     sqlite3* m_db = nullptr;
     pid_t m_pid = 0;
     std::unordered_map<std::string, sqlite3_stmt*> m_statements;
-    std::set<std::string> m_checked;
 };
 
 // One use of a cached statement: binds, steps, and resets it (clearing its bindings) when it goes.

@@ -113,10 +113,25 @@ std::string_view storedText(const FieldDef& field, std::string_view text) {
     return trimRight(text);
 }
 
+std::string updateOf(const TableDef& def, std::uint64_t changed) {
+    const std::string version = quoteIdentifier(kVersionColumn);
+    std::string sql = "UPDATE " + quoteIdentifier(def.tableName) + " SET ";
+    const std::size_t n = def.fields.size();
+    for (std::size_t i = 0; i < n && i < 64; ++i) {
+        if (changed & (std::uint64_t{1} << i)) sql += quoteIdentifier(columnName(def.fields[i])) + " = ?" + std::to_string(i + 1) + ", ";
+    }
+    return sql + version + " = " + version + " + 1 WHERE " + quoteIdentifier(kRowIdColumn) + " = ?" +
+           std::to_string(n + 1) + " AND " + version + " = ?" + std::to_string(n + 2);
+}
+
 Schema deriveSchema(const TableDef& def) {
     Schema s;
     if (def.tableName.empty() || def.fields.empty()) {
         s.problem = "a table needs a name and fields";
+        return s;
+    }
+    if (def.fields.size() > 64) {  // a put names its changed fields in 64 bits
+        s.problem = "a table has at most 64 fields";
         return s;
     }
     s.table = quoteIdentifier(def.tableName);
@@ -145,16 +160,10 @@ Schema deriveSchema(const TableDef& def) {
     const int n = static_cast<int>(fieldColumns.size());
     s.insert = "INSERT INTO " + s.table + " (" + joined(fieldColumns, ", ") + ", " + version + ") VALUES (" +
                parameters(1, n) + ", 1)";
-    std::vector<std::string> assignments;
-    for (int i = 0; i < n; ++i) assignments.push_back(fieldColumns[static_cast<std::size_t>(i)] + " = ?" + std::to_string(i + 1));
-    s.update = "UPDATE " + s.table + " SET " + joined(assignments, ", ") + ", " + version + " = " + version +
-               " + 1 WHERE " + rowId + " = ?" + std::to_string(n + 1) + " AND " + version + " = ?" +
-               std::to_string(n + 2);
     s.erase = "DELETE FROM " + s.table + " WHERE " + rowId + " = ?1 AND " + version + " = ?2";
     s.selectByRowId = "SELECT " + s.columns + " FROM " + s.table + " WHERE " + rowId + " = ?1";
     s.count = "SELECT count(*) FROM " + s.table;
     s.eraseAll = "DELETE FROM " + s.table;
-    s.quickCheck = "PRAGMA quick_check(" + s.table + ")";
 
     std::set<std::string> keyNames;
     for (const auto& key : def.keys) {

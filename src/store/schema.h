@@ -8,6 +8,7 @@
 // that reads in that order repeats the same condition word for word: that is what lets SQLite use the
 // partial index. Page reads are keyset seeks, (c1, c2, _id) > (?, ?, ?) ORDER BY c1, c2, _id LIMIT ?,
 // which SQLite runs as one index seek because the folding collation is declared on the columns.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,16 +47,19 @@ struct Schema {
     std::string createTable;
     std::string columns;       // _id, _version, then the fields in order: what every select returns
     std::string insert;        // fields ?1..?n
-    std::string update;        // fields ?1..?n, row id ?n+1, version ?n+2
     std::string erase;         // row id ?1, version ?2
     std::string selectByRowId; // row id ?1
     std::string count;
     std::string eraseAll;
-    std::string quickCheck;
     std::vector<KeySql> keys;
 };
 
 Schema deriveSchema(const TableDef& def);
+
+// The UPDATE of the fields whose bits are set in changed (bit i: field i, as ?i+1), and of the version,
+// where the row id is ?n+1 and the version read ?n+2 (n fields). It touches only the indexes of the
+// keys that contain a changed field.
+std::string updateOf(const TableDef& def, std::uint64_t changed);
 
 // The text a column holds for a field: trailing blanks off, cut to the field's width without splitting
 // a character (a CSTRING keeps one byte for its terminator).

@@ -102,6 +102,13 @@ struct Row {
     RowRef ref;
 };
 
+// A row's values as stored when it was read: texts without trailing blanks, cut to their width.
+struct StoredValues {
+    std::vector<Value> values;
+};
+
+enum class Direction { forward, backward };
+
 // ---------------------------------------------------------------------------------------------------------
 
 class Database;
@@ -137,8 +144,21 @@ public:
     // and lists what is wrong, one line per problem; none when the file is sound. A whole read of the
     // file, for an explicit check only.
     Status verifyFile(std::vector<std::string>& problems);
+    // Reads every record and every key of this table and compares them: kOk, or the damage found, as an
+    // operation meets it (see setDamageHandler: the handler hears of it, and the check is made again
+    // after a rebuild). A whole read of the table, for an explicit check only.
+    Status check();
     // The stored name, for messages: "SM\!Schedule".
     std::string name() const;
+
+    // Damage inside the file is found when an operation meets it (opening reads no records). The
+    // operation then reports kKeyFileMustBeRebuilt when every record still reads soundly and one of the
+    // table's keys does not, code 90 "SQLITE_CORRUPT (11)" otherwise; either way the handler hears of it
+    // — at once, or, when it is met inside a transaction, at the table's first use after it — and when
+    // the handler returns true (it has rebuilt the keys), an operation outside a transaction is tried
+    // once more. Nothing is written in between.
+    using DamageHandler = std::function<bool(Table&, const Status&)>;
+    void setDamageHandler(DamageHandler handler);
 
     // Reading in key order. The table has one current position (as the shared record buffer of old had);
     // windows that browse independently use a View instead.
@@ -151,7 +171,10 @@ public:
     Status fetch(int key, const Row& keyValues, Row& out);
 
     // Writing. add() fills row.ref; put() rewrites the row row.ref names and fails with kRecordChanged when
-    // that row changed since row was read (then nothing is written), kDuplicateKey on a unique key;
+    // that row changed since row was read (then nothing is written), kDuplicateKey on a unique key. It
+    // writes only the fields that differ from the values the copy was read with (fetch, reget,
+    // View::reread and add keep them, as the reads made to change a record; reads in key order do not,
+    // and a put of such a copy writes every field);
     // erase() deletes the row row.ref names (kRecordChanged likewise when it changed since). A row that
     // was never stored (rowId 0) gives kRecordNotAvailable; one whose values do not match the fields in
     // number and kind gives kInvalidRecordDeclaration. Texts are stored without trailing blanks, cut to
@@ -199,6 +222,11 @@ public:
     Status setAt(const Row& keyValues);
     Status next(Row& out);
     Status previous(Row& out);
+    // A page: up to count records on from the view's place in direction, one statement for them all
+    // (more only where the filter passes records over), appended to out; the view then stands on the
+    // last one. Fewer than count: the view reached its end. Like next() and previous(), it does not keep
+    // the records' values as read (see Table::put): reread one before changing it.
+    Status read(Direction direction, int count, std::vector<Row>& out);
     // Position string of the last record read; reset(pos) makes the following next() return that record
     // (and previous() the one before it), wherever the record has moved since; when it was deleted, the
     // view goes on from where it was.

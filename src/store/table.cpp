@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "store/position.h"
 #include "store/table_impl.h"
@@ -82,7 +83,10 @@ Status forgetDamagedIndex(Database& db, const detail::Schema& schema, const std:
     sql += "'";
     for (char c : index) sql += c == '\'' ? std::string("''") : std::string(1, c);
     sql += "'; PRAGMA writable_schema=OFF; PRAGMA schema_version=" + std::to_string(version + 1) + ";";
-    return db.exec(sql);
+    if (Status s = db.exec(sql); !s.ok()) return s;
+    // The connection notices the new schema version at its next statement that runs, and reads the
+    // schema again; until then it still knows the index (and CREATE INDEX would find it there).
+    return db.exec("SELECT count(*) FROM sqlite_schema");
 }
 
 }  // namespace
@@ -111,7 +115,6 @@ sqlite3_stmt* Table::Impl::statement(Purpose purpose, Status& status) {
     switch (purpose) {
     case kSelectByRowId: sql = &schema.selectByRowId; break;
     case kInsert: sql = &schema.insert; break;
-    case kUpdate: sql = &schema.update; break;
     case kErase: sql = &schema.erase; break;
     case kCount: sql = &schema.count; break;
     case kFixedPurposes: break;
@@ -134,6 +137,13 @@ sqlite3_stmt* Table::Impl::statement(int key, KeyPurpose purpose, Status& status
     case kKeyPurposes: break;
     }
     return slot = db->statement(*sql, status);
+}
+
+sqlite3_stmt* Table::Impl::updateStatement(std::uint64_t changed, Status& status) {
+    if (auto it = updates.find(changed); it != updates.end()) return it->second;
+    sqlite3_stmt* s = db->statement(detail::updateOf(def, changed), status);
+    if (s) updates.emplace(changed, s);
+    return s;
 }
 
 std::vector<Value> Table::Impl::components(int key, const Row& row) const {
@@ -159,25 +169,37 @@ void Table::Impl::bindComponents(Query& query, int, const std::vector<Value>& va
     }
 }
 
-Status Table::Impl::bindFields(Query& query, const Row& row) const {
+Status Table::Impl::checkShape(const Row& row) const {
     if (row.values.size() != def.fields.size()) return Status::make(kInvalidRecordDeclaration);
     for (std::size_t i = 0; i < def.fields.size(); ++i) {
-        const FieldDef& field = def.fields[i];
-        const int index = static_cast<int>(i + 1);
-        if (detail::isNumeric(field.type)) {
-            const auto* n = std::get_if<std::int64_t>(&row.values[i]);
-            if (!n) return Status::make(kInvalidRecordDeclaration);
-            query.bind(index, *n);
-        } else {
-            const auto* s = std::get_if<std::string>(&row.values[i]);
-            if (!s) return Status::make(kInvalidRecordDeclaration);
-            query.bind(index, detail::storedText(field, *s));
-        }
+        const bool number = std::holds_alternative<std::int64_t>(row.values[i]);
+        if (number != detail::isNumeric(def.fields[i].type)) return Status::make(kInvalidRecordDeclaration);
     }
     return Status::okStatus();
 }
 
-Row Table::Impl::decode(sqlite3_stmt* s) const {
+void Table::Impl::bindField(Query& query, int index, std::size_t field, const Row& row) const {
+    if (const auto* n = std::get_if<std::int64_t>(&row.values[field])) {
+        query.bind(index, *n);
+    } else {
+        query.bind(index, detail::storedText(def.fields[field], std::get<std::string>(row.values[field])));
+    }
+}
+
+std::shared_ptr<const StoredValues> Table::Impl::storedValues(const Row& row) const {
+    auto stored = std::make_shared<StoredValues>();
+    stored->values.reserve(row.values.size());
+    for (std::size_t i = 0; i < row.values.size(); ++i) {
+        if (const auto* n = std::get_if<std::int64_t>(&row.values[i])) {
+            stored->values.emplace_back(*n);
+        } else {
+            stored->values.emplace_back(std::string(detail::storedText(def.fields[i], std::get<std::string>(row.values[i]))));
+        }
+    }
+    return stored;
+}
+
+Row Table::Impl::decode(sqlite3_stmt* s, bool keep) const {
     Row row;
     row.ref.rowId = sqlite3_column_int64(s, 0);
     row.ref.version = sqlite3_column_int64(s, 1);
@@ -191,30 +213,33 @@ Row Table::Impl::decode(sqlite3_stmt* s) const {
             row.values.emplace_back(std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, column))));
         }
     }
+    // What was read is what is stored, so the values themselves are the values as read.
+    if (keep) row.ref.stored = std::make_shared<const StoredValues>(StoredValues{row.values});
     return row;
 }
 
-Status Table::Impl::read(Cursor& c, bool forward, const std::function<bool(const Row&)>* filter, Row& out) {
+Status Table::Impl::readMany(Cursor& c, Direction direction, const std::function<bool(const Row&)>* filter,
+                             int count, bool keep, std::vector<Row>& out) {
     if (Status s = checkKey(c.key); !s.ok()) return s;
-    if (c.state == Cursor::State::Unset || (c.state == Cursor::State::Start && !forward) ||
+    const bool forward = direction == Direction::forward;
+    if (count <= 0 || c.state == Cursor::State::Unset || (c.state == Cursor::State::Start && !forward) ||
         (c.state == Cursor::State::End && forward))
-        return Status::make(kRecordNotAvailable);
+        return Status::okStatus();
 
     const int n = static_cast<int>(schema.keys[static_cast<std::size_t>(c.key)].fields.size());
-    // Without a filter the first row read is the answer; with one, rows it rejects are passed over in
-    // growing batches so that a sparse filter costs few seeks.
-    std::int64_t limit = filter && *filter ? 8 : 1;
+    const bool filtered = filter && *filter;
+    // Without a filter one statement reads the page. With one, rows it rejects are passed over in
+    // growing batches, so that a sparse filter costs few seeks.
+    std::int64_t limit = filtered ? std::max(count, 8) : count;
+    int wanted = count;
     std::vector<Row> batch;
     for (;;) {
         batch.clear();
         {
             Status status;
-            sqlite3_stmt* s = nullptr;
-            if (c.state == Cursor::State::Gap) {
-                s = statement(c.key, forward ? kAfter : kBefore, status);
-            } else {
-                s = statement(c.key, forward ? kFirst : kLast, status);
-            }
+            sqlite3_stmt* s = statement(c.key, c.state == Cursor::State::Gap ? (forward ? kAfter : kBefore)
+                                                                             : (forward ? kFirst : kLast),
+                                        status);
             if (!s) return status;
             Query q(s);
             if (c.state == Cursor::State::Gap) {
@@ -225,7 +250,7 @@ Status Table::Impl::read(Cursor& c, bool forward, const std::function<bool(const
                 q.bind(1, limit);
             }
             int rc;
-            while ((rc = q.step()) == SQLITE_ROW) batch.push_back(decode(s));
+            while ((rc = q.step()) == SQLITE_ROW) batch.push_back(decode(s, keep));
             if (rc != SQLITE_DONE) return db->error(rc);
         }
         // The statement is reset by now, so a filter may read tables itself.
@@ -233,17 +258,25 @@ Status Table::Impl::read(Cursor& c, bool forward, const std::function<bool(const
             c.state = Cursor::State::Gap;
             c.anchor = components(c.key, row);
             c.lowId = c.highId = row.ref.rowId;
-            if (!filter || !*filter || (*filter)(row)) {
-                out = std::move(row);
-                return Status::okStatus();
-            }
+            if (filtered && !(*filter)(row)) continue;
+            out.push_back(std::move(row));
+            if (--wanted == 0) return Status::okStatus();
         }
         if (static_cast<std::int64_t>(batch.size()) < limit) {
             forward ? c.toEnd(c.key) : c.toStart(c.key);
-            return Status::make(kRecordNotAvailable);
+            return Status::okStatus();
         }
-        limit = std::min<std::int64_t>(limit * 2, 256);
+        limit = filtered ? std::min<std::int64_t>(limit * 2, 256) : wanted;
     }
+}
+
+Status Table::Impl::read(Cursor& c, bool forward, const std::function<bool(const Row&)>* filter, Row& out) {
+    std::vector<Row> one;
+    const Status s = readMany(c, forward ? Direction::forward : Direction::backward, filter, 1, false, one);
+    if (!s.ok()) return s;
+    if (one.empty()) return Status::make(kRecordNotAvailable);
+    out = std::move(one.front());
+    return s;
 }
 
 Status Table::Impl::readRow(std::int64_t rowId, Row& out) {
@@ -255,7 +288,7 @@ Status Table::Impl::readRow(std::int64_t rowId, Row& out) {
     q.bind(1, rowId);
     const int rc = q.step();
     if (rc == SQLITE_ROW) {
-        out = decode(s);
+        out = decode(s, true);
         return Status::okStatus();
     }
     return rc == SQLITE_DONE ? Status::make(kRecordNotFound) : db->error(rc);
@@ -280,8 +313,12 @@ std::string Table::name() const { return m_impl->def.qualifiedName(); }
 
 Database& Table::database() { return *m_impl->db; }
 
+void Table::setDamageHandler(DamageHandler handler) { m_impl->damageHandler = std::move(handler); }
+
 void Table::close() {
     m_impl->prepared.clear();
+    m_impl->updates.clear();
+    m_impl->pendingDamage.reset();
     m_impl->db.reset();
     m_impl->cursor = Cursor{};
 }
@@ -330,31 +367,8 @@ Status Table::open() {
         if (!matches) return t.remember(Status::make(kKeyFileMustBeRebuilt));
     }
 
-    // Damage inside the file: in an index only, the keys can be rebuilt; in the records, they cannot.
-    if (!db->isChecked(t.def.tableName)) {
-        sqlite3_stmt* s = db->statement(t.schema.quickCheck, status);
-        if (!s) return t.remember(status);
-        std::string firstProblem;
-        int rc;
-        {
-            Query q(s);
-            while ((rc = q.step()) == SQLITE_ROW) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-                const std::string line = text ? text : "";
-                if (line != "ok" && firstProblem.empty()) firstProblem = line;
-            }
-        }
-        if (rc != SQLITE_DONE && rc != SQLITE_CORRUPT && (rc & 0xff) != SQLITE_CORRUPT) return t.remember(db->error(rc));
-        if (rc != SQLITE_DONE || !firstProblem.empty()) {
-            // Read every record through the table itself, no index: if that works, the damage is in a key.
-            const std::string scan = "SELECT " + t.schema.columns + " FROM " + t.schema.table + " NOT INDEXED";
-            const int scanRc = sqlite3_exec(db->handle(), scan.c_str(), nullptr, nullptr, nullptr);
-            if (scanRc == SQLITE_OK) return t.remember(Status::make(kKeyFileMustBeRebuilt));
-            return t.remember(Status::driver(SQLITE_CORRUPT, firstProblem.empty() ? sqlite3_errmsg(db->handle()) : firstProblem));
-        }
-        db->setChecked(t.def.tableName, true);
-    }
-
+    // Nothing here reads the records or the keys themselves, so opening costs the same at any size:
+    // damage inside them is found when an operation meets it (see guarded()).
     t.db = std::move(db);
     t.prepared.assign(Impl::kFixedPurposes + t.schema.keys.size() * Impl::kKeyPurposes, nullptr);
     t.cursor = Cursor{};
@@ -419,7 +433,6 @@ Status Table::build() {
             return t.remember(s);
         };
         if (!tableExists(*db, t.def.tableName, status)) return fail(status.ok() ? Status::make(kFileNotFound) : status);
-        db->setChecked(t.def.tableName, false);
         std::map<std::string, std::string> stored;
         if (Status s = storedIndexes(*db, t.def.tableName, stored); !s.ok()) return fail(s);
         bool retry = false;
@@ -471,6 +484,29 @@ Status Table::verifyFile(std::vector<std::string>& problems) {
     return t.remember(Status::okStatus());
 }
 
+Status Table::check() {
+    Impl& t = *m_impl;
+    if (!t.db) return t.remember(t.notOpen());
+    return t.remember(t.guarded(*this, [&] {
+        const std::string sql = "PRAGMA integrity_check(" + t.schema.table + ")";
+        sqlite3_stmt* s = nullptr;
+        int rc = sqlite3_prepare_v2(t.db->handle(), sql.c_str(), -1, &s, nullptr);
+        if (rc != SQLITE_OK) return t.db->error(rc);
+        std::string problem;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+            if (problem.empty() && text && std::string(text) != "ok") problem = text;
+        }
+        const Status failed = rc == SQLITE_DONE ? Status::okStatus() : t.db->error(rc);
+        sqlite3_finalize(s);
+        if (!failed.ok() && !isDamage(failed)) return failed;
+        if (failed.ok() && problem.empty()) return Status::okStatus();
+        if (!failed.ok()) return failed;
+        // A key that disagrees with sound records is the key's fault; classify() tells the rest.
+        return Status::driver(SQLITE_CORRUPT_INDEX, problem);
+    }));
+}
+
 Status Table::setToStart(int key) {
     if (Status s = m_impl->checkKey(key); !s.ok()) return m_impl->remember(s);
     m_impl->cursor.toStart(key);
@@ -489,86 +525,115 @@ Status Table::setAt(int key, const Row& keyValues) {
     return m_impl->remember(Status::okStatus());
 }
 
-Status Table::next(Row& out) { return m_impl->remember(m_impl->read(m_impl->cursor, true, nullptr, out)); }
+Status Table::next(Row& out) {
+    Impl& t = *m_impl;
+    return t.remember(t.guarded(*this, [&] { return t.read(t.cursor, true, nullptr, out); }));
+}
 
-Status Table::previous(Row& out) { return m_impl->remember(m_impl->read(m_impl->cursor, false, nullptr, out)); }
+Status Table::previous(Row& out) {
+    Impl& t = *m_impl;
+    return t.remember(t.guarded(*this, [&] { return t.read(t.cursor, false, nullptr, out); }));
+}
 
 Status Table::fetch(int key, const Row& keyValues, Row& out) {
     Impl& t = *m_impl;
     if (Status s = t.checkKey(key); !s.ok()) return t.remember(s);
-    Status status;
-    sqlite3_stmt* s = t.statement(key, Impl::kEqual, status);
-    if (!s) return t.remember(status);
-    Query q(s);
-    t.bindComponents(q, key, t.components(key, keyValues));
-    const int rc = q.step();
-    if (rc == SQLITE_ROW) {
-        out = t.decode(s);
-        return t.remember(Status::okStatus());
-    }
-    return t.remember(rc == SQLITE_DONE ? Status::make(kRecordNotFound) : t.db->error(rc));
+    return t.remember(t.guarded(*this, [&] {
+        Status status;
+        sqlite3_stmt* s = t.statement(key, Impl::kEqual, status);
+        if (!s) return status;
+        Query q(s);
+        t.bindComponents(q, key, t.components(key, keyValues));
+        const int rc = q.step();
+        if (rc == SQLITE_ROW) {
+            out = t.decode(s, true);
+            return Status::okStatus();
+        }
+        return rc == SQLITE_DONE ? Status::make(kRecordNotFound) : t.db->error(rc);
+    }));
 }
 
 Status Table::add(Row& row) {
     Impl& t = *m_impl;
     if (!t.db) return t.remember(t.notOpen());
-    Status status;
-    sqlite3_stmt* s = t.statement(Impl::kInsert, status);
-    if (!s) return t.remember(status);
-    Query q(s);
-    if (Status b = t.bindFields(q, row); !b.ok()) return t.remember(b);
-    const int rc = q.step();
-    if (rc != SQLITE_DONE) return t.remember(t.db->error(rc));
-    row.ref.rowId = sqlite3_last_insert_rowid(t.db->handle());
-    row.ref.version = 1;
-    return t.remember(Status::okStatus());
+    if (Status s = t.checkShape(row); !s.ok()) return t.remember(s);
+    return t.remember(t.guarded(*this, [&] {
+        Status status;
+        sqlite3_stmt* s = t.statement(Impl::kInsert, status);
+        if (!s) return status;
+        Query q(s);
+        for (std::size_t i = 0; i < t.def.fields.size(); ++i) t.bindField(q, static_cast<int>(i + 1), i, row);
+        const int rc = q.step();
+        if (rc != SQLITE_DONE) return t.db->error(rc);
+        row.ref.rowId = sqlite3_last_insert_rowid(t.db->handle());
+        row.ref.version = 1;
+        row.ref.stored = t.storedValues(row);
+        return Status::okStatus();
+    }));
 }
 
 Status Table::put(Row& row) {
     Impl& t = *m_impl;
     if (!t.db) return t.remember(t.notOpen());
     if (row.ref.rowId == 0) return t.remember(Status::make(kRecordNotAvailable));
-    Status status;
-    sqlite3_stmt* s = t.statement(Impl::kUpdate, status);
-    if (!s) return t.remember(status);
-    Query q(s);
-    if (Status b = t.bindFields(q, row); !b.ok()) return t.remember(b);
-    const int n = static_cast<int>(t.def.fields.size());
-    q.bind(n + 1, row.ref.rowId);
-    q.bind(n + 2, row.ref.version);
-    const int rc = q.step();
-    if (rc != SQLITE_DONE) return t.remember(t.db->error(rc));
-    // Nothing matched the row id at the version read: the row was rewritten or deleted since.
-    if (sqlite3_changes(t.db->handle()) == 0) return t.remember(Status::make(kRecordChanged));
-    ++row.ref.version;
-    return t.remember(Status::okStatus());
+    if (Status s = t.checkShape(row); !s.ok()) return t.remember(s);
+    const std::size_t n = t.def.fields.size();
+    // The fields that differ from the values as read; all of them when those are not known.
+    std::uint64_t changed = 0;
+    std::shared_ptr<const StoredValues> now = t.storedValues(row);
+    const StoredValues* before = row.ref.stored.get();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!before || before->values.size() != n || before->values[i] != now->values[i]) changed |= std::uint64_t{1} << i;
+    }
+    return t.remember(t.guarded(*this, [&] {
+        Status status;
+        sqlite3_stmt* s = t.updateStatement(changed, status);
+        if (!s) return status;
+        Query q(s);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (changed & (std::uint64_t{1} << i)) t.bindField(q, static_cast<int>(i + 1), i, row);
+        }
+        q.bind(static_cast<int>(n + 1), row.ref.rowId);
+        q.bind(static_cast<int>(n + 2), row.ref.version);
+        const int rc = q.step();
+        if (rc != SQLITE_DONE) return t.db->error(rc);
+        // Nothing matched the row id at the version read: the row was rewritten or deleted since.
+        if (sqlite3_changes(t.db->handle()) == 0) return Status::make(kRecordChanged);
+        ++row.ref.version;
+        row.ref.stored = now;
+        return Status::okStatus();
+    }));
 }
 
 Status Table::erase(const Row& row) {
     Impl& t = *m_impl;
     if (!t.db) return t.remember(t.notOpen());
     if (row.ref.rowId == 0) return t.remember(Status::make(kRecordNotAvailable));
-    Status status;
-    sqlite3_stmt* s = t.statement(Impl::kErase, status);
-    if (!s) return t.remember(status);
-    Query q(s);
-    q.bind(1, row.ref.rowId);
-    q.bind(2, row.ref.version);
-    const int rc = q.step();
-    if (rc != SQLITE_DONE) return t.remember(t.db->error(rc));
-    if (sqlite3_changes(t.db->handle()) == 0) return t.remember(Status::make(kRecordChanged));
-    return t.remember(Status::okStatus());
+    return t.remember(t.guarded(*this, [&] {
+        Status status;
+        sqlite3_stmt* s = t.statement(Impl::kErase, status);
+        if (!s) return status;
+        Query q(s);
+        q.bind(1, row.ref.rowId);
+        q.bind(2, row.ref.version);
+        const int rc = q.step();
+        if (rc != SQLITE_DONE) return t.db->error(rc);
+        if (sqlite3_changes(t.db->handle()) == 0) return Status::make(kRecordChanged);
+        return Status::okStatus();
+    }));
 }
 
 Status Table::empty() {
     Impl& t = *m_impl;
     if (!t.db) return t.remember(t.notOpen());
-    Status status;
-    sqlite3_stmt* s = t.db->statement(t.schema.eraseAll, status);
-    if (!s) return t.remember(status);
-    Query q(s);
-    const int rc = q.step();
-    return t.remember(rc == SQLITE_DONE ? Status::okStatus() : t.db->error(rc));
+    return t.remember(t.guarded(*this, [&] {
+        Status status;
+        sqlite3_stmt* s = t.db->statement(t.schema.eraseAll, status);
+        if (!s) return status;
+        Query q(s);
+        const int rc = q.step();
+        return rc == SQLITE_DONE ? Status::okStatus() : t.db->error(rc);
+    }));
 }
 
 bool Table::duplicate(int key, const Row& row) {
@@ -577,23 +642,21 @@ bool Table::duplicate(int key, const Row& row) {
         t.remember(s);
         return false;
     }
-    Status status;
-    sqlite3_stmt* s = t.statement(key, Impl::kDuplicate, status);
-    if (!s) {
-        t.remember(status);
-        return false;
-    }
-    Query q(s);
-    const std::vector<Value> values = t.components(key, row);
-    t.bindComponents(q, key, values);
-    q.bind(static_cast<int>(values.size() + 1), row.ref.rowId);
-    const int rc = q.step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        t.remember(t.db->error(rc));
-        return false;
-    }
-    t.remember(Status::okStatus());
-    return rc == SQLITE_ROW;
+    bool found = false;
+    t.remember(t.guarded(*this, [&] {
+        Status status;
+        sqlite3_stmt* s = t.statement(key, Impl::kDuplicate, status);
+        if (!s) return status;
+        Query q(s);
+        const std::vector<Value> values = t.components(key, row);
+        t.bindComponents(q, key, values);
+        q.bind(static_cast<int>(values.size() + 1), row.ref.rowId);
+        const int rc = q.step();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) return t.db->error(rc);
+        found = rc == SQLITE_ROW;
+        return Status::okStatus();
+    }));
+    return found;
 }
 
 std::int64_t Table::records() {
@@ -602,20 +665,18 @@ std::int64_t Table::records() {
         t.remember(t.notOpen());
         return 0;
     }
-    Status status;
-    sqlite3_stmt* s = t.statement(Impl::kCount, status);
-    if (!s) {
-        t.remember(status);
-        return 0;
-    }
-    Query q(s);
-    const int rc = q.step();
-    if (rc != SQLITE_ROW) {
-        t.remember(t.db->error(rc));
-        return 0;
-    }
-    t.remember(Status::okStatus());
-    return sqlite3_column_int64(s, 0);
+    std::int64_t count = 0;
+    t.remember(t.guarded(*this, [&] {
+        Status status;
+        sqlite3_stmt* s = t.statement(Impl::kCount, status);
+        if (!s) return status;
+        Query q(s);
+        const int rc = q.step();
+        if (rc != SQLITE_ROW) return t.db->error(rc);
+        count = sqlite3_column_int64(s, 0);
+        return Status::okStatus();
+    }));
+    return count;
 }
 
 std::string Table::position(int key, const Row& row) const {
@@ -629,11 +690,42 @@ Status Table::reget(std::string_view position, Row& out) {
     const auto p = detail::decodePosition(position);
     if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return t.remember(Status::make(kRecordNotFound));
     Row row;
-    if (Status s = t.readRow(p->rowId, row); !s.ok()) return t.remember(s);
+    if (Status s = t.guarded(*this, [&] { return t.readRow(p->rowId, row); }); !s.ok()) return t.remember(s);
     t.cursor.at(p->key, t.components(p->key, row));
     t.cursor.lowId = t.cursor.highId = row.ref.rowId;
     out = std::move(row);
     return t.remember(Status::okStatus());
 }
+
+// ---------------------------------------------------------------------------------------------------------
+// Damage met by an operation
+
+bool isDamage(const Status& status) {
+    return status.code == kDriverError && status.driverCode.rfind("SQLITE_CORRUPT", 0) == 0;
+}
+
+Status Table::Impl::classify(const Status& met) {
+    // Every record read through the table itself, no key: if that fails, the records are damaged.
+    const std::string scan = "SELECT " + schema.columns + " FROM " + schema.table + " NOT INDEXED";
+    if (sqlite3_exec(db->handle(), scan.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) return met;
+    // SQLite found a key that disagrees with the records, or a key of the table cannot be read.
+    if (met.driverCode.rfind("SQLITE_CORRUPT (" + std::to_string(SQLITE_CORRUPT_INDEX) + ")", 0) == 0)
+        return Status::make(kKeyFileMustBeRebuilt);
+    for (const auto& key : schema.keys) {
+        const std::string read = "SELECT count(*) FROM " + schema.table + " INDEXED BY " +
+                                 detail::quoteIdentifier(key.indexName) +
+                                 (key.blankCondition.empty() ? "" : " WHERE " + key.blankCondition);
+        if (sqlite3_exec(db->handle(), read.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            return Status::make(kKeyFileMustBeRebuilt);
+    }
+    return met;  // elsewhere in the file: nothing the keys of this table can mend
+}
+
+void Table::Impl::reportPendingDamage(Table& self) {
+    if (!pendingDamage || !db || db->inTransaction()) return;
+    const Status earlier = *std::exchange(pendingDamage, std::nullopt);
+    if (damageHandler) damageHandler(self, earlier);
+}
+
 
 }  // namespace tarvelo::store

@@ -3,8 +3,11 @@
 // the keyed reading that both the table's own position and every View use.
 #include <cstdint>
 #include <limits>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "store/database.h"
@@ -48,27 +51,68 @@ struct Table::Impl {
     Cursor cursor;
     // Statements of the open connection by purpose, so that the hot paths skip the statement cache.
     std::vector<sqlite3_stmt*> prepared;
+    // The UPDATE of each set of changed fields (bit i: field i) met so far.
+    std::unordered_map<std::uint64_t, sqlite3_stmt*> updates;
+    DamageHandler damageHandler;
+    std::optional<Status> pendingDamage;  // met inside a transaction, not yet handed to the handler
 
     Status remember(Status status) const;  // sets lastError() too
     Status notOpen() const;
     Status checkKey(int key) const;  // the table is open and key is one of its keys
 
-    enum Purpose { kSelectByRowId, kInsert, kUpdate, kErase, kCount, kFixedPurposes };
+    enum Purpose { kSelectByRowId, kInsert, kErase, kCount, kFixedPurposes };
     enum KeyPurpose { kFirst, kLast, kAfter, kBefore, kEqual, kDuplicate, kKeyPurposes };
     sqlite3_stmt* statement(Purpose purpose, Status& status);
     sqlite3_stmt* statement(int key, KeyPurpose purpose, Status& status);
+    sqlite3_stmt* updateStatement(std::uint64_t changed, Status& status);
 
     // The key's components taken from row, as stored (numbers as numbers, text trimmed and cut).
     std::vector<Value> components(int key, const Row& row) const;
     void bindComponents(Query& query, int key, const std::vector<Value>& values) const;
-    Status bindFields(Query& query, const Row& row) const;  // kInvalidRecordDeclaration on a misshapen row
-    Row decode(sqlite3_stmt* statement) const;
+    // kInvalidRecordDeclaration unless row has a value of the right kind for every field.
+    Status checkShape(const Row& row) const;
+    void bindField(Query& query, int index, std::size_t field, const Row& row) const;
+    // The row's values as they are stored.
+    std::shared_ptr<const StoredValues> storedValues(const Row& row) const;
+    // keep: the row keeps its values as read, for a later put of the changed fields only.
+    Row decode(sqlite3_stmt* statement, bool keep) const;
 
-    // One step along the cursor: the next (or previous) record the filter accepts. kRecordNotAvailable at
-    // the end, out then unchanged and the cursor at that end.
+    // Steps along the cursor: up to count records the filter accepts, appended to out; the cursor then
+    // stands on the last. Fewer: the end was reached (the cursor stands at it).
+    Status readMany(Cursor& cursor, Direction direction, const std::function<bool(const Row&)>* filter, int count,
+                    bool keep, std::vector<Row>& out);
+    // One step: the next (or previous) record the filter accepts. kRecordNotAvailable at the end, out then
+    // unchanged and the cursor at that end.
     Status read(Cursor& cursor, bool forward, const std::function<bool(const Row&)>* filter, Row& out);
     // The row with that row id; kRecordNotFound when there is none.
     Status readRow(std::int64_t rowId, Row& out);
+
+    // Runs an operation of self; damage it meets is classified and handed to the damage handler (see
+    // Table::setDamageHandler). REQUIRES: op leaves no statement active when it returns.
+    template <class Op>
+    Status guarded(Table& self, Op op);
+    // Hands damage met inside a transaction to the handler, once no transaction is active any more.
+    void reportPendingDamage(Table& self);
+    // What damage met by an operation is: 46 when the records read soundly and a key does not, else as met.
+    Status classify(const Status& met);
 };
+
+// SQLite reports the file as malformed (SQLITE_CORRUPT, in any of its variants).
+bool isDamage(const Status& status);
+
+template <class Op>
+Status Table::Impl::guarded(Table& self, Op op) {
+    reportPendingDamage(self);
+    if (!db) return notOpen();  // the handler may have closed it
+    Status s = op();
+    if (!isDamage(s) || !db) return s;
+    s = classify(s);
+    if (db->inTransaction()) {
+        pendingDamage = s;
+        return s;
+    }
+    if (damageHandler && damageHandler(self, s) && db) s = op();
+    return s;
+}
 
 }  // namespace tarvelo::store

@@ -31,6 +31,13 @@ Status Transaction::start(const std::vector<Table*>& tables, const std::function
             setLastError(s);
             return s;
         }
+        // Damage met in an earlier transaction is handled (and the keys perhaps rebuilt) before a new one.
+        table->m_impl->reportPendingDamage(*table);
+        if (!table->isOpen()) {
+            Status s = Status::driver(SQLITE_MISUSE, table->name() + " is not open");
+            setLastError(s);
+            return s;
+        }
         std::shared_ptr<Database> db = table->m_impl->db;
         if (std::find(databases.begin(), databases.end(), db) == databases.end()) databases.push_back(db);
     }

@@ -44,15 +44,31 @@ Status View::setAt(const Row& keyValues) {
 
 Status View::next(Row& out) {
     Table::Impl& t = m_impl->t();
-    Status s = t.read(m_impl->cursor, true, &m_impl->filter, out);
-    if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, m_impl->cursor.anchor});
+    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, true, &m_impl->filter, out); });
+    if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, t.components(m_impl->cursor.key, out)});
     return t.remember(s);
 }
 
 Status View::previous(Row& out) {
     Table::Impl& t = m_impl->t();
-    Status s = t.read(m_impl->cursor, false, &m_impl->filter, out);
-    if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, m_impl->cursor.anchor});
+    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, false, &m_impl->filter, out); });
+    if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, t.components(m_impl->cursor.key, out)});
+    return t.remember(s);
+}
+
+Status View::read(Direction direction, int count, std::vector<Row>& out) {
+    Table::Impl& t = m_impl->t();
+    const std::size_t before = out.size();
+    const Cursor start = m_impl->cursor;
+    Status s = t.guarded(*m_impl->table, [&] {
+        out.resize(before);  // a second try after a repair starts the page afresh
+        m_impl->cursor = start;
+        return t.readMany(m_impl->cursor, direction, &m_impl->filter, count, false, out);
+    });
+    if (s.ok() && out.size() > before) {
+        m_impl->lastPosition =
+            detail::encodePosition({m_impl->cursor.key, out.back().ref.rowId, t.components(m_impl->cursor.key, out.back())});
+    }
     return t.remember(s);
 }
 
@@ -66,7 +82,7 @@ Status View::reset(std::string_view position) {
     if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return t.remember(Status::make(kRecordNotFound));
     // Where the record is now, if it still exists; else where it was when the position was taken.
     Row row;
-    Status found = t.readRow(p->rowId, row);
+    Status found = t.guarded(*m_impl->table, [&] { return t.readRow(p->rowId, row); });
     if (found.ok()) {
         m_impl->cursor.inFrontOf(key, t.components(key, row), p->rowId);
     } else if (found.code == kRecordNotFound && p->key == key &&
@@ -82,7 +98,7 @@ Status View::reread(std::string_view position, Row& out) {
     Table::Impl& t = m_impl->t();
     const auto p = detail::decodePosition(position);
     if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return t.remember(Status::make(kRecordNotFound));
-    return t.remember(t.readRow(p->rowId, out));
+    return t.remember(t.guarded(*m_impl->table, [&] { return t.readRow(p->rowId, out); }));
 }
 
 }  // namespace tarvelo::store

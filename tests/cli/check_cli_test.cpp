@@ -17,6 +17,7 @@
 #include "data/data_fixture.h"
 #include "fakes/cli_run.h"
 #include "fakes/fake_ports.h"
+#include "data/records.h"
 
 namespace {
 
@@ -121,6 +122,42 @@ TEST_F(CheckCommand, GivenDamageOutsideEveryTableThenItIsFoundAndTheExitCodeSays
     EXPECT_EQ(o.out.rfind("SM\\!Schedule 0\n", 0), 0u) << "the tables still open and count";
     EXPECT_NE(o.out.find("\nSM.KTB: "), std::string::npos) << o.out;
     EXPECT_EQ(o.out.find("TagFile_.KTB: "), std::string::npos) << o.out;
+}
+
+TEST_F(CheckCommand, GivenAKeyPageDamagedThenTheFullCheckFindsItAndItsDefaultYesRebuildsTheKey) {
+    ASSERT_EQ(runCli(folder, {}).exitCode, 0);
+    {
+        tarvelo::test::FakeMessageBox box;
+        tarvelo::test::FakeHalt halt;
+        tarvelo::DataWarning warn(box, halt);
+        tarvelo::DataFiles files(warn, folder);
+        tarvelo::TableUse use(files, tarvelo::TableId::categories);
+        for (int i = 0; i < 600; ++i) {  // enough for the key to have pages below its root
+            tarvelo::Category c;
+            c.category = "Category " + std::to_string(i);
+            ASSERT_TRUE(files.categories().add(c).ok());
+        }
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(dataFile().c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_schema WHERE name = 'Categories!CAT:KEYCATEGORY'", -1, &s, nullptr);
+    ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+    const long page = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    std::string bytes = readBytes(dataFile());
+    bytes.replace(static_cast<std::size_t>((page - 1) * 4096), 64, std::string(64, '\xff'));
+    { std::ofstream(dataFile(), std::ios::binary | std::ios::trunc) << bytes; }
+
+    const Outcome o = runCli(folder, {"--full"});
+
+    EXPECT_EQ(o.exitCode, 0) << o.out << o.err;
+    EXPECT_NE(o.err.find("SM\\!Categories key file is invalid.  Do you want to rebuild the key?"), std::string::npos) << o.err;
+    EXPECT_NE(o.out.find("SM\\!Categories 600\n"), std::string::npos) << o.out;
+    const Outcome again = runCli(folder, {"--full"});
+    EXPECT_EQ(again.exitCode, 0) << again.out;
+    EXPECT_EQ(again.err, "") << "repaired for good";
 }
 
 TEST_F(CheckCommand, GivenADamagedKeyThenTheQuestionGoesToStderrAndItsDefaultYesRebuildsTheKey) {

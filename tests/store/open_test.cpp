@@ -101,22 +101,6 @@ INSTANTIATE_TEST_SUITE_P(
         KeyDamage{"foreignIndex", "CREATE INDEX stray ON Schedule (ID)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Opening, givenIndexPageOverwrittenWhenOpenedThen46AndBuildRestoresTheKey) {
-    makeTasks(2000);
-    const std::size_t root = std::stoul(tamper(dataFile(), "SELECT rootpage FROM sqlite_schema WHERE name = 'Schedule!SCH:KEYCATEGORY'"));
-    std::string bytes = readBytes(dataFile());
-    ASSERT_GE(bytes.size(), root * 4096);
-    bytes.replace((root - 1) * 4096, 64, std::string(64, '\xff'));
-    writeBytes(dataFile(), bytes);
-    EXPECT_EQ(tasks.open().code, kKeyFileMustBeRebuilt);
-    ASSERT_TRUE(tasks.build().ok()) << lastError().driverCode << " " << lastError().driverMessage;
-    ASSERT_TRUE(tasks.open().ok()) << lastError().driverMessage;
-    EXPECT_EQ(readAll(tasks, kKeyCategory).size(), 2000u);
-    std::vector<std::string> problems;
-    ASSERT_TRUE(tasks.verifyFile(problems).ok());
-    EXPECT_EQ(problems, std::vector<std::string>{}) << "the old index's pages are not left behind unused";
-}
-
 TEST_F(Opening, givenDuplicatesInUniqueKeyWhenBuildingThen40AndNothingHalfBuiltKept) {
     makeTasks(3);
     tamper(dataFile(), "DROP INDEX \"Schedule!SCH:KEYID\"; UPDATE Schedule SET ID = 1");

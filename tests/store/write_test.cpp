@@ -1,6 +1,8 @@
 // Writing: every key kept current, change detection within and across processes, refused writes.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include "store/database.h"
 #include "store_test_support.h"
 
@@ -127,6 +129,76 @@ TEST_F(Writes, givenRecordReadWhenAnotherProcessChangesItThenPutAndEraseFailWith
     EXPECT_EQ(tasks.erase(copy).code, kRecordChanged);
     EXPECT_EQ(text(stored(1), kDescription), "changed by the other");
     EXPECT_EQ(other.join(), 0);
+}
+
+// Which columns each UPDATE names, as SQLite itself sees it: a trigger per column logs the updates that
+// set it (created by another connection, as a tool would).
+class ColumnLog {
+public:
+    explicit ColumnLog(const std::string& file) {
+        sqlite3_open(file.c_str(), &m_db);
+        std::string sql = "CREATE TABLE put_log (col TEXT);";
+        for (const char* column : {"ID", "TASKTYPE", "CATEGORY", "DESCRIPTION", "DATE", "TIME", "DISABLED", "MESSAGE"}) {
+            sql += std::string("CREATE TRIGGER log_") + column + " AFTER UPDATE OF \"" + column +
+                   "\" ON Schedule BEGIN INSERT INTO put_log VALUES ('" + column + "'); END;";
+        }
+        EXPECT_EQ(sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(m_db);
+    }
+    ~ColumnLog() { sqlite3_close(m_db); }
+    // The columns set since the last call, by name.
+    Texts take() {
+        Texts columns;
+        sqlite3_exec(m_db, "SELECT col FROM put_log ORDER BY col", [](void* out, int, char** v, char**) {
+            static_cast<Texts*>(out)->push_back(v[0]);
+            return 0;
+        }, &columns, nullptr);
+        sqlite3_exec(m_db, "DELETE FROM put_log", nullptr, nullptr, nullptr);
+        return columns;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+TEST_F(Writes, givenACopyReadWithItsValuesWhenSomeFieldsChangeThenOnlyThoseAreWrittenAndTheRestStaysAsStored) {
+    Row added = task(1, "Work", "report", 80000, 100, 0, "memo");
+    ASSERT_TRUE(tasks.add(added).ok());
+    ColumnLog log(folder.file("SM.KTB"));
+
+    Row copy = stored(1);
+    copy.values[kDate] = std::int64_t{80001};
+    copy.values[kDescription] = std::string("report   ");  // the same once trailing blanks are off
+    ASSERT_TRUE(tasks.put(copy).ok());
+    EXPECT_EQ(log.take(), (Texts{"DATE"}));
+
+    copy.values[kCategory] = std::string("Home");
+    copy.values[kMessage] = std::string("memo, longer");
+    ASSERT_TRUE(tasks.put(copy).ok());  // the copy knows what its last put stored
+    EXPECT_EQ(log.take(), (Texts{"CATEGORY", "MESSAGE"}));
+
+    EXPECT_EQ(tasks.put(added).code, kRecordChanged) << "89 still fires for a copy older than the row";
+    EXPECT_EQ(log.take(), (Texts{}));
+    const Row back = stored(1);
+    EXPECT_EQ(number(back, kDate), 80001);
+    EXPECT_EQ(text(back, kCategory), "Home");
+    EXPECT_EQ(text(back, kDescription), "report");
+    EXPECT_EQ(text(back, kMessage), "memo, longer");
+    EXPECT_EQ(text(back, kTaskType), "None");
+    EXPECT_EQ(number(back, kTime), 100);
+}
+
+TEST_F(Writes, givenACopyWithoutItsValuesAsReadThenEveryFieldIsWritten) {
+    Row added = task(1, "Work", "report");
+    ASSERT_TRUE(tasks.add(added).ok());
+    ColumnLog log(folder.file("SM.KTB"));
+    Row bare = task(1, "Work", "report, changed");
+    bare.ref.rowId = added.ref.rowId;
+    bare.ref.version = added.ref.version;
+
+    ASSERT_TRUE(tasks.put(bare).ok());
+
+    EXPECT_EQ(log.take().size(), 8u);
+    EXPECT_EQ(text(stored(1), kDescription), "report, changed");
 }
 
 }  // namespace

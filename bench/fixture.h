@@ -1,0 +1,49 @@
+#pragma once
+// What the storage benchmarks share: data folders of N tasks built once and kept in the build folder, so
+// a run is cheap to repeat, and a main that prints each figure beside its baseline as a ratio.
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <random>
+#include <string>
+
+#include "core/date.h"
+#include "data/records.h"
+
+namespace tarvelo::bench {
+
+// The moment every benchmark pretends it is: no enabled task is due then.
+inline const StdDate kToday = dateFromYmd(1996, 10, 31);
+inline const StdTime kNow = timeFromHms(12, 0);
+// Completed copies in the fixtures are younger than this many days.
+inline constexpr int kExpiryDays = 30;
+
+// A task of the mix a long-used schedule holds: most enabled and in the future (a fifth with an advance
+// warning to come or given), one in twenty switched off, one in twenty a completed copy.
+Schedule benchTask(int id, std::mt19937& random);
+
+// A data folder whose SM.KTB holds Schedule with `tasks` tasks of benchTask (seeded alike every time) and
+// an empty History; built on first use, then reused from the build folder. Benchmarks that write put the
+// folder back as they found it (they delete what they add).
+std::string fixtureFolder(int tasks);
+
+// One figure measured against its baseline in the same run: each iteration of the benchmark times a
+// block of `block` operations of the measured side, then a block of the baseline, so that a machine
+// whose load changes meanwhile weighs on both alike. Each side's figure is its median block, per
+// operation, reported as the counters "measured_us" and "baseline_us".
+struct Side {
+    std::function<void(benchmark::State&)> op;  // one operation; may SkipWithError
+    std::function<void()> beforeBlock = [] {};  // untimed, around each block (to begin a transaction)
+    std::function<void()> afterBlock = [] {};
+};
+void measurePair(benchmark::State& state, const Side& measured, const Side& baseline, int block);
+// Registers a figure measured that way, in microseconds.
+benchmark::internal::Benchmark* registerPair(const std::string& figure, std::function<Side()> measured,
+                                             std::function<Side()> baseline, int block);
+
+// Runs the benchmarks of the command line, then prints every figure registered by registerPair beside
+// its baseline, and every pair of plain benchmarks named "<figure> [<side>]" one after the other, with
+// their ratio.
+int runWithRatios(int argc, char** argv);
+
+}  // namespace tarvelo::bench

@@ -1,0 +1,152 @@
+// Whole processes at 1,000,000 tasks beside the same at a small table, in the same run, taking turns: an
+// idle `tarvelo96-cli tick`, and the program's start to its first window (the frame shown, its first
+// tick done) with the resident memory it takes. Each is a process of its own, timed from fork to its end.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "bench/fixture.h"
+#include "core/settings.h"
+#include "data/data_files.h"
+#include "engine/scheduler.h"
+#include "engine/windows/main_frame.h"
+#include "engine/windows/scheduler_driver.h"
+#include "ui/qt/qt_frame_port.h"
+#include "ui/qt/qt_halt.h"
+#include "ui/qt/qt_message_box.h"
+#include "ui/qt/qt_message_windows.h"
+#include "ui/qt/qt_program_start.h"
+#include "ui/qt/qt_sound.h"
+
+namespace {
+
+using namespace tarvelo;
+
+// A configuration folder of its own, so the user's settings play no part.
+const std::string& configFolder() {
+    static const std::string folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-startup-XXXXXX").string();
+        const std::string made = ::mkdtemp(pattern.data());
+        std::filesystem::create_directories(made + "/tarvelo96");
+        return made;
+    }();
+    return folder;
+}
+
+// The tarvelo96-cli built beside the benchmark, or $TARVELO_CLI (another build, to compare with).
+const char* cli() {
+    const char* named = std::getenv("TARVELO_CLI");
+    return named ? named : TARVELO_CLI;
+}
+
+bench::Side idleTickProcess(int tasks) {
+    const std::string folder = bench::fixtureFolder(tasks);
+    return {[folder](benchmark::State& state) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+            if (::chdir(folder.c_str()) != 0) ::_exit(126);
+            ::setenv("XDG_CONFIG_HOME", configFolder().c_str(), 1);
+            ::execl(cli(), cli(), "tick", "--at", "1996-10-31 12:00:00", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("tick failed");
+    }};
+}
+
+// The program's start as the desktop wires it, up to the frame shown and its first tick done. Runs in the
+// child; writes the resident memory (kB, at its peak) to fd.
+int startProgram(const std::string& folder, int fd) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::setenv("XDG_CONFIG_HOME", configFolder().c_str(), 1);
+    int argc = 1;
+    char name[] = "tarvelo96";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    ui::QtMessageBox messages;
+    ui::QtHalt halt;
+    DataWarning warn(messages, halt);
+    DataFiles data(warn, folder);
+    data.use(TableId::history);
+    data.use(TableId::schedule);
+    Settings settings = startUpSettings();
+    settings.programTitle = "Tarvelo '96";
+    engine::MainFrame frame(settings);
+    frame.show();
+    // The fixtures' moment: nothing is due then, as on an ordinary start.
+    struct FixtureClock : ui::ClockPort {
+        ui::Moment now() override { return {bench::kToday, bench::kNow}; }
+    } clock;
+    ui::QtSound sound;
+    ui::QtProgramStart programs;
+    ui::QtFramePort framePort(&frame);
+    ui::QtMessageWindows windows(&frame, [](const std::string&) {}, settings.iniFileName.text());
+    Scheduler scheduler(data.schedule(), settings, {clock, framePort, messages, sound, programs, windows});
+    engine::driveScheduler(frame, scheduler);
+    QApplication::processEvents();
+    frame.tick();
+    QApplication::processEvents();
+
+    long peak = 0;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) peak = std::stol(line.substr(6));
+    }
+    return ::write(fd, &peak, sizeof peak) == sizeof peak ? 0 : 1;
+}
+
+// The highest resident memory a start reached, by table size.
+std::map<int, long> peakKb;
+
+bench::Side programStart(int tasks) {
+    const std::string folder = bench::fixtureFolder(tasks);
+    return {[folder, tasks](benchmark::State& state) {
+        int report[2];
+        if (::pipe(report) != 0) state.SkipWithError("pipe");
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(report[0]);
+            ::_exit(startProgram(folder, report[1]));
+        }
+        ::close(report[1]);
+        long got = 0;
+        const bool read = ::read(report[0], &got, sizeof got) == sizeof got;
+        ::close(report[0]);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (!read) state.SkipWithError("the program did not start");
+        peakKb[tasks] = std::max(peakKb[tasks], got);
+    }};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bench::registerPair("idle tarvelo96-cli tick, 1,000,000 / 2,000 tasks", [] { return idleTickProcess(1'000'000); },
+                        [] { return idleTickProcess(2'000); }, 1)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(15.0);
+    bench::registerPair("start to first window, 1,000,000 / 0 tasks", [] { return programStart(1'000'000); },
+                        [] { return programStart(0); }, 1)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(15.0);
+    const int result = bench::runWithRatios(argc, argv);
+    for (const auto& [tasks, kb] : peakKb) {
+        std::printf("start to first window, %d tasks: peak resident memory %.1f MB\n", tasks, static_cast<double>(kb) / 1024.0);
+    }
+    return result;
+}

@@ -374,6 +374,14 @@ TEST_F(ScheduleRoadTest, GivenAFirstStartWhenATaskIsInsertedThroughTheBrowseThen
     EXPECT_EQ(browse->browse().cell(1, 0).icon, static_cast<int>(ScheduleIcon::pending));
     EXPECT_EQ(browse->browse().cell(1, 4).text, "Water the plants");
 
+    // WHEN the moved-on task is run now: performed again, kept in History, still due tomorrow
+    browse->browse().click(1);
+    press(browse->runNowButton());
+    EXPECT_EQ(messageWindows.texts().size(), 2u);
+    const TableUse history(files, TableId::history);
+    EXPECT_EQ(files.history().records(), 1);
+    EXPECT_EQ(browse->browse().cell(1, 1).text, "Nov 1, 1996");
+
     frame.closeDown();
 }
 

@@ -19,8 +19,8 @@
 #include "core/settings.h"
 #include "data/data_files.h"
 #include "engine/scheduler.h"
-#include "engine/windows/main_frame.h"
-#include "engine/windows/scheduler_driver.h"
+#include "app/main_frame.h"
+#include "app/scheduler_driver.h"
 #include "ui/qt/qt_frame_port.h"
 #include "ui/qt/qt_halt.h"
 #include "ui/qt/qt_message_box.h"
@@ -85,7 +85,7 @@ int startProgram(const std::string& folder, int fd) {
     data.use(TableId::schedule);
     Settings settings = startUpSettings();
     settings.programTitle = "Tarvelo '96";
-    engine::MainFrame frame(settings);
+    app::MainFrame frame(settings);
     frame.show();
     // The fixtures' moment: nothing is due then, as on an ordinary start.
     struct FixtureClock : ui::ClockPort {
@@ -96,7 +96,7 @@ int startProgram(const std::string& folder, int fd) {
     ui::QtFramePort framePort(&frame);
     ui::QtMessageWindows windows(&frame, [](const std::string&) {}, settings.iniFileName.text());
     Scheduler scheduler(data.schedule(), settings, {clock, framePort, messages, sound, programs, windows});
-    engine::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler);
     QApplication::processEvents();
     frame.tick();
     QApplication::processEvents();

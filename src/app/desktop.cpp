@@ -6,12 +6,12 @@
 #include "engine/ini_files.h"
 #include "engine/scheduler.h"
 #include "core/profile.h"
-#include "engine/windows/frame_lists.h"
-#include "engine/windows/frame_schedule.h"
-#include "engine/windows/frame_wizards.h"
-#include "engine/windows/main_frame.h"
-#include "engine/windows/message_to_do.h"
-#include "engine/windows/scheduler_driver.h"
+#include "app/frame_lists.h"
+#include "app/frame_schedule.h"
+#include "app/frame_wizards.h"
+#include "app/main_frame.h"
+#include "engine/message_to_do.h"
+#include "app/scheduler_driver.h"
 #include "engine/windows/splash.h"
 #include "search/tags.h"
 #include "search/windows/qt_search_ports.h"
@@ -34,7 +34,6 @@ namespace tarvelo::app {
 namespace {
 
 constexpr const char* kProgramTitle = "Tarvelo '96";
-constexpr const char* kHelpFile = "TarvW96.HLP";
 
 // The ports the timer steps and the windows reach the user and the system through.
 struct DesktopPorts {
@@ -46,14 +45,14 @@ struct DesktopPorts {
     ui::QtMessageWindows messageWindows;
     ui::QtFileDialog files;
 
-    DesktopPorts(engine::MainFrame& mainFrame, DataFiles& data, const Settings& settings)
+    DesktopPorts(app::MainFrame& mainFrame, DataFiles& data, const Settings& settings)
         : messages(&mainFrame),
           frame(&mainFrame),
           messageWindows(
               mainFrame.mdiArea(),
               [&data, &mainFrame](const std::string& message) {
                   engine::addMessageToDo(data, message);
-                  engine::refreshToDoLists(mainFrame);
+                  app::refreshToDoLists(mainFrame);
               },
               settings.iniFileName.text()),
           files(&mainFrame) {}
@@ -73,7 +72,7 @@ int runDesktop(QApplication& app, Settings& settings) {
     data.use(TableId::history);
     data.use(TableId::schedule);
 
-    engine::MainFrame frame(settings);
+    app::MainFrame frame(settings);
     startMessages.setParent(&frame);
     DesktopPorts ports(frame, data, settings);
     frame.setCloseDownHandler([&data] {
@@ -87,44 +86,43 @@ int runDesktop(QApplication& app, Settings& settings) {
     }
     engine::Splash::start(&frame);
     settings.programTitle = kProgramTitle;
-    settings.helpFile = kHelpFile;
 
     Scheduler scheduler(data.schedule(), settings,
                         {ports.clock, ports.frame, ports.messages, ports.sound, ports.programs, ports.messageWindows});
-    engine::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler);
 
     const ProfileFile pellschd(kWarningIniName);
     const TaskFormServices taskForms{data, ports.messages, ports.files, ports.sound, ports.clock, pellschd};
-    engine::setWizardCommands(frame, taskForms);
+    app::setWizardCommands(frame, taskForms);
     const ListServices lists{data, settings.iniFileName.text(), [&frame] { frame.showHelpContents(); },
-                             engine::taskFormRunner(taskForms)};
-    engine::setListCommands(frame, lists);
+                             app::taskFormRunner(taskForms)};
+    app::setListCommands(frame, lists);
     search::QtJobRunner tagProgress(&frame);
     search::Tags tags(data, tagProgress);
-    const ScheduleBrowseServices schedule = engine::scheduleBrowseServices(
+    const ScheduleBrowseServices schedule = app::scheduleBrowseServices(
         lists, taskForms, settings, {ports.clock, ports.sound, ports.messages, ports.programs, ports.messageWindows}, tags,
         frame.mdiArea());
-    engine::setScheduleCommands(frame, schedule);
-    scheduler.setChangeListener([&frame] { engine::refreshScheduleLists(frame); });
-    engine::startScheduleAtStart(frame, settings, schedule);
-    engine::startListsAtStart(frame, settings, lists);
+    app::setScheduleCommands(frame, schedule);
+    scheduler.setChangeListener([&frame] { app::refreshScheduleLists(frame); });
+    app::startScheduleAtStart(frame, settings, schedule);
+    app::startListsAtStart(frame, settings, lists);
 
     ProfileFile mainIni(settings.iniFileName.text());
-    frame.setCommand(engine::FrameCommand::setup, [&] {
+    frame.setCommand(app::FrameCommand::setup, [&] {
         search::SetupWindow::run(settings, mainIni, &frame);
         frame.update();
     });
     const search::ReportServices reports{data, ports.messages, frame.mdiArea(), [&frame]() -> QPrinter& { return frame.printer(); }, {}};
-    for (const auto& [command, kind] : {std::pair{engine::FrameCommand::printByDate, search::ReportKind::scheduleByDate},
-                                        std::pair{engine::FrameCommand::printByCategory, search::ReportKind::scheduleByCategory},
-                                        std::pair{engine::FrameCommand::listCategories, search::ReportKind::categoryList},
-                                        std::pair{engine::FrameCommand::printToDoList, search::ReportKind::toDoList}}) {
+    for (const auto& [command, kind] : {std::pair{app::FrameCommand::printByDate, search::ReportKind::scheduleByDate},
+                                        std::pair{app::FrameCommand::printByCategory, search::ReportKind::scheduleByCategory},
+                                        std::pair{app::FrameCommand::listCategories, search::ReportKind::categoryList},
+                                        std::pair{app::FrameCommand::printToDoList, search::ReportKind::toDoList}}) {
         frame.setCommand(command, [&reports, kind = kind] { search::startReport(kind, reports); });
     }
 
     ui::TerminationSignal termination;
     QObject::connect(&termination, &ui::TerminationSignal::received, &frame, &QWidget::close);
-    QObject::connect(&frame, &engine::MainFrame::closedDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&frame, &app::MainFrame::closedDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }
 

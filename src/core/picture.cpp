@@ -321,24 +321,6 @@ std::optional<std::int64_t> parseNumber(std::string_view text, int width) {
     return static_cast<std::int64_t>(magnitude);
 }
 
-std::optional<std::int64_t> parseEntry(const Picture& picture, std::string_view text) {
-    switch (picture.kind) {
-    case Picture::Kind::Date:
-        return parseDate(text);
-    case Picture::Kind::Time:
-        return parseTime(text);
-    case Picture::Kind::Number:
-        return parseNumber(text, picture.width);
-    case Picture::Kind::Text:
-        break;
-    }
-    return std::nullopt;
-}
-
-std::string parseTextEntry(const Picture& picture, std::string_view text) {
-    return formatText(text, picture.width);
-}
-
 std::string formatIsoDate(StdDate date) {
     if (date == 0) return {};
     const Ymd ymd = ymdFromDate(date);

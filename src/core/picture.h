@@ -62,12 +62,6 @@ std::optional<StdTime> parseTime(std::string_view text);
 // A whole number of at most width characters (sign included); no width limit when width is 0.
 std::optional<std::int64_t> parseNumber(std::string_view text, int width = 0);
 
-// What an entry field with this picture makes of the typed text: a date, time or number value. For a
-// text picture use parseTextEntry.
-std::optional<std::int64_t> parseEntry(const Picture& picture, std::string_view text);
-// A text entry keeps at most width characters, trailing blanks removed.
-std::string parseTextEntry(const Picture& picture, std::string_view text);
-
 // --- The plain forms used by scripts ----------------------------------------------------------------
 
 // "1997-01-31"; blank for 0.

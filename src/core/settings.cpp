@@ -38,9 +38,7 @@ bool writeSettings(ProfileFile& ini, const Settings& settings) {
 
 Settings startUpSettings() {
     Settings settings;
-    settings.helpFile = "T95.HLP";
     settings.iniFileName = kMainIniName;
-    settings.helpFile = "Tarvelo96.HLP";
     readSettings(ProfileFile(settings.iniFileName.text()), settings);
     return settings;
 }

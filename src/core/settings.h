@@ -26,7 +26,6 @@ struct Settings {
     std::uint8_t startMinimized = 0;        // StartUpMinimized
     std::uint8_t showFullSchedule = 0;      // FullSchedule
     FixedText<32> programTitle;             // set by the frame: "Tarvelo '96"
-    std::string helpFile;                   // the help file in force
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 
@@ -34,8 +33,7 @@ struct Settings {
 void readSettings(const ProfileFile& ini, Settings& settings);
 // Writes them back, HistoryExpires first, the inverted keys inverted.
 bool writeSettings(ProfileFile& ini, const Settings& settings);
-// Program start-up before the frame opens: names the help files and reads the settings, in that order,
-// from kMainIniName in the config folder.
+// Program start-up before the frame opens: the settings read from kMainIniName in the config folder.
 Settings startUpSettings();
 
 // The default advance warning of section "Warning" of "PELLSCHD.INI" (never written by the program).

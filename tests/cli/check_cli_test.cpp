@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "data/data_files.h"
-#include "data/data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "fakes/cli_run.h"
 #include "fakes/fake_ports.h"
 #include "data/records.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "data/data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "fakes/cli_run.h"
 
 namespace tarvelo::test {

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "data/data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "fakes/cli_run.h"
 
 namespace tarvelo::test {

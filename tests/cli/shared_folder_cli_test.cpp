@@ -18,7 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "data/data_files.h"
-#include "data/data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "fakes/fake_ports.h"
 #include "fakes/processes.h"
 

@@ -24,7 +24,6 @@ protected:
 TEST_F(StartUp, shouldOpenTheScheduleAndRunTheSchedulerWhenThereIsNoIniFileAtAll) {
     const Settings s = startUpSettings();
     EXPECT_EQ(s.iniFileName, "Tarvelo96.INI");
-    EXPECT_EQ(s.helpFile, "Tarvelo96.HLP");
     EXPECT_EQ(s.historyExpiryDays, 0);  // completed copies are never removed
     EXPECT_EQ(s.showScheduleAtStart, 1);
     EXPECT_EQ(s.showToDoAtStart, 0);

@@ -9,7 +9,7 @@
 #include "data/category_lists.h"
 #include "data/record_maintenance.h"
 #include "data/todo_list.h"
-#include "data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "fakes/browse_builders.h"
 
 namespace tarvelo {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "data/data_files.h"
-#include "data_fixture.h"
+#include "fakes/data_fixture.h"
 
 namespace tarvelo {
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "data_fixture.h"
+#include "fakes/data_fixture.h"
 
 namespace tarvelo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "data_fixture.h"
+#include "fakes/data_fixture.h"
 
 namespace tarvelo {
 namespace {

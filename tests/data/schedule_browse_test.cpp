@@ -8,7 +8,7 @@
 
 #include <set>
 
-#include "data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "fakes/browse_builders.h"
 
 namespace tarvelo {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "data/record_maintenance.h"
-#include "data_fixture.h"
+#include "fakes/data_fixture.h"
 
 namespace tarvelo {
 namespace {

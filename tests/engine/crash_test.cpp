@@ -17,7 +17,7 @@
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_ports.h"
 #include "fakes/processes.h"
-#include "store/store_test_support.h"
+#include "fakes/store_fixture.h"
 
 namespace tarvelo::test {
 namespace {

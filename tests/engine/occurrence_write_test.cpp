@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "scheduler_fixture.h"
+#include "fakes/case_names.h"
 
 namespace tarvelo::test {
 namespace {
@@ -75,7 +76,8 @@ TEST_P(FailedCopyTest, GivenTheCopyCannotBeAddedThenNothingIsPerformedOrStoredAn
     EXPECT_EQ(unversioned(stored.id), stored) << "not moved on, not stamped";
 }
 
-INSTANTIATE_TEST_SUITE_P(ScheduleTypes, FailedCopyTest, ::testing::Values("Custom", "Once"));
+INSTANTIATE_TEST_SUITE_P(ScheduleTypes, FailedCopyTest, ::testing::Values("Custom", "Once"),
+    [](const ::testing::TestParamInfo<const char*>& info) { return test::caseName(info.param); });
 
 TEST_F(OccurrenceWriteTest, GivenAFailedWriteWhenALaterTickStoresItThenItIsPerformedOnceAndStampedThen) {
     const Schedule stored = dueMessage();

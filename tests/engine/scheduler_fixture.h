@@ -16,24 +16,9 @@
 #include "engine/scheduler.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_ports.h"
+#include "fakes/temp_folder.h"
 
 namespace tarvelo::test {
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-engine-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 inline StdDate day(int year, int month, int d) { return dateFromYmd(year, month, d); }
 inline StdTime at(int hours, int minutes, int seconds = 0) { return timeFromHms(hours, minutes, seconds); }

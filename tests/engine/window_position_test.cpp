@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "core/profile.h"
+#include "fakes/case_names.h"
 
 namespace tarvelo::ui {
 namespace {
@@ -303,7 +304,13 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{{7, 1, 8, 0}, {6, 13}, {5, 1, 5, 0}},
         ConversionCase{{-7, -1, 1, 1}, {6, 13}, {-5, -1, 1, 1}},
         // A font that cannot be measured counts as one pixel per character.
-        ConversionCase{{10, 10, 10, 10}, {0, 0}, {40, 80, 40, 80}}));
+        ConversionCase{{10, 10, 10, 10}, {0, 0}, {40, 80, 40, 80}}),
+    [](const ::testing::TestParamInfo<ConversionCase>& info) {
+        const WindowRect& p = info.param.pixels;
+        return test::caseName(std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.width) + " " +
+                              std::to_string(p.height) + " in " + std::to_string(info.param.base.averageCharWidth) + "x" +
+                              std::to_string(info.param.base.charHeight));
+    });
 
 TEST(DialogUnitRoundTrip, GivenAnyWindowRectThenConvertingBackIsWithinOneUnit) {
     const DialogBase base{7, 15};

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "data/data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "fakes/fake_search.h"
 #include "search/tags.h"
 

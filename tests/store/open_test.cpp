@@ -8,7 +8,7 @@
 #include <ostream>
 
 #include "store/database.h"
-#include "store_test_support.h"
+#include "fakes/store_fixture.h"
 
 namespace tarvelo::store::testing {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "store_test_support.h"
+#include "fakes/store_fixture.h"
 
 namespace tarvelo::store::testing {
 namespace {

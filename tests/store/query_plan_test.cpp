@@ -7,7 +7,7 @@
 
 #include "store/database.h"
 #include "store/schema.h"
-#include "store_test_support.h"
+#include "fakes/store_fixture.h"
 
 namespace tarvelo::store {
 void PrintTo(const TableDef& def, std::ostream* os) { *os << def.tableName; }

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "store_test_support.h"
+#include "fakes/store_fixture.h"
 
 namespace tarvelo::store::testing {
 namespace {

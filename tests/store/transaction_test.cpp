@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "store/database.h"
-#include "store_test_support.h"
+#include "fakes/store_fixture.h"
 
 namespace tarvelo::store::testing {
 namespace {

@@ -1,7 +1,7 @@
 // Views: independent filtered cursors, position strings, reset and re-reading with change watching.
 #include <gtest/gtest.h>
 
-#include "store_test_support.h"
+#include "fakes/store_fixture.h"
 
 namespace tarvelo::store::testing {
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/fake_ports.h"
+#include "fakes/case_names.h"
 
 namespace tarvelo {
 namespace {
@@ -125,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
         NextCase{"every13MonthsCarriesTheDay", custom(13, "month(s)", ymd(1997, 1, 31)), ymd(1997, 1, 31), kNoon,
                  ymd(1998, 3, 3), 1},
         NextCase{"every4YearsLosesFebruary29In2100", custom(4, "year(s)", ymd(2096, 2, 29)), ymd(2096, 2, 29), kNoon,
-                 ymd(2100, 3, 1), 1}));
+                 ymd(2100, 3, 1), 1}),
+    test::NamedBy<&NextCase::name>());
 
 TEST(NextScheduleDate, shouldCompleteAOnceTaskWithoutMovingIt) {
     Schedule task = makeTask("Once", kR - 3, hm(9, 30));

@@ -6,11 +6,13 @@
 #include <fstream>
 
 #include "core/profile.h"
-#include "data/data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "data/record_maintenance.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
+#include "fakes/task_table.h"
 #include "tasks/recurrence.h"
+#include "fakes/case_names.h"
 
 namespace tarvelo {
 namespace {
@@ -37,11 +39,6 @@ protected:
         EXPECT_TRUE(editor->start());
         return editor;
     }
-    Schedule addTask(Schedule s) {
-        TableUse use(*files, TableId::schedule);
-        EXPECT_TRUE(files->schedule().add(s).ok());
-        return s;
-    }
     Schedule weeklyTask(std::int32_t id) {
         Schedule s;
         s.id = id;
@@ -52,17 +49,6 @@ protected:
         s.date = june10();
         s.time = timeFromHms(9, 0);
         return s;
-    }
-    std::optional<Schedule> stored(std::int32_t id) {
-        TableUse use(*files, TableId::schedule);
-        Schedule probe, out;
-        probe.id = id;
-        if (!files->schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
-        return out;
-    }
-    std::int64_t taskCount() {
-        TableUse use(*files, TableId::schedule);
-        return files->table(TableId::schedule).records();
     }
     void addCategories(std::initializer_list<const char*> names) {
         TableUse use(*files, TableId::categories);
@@ -121,22 +107,22 @@ TEST_F(TaskEditorTest, GivenNoSelectedDay_WhenANewTaskOpens_ThenItIsDueToday) {
 }
 
 TEST_F(TaskEditorTest, GivenANewTaskCancelled_WhenTheNextOneOpens_ThenNoRecordIsLeftAndTheNumberIsReused) {
-    addTask(weeklyTask(7));
+    test::addTask(*files, weeklyTask(7));
     {
         auto editor = openNew();
         EXPECT_EQ(editor->task().id, 8);
-        EXPECT_EQ(taskCount(), 2);
+        EXPECT_EQ(test::taskCount(*files), 2);
         editor->cancel();
         EXPECT_EQ(editor->finish(), Response::cancelled);
     }
-    EXPECT_EQ(taskCount(), 1);
+    EXPECT_EQ(test::taskCount(*files), 1);
     {
         // The program closing down: the editor goes without Cancel or finish().
         auto editor = openNew();
         EXPECT_EQ(editor->task().id, 8);
     }
-    EXPECT_EQ(taskCount(), 1);
-    EXPECT_FALSE(stored(8).has_value());
+    EXPECT_EQ(test::taskCount(*files), 1);
+    EXPECT_FALSE(test::storedTask(*files, 8).has_value());
     for (int i = 0; i < kTableCount; ++i) EXPECT_EQ(files->useCount(static_cast<TableId>(i)), 0) << i;
 }
 
@@ -185,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(Types, ScheduleTypeVisibilityTest,
                                          ScheduleTypeCase{"Monthly", false, false, false},
                                          ScheduleTypeCase{"Yearly", false, false, false},
                                          ScheduleTypeCase{"Custom", false, false, true},
-                                         ScheduleTypeCase{"", false, false, true}));
+                                         ScheduleTypeCase{"", false, false, true}),
+    test::NamedBy<&ScheduleTypeCase::type>());
 
 // ---------------------------------------------------------------------------------------------------------
 // Next date and advance warning
@@ -195,7 +182,7 @@ TEST_F(TaskEditorTest, GivenAFridayTask_WhenAMondayIsEntered_ThenTheWarningIsSho
     s.monday = 0;
     s.friday = 1;
     s.date = june14();
-    auto editor = openChange(addTask(s));
+    auto editor = openChange(test::addTask(*files, s));
     editor->fields().acceptNextDate(june10());
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "Warning");
@@ -229,7 +216,7 @@ TEST_P(AutomaticWarningTest, GivenSectionWarning_WhenTheNextDateIsAccepted_ThenT
     s.time = c.taskTime;
     s.advanceWarnDate = dateFromYmd(1996, 6, 1);
     s.advanceWarnTime = timeFromHms(8, 0);
-    auto editor = openChange(addTask(s));
+    auto editor = openChange(test::addTask(*files, s));
     editor->fields().acceptNextDate(june10());
     EXPECT_EQ(ymdFromDate(editor->task().advanceWarnDate), ymdFromDate(c.wantDate));
     EXPECT_EQ(hmsFromTime(editor->task().advanceWarnTime), hmsFromTime(c.wantTime));
@@ -253,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TaskEditorTest, GivenAWarningAfterTheTask_WhenItsDateIsAccepted_ThenBothFieldsClearWithTheMessage) {
-    auto editor = openChange(addTask(weeklyTask(6)));
+    auto editor = openChange(test::addTask(*files, weeklyTask(6)));
     editor->task().advanceWarnTime = timeFromHms(8, 0);
     editor->fields().acceptAdvanceWarnDate(june10() + 1);
     EXPECT_EQ(editor->task().advanceWarnDate, 0);
@@ -314,7 +301,7 @@ TEST_F(TaskEditorTest, GivenACustomYearlyTask_WhenACountBeyondTheDateRangeIsEnte
     EXPECT_TRUE(editor->fields().acceptEvery(999999));
     editor->task().everyType = RepetitionUnit::Year;
     EXPECT_EQ(editor->ok(), TaskFocus::EveryEntry);
-    EXPECT_EQ(stored(1)->scheduleType.text(), "");  // still the reserved placeholder
+    EXPECT_EQ(test::storedTask(*files, 1)->scheduleType.text(), "");  // still the reserved placeholder
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -360,7 +347,8 @@ INSTANTIATE_TEST_SUITE_P(Folders, ProgramFolderTest,
                                          FolderCase{"/usr/local/bin/backup", "/usr/local/bin"},
                                          FolderCase{"C:\\TOOLS/mixed\\x.exe", "C:\\TOOLS/mixed"},
                                          FolderCase{"BACKUP.EXE", ""}, FolderCase{"/backup", "/"},
-                                         FolderCase{"C:\\X.EXE", "C:"}));
+                                         FolderCase{"C:\\X.EXE", "C:"}),
+    test::NamedBy<&FolderCase::program>());
 
 TEST(CommandForFileTest, GivenAChosenFile_WhenItNeedsQuoting_ThenTheCommandLineKeepsItWhole) {
     EXPECT_EQ(commandForFile("/usr/bin/backup"), "/usr/bin/backup");
@@ -389,7 +377,7 @@ TEST_F(TaskEditorTest, GivenCategories_WhenTheFormOpens_ThenTheListIsSortedAndTh
     addCategories({"work", "Errands", "Home"});
     Schedule s = weeklyTask(9);
     s.category = "Home";
-    auto editor = openChange(addTask(s));
+    auto editor = openChange(test::addTask(*files, s));
     EXPECT_EQ(editor->categories(), (std::vector<std::string>{"Errands", "Home", "work"}));
     EXPECT_EQ(editor->categoryIndex(), 1);
     editor->selectCategory(2);
@@ -413,12 +401,12 @@ TEST_F(TaskEditorTest, GivenNoCategories_WhenTheFormOpens_ThenTheTasksCategoryIs
 TEST_F(TaskEditorTest, GivenAMismatchingDate_WhenOkIsPressed_ThenTheFieldChecksRunAgainBeforeSaving) {
     setWarningDefaults("1", "1", "0");
     Schedule s = weeklyTask(10);
-    auto editor = openChange(addTask(s));
+    auto editor = openChange(test::addTask(*files, s));
     editor->task().date = june14();  // typed, but its field was never left
     EXPECT_FALSE(editor->ok().has_value());
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Warning"});
-    EXPECT_EQ(stored(10)->date, june14());
-    EXPECT_EQ(stored(10)->advanceWarnDate, june14() - 1);
+    EXPECT_EQ(test::storedTask(*files, 10)->date, june14());
+    EXPECT_EQ(test::storedTask(*files, 10)->advanceWarnDate, june14() - 1);
     EXPECT_EQ(editor->finish(), Response::completed);
 }
 
@@ -427,7 +415,7 @@ protected:
     // What the timer does while the form is open: performs the task and moves it on.
     void tick(std::int32_t id) {
         TableUse use(*files, TableId::schedule);
-        Schedule s = *stored(id);
+        Schedule s = *test::storedTask(*files, id);
         s.lastRunDate = s.date;
         s.lastRunTime = s.time;
         advanceTask(s, s.date, s.time + 1, messages);
@@ -438,7 +426,7 @@ protected:
 };
 
 TEST_F(EngineTickTest, GivenATickWhileTheFormIsOpen_WhenOkThenCancel_ThenTheOldDateIsNotWrittenAndTheEditStays) {
-    auto editor = openChange(addTask(weeklyTask(11)));
+    auto editor = openChange(test::addTask(*files, weeklyTask(11)));
     editor->task().description = "Staff meeting, room 4";
     tick(11);
     ASSERT_EQ(moved, june10() + 7);
@@ -450,17 +438,17 @@ TEST_F(EngineTickTest, GivenATickWhileTheFormIsOpen_WhenOkThenCancel_ThenTheOldD
     EXPECT_EQ(messages.requests()[0].text, "This record was changed by another station.");
     EXPECT_EQ(messages.requests()[1].caption, "Record Update Error");
     EXPECT_EQ(editor->task().description.text(), "Staff meeting, room 4");
-    EXPECT_EQ(stored(11)->date, moved);
-    EXPECT_EQ(stored(11)->description.text(), "Staff meeting");
+    EXPECT_EQ(test::storedTask(*files, 11)->date, moved);
+    EXPECT_EQ(test::storedTask(*files, 11)->description.text(), "Staff meeting");
 
     // Trying again saves the edit on top of what the engine stored.
     messages.answer(ui::kOk);
     messages.answer(ui::kYes);
     EXPECT_FALSE(editor->ok().has_value());
     EXPECT_EQ(editor->finish(), Response::completed);
-    EXPECT_EQ(stored(11)->date, moved);
-    EXPECT_EQ(stored(11)->lastRunDate, june10());
-    EXPECT_EQ(stored(11)->description.text(), "Staff meeting, room 4");
+    EXPECT_EQ(test::storedTask(*files, 11)->date, moved);
+    EXPECT_EQ(test::storedTask(*files, 11)->lastRunDate, june10());
+    EXPECT_EQ(test::storedTask(*files, 11)->description.text(), "Staff meeting, room 4");
 }
 
 }  // namespace

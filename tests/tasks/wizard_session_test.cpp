@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "core/profile.h"
-#include "data/data_fixture.h"
+#include "fakes/data_fixture.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
+#include "fakes/task_table.h"
 
 namespace tarvelo {
 namespace {
@@ -43,26 +44,13 @@ protected:
             c.category = s.category.text();
             files->categories().add(c);
         }
-        TableUse use(*files, TableId::schedule);
-        EXPECT_TRUE(files->schedule().add(s).ok());
-        return s;
-    }
-    std::optional<Schedule> stored(std::int32_t id) {
-        TableUse use(*files, TableId::schedule);
-        Schedule probe, out;
-        probe.id = id;
-        if (!files->schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
-        return out;
+        return test::addTask(*files, s);
     }
     void removeTask(std::int32_t id) {
         TableUse use(*files, TableId::schedule);
-        const std::optional<Schedule> s = stored(id);
+        const std::optional<Schedule> s = test::storedTask(*files, id);
         ASSERT_TRUE(s);
         ASSERT_TRUE(files->schedule().erase(*s).ok());
-    }
-    std::int64_t taskCount() {
-        TableUse use(*files, TableId::schedule);
-        return files->table(TableId::schedule).records();
     }
     std::vector<std::string> categoryNames() {
         TableUse use(*files, TableId::categories);
@@ -161,10 +149,10 @@ TEST_F(WizardSessionTest, GivenATaskReadEarlier_WhenAWizardStarts_ThenNothingOfI
 
 TEST_F(WizardSessionTest, GivenAWizardCancelled_ThenNoRecordIsLeftAndTheNextWizardGetsTheSameNumber) {
     auto first = openWizard(WizardKind::addProgram);
-    EXPECT_EQ(taskCount(), 1);  // reserved while the wizard is open
+    EXPECT_EQ(test::taskCount(*files), 1);  // reserved while the wizard is open
     first->cancel();
     EXPECT_EQ(first->end(), Response::cancelled);
-    EXPECT_EQ(taskCount(), 0);
+    EXPECT_EQ(test::taskCount(*files), 0);
     auto second = openWizard(WizardKind::addMessage);
     EXPECT_EQ(second->task().id, 1);
 }
@@ -175,7 +163,7 @@ TEST_F(WizardSessionTest, GivenTheMessageWizardFinished_ThenTheStoredTaskDisplay
     w->task().message = "Leave at ten";
     EXPECT_FALSE(w->finishPressed());
     EXPECT_EQ(w->end(), Response::completed);
-    const std::optional<Schedule> s = stored(1);
+    const std::optional<Schedule> s = test::storedTask(*files, 1);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->taskType.text(), "Display Message");
     EXPECT_EQ(s->warn, 1);
@@ -197,7 +185,7 @@ TEST_F(WizardSessionTest, GivenAutomaticWarnings_WhenFinishing_ThenAddWizardsRec
     auto special = openWizard(WizardKind::specialEvent, source);
     EXPECT_FALSE(special->finishPressed());
     special->end();
-    EXPECT_EQ(stored(special->task().id)->advanceWarnDate, source.advanceWarnDate);
+    EXPECT_EQ(test::storedTask(*files, special->task().id)->advanceWarnDate, source.advanceWarnDate);
 }
 
 TEST_F(WizardSessionTest, GivenAWeeklyTask_WhenRescheduled_ThenTheEventIsAnEnabledUnwarnedOnceCopyUnderANewNumber) {
@@ -215,12 +203,12 @@ TEST_F(WizardSessionTest, GivenAWeeklyTask_WhenRescheduled_ThenTheEventIsAnEnabl
     EXPECT_FALSE(w->finishPressed());
     EXPECT_EQ(w->end(), Response::completed);
 
-    const std::optional<Schedule> event = stored(8);
+    const std::optional<Schedule> event = test::storedTask(*files, 8);
     ASSERT_TRUE(event);
     expected.ref = event->ref;
     EXPECT_EQ(*event, expected);
-    EXPECT_EQ(stored(7)->skipNextTime, 0);
-    EXPECT_EQ(stored(7)->scheduleType.text(), "Day of Week");
+    EXPECT_EQ(test::storedTask(*files, 7)->skipNextTime, 0);
+    EXPECT_EQ(test::storedTask(*files, 7)->scheduleType.text(), "Day of Week");
 }
 
 TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenFinished_ThenTheSkipMovesToTheSourceTask) {
@@ -229,11 +217,11 @@ TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenFinished_ThenTheSkipMovesToT
     w->task().skipNextTime = 1;
     EXPECT_FALSE(w->finishPressed());
     // Until the wizard has ended, the source task is untouched; the event is never stored skipping itself.
-    EXPECT_EQ(stored(7)->skipNextTime, 0);
-    EXPECT_EQ(stored(8)->skipNextTime, 0);
+    EXPECT_EQ(test::storedTask(*files, 7)->skipNextTime, 0);
+    EXPECT_EQ(test::storedTask(*files, 8)->skipNextTime, 0);
     EXPECT_EQ(w->end(), Response::completed);
-    EXPECT_EQ(stored(8)->skipNextTime, 0);
-    EXPECT_EQ(stored(7)->skipNextTime, 1);
+    EXPECT_EQ(test::storedTask(*files, 8)->skipNextTime, 0);
+    EXPECT_EQ(test::storedTask(*files, 7)->skipNextTime, 1);
     EXPECT_EQ(messages.count(), 0u);
 }
 
@@ -247,7 +235,7 @@ TEST_F(WizardSessionTest, GivenTheEventCannotBeSaved_WhenFinishing_ThenTheWizard
     EXPECT_EQ(w->task().skipNextTime, 1);
     w->cancel();
     EXPECT_EQ(w->end(), Response::cancelled);
-    EXPECT_EQ(stored(7)->skipNextTime, 0);
+    EXPECT_EQ(test::storedTask(*files, 7)->skipNextTime, 0);
 }
 
 TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenCancelled_ThenNoEventExistsAndTheSourceIsUnchanged) {
@@ -256,9 +244,9 @@ TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenCancelled_ThenNoEventExistsA
     w->task().skipNextTime = 1;
     w->cancel();
     EXPECT_EQ(w->end(), Response::cancelled);
-    EXPECT_FALSE(stored(8));
-    EXPECT_EQ(stored(7)->skipNextTime, 0);
-    EXPECT_EQ(taskCount(), 1);
+    EXPECT_FALSE(test::storedTask(*files, 8));
+    EXPECT_EQ(test::storedTask(*files, 7)->skipNextTime, 0);
+    EXPECT_EQ(test::taskCount(*files), 1);
 }
 
 TEST_F(WizardSessionTest, GivenASourceAlreadySkipping_WhenRescheduled_ThenTheSkipBoxStartsTicked) {
@@ -281,9 +269,9 @@ TEST_F(WizardSessionTest, GivenTheSourceDeletedMeanwhile_WhenFinishedWithSkip_Th
     EXPECT_EQ(messages.last().text,
               "Could not set SKIP status  ID #7Error:" + store::codeMessage(store::kRecordNotFound));
     EXPECT_EQ(messages.last().caption, "");
-    ASSERT_TRUE(stored(8));
-    EXPECT_EQ(stored(8)->skipNextTime, 0);
-    EXPECT_FALSE(stored(7));
+    ASSERT_TRUE(test::storedTask(*files, 8));
+    EXPECT_EQ(test::storedTask(*files, 8)->skipNextTime, 0);
+    EXPECT_FALSE(test::storedTask(*files, 7));
 }
 
 TEST_F(WizardSessionTest, GivenAWeeklyEvent_WhenAnyDateIsEntered_ThenNoScheduleTypeWarningIsShown) {

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "core/settings.h"
-#include "engine/windows/main_frame.h"
+#include "app/main_frame.h"
 #include "placement_expect.h"
 #include "qt_environment.h"
 #include "ui/qt/qt_message_windows.h"
@@ -21,7 +21,7 @@ namespace {
 
 void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-QAction* windowMenuEntry(engine::MainFrame& frame, const char* text) {
+QAction* windowMenuEntry(app::MainFrame& frame, const char* text) {
     for (QAction* menu : frame.menuBar()->actions()) {
         if (menu->text() != "&Window") continue;
         for (QAction* entry : menu->menu()->actions())
@@ -47,7 +47,7 @@ protected:
     QMdiArea& area() { return *frame.mdiArea(); }
 
     Settings settings;
-    engine::MainFrame frame{settings};
+    app::MainFrame frame{settings};
     ui::QtMessageWindows windows{frame.mdiArea(), {}};
 };
 

@@ -1,5 +1,5 @@
 // The frame's "&To Do List" and "&Categories" entries and the to-do list at start-up.
-#include "engine/windows/frame_lists.h"
+#include "app/frame_lists.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -9,8 +9,8 @@
 
 #include "data/windows/category_windows.h"
 #include "data/windows/todo_windows.h"
-#include "engine/windows/main_frame.h"
-#include "engine/windows/message_to_do.h"
+#include "app/main_frame.h"
+#include "engine/message_to_do.h"
 #include "fakes/fake_ports.h"
 #include "qt_environment.h"
 
@@ -36,16 +36,16 @@ protected:
     DataFiles files;
     ListServices services{files};
     Settings settings;
-    engine::MainFrame frame{settings};
+    app::MainFrame frame{settings};
 };
 
 TEST_F(FrameListsTest, entriesStartTheirListsInsideTheFrame) {
-    EXPECT_FALSE(frame.action(engine::FrameCommand::toDoList)->isEnabled());
-    engine::setListCommands(frame, services);
-    ASSERT_TRUE(frame.action(engine::FrameCommand::toDoList)->isEnabled());
-    ASSERT_TRUE(frame.action(engine::FrameCommand::categories)->isEnabled());
-    frame.action(engine::FrameCommand::toDoList)->trigger();
-    frame.action(engine::FrameCommand::categories)->trigger();
+    EXPECT_FALSE(frame.action(app::FrameCommand::toDoList)->isEnabled());
+    app::setListCommands(frame, services);
+    ASSERT_TRUE(frame.action(app::FrameCommand::toDoList)->isEnabled());
+    ASSERT_TRUE(frame.action(app::FrameCommand::categories)->isEnabled());
+    frame.action(app::FrameCommand::toDoList)->trigger();
+    frame.action(app::FrameCommand::categories)->trigger();
     EXPECT_EQ(childWindows(), (std::vector<std::string>{"BrowseTodo", "BrowseCategories"}));
     frame.closeDown();  // the child windows close with it
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -56,21 +56,21 @@ TEST_F(FrameListsTest, entriesStartTheirListsInsideTheFrame) {
 }
 
 TEST_F(FrameListsTest, toDoListOpensAtStartOnlyWhenTheSettingsAskForIt) {
-    engine::startListsAtStart(frame, settings, services);
+    app::startListsAtStart(frame, settings, services);
     EXPECT_EQ(childWindows(), std::vector<std::string>{});
     settings.showToDoAtStart = 1;
-    engine::startListsAtStart(frame, settings, services);
+    app::startListsAtStart(frame, settings, services);
     EXPECT_EQ(childWindows(), std::vector<std::string>{"BrowseTodo"});
 }
 
 TEST_F(FrameListsTest, itemAddedFromAMessageWindowShowsInTheOpenToDoList) {
     settings.showToDoAtStart = 1;
-    engine::startListsAtStart(frame, settings, services);
+    app::startListsAtStart(frame, settings, services);
     auto* list = frame.findChild<BrowseTodoWindow*>();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->list().entryCount(), 0);
     engine::addMessageToDo(files, "Call back the garage");
-    engine::refreshToDoLists(frame);
+    app::refreshToDoLists(frame);
     ASSERT_EQ(list->list().entryCount(), 1);
     EXPECT_EQ(list->list().cell(0, 2).text, "Call back the garage");
     EXPECT_EQ(list->list().cell(0, 1).text, " 5");

@@ -10,8 +10,8 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/scheduler.h"
-#include "engine/windows/main_frame.h"
-#include "engine/windows/scheduler_driver.h"
+#include "app/main_frame.h"
+#include "app/scheduler_driver.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_ports.h"
 #include "qt_environment.h"
@@ -36,7 +36,7 @@ protected:
     std::optional<TableUse> use;
     Settings settings;
 
-    engine::MainFrame frame{settings};
+    app::MainFrame frame{settings};
     ui::QtFramePort framePort{&frame};
     ui::QtMessageBox messages{&frame};
     FakeClock clock{{dateFromYmd(1996, 10, 31), timeFromHms(12, 0)}};
@@ -47,7 +47,7 @@ protected:
 };
 
 TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTheInactiveCaption) {
-    engine::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler);
     frame.show();
     settings.schedulerActive = 0;
 
@@ -60,7 +60,7 @@ TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTh
 }
 
 TEST_F(FrameSchedulerTest, GivenATickCannotStoreItsWorkThenTheStatusBarSaysSoUntilATickSucceeds) {
-    engine::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler);
     frame.show();
     Schedule due;
     due.id = 1;

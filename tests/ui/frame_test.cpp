@@ -1,5 +1,5 @@
 // The main frame: caption, menu, status bar, the guarded tick, and its close.
-#include "engine/windows/main_frame.h"
+#include "app/main_frame.h"
 
 #include <csignal>
 
@@ -24,13 +24,14 @@
 
 #include "core/profile.h"
 #include "core/settings.h"
-#include "engine/windows/help_window.h"
+#include "app/help_window.h"
 #include "placement_expect.h"
 #include "qt_environment.h"
 #include "ui/qt/termination_signal.h"
 #include "ui/qt/window_placement.h"
+#include "fakes/case_names.h"
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 namespace {
 
 // One line per menu entry, indented by depth: "text | help line", "(disabled)" when so; "-" a separator.
@@ -370,7 +371,8 @@ INSTANTIATE_TEST_SUITE_P(Help, HelpSearchTest,
                          ::testing::Values(TopicCase{"", {0, 1, 2}}, TopicCase{"   ", {0, 1, 2}},
                                            TopicCase{"MESSAGE", {1}}, TopicCase{"start folder", {2}},
                                            TopicCase{"task message", {}}, TopicCase{"scheduler", {0}},
-                                           TopicCase{"the", {0, 2}}));
+                                           TopicCase{"the", {0, 2}}),
+    test::NamedBy<&TopicCase::query>());
 
 }  // namespace
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

@@ -10,7 +10,7 @@
 
 #include "core/profile.h"
 #include "data/data_files.h"
-#include "engine/windows/message_to_do.h"
+#include "engine/message_to_do.h"
 #include "engine/windows/splash.h"
 #include "fakes/fake_ports.h"
 #include "placement_expect.h"

@@ -12,6 +12,7 @@
 #include "core/picture.h"
 #include "ui/qt/date_edit.h"
 #include "ui/qt/time_edit.h"
+#include "fakes/case_names.h"
 
 namespace tarvelo {
 namespace {
@@ -59,7 +60,8 @@ TEST_P(DateEditTypedTest, GivenWhatAPersonTypes_WhenTheDateEntryIsLeft_ThenItIsA
     EXPECT_EQ(QApplication::focusWidget(), w.next);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, DateEditTypedTest, testing::Values("Jan 31, 1997", "1/31/1997", "1997-01-31"));
+INSTANTIATE_TEST_SUITE_P(Forms, DateEditTypedTest, testing::Values("Jan 31, 1997", "1/31/1997", "1997-01-31"),
+    [](const testing::TestParamInfo<const char*>& info) { return test::caseName(info.param); });
 
 TEST(DateEditTest, GivenAnImpossibleDate_WhenTheEntryIsLeft_ThenItIsRefusedShownAgainAndKeepsTheFocus) {
     EntryWindow<ui::DateEdit> w;

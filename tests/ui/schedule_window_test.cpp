@@ -18,9 +18,9 @@
 #include "core/profile.h"
 #include "data/windows/category_windows.h"
 #include "engine/scheduler.h"
-#include "engine/windows/frame_schedule.h"
-#include "engine/windows/main_frame.h"
-#include "engine/windows/scheduler_driver.h"
+#include "app/frame_schedule.h"
+#include "app/main_frame.h"
+#include "app/scheduler_driver.h"
 #include "fakes/browse_builders.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
@@ -324,20 +324,20 @@ protected:
     TaskFormServices taskForms{files, messages, fileDialog, sound, clock, pellschd};
     ListServices lists{files};
     ScheduleBrowseServices services =
-        engine::scheduleBrowseServices(lists, taskForms, settings, {clock, sound, messages, programs, messageWindows}, tags);
+        app::scheduleBrowseServices(lists, taskForms, settings, {clock, sound, messages, programs, messageWindows}, tags);
     Scheduler scheduler{files.schedule(), settings, {clock, framePort, messages, sound, programs, messageWindows}};
 };
 
 TEST_F(ScheduleRoadTest, GivenAFirstStartWhenATaskIsInsertedThroughTheBrowseThenTheTickPerformsItAndTheListShowsBoth) {
     // GIVEN a first start: no INI file, so the browse opens with the frame
     ASSERT_EQ(settings.showScheduleAtStart, 1);
-    engine::MainFrame frame(settings);
+    app::MainFrame frame(settings);
     frame.show();
-    engine::driveScheduler(frame, scheduler);
-    scheduler.setChangeListener([&frame] { engine::refreshScheduleLists(frame); });
-    engine::setScheduleCommands(frame, services);
-    engine::startScheduleAtStart(frame, settings, services);
-    EXPECT_TRUE(frame.action(engine::FrameCommand::browseSchedule)->isEnabled());
+    app::driveScheduler(frame, scheduler);
+    scheduler.setChangeListener([&frame] { app::refreshScheduleLists(frame); });
+    app::setScheduleCommands(frame, services);
+    app::startScheduleAtStart(frame, settings, services);
+    EXPECT_TRUE(frame.action(app::FrameCommand::browseSchedule)->isEnabled());
     ASSERT_EQ(frame.mdiArea()->subWindowList().size(), 1);
     auto* browse = qobject_cast<BrowseScheduleWindow*>(frame.mdiArea()->subWindowList()[0]->widget());
     ASSERT_NE(browse, nullptr);

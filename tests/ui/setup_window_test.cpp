@@ -15,8 +15,8 @@
 #include "core/settings.h"
 #include "data/data_files.h"
 #include "engine/scheduler.h"
-#include "engine/windows/main_frame.h"
-#include "engine/windows/scheduler_driver.h"
+#include "app/main_frame.h"
+#include "app/scheduler_driver.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_ports.h"
 #include "qt_environment.h"
@@ -189,7 +189,7 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
     ASSERT_TRUE(files.schedule().add(due).ok());
 
     settings.programTitle = "Tarvelo '96";
-    engine::MainFrame frame(settings);
+    app::MainFrame frame(settings);
     ui::QtFramePort framePort(&frame);
     test::FakeMessageBox messages;
     test::FakeClock clock({dateFromYmd(1996, 10, 31), timeFromHms(12, 0)});
@@ -197,7 +197,7 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
     test::FakeProgramStart programs;
     test::FakeMessageWindows windows;
     Scheduler scheduler(files.schedule(), settings, {clock, framePort, messages, sound, programs, windows});
-    engine::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler);
     frame.show();
 
     // WHEN Setup switches the scheduler off

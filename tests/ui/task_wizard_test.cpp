@@ -20,11 +20,12 @@
 #include "core/profile.h"
 #include "core/settings.h"
 #include "data/data_files.h"
-#include "engine/windows/frame_wizards.h"
-#include "engine/windows/main_frame.h"
+#include "app/frame_wizards.h"
+#include "app/main_frame.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
 #include "fakes/fake_ports.h"
+#include "fakes/task_table.h"
 #include "qt_environment.h"
 #include "ui/qt/date_edit.h"
 #include "ui/qt/time_edit.h"
@@ -53,22 +54,6 @@ protected:
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(w));
         return *w;
-    }
-    Schedule addTask(Schedule s) {
-        TableUse use(files, TableId::schedule);
-        EXPECT_TRUE(files.schedule().add(s).ok());
-        return s;
-    }
-    std::optional<Schedule> stored(std::int32_t id) {
-        TableUse use(files, TableId::schedule);
-        Schedule probe, out;
-        probe.id = id;
-        if (!files.schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
-        return out;
-    }
-    std::int64_t taskCount() {
-        TableUse use(files, TableId::schedule);
-        return files.table(TableId::schedule).records();
     }
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // Radios and check boxes answer only a click on their indicator or text.
@@ -136,7 +121,7 @@ class TaskWizardWalkTest : public TaskWizardTest, public testing::WithParamInter
 
 TEST_P(TaskWizardWalkTest, GivenATaskType_WhenPressingNextThenBack_ThenPagesAndButtonsFollowTheTable) {
     const WalkCase& c = GetParam();
-    addTask(weeklyTask(3));
+    test::addTask(files, weeklyTask(3));
     TaskWizardWindow& w = open(c.kind, weeklyTask(3));
     if (c.taskTypeRadio >= 0) tick(w.controls().task->taskTypes[c.taskTypeRadio]);
     std::vector<std::string> forward{state()};
@@ -189,13 +174,13 @@ TEST_F(TaskWizardTest, GivenTheGenericWizardOnAnyPage_WhenCancelled_ThenNoRecord
         TaskWizardWindow& w = open(WizardKind::addTask);
         for (int i = 1; i < page; ++i) click(w.nextButton());
         ASSERT_EQ(w.pages()->currentIndex() + 1, page);
-        EXPECT_EQ(taskCount(), 1);
+        EXPECT_EQ(test::taskCount(files), 1);
         if (page == 3) w.close();  // the close box
         else click(w.cancelButton());
         QTest::qWait(10);
         EXPECT_TRUE(wizard.isNull()) << "the window deletes itself";
         EXPECT_EQ(response, Response::cancelled);
-        EXPECT_EQ(taskCount(), 0) << "page " << page;
+        EXPECT_EQ(test::taskCount(files), 0) << "page " << page;
     }
 }
 
@@ -211,7 +196,7 @@ TEST_F(TaskWizardTest, GivenTheMessageWizard_WhenFilledInAndFinished_ThenTheTask
     typeInto(w.controls().when->date, "Jun 10, 1996");
     click(w.finishButton());
     EXPECT_EQ(response, Response::completed);
-    const std::optional<Schedule> s = stored(1);
+    const std::optional<Schedule> s = test::storedTask(files, 1);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->taskType.text(), "Display Message");
     EXPECT_EQ(s->description.text(), "Dentist");
@@ -235,7 +220,7 @@ TEST_F(TaskWizardTest, GivenTheProgramWizard_WhenAProgramIsChosen_ThenItsFolderI
     tick(w.controls().advanced->alarm);
     EXPECT_TRUE(w.controls().advanced->play->isEnabled());
     click(w.finishButton());
-    const std::optional<Schedule> s = stored(1);
+    const std::optional<Schedule> s = test::storedTask(files, 1);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->taskType.text(), "Run Program");
     EXPECT_EQ(s->path.text(), "/opt/tools");
@@ -253,7 +238,7 @@ TEST_F(TaskWizardTest, GivenTaskTypeNone_ThenTheTimeIsHiddenAndSetToTheEndOfTheD
 }
 
 TEST_F(TaskWizardTest, GivenAWeeklyTask_WhenRescheduledWithTheSkipBoxAndFinished_ThenTheSourceSkipsItsNextTime) {
-    addTask(weeklyTask(3));
+    test::addTask(files, weeklyTask(3));
     TaskWizardWindow& w = open(WizardKind::specialEvent, weeklyTask(3));
     EXPECT_EQ(w.windowTitle().toStdString(), "Reschedule Event Wizard");
     EXPECT_EQ(w.controls().task->taskTypes[3], nullptr);
@@ -267,38 +252,38 @@ TEST_F(TaskWizardTest, GivenAWeeklyTask_WhenRescheduledWithTheSkipBoxAndFinished
     EXPECT_EQ(w.controls().when->skip->text().toStdString(), "Skip next regular occurance of task being copied");
     tick(w.controls().when->skip);
     click(w.nextButton());
-    EXPECT_EQ(stored(3)->skipNextTime, 0);
+    EXPECT_EQ(test::storedTask(files, 3)->skipNextTime, 0);
     click(w.finishButton());
     EXPECT_EQ(response, Response::completed);
-    const std::optional<Schedule> event = stored(4);
+    const std::optional<Schedule> event = test::storedTask(files, 4);
     ASSERT_TRUE(event);
     EXPECT_EQ(event->scheduleType.text(), "Once");
     EXPECT_EQ(event->date, june10());
     EXPECT_EQ(event->skipNextTime, 0);
-    EXPECT_EQ(stored(3)->skipNextTime, 1);
+    EXPECT_EQ(test::storedTask(files, 3)->skipNextTime, 1);
 }
 
 TEST_F(TaskWizardTest, GivenTheSpecialEventCancelledOnItsLastPage_ThenNothingIsAddedAndTheSourceUntouched) {
-    const Schedule source = addTask(weeklyTask(3));
+    const Schedule source = test::addTask(files, weeklyTask(3));
     TaskWizardWindow& w = open(WizardKind::specialEvent, source);
     for (int i = 0; i < 3; ++i) click(w.nextButton());
     tick(w.controls().when->skip);
     click(w.nextButton());
     click(w.cancelButton());
     EXPECT_EQ(response, Response::cancelled);
-    EXPECT_FALSE(stored(4));
-    EXPECT_EQ(*stored(3), source);
+    EXPECT_FALSE(test::storedTask(files, 4));
+    EXPECT_EQ(*test::storedTask(files, 3), source);
 }
 
 TEST_F(TaskWizardTest, GivenTheFrame_WhenAWizardEntryIsChosen_ThenItsWizardOpensInsideTheFrame) {
     Settings settings;
-    engine::MainFrame frame(settings);
+    app::MainFrame frame(settings);
     frame.show();
-    for (auto command : {engine::FrameCommand::addMessage, engine::FrameCommand::addProgram,
-                         engine::FrameCommand::genericAdd})
+    for (auto command : {app::FrameCommand::addMessage, app::FrameCommand::addProgram,
+                         app::FrameCommand::genericAdd})
         EXPECT_FALSE(frame.action(command)->isEnabled());
-    engine::setWizardCommands(frame, services);
-    frame.action(engine::FrameCommand::addMessage)->trigger();
+    app::setWizardCommands(frame, services);
+    frame.action(app::FrameCommand::addMessage)->trigger();
     const auto open = frame.findChildren<TaskWizardWindow*>();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open[0]->objectName().toStdString(), "AddMessageWizard");
@@ -306,16 +291,16 @@ TEST_F(TaskWizardTest, GivenTheFrame_WhenAWizardEntryIsChosen_ThenItsWizardOpens
     EXPECT_FALSE(open[0]->isModal());
     ASSERT_EQ(frame.mdiArea()->subWindowList().size(), 1);
     EXPECT_EQ(frame.mdiArea()->subWindowList()[0]->widget(), open[0]);
-    EXPECT_TRUE(frame.action(engine::FrameCommand::genericAdd)->isEnabled());
-    EXPECT_EQ(taskCount(), 1);
+    EXPECT_TRUE(frame.action(app::FrameCommand::genericAdd)->isEnabled());
+    EXPECT_EQ(test::taskCount(files), 1);
     frame.closeDown();
     QTest::qWait(10);
-    EXPECT_EQ(taskCount(), 0) << "closing down gives the reserved record back";
+    EXPECT_EQ(test::taskCount(files), 0) << "closing down gives the reserved record back";
 }
 
 // Every page of every wizard, for a look with TARVELO_SCREENSHOT_DIR set.
 TEST_F(TaskWizardTest, GivenEachWizard_WhenWalkedThrough_ThenEveryPageCanBeShown) {
-    addTask(weeklyTask(3));
+    test::addTask(files, weeklyTask(3));
     for (WizardKind kind :
          {WizardKind::addTask, WizardKind::addProgram, WizardKind::addMessage, WizardKind::specialEvent}) {
         TaskWizardWindow& w = open(kind, weeklyTask(3));

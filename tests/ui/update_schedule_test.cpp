@@ -20,6 +20,7 @@
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
 #include "fakes/fake_ports.h"
+#include "fakes/task_table.h"
 #include "qt_environment.h"
 #include "tasks/recurrence.h"
 #include "ui/qt/date_edit.h"
@@ -51,18 +52,6 @@ protected:
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
         return *form;
-    }
-    Schedule addTask(Schedule s) {
-        TableUse use(files, TableId::schedule);
-        EXPECT_TRUE(files.schedule().add(s).ok());
-        return s;
-    }
-    std::optional<Schedule> stored(std::int32_t id) {
-        TableUse use(files, TableId::schedule);
-        Schedule probe, out;
-        probe.id = id;
-        if (!files.schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
-        return out;
     }
     Schedule fridayTask(std::int32_t id) {
         Schedule s;
@@ -170,7 +159,7 @@ TEST_F(UpdateScheduleTest, GivenACustomYearlyTask_WhenAnImpossibleCountIsTyped_T
 }
 
 TEST_F(UpdateScheduleTest, GivenAFridayTask_WhenAMondayIsTypedAsNextDate_ThenTheWarningShowsAndTheMondayStays) {
-    UpdateScheduleForm& f = open(Request::change, addTask(fridayTask(2)));
+    UpdateScheduleForm& f = open(Request::change, test::addTask(files, fridayTask(2)));
     EXPECT_EQ(f.windowTitle().toStdString(), "Changing a Schedule Record");
     f.tabs()->setCurrentIndex(3);
     EXPECT_EQ(f.controls().when->lastRunDate->text().toStdString(), "Jun 7, 1996");
@@ -185,7 +174,7 @@ TEST_F(UpdateScheduleTest, GivenAFridayTask_WhenAMondayIsTypedAsNextDate_ThenThe
 }
 
 TEST_F(UpdateScheduleTest, GivenTheCalendarButtons_WhenUsed_ThenTheDateIsPutInWithoutTheFieldsChecks) {
-    UpdateScheduleForm& f = open(Request::change, addTask(fridayTask(5)));
+    UpdateScheduleForm& f = open(Request::change, test::addTask(files, fridayTask(5)));
     f.tabs()->setCurrentIndex(3);
     calendarAnswer = june10();  // a Monday: the field's check would warn
     QTest::mouseClick(f.controls().when->dateCalendar, Qt::LeftButton);
@@ -230,39 +219,39 @@ TEST_F(UpdateScheduleTest, GivenANewTask_WhenOkOrCancelIsPressed_ThenTheTaskIsSa
         QTest::mouseClick(f.okButton(), Qt::LeftButton);
         EXPECT_FALSE(f.isVisible());
         EXPECT_EQ(editor->finish(), Response::completed);
-        ASSERT_TRUE(stored(1).has_value());
-        EXPECT_EQ(stored(1)->description.text(), "Water the plants");
-        EXPECT_EQ(stored(1)->taskType.text(), "Both");
+        ASSERT_TRUE(test::storedTask(files, 1).has_value());
+        EXPECT_EQ(test::storedTask(files, 1)->description.text(), "Water the plants");
+        EXPECT_EQ(test::storedTask(files, 1)->taskType.text(), "Both");
     }
     {
         UpdateScheduleForm& f = open(Request::insert);
         EXPECT_EQ(editor->task().id, 2);
         QTest::mouseClick(f.cancelButton(), Qt::LeftButton);
         EXPECT_EQ(editor->finish(), Response::cancelled);
-        EXPECT_FALSE(stored(2).has_value());
+        EXPECT_FALSE(test::storedTask(files, 2).has_value());
     }
     {
         UpdateScheduleForm& f = open(Request::insert);
         EXPECT_EQ(editor->task().id, 2);
         f.close();  // the close box
         EXPECT_EQ(editor->finish(), Response::cancelled);
-        EXPECT_FALSE(stored(2).has_value());
+        EXPECT_FALSE(test::storedTask(files, 2).has_value());
     }
 }
 
 TEST_F(UpdateScheduleTest, GivenATickWhileTheFormIsOpen_WhenOkIsPressed_ThenTheEnginesDateIsKeptAndTheEditStays) {
-    const Schedule original = addTask(fridayTask(6));
+    const Schedule original = test::addTask(files, fridayTask(6));
     UpdateScheduleForm& f = open(Request::change, original);
     typeInto(f.controls().task->description, QStringLiteral("Pay day, bank"));
 
     // The timer performs the task and moves it on, through the data layer, while the form is open.
     {
         TableUse use(files, TableId::schedule);
-        Schedule engine = *stored(6);
+        Schedule engine = *test::storedTask(files, 6);
         advanceTask(engine, engine.date, engine.time + 1, messages);
         ASSERT_TRUE(files.schedule().put(engine).ok());
     }
-    const StdDate moved = stored(6)->date;
+    const StdDate moved = test::storedTask(files, 6)->date;
     ASSERT_EQ(moved, original.date + 7);
 
     messages.answer(ui::kOk);      // warning 15
@@ -271,8 +260,8 @@ TEST_F(UpdateScheduleTest, GivenATickWhileTheFormIsOpen_WhenOkIsPressed_ThenTheE
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Update Operation Error", "Record Update Error"}));
     EXPECT_EQ(f.controls().task->description->text().toStdString(), "Pay day, bank");
-    EXPECT_EQ(stored(6)->date, moved);
-    EXPECT_EQ(stored(6)->description.text(), "Pay day");
+    EXPECT_EQ(test::storedTask(files, 6)->date, moved);
+    EXPECT_EQ(test::storedTask(files, 6)->description.text(), "Pay day");
 }
 
 }  // namespace

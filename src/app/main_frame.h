@@ -24,7 +24,7 @@ namespace tarvelo {
 struct Settings;
 }
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 class HelpWindow;
 
@@ -110,4 +110,4 @@ private:
     bool m_closedDown = false;
 };
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

@@ -10,7 +10,7 @@ class QLineEdit;
 class QListWidget;
 class QTextBrowser;
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 struct HelpTopic {
     QString page;   // "scheduler.html"
@@ -47,4 +47,4 @@ private:
     QTextBrowser* m_browser = nullptr;
 };
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

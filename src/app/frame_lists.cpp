@@ -1,12 +1,12 @@
-#include "engine/windows/frame_lists.h"
+#include "app/frame_lists.h"
 
 #include <QMdiArea>
 
 #include "data/windows/category_windows.h"
 #include "data/windows/todo_windows.h"
-#include "engine/windows/main_frame.h"
+#include "app/main_frame.h"
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 void setListCommands(MainFrame& frame, const ListServices& services) {
     frame.setCommand(FrameCommand::toDoList, [&frame, &services] { BrowseTodoWindow::start(services, frame.mdiArea()); });
@@ -38,4 +38,4 @@ std::function<Response(Request, Schedule&, QWidget*)> taskFormRunner(const TaskF
     };
 }
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

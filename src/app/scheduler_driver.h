@@ -7,11 +7,11 @@ namespace tarvelo {
 class Scheduler;
 }
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 class MainFrame;
 
 // REQUIRES: scheduler outlives the frame's ticks.
 void driveScheduler(MainFrame& frame, Scheduler& scheduler);
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

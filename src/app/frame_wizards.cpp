@@ -1,11 +1,11 @@
-#include "engine/windows/frame_wizards.h"
+#include "app/frame_wizards.h"
 
 #include <QMdiArea>
 
-#include "engine/windows/main_frame.h"
+#include "app/main_frame.h"
 #include "tasks/windows/task_wizard.h"
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 void setWizardCommands(MainFrame& frame, const TaskFormServices& services) {
     const auto opener = [&frame, &services](WizardKind kind) {
@@ -20,4 +20,4 @@ void setWizardCommands(MainFrame& frame, const TaskFormServices& services) {
     });
 }
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

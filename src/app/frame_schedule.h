@@ -12,7 +12,7 @@ namespace tarvelo::search {
 class Tags;
 }
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 class MainFrame;
 
@@ -32,4 +32,4 @@ void startScheduleAtStart(MainFrame& frame, const Settings& settings, const Sche
 // holds it back), its highlighted task kept.
 void refreshScheduleLists(const MainFrame& frame);
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

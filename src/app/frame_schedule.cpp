@@ -1,14 +1,14 @@
-#include "engine/windows/frame_schedule.h"
+#include "app/frame_schedule.h"
 
 #include <QMdiArea>
 
-#include "engine/windows/main_frame.h"
+#include "app/main_frame.h"
 #include "search/tags.h"
 #include "search/windows/search_schedule.h"
 #include "tasks/windows/calendar_dialog.h"
 #include "tasks/windows/task_wizard.h"
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
                                               const Settings& settings, const RunNowPorts& runNow, search::Tags& tags,
@@ -61,4 +61,4 @@ void refreshScheduleLists(const MainFrame& frame) {
     for (BrowseScheduleWindow* list : frame.findChildren<BrowseScheduleWindow*>()) list->tableChanged();
 }
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

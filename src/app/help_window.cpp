@@ -1,4 +1,4 @@
-#include "engine/windows/help_window.h"
+#include "app/help_window.h"
 #include "ui/qt/program_icon.h"
 
 #include <QFile>
@@ -12,7 +12,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 namespace {
 
@@ -128,4 +128,4 @@ void HelpWindow::showSearch() {
 
 void HelpWindow::showHelpOnHelp() { showPage(QStringLiteral("using_help.html")); }
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

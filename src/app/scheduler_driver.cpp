@@ -1,13 +1,13 @@
-#include "engine/windows/scheduler_driver.h"
+#include "app/scheduler_driver.h"
 
 #include <QStatusBar>
 #include <string>
 
 #include "data/data_warning.h"
 #include "engine/scheduler.h"
-#include "engine/windows/main_frame.h"
+#include "app/main_frame.h"
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 void driveScheduler(MainFrame& frame, Scheduler& scheduler) {
     frame.setTickHandler([&frame, &scheduler] {
@@ -22,4 +22,4 @@ void driveScheduler(MainFrame& frame, Scheduler& scheduler) {
     });
 }
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

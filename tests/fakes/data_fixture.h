@@ -13,7 +13,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "fakes/fake_ports.h"
-#include "store/store_test_support.h"
+#include "fakes/store_fixture.h"
 
 namespace tarvelo::test {
 

@@ -5,7 +5,7 @@
 #include "data/windows/list_services.h"
 #include "tasks/windows/update_schedule.h"
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 class MainFrame;
 
@@ -21,4 +21,4 @@ void refreshToDoLists(const MainFrame& frame);
 // The task form as the list windows run it (UpdateSchedule), handing back the task as the form left it.
 std::function<Response(Request, Schedule&, QWidget*)> taskFormRunner(const TaskFormServices& services);
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

@@ -1,4 +1,4 @@
-#include "engine/windows/message_to_do.h"
+#include "engine/message_to_do.h"
 
 #include "data/data_files.h"
 

@@ -1,4 +1,4 @@
-#include "engine/windows/main_frame.h"
+#include "app/main_frame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,13 +14,13 @@
 #include <QTimer>
 
 #include "core/settings.h"
-#include "engine/windows/help_window.h"
+#include "app/help_window.h"
 #include "search/windows/print_setup_dialog.h"
 #include "ui/qt/qt_message_box.h"
 #include "ui/qt/window_placement.h"
 #include "ui/qt/program_icon.h"
 
-namespace tarvelo::engine {
+namespace tarvelo::app {
 
 namespace {
 
@@ -276,4 +276,4 @@ void MainFrame::closeDown() {
     emit closedDown();
 }
 
-}  // namespace tarvelo::engine
+}  // namespace tarvelo::app

@@ -14,27 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "fakes/temp_folder.h"
 #include "store/store.h"
 
 namespace tarvelo::store::testing {
 
-// A folder of its own for each test, removed with everything in it afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-store-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
+using test::TempFolder;
 
 inline std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

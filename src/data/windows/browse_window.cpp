@@ -30,6 +30,8 @@ BrowseWindow::BrowseWindow(std::string section, const QString& title, const List
 }
 
 BrowseWindow::~BrowseWindow() {
+    // The base class moves the focus while it tears the children down; this window must not hear of it.
+    disconnect(m_focusWatch);
     delete m_panel;  // its view observes the list, which goes first among the members
 }
 
@@ -71,7 +73,7 @@ void BrowseWindow::build(Layout layout) {
     // A failed read closes the window once the list has returned.
     connect(m_panel, &ListPanel::closeRequested, this, [this] { QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection); });
     // Gaining the focus from outside the window refreshes the list (another window may have changed it).
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (m_opened && now && isAncestorOf(now) && !(old && isAncestorOf(old))) refreshList();
     });
     resize(ui::dialogSize(*this, layout.size.width(), layout.size.height()));

@@ -88,6 +88,7 @@ private:
     QPushButton* m_close = nullptr;
     QPushButton* m_help = nullptr;
     bool m_opened = false;
+    QMetaObject::Connection m_focusWatch;
     int m_modalDepth = 0;
     bool m_closePending = false;
 };

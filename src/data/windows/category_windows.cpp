@@ -227,7 +227,7 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
     connect(m_tabs, &QTabWidget::currentChanged, this, &UpdateCategoriesDialog::resetTasks);
     enableTabKeys(this, m_tabs->tabBar());
     connect(m_panel, &ListPanel::closeRequested, this, [this] { QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (m_opened && now && isAncestorOf(now) && !(old && isAncestorOf(old))) {
             m_tasks->forceRefresh();
             resetTasks();
@@ -240,6 +240,8 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
 }
 
 UpdateCategoriesDialog::~UpdateCategoriesDialog() {
+    // The base class moves the focus while it tears the children down; this window must not hear of it.
+    disconnect(m_focusWatch);
     delete m_panel;  // its view observes the task list, which goes first among the members
 }
 

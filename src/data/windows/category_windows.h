@@ -106,6 +106,7 @@ private:
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     bool m_opened = false;
+    QMetaObject::Connection m_focusWatch;
 };
 
 // Runs UpdateCategories: a delete asks and is done without the window (refused while a task uses the

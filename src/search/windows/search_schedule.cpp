@@ -125,12 +125,14 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
     });
     connect(m_ok, &QPushButton::clicked, this, &SearchScheduleWindow::pressOk);
     connect(m_cancel, &QPushButton::clicked, this, [this] { close(); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
     m_beginSearch->setDefault(true);
     setWindowTitle(QStringLiteral("Enter Search Criteria"));
 }
 
 SearchScheduleWindow::~SearchScheduleWindow() {
+    // The base class moves the focus while it tears the children down; this window must not hear of it.
+    disconnect(m_focusWatch);
     if (!m_ended) finishSessions();
 }
 

@@ -112,6 +112,7 @@ private:
     Schedule m_saved;
     bool m_started = false;
     bool m_ended = false;
+    QMetaObject::Connection m_focusWatch;
     bool m_closeAfterPrompt = false;
     bool m_positioned = false;
 };

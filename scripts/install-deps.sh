@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  libsqlite3-dev libicu-dev nlohmann-json3-dev
+  libsqlite3-dev libicu-dev nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-tools-dev-tools
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

@@ -3,36 +3,20 @@
 // deleted nor renamed, and names are unique whatever their letter case. A refusal prints the window's
 // message on stderr and exits 1.
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "cli/command.h"
-#include "data/data_files.h"
+#include "cli/data_folder.h"
+#include "cli/options.h"
 #include "data/record_maintenance.h"
 #include "data/update_form.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/text_message_box.h"
 
 namespace tarvelo::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "categories list | add NAME | rename OLD NEW | delete NAME   the categories, in name order";
 constexpr std::size_t kNameBytes = 20;
-
-struct Files {
-    explicit Files(std::optional<int> answer) : messages(stderr, answer) {}
-    ui::TextMessageBox messages;
-    ui::ExitHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files{warn};
-};
-
-int usageError(const std::string& problem) {
-    std::fprintf(stderr, "tarvelo96-cli categories: %s\nusage: %s\n", problem.c_str(), kUsage);
-    return 2;
-}
 
 // The stored category of that name in any letter case; nothing (reported) when there is none.
 std::optional<Category> find(DataFiles& files, const std::string& name) {
@@ -81,32 +65,68 @@ int remove(DataFiles& files, const std::string& name) {
     return deleteCategoriesRecord(files, *stored) == 0 ? 0 : 1;
 }
 
-int runCategories(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    std::string error;
-    const std::optional<int> answer = ui::takeAnswerOption(args, error);
-    if (!error.empty()) return usageError(error);
-    if (args.empty()) return usageError("a subcommand is expected");
-    const std::string& what = args[0];
-    const std::size_t operands = args.size() - 1;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i].empty()) return usageError("a category name cannot be blank");
-        if (args[i].size() > kNameBytes) return usageError("a category name holds at most 20 bytes: '" + args[i] + "'");
-    }
-    const bool shapeOk = (what == "list" && operands == 0) || (what == "add" && operands == 1) ||
-                         (what == "rename" && operands == 2) || (what == "delete" && operands == 1);
-    if (!shapeOk) return usageError("unexpected arguments");
+// What a command of categories is given: the names it names, and the fixed answer.
+struct CategoryRequest {
+    std::string name;
+    std::string newName;
+    std::optional<int> answer;
+};
 
-    Files f(answer);
-    const TableUse categories(f.files, TableId::categories);
-    const TableUse schedule(f.files, TableId::schedule);
-    if (what == "list") return list(f.files);
-    if (what == "add") return add(f.files, args[1]);
-    if (what == "rename") return rename(f.files, args[1], args[2]);
-    return remove(f.files, args[1]);
+// A name as an operand: checked before any file is opened.
+CLI::Option* addName(CLI::App& command, const std::string& operand, std::string& name, const std::string& description) {
+    const CLI::Validator fits(
+        [](std::string& text) {
+            if (text.empty()) return std::string("a category name cannot be blank");
+            if (text.size() > kNameBytes) return "a category name holds at most 20 bytes: '" + text + "'";
+            return std::string();
+        },
+        "");
+    return command.add_option(operand, name, description)->required()->check(fits);
 }
 
-const Registration kCategories{"categories", kUsage, &runCategories};
+// A command of categories: action runs on the Categories table (and the Schedule table, whose tasks refer
+// to it) with what the command was given.
+template <class Action>
+CLI::App& categoryCommand(Commands& commands, CLI::App& group, const std::string& name, const std::string& description,
+                          const std::shared_ptr<CategoryRequest>& request, Action action) {
+    CLI::App& command = commands.add(group, name, description, [request, action] {
+        DataFolder folder(request->answer);
+        const TableUse categories(folder.files, TableId::categories);
+        const TableUse schedule(folder.files, TableId::schedule);
+        return action(folder.files, *request);
+    });
+    addAnswerOption(command, request->answer);
+    return command;
+}
+
+void defineCategories(Commands& commands) {
+    CLI::App& group = commands.addGroup("categories", "the categories: list, add, rename, delete");
+    group.footer("The categories windows' rules hold: a category that tasks use can be neither deleted nor "
+                 "renamed, and names are unique in any letter case.");
+    using Given = const CategoryRequest&;
+
+    auto listed = std::make_shared<CategoryRequest>();
+    categoryCommand(commands, group, "list", "every category, in name order", listed,
+                    [](DataFiles& files, Given) { return list(files); });
+
+    auto added = std::make_shared<CategoryRequest>();
+    CLI::App& adding = categoryCommand(commands, group, "add", "add a category, as the category form would", added,
+                                       [](DataFiles& files, Given r) { return add(files, r.name); });
+    addName(adding, "NAME", added->name, "the new category");
+
+    auto renamed = std::make_shared<CategoryRequest>();
+    CLI::App& renaming = categoryCommand(commands, group, "rename", "rename a category that no task uses", renamed,
+                                         [](DataFiles& files, Given r) { return rename(files, r.name, r.newName); });
+    addName(renaming, "OLD", renamed->name, "the category");
+    addName(renaming, "NEW", renamed->newName, "its new name");
+
+    auto deleted = std::make_shared<CategoryRequest>();
+    CLI::App& deleting = categoryCommand(commands, group, "delete", "delete a category that no task uses", deleted,
+                                         [](DataFiles& files, Given r) { return remove(files, r.name); });
+    addName(deleting, "NAME", deleted->name, "the category");
+}
+
+const Registration kCategories{"categories", &defineCategories};
 
 }  // namespace
 }  // namespace tarvelo::cli

@@ -5,31 +5,21 @@
 // program does) reads no records; this is the whole check.
 #include <cinttypes>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/command.h"
-#include "data/data_files.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/text_message_box.h"
+#include "cli/data_folder.h"
+#include "cli/options.h"
 
 namespace tarvelo::cli {
 namespace {
 
-int runCheck(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    std::string error;
-    const auto answer = ui::takeAnswerOption(args, error);
-    // Every check is a full one; --full says so for scripts that spell it out.
-    if (!args.empty() && args.front() == "--full") args.erase(args.begin());
-    if (!error.empty() || !args.empty()) {
-        std::fprintf(stderr, "tarvelo96-cli check: %s\n", error.empty() ? "unexpected argument" : error.c_str());
-        return 2;
-    }
-    ui::TextMessageBox messages(stderr, answer);
-    ui::ExitHalt halt;
-    DataWarning warn(messages, halt);
-    DataFiles files(warn);
+int runCheck(std::optional<int> answer) {
+    DataFolder folder(answer);
+    DataFiles& files = folder.files;
     int exitCode = 0;
     for (int i = 0; i < kTableCount; ++i) {
         const auto id = static_cast<TableId>(i);
@@ -67,13 +57,19 @@ int runCheck(const std::vector<std::string>& arguments) {
     return exitCode;
 }
 
-const Registration kCheck{"check",
-                          "check [--full] [--answer yes|no|ok|cancel|retry]   open (or create) every table here "
-                          "and print each name and record count, then read every page of both files and print "
-                          "each problem found (exit code 1 when there is one); message boxes go to stderr, "
-                          "answered by their default button, or by --answer or $TARVELO_ANSWER when the box "
-                          "has that button",
-                          &runCheck};
+void defineCheck(Commands& commands) {
+    auto answer = std::make_shared<std::optional<int>>();
+    CLI::App& check = commands.add("check", "check every table and both data files here",
+                                   [answer] { return runCheck(*answer); });
+    check.footer("Opens (or creates) every table, offering to rebuild damaged keys, and prints each table's name "
+                 "and record count, then reads every page of both files and prints each problem found. The exit "
+                 "code is 1 when there is one.");
+    // Every check is a full one; --full says so for scripts that spell it out.
+    check.add_flag("--full")->description("the whole check (as always)");
+    addAnswerOption(check, *answer);
+}
+
+const Registration kCheck{"check", &defineCheck};
 
 }  // namespace
 }  // namespace tarvelo::cli

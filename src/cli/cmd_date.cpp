@@ -1,12 +1,13 @@
 // tarvelo96-cli date: Standard dates to calendar dates and back.
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "cli/command.h"
 #include "core/picture.h"
 
+namespace tarvelo::cli {
 namespace {
 
 bool looksLikeNumber(const std::string& text) {
@@ -18,31 +19,30 @@ bool looksLikeNumber(const std::string& text) {
     return true;
 }
 
-int runDate(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: tarvelo96-cli date YYYY-MM-DD | date N\n");
-        return 2;
-    }
-    const std::string& arg = args[0];
+int convertDate(const std::string& arg) {
     if (looksLikeNumber(arg)) {
-        const auto n = tarvelo::parseNumber(arg);
-        if (!n || *n < std::numeric_limits<tarvelo::StdDate>::min() || *n > std::numeric_limits<tarvelo::StdDate>::max()) {
-            std::fprintf(stderr, "tarvelo96-cli date: day number out of range: '%s'\n", arg.c_str());
-            return 2;
-        }
+        const auto n = parseNumber(arg);
+        if (!n || *n < std::numeric_limits<StdDate>::min() || *n > std::numeric_limits<StdDate>::max())
+            throw UsageError("day number out of range: '" + arg + "'");
         // 0 is "no date": an empty line.
-        std::printf("%s\n", tarvelo::formatIsoDate(static_cast<tarvelo::StdDate>(*n)).c_str());
+        std::printf("%s\n", formatIsoDate(static_cast<StdDate>(*n)).c_str());
         return 0;
     }
-    const auto date = tarvelo::parseDate(arg);
-    if (!date || *date == 0) {
-        std::fprintf(stderr, "tarvelo96-cli date: not a date: '%s'\n", arg.c_str());
-        return 2;
-    }
+    const auto date = parseDate(arg);
+    if (!date || *date == 0) throw UsageError("not a date: '" + arg + "'");
     std::printf("%d\n", *date);
     return 0;
 }
 
-const tarvelo::cli::Registration kDate{"date", "date YYYY-MM-DD | date N   (calendar date <-> Standard date)", &runDate};
+void defineDate(Commands& commands) {
+    auto text = std::make_shared<std::string>();
+    CLI::App& date = commands.add("date", "a calendar date as a Standard date (a day number), or back",
+                                  [text] { return convertDate(*text); });
+    date.add_option("DATE", *text, "YYYY-MM-DD (or another form the date entries take), or a day number")
+        ->required();
+}
+
+const Registration kDate{"date", &defineDate};
 
 }  // namespace
+}  // namespace tarvelo::cli

@@ -1,65 +1,46 @@
 // find: the schedule search from scripts, through the same criteria, access path and tests as the search
-// window. Prints the SCH:ID of every matching task in scan order; --select tags them (--clear-first
+// window. Prints the number of every matching task in scan order; --select tags them (--clear-first
 // clears the old selection first), --unselect untags them. Message boxes of the data layer go to stderr.
 #include <cstdio>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/command.h"
-#include "data/data_files.h"
+#include "cli/data_folder.h"
 #include "search/criterion_text.h"
 #include "search/schedule_scan.h"
 #include "search/schedule_search.h"
 #include "search/search_fields.h"
 #include "search/tags.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/text_message_box.h"
 
 namespace tarvelo::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "find [--where FIELD:CODE:VALUE[:UPPER]]... [--select [--clear-first] | --unselect]   the tasks that match, "
-    "by match type CODE (0-17) on each FIELD; dates and times as Standard numbers";
-
-int usageError(const std::string& problem) {
-    std::fprintf(stderr, "tarvelo96-cli find: %s\nusage: %s\n", problem.c_str(), kUsage);
-    return 2;
-}
+struct FindRequest {
+    std::vector<std::string> where;
+    bool select = false;
+    bool unselect = false;
+    bool clearFirst = false;
+};
 
 void printId(const store::Row& task) {
     std::printf("%s\n", search::valueText(task, 0).c_str());
 }
 
-int runFind(const std::vector<std::string>& args) {
+int runFind(const FindRequest& request) {
+    const bool select = request.select;
+    const bool unselect = request.unselect;
     std::vector<search::Criterion> given;
-    bool select = false;
-    bool unselect = false;
-    bool clearFirst = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--where") {
-            if (i + 1 == args.size()) return usageError("--where needs FIELD:CODE:VALUE[:UPPER]");
-            std::string error;
-            const auto criterion = search::parseCriterion(args[++i], error);
-            if (!criterion) return usageError(error);
-            for (const auto& c : given) {
-                if (c.field == criterion->field) return usageError("a field is given twice: " + args[i]);
-            }
-            given.push_back(*criterion);
-        } else if (a == "--select") {
-            select = true;
-        } else if (a == "--unselect") {
-            unselect = true;
-        } else if (a == "--clear-first") {
-            clearFirst = true;
-        } else {
-            return usageError("unexpected argument '" + a + "'");
+    for (const std::string& text : request.where) {
+        std::string error;
+        const auto criterion = search::parseCriterion(text, error);
+        if (!criterion) throw UsageError(error);
+        for (const auto& c : given) {
+            if (c.field == criterion->field) throw UsageError("a field is given twice: " + text);
         }
+        given.push_back(*criterion);
     }
-    if (select && unselect) return usageError("--select and --unselect exclude each other");
-    if (clearFirst && !select) return usageError("--clear-first goes with --select");
 
     // The criteria are tested in the order of the form's controls, whatever order they were given in.
     search::Criteria criteria;
@@ -68,17 +49,15 @@ int runFind(const std::vector<std::string>& args) {
             if (c.field == &field && c.type != search::MatchType::ignore) criteria.push_back(c);
         }
     }
-    if (criteria.empty()) return usageError(search::kNoSearchField);
+    if (criteria.empty()) throw UsageError(search::kNoSearchField);
 
-    ui::TextMessageBox messages(stderr);
-    ui::ExitHalt halt;
-    DataWarning warn(messages, halt);
-    DataFiles files(warn);
+    DataFolder folder;
+    DataFiles& files = folder.files;
     TableUse schedule(files, TableId::schedule);
     TableUse tagFile(files, TableId::tagFile);
     search::LoopRunner runner;
     search::Tags tags(files, runner);
-    if (clearFirst) tags.newTag(search::kScheduleTable);
+    if (request.clearFirst) tags.newTag(search::kScheduleTable);
 
     const auto task = select ? search::SearchTask::select
                              : unselect ? search::SearchTask::unselect : search::SearchTask::edit;
@@ -103,7 +82,24 @@ int runFind(const std::vector<std::string>& args) {
     return 0;
 }
 
-const Registration kFind{"find", kUsage, &runFind};
+void defineFind(Commands& commands) {
+    auto request = std::make_shared<FindRequest>();
+    CLI::App& find = commands.add("find", "the numbers of the tasks that match, as the search finds them",
+                                  [request] { return runFind(*request); });
+    find.footer("FIELD is a task field in lower case (description, date), CODE a match type 0-17 (1 equals, "
+                "9 begins with, 11 contains, 7 inside a range...). Exit code 1 when nothing matches.");
+    find.add_option("--where", request->where,
+                    "a criterion: match type CODE (0-17) on FIELD, with VALUE (and UPPER for a range); dates and "
+                    "times as Standard numbers")
+        ->type_name("FIELD:CODE:VALUE[:UPPER]")
+        ->allow_extra_args(false);
+    CLI::Option* select = find.add_flag("--select", request->select, "tag the tasks found");
+    CLI::Option* unselect = find.add_flag("--unselect", request->unselect, "untag the tasks found");
+    find.add_flag("--clear-first", request->clearFirst, "untag every task first")->needs(select);
+    select->excludes(unselect);
+}
+
+const Registration kFind{"find", &defineFind};
 
 }  // namespace
 }  // namespace tarvelo::cli

@@ -1,48 +1,42 @@
-// history list: the History entries of the current folder (the tasks performed with "Run Now"), in
-// HIS:ID order. As text: number, when it was performed, task type, description. As JSON: one flat
+// history list: the History entries of the current folder (the tasks performed with "Run Now"), by
+// entry number. As text: number, when it was performed, task type, description. As JSON: one flat
 // object per line with the keys of a task (see schedule_json.h); "id" is the entry's own number.
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "cli/command.h"
+#include "cli/data_folder.h"
+#include "cli/options.h"
 #include "cli/schedule_json.h"
 #include "core/picture.h"
-#include "data/data_files.h"
 #include "data/history_record.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/text_message_box.h"
 
 namespace tarvelo::cli {
 namespace {
 
-constexpr const char* kUsage = "history list [--json]";
+struct ListRequest {
+    bool json = false;
+    std::optional<int> answer;
+};
 
-int runHistory(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    std::string error;
-    const auto answer = ui::takeAnswerOption(args, error);
-    const bool json = args.size() == 2 && args[1] == "--json";
-    if (!error.empty() || args.empty() || args[0] != "list" || args.size() > 2 || (args.size() == 2 && !json)) {
-        std::fprintf(stderr, "tarvelo96-cli history: %s\n", error.empty() ? (std::string("usage: ") + kUsage).c_str()
-                                                                          : error.c_str());
-        return 2;
-    }
-    ui::TextMessageBox messages(stderr, answer);
-    ui::ExitHalt halt;
-    const DataWarning warn(messages, halt);
-    DataFiles files(warn);
+int listHistory(const ListRequest& request) {
+    const bool json = request.json;
+    DataFolder folder(request.answer);
+    DataFiles& files = folder.files;
     TableUse use(files, TableId::history);
     auto history = files.history();
     History entry;
     store::Status s = history.setToStart(HistoryKey::keyId);
     while (s.ok() && (s = history.next(entry)).ok()) {
         if (json) {
-            nlohmann::ordered_json object = scheduleToJson(recordedTask(entry));
-            object.erase("advancewarned");
-            std::printf("%s\n", object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+            // An entry keeps no advance-warned flag.
+            std::string line;
+            headless::JsonLine object(line);
+            writeSchedule(object, recordedTask(entry), kScheduleJsonFields, "advancewarned");
+            object.end();
+            std::fputs(line.c_str(), stdout);
         } else {
             std::printf("%d\t%s %s\t%s\t%s\n", entry.id, formatIsoDate(entry.lastRunDate).c_str(),
                         formatTime24(entry.lastRunTime).c_str(), entry.taskType.text().c_str(),
@@ -56,8 +50,18 @@ int runHistory(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const Registration kHistory{"history", std::string(kUsage) + "   the tasks performed with Run Now, in HIS:ID order",
-                            &runHistory};
+void defineHistory(Commands& commands) {
+    CLI::App& history = commands.addGroup("history", "the tasks performed with Run Now");
+    auto request = std::make_shared<ListRequest>();
+    CLI::App& list =
+        commands.add(history, "list", "the History entries by number", [request] { return listHistory(*request); });
+    list.footer("A line for each entry: number, when the task was performed, task type and description.");
+    list.add_flag("--json", request->json,
+                  "each entry as a JSON object of a task's keys; \"id\" is the entry's number");
+    addAnswerOption(list, request->answer);
+}
+
+const Registration kHistory{"history", &defineHistory};
 
 }  // namespace
 }  // namespace tarvelo::cli

@@ -1,44 +1,32 @@
 // list, add and delete: the Schedule table of the current folder from scripts. Tasks are the flat JSON
 // objects of schedule_json.h. Message boxes of the data layer go to stderr (see check).
-#include <charconv>
-#include <limits>
 #include <cstdio>
+#include <limits>
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "cli/command.h"
+#include "cli/data_folder.h"
+#include "cli/options.h"
 #include "cli/schedule_json.h"
 #include "core/picture.h"
-#include "data/data_files.h"
 #include "data/record_maintenance.h"
 #include "search/tags.h"
 #include "store/store.h"
 #include "tasks/task_checks.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/text_message_box.h"
 
 namespace tarvelo::cli {
 namespace {
 
-// The tables of the current folder with the command line's message box and halt.
-struct Files {
-    explicit Files(std::optional<int> answer) : messages(stderr, answer) {}
-    ui::TextMessageBox messages;
-    ui::ExitHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files{warn};
+// What list, add or delete is given.
+struct TaskRequest {
+    bool json = false;
+    bool selected = false;
+    std::string object;  // add's task
+    std::int32_t id = 0;
+    std::optional<int> answer;
 };
-
-// Takes --answer (or $TARVELO_ANSWER) out of args; false, with the problem on stderr, when it is bad.
-bool takeAnswer(const char* command, std::vector<std::string>& args, std::optional<int>& answer) {
-    std::string error;
-    answer = ui::takeAnswerOption(args, error);
-    if (error.empty()) return true;
-    std::fprintf(stderr, "tarvelo96-cli %s: %s\n", command, error.c_str());
-    return false;
-}
 
 const char* jsonKey(TaskField field) {
     switch (field) {
@@ -56,23 +44,10 @@ const char* jsonKey(TaskField field) {
     return "";
 }
 
-int runList(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    std::optional<int> answer;
-    if (!takeAnswer("list", args, answer)) return 2;
-    bool json = false;
-    bool selected = false;
-    for (const auto& a : args) {
-        if (a == "--json") {
-            json = true;
-        } else if (a == "--selected") {
-            selected = true;
-        } else {
-            std::fprintf(stderr, "tarvelo96-cli list: unexpected argument '%s'\n", a.c_str());
-            return 2;
-        }
-    }
-    Files f(answer);
+int runList(const TaskRequest& request) {
+    const bool json = request.json;
+    const bool selected = request.selected;
+    DataFolder f(request.answer);
     TableUse use(f.files, TableId::schedule);
     search::LoopRunner runner;
     search::Tags tags(f.files, runner);
@@ -82,7 +57,11 @@ int runList(const std::vector<std::string>& arguments) {
     while (s.ok() && (s = schedule.next(task)).ok()) {
         if (selected && !tags.getTag(search::kScheduleTable, task.ref.rowId)) continue;
         if (json) {
-            std::printf("%s\n", scheduleToJson(task).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+            std::string line;
+            headless::JsonLine object(line);
+            writeSchedule(object, task);
+            object.end();
+            std::fputs(line.c_str(), stdout);
         } else {
             std::string flags;
             if (task.disabled) flags += " disabled";
@@ -100,34 +79,18 @@ int runList(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-int runAdd(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    std::optional<int> answer;
-    if (!takeAnswer("add", args, answer)) return 2;
-    if (args.size() != 2 || args[0] != "--json") {
-        std::fprintf(stderr, "tarvelo96-cli add: usage: add --json '{...}'\n");
-        return 2;
-    }
-    const nlohmann::json object = nlohmann::json::parse(args[1], nullptr, false);
-    if (object.is_discarded()) {
-        std::fprintf(stderr, "tarvelo96-cli add: not valid JSON\n");
-        return 2;
-    }
+int runAdd(const TaskRequest& request) {
     Schedule task;
-    if (const auto problem = scheduleFromJson(object, task)) {
-        std::fprintf(stderr, "tarvelo96-cli add: %s\n", problem->c_str());
-        return 2;
-    }
+    const ScheduleJsonReader reader(kScheduleJsonFields, ScheduleJsonReader::OtherKeys::refuse);
+    if (const auto problem = reader.read(request.object, task)) throw UsageError(*problem);
     // What the forms would refuse is refused here too; what they only warn about is a warning.
-    if (const auto problem = taskEntryProblem(task)) {
-        std::fprintf(stderr, "tarvelo96-cli add: \"%s\" %s\n", jsonKey(problem->field), problem->text.c_str());
-        return 2;
-    }
+    if (const auto problem = taskEntryProblem(task))
+        throw UsageError("\"" + std::string(jsonKey(problem->field)) + "\" " + problem->text);
     if (const auto warning = applyTaskEntryRules(task)) {
         std::fprintf(stderr, "tarvelo96-cli add: warning: %s\n", warning->c_str());
     }
 
-    Files f(answer);
+    DataFolder f(request.answer);
     TableUse use(f.files, TableId::schedule);
     auto schedule = f.files.schedule();
     // Numbered and added in one transaction, so two scripts adding at once never take the same number.
@@ -153,19 +116,9 @@ int runAdd(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-int runDelete(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    std::optional<int> answer;
-    if (!takeAnswer("delete", args, answer)) return 2;
-    std::int32_t id = 0;
-    const bool isNumber = args.size() == 1 && !args[0].empty() &&
-                          std::from_chars(args[0].data(), args[0].data() + args[0].size(), id).ptr ==
-                              args[0].data() + args[0].size();
-    if (!isNumber) {
-        std::fprintf(stderr, "tarvelo96-cli delete: usage: delete ID\n");
-        return 2;
-    }
-    Files f(answer);
+int runDelete(const TaskRequest& request) {
+    const std::int32_t id = request.id;
+    DataFolder f(request.answer);
     TableUse use(f.files, TableId::schedule);
     Schedule key, task;
     key.id = id;
@@ -176,10 +129,45 @@ int runDelete(const std::vector<std::string>& arguments) {
     return deleteScheduleRecord(f.files, task) == 0 ? 0 : 1;
 }
 
-const Registration kList{"list", "list [--json] [--selected]   the tasks in SCH:KEYID order (only the selected ones)",
-                         &runList};
-const Registration kAdd{"add", "add --json '{...}'   add a task under the next free number; prints it", &runAdd};
-const Registration kDelete{"delete", "delete ID   remove one task", &runDelete};
+// A command on the Schedule table that runs `run` with what it was given.
+CLI::App& taskCommand(Commands& commands, const std::string& name, const std::string& description,
+                      int (*run)(const TaskRequest&), std::shared_ptr<TaskRequest>& request) {
+    request = std::make_shared<TaskRequest>();
+    CLI::App& command = commands.add(name, description, [request, run] { return run(*request); });
+    addAnswerOption(command, request->answer);
+    return command;
+}
+
+void defineList(Commands& commands) {
+    std::shared_ptr<TaskRequest> request;
+    CLI::App& list = taskCommand(commands, "list", "the tasks by task number", &runList, request);
+    list.footer("A line for each task: number, date and time, task type, description, and the marks disabled, "
+                "completed and skip.");
+    list.add_flag("--json", request->json,
+                  "each task as a JSON object of its fields, keyed by their names in lower case");
+    list.add_flag("--selected", request->selected, "only the tasks selected (tagged) for a search");
+}
+
+void defineAdd(Commands& commands) {
+    std::shared_ptr<TaskRequest> request;
+    CLI::App& add = taskCommand(commands, "add", "add a task under the next free number; prints the number",
+                                &runAdd, request);
+    add.footer("What the task form would refuse is refused; what it would only warn about is a warning on "
+               "standard error.");
+    add.add_option("--json", request->object, "the task: a JSON object of fields, as list --json prints them")
+        ->required()
+        ->type_name("'{...}'");
+}
+
+void defineDelete(Commands& commands) {
+    std::shared_ptr<TaskRequest> request;
+    CLI::App& remove = taskCommand(commands, "delete", "delete one task", &runDelete, request);
+    remove.add_option("ID", request->id, "the task's number")->required();
+}
+
+const Registration kList{"list", &defineList};
+const Registration kAdd{"add", &defineAdd};
+const Registration kDelete{"delete", &defineDelete};
 
 }  // namespace
 }  // namespace tarvelo::cli

@@ -4,61 +4,42 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include <QGuiApplication>
 
 #include "cli/command.h"
-#include "data/data_files.h"
+#include "cli/data_folder.h"
+#include "cli/options.h"
 #include "search/paint/page_painter.h"
 #include "search/report_run.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/text_message_box.h"
 
 namespace tarvelo::cli {
 namespace {
 
-int fail(const char* text) {
-    std::fprintf(stderr, "tarvelo96-cli report: %s\n", text);
-    return 2;
-}
+const std::map<std::string, search::ReportKind> kKinds = {
+    {"date", search::ReportKind::scheduleByDate},
+    {"category", search::ReportKind::scheduleByCategory},
+    {"categories", search::ReportKind::categoryList},
+    {"todo", search::ReportKind::toDoList},
+};
 
-int runReport(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    std::string error;
-    const auto answer = ui::takeAnswerOption(args, error);
-    if (!error.empty()) return fail(error.c_str());
-
-    static const std::map<std::string, search::ReportKind> kinds = {
-        {"date", search::ReportKind::scheduleByDate},
-        {"category", search::ReportKind::scheduleByCategory},
-        {"categories", search::ReportKind::categoryList},
-        {"todo", search::ReportKind::toDoList},
-    };
-    std::string which;
+struct ReportRequest {
+    search::ReportKind kind = search::ReportKind::scheduleByDate;
     std::string pdf;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--pdf") {
-            if (i + 1 >= args.size()) return fail("--pdf needs a file name");
-            pdf = args[++i];
-        } else if (which.empty() && kinds.count(args[i])) {
-            which = args[i];
-        } else {
-            return fail(("unexpected argument '" + args[i] + "'").c_str());
-        }
-    }
-    if (which.empty()) return fail("say which report: date, category, categories or todo");
-    if (pdf.empty()) return fail("--pdf FILE is required");
-    const search::ReportKind kind = kinds.at(which);
+    std::optional<int> answer;
+};
 
-    ui::TextMessageBox messages(stderr, answer);
-    ui::ExitHalt halt;
-    DataWarning warn(messages, halt);
-    DataFiles files(warn);
-    search::ReportRun run(kind, files, messages);
+int runReport(const ReportRequest& request) {
+    const search::ReportKind kind = request.kind;
+    const std::string& pdf = request.pdf;
+    DataFolder folder(request.answer);
+    search::ReportRun run(kind, folder.files, folder.messages);
     if (!run.open()) {
-        std::fprintf(stderr, "The %s table has nothing to report: no file written.\n", search::reportTableName(kind).c_str());
+        std::fprintf(stderr, "The %s table has nothing to report: no file written.\n",
+                     search::reportTableName(kind).c_str());
         return 1;
     }
     ui::runToEnd(run);
@@ -84,10 +65,18 @@ int runReport(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-const Registration kReport{"report",
-                           "report date|category|categories|todo --pdf FILE   the schedule by date or by category, "
-                           "the category list or the to-do list as a PDF file (an empty table writes nothing)",
-                           &runReport};
+void defineReport(Commands& commands) {
+    auto request = std::make_shared<ReportRequest>();
+    CLI::App& report = commands.add("report", "a report as a PDF file: the schedule, the categories, the to-do list",
+                                    [request] { return runReport(*request); });
+    report.footer("date and category: the schedule by date or by category. An empty table writes nothing and "
+                  "exits 1.");
+    addChoice(report, "REPORT", request->kind, kKinds, "which report")->required();
+    report.add_option("--pdf", request->pdf, "the file to write")->required()->type_name("FILE");
+    addAnswerOption(report, request->answer);
+}
+
+const Registration kReport{"report", &defineReport};
 
 }  // namespace
 }  // namespace tarvelo::cli

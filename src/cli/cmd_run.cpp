@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <ctime>
 
+#include <memory>
+
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/scheduler_session.h"
 
 namespace tarvelo::cli {
@@ -13,10 +16,7 @@ namespace {
 
 constexpr int kTickSeconds = 5;
 
-int runScheduler(const std::vector<std::string>& args) {
-    const auto options = parseSchedulerOptions(args, false);
-    if (!options) return 2;
-
+int runScheduler(const SchedulerOptions& options) {
     // The two signals stay blocked and are taken with sigtimedwait between ticks: a signal never interrupts
     // a tick half-way, and the wait for the next tick ends as soon as one arrives. Started programs get
     // an empty mask of their own.
@@ -26,7 +26,7 @@ int runScheduler(const std::vector<std::string>& args) {
     sigaddset(&stop, SIGTERM);
     if (sigprocmask(SIG_BLOCK, &stop, nullptr) != 0) return 1;
 
-    SchedulerSession session(*options);
+    SchedulerSession session(options);
     for (;;) {
         // A failed tick has printed its error; the next one tries again.
         (void)session.tick();
@@ -42,7 +42,15 @@ int runScheduler(const std::vector<std::string>& args) {
     return 0;
 }
 
-const Registration kRun{"run", "run [--answer yes|no]", &runScheduler};
+void defineRun(Commands& commands) {
+    auto options = std::make_shared<SchedulerOptions>();
+    CLI::App& run = commands.add("run", "the scheduler: a tick every five seconds until SIGINT or SIGTERM",
+                                 [options] { return runScheduler(*options); });
+    run.footer(kEffectsAsJson);
+    addAnswerOption(run, options->answer);
+}
+
+const Registration kRun{"run", &defineRun};
 
 }  // namespace
 }  // namespace tarvelo::cli

@@ -2,20 +2,27 @@
 // not store what it did (nothing of it was performed then).
 #include <cstdio>
 
+#include <memory>
+
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/scheduler_session.h"
 
 namespace tarvelo::cli {
 namespace {
 
-int runTick(const std::vector<std::string>& args) {
-    const auto options = parseSchedulerOptions(args, true);
-    if (!options) return 2;
-    SchedulerSession session(*options);
-    return session.tick() ? 0 : 1;
+void defineTick(Commands& commands) {
+    auto options = std::make_shared<SchedulerOptions>();
+    CLI::App& tick = commands.add("tick", "one timer tick of the scheduler", [options] {
+        SchedulerSession session(*options);
+        return session.tick() ? 0 : 1;
+    });
+    tick.footer(kEffectsAsJson);
+    addAtOption(tick, options->at);
+    addAnswerOption(tick, options->answer);
 }
 
-const Registration kTick{"tick", "tick [--at \"YYYY-MM-DD HH:MM:SS\"] [--answer yes|no]", &runTick};
+const Registration kTick{"tick", &defineTick};
 
 }  // namespace
 }  // namespace tarvelo::cli

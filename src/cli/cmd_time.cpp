@@ -1,11 +1,12 @@
 // tarvelo96-cli time: Standard times to clock times and back.
 #include <cstdio>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "cli/command.h"
 #include "core/picture.h"
 
+namespace tarvelo::cli {
 namespace {
 
 bool allDigits(const std::string& text) {
@@ -16,33 +17,29 @@ bool allDigits(const std::string& text) {
     return true;
 }
 
-int runTime(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: tarvelo96-cli time HH:MM[:SS[.hh]] | time N\n");
-        return 2;
-    }
-    const std::string& arg = args[0];
+int convertTime(const std::string& arg) {
     if (allDigits(arg)) {
-        const auto n = tarvelo::parseNumber(arg);
-        if (!n || *n > tarvelo::kOneDay) {
-            std::fprintf(stderr, "tarvelo96-cli time: not a Standard time (0 .. %d): '%s'\n", tarvelo::kOneDay,
-                         arg.c_str());
-            return 2;
-        }
+        const auto n = parseNumber(arg);
+        if (!n || *n > kOneDay)
+            throw UsageError("not a Standard time (0 .. " + std::to_string(kOneDay) + "): '" + arg + "'");
         // 0 is "no time": an empty line.
-        std::printf("%s\n", tarvelo::formatTime24(static_cast<tarvelo::StdTime>(*n)).c_str());
+        std::printf("%s\n", formatTime24(static_cast<StdTime>(*n)).c_str());
         return 0;
     }
-    const auto time = tarvelo::parseTime(arg);
-    if (!time || *time == 0) {
-        std::fprintf(stderr, "tarvelo96-cli time: not a time: '%s'\n", arg.c_str());
-        return 2;
-    }
+    const auto time = parseTime(arg);
+    if (!time || *time == 0) throw UsageError("not a time: '" + arg + "'");
     std::printf("%d\n", *time);
     return 0;
 }
 
-const tarvelo::cli::Registration kTime{"time", "time HH:MM[:SS[.hh]] | time N   (clock time <-> Standard time)",
-                                       &runTime};
+void defineTime(Commands& commands) {
+    auto text = std::make_shared<std::string>();
+    CLI::App& time = commands.add("time", "a clock time as a Standard time (hundredths of a second, plus 1), or back",
+                                  [text] { return convertTime(*text); });
+    time.add_option("TIME", *text, "HH:MM[:SS[.hh]] (or 5:30 pm), or a Standard time")->required();
+}
+
+const Registration kTime{"time", &defineTime};
 
 }  // namespace
+}  // namespace tarvelo::cli

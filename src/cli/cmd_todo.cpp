@@ -2,50 +2,38 @@
 // to-do windows. Items have no number of their own, so each is named by its stored row's ID, which stays
 // with the item for its whole life; list shows it. A priority outside 1..10 is refused with the form's
 // message.
-#include <charconv>
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "cli/command.h"
-#include "data/data_files.h"
+#include "cli/data_folder.h"
+#include "cli/options.h"
 #include "data/record_maintenance.h"
 #include "data/todo_list.h"
 #include "data/update_form.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/text_message_box.h"
+#include "ui/headless/json_line.h"
 
 namespace tarvelo::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "todo list [--order done|priority|todo] [--json] | add TEXT [--priority N] [--done] | done ID | delete ID"
-    "   the to-do items (list shows each ID)";
 constexpr std::size_t kTextBytes = 40;
 
-struct Files {
-    explicit Files(std::optional<int> answer) : messages(stderr, answer) {}
-    ui::TextMessageBox messages;
-    ui::ExitHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files{warn};
+const std::map<std::string, ToDoKey> kOrders = {
+    {"done", ToDoKey::keyDone}, {"priority", ToDoKey::keyPriority}, {"todo", ToDoKey::keyToDo}};
+
+// What a command of todo is given.
+struct ToDoRequest {
+    ToDoKey order = ToDoKey::keyDone;
+    bool json = false;
+    std::string text;
+    std::optional<int> priority;
+    bool done = false;
+    std::int64_t id = 0;
+    std::optional<int> answer;
 };
-
-int usageError(const std::string& problem) {
-    std::fprintf(stderr, "tarvelo96-cli todo: %s\nusage: %s\n", problem.c_str(), kUsage);
-    return 2;
-}
-
-template <class N>
-std::optional<N> number(const std::string& text) {
-    N value{};
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-    return value;
-}
 
 int list(DataFiles& files, ToDoKey order, bool json) {
     auto table = files.toDo();
@@ -53,11 +41,14 @@ int list(DataFiles& files, ToDoKey order, bool json) {
     store::Status s = table.setToStart(order);
     while (s.ok() && (s = table.next(item)).ok()) {
         if (json) {
-            const nlohmann::json line{{"id", item.ref.rowId},
-                                      {"done", item.done != 0},
-                                      {"priority", item.priority},
-                                      {"todo", item.todo.text()}};
-            std::printf("%s\n", line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+            std::string line;
+            headless::JsonLine(line)
+                .boolean("done", item.done != 0)
+                .number("id", item.ref.rowId)
+                .number("priority", item.priority)
+                .text("todo", item.todo.text())
+                .end();
+            std::fputs(line.c_str(), stdout);
         } else {
             std::printf("%lld\t%s\t%d\t%s\n", static_cast<long long>(item.ref.rowId), item.done ? "x" : " ",
                         item.priority, item.todo.text().c_str());
@@ -82,88 +73,94 @@ std::optional<ToDo> find(DataFiles& files, std::int64_t id) {
     return std::nullopt;
 }
 
-int runList(const std::vector<std::string>& args, std::optional<int> answer) {
-    ToDoKey order = ToDoKey::keyDone;
-    bool json = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            json = true;
-        } else if (args[i] == "--order" && i + 1 < args.size()) {
-            const std::string& o = args[++i];
-            if (o == "done") order = ToDoKey::keyDone;
-            else if (o == "priority") order = ToDoKey::keyPriority;
-            else if (o == "todo") order = ToDoKey::keyToDo;
-            else return usageError("--order is done, priority or todo");
-        } else {
-            return usageError("unexpected argument '" + args[i] + "'");
-        }
-    }
-    Files f(answer);
+int runList(const ToDoRequest& request) {
+    DataFolder f(request.answer);
     const TableUse use(f.files, TableId::toDo);
-    return list(f.files, order, json);
+    return list(f.files, request.order, request.json);
 }
 
-int runAdd(const std::vector<std::string>& args, std::optional<int> answer) {
-    std::optional<std::string> text;
-    std::optional<int> priority;
-    bool done = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--done") {
-            done = true;
-        } else if (args[i] == "--priority" && i + 1 < args.size()) {
-            priority = number<int>(args[++i]);
-            if (!priority) return usageError("--priority takes a whole number");
-        } else if (!text && args[i].rfind("--", 0) != 0) {
-            text = args[i];
-        } else {
-            return usageError("unexpected argument '" + args[i] + "'");
-        }
-    }
-    if (!text) return usageError("the item's text is expected");
-    if (text->size() > kTextBytes) return usageError("an item holds at most 40 bytes");
-
-    Files f(answer);
+int runAdd(const ToDoRequest& request) {
+    DataFolder f(request.answer);
     const TableUse use(f.files, TableId::toDo);
     ToDoForm form(f.files, Request::insert, {});
     if (!form.start()) return 1;
     ToDo& item = form.record();  // primed as the form primes a new item: priority 5, not done
-    item.todo = *text;
-    item.done = done ? 1 : 0;
-    if (priority) {
-        if (!checkPriority(f.warn, *priority)) return 1;
-        item.priority = static_cast<Byte>(*priority);
+    item.todo = request.text;
+    item.done = request.done ? 1 : 0;
+    if (request.priority) {
+        if (!checkPriority(f.warn, *request.priority)) return 1;
+        item.priority = static_cast<Byte>(*request.priority);
     }
     if (form.complete() != FormStep::close) return 1;
     std::printf("%lld\n", static_cast<long long>(form.record().ref.rowId));
     return 0;
 }
 
-int runOne(const std::vector<std::string>& args, std::optional<int> answer) {
-    if (args.size() != 2) return usageError("an item's ID is expected");
-    const auto id = number<std::int64_t>(args[1]);
-    if (!id || *id <= 0) return usageError("an item's ID is a number that list shows");
-    Files f(answer);
+void checkId(const ToDoRequest& request) {
+    if (request.id <= 0) throw UsageError("an item's ID is a number that list shows");
+}
+
+int runDone(const ToDoRequest& request) {
+    checkId(request);
+    DataFolder f(request.answer);
     const TableUse use(f.files, TableId::toDo);
-    auto item = find(f.files, *id);
+    auto item = find(f.files, request.id);
     if (!item) return 1;
-    if (args[0] == "delete") return deleteToDoRecord(f.files, *item) == 0 ? 0 : 1;
     item->done = 1;
     return putToDoRecord(f.files, *item) == 0 ? 0 : 1;
 }
 
-int runTodo(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    std::string error;
-    const std::optional<int> answer = ui::takeAnswerOption(args, error);
-    if (!error.empty()) return usageError(error);
-    if (args.empty()) return usageError("a subcommand is expected");
-    if (args[0] == "list") return runList(args, answer);
-    if (args[0] == "add") return runAdd(args, answer);
-    if (args[0] == "done" || args[0] == "delete") return runOne(args, answer);
-    return usageError("unknown subcommand '" + args[0] + "'");
+int runDelete(const ToDoRequest& request) {
+    checkId(request);
+    DataFolder f(request.answer);
+    const TableUse use(f.files, TableId::toDo);
+    auto item = find(f.files, request.id);
+    if (!item) return 1;
+    return deleteToDoRecord(f.files, *item) == 0 ? 0 : 1;
 }
 
-const Registration kTodo{"todo", kUsage, &runTodo};
+// A command of todo that runs `run` with what it was given.
+CLI::App& toDoCommand(Commands& commands, CLI::App& group, const std::string& name, const std::string& description,
+                      const std::shared_ptr<ToDoRequest>& request, int (*run)(const ToDoRequest&)) {
+    CLI::App& command = commands.add(group, name, description, [request, run] { return run(*request); });
+    addAnswerOption(command, request->answer);
+    return command;
+}
+
+// An item's ID as the operand of a command.
+void addId(CLI::App& command, std::int64_t& id) {
+    command.add_option("ID", id, "the item's ID, as list shows it")->required();
+}
+
+void defineToDo(Commands& commands) {
+    CLI::App& group = commands.addGroup("todo", "the to-do items: list, add, done, delete");
+
+    auto listed = std::make_shared<ToDoRequest>();
+    CLI::App& listing =
+        toDoCommand(commands, group, "list", "the items: ID, done (x), priority and text", listed, &runList);
+    addChoice(listing, "--order", listed->order, kOrders, "the order, done items last by default");
+    listing.add_flag("--json", listed->json, "each item as a JSON object");
+
+    auto added = std::make_shared<ToDoRequest>();
+    CLI::App& adding = toDoCommand(commands, group, "add", "add an item, as the to-do form would; prints its ID", added,
+                                &runAdd);
+    const CLI::Validator fits(
+        [](std::string& text) {
+            return text.size() > kTextBytes ? std::string("an item holds at most 40 bytes") : std::string();
+        },
+        "");
+    adding.add_option("TEXT", added->text, "what is to be done")->required()->check(fits);
+    adding.add_option("--priority", added->priority, "1 (first) to 10; 5 when not given");
+    adding.add_flag("--done", added->done, "the item is done already");
+
+    auto done = std::make_shared<ToDoRequest>();
+    addId(toDoCommand(commands, group, "done", "mark an item done", done, &runDone), done->id);
+
+    auto deleted = std::make_shared<ToDoRequest>();
+    addId(toDoCommand(commands, group, "delete", "delete an item", deleted, &runDelete), deleted->id);
+}
+
+const Registration kToDo{"todo", &defineToDo};
 
 }  // namespace
 }  // namespace tarvelo::cli

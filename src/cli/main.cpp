@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,21 +10,83 @@
 
 namespace tarvelo::cli {
 
-std::vector<Command>& commands() {
-    static std::vector<Command> all;
+std::vector<Registration>& registrations() {
+    static std::vector<Registration> all;
     return all;
+}
+
+Registration::Registration(std::string name, Define define) : name(std::move(name)), define(define) {
+    registrations().push_back(*this);
+}
+
+CLI::App& Commands::add(CLI::App& parent, const std::string& name, const std::string& description, Run run) {
+    CLI::App* command = parent.add_subcommand(name, description);
+    m_runs[command] = std::move(run);
+    return *command;
+}
+
+CLI::App& Commands::addGroup(const std::string& name, const std::string& description) {
+    CLI::App* command = m_program.add_subcommand(name, description);
+    command->require_subcommand(1);
+    return *command;
+}
+
+const Run* Commands::chosen() const {
+    const auto it = m_runs.find(&deepestCommand(m_program));
+    return it == m_runs.end() ? nullptr : &it->second;
+}
+
+const CLI::App& deepestCommand(const CLI::App& program) {
+    const CLI::App* at = &program;
+    while (!at->get_subcommands().empty()) at = at->get_subcommands().front();
+    return *at;
 }
 
 }  // namespace tarvelo::cli
 
 namespace {
 
-int usage(FILE* out) {
-    auto all = tarvelo::cli::commands();
-    std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
-    std::fprintf(out, "usage: tarvelo96-cli COMMAND [ARGS]\n\ncommands:\n");
-    for (const auto& c : all) std::fprintf(out, "  %s\n", c.usage.c_str());
-    return out == stdout ? 0 : 2;
+using tarvelo::cli::Commands;
+
+// "tarvelo96-cli todo add": the words that name a command on the command line.
+std::string commandLineName(const CLI::App& command) {
+    std::string name = command.get_name();
+    for (const CLI::App* up = command.get_parent(); up != nullptr; up = up->get_parent())
+        name = up->get_name() + " " + name;
+    return name;
+}
+
+// Every usage error, from the parser or from a command, is told the same way.
+int usageError(const CLI::App& command, const std::string& problem) {
+    const std::string name = commandLineName(command);
+    std::string usage = CLI::Formatter().make_usage(&command, name);
+    while (!usage.empty() && usage.back() == '\n') usage.pop_back();
+    std::fprintf(stderr, "%s: %s\n%s\nRun '%s --help' for more information.\n", name.c_str(), problem.c_str(),
+                 usage.c_str(), name.c_str());
+    return tarvelo::cli::kUsageExitCode;
+}
+
+void defineHelp(Commands& commands, std::shared_ptr<std::string>& topic) {
+    topic = std::make_shared<std::string>();
+    CLI::App& program = commands.program();
+    CLI::App& help = commands.add("help", "this list, or the options of a command", [&program, topic] {
+        const CLI::App* command = &program;
+        if (!topic->empty()) command = program.get_subcommand(*topic);
+        const std::string name = commandLineName(*command);
+        std::fputs(command->get_formatter()->make_help(command, name, CLI::AppFormatMode::Normal).c_str(), stdout);
+        return 0;
+    });
+    const CLI::Validator known(
+        [&program](std::string& name) {
+            try {
+                program.get_subcommand(name);
+                return std::string();
+            } catch (const CLI::OptionNotFound&) {
+                return "unknown command '" + name + "'";
+            }
+        },
+        "");
+    help.add_option("COMMAND", *topic, "the command to explain")->check(known);
 }
 
 }  // namespace
@@ -32,12 +95,41 @@ int main(int argc, char** argv) {
     // A reader that goes away (`run | head -n1`) must not kill the process between storing an occurrence
     // and performing it: a failed write of output is noticed and handled instead.
     std::signal(SIGPIPE, SIG_IGN);
-    if (argc < 2) return usage(stderr);
-    const std::string name = argv[1];
-    if (name == "help" || name == "--help" || name == "-h") return usage(stdout);
-    for (const auto& c : tarvelo::cli::commands()) {
-        if (c.name == name) return c.handler(std::vector<std::string>(argv + 2, argv + argc));
+
+    CLI::App program{"The scheduler without a display, for scripts and checks. Tasks, the to-do list and the "
+                     "categories are those of the data files in the current folder.",
+                     "tarvelo96-cli"};
+    program.require_subcommand(1);
+    program.get_formatter()->column_width(14);
+
+    auto& all = tarvelo::cli::registrations();
+    std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    Commands commands(program);
+    for (const auto& r : all) r.define(commands);
+    std::shared_ptr<std::string> helpTopic;
+    defineHelp(commands, helpTopic);
+    program.footer("Run 'tarvelo96-cli COMMAND --help' for the options of a command.");
+
+    // The parser would take an unknown command (`todo show`) for a missing one.
+    CLI::App* at = &program;
+    for (int i = 1; i < argc && argv[i][0] != '-' && !at->get_subcommands({}).empty(); ++i) {
+        try {
+            at = at->get_subcommand(argv[i]);
+        } catch (const CLI::OptionNotFound&) {
+            return usageError(*at, std::string("unknown command '") + argv[i] + "'");
+        }
     }
-    std::fprintf(stderr, "tarvelo96-cli: unknown command '%s'\n", name.c_str());
-    return usage(stderr);
+    try {
+        program.parse(argc, argv);
+        const tarvelo::cli::Run* run = commands.chosen();
+        if (run == nullptr) return usageError(tarvelo::cli::deepestCommand(program), "a command is required");
+        return (*run)();
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(program.help().c_str(), stdout);  // the help of the command given deepest
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        return usageError(tarvelo::cli::deepestCommand(program), e.what());
+    } catch (const tarvelo::cli::UsageError& e) {
+        return usageError(tarvelo::cli::deepestCommand(program), e.what());
+    }
 }

@@ -1,159 +1,245 @@
 #include "cli/schedule_json.h"
 
+#include <charconv>
 #include <cstdint>
-#include <functional>
 #include <limits>
-#include <vector>
+
+#include <nlohmann/json.hpp>
 
 namespace tarvelo::cli {
 namespace {
 
-using Json = nlohmann::json;
+using Value = ScheduleJsonReader::Value;
 
-std::string quotedKey(std::string_view key) { return "\"" + std::string(key) + "\""; }
+std::string quoted(std::string_view key) { return "\"" + std::string(key) + "\""; }
 
-std::optional<std::string> readNumber(std::string_view key, const Json& value, std::int32_t& out) {
-    if (value.is_number_integer()) {
-        if (value.is_number_unsigned()) {
-            if (value.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-                out = static_cast<std::int32_t>(value.get<std::uint64_t>());
-                return std::nullopt;
-            }
-        } else {
-            const auto n = value.get<std::int64_t>();
-            if (n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max()) {
-                out = static_cast<std::int32_t>(n);
-                return std::nullopt;
-            }
+std::optional<std::string> readNumber(std::string_view key, const Value& v, std::int32_t& out) {
+    if (v.type != Value::integer || v.number < std::numeric_limits<std::int32_t>::min() ||
+        v.number > std::numeric_limits<std::int32_t>::max()) {
+        return quoted(key) + " must be a whole number from -2147483648 to 2147483647";
+    }
+    out = static_cast<std::int32_t>(v.number);
+    return std::nullopt;
+}
+
+std::optional<std::string> readFlag(std::string_view key, const Value& v, Byte& out) {
+    if (v.type == Value::boolean) {
+        out = v.flag ? 1 : 0;
+    } else if (v.type == Value::integer && v.number >= 0 && v.number <= 255) {
+        out = static_cast<Byte>(v.number);
+    } else {
+        return quoted(key) + " must be true, false or a number from 0 to 255";
+    }
+    return std::nullopt;
+}
+
+// Trailing blanks are never kept, so only what is left of them has to fit.
+std::optional<std::string> readText(const ScheduleJsonField& field, const Value& v, Schedule& task) {
+    if (v.type != Value::string) return quoted(field.key) + " must be a string";
+    if (utf8Length(trimRight(v.text)) > field.width)
+        return quoted(field.key) + " holds at most " + std::to_string(field.width) + " characters";
+    field.setText(task, v.text);
+    return std::nullopt;
+}
+
+// The direct reader of the objects that batches are made of: flat, with plain ASCII strings and integers
+// of up to 18 digits. It leaves everything else (escapes, other letters, nesting, fractions, broken JSON)
+// and every value the task does not take to the full reader, which decides it and words the problem.
+class FlatReader {
+public:
+    FlatReader(const ScheduleJsonReader& reader, std::string_view text, Schedule& task, std::int32_t* extras)
+        : m_reader(reader), m_p(text.data()), m_end(text.data() + text.size()), m_task(task), m_extras(extras) {}
+
+    bool read() {
+        skipBlanks();
+        if (!take('{')) return false;
+        skipBlanks();
+        if (take('}')) return atEnd();
+        for (;;) {
+            std::string_view key;
+            Value value;
+            skipBlanks();
+            if (!readString(key)) return false;
+            skipBlanks();
+            if (!take(':')) return false;
+            skipBlanks();
+            if (!readValue(value)) return false;
+            if (m_reader.take(key, value, m_task, m_extras, &m_next)) return false;
+            skipBlanks();
+            if (take('}')) return atEnd();
+            if (!take(',')) return false;
         }
     }
-    return quotedKey(key) + " must be a whole number from -2147483648 to 2147483647";
-}
 
-std::optional<std::string> readFlag(std::string_view key, const Json& value, Byte& out) {
-    if (value.is_boolean()) {
-        out = value.get<bool>() ? 1 : 0;
-        return std::nullopt;
+private:
+    void skipBlanks() {
+        while (m_p < m_end && (*m_p == ' ' || *m_p == '\t' || *m_p == '\n' || *m_p == '\r')) ++m_p;
     }
-    if (value.is_number_integer() && !value.is_number_unsigned() && value.get<std::int64_t>() >= 0 &&
-        value.get<std::int64_t>() <= 255) {
-        out = static_cast<Byte>(value.get<std::int64_t>());
-        return std::nullopt;
+    bool take(char c) {
+        if (m_p < m_end && *m_p == c) {
+            ++m_p;
+            return true;
+        }
+        return false;
     }
-    if (value.is_number_unsigned() && value.get<std::uint64_t>() <= 255) {
-        out = static_cast<Byte>(value.get<std::uint64_t>());
-        return std::nullopt;
+    bool atEnd() {
+        skipBlanks();
+        return m_p == m_end;
     }
-    return quotedKey(key) + " must be true, false or a number from 0 to 255";
-}
+    bool readString(std::string_view& out) {
+        if (!take('"')) return false;
+        const char* start = m_p;
+        while (m_p < m_end) {
+            const unsigned char c = static_cast<unsigned char>(*m_p);
+            if (c == '"') {
+                out = std::string_view(start, static_cast<std::size_t>(m_p - start));
+                ++m_p;
+                return true;
+            }
+            if (c == '\\' || c < 0x20 || c >= 0x80) return false;
+            ++m_p;
+        }
+        return false;
+    }
+    bool readLiteral(std::string_view word) {
+        if (static_cast<std::size_t>(m_end - m_p) < word.size() || std::string_view(m_p, word.size()) != word)
+            return false;
+        m_p += word.size();
+        return true;
+    }
+    bool readValue(Value& v) {
+        if (m_p == m_end) return false;
+        switch (*m_p) {
+        case '"':
+            v.type = Value::string;
+            return readString(v.text);
+        case 't':
+            v.type = Value::boolean;
+            v.flag = true;
+            return readLiteral("true");
+        case 'f':
+            v.type = Value::boolean;
+            v.flag = false;
+            return readLiteral("false");
+        case 'n':
+            v.type = Value::null;
+            return readLiteral("null");
+        default:
+            return readInteger(v);
+        }
+    }
+    bool readInteger(Value& v) {
+        const char* start = m_p;
+        if (m_p < m_end && *m_p == '-') ++m_p;
+        const char* digits = m_p;
+        while (m_p < m_end && *m_p >= '0' && *m_p <= '9') ++m_p;
+        const std::size_t count = static_cast<std::size_t>(m_p - digits);
+        if (count == 0 || count > 18 || (count > 1 && *digits == '0')) return false;
+        if (m_p < m_end && (*m_p == '.' || *m_p == 'e' || *m_p == 'E')) return false;
+        v.type = Value::integer;
+        return std::from_chars(start, m_p, v.number).ec == std::errc();
+    }
 
-// The text of a string value that fits a field of width characters. Trailing blanks are never kept, so
-// only what is left of them has to fit.
-std::optional<std::string> fittingText(std::string_view key, const Json& value, std::size_t width,
-                                       std::string_view& text) {
-    if (!value.is_string()) return quotedKey(key) + " must be a string";
-    text = value.get_ref<const std::string&>();
-    if (utf8Length(trimRight(text)) > width) return quotedKey(key) + " holds at most " + std::to_string(width) + " characters";
-    return std::nullopt;
-}
-
-template <std::size_t N>
-std::optional<std::string> readText(std::string_view key, const Json& value, FixedText<N>& out) {
-    std::string_view text;
-    if (auto problem = fittingText(key, value, N, text)) return problem;
-    out = text;
-    return std::nullopt;
-}
-
-template <class Kind>
-std::optional<std::string> readText(std::string_view key, const Json& value, RuleWord<Kind>& out) {
-    std::string_view text;
-    if (auto problem = fittingText(key, value, 20, text)) return problem;
-    out = RuleWord<Kind>::fromText(text);
-    return std::nullopt;
-}
-
-// The fields beyond the recurrence rule: how each is printed and read.
-struct OtherField {
-    std::string_view key;
-    std::function<Json(const Schedule&)> get;
-    std::function<std::optional<std::string>(const Json&, Schedule&)> set;
+    const ScheduleJsonReader& m_reader;
+    const char* m_p;
+    const char* m_end;
+    Schedule& m_task;
+    std::int32_t* m_extras;
+    std::size_t m_next = 0;
 };
 
-template <auto Member>
-OtherField number(std::string_view key) {
-    return {key, [](const Schedule& t) { return Json(t.*Member); },
-            [key](const Json& v, Schedule& t) { return readNumber(key, v, t.*Member); }};
-}
-template <auto Member>
-OtherField flag(std::string_view key) {
-    return {key, [](const Schedule& t) { return Json(t.*Member); },
-            [key](const Json& v, Schedule& t) { return readFlag(key, v, t.*Member); }};
-}
-template <auto Member>
-OtherField text(std::string_view key) {
-    return {key, [](const Schedule& t) { return Json((t.*Member).text()); },
-            [key](const Json& v, Schedule& t) { return readText(key, v, t.*Member); }};
-}
-
-const std::vector<OtherField>& otherFields() {
-    static const std::vector<OtherField> fields{
-        number<&Schedule::id>("id"),
-        text<&Schedule::taskType>("tasktype"),
-        text<&Schedule::category>("category"),
-        text<&Schedule::description>("description"),
-        text<&Schedule::command>("command"),
-        text<&Schedule::path>("path"),
-        number<&Schedule::lastRunDate>("lastrundate"),
-        number<&Schedule::lastRunTime>("lastruntime"),
-        flag<&Schedule::alarm>("alarm"),
-        text<&Schedule::alarmFile>("alarmfile"),
-        flag<&Schedule::warn>("warn"),
-        flag<&Schedule::userSkip>("userskip"),
-        flag<&Schedule::disabled>("disabled"),
-        text<&Schedule::message>("message"),
-    };
-    return fields;
+Value valueOf(const nlohmann::json& item) {
+    Value v;
+    if (item.is_boolean()) {
+        v.type = Value::boolean;
+        v.flag = item.get<bool>();
+    } else if (item.is_number_unsigned()) {
+        const auto u = item.get<std::uint64_t>();
+        v.type = u <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ? Value::integer
+                                                                                          : Value::tooLarge;
+        v.number = static_cast<std::int64_t>(u);
+    } else if (item.is_number_integer()) {
+        v.type = Value::integer;
+        v.number = item.get<std::int64_t>();
+    } else if (item.is_number_float()) {
+        v.type = Value::fraction;
+    } else if (item.is_string()) {
+        v.type = Value::string;
+        v.text = item.get_ref<const std::string&>();
+    } else if (!item.is_null()) {
+        v.type = Value::other;
+    }
+    return v;
 }
 
 }  // namespace
 
-nlohmann::ordered_json scheduleToJson(const Schedule& task) {
-    nlohmann::ordered_json object;
-    for (const auto& f : kRecurrenceJsonFields) {
-        const std::string key(f.key);
-        if (f.text) object[key] = f.text(task);
-        else if (f.flag) object[key] = task.*f.flag;
-        else object[key] = task.*f.number;
+void writeSchedule(headless::JsonLine& line, const Schedule& task, std::span<const ScheduleJsonField> fields,
+                   std::string_view except) {
+    for (const ScheduleJsonField& f : fields) {
+        if (f.key == except) continue;
+        if (f.text) line.text(f.key, f.text(task));
+        else if (f.flag) line.number(f.key, task.*f.flag);
+        else line.number(f.key, task.*f.number);
     }
-    for (const auto& f : otherFields()) object[std::string(f.key)] = f.get(task);
-    return object;
 }
 
-std::optional<std::string> scheduleFromJson(const nlohmann::json& object, Schedule& task) {
-    if (!object.is_object()) return "expected a JSON object";
-    for (const auto& [key, value] : object.items()) {
-        if (value.is_null()) continue;
-        bool known = false;
-        for (const auto& f : kRecurrenceJsonFields) {
-            if (f.key != key) continue;
-            known = true;
-            std::optional<std::string> problem;
-            if (f.text) {
-                std::string_view text;
-                problem = fittingText(key, value, 20, text);
-                if (!problem) f.setText(task, text);
-            }
-            else if (f.flag) problem = readFlag(key, value, task.*f.flag);
-            else problem = readNumber(key, value, task.*f.number);
-            if (problem) return problem;
+ScheduleJsonReader::ScheduleJsonReader(std::span<const ScheduleJsonField> fields, OtherKeys otherKeys,
+                                       std::span<const std::string_view> extraKeys)
+    : m_fields(fields), m_otherKeys(otherKeys), m_extraKeys(extraKeys.first(std::min(extraKeys.size(), kMaxExtras))) {}
+
+std::optional<std::string> ScheduleJsonReader::take(std::string_view key, const Value& value, Schedule& task,
+                                                    std::int32_t* extras, std::size_t* next) const {
+    const std::size_t count = m_fields.size();
+    const std::size_t start = next && *next < count ? *next : 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = start + k < count ? start + k : start + k - count;
+        const ScheduleJsonField& f = m_fields[i];
+        if (f.key.size() != key.size() || f.key[0] != key[0] || f.key != key) continue;
+        if (next) *next = i + 1;
+        if (value.type == Value::null) return std::nullopt;
+        if (f.text) return readText(f, value, task);
+        if (f.flag) return readFlag(key, value, task.*f.flag);
+        return readNumber(key, value, task.*f.number);
+    }
+    for (std::size_t i = 0; i < m_extraKeys.size(); ++i) {
+        if (m_extraKeys[i] != key) continue;
+        if (value.type == Value::null) return std::nullopt;
+        std::int32_t ignored = 0;
+        return readNumber(key, value, extras ? extras[i] : ignored);
+    }
+    if (m_otherKeys == OtherKeys::refuse) return "unknown key " + quoted(key);
+    return std::nullopt;
+}
+
+std::optional<std::string> ScheduleJsonReader::read(std::string_view text, Schedule& task,
+                                                    std::int32_t* extras) const {
+    static const Schedule kBlank;
+    const auto clear = [&] {
+        task = kBlank;  // keeps the texts' buffers
+        if (extras) std::fill(extras, extras + m_extraKeys.size(), 0);
+    };
+    clear();
+    if (FlatReader(*this, text, task, extras).read()) return std::nullopt;
+    clear();
+    nlohmann::json doc;
+    try {
+        doc = nlohmann::json::parse(text.begin(), text.end());
+    } catch (const nlohmann::json::exception& e) {  // also a number too large for a double
+        std::string what = e.what();
+        // "[json.exception.parse_error.101] parse error at ..." without the library's tag; the input it
+        // quotes is kept to printable ASCII.
+        if (const auto tag = what.find("] "); what.rfind("[json.", 0) == 0 && tag != std::string::npos)
+            what.erase(0, tag + 2);
+        for (char& c : what) {
+            if (static_cast<unsigned char>(c) >= 0x80) c = '?';
         }
-        for (const auto& f : otherFields()) {
-            if (f.key != key) continue;
-            known = true;
-            if (auto problem = f.set(value, task)) return problem;
-        }
-        if (!known) return "unknown key " + quotedKey(key);
+        return "invalid JSON: " + what;
+    }
+    if (!doc.is_object()) return "expected a JSON object";
+    std::size_t next = 0;
+    for (const auto& [key, item] : doc.items()) {
+        if (auto problem = take(key, valueOf(item), task, extras, &next)) return problem;
     }
     return std::nullopt;
 }

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "core/date.h"
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
@@ -14,42 +13,6 @@
 #include "ui/headless/text_message_box.h"
 
 namespace tarvelo::cli {
-std::optional<ui::Moment> parseMoment(const std::string& text) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-    char end = 0;
-    if (text.size() != 19 ||
-        std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &end) != 6) {
-        return std::nullopt;
-    }
-    if (text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':') return std::nullopt;
-    if (y < 1801 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, mo)) return std::nullopt;
-    if (h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0) return std::nullopt;
-    return ui::Moment{dateFromYmd(y, mo, d), timeFromHms(h, mi, s)};
-}
-
-std::optional<SchedulerOptions> parseSchedulerOptions(const std::vector<std::string>& arguments, bool allowAt) {
-    std::vector<std::string> args = arguments;
-    std::string error;
-    SchedulerOptions options;
-    options.answer = ui::takeAnswerOption(args, error);
-    if (!error.empty()) {
-        std::fprintf(stderr, "tarvelo96-cli: %s\n", error.c_str());
-        return std::nullopt;
-    }
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--at" && allowAt && i + 1 < args.size()) {
-            options.at = parseMoment(args[++i]);
-            if (!options.at) {
-                std::fprintf(stderr, "tarvelo96-cli: --at wants \"YYYY-MM-DD HH:MM:SS\", not '%s'\n", args[i].c_str());
-                return std::nullopt;
-            }
-        } else {
-            std::fprintf(stderr, "tarvelo96-cli: unexpected argument '%s'\n", args[i].c_str());
-            return std::nullopt;
-        }
-    }
-    return options;
-}
 
 // Members in the order they depend on one another; they are destroyed in reverse, so the tables are
 // released (and closed) before the ports they report through.

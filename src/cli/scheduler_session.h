@@ -14,18 +14,15 @@
 
 namespace tarvelo::cli {
 
+// What the commands that act as the scheduler say of their output.
+inline constexpr const char* kEffectsAsJson =
+    "Every effect on the user (title, message box, sound, message window, program started, an error) is printed "
+    "as a JSON line on standard output, as it happens; message boxes are answered at once.";
+
 struct SchedulerOptions {
     std::optional<ui::Moment> at;  // tick at this moment instead of now
     std::optional<int> answer;     // the button every box is answered with when it offers it
 };
-
-// Reads --at "YYYY-MM-DD HH:MM:SS" (when allowAt) and the command line's fixed answer (--answer yes|no,
-// or $TARVELO_ANSWER, as every command takes it). On a bad argument prints the problem on standard error
-// and returns nothing.
-std::optional<SchedulerOptions> parseSchedulerOptions(const std::vector<std::string>& args, bool allowAt);
-
-// "1997-10-31 17:30:00" as a moment; nothing for text of another form or a date or time that does not exist.
-std::optional<ui::Moment> parseMoment(const std::string& text);
 
 class SchedulerSession {
 public:

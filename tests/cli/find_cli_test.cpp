@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"DateNotANumber", {"find", "--where", "date:1:today"}, "'today' is not a whole number for date"},
         UsageCase{"RangeWithoutUpperLimit", {"find", "--where", "date:7:80000"}, "needs an upper limit"},
         UsageCase{"NoField", {"find", "--select"}, "You must specify at least one search field!"},
-        UsageCase{"ClearFirstWithoutSelect", {"find", "--where", "date:1:1", "--clear-first"}, "goes with --select"}),
+        UsageCase{"ClearFirstWithoutSelect", {"find", "--where", "date:1:1", "--clear-first"}, "--clear-first requires --select"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

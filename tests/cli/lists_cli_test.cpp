@@ -68,9 +68,9 @@ TEST_F(ListCommands, categoriesKeepTheirReferenceRules) {
 
 TEST_F(ListCommands, categoriesRefuseMalformedRequests) {
     play({
-        {{"categories"}, 2, "", "a subcommand is expected"},
+        {{"categories"}, 2, "", "A subcommand is required"},
         {{"categories", "add", "A name of more than twenty"}, 2, "", "at most 20 bytes"},
-        {{"categories", "rename", "Work"}, 2, "", "unexpected arguments"},
+        {{"categories", "rename", "Work"}, 2, "", "NEW is required"},
     });
 }
 
@@ -95,7 +95,7 @@ TEST_F(ListCommands, toDoItemsFollowTheFormsRules) {
         {{"todo", "delete", "1"}, 0, ""},
         {{"todo", "list"}, 0, "2\tx\t1\tCall Ann\n3\tx\t10\tBuy milk\n"},
         {{"todo", "done", "1"}, 1, "", "there is no item 1"},
-        {{"todo", "list", "--order", "size"}, 2, "", "--order is done, priority or todo"},
+        {{"todo", "list", "--order", "size"}, 2, "", "--order: 'size' is not one of done|priority|todo"},
         {{"todo", "add", std::string(41, 'x')}, 2, "", "at most 40 bytes"},
     });
 }

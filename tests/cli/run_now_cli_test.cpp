@@ -2,7 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,18 +9,12 @@
 
 #include "fakes/data_fixture.h"
 #include "fakes/cli_run.h"
+#include "fakes/json_lines.h"
 
 namespace tarvelo::test {
 namespace {
 
 using Json = nlohmann::json;
-
-std::vector<Json> jsonLines(const std::string& text) {
-    std::vector<Json> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(Json::parse(line));
-    return lines;
-}
 
 class RunNowCommand : public testing::Test {
 protected:
@@ -85,11 +78,12 @@ TEST_P(RunNowUsageTest, refusesAndPerformsNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cli, RunNowUsageTest,
     testing::Values(UsageCase{"NoSuchTask", {"run-now", "7"}, 1, "there is no task 7"},
-                    UsageCase{"NoId", {"run-now"}, 2, "usage: run-now ID"},
-                    UsageCase{"IdNotANumber", {"run-now", "first"}, 2, "usage: run-now ID"},
-                    UsageCase{"BadMoment", {"run-now", "1", "--at", "tomorrow"}, 2, "--at wants"},
-                    UsageCase{"HistoryWithoutList", {"history"}, 2, "usage: history list [--json]"},
-                    UsageCase{"HistoryUnknownOption", {"history", "list", "--xml"}, 2, "usage: history list"}),
+                    UsageCase{"NoId", {"run-now"}, 2, "ID is required"},
+                    UsageCase{"IdNotANumber", {"run-now", "first"}, 2, "Could not convert: ID = first"},
+                    UsageCase{"BadMoment", {"run-now", "1", "--at", "tomorrow"}, 2,
+                              "--at: \"YYYY-MM-DD HH:MM:SS\" is expected"},
+                    UsageCase{"HistoryWithoutList", {"history"}, 2, "A subcommand is required"},
+                    UsageCase{"HistoryUnknownOption", {"history", "list", "--xml"}, 2, "not expected: --xml"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "data/data_files.h"
 #include "fakes/data_fixture.h"
 #include "fakes/fake_ports.h"
+#include "fakes/json_lines.h"
 #include "fakes/processes.h"
 
 namespace tarvelo::test {
@@ -30,18 +30,9 @@ using ::testing::IsEmpty;
 
 constexpr const char* kAt = "1997-01-31 17:31:00";  // a minute after every task below is due
 
-std::vector<Json> events(const std::string& out) {
-    std::vector<Json> lines;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) lines.push_back(Json::parse(line));
-    }
-    return lines;
-}
-
 int countEvents(const std::string& out, const std::string& kind) {
     int n = 0;
-    for (const auto& e : events(out)) n += e["event"] == kind;
+    for (const auto& e : jsonLines(out)) n += e["event"] == kind;
     return n;
 }
 
@@ -81,7 +72,7 @@ protected:
     std::vector<Json> tasks() {
         const CliResult r = runCliIn(folders, {"list", "--json"});
         EXPECT_EQ(r.exitCode, 0) << r.err;
-        return events(r.out);
+        return jsonLines(r.out);
     }
     // Ticks until `quiet` ticks in a row have run nothing.
     static void tickUntilQuiet(const SchedulerFolders& folders, int quiet) {
@@ -127,7 +118,7 @@ TEST_F(SharedFolderTest, GivenAnotherProgramHoldsTheWriteLockThenATickPerformsNo
 
     EXPECT_EQ(blocked.exitCode, 1);
     EXPECT_EQ(countEvents(blocked.out, "run"), 0) << blocked.out;
-    const auto lines = events(blocked.out);
+    const auto lines = jsonLines(blocked.out);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back()["event"], "error");
     EXPECT_EQ(lines.back()["text"], "The schedule could not be saved: database is locked (SQLITE_BUSY (5))");

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -18,6 +16,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "fakes/json_lines.h"
+#include "fakes/processes.h"
+
+namespace tarvelo::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -31,15 +33,6 @@ std::string readAll(const fs::path& file) {
     return text.str();
 }
 
-std::vector<Json> jsonLines(const std::string& text) {
-    std::vector<Json> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) lines.push_back(Json::parse(line));
-    }
-    return lines;
-}
-
 struct Outcome {
     int exitCode = -1;
     std::string out;
@@ -49,42 +42,10 @@ struct Outcome {
 
 class HeadlessSchedulerTest : public ::testing::Test {
 protected:
-    HeadlessSchedulerTest() {
-        std::string pattern = (fs::temp_directory_path() / "tarvelo-cli-XXXXXX").string();
-        root = ::mkdtemp(pattern.data());
-        data = root / "data";
-        config = root / "config";
-        fs::create_directories(data);
-        fs::create_directories(config / "tarvelo96");
+    Outcome cli(const std::vector<std::string>& args) {
+        const CliResult r = runCliIn(folders, args);
+        return {r.exitCode, r.out, r.err};
     }
-    ~HeadlessSchedulerTest() override { fs::remove_all(root); }
-
-    // Starts the CLI in the data folder with its output going to files; returns the child's pid.
-    pid_t start(const std::vector<std::string>& args) {
-        const char* cli = std::getenv("TARVELO_CLI");
-        if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (!std::freopen((root / "out").c_str(), "w", stdout) || !std::freopen((root / "err").c_str(), "w", stderr) ||
-                ::chdir(data.c_str()) != 0) {
-                ::_exit(126);
-            }
-            ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-            ::unsetenv("TARVELO_ANSWER");
-            std::vector<char*> argv{const_cast<char*>(cli)};
-            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(cli, argv.data());
-            ::_exit(127);
-        }
-        return pid;
-    }
-    Outcome finish(pid_t pid) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(root / "out"), readAll(root / "err")};
-    }
-    Outcome cli(const std::vector<std::string>& args) { return finish(start(args)); }
 
     int addTask(const Json& task) {
         const auto r = cli({"add", "--json", task.dump()});
@@ -96,7 +57,7 @@ protected:
         EXPECT_EQ(r.exitCode, 0) << r.err;
         return jsonLines(r.out);
     }
-    void writeIni(const std::string& text) { std::ofstream(config / "tarvelo96" / "Tarvelo96.INI") << text; }
+    void writeIni(const std::string& text) { std::ofstream(folders.config() + "/tarvelo96/Tarvelo96.INI") << text; }
 
     // 1997-01-31 17:30, a day every day.
     static Json dailyTask(const std::string& description, const std::string& type) {
@@ -105,7 +66,9 @@ protected:
                 {"time", 6300001}};
     }
 
-    fs::path root, data, config;
+    SchedulerFolders folders;
+    const fs::path data = folders.data();
+    const fs::path config = folders.config();
 };
 
 TEST_F(HeadlessSchedulerTest, GivenADueMessageTaskWhenTickedThenItsEffectsArePrintedInOrderAndItIsMovedOn) {
@@ -134,11 +97,12 @@ TEST_F(HeadlessSchedulerTest, GivenADueMessageTaskWhenTickedThenItsEffectsArePri
 }
 
 TEST_F(HeadlessSchedulerTest, GivenAMissedProgramTaskThenTheAnswerDecidesAndTheProgramReallyStartsInItsFolder) {
-    fs::create_directories(root / "startin");
+    const fs::path startIn = folders.aside("startin");
+    fs::create_directories(startIn);
     Json t = dailyTask("Touch", "Run Program");
     t["warn"] = 1;
     t["command"] = "sh -c 'pwd > \"where it ran\"'";
-    t["path"] = (root / "startin").string();
+    t["path"] = startIn.string();
     addTask(t);
 
     const auto no = cli({"tick", "--at", "1997-02-01 09:00:00"});  // default: No
@@ -156,11 +120,11 @@ TEST_F(HeadlessSchedulerTest, GivenAMissedProgramTaskThenTheAnswerDecidesAndTheP
     EXPECT_EQ(events[1]["answer"], "yes");
     EXPECT_EQ(events[2], (Json{{"event", "run"},
                                {"command", "sh -c 'pwd > \"where it ran\"'"},
-                               {"folder", (root / "startin").string()},
+                               {"folder", startIn.string()},
                                {"code", 0}}));
-    const fs::path marker = root / "startin" / "where it ran";
+    const fs::path marker = startIn / "where it ran";
     for (int i = 0; i < 100 && !fs::exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(readAll(marker), fs::canonical(root / "startin").string() + "\n");
+    EXPECT_EQ(readAll(marker), fs::canonical(startIn).string() + "\n");
     EXPECT_FALSE(fs::exists(data / "where it ran"));
 }
 
@@ -289,19 +253,18 @@ TEST_F(HeadlessSchedulerTest, GivenTheSchedulerRunsWhenItIsSignalledThenItStopsC
 
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
-        fs::remove(root / "out");  // what an earlier command printed is not this run's first line
-        const pid_t pid = start({"run"});
+        CliProcess run({"run"}, folders);
         std::string out;
         for (int i = 0; i < 250 && out.find("\n") == std::string::npos; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            out = readAll(root / "out");
+            out = run.out();
         }
         ASSERT_NE(out.find("\"event\":\"title\""), std::string::npos) << out;
         const auto sent = std::chrono::steady_clock::now();
-        ::kill(pid, signal);
-        const auto r = finish(pid);
+        run.kill(signal);
+        const int exitCode = run.wait();
         EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(3)) << "it does not wait out its 5 s";
-        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(exitCode, 0) << run.err();
     }
     // The first run performed the task; the second found it moved on.
     const auto all = tasks();
@@ -310,3 +273,4 @@ TEST_F(HeadlessSchedulerTest, GivenTheSchedulerRunsWhenItIsSignalledThenItStopsC
 }
 
 }  // namespace
+}  // namespace tarvelo::test

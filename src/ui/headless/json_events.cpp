@@ -1,8 +1,9 @@
 #include "ui/headless/json_events.h"
 
 #include <array>
-#include <cstdint>
 #include <utility>
+
+#include "ui/headless/json_line.h"
 
 namespace tarvelo::headless {
 namespace {
@@ -20,66 +21,7 @@ const char* iconName(ui::Icon icon) {
     return "none";
 }
 
-// Length of the well-formed UTF-8 sequence at text[i], or 0 when the bytes there are not one.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t n = 0;
-    std::uint32_t min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) { n = 2; min = 0x80; }
-    else if (lead >= 0xE0 && lead <= 0xEF) { n = 3; min = 0x800; }
-    else if (lead >= 0xF0 && lead <= 0xF4) { n = 4; min = 0x10000; }
-    else return 0;
-    if (i + n > text.size()) return 0;
-    std::uint32_t cp = lead & (0x7F >> n);
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return n;
-}
-
 }  // namespace
-
-std::string jsonString(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-            const std::size_t n = utf8SequenceLength(text, i);
-            if (n == 0) {
-                out += "\xEF\xBF\xBD";
-                ++i;
-            } else {
-                out.append(text.substr(i, n));
-                i += n;
-            }
-            continue;
-        }
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                static const char* const kHex = "0123456789abcdef";
-                out += "\\u00";
-                out += kHex[c >> 4];
-                out += kHex[c & 0xF];
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-        ++i;
-    }
-    out += '"';
-    return out;
-}
 
 std::string jsonButtonName(int button) {
     for (const auto& [value, name] : kButtonNames) {
@@ -90,42 +32,55 @@ std::string jsonButtonName(int button) {
 
 void JsonEventSink::line(const std::string& json) {
     std::fputs(json.c_str(), m_out);
-    std::fputc('\n', m_out);
     if (std::fflush(m_out) != 0 || std::ferror(m_out)) m_broken = true;
 }
 
 void JsonEventSink::error(const std::string& text, int code) {
-    line("{\"event\":\"error\",\"text\":" + jsonString(text) + ",\"code\":" + std::to_string(code) + "}");
+    std::string out;
+    JsonLine(out).text("event", "error").text("text", text).number("code", code).end();
+    line(out);
 }
 
 void JsonEventSink::title(const std::string& text) {
-    line("{\"event\":\"title\",\"text\":" + jsonString(text) + "}");
+    std::string out;
+    JsonLine(out).text("event", "title").text("text", text).end();
+    line(out);
 }
 
 void JsonEventSink::messageBox(const ui::MessageBoxRequest& request, int answer) {
-    std::string buttons;
+    std::vector<std::string_view> buttons;
     for (const auto& [value, name] : kButtonNames) {
-        if ((request.buttons & value) == 0) continue;
-        if (!buttons.empty()) buttons += ',';
-        buttons += jsonString(name);
+        if ((request.buttons & value) != 0) buttons.push_back(name);
     }
-    line("{\"event\":\"messagebox\",\"caption\":" + jsonString(request.caption) +
-         ",\"text\":" + jsonString(request.text) + ",\"icon\":" + jsonString(iconName(request.icon)) +
-         ",\"buttons\":[" + buttons + "],\"default\":" + jsonString(jsonButtonName(request.defaultButton)) +
-         ",\"answer\":" + jsonString(jsonButtonName(answer)) + "}");
+    std::string out;
+    JsonLine(out)
+        .text("event", "messagebox")
+        .text("caption", request.caption)
+        .text("text", request.text)
+        .text("icon", iconName(request.icon))
+        .texts("buttons", buttons)
+        .text("default", jsonButtonName(request.defaultButton))
+        .text("answer", jsonButtonName(answer))
+        .end();
+    line(out);
 }
 
 void JsonEventSink::sound(const std::string& file) {
-    line("{\"event\":\"sound\",\"file\":" + jsonString(file) + "}");
+    std::string out;
+    JsonLine(out).text("event", "sound").text("file", file).end();
+    line(out);
 }
 
 void JsonEventSink::messageWindow(const std::string& text) {
-    line("{\"event\":\"message_window\",\"text\":" + jsonString(text) + "}");
+    std::string out;
+    JsonLine(out).text("event", "message_window").text("text", text).end();
+    line(out);
 }
 
 void JsonEventSink::run(const std::string& command, const std::string& folder, int code) {
-    line("{\"event\":\"run\",\"command\":" + jsonString(command) + ",\"folder\":" + jsonString(folder) +
-         ",\"code\":" + std::to_string(code) + "}");
+    std::string out;
+    JsonLine(out).text("event", "run").text("command", command).text("folder", folder).number("code", code).end();
+    line(out);
 }
 
 void JsonFrame::setTitle(const std::string& title) {

@@ -21,8 +21,6 @@
 
 namespace tarvelo::headless {
 
-// text as a JSON string literal, quotes included; invalid UTF-8 bytes become U+FFFD.
-std::string jsonString(std::string_view text);
 // "ok", "yes", "no", "retry", "cancel" for one button value; "" for anything else.
 std::string jsonButtonName(int button);
 
@@ -41,6 +39,7 @@ public:
     bool broken() const { return m_broken; }
 
 private:
+    // Writes one line (its line end included) at once.
     void line(const std::string& json);
     std::FILE* m_out;
     bool m_broken = false;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 
 namespace tarvelo::ui {
 
@@ -57,34 +56,6 @@ int TextMessageBox::show(const MessageBoxRequest& request) {
                  request.text.c_str(), buttons.c_str(), buttonName(answer).c_str());
     std::fflush(m_out);
     return answer;
-}
-
-std::optional<int> takeAnswerOption(std::vector<std::string>& args, std::string& error) {
-    std::optional<std::string> name;
-    for (auto it = args.begin(); it != args.end(); ++it) {
-        if (*it == "--answer") {
-            if (it + 1 == args.end()) {
-                error = "--answer needs one of yes, no, ok, cancel, retry";
-                return std::nullopt;
-            }
-            name = *(it + 1);
-            args.erase(it, it + 2);
-            break;
-        }
-        if (it->rfind("--answer=", 0) == 0) {
-            name = it->substr(9);
-            args.erase(it);
-            break;
-        }
-    }
-    if (!name) {
-        const char* env = std::getenv("TARVELO_ANSWER");
-        if (!env || !*env) return std::nullopt;
-        name = env;
-    }
-    const auto button = buttonFromName(*name);
-    if (!button) error = "unknown answer '" + *name + "' (yes, no, ok, cancel or retry)";
-    return button;
 }
 
 }  // namespace tarvelo::ui

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "ui/ports.h"
 
@@ -26,9 +25,5 @@ private:
 std::optional<int> buttonFromName(std::string_view name);
 // "Yes", "OK", ...
 std::string buttonName(int button);
-
-// The fixed answer of a command line: the option "--answer NAME" (taken out of args) or, without it, the
-// environment variable TARVELO_ANSWER. A name that is not a button sets error and gives nullopt.
-std::optional<int> takeAnswerOption(std::vector<std::string>& args, std::string& error);
 
 }  // namespace tarvelo::ui

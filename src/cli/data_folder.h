@@ -1,0 +1,24 @@
+#pragma once
+// The data files of the current folder as a command uses them: the data layer's messages are printed on
+// standard error and answered at once (see addAnswerOption), and a message that stops the program ends
+// the process with its stop text and exit code 3.
+#include <cstdio>
+#include <optional>
+
+#include "data/data_files.h"
+#include "data/data_warning.h"
+#include "ui/headless/exit_halt.h"
+#include "ui/headless/text_message_box.h"
+
+namespace tarvelo::cli {
+
+struct DataFolder {
+    explicit DataFolder(std::optional<int> answer = std::nullopt) : messages(stderr, answer) {}
+
+    ui::TextMessageBox messages;
+    ui::ExitHalt halt;
+    DataWarning warn{messages, halt};
+    DataFiles files{warn};
+};
+
+}  // namespace tarvelo::cli

@@ -1,0 +1,82 @@
+// Tasks as JSON through the command line: what add reads, list and history print back unchanged, and a
+// line is valid JSON whatever a stored text holds.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "fakes/case_names.h"
+#include "fakes/cli_run.h"
+#include "fakes/data_fixture.h"
+#include "fakes/task_table.h"
+
+namespace tarvelo::test {
+namespace {
+
+using Json = nlohmann::json;
+
+struct TextCase {
+    const char* name;
+    std::string key;
+    std::string text;
+};
+
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
+
+class TextThroughJson : public DataTest, public testing::WithParamInterface<TextCase> {
+protected:
+    CliOutcome run(const std::vector<std::string>& args) {
+        CliRun how;
+        how.folder = folder.path();
+        return runCli(args, how);
+    }
+};
+
+TEST_P(TextThroughJson, comesBackFromListAsItWasAdded) {
+    // GIVEN a task added with the text in one of its fields
+    closeFiles();
+    const Json task{{GetParam().key, GetParam().text}, {"description", "Task"}};
+    const CliOutcome added = run({"add", "--json", task.dump()});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    // WHEN the tasks are listed as JSON
+    const CliOutcome listed = run({"list", "--json"});
+    // THEN the line is one object on one line, with the text as it was given
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    ASSERT_EQ(listed.out.find('\n'), listed.out.size() - 1) << listed.out;
+    EXPECT_EQ(Json::parse(listed.out)[GetParam().key], GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, TextThroughJson,
+    testing::Values(TextCase{"QuotesAndBackslashes", "description", R"(say "hi" \ bye)"},
+                    TextCase{"LineEndsAndTabs", "message", "one\ntwo\r\n\tthree"},
+                    TextCase{"OtherControlCharacters", "command", std::string("a\x01" "b\x1f" "c\x7f" "d\b\f")},
+                    TextCase{"LettersBeyondAscii", "category", "Café ßü €"},
+                    TextCase{"CharactersBeyondTheBasicPlane", "path", "/home/\xF0\x9F\x93\x85"},
+                    TextCase{"FileNameWithBlanksAndQuotes", "alarmfile", "/sounds/\"bell\" 1.wav"}),
+    NamedBy<&TextCase::name>());
+
+class ListedJson : public DataTest {};
+
+TEST_F(ListedJson, aStoredTextThatIsNotUtf8IsShownWithReplacementCharacters) {
+    // GIVEN a task whose description holds bytes that are not UTF-8 (written by another program)
+    Schedule task;
+    task.id = 1;
+    task.description = std::string("ab\xff\xfe" "c\xe2\x82");
+    addTask(*files, task);
+    closeFiles();
+    // WHEN the tasks are listed as JSON
+    CliRun how;
+    how.folder = folder.path();
+    const CliOutcome listed = runCli({"list", "--json"}, how);
+    // THEN each broken byte is shown as U+FFFD and the line reads as JSON
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const Json line = Json::parse(listed.out);
+    EXPECT_EQ(line["description"], "ab\xEF\xBF\xBD\xEF\xBF\xBD" "c\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace tarvelo::test

@@ -2,11 +2,14 @@
 #include "ui/qt/child_window.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -59,6 +62,35 @@ TEST_F(ChildWindowTest, messageWindowOpensInsideTheFrameAtItsDesignedSize) {
     EXPECT_EQ(sub->windowTitle().toStdString(), "Message");
     EXPECT_EQ(window->size(), ui::dialogSize(*window, 185, 92));
     EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(ChildWindowTest, windowOpenedBesideAnotherLandsInsideTheDocumentAreaWithoutScrollBars) {
+    // GIVEN the frame at its first-start size with a large window open at the top left
+    frame.resize(750, 510);
+    QApplication::processEvents();
+    auto* browse = new QWidget;
+    browse->resize(660, 360);
+    ui::openChildWindow(area(), browse);
+    // WHEN a message window opens
+    openMessage("Water the plants");
+    // THEN it lies wholly inside the visible area, so the area has no scroll bar
+    const QRect visible = area().viewport()->rect();
+    for (QMdiSubWindow* sub : area().subWindowList())
+        EXPECT_TRUE(visible.contains(sub->geometry())) << sub->windowTitle().toStdString();
+    EXPECT_FALSE(area().horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(area().verticalScrollBar()->isVisible());
+}
+
+TEST_F(ChildWindowTest, windowNeverResizedOpensAtTheSizeItsLayoutAsksFor) {
+    // A dialog made with a parent starts at a child widget's tiny default size, as the wizards do.
+    auto* window = new QDialog(&frame);
+    auto* layout = new QVBoxLayout(window);
+    auto* button = new QPushButton(QStringLiteral("A button with a long caption"));
+    button->setMinimumHeight(120);
+    layout->addWidget(button);
+    ui::openChildWindow(area(), window);
+    EXPECT_GE(window->width(), window->sizeHint().width());
+    EXPECT_GE(window->height(), window->sizeHint().height());
 }
 
 TEST_F(ChildWindowTest, closingEitherTheWindowOrItsSubWindowClosesBoth) {

@@ -21,7 +21,8 @@ namespace tarvelo::ui {
 // window is deleted when it closes. Returns its sub-window (nullptr outside a document area).
 QMdiSubWindow* showStartedWindow(QWidget* window, QWidget* host);
 
-// Adds window to area as a sub-window sized to the window's present size, and shows it.
+// Adds window to area as a sub-window sized to the window's present size (the size its layout asks for
+// when it was never resized), no larger than the area, placed by the area where it fits, and shows it.
 QMdiSubWindow* openChildWindow(QMdiArea& area, QWidget* window);
 
 // The widget whose position and size are kept for window.

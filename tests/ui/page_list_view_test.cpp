@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include "data/browse_list.h"
@@ -190,6 +191,50 @@ TEST_F(PageListViewTest, showsTheFormatsHeadingsAndWidths) {
     const QFontMetrics metrics = view->table()->horizontalHeader()->fontMetrics();
     EXPECT_GE(view->table()->columnWidth(1), ui::dialogWidth(*view, 22));
     EXPECT_GT(view->table()->columnWidth(1), metrics.horizontalAdvance(QStringLiteral("Priority")));
+}
+
+TEST_F(PageListViewTest, theColumnWithTheLongestTextTakesTheRoomAWiderWindowGives) {
+    // GIVEN a format whose long text column stands before a short one
+    addItems(1);
+    view = std::make_unique<ui::PageListView>(
+        list, *parseListFormat("10C(1)|*I@s1@60L|M*~To Do~@s40@22C(1)|M*~Priority~R@n2@"), std::vector<QIcon>{});
+    view->resize(400, 200);
+    view->show();
+    QApplication::processEvents();
+    const int text = view->table()->columnWidth(1);
+    const int number = view->table()->columnWidth(2);
+    // WHEN the window grows
+    view->resize(600, 200);
+    QApplication::processEvents();
+    // THEN the text column takes the room and the last one keeps its width
+    EXPECT_EQ(view->table()->columnWidth(1), text + 200);
+    EXPECT_EQ(view->table()->columnWidth(2), number);
+}
+
+TEST_F(PageListViewTest, aCellThatCutsItsTextShowsItInFullAsItsToolTip) {
+    const std::string longText = "Renew the car insurance before it lapses";
+    {
+        store::Transaction tx;
+        ASSERT_TRUE(tx.begin({&files.table(TableId::toDo)}, 2).ok());
+        for (ToDo item : {test::toDoItem(longText), test::toDoItem("Bake")})
+            ASSERT_TRUE(files.toDo().add(item).ok());
+        ASSERT_TRUE(tx.commit().ok());
+    }
+    open(4);
+    view->resize(260, view->height());
+    QApplication::processEvents();
+    QTableView* table = view->table();
+    const auto tipAt = [&](int row) {
+        const QRect cell = table->visualRect(table->model()->index(row, 2));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), table->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(table->viewport(), &help);
+        const std::string tip = QToolTip::isVisible() ? QToolTip::text().toStdString() : "";
+        QToolTip::hideText();
+        return tip;
+    };
+    // in "To Do" order: "Bake", then the long text
+    EXPECT_EQ(tipAt(0), "") << "a text the cell shows whole needs no tip";
+    EXPECT_EQ(tipAt(1), longText);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "core/picture.h"
@@ -22,14 +24,33 @@ namespace tarvelo::ui {
 
 namespace {
 
-// Paints a selected cell in the colours its row asks for while selected.
+// Paints a selected cell in the colours its row asks for while selected, and shows a text the cell cuts
+// in full as its tool tip.
 class SelectedColoursDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip) return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QStyle* style = view->style();
+        const int margins = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, view) + 1);
+        const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view).width() - margins;
+        if (!opt.text.trimmed().isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room) {
+            QToolTip::showText(event->globalPos(), opt.text, view->viewport(), opt.rect);
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
+        // The whole row is highlighted: a focus box around one cell of it would look like a column of its own.
+        option->state &= ~QStyle::State_HasFocus;
         if (!(option->state & QStyle::State_Selected)) return;
         const QVariant fg = index.data(PageListModel::kSelectedForegroundRole);
         const QVariant bg = index.data(PageListModel::kSelectedBackgroundRole);
@@ -49,6 +70,21 @@ QString widestValue(const std::string& picture) {
     case Picture::Kind::Text: break;
     }
     return {};
+}
+
+// The column that takes the room the window gives beyond the format's widths: the one holding the longest
+// text, so that a wider window shows a description in full; the last when no column holds text.
+int roomyColumn(const std::vector<ListColumn>& columns) {
+    int roomy = static_cast<int>(columns.size()) - 1;
+    int longest = 0;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const auto p = parsePicture(columns[i].picture);
+        if (p && p->kind == Picture::Kind::Text && p->width > longest) {
+            longest = p->width;
+            roomy = static_cast<int>(i);
+        }
+    }
+    return roomy;
 }
 
 }  // namespace
@@ -147,7 +183,7 @@ PageListView::PageListView(PageList& list, std::vector<ListColumn> columns, std:
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
     m_table->horizontalHeader()->setHighlightSections(false);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->setStretchLastSection(false);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_table->setIconSize(QSize(16, 16));
     const auto& cols = m_model->columns();
@@ -165,6 +201,7 @@ PageListView::PageListView(PageList& list, std::vector<ListColumn> columns, std:
                                 std::max({dialogWidth(*this, cols[i].width), cols[i].heading.empty() ? 0 : heading, icon, value}));
         anyHeading = anyHeading || !cols[i].heading.empty();
     }
+    if (!cols.empty()) m_table->horizontalHeader()->setSectionResizeMode(roomyColumn(cols), QHeaderView::Stretch);
     if (!anyHeading) m_table->horizontalHeader()->hide();
     m_table->setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(m_table);

@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -17,7 +18,9 @@
 
 #include <cstdlib>
 
+#include "app/main_frame.h"
 #include "core/profile.h"
+#include "core/settings.h"
 #include "data/data_files.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
@@ -178,6 +181,24 @@ TEST_F(SearchScheduleTest, searchTypeWithoutAFieldAsksForOne) {
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text, "You must select a data field first!");
     EXPECT_EQ(messages.last().caption, "");
+}
+
+TEST_F(SearchScheduleTest, opensWhollyInsideTheFramesDocumentAreaAtItsFirstStartSize) {
+    // GIVEN the frame at the size it has when no INI file says otherwise
+    Settings settings;
+    app::MainFrame frame(settings);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    // WHEN the search window opens in it
+    QMdiSubWindow* opened = startSearchSchedule(frame.mdiArea(), Request::search, services, tags, {});
+    ASSERT_NE(opened, nullptr);
+    QApplication::processEvents();
+    // THEN every control of it shows without scrolling the area
+    EXPECT_TRUE(frame.mdiArea()->viewport()->rect().contains(opened->geometry()))
+        << opened->height() << " high in an area " << frame.mdiArea()->viewport()->height() << " high";
+    EXPECT_FALSE(frame.mdiArea()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(frame.mdiArea()->horizontalScrollBar()->isVisible());
+    opened->close();
 }
 
 }  // namespace

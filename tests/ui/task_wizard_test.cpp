@@ -298,6 +298,29 @@ TEST_F(TaskWizardTest, GivenTheFrame_WhenAWizardEntryIsChosen_ThenItsWizardOpens
     EXPECT_EQ(test::taskCount(files), 0) << "closing down gives the reserved record back";
 }
 
+TEST_F(TaskWizardTest, GivenTheFrameAtItsFirstStartSize_WhenEachAddWizardOpens_ThenItFitsItsDocumentArea) {
+    Settings settings;
+    app::MainFrame frame(settings);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    app::setWizardCommands(frame, services);
+    for (auto command : {app::FrameCommand::addMessage, app::FrameCommand::addProgram, app::FrameCommand::genericAdd}) {
+        frame.action(command)->trigger();
+        QMdiSubWindow* sub = frame.mdiArea()->activeSubWindow();
+        ASSERT_NE(sub, nullptr);
+        QApplication::processEvents();
+        const std::string name = sub->widget()->objectName().toStdString();
+        EXPECT_TRUE(frame.mdiArea()->viewport()->rect().contains(sub->geometry())) << name;
+        // at the size its pages ask for, not a child widget's default
+        EXPECT_GE(sub->widget()->height(), sub->widget()->minimumSizeHint().height()) << name;
+        EXPECT_GE(sub->widget()->width(), sub->widget()->minimumSizeHint().width()) << name;
+        sub->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    frame.closeDown();
+    QTest::qWait(10);
+}
+
 // Every page of every wizard, for a look with TARVELO_SCREENSHOT_DIR set.
 TEST_F(TaskWizardTest, GivenEachWizard_WhenWalkedThrough_ThenEveryPageCanBeShown) {
     test::addTask(files, weeklyTask(3));

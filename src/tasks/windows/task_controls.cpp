@@ -203,16 +203,21 @@ WhenControls::WhenControls(const WhenOptions& options, QWidget* parent) : QWidge
         this->every->setFixedWidth(64);
         this->every->setAlignment(Qt::AlignRight);
         everyPrompt = prompt("Every:", this->every, everyGroup);
-        every->addWidget(everyPrompt, 3, 0);
-        every->addWidget(this->every, 3, 1);
         everyTypeGroup = new QGroupBox(QStringLiteral("Every Type"), everyGroup);
         auto* units = new QGridLayout(everyTypeGroup);
         for (std::size_t i = 0; i < everyTypes.size(); ++i) {
             everyTypes[i] = new QRadioButton(q(ruleText(kRepetitionUnits[i])), everyTypeGroup);
             units->addWidget(everyTypes[i], static_cast<int>(i) / 3, static_cast<int>(i) % 3);
         }
-        every->addWidget(everyTypeGroup, 4, 0, 1, 5);
-        every->setRowStretch(5, 1);
+        // The count beside its units rather than above them: the page then fits the frame's document area
+        // at its first-start size, where the search window shows every control of the group at once.
+        auto* repeat = new QHBoxLayout;
+        repeat->addWidget(everyPrompt);
+        repeat->addWidget(this->every);
+        repeat->addSpacing(12);
+        repeat->addWidget(everyTypeGroup, 1);
+        every->addLayout(repeat, 3, 0, 1, 5);
+        every->setRowStretch(4, 1);
         for (QWidget* w : ordinals) keepPlaceWhenHidden(w);
         for (QWidget* w : weekdays) keepPlaceWhenHidden(w);
         for (QWidget* w : std::initializer_list<QWidget*>{everyPrompt, this->every, everyTypeGroup})

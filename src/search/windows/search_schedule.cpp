@@ -320,10 +320,7 @@ void SearchScheduleWindow::editFound(const store::Row& row) {
     }
     delete m_binder;
     m_binder = new TaskControlsBinder(*m_changeEditor, m_controls, m_services, this);
-    m_binder->onVisibility = [this](const TaskVisibility& v) {
-        m_tabs->setTabVisible(kCommandTab, v.commandTab);
-        m_tabs->setTabVisible(kMessageTab, v.messageTab);
-    };
+    m_binder->showTabsFor(m_tabs, kCommandTab, kMessageTab);
     m_binder->onFocus = [this](TaskFocus where) {
         if (where == TaskFocus::FirstField) focusFirstField();
     };

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -310,6 +312,13 @@ TaskEditorPorts taskEditorPorts(const TaskFormServices& s) {
     return TaskEditorPorts{s.messages, s.fileDialog, s.sound, s.clock, s.warningDefaults, s.playable};
 }
 
+QHBoxLayout* taskButtonRow(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* b : buttons) row->addWidget(b);
+    return row;
+}
+
 TaskControlsBinder::TaskControlsBinder(TaskEditor& editor, const TaskControls& controls,
                                        const TaskFormServices& services, QWidget* window)
     : QObject(window),
@@ -342,16 +351,27 @@ void TaskControlsBinder::bindText(QLineEdit* entry, TaskText field) {
     });
 }
 
-void TaskControlsBinder::connectTaskPage() {
-    TaskPageControls& c = *m_controls.task;
-    for (std::size_t i = 0; i < c.taskTypes.size(); ++i) {
-        if (!c.taskTypes[i]) continue;
-        connect(c.taskTypes[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (!on || m_refreshing) return;
-            m_fields.acceptTaskType(kTaskTypes[i]);
-            refresh();
+template <class Button, std::size_t N, class Act>
+void TaskControlsBinder::whenToggled(const std::array<Button*, N>& buttons, Act act) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!buttons[i]) continue;
+        connect(buttons[i], &QAbstractButton::toggled, this, [this, i, act](bool on) {
+            if (!m_refreshing) act(i, on);
         });
     }
+}
+
+template <class Word>
+void TaskControlsBinder::acceptAndShow(void (TaskFields::*accept)(Word), Word word) {
+    (m_fields.*accept)(word);
+    refresh();
+}
+
+void TaskControlsBinder::connectTaskPage() {
+    TaskPageControls& c = *m_controls.task;
+    whenToggled(c.taskTypes, [this](std::size_t i, bool on) {
+        if (on) acceptAndShow(&TaskFields::acceptTaskType, kTaskTypes[i]);
+    });
     connect(c.category, &QComboBox::activated, this, [this](int index) { m_editor.selectCategory(index); });
     bindText(c.description, TaskText::description);
 }
@@ -380,32 +400,14 @@ void TaskControlsBinder::connectMessage() {
 
 void TaskControlsBinder::connectWhen() {
     WhenControls& c = *m_controls.when;
-    for (std::size_t i = 0; i < c.scheduleTypes.size(); ++i) {
-        if (!c.scheduleTypes[i]) continue;
-        connect(c.scheduleTypes[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (!on || m_refreshing) return;
-            m_fields.acceptScheduleType(kScheduleTypes[i]);
-            refresh();
-        });
-    }
-    for (std::size_t i = 0; i < c.everyTypes.size(); ++i) {
-        if (!c.everyTypes[i]) continue;
-        connect(c.everyTypes[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on && !m_refreshing) m_fields.setEveryType(kRepetitionUnits[i]);
-        });
-    }
-    for (std::size_t i = 0; i < c.ordinals.size(); ++i) {
-        if (!c.ordinals[i]) continue;
-        connect(c.ordinals[i], &QCheckBox::toggled, this, [this, i](bool on) {
-            if (!m_refreshing) m_fields.setOrdinal(i, on);
-        });
-    }
-    for (std::size_t i = 0; i < c.weekdays.size(); ++i) {
-        if (!c.weekdays[i]) continue;
-        connect(c.weekdays[i], &QCheckBox::toggled, this, [this, i](bool on) {
-            if (!m_refreshing) m_fields.setWeekday(i, on);
-        });
-    }
+    whenToggled(c.scheduleTypes, [this](std::size_t i, bool on) {
+        if (on) acceptAndShow(&TaskFields::acceptScheduleType, kScheduleTypes[i]);
+    });
+    whenToggled(c.everyTypes, [this](std::size_t i, bool on) {
+        if (on) m_fields.setEveryType(kRepetitionUnits[i]);
+    });
+    whenToggled(c.ordinals, [this](std::size_t i, bool on) { m_fields.setOrdinal(i, on); });
+    whenToggled(c.weekdays, [this](std::size_t i, bool on) { m_fields.setWeekday(i, on); });
     if (c.every) connect(c.every, &QLineEdit::editingFinished, this, &TaskControlsBinder::everyEntered);
     connect(c.date, &ui::DateEdit::accepted, this, [this](StdDate d) {
         m_fields.acceptNextDate(d);
@@ -452,6 +454,13 @@ void TaskControlsBinder::connectAdvanced() {
             if (!m_refreshing) m_fields.setDisabled(on);
         });
     }
+}
+
+void TaskControlsBinder::showTabsFor(QTabWidget* tabs, int commandTab, int messageTab) {
+    onVisibility = [tabs, commandTab, messageTab](const TaskVisibility& v) {
+        tabs->setTabVisible(commandTab, v.commandTab);
+        tabs->setTabVisible(messageTab, v.messageTab);
+    };
 }
 
 void TaskControlsBinder::refresh() {
@@ -549,6 +558,14 @@ void TaskControlsBinder::openCalendar(bool nextDate) {
         m_fields.setAdvanceWarnDateFromCalendar(m_calendar(std::move(options)));
     }
     refresh();
+}
+
+bool TaskControlsBinder::settle(std::optional<TaskFocus> stay) {
+    refresh();
+    if (!stay) return true;
+    if (*stay == TaskFocus::EveryEntry) QApplication::beep();
+    focus(*stay);
+    return false;
 }
 
 void TaskControlsBinder::focus(TaskFocus where) {

@@ -18,6 +18,7 @@
 // of "&Every..." and "Alarm" — are hidden.
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include <QObject>
@@ -32,8 +33,10 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QHBoxLayout;
 class QPushButton;
 class QRadioButton;
+class QTabWidget;
 
 namespace tarvelo {
 
@@ -143,6 +146,9 @@ struct TaskFormServices {
 
 TaskEditorPorts taskEditorPorts(const TaskFormServices& services);
 
+// The buttons below a window's task controls, right-aligned in the order given.
+QHBoxLayout* taskButtonRow(std::initializer_list<QPushButton*> buttons);
+
 // The groups a window shows; nullptr for a page it does not have.
 struct TaskControls {
     TaskPageControls* task = nullptr;
@@ -167,9 +173,14 @@ public:
 
     // Shows every field from the record and applies the visibility rules.
     void refresh();
+    // Shows the record after the window's OK or Finish, whose answer is `stay`: true when the window may
+    // close; else the focus goes where the editor stopped, with a beep for a refused repeat count.
+    bool settle(std::optional<TaskFocus> stay);
 
     // The host's share of the rules: showing or hiding its tabs or pages for the command and message.
     std::function<void(const TaskVisibility&)> onVisibility;
+    // Sets onVisibility for a host that keeps the command and message on tabs of its own.
+    void showTabsFor(QTabWidget* tabs, int commandTab, int messageTab);
     // Where the focus goes after a button or a refused entry; the host knows its pages.
     std::function<void(TaskFocus)> onFocus;
 
@@ -188,6 +199,12 @@ private:
     void openCalendar(bool nextDate);
     void everyEntered();
     void focus(TaskFocus where);
+    // Calls act(i, on) when the user (not a refresh) toggles the i-th of buttons; nullptr entries are skipped.
+    template <class Button, std::size_t N, class Act>
+    void whenToggled(const std::array<Button*, N>& buttons, Act act);
+    // A choice whose rules may change other fields: accepted, then every control shows the record again.
+    template <class Word>
+    void acceptAndShow(void (TaskFields::*accept)(Word), Word word);
 
     TaskEditor& m_editor;
     TaskFields& m_fields;

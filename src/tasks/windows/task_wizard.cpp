@@ -1,7 +1,5 @@
 #include "tasks/windows/task_wizard.h"
 
-#include <QApplication>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -48,19 +46,13 @@ TaskWizardWindow::TaskWizardWindow(std::unique_ptr<TaskWizardSession> session, c
     for (WizardPage page : m_session->navigation().pages()) m_pages->addWidget(buildPage(page));
     layout->addWidget(m_pages);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
     m_back = new QPushButton(QStringLiteral("&Back"), this);
     m_back->setAutoDefault(false);
     m_next = new QPushButton(QStringLiteral("&Next"), this);
-    m_finish = new QPushButton(QStringLiteral("&Finish"), this);
+    m_finish = new QPushButton(QStringLiteral("&Finish"), this);  // in the place of "&Next": only one shows
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
-    buttons->addWidget(m_back);
-    buttons->addWidget(m_next);
-    buttons->addWidget(m_finish);  // in the place of "&Next": only one of the two is ever shown
-    buttons->addWidget(m_cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(taskButtonRow({m_back, m_next, m_finish, m_cancel}));
 
     m_binder = new TaskControlsBinder(m_session->editor(), m_controls, services, this);
     m_binder->onVisibility = [this](const TaskVisibility& v) {
@@ -110,14 +102,7 @@ void TaskWizardWindow::pressBack() {
 }
 
 void TaskWizardWindow::pressFinish() {
-    const std::optional<TaskFocus> stay = m_session->finishPressed();
-    m_binder->refresh();
-    if (!stay) {
-        accept();
-        return;
-    }
-    if (*stay == TaskFocus::EveryEntry) QApplication::beep();
-    moveFocus(*stay);
+    if (m_binder->settle(m_session->finishPressed())) accept();
 }
 
 void TaskWizardWindow::moveFocus(TaskFocus focus) {

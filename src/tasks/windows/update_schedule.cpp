@@ -1,6 +1,5 @@
 #include "tasks/windows/update_schedule.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,21 +56,14 @@ UpdateScheduleForm::UpdateScheduleForm(TaskEditor& editor, const TaskFormService
     for (int i = 1; i < m_tabs->count(); ++i) m_tabs->widget(i)->setContentsMargins(9, 9, 9, 9);
     layout->addWidget(m_tabs);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(taskButtonRow({m_ok, m_cancel}));
 
     m_binder = new TaskControlsBinder(m_editor, m_controls, services, this);
-    m_binder->onVisibility = [this](const TaskVisibility& v) {
-        m_tabs->setTabVisible(kCommandTab, v.commandTab);
-        m_tabs->setTabVisible(kMessageTab, v.messageTab);
-    };
+    m_binder->showTabsFor(m_tabs, kCommandTab, kMessageTab);
     m_binder->onFocus = [this](TaskFocus where) { moveFocus(where); };
     connect(m_ok, &QPushButton::clicked, this, &UpdateScheduleForm::pressOk);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -104,14 +96,7 @@ void UpdateScheduleForm::moveFocus(TaskFocus focus) {
 }
 
 void UpdateScheduleForm::pressOk() {
-    const std::optional<TaskFocus> stay = m_editor.ok();
-    m_binder->refresh();
-    if (!stay) {
-        accept();
-        return;
-    }
-    if (*stay == TaskFocus::EveryEntry) QApplication::beep();
-    moveFocus(*stay);
+    if (m_binder->settle(m_editor.ok())) accept();
 }
 
 void UpdateScheduleForm::showEvent(QShowEvent* event) {

@@ -89,18 +89,18 @@ struct Fixture {
         files = std::make_unique<DataFiles>(warn, folder);
         files->use(TableId::schedule);
         auto schedule = files->schedule();
-        if (schedule.records() >= kTasks) return;
+        if (schedule.records().value >= kTasks) return;
         std::mt19937 random(1996);
         store::Transaction tx;
-        tx.begin({&schedule.table()}, 2);
-        for (int id = static_cast<int>(schedule.records()) + 1; id <= kTasks; ++id) {
+        if (!tx.begin({&schedule.table()}, 2).ok()) std::abort();
+        for (int id = static_cast<int>(schedule.records().value) + 1; id <= kTasks; ++id) {
             Schedule s = makeTask(id, random);
-            if (!schedule.add(s).ok()) {
-                std::fprintf(stderr, "cannot fill the table: %s\n", store::lastError().message.c_str());
+            if (const store::Status added = schedule.add(s); !added.ok()) {
+                std::fprintf(stderr, "cannot fill the table: %s\n", added.message.c_str());
                 std::abort();
             }
         }
-        tx.commit();
+        if (!tx.commit().ok()) std::abort();
     }
     ~Fixture() {
         files->release(TableId::schedule);

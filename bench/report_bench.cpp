@@ -78,11 +78,11 @@ struct Fixture {
         files = std::make_unique<DataFiles>(warn, folder);
         TableUse use(*files, TableId::schedule);
         auto schedule = files->schedule();
-        if (schedule.records() >= kTasks) return;
+        if (schedule.records().value >= kTasks) return;
         std::mt19937 random(1997);
         store::Transaction tx;
         if (!tx.begin({&schedule.table()}, 2).ok()) std::abort();
-        for (int id = static_cast<int>(schedule.records()) + 1; id <= kTasks; ++id) {
+        for (int id = static_cast<int>(schedule.records().value) + 1; id <= kTasks; ++id) {
             Schedule s = makeTask(id, random);
             if (!schedule.add(s).ok()) std::abort();
         }

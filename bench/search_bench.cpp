@@ -94,7 +94,7 @@ struct Fixture {
         files->use(TableId::tagFile);
         tags = std::make_unique<search::Tags>(*files, loop);
         store::Table& schedule = files->table(TableId::schedule);
-        if (schedule.records() >= kTasks) return;
+        if (schedule.records().value >= kTasks) return;
         std::mt19937 random(1996);
         store::Transaction tx;
         if (!tx.begin({&schedule}, 2).ok()) std::abort();

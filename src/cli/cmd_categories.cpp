@@ -56,13 +56,13 @@ int rename(DataFiles& files, const std::string& from, const std::string& to) {
     const FixedText<20> snapshot = stored->category;
     stored->category = to;
     if (stored->category == snapshot) return 0;
-    return putCategoriesRecord(files, *stored, snapshot) == 0 ? 0 : 1;
+    return putCategoriesRecord(files, *stored, snapshot).ok() ? 0 : 1;
 }
 
 int remove(DataFiles& files, const std::string& name) {
     const auto stored = find(files, name);
     if (!stored) return 1;
-    return deleteCategoriesRecord(files, *stored) == 0 ? 0 : 1;
+    return deleteCategoriesRecord(files, *stored).ok() ? 0 : 1;
 }
 
 // What a command of categories is given: the names it names, and the fixed answer.

@@ -28,9 +28,11 @@ int runCheck(std::optional<int> answer) {
         // Damaged keys are offered for rebuilding (the check is made again after it); damage they cannot
         // mend has stopped the program with its message.
         const store::Status checked = table.check();
-        std::printf("%s %" PRId64 "\n", table.name().c_str(), static_cast<std::int64_t>(table.records()));
-        if (!checked.ok()) {
-            std::printf("%s: %s\n", table.name().c_str(), errorText(checked).c_str());
+        const store::Result<std::int64_t> count = table.records();
+        std::printf("%s %" PRId64 "\n", table.name().c_str(), static_cast<std::int64_t>(count.value));
+        for (const store::Status& s : {checked, count.status}) {
+            if (s.ok()) continue;
+            std::printf("%s: %s\n", table.name().c_str(), errorText(s).c_str());
             exitCode = 1;
         }
     }

@@ -126,7 +126,7 @@ int runDelete(const TaskRequest& request) {
         std::fprintf(stderr, "tarvelo96-cli delete: there is no task %d\n", id);
         return 1;
     }
-    return deleteScheduleRecord(f.files, task) == 0 ? 0 : 1;
+    return deleteScheduleRecord(f.files, task).ok() ? 0 : 1;
 }
 
 // A command on the Schedule table that runs `run` with what it was given.

@@ -107,7 +107,7 @@ int runDone(const ToDoRequest& request) {
     auto item = find(f.files, request.id);
     if (!item) return 1;
     item->done = 1;
-    return putToDoRecord(f.files, *item) == 0 ? 0 : 1;
+    return putToDoRecord(f.files, *item).ok() ? 0 : 1;
 }
 
 int runDelete(const ToDoRequest& request) {
@@ -116,7 +116,7 @@ int runDelete(const ToDoRequest& request) {
     const TableUse use(f.files, TableId::toDo);
     auto item = find(f.files, request.id);
     if (!item) return 1;
-    return deleteToDoRecord(f.files, *item) == 0 ? 0 : 1;
+    return deleteToDoRecord(f.files, *item).ok() ? 0 : 1;
 }
 
 // A command of todo that runs `run` with what it was given.

@@ -46,8 +46,8 @@ public:
     explicit Operation(BrowseList& list) : m_list(list) {
         if (m_list.m_operationDepth++ > 0) return;
         // Refused when the file is in a transaction already (a caller writing): then each read takes
-        // its own snapshot, as without.
-        if (m_list.m_table.isOpen() && !m_snapshot.beginRead({&m_list.m_table}).ok()) store::setLastError({});
+        // its own snapshot, as without, so a refusal needs nothing further.
+        if (m_list.m_table.isOpen()) (void)m_snapshot.beginRead({&m_list.m_table});
     }
     ~Operation() {
         if (--m_list.m_operationDepth > 0) return;
@@ -122,12 +122,10 @@ void BrowseList::viewOpenFailed(const store::Status& status) {
 void BrowseList::reportFailures() {
     if (m_viewFailure) {
         // The message quotes the failure itself, whatever ran after it.
-        store::setLastError(*std::exchange(m_viewFailure, std::nullopt));
-        m_warn(kWarnViewOpenError);
+        m_warn(kWarnViewOpenError, *std::exchange(m_viewFailure, std::nullopt));
     }
     if (m_readFailure) {
-        store::setLastError(*std::exchange(m_readFailure, std::nullopt));
-        m_warn(kWarnRecordRetrievalError, m_config.tableName);
+        m_warn(kWarnRecordRetrievalError, *std::exchange(m_readFailure, std::nullopt), m_config.tableName);
         if (m_observer) m_observer->closeRequested();
     }
 }

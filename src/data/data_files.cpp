@@ -7,25 +7,25 @@ void openDataTable(store::Table& table, const DataWarning& warn) {
     if (s.ok() || s.code == store::kFileAlreadyOpen) return;
 
     if (s.code == store::kFileNotFound) {
-        if (!table.create().ok()) {
-            warn(kWarnFileCreationError, table.name());
+        if (const store::Status created = table.create(); !created.ok()) {
+            warn(kWarnFileCreationError, created, table.name());
         }
         s = table.open();
         if (s.ok() || s.code == store::kFileAlreadyOpen) return;
-        warn(kWarnCreatedFileOpenError, table.name());
+        warn(kWarnCreatedFileOpenError, s, table.name());
     }
     if (s.code == store::kInvalidRecordDeclaration) {
-        warn(kWarnInvalidFile, table.name());
+        warn(kWarnInvalidFile, s, table.name());
     }
     if (s.code == store::kKeyFileMustBeRebuilt) {
-        warn(kWarnInvalidKey, table.name());  // No has stopped the program
-        if (!table.build().ok()) {
-            warn(kWarnKeyRebuildError, table.name());
+        warn(kWarnInvalidKey, s, table.name());  // No has stopped the program
+        if (const store::Status built = table.build(); !built.ok()) {
+            warn(kWarnKeyRebuildError, built, table.name());
         }
         s = table.open();
         if (s.ok() || s.code == store::kFileAlreadyOpen) return;
     }
-    warn(kWarnFileAccessError, table.name());
+    warn(kWarnFileAccessError, s, table.name());
     warn.halt("Disk Error");
 }
 

@@ -159,10 +159,6 @@ std::optional<std::string> warningStopText(int number, int button) {
     }
 }
 
-int DataWarning::operator()(int number, std::string_view t, std::string_view l, std::string_view h) const {
-    return (*this)(number, store::lastError(), t, l, h);
-}
-
 int DataWarning::operator()(int number, const store::Status& status, std::string_view t, std::string_view l,
                             std::string_view h) const {
     const auto request = warningRequest(number, status.code, errorText(status), t, l, h);

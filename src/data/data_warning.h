@@ -1,6 +1,7 @@
 #pragma once
 // The standard messages of the data layer. Each warning has a fixed caption, text, icon, buttons and
-// default button; the texts quote the driver's last error as E and up to three caller texts T, L and H.
+// default button; the texts quote the status the warning reports as E and up to three caller texts T, L
+// and H.
 // Some warnings end the program: the box is shown first, then the halt port stops with a short text.
 #include <cstdlib>
 #include <optional>
@@ -11,6 +12,9 @@
 #include "ui/ports.h"
 
 namespace tarvelo {
+
+// What a warning that reports no failure passes as its status.
+inline const store::Status kNoFailure{};
 
 // The warning numbers, named after their captions.
 enum Warning : int {
@@ -57,11 +61,10 @@ class DataWarning {
 public:
     DataWarning(ui::MessageBoxPort& messages, ui::HaltPort& halt) : m_messages(messages), m_halt(halt) {}
 
-    // Builds E from store::lastError(), shows the warning and returns the button pressed; ends the program
-    // through the halt port when the warning says so. A number that is not a warning shows nothing and
-    // returns 0.
-    int operator()(int number, std::string_view t = {}, std::string_view l = {}, std::string_view h = {}) const;
-    // The same with E built from the status it reports.
+    // Shows the warning with E built from the status it reports (kNoFailure for the warnings that report
+    // none: a range, a reference, a request not allowed, a confirmation) and returns the button pressed;
+    // ends the program through the halt port when the warning says so. A number that is not a warning
+    // shows nothing and returns 0.
     int operator()(int number, const store::Status& status, std::string_view t = {}, std::string_view l = {},
                    std::string_view h = {}) const;
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -36,97 +37,14 @@ const char* shownName<ToDo>() { return "Todo"; }
 template <>
 const char* shownName<Category>() { return "Categories"; }
 
-// The key a record is remembered by before it is deleted.
-ScheduleKey rememberKey(const Schedule*) { return ScheduleKey::keyId; }
-ToDoKey rememberKey(const ToDo*) { return ToDoKey::keyDone; }
-CategoryKey rememberKey(const Category*) { return CategoryKey::keyCategory; }
+// A refusal met inside a transaction: its message is shown once the transaction is rolled back, so that
+// no other program waits on this one while the user reads it.
+struct Refusal {
+    int warning;
+    store::Status status;  // kNoFailure for the reference rules' own refusals
+};
 
-template <class R>
-int deleteRecord(DataFiles& files, const R& record) {
-    Scope<R> scope(files);
-    const DataWarning& warn = files.warn();
-    auto table = files.records<R>();
-    const std::string position = table.position(rememberKey(static_cast<const R*>(nullptr)), record);
-
-    store::Transaction tx;
-    if (!tx.begin(scope.tables(), kTransactionTimeoutSeconds).ok()) {
-        warn(kWarnTransactionFramingError, "Delete", shownName<R>());
-        tx.rollback();
-        return 1;
-    }
-    R current;
-    store::Status s = table.reget(position, current);
-    if constexpr (std::is_same_v<R, Category>) {
-        if (s.ok() && categoryReferenced(files, current.category.text(), ReferenceCheck::forDelete)) {
-            tx.rollback();
-            return 1;
-        }
-    }
-    if (s.ok()) s = table.erase(current);
-    if (s.ok()) s = tx.commit();
-    if (!s.ok()) {
-        warn(kWarnDeleteOperationError, shownName<R>());
-        tx.rollback();
-        return 1;
-    }
-    return 0;
-}
-
-// Writes record over its stored row; check runs inside the transaction after the put and may refuse it
-// (returning true), having shown its own message.
-template <class R, class Check>
-int putRecord(DataFiles& files, R& record, Check refused) {
-    Scope<R> scope(files);
-    const DataWarning& warn = files.warn();
-    auto table = files.records<R>();
-
-    store::Transaction tx;
-    if (!tx.begin(scope.tables(), kTransactionTimeoutSeconds).ok()) {
-        warn(kWarnTransactionFramingError, "Update", shownName<R>());
-        tx.rollback();
-        return 1;
-    }
-    const store::RowRef before = record.ref;
-    store::Status s = table.put(record);
-    if (s.ok() && refused(record)) {
-        tx.rollback();
-        record.ref = before;
-        return 1;
-    }
-    if (s.ok()) s = tx.commit();
-    if (!s.ok()) {
-        warn(kWarnUpdateOperationError, shownName<R>());
-        tx.rollback();
-        record.ref = before;
-        return 1;
-    }
-    return 0;
-}
-
-}  // namespace
-
-int deleteScheduleRecord(DataFiles& files, const Schedule& record) { return deleteRecord(files, record); }
-int deleteToDoRecord(DataFiles& files, const ToDo& record) { return deleteRecord(files, record); }
-int deleteCategoriesRecord(DataFiles& files, const Category& record) { return deleteRecord(files, record); }
-
-int putScheduleRecord(DataFiles& files, Schedule& record) {
-    return putRecord(files, record, [](const Schedule&) { return false; });
-}
-
-int putToDoRecord(DataFiles& files, ToDo& record) {
-    return putRecord(files, record, [](const ToDo&) { return false; });
-}
-
-int putCategoriesRecord(DataFiles& files, Category& record, const FixedText<20>& snapshot) {
-    return putRecord(files, record, [&](Category& stored) {
-        if (stored.category == snapshot) return false;
-        if (!categoryReferenced(files, snapshot.text(), ReferenceCheck::forRename)) return false;
-        stored.category = snapshot;
-        return true;
-    });
-}
-
-bool categoryReferenced(DataFiles& files, std::string_view name, ReferenceCheck check) {
+std::optional<Refusal> categoryRefusal(DataFiles& files, std::string_view name, ReferenceCheck check) {
     auto schedule = files.schedule();
     Schedule probe;
     probe.category = name;  // and the lowest description: blank
@@ -134,14 +52,121 @@ bool categoryReferenced(DataFiles& files, std::string_view name, ReferenceCheck 
     store::Status s = schedule.setAt(ScheduleKey::keyCategory, probe);
     if (s.ok()) s = schedule.next(found);
     if (!s.ok()) {
-        if (s.code == store::kRecordNotAvailable) return false;
-        files.warn()(kWarnRecordRetrievalError, "Schedule");
-        return true;
+        if (s.code == store::kRecordNotAvailable) return std::nullopt;
+        return Refusal{kWarnRecordRetrievalError, s};
     }
-    if (found.category != FixedText<20>(name)) return false;
-    files.warn()(check == ReferenceCheck::forDelete ? kWarnReferentialDeleteError : kWarnReferentialUpdateError,
-                 "Schedule");
-    return true;
+    if (found.category != FixedText<20>(name)) return std::nullopt;
+    return Refusal{check == ReferenceCheck::forDelete ? kWarnReferentialDeleteError : kWarnReferentialUpdateError,
+                   kNoFailure};
+}
+
+// Shows the refusal's message (the transaction rolled back already) and returns what the call came to.
+store::Status report(DataFiles& files, const Refusal& refusal) {
+    files.warn()(refusal.warning, refusal.status, "Schedule");
+    return refusal.status.ok() ? referenceRefusal() : refusal.status;
+}
+
+// The key a record is remembered by before it is deleted.
+ScheduleKey rememberKey(const Schedule*) { return ScheduleKey::keyId; }
+ToDoKey rememberKey(const ToDo*) { return ToDoKey::keyDone; }
+CategoryKey rememberKey(const Category*) { return CategoryKey::keyCategory; }
+
+template <class R>
+store::Status deleteRecord(DataFiles& files, const R& record) {
+    Scope<R> scope(files);
+    const DataWarning& warn = files.warn();
+    auto table = files.records<R>();
+    const std::string position = table.position(rememberKey(static_cast<const R*>(nullptr)), record);
+
+    store::Transaction tx;  // rolls back unless committed
+    if (store::Status s = tx.begin(scope.tables(), kTransactionTimeoutSeconds); !s.ok()) {
+        warn(kWarnTransactionFramingError, s, "Delete", shownName<R>());
+        return s;
+    }
+    R current;
+    store::Status s = table.reget(position, current);
+    if constexpr (std::is_same_v<R, Category>) {
+        if (s.ok()) {
+            if (const auto refusal = categoryRefusal(files, current.category.text(), ReferenceCheck::forDelete)) {
+                tx.abandon();
+                return report(files, *refusal);
+            }
+        }
+    }
+    if (s.ok()) s = table.erase(current);
+    if (s.ok()) s = tx.commit();
+    if (!s.ok()) {
+        tx.abandon();  // no lock held while the message is open
+        warn(kWarnDeleteOperationError, s, shownName<R>());
+    }
+    return s;
+}
+
+// Writes record over its stored row; check runs inside the transaction after the put and may refuse it
+// (returning the refusal to report).
+template <class R, class Check>
+store::Status putRecord(DataFiles& files, R& record, Check refused) {
+    Scope<R> scope(files);
+    const DataWarning& warn = files.warn();
+    auto table = files.records<R>();
+
+    store::Transaction tx;  // rolls back unless committed
+    if (store::Status s = tx.begin(scope.tables(), kTransactionTimeoutSeconds); !s.ok()) {
+        warn(kWarnTransactionFramingError, s, "Update", shownName<R>());
+        return s;
+    }
+    const store::RowRef before = record.ref;
+    store::Status s = table.put(record);
+    if (s.ok()) {
+        if (const std::optional<Refusal> refusal = refused(record)) {
+            tx.abandon();
+            record.ref = before;
+            return report(files, *refusal);
+        }
+    }
+    if (s.ok()) s = tx.commit();
+    if (!s.ok()) {
+        tx.abandon();  // no lock held while the message is open
+        warn(kWarnUpdateOperationError, s, shownName<R>());
+        record.ref = before;
+    }
+    return s;
+}
+
+}  // namespace
+
+store::Status referenceRefusal() {
+    store::Status s;
+    s.code = kReferencedElsewhere;
+    s.message = "Referenced From Another File";
+    return s;
+}
+
+store::Status deleteScheduleRecord(DataFiles& files, const Schedule& record) { return deleteRecord(files, record); }
+store::Status deleteToDoRecord(DataFiles& files, const ToDo& record) { return deleteRecord(files, record); }
+store::Status deleteCategoriesRecord(DataFiles& files, const Category& record) { return deleteRecord(files, record); }
+
+store::Status putScheduleRecord(DataFiles& files, Schedule& record) {
+    return putRecord(files, record, [](const Schedule&) { return std::optional<Refusal>(); });
+}
+
+store::Status putToDoRecord(DataFiles& files, ToDo& record) {
+    return putRecord(files, record, [](const ToDo&) { return std::optional<Refusal>(); });
+}
+
+store::Status putCategoriesRecord(DataFiles& files, Category& record, const FixedText<20>& snapshot) {
+    return putRecord(files, record, [&](Category& stored) -> std::optional<Refusal> {
+        if (stored.category == snapshot) return std::nullopt;
+        auto refusal = categoryRefusal(files, snapshot.text(), ReferenceCheck::forRename);
+        if (refusal) stored.category = snapshot;
+        return refusal;
+    });
+}
+
+bool categoryReferenced(DataFiles& files, std::string_view name, ReferenceCheck check) {
+    const std::optional<Refusal> refusal = categoryRefusal(files, name, check);
+    if (refusal) (void)report(files, *refusal);
+    return refusal.has_value();
 }
 
 Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
@@ -156,7 +181,7 @@ Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
         if (s.ok()) {
             number = std::int64_t{highest.id} + 1;
         } else if (s.code != store::kRecordNotAvailable) {
-            files.warn()(kWarnRecordRetrievalError, "Schedule");
+            files.warn()(kWarnRecordRetrievalError, s, "Schedule");
             return Numbering::abandoned;
         }
 
@@ -166,7 +191,6 @@ Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
             s = schedule.add(placeholder);
         } else {
             s = store::Status::make(store::kDuplicateKey);  // every number above the highest is taken
-            store::setLastError(s);
         }
         if (s.ok()) {
             record.id = placeholder.id;
@@ -174,7 +198,7 @@ Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
             return Numbering::numbered;
         }
         if (++attempts < 3) continue;
-        if (files.warn()(kWarnAutoIncrementError) != ui::kRetry) return Numbering::cancelled;
+        if (files.warn()(kWarnAutoIncrementError, s) != ui::kRetry) return Numbering::cancelled;
         attempts = 0;
     }
 }
@@ -197,13 +221,14 @@ store::Status rereadRecord(DataFiles& files, const Category& copy, Category& out
     return table.reget(table.position(rememberKey(&copy), copy), out);
 }
 
-bool removeReservedTask(DataFiles& files, const Schedule& record) {
+store::Status removeReservedTask(DataFiles& files, const Schedule& record) {
     TableUse use(files, TableId::schedule);
     auto schedule = files.schedule();
     Schedule stored;
     const store::Status s = schedule.fetch(ScheduleKey::keyId, record, stored);
-    if (!s.ok()) return s.code == store::kRecordNotFound;
-    return schedule.erase(stored).ok();
+    if (s.code == store::kRecordNotFound) return store::Status::okStatus();  // gone already
+    if (!s.ok()) return s;
+    return schedule.erase(stored);
 }
 
 }  // namespace tarvelo

@@ -2,9 +2,10 @@
 // Changing and deleting records of Schedule, ToDo and Categories, each inside a transaction over its
 // tables, with the reference rules between Categories and Schedule; and the numbering of a new task.
 //
-// Each procedure returns 0 on success and 1 on failure; on failure its message has been shown and the
-// transaction rolled back, so nothing of the attempt is stored. The procedures take their own uses of the
-// tables they touch, so a caller needs no use of its own (the forms hold one anyway).
+// Each procedure returns what it came to: on failure the status its message has shown (the transaction
+// rolled back, so nothing of the attempt is stored), or referenceRefusal() when the reference rules
+// refused it. Messages come after the rollback: no other program waits on this one while one is open. The procedures take their own uses of the tables they touch, so a caller needs no use of
+// its own (the forms hold one anyway).
 //
 // A put writes the caller's copy over the stored row it was read from and fails when somebody else
 // changed that row since (warning 15 in its fixed wording); the copy's ref moves on only when the put
@@ -19,16 +20,21 @@ namespace tarvelo {
 // Transactions wait at most this long for the other programs holding the tables.
 inline constexpr int kTransactionTimeoutSeconds = 2;
 
-int deleteScheduleRecord(DataFiles& files, const Schedule& record);
-int deleteToDoRecord(DataFiles& files, const ToDo& record);
-// Refused (warning 13) while a task uses the category.
-int deleteCategoriesRecord(DataFiles& files, const Category& record);
+// The code of a change or delete that the reference rules refused (warning 12 or 13 has been shown); no
+// code of the driver's.
+inline constexpr int kReferencedElsewhere = 1000;
+store::Status referenceRefusal();
 
-int putScheduleRecord(DataFiles& files, Schedule& record);
-int putToDoRecord(DataFiles& files, ToDo& record);
+store::Status deleteScheduleRecord(DataFiles& files, const Schedule& record);
+store::Status deleteToDoRecord(DataFiles& files, const ToDo& record);
+// Refused (warning 13) while a task uses the category.
+store::Status deleteCategoriesRecord(DataFiles& files, const Category& record);
+
+store::Status putScheduleRecord(DataFiles& files, Schedule& record);
+store::Status putToDoRecord(DataFiles& files, ToDo& record);
 // snapshot: the category's name when its form opened. A new name is refused (warning 12) while a task
 // uses the old one; record.category is then set back to snapshot.
-int putCategoriesRecord(DataFiles& files, Category& record, const FixedText<20>& snapshot);
+store::Status putCategoriesRecord(DataFiles& files, Category& record, const FixedText<20>& snapshot);
 
 enum class ReferenceCheck { forDelete, forRename };
 
@@ -50,8 +56,8 @@ enum class Numbering {
 // over it, and a form that ends otherwise removes it (removeReservedTask). All other fields of record
 // are kept as the caller primed them.
 Numbering reserveScheduleNumber(DataFiles& files, Schedule& record);
-// Removes the placeholder of a reservation that was not completed. True when it is gone.
-bool removeReservedTask(DataFiles& files, const Schedule& record);
+// Removes the placeholder of a reservation that was not completed (ok when it was gone already).
+store::Status removeReservedTask(DataFiles& files, const Schedule& record);
 
 // Re-reads the stored row a copy was read from (by the key a delete remembers it by) into out.
 store::Status rereadRecord(DataFiles& files, const Schedule& copy, Schedule& out);

@@ -2,8 +2,9 @@
 // Typed access to a table: records in, records out, keys by their constants. The conversion to and from
 // the driver's rows happens here and nowhere above.
 //
-// Every operation returns the driver's Status (also left as store::lastError()). A read that fails leaves
-// its output record unchanged. A write updates the record's ref, so the copy can be written again.
+// Every operation returns the driver's Status (or a Result, for reads that yield a value). A read that
+// fails leaves its output record unchanged. A write updates the record's ref, so the copy can be written
+// again.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,7 +25,7 @@ public:
 
     store::Table& table() const { return *m_table; }
     std::string name() const { return m_table->name(); }
-    std::int64_t records() const { return m_table->records(); }
+    store::Result<std::int64_t> records() const { return m_table->records(); }
 
     store::Status setToStart(Key key) { return m_table->setToStart(index(key)); }
     store::Status setToEnd(Key key) { return m_table->setToEnd(index(key)); }
@@ -43,7 +44,7 @@ public:
     store::Status add(R& record) { return write(&store::Table::add, record); }
     store::Status put(R& record) { return write(&store::Table::put, record); }
     store::Status erase(const R& record) { return m_table->erase(toRow(record)); }
-    bool duplicate(Key key, const R& record) { return m_table->duplicate(index(key), toRow(record)); }
+    store::Result<bool> duplicate(Key key, const R& record) { return m_table->duplicate(index(key), toRow(record)); }
 
     std::string position(Key key, const R& record) const { return m_table->position(index(key), toRow(record)); }
     store::Status reget(std::string_view position, R& out) {

@@ -39,7 +39,7 @@ bool priorityInRange(int priority) { return priority >= kLowestPriority && prior
 
 bool checkPriority(const DataWarning& warn, int priority) {
     if (priorityInRange(priority)) return true;
-    warn(kWarnRangeError, "tDo:Priority", std::to_string(kLowestPriority), std::to_string(kHighestPriority));
+    warn(kWarnRangeError, kNoFailure, "tDo:Priority", std::to_string(kLowestPriority), std::to_string(kHighestPriority));
     return false;
 }
 

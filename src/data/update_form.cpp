@@ -20,15 +20,15 @@ const char* formTableName() {
     else return "Todo";
 }
 
-int putProcedure(DataFiles& files, Schedule& r, const FixedText<20>&) { return putScheduleRecord(files, r); }
-int putProcedure(DataFiles& files, ToDo& r, const FixedText<20>&) { return putToDoRecord(files, r); }
-int putProcedure(DataFiles& files, Category& r, const FixedText<20>& snapshot) {
+store::Status putProcedure(DataFiles& files, Schedule& r, const FixedText<20>&) { return putScheduleRecord(files, r); }
+store::Status putProcedure(DataFiles& files, ToDo& r, const FixedText<20>&) { return putToDoRecord(files, r); }
+store::Status putProcedure(DataFiles& files, Category& r, const FixedText<20>& snapshot) {
     return putCategoriesRecord(files, r, snapshot);
 }
 
-int deleteProcedure(DataFiles& files, const Schedule& r) { return deleteScheduleRecord(files, r); }
-int deleteProcedure(DataFiles& files, const ToDo& r) { return deleteToDoRecord(files, r); }
-int deleteProcedure(DataFiles& files, const Category& r) { return deleteCategoriesRecord(files, r); }
+store::Status deleteProcedure(DataFiles& files, const Schedule& r) { return deleteScheduleRecord(files, r); }
+store::Status deleteProcedure(DataFiles& files, const ToDo& r) { return deleteToDoRecord(files, r); }
+store::Status deleteProcedure(DataFiles& files, const Category& r) { return deleteCategoriesRecord(files, r); }
 
 // The unique key a failed insert may have duplicated.
 std::optional<ScheduleKey> uniqueKey(const Schedule*) { return ScheduleKey::keyId; }
@@ -68,13 +68,14 @@ bool UpdateForm<R>::start() {
     if (m_request == Request::insert) return prime();
     if (m_request != Request::remove) return true;
 
-    if (m_files.warn()(kWarnConfirmDelete) != ui::kOk) return false;
+    if (m_files.warn()(kWarnConfirmDelete, kNoFailure) != ui::kOk) return false;
     for (;;) {
-        if (deleteProcedure(m_files, m_record) == 0) {
+        const store::Status s = deleteProcedure(m_files, m_record);
+        if (s.ok()) {
             m_response = Response::completed;
             return false;
         }
-        if (m_files.warn()(kWarnRecordDeleteRetry) != ui::kYes) return false;
+        if (m_files.warn()(kWarnRecordDeleteRetry, s) != ui::kYes) return false;
     }
 }
 
@@ -112,12 +113,12 @@ FormStep UpdateForm<R>::insert() {
         return FormStep::close;
     }
     const auto key = uniqueKey(static_cast<const R*>(nullptr));
-    if (key && s.code == store::kDuplicateKey && table.duplicate(*key, m_record)) {
+    const bool duplicated = key && s.code == store::kDuplicateKey && table.duplicate(*key, m_record).value;
+    if (duplicated) {
         const auto& def = tableDef(RecordTraits<R>::table);
-        m_files.warn()(kWarnDuplicateKeyError, def.keys[static_cast<std::size_t>(*key)].description);
+        m_files.warn()(kWarnDuplicateKeyError, s, def.keys[static_cast<std::size_t>(*key)].description);
     } else {
-        store::setLastError(s);  // E names the insert's failure, not the duplicate test's
-        m_files.warn()(kWarnRecordInsertError);
+        m_files.warn()(kWarnRecordInsertError, s);  // E names the insert's failure
     }
     return FormStep::stay;
 }
@@ -125,11 +126,12 @@ FormStep UpdateForm<R>::insert() {
 template <class R>
 FormStep UpdateForm<R>::change() {
     for (;;) {
-        if (putProcedure(m_files, m_record, m_snapshot) == 0) {
+        const store::Status s = putProcedure(m_files, m_record, m_snapshot);
+        if (s.ok()) {
             m_response = Response::completed;
             return FormStep::close;
         }
-        const int button = m_files.warn()(kWarnRecordUpdateError);
+        const int button = m_files.warn()(kWarnRecordUpdateError, s);
         if (button == ui::kNo) {
             m_response = Response::cancelled;
             return FormStep::close;
@@ -158,7 +160,12 @@ Response UpdateForm<R>::finish() {
     if (m_finished) return m_response;
     m_finished = true;
     if constexpr (isSchedule<R>) {
-        if (m_reserved && m_response != Response::completed) removeReservedTask(m_files, m_record);
+        if (m_reserved && m_response != Response::completed) {
+            // The placeholder would stay behind as a blank task under the reserved number.
+            if (const store::Status s = removeReservedTask(m_files, m_record); !s.ok()) {
+                m_files.warn()(kWarnDeleteOperationError, s, "Schedule");
+            }
+        }
     }
     m_uses.clear();
     return m_response;

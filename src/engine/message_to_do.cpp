@@ -16,7 +16,7 @@ ToDo toDoFromMessage(std::string_view message) {
 void addMessageToDo(DataFiles& files, std::string_view message) {
     const TableUse use(files, TableId::toDo);
     ToDo item = toDoFromMessage(message);
-    files.toDo().add(item);
+    if (const store::Status s = files.toDo().add(item); !s.ok()) files.warn()(kWarnRecordInsertError, s);
 }
 
 }  // namespace tarvelo::engine

@@ -16,8 +16,7 @@ constexpr const char* kHistoryName = "History";
 
 int warnWith(const DataWarning& warn, int number, const store::Status& status, std::string_view t = {},
              std::string_view l = {}) {
-    store::setLastError(status);  // E quotes this failure
-    return warn(number, t, l);
+    return warn(number, status, t, l);  // E quotes this failure
 }
 
 // The next free HIS:ID: the highest plus 1, or 1 in an empty History.
@@ -50,13 +49,13 @@ Stored storeRun(DataFiles& files, Schedule& stamped, History& entry) {
         return Stored::failed;
     }
     if (const store::Status s = schedule.put(stamped); !s.ok()) {
-        transaction.rollback();
+        transaction.abandon();  // no lock held while the message is open
         if (s.code != store::kRecordChanged) {
             warnWith(warn, kWarnUpdateOperationError, s, kScheduleName);
             return Stored::failed;
         }
         warnWith(warn, kWarnUpdateOperationError, s);
-        return warn(kWarnRecordUpdateError) == ui::kYes ? Stored::retry : Stored::failed;
+        return warn(kWarnRecordUpdateError, s) == ui::kYes ? Stored::retry : Stored::failed;
     }
     std::int32_t id = 0;
     store::Status s = nextHistoryId(history, id);
@@ -66,7 +65,7 @@ Stored storeRun(DataFiles& files, Schedule& stamped, History& entry) {
     }
     if (s.ok()) s = transaction.commit();
     if (!s.ok()) {
-        transaction.rollback();
+        transaction.abandon();  // no lock held while the message is open
         warnWith(warn, kWarnUpdateOperationError, s, kHistoryName);
         return Stored::failed;
     }

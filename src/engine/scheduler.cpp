@@ -202,7 +202,9 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, ui::Moment
     for (;; ++id) {
         if (id > std::numeric_limits<std::int32_t>::max()) return store::Status::make(store::kDuplicateKey);
         copy.id = static_cast<std::int32_t>(id);
-        if (!m_schedule.duplicate(ScheduleKey::keyId, copy)) break;
+        const store::Result<bool> taken = m_schedule.duplicate(ScheduleKey::keyId, copy);
+        if (!taken.ok()) return taken.status;
+        if (!taken.value) break;
     }
     if (s = m_schedule.add(copy); !s.ok()) return s;
     if (s = transaction.commit(); !s.ok()) return s;

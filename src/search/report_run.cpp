@@ -82,7 +82,8 @@ bool ReportRun::open() {
     m_opened = true;
     store::Table& table = m_files.table(id);
     m_table = &table;
-    m_toProcess = table.records();
+    // A count that fails leaves the bar at its start; the reading that follows reports the failure.
+    m_toProcess = table.records().value;
 
     switch (m_kind) {
     case ReportKind::scheduleByDate:

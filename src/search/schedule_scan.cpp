@@ -222,7 +222,8 @@ ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, Sear
 std::int64_t ScheduleScan::recordsFetched() const { return m_source->fetched(); }
 
 std::int64_t ScheduleScan::total() const {
-    if (m_total < 0) m_total = m_files.table(TableId::schedule).records();
+    // A count that fails shows no total; the scan that follows reports the failure.
+    if (m_total < 0) m_total = m_files.table(TableId::schedule).records().value;
     return m_total;
 }
 

@@ -26,9 +26,9 @@ ScheduleSearch::~ScheduleSearch() = default;
 
 bool ScheduleSearch::acceptsRequest(Request request, const DataWarning& warn) {
     switch (request) {
-    case Request::insert: warn(kWarnInsertNotAllowed); return false;
-    case Request::change: warn(kWarnChangeNotAllowed); return false;
-    case Request::remove: warn(kWarnDeleteNotAllowed); return false;
+    case Request::insert: warn(kWarnInsertNotAllowed, kNoFailure); return false;
+    case Request::change: warn(kWarnChangeNotAllowed, kNoFailure); return false;
+    case Request::remove: warn(kWarnDeleteNotAllowed, kNoFailure); return false;
     default: return true;
     }
 }

@@ -78,7 +78,7 @@ struct Tags::Walk {
 class Tags::CountJob : public ui::SlicedJob {
 public:
     CountJob(Tags& tags, int table) : m_walk(tags.m_files, table) {
-        m_total = tags.m_files.table(TableId::tagFile).records();
+        m_total = tags.m_files.table(TableId::tagFile).records().value;  // the walk reports a failure
     }
     Step runSlice() override {
         for (int i = 0; i < kCountSlice; ++i) {

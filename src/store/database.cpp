@@ -300,13 +300,17 @@ Status Database::begin(int timeoutSeconds) {
 
 Status Database::commit() {
     Status status = exec("COMMIT");
-    if (!status.ok() && inTransaction()) exec("ROLLBACK");
+    if (!status.ok()) abandon();
     return status;
 }
 
 Status Database::rollback() {
     if (!inTransaction()) return Status::okStatus();
     return exec("ROLLBACK");
+}
+
+void Database::abandon() {
+    if (inTransaction()) (void)exec("ROLLBACK");
 }
 
 bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }

@@ -50,6 +50,9 @@ public:
     Status begin(int timeoutSeconds);
     Status commit();   // rolls back (and reports why) when the commit fails
     Status rollback();
+    // Rolls back on a path that is failing already: the failure reported is that first one. Should the
+    // rollback fail as well, SQLite rolls the transaction back when the connection closes.
+    void abandon();
     bool inTransaction() const;
 
 private:

@@ -8,11 +8,6 @@ namespace tarvelo::store {
 
 namespace {
 
-Status& lastErrorSlot() {
-    static Status status;
-    return status;
-}
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -69,10 +64,6 @@ Status Status::driver(int sqliteCode, std::string sqliteMessage) {
     s.driverMessage = std::move(sqliteMessage);
     return s;
 }
-
-const Status& lastError() { return lastErrorSlot(); }
-
-void setLastError(Status status) { lastErrorSlot() = std::move(status); }
 
 int TableDef::fieldIndex(std::string_view name) const {
     for (std::size_t i = 0; i < fields.size(); ++i) {

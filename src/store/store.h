@@ -2,8 +2,9 @@
 // The keyed-table driver: several tables in one data file (SQLite underneath), each read and written in
 // the order of its keys. Nothing above this layer writes SQL.
 //
-// Errors. Every operation returns a Status and also leaves it as the program-wide last error (lastError()),
-// which the data layer's messages quote. Codes are those the program distinguishes (see Code); an error
+// Errors. Every operation returns a Status (a read that also yields a value, a Result) and keeps no
+// error state of its own: the caller checks it, or hands it to the data layer's message, which quotes it.
+// Codes are those the program distinguishes (see Code); an error
 // of SQLite itself is code 90 with SQLite's own code and text in driverCode / driverMessage: a file that
 // is not a database "SQLITE_NOTADB (26)", a damaged one "SQLITE_CORRUPT (11)", a read-only one
 // "SQLITE_READONLY (8)" on writing, another process holding the write lock "SQLITE_BUSY (5)". Misuse
@@ -41,7 +42,8 @@ enum Code : int {
     kDriverError = 90,
 };
 
-struct Status {
+// What an operation came to. Cheap when it succeeded. Never dropped without a look: the compiler warns.
+struct [[nodiscard]] Status {
     int code = kOk;
     std::string message;        // "Record Not Found", ...
     std::string driverCode;     // code 90 only: SQLite's own code, e.g. "SQLITE_BUSY (5)"
@@ -56,9 +58,14 @@ struct Status {
 // The standard text of a code ("Record Not Available" for 33).
 std::string codeMessage(int code);
 
-// The program-wide error state: the Status of the most recent operation of any table.
-const Status& lastError();
-void setLastError(Status status);
+// A value a read yields, or why there is none (value then as value-initialised).
+template <class T>
+struct [[nodiscard]] Result {
+    Status status;
+    T value{};
+
+    bool ok() const { return status.ok(); }
+};
 
 // ---------------------------------------------------------------------------------------------------------
 // Table descriptions. Each table is described once (fields in stored order, keys) and the driver derives
@@ -186,8 +193,8 @@ public:
     // Deletes every record of the table in one statement (the keys stay); row ids are still never reused.
     Status empty();
     // Would storing row (as a new record, or in place of row.ref) duplicate a value of the unique key?
-    bool duplicate(int key, const Row& row);
-    std::int64_t records();
+    Result<bool> duplicate(int key, const Row& row);
+    Result<std::int64_t> records();
 
     // Position strings (at most 512 bytes) name one record in a key's order; reget re-reads it (its ref
     // then carries the version read) and sets the table's position on it, so next() goes on after it.
@@ -262,6 +269,8 @@ public:
     Status beginRead(const std::vector<Table*>& tables);
     Status commit();
     Status rollback();
+    // Rolls back on a path that is failing already, whose first failure is the one to report.
+    void abandon();
     bool active() const;
 
 private:

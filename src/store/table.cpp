@@ -94,11 +94,6 @@ Status forgetDamagedIndex(Database& db, const detail::Schema& schema, const std:
 // ---------------------------------------------------------------------------------------------------------
 // Impl
 
-Status Table::Impl::remember(Status status) const {
-    setLastError(status);
-    return status;
-}
-
 Status Table::Impl::notOpen() const { return misuse(def.qualifiedName() + " is not open"); }
 
 Status Table::Impl::checkKey(int key) const {
@@ -325,18 +320,18 @@ void Table::close() {
 
 Status Table::open() {
     Impl& t = *m_impl;
-    if (t.db) return t.remember(Status::make(kFileAlreadyOpen));
-    if (!t.schema.valid) return t.remember(Status::make(kInvalidRecordDeclaration));
+    if (t.db) return Status::make(kFileAlreadyOpen);
+    if (!t.schema.valid) return Status::make(kInvalidRecordDeclaration);
 
     Status status;
     std::shared_ptr<Database> db = Database::acquire(t.path, status);
-    if (!db) return t.remember(status);
-    if (!tableExists(*db, t.def.tableName, status)) return t.remember(status.ok() ? Status::make(kFileNotFound) : status);
+    if (!db) return status;
+    if (!tableExists(*db, t.def.tableName, status)) return status.ok() ? Status::make(kFileNotFound) : status;
 
     // The stored columns must be those the description gives, in order, with the same kinds.
     {
         sqlite3_stmt* s = db->statement("SELECT name, type FROM pragma_table_info(?1)", status);
-        if (!s) return t.remember(status);
+        if (!s) return status;
         Query q(s);
         q.bind(1, t.def.tableName);
         std::vector<std::pair<std::string, std::string>> expected{{detail::kRowIdColumn, "INTEGER"}};
@@ -351,20 +346,20 @@ Status Table::open() {
             if (i >= expected.size() || !sameName(name, expected[i].first) || !sameName(type, expected[i].second)) matches = false;
             ++i;
         }
-        if (rc != SQLITE_DONE) return t.remember(db->error(rc));
-        if (!matches || i != expected.size()) return t.remember(Status::make(kInvalidRecordDeclaration));
+        if (rc != SQLITE_DONE) return db->error(rc);
+        if (!matches || i != expected.size()) return Status::make(kInvalidRecordDeclaration);
     }
 
     // Every key's index must exist exactly as the description derives it, and no other.
     {
         std::map<std::string, std::string> stored;
-        if (Status s = storedIndexes(*db, t.def.tableName, stored); !s.ok()) return t.remember(s);
+        if (Status s = storedIndexes(*db, t.def.tableName, stored); !s.ok()) return s;
         bool matches = stored.size() == t.schema.keys.size();
         for (const auto& key : t.schema.keys) {
             auto it = stored.find(key.indexName);
             if (it == stored.end() || it->second != key.createIndex) matches = false;
         }
-        if (!matches) return t.remember(Status::make(kKeyFileMustBeRebuilt));
+        if (!matches) return Status::make(kKeyFileMustBeRebuilt);
     }
 
     // Nothing here reads the records or the keys themselves, so opening costs the same at any size:
@@ -372,13 +367,13 @@ Status Table::open() {
     t.db = std::move(db);
     t.prepared.assign(Impl::kFixedPurposes + t.schema.keys.size() * Impl::kKeyPurposes, nullptr);
     t.cursor = Cursor{};
-    return t.remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status Table::create() {
     Impl& t = *m_impl;
-    if (t.db) return t.remember(Status::make(kFileAlreadyOpen));
-    if (!t.schema.valid) return t.remember(Status::make(kInvalidRecordDeclaration));
+    if (t.db) return Status::make(kFileAlreadyOpen);
+    if (!t.schema.valid) return Status::make(kInvalidRecordDeclaration);
 
     // A new file is made empty here, exclusively, so SQLite itself is never allowed to create one and an
     // existing file is only ever opened as what it already is. The descriptor is of a file that did not
@@ -387,17 +382,17 @@ Status Table::create() {
     if (fd >= 0) {
         ::close(fd);
     } else if (errno != EEXIST) {
-        return t.remember(fromErrno(errno, t.path));
+        return fromErrno(errno, t.path);
     }
 
     Status status;
     std::shared_ptr<Database> db = Database::acquire(t.path, status);
-    if (!db) return t.remember(status);
-    if (Status s = db->begin(Database::kBusyTimeoutMs / 1000); !s.ok()) return t.remember(s);
+    if (!db) return status;
+    if (Status s = db->begin(Database::kBusyTimeoutMs / 1000); !s.ok()) return s;
     const bool exists = tableExists(*db, t.def.tableName, status);
     if (!status.ok()) {
-        db->rollback();
-        return t.remember(status);
+        db->abandon();
+        return status;
     }
     // Somebody else (another process starting at the same moment) may have created it first: then it is
     // left as it is, and opening it checks it.
@@ -405,32 +400,32 @@ Status Table::create() {
         status = db->exec(t.schema.createTable);
         for (std::size_t i = 0; status.ok() && i < t.schema.keys.size(); ++i) status = db->exec(t.schema.keys[i].createIndex);
         if (!status.ok()) {
-            db->rollback();
-            return t.remember(status);
+            db->abandon();
+            return status;
         }
     }
-    return t.remember(db->commit());
+    return db->commit();
 }
 
 Status Table::build() {
     Impl& t = *m_impl;
-    if (!t.schema.valid) return t.remember(Status::make(kInvalidRecordDeclaration));
+    if (!t.schema.valid) return Status::make(kInvalidRecordDeclaration);
     Status status;
     std::shared_ptr<Database> db = t.db;
     if (!db) {
         db = Database::acquire(t.path, status);
-        if (!db) return t.remember(status);
+        if (!db) return status;
     }
     // Inside a caller's transaction a failure cannot be retried, so there the damaged-index way is closed.
     const bool ownTransaction = !db->inTransaction();
     std::set<std::string> damaged;
     for (;;) {
         if (ownTransaction) {
-            if (Status s = db->begin(Database::kBusyTimeoutMs / 1000); !s.ok()) return t.remember(s);
+            if (Status s = db->begin(Database::kBusyTimeoutMs / 1000); !s.ok()) return s;
         }
         auto fail = [&](Status s) {
-            if (ownTransaction) db->rollback();
-            return t.remember(s);
+            if (ownTransaction) db->abandon();
+            return s;
         };
         if (!tableExists(*db, t.def.tableName, status)) return fail(status.ok() ? Status::make(kFileNotFound) : status);
         std::map<std::string, std::string> stored;
@@ -448,27 +443,27 @@ Status Table::build() {
             if (!s.ok()) return fail(s);
         }
         if (retry) {
-            db->rollback();
+            db->abandon();
             continue;
         }
         for (const auto& key : t.schema.keys) {
             if (Status s = db->exec(key.createIndex); !s.ok()) return fail(s);
         }
-        if (!ownTransaction) return t.remember(Status::okStatus());
-        if (Status s = db->commit(); !s.ok()) return t.remember(s);
+        if (!ownTransaction) return Status::okStatus();
+        if (Status s = db->commit(); !s.ok()) return s;
         // The pages of an index taken out of the schema belong to nothing now; copying the file anew
         // gives them back, so that the file passes a full check again.
-        return t.remember(damaged.empty() ? Status::okStatus() : db->exec("VACUUM"));
+        return damaged.empty() ? Status::okStatus() : db->exec("VACUUM");
     }
 }
 
 Status Table::verifyFile(std::vector<std::string>& problems) {
     Impl& t = *m_impl;
     problems.clear();
-    if (!t.db) return t.remember(t.notOpen());
+    if (!t.db) return t.notOpen();
     sqlite3_stmt* s = nullptr;
     int rc = sqlite3_prepare_v2(t.db->handle(), "PRAGMA integrity_check", -1, &s, nullptr);
-    if (rc != SQLITE_OK) return t.remember(t.db->error(rc));
+    if (rc != SQLITE_OK) return t.db->error(rc);
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
         const std::string line = text ? text : "";
@@ -478,16 +473,16 @@ Status Table::verifyFile(std::vector<std::string>& problems) {
     sqlite3_finalize(s);
     // Damage bad enough to stop the check itself is one more problem, not a failure to check.
     if (!failed.ok()) {
-        if ((rc & 0xff) != SQLITE_CORRUPT && (rc & 0xff) != SQLITE_NOTADB) return t.remember(failed);
+        if ((rc & 0xff) != SQLITE_CORRUPT && (rc & 0xff) != SQLITE_NOTADB) return failed;
         problems.push_back(failed.driverMessage);
     }
-    return t.remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status Table::check() {
     Impl& t = *m_impl;
-    if (!t.db) return t.remember(t.notOpen());
-    return t.remember(t.guarded(*this, [&] {
+    if (!t.db) return t.notOpen();
+    return t.guarded(*this, [&] {
         const std::string sql = "PRAGMA integrity_check(" + t.schema.table + ")";
         sqlite3_stmt* s = nullptr;
         int rc = sqlite3_prepare_v2(t.db->handle(), sql.c_str(), -1, &s, nullptr);
@@ -504,41 +499,41 @@ Status Table::check() {
         if (!failed.ok()) return failed;
         // A key that disagrees with sound records is the key's fault; classify() tells the rest.
         return Status::driver(SQLITE_CORRUPT_INDEX, problem);
-    }));
+    });
 }
 
 Status Table::setToStart(int key) {
-    if (Status s = m_impl->checkKey(key); !s.ok()) return m_impl->remember(s);
+    if (Status s = m_impl->checkKey(key); !s.ok()) return s;
     m_impl->cursor.toStart(key);
-    return m_impl->remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status Table::setToEnd(int key) {
-    if (Status s = m_impl->checkKey(key); !s.ok()) return m_impl->remember(s);
+    if (Status s = m_impl->checkKey(key); !s.ok()) return s;
     m_impl->cursor.toEnd(key);
-    return m_impl->remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status Table::setAt(int key, const Row& keyValues) {
-    if (Status s = m_impl->checkKey(key); !s.ok()) return m_impl->remember(s);
+    if (Status s = m_impl->checkKey(key); !s.ok()) return s;
     m_impl->cursor.at(key, m_impl->components(key, keyValues));
-    return m_impl->remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status Table::next(Row& out) {
     Impl& t = *m_impl;
-    return t.remember(t.guarded(*this, [&] { return t.read(t.cursor, true, nullptr, out); }));
+    return t.guarded(*this, [&] { return t.read(t.cursor, true, nullptr, out); });
 }
 
 Status Table::previous(Row& out) {
     Impl& t = *m_impl;
-    return t.remember(t.guarded(*this, [&] { return t.read(t.cursor, false, nullptr, out); }));
+    return t.guarded(*this, [&] { return t.read(t.cursor, false, nullptr, out); });
 }
 
 Status Table::fetch(int key, const Row& keyValues, Row& out) {
     Impl& t = *m_impl;
-    if (Status s = t.checkKey(key); !s.ok()) return t.remember(s);
-    return t.remember(t.guarded(*this, [&] {
+    if (Status s = t.checkKey(key); !s.ok()) return s;
+    return t.guarded(*this, [&] {
         Status status;
         sqlite3_stmt* s = t.statement(key, Impl::kEqual, status);
         if (!s) return status;
@@ -550,14 +545,14 @@ Status Table::fetch(int key, const Row& keyValues, Row& out) {
             return Status::okStatus();
         }
         return rc == SQLITE_DONE ? Status::make(kRecordNotFound) : t.db->error(rc);
-    }));
+    });
 }
 
 Status Table::add(Row& row) {
     Impl& t = *m_impl;
-    if (!t.db) return t.remember(t.notOpen());
-    if (Status s = t.checkShape(row); !s.ok()) return t.remember(s);
-    return t.remember(t.guarded(*this, [&] {
+    if (!t.db) return t.notOpen();
+    if (Status s = t.checkShape(row); !s.ok()) return s;
+    return t.guarded(*this, [&] {
         Status status;
         sqlite3_stmt* s = t.statement(Impl::kInsert, status);
         if (!s) return status;
@@ -569,14 +564,14 @@ Status Table::add(Row& row) {
         row.ref.version = 1;
         row.ref.stored = t.storedValues(row);
         return Status::okStatus();
-    }));
+    });
 }
 
 Status Table::put(Row& row) {
     Impl& t = *m_impl;
-    if (!t.db) return t.remember(t.notOpen());
-    if (row.ref.rowId == 0) return t.remember(Status::make(kRecordNotAvailable));
-    if (Status s = t.checkShape(row); !s.ok()) return t.remember(s);
+    if (!t.db) return t.notOpen();
+    if (row.ref.rowId == 0) return Status::make(kRecordNotAvailable);
+    if (Status s = t.checkShape(row); !s.ok()) return s;
     const std::size_t n = t.def.fields.size();
     // The fields that differ from the values as read; all of them when those are not known.
     std::uint64_t changed = 0;
@@ -585,7 +580,7 @@ Status Table::put(Row& row) {
     for (std::size_t i = 0; i < n; ++i) {
         if (!before || before->values.size() != n || before->values[i] != now->values[i]) changed |= std::uint64_t{1} << i;
     }
-    return t.remember(t.guarded(*this, [&] {
+    return t.guarded(*this, [&] {
         Status status;
         sqlite3_stmt* s = t.updateStatement(changed, status);
         if (!s) return status;
@@ -602,14 +597,14 @@ Status Table::put(Row& row) {
         ++row.ref.version;
         row.ref.stored = now;
         return Status::okStatus();
-    }));
+    });
 }
 
 Status Table::erase(const Row& row) {
     Impl& t = *m_impl;
-    if (!t.db) return t.remember(t.notOpen());
-    if (row.ref.rowId == 0) return t.remember(Status::make(kRecordNotAvailable));
-    return t.remember(t.guarded(*this, [&] {
+    if (!t.db) return t.notOpen();
+    if (row.ref.rowId == 0) return Status::make(kRecordNotAvailable);
+    return t.guarded(*this, [&] {
         Status status;
         sqlite3_stmt* s = t.statement(Impl::kErase, status);
         if (!s) return status;
@@ -620,33 +615,30 @@ Status Table::erase(const Row& row) {
         if (rc != SQLITE_DONE) return t.db->error(rc);
         if (sqlite3_changes(t.db->handle()) == 0) return Status::make(kRecordChanged);
         return Status::okStatus();
-    }));
+    });
 }
 
 Status Table::empty() {
     Impl& t = *m_impl;
-    if (!t.db) return t.remember(t.notOpen());
-    return t.remember(t.guarded(*this, [&] {
+    if (!t.db) return t.notOpen();
+    return t.guarded(*this, [&] {
         Status status;
         sqlite3_stmt* s = t.db->statement(t.schema.eraseAll, status);
         if (!s) return status;
         Query q(s);
         const int rc = q.step();
         return rc == SQLITE_DONE ? Status::okStatus() : t.db->error(rc);
-    }));
+    });
 }
 
-bool Table::duplicate(int key, const Row& row) {
+Result<bool> Table::duplicate(int key, const Row& row) {
     Impl& t = *m_impl;
-    if (Status s = t.checkKey(key); !s.ok()) {
-        t.remember(s);
-        return false;
-    }
+    if (Status s = t.checkKey(key); !s.ok()) return {s, false};
     bool found = false;
-    t.remember(t.guarded(*this, [&] {
-        Status status;
-        sqlite3_stmt* s = t.statement(key, Impl::kDuplicate, status);
-        if (!s) return status;
+    Status status = t.guarded(*this, [&] {
+        Status prepared;
+        sqlite3_stmt* s = t.statement(key, Impl::kDuplicate, prepared);
+        if (!s) return prepared;
         Query q(s);
         const std::vector<Value> values = t.components(key, row);
         t.bindComponents(q, key, values);
@@ -655,28 +647,25 @@ bool Table::duplicate(int key, const Row& row) {
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) return t.db->error(rc);
         found = rc == SQLITE_ROW;
         return Status::okStatus();
-    }));
-    return found;
+    });
+    return {std::move(status), found};
 }
 
-std::int64_t Table::records() {
+Result<std::int64_t> Table::records() {
     Impl& t = *m_impl;
-    if (!t.db) {
-        t.remember(t.notOpen());
-        return 0;
-    }
+    if (!t.db) return {t.notOpen(), 0};
     std::int64_t count = 0;
-    t.remember(t.guarded(*this, [&] {
-        Status status;
-        sqlite3_stmt* s = t.statement(Impl::kCount, status);
-        if (!s) return status;
+    Status status = t.guarded(*this, [&] {
+        Status prepared;
+        sqlite3_stmt* s = t.statement(Impl::kCount, prepared);
+        if (!s) return prepared;
         Query q(s);
         const int rc = q.step();
         if (rc != SQLITE_ROW) return t.db->error(rc);
         count = sqlite3_column_int64(s, 0);
         return Status::okStatus();
-    }));
-    return count;
+    });
+    return {std::move(status), count};
 }
 
 std::string Table::position(int key, const Row& row) const {
@@ -686,15 +675,15 @@ std::string Table::position(int key, const Row& row) const {
 
 Status Table::reget(std::string_view position, Row& out) {
     Impl& t = *m_impl;
-    if (!t.db) return t.remember(t.notOpen());
+    if (!t.db) return t.notOpen();
     const auto p = detail::decodePosition(position);
-    if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return t.remember(Status::make(kRecordNotFound));
+    if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return Status::make(kRecordNotFound);
     Row row;
-    if (Status s = t.guarded(*this, [&] { return t.readRow(p->rowId, row); }); !s.ok()) return t.remember(s);
+    if (Status s = t.guarded(*this, [&] { return t.readRow(p->rowId, row); }); !s.ok()) return s;
     t.cursor.at(p->key, t.components(p->key, row));
     t.cursor.lowId = t.cursor.highId = row.ref.rowId;
     out = std::move(row);
-    return t.remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -56,7 +56,6 @@ struct Table::Impl {
     DamageHandler damageHandler;
     std::optional<Status> pendingDamage;  // met inside a transaction, not yet handed to the handler
 
-    Status remember(Status status) const;  // sets lastError() too
     Status notOpen() const;
     Status checkKey(int key) const;  // the table is open and key is one of its keys
 

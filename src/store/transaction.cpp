@@ -4,8 +4,11 @@
 
 namespace tarvelo::store {
 
-Transaction::~Transaction() {
-    if (active()) rollback();
+Transaction::~Transaction() { abandon(); }
+
+void Transaction::abandon() {
+    for (auto& db : m_databases) db->abandon();
+    m_databases.clear();
 }
 
 bool Transaction::active() const { return !m_databases.empty(); }
@@ -21,21 +24,18 @@ Status Transaction::beginRead(const std::vector<Table*>& tables) {
 Status Transaction::start(const std::vector<Table*>& tables, const std::function<Status(Database&)>& begin) {
     if (active()) {
         Status s = Status::driver(SQLITE_MISUSE, "a transaction is already active");
-        setLastError(s);
         return s;
     }
     std::vector<std::shared_ptr<Database>> databases;
     for (Table* table : tables) {
         if (!table || !table->isOpen()) {
             Status s = Status::driver(SQLITE_MISUSE, (table ? table->name() : std::string("a table")) + " is not open");
-            setLastError(s);
             return s;
         }
         // Damage met in an earlier transaction is handled (and the keys perhaps rebuilt) before a new one.
         table->m_impl->reportPendingDamage(*table);
         if (!table->isOpen()) {
             Status s = Status::driver(SQLITE_MISUSE, table->name() + " is not open");
-            setLastError(s);
             return s;
         }
         std::shared_ptr<Database> db = table->m_impl->db;
@@ -47,22 +47,19 @@ Status Transaction::start(const std::vector<Table*>& tables, const std::function
         // Refused before SQLite sees it: a BEGIN inside a read transaction would take the write lock
         // on its way to failing, and keep it until that transaction ends.
         if (db->inTransaction()) {
-            for (auto& begun : m_databases) begun->rollback();
+            for (auto& begun : m_databases) begun->abandon();
             m_databases.clear();
             Status s = Status::driver(SQLITE_MISUSE, db->path() + " is in a transaction already");
-            setLastError(s);
             return s;
         }
         Status s = begin(*db);
         if (!s.ok()) {
-            for (auto& begun : m_databases) begun->rollback();
+            for (auto& begun : m_databases) begun->abandon();
             m_databases.clear();
-            setLastError(s);
             return s;
         }
         m_databases.push_back(db);
     }
-    setLastError(Status::okStatus());
     return Status::okStatus();
 }
 
@@ -75,7 +72,6 @@ Status Transaction::commit() {
         if (!s.ok() && result.ok()) result = s;
     }
     m_databases.clear();
-    setLastError(result);
     return result;
 }
 
@@ -86,7 +82,6 @@ Status Transaction::rollback() {
         if (!s.ok() && result.ok()) result = s;
     }
     m_databases.clear();
-    setLastError(result);
     return result;
 }
 

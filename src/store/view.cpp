@@ -22,38 +22,38 @@ View::~View() = default;
 
 Status View::setToStart() {
     Table::Impl& t = m_impl->t();
-    if (Status s = t.checkKey(m_impl->cursor.key); !s.ok()) return t.remember(s);
+    if (Status s = t.checkKey(m_impl->cursor.key); !s.ok()) return s;
     m_impl->cursor.toStart(m_impl->cursor.key);
-    return t.remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status View::setToEnd() {
     Table::Impl& t = m_impl->t();
-    if (Status s = t.checkKey(m_impl->cursor.key); !s.ok()) return t.remember(s);
+    if (Status s = t.checkKey(m_impl->cursor.key); !s.ok()) return s;
     m_impl->cursor.toEnd(m_impl->cursor.key);
-    return t.remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status View::setAt(const Row& keyValues) {
     Table::Impl& t = m_impl->t();
     const int key = m_impl->cursor.key;
-    if (Status s = t.checkKey(key); !s.ok()) return t.remember(s);
+    if (Status s = t.checkKey(key); !s.ok()) return s;
     m_impl->cursor.at(key, t.components(key, keyValues));
-    return t.remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status View::next(Row& out) {
     Table::Impl& t = m_impl->t();
     Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, true, &m_impl->filter, out); });
     if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, t.components(m_impl->cursor.key, out)});
-    return t.remember(s);
+    return s;
 }
 
 Status View::previous(Row& out) {
     Table::Impl& t = m_impl->t();
     Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, false, &m_impl->filter, out); });
     if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, t.components(m_impl->cursor.key, out)});
-    return t.remember(s);
+    return s;
 }
 
 Status View::read(Direction direction, int count, std::vector<Row>& out) {
@@ -69,7 +69,7 @@ Status View::read(Direction direction, int count, std::vector<Row>& out) {
         m_impl->lastPosition =
             detail::encodePosition({m_impl->cursor.key, out.back().ref.rowId, t.components(m_impl->cursor.key, out.back())});
     }
-    return t.remember(s);
+    return s;
 }
 
 std::string View::position() const { return m_impl->lastPosition; }
@@ -77,9 +77,9 @@ std::string View::position() const { return m_impl->lastPosition; }
 Status View::reset(std::string_view position) {
     Table::Impl& t = m_impl->t();
     const int key = m_impl->cursor.key;
-    if (Status s = t.checkKey(key); !s.ok()) return t.remember(s);
+    if (Status s = t.checkKey(key); !s.ok()) return s;
     const auto p = detail::decodePosition(position);
-    if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return t.remember(Status::make(kRecordNotFound));
+    if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return Status::make(kRecordNotFound);
     // Where the record is now, if it still exists; else where it was when the position was taken.
     Row row;
     Status found = t.guarded(*m_impl->table, [&] { return t.readRow(p->rowId, row); });
@@ -89,16 +89,16 @@ Status View::reset(std::string_view position) {
                p->keyValues.size() == t.schema.keys[static_cast<std::size_t>(key)].fields.size()) {
         m_impl->cursor.inFrontOf(key, p->keyValues, p->rowId);
     } else {
-        return t.remember(found);
+        return found;
     }
-    return t.remember(Status::okStatus());
+    return Status::okStatus();
 }
 
 Status View::reread(std::string_view position, Row& out) {
     Table::Impl& t = m_impl->t();
     const auto p = detail::decodePosition(position);
-    if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return t.remember(Status::make(kRecordNotFound));
-    return t.remember(t.guarded(*m_impl->table, [&] { return t.readRow(p->rowId, out); }));
+    if (!p || p->key >= static_cast<int>(t.schema.keys.size())) return Status::make(kRecordNotFound);
+    return t.guarded(*m_impl->table, [&] { return t.readRow(p->rowId, out); });
 }
 
 }  // namespace tarvelo::store

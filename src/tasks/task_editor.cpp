@@ -60,15 +60,15 @@ void TaskEditor::applyNewTaskDefaults(std::string_view selectedDayText) {
 bool TaskEditor::loadCategories() {
     m_categories.clear();
     RecordView<Category> view(m_files.table(TableId::categories), CategoryKey::keyCategory);
-    if (!view.setToStart().ok()) {
-        m_files.warn()(kWarnViewOpenError);
+    if (const store::Status opened = view.setToStart(); !opened.ok()) {
+        m_files.warn()(kWarnViewOpenError, opened);
     } else {
         for (;;) {
             Category c;
             const store::Status s = view.next(c);
             if (s.code == store::kRecordNotAvailable) break;
             if (!s.ok()) {
-                m_files.warn()(kWarnRecordRetrievalError, "Categories");
+                m_files.warn()(kWarnRecordRetrievalError, s, "Categories");
                 return false;
             }
             m_categories.push_back(c.category.text());

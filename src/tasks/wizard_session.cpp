@@ -56,7 +56,7 @@ void TaskWizardSession::ensureGeneralCategory() {
         task().category = found.category;
         return;
     }
-    if (!categories.add(probe).ok()) m_files.warn()(kWarnRecordInsertError);
+    if (const store::Status s = categories.add(probe); !s.ok()) m_files.warn()(kWarnRecordInsertError, s);
 }
 
 std::optional<TaskFocus> TaskWizardSession::finishPressed() {

@@ -234,7 +234,7 @@ TEST_F(ToDoListTest, deletingTheLastRecordHighlightsTheNewLastRow) {
     addItems(50);
     open(10);
     perform("bottom");
-    ASSERT_EQ(deleteToDoRecord(*files, current()), 0);
+    ASSERT_TRUE(deleteToDoRecord(*files, current()).ok());
     list->afterForm(Request::remove, Response::completed, {});
     EXPECT_EQ(page(), "BN..BW @BW");
 }
@@ -351,7 +351,7 @@ TEST_F(ToDoListTest, rereadBeforeAnActionWatchesForChangesByOthers) {
     ASSERT_TRUE(files->toDo().put(theirs).ok());
 
     mine.done = 1;
-    EXPECT_EQ(putToDoRecord(*files, mine), 1);
+    EXPECT_EQ(putToDoRecord(*files, mine).code, store::kRecordChanged);
     EXPECT_EQ(messages.last().text, "This record was changed by another station.");
 }
 
@@ -360,7 +360,7 @@ TEST_F(ToDoListTest, rereadOfAnItemDeletedMeanwhileRefreshesInsteadOfActing) {
     const ToDo gone = add(toDoItem("Beta"));
     open(10);
     perform("click1");
-    ASSERT_EQ(deleteToDoRecord(*files, gone), 0);
+    ASSERT_TRUE(deleteToDoRecord(*files, gone).ok());
     EXPECT_EQ(list->rereadHighlighted().code, store::kRecordNotFound);
     EXPECT_EQ(texts(), "Alpha");
     EXPECT_EQ(current().todo, "Alpha");

@@ -182,16 +182,13 @@ TEST(WarningStopText, GivenEachWarningAndAnswerThenOnlyTheFatalOnesStopWithTheir
 
 class DataWarningTest : public testing::Test {
 protected:
-    void TearDown() override { store::setLastError(store::Status::okStatus()); }
-
     FakeMessageBox messages;
     FakeHalt halt;
     DataWarning warn{messages, halt};
 };
 
-TEST_F(DataWarningTest, GivenTheDriversLastErrorWhenAWarningIsShownThenEQuotesIt) {
-    store::setLastError(store::Status{40, "Creates Duplicate Key", "", ""});
-    EXPECT_EQ(warn(kWarnRecordInsertError), ui::kOk);
+TEST_F(DataWarningTest, GivenAFailureWhenAWarningReportsItThenEQuotesIt) {
+    EXPECT_EQ(warn(kWarnRecordInsertError, store::Status{40, "Creates Duplicate Key", "", ""}), ui::kOk);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text,
               "An error was experienced during the update of record.  Error: Creates Duplicate Key (40).");
@@ -199,33 +196,35 @@ TEST_F(DataWarningTest, GivenTheDriversLastErrorWhenAWarningIsShownThenEQuotesIt
 }
 
 TEST_F(DataWarningTest, GivenAFatalWarningWhenShownThenTheBoxComesFirstAndThenTheHalt) {
-    store::setLastError(store::Status{47, "Invalid Record Declaration", "", ""});
-    EXPECT_THROW(warn(kWarnInvalidFile, "SM\\!Schedule"), HaltCalled);
+    EXPECT_THROW(warn(kWarnInvalidFile, store::Status{47, "Invalid Record Declaration", "", ""}, "SM\\!Schedule"),
+                 HaltCalled);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "Invalid File");
     EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Invalid File!"});
 }
 
 TEST_F(DataWarningTest, GivenWarning2WhenTheUserAnswersYesThenYesIsReturnedAndNoStopsTheProgram) {
+    const store::Status keyStatus = store::Status::make(store::kKeyFileMustBeRebuilt);
     messages.answer(ui::kYes);
-    EXPECT_EQ(warn(kWarnInvalidKey, "SM\\!ToDo"), ui::kYes);
+    EXPECT_EQ(warn(kWarnInvalidKey, keyStatus, "SM\\!ToDo"), ui::kYes);
     EXPECT_FALSE(halt.halted());
 
     messages.answer(ui::kNo);
-    EXPECT_THROW(warn(kWarnInvalidKey, "SM\\!ToDo"), HaltCalled);
+    EXPECT_THROW(warn(kWarnInvalidKey, keyStatus, "SM\\!ToDo"), HaltCalled);
     EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Invalid Key!"});
 }
 
 TEST_F(DataWarningTest, GivenAQuestionWhenTheUserPressesAButtonThenThatButtonIsReturned) {
     messages.answer({ui::kYes, ui::kNo, ui::kCancel, ui::kRetry});
-    EXPECT_EQ(warn(kWarnRecordUpdateError), ui::kYes);
-    EXPECT_EQ(warn(kWarnRecordUpdateError), ui::kNo);
-    EXPECT_EQ(warn(kWarnRecordDeleteRetry), ui::kCancel);
-    EXPECT_EQ(warn(kWarnAutoIncrementError), ui::kRetry);
+    const store::Status changed = store::Status::make(store::kRecordChanged);
+    EXPECT_EQ(warn(kWarnRecordUpdateError, changed), ui::kYes);
+    EXPECT_EQ(warn(kWarnRecordUpdateError, changed), ui::kNo);
+    EXPECT_EQ(warn(kWarnRecordDeleteRetry, changed), ui::kCancel);
+    EXPECT_EQ(warn(kWarnAutoIncrementError, changed), ui::kRetry);
 }
 
 TEST_F(DataWarningTest, GivenANumberThatIsNoWarningThenNothingIsShownAndZeroReturned) {
-    EXPECT_EQ(warn(7, "x"), 0);
+    EXPECT_EQ(warn(7, kNoFailure, "x"), 0);
     EXPECT_EQ(messages.count(), 0u);
 }
 

@@ -39,7 +39,9 @@ protected:
     }
     std::int64_t count(TableId id) {
         TableUse use(*files, id);
-        return files->table(id).records();
+        const store::Result<std::int64_t> count = files->table(id).records();
+        EXPECT_TRUE(count.ok()) << count.status;
+        return count.value;
     }
     // What the engine's timer does to a task while a form is open: it moves it on.
     void engineMovesOn(std::int32_t id, StdDate to) {
@@ -156,7 +158,7 @@ TEST_F(UpdateFormTest, GivenAnInsertThatFailsOtherwiseThenWarning14QuotesTheFail
     // Somebody deleted the reservation: the write-back has no row to go to.
     {
         TableUse use(*files, TableId::schedule);
-        ASSERT_TRUE(removeReservedTask(*files, form.record()));
+        ASSERT_TRUE(removeReservedTask(*files, form.record()).ok());
     }
     EXPECT_EQ(form.complete(), FormStep::stay);
     ASSERT_EQ(messages.count(), 1u);
@@ -209,7 +211,7 @@ TEST_F(UpdateFormTest, GivenADeleteThatFailsOnceWhenTheUserTriesAgainThenItIsDel
     messages.onShow = [&](const ui::MessageBoxRequest& r) {
         if (r.caption != "Record Update Error") return;
         TableUse use(*files, TableId::schedule);
-        ASSERT_EQ(deleteScheduleRecord(*files, *storedTask(1)), 0);  // the user removed the task meanwhile
+        ASSERT_TRUE(deleteScheduleRecord(*files, *storedTask(1)).ok());  // the user removed the task meanwhile
     };
     CategoryForm form(*files, Request::remove, work);
     EXPECT_FALSE(form.start());
@@ -292,7 +294,7 @@ TEST_F(UpdateFormTest, GivenTheTaskWasDeletedWhileTheFormWasOpenWhenTheUserKeeps
     ASSERT_TRUE(form.start());
     {
         TableUse use(*files, TableId::schedule);
-        ASSERT_EQ(deleteScheduleRecord(*files, s), 0);  // a finished "Once" task
+        ASSERT_TRUE(deleteScheduleRecord(*files, s).ok());  // a finished "Once" task
     }
     messages.answer({ui::kOk, ui::kYes, ui::kOk, ui::kCancel});
     EXPECT_EQ(form.complete(), FormStep::stay);

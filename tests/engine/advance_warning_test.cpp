@@ -70,7 +70,7 @@ TEST_F(AdvanceWarningTest, GivenEachTaskTypeThenTheWarningTextFollowsIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type + " / " + c.message + " / " + c.command);
-        for (const auto& r : all()) schedule().erase(r);
+        for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         Schedule t = warned("Party", day(1996, 11, 2), at(15, 0), 3, c.type);
         t.message = c.message;
         t.command = c.command;
@@ -133,7 +133,7 @@ TEST_F(AdvanceWarningTest, GivenATaskThatWillNotBePerformedThenItIsNeitherWarned
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        for (const auto& r : all()) schedule().erase(r);
+        for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         messages.fake().clear();
         Schedule passedOver = warned("Passed over", day(1996, 11, 1), at(9, 0), 3);
         c.make(passedOver);

@@ -100,7 +100,7 @@ TEST_F(DueTaskTest, GivenAMissedMessageTaskThenThereIsNoMissedPromptAndConfirmCo
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "userSkip " << int(c.userSkip));
-        for (const auto& r : all()) schedule().erase(r);
+        for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         log.clear();
         Schedule t = task("Call", day(1996, 10, 30), at(9, 0), "Display Message");
         t.warn = 1;
@@ -247,7 +247,7 @@ TEST_F(DueTaskTest, GivenMessageWindowsOpenThenTheSixtiethMessageGoesToAPlainBox
     const std::vector<Case> cases{{59, {"window Hello there"}}, {60, {"box : Hello there"}}, {75, {"box : Hello there"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.open);
-        for (const auto& r : all()) schedule().erase(r);
+        for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         log.clear();
         windows.setOpen(c.open);
         Schedule t = task("Greeting", day(1996, 10, 31), at(11, 0), "Display Message");
@@ -292,7 +292,7 @@ TEST_F(DueTaskTest, GivenAnAlarmThenItPlaysOnceTheOccurrenceIsStoredAndTheStampI
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer == ui::kYes ? "answered Yes" : "answered No");
-        for (const auto& r : all()) schedule().erase(r);
+        for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         log.clear();
         clock.set(day(1996, 10, 31), at(12, 0));
         Schedule t = task("Pills", day(1996, 10, 31), at(11, 0), "Display Message");

@@ -58,7 +58,8 @@ protected:
         auto table = schedule();
         record.id = (table.setToEnd(ScheduleKey::keyId).ok() && table.previous(highest).ok()) ? highest.id + 1 : 1;
         record.ref = {};
-        EXPECT_TRUE(table.add(record).ok()) << store::lastError().message;
+        const store::Status s = table.add(record);
+        EXPECT_TRUE(s.ok()) << s.message;
         return record;
     }
 
@@ -74,7 +75,7 @@ protected:
         std::vector<Schedule> records;
         auto table = schedule();
         Schedule r;
-        table.setToStart(ScheduleKey::keyId);
+        EXPECT_TRUE(table.setToStart(ScheduleKey::keyId).ok());
         while (table.next(r).ok()) records.push_back(r);
         return records;
     }

@@ -88,7 +88,6 @@ private:
 class DataTest : public testing::Test {
 protected:
     DataTest() : files(std::make_unique<DataFiles>(warn, folder.path())) {}
-    void TearDown() override { store::setLastError(store::Status::okStatus()); }
 
     std::string dataFile() const { return folder.file("SM.KTB"); }
     std::string tagFile() const { return folder.file("TagFile_.KTB"); }

@@ -11,11 +11,23 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "fakes/temp_folder.h"
 #include "store/store.h"
+
+namespace tarvelo::store {
+
+// Failure messages name a status in full (found by argument-dependent lookup, so beside Status).
+inline std::ostream& operator<<(std::ostream& out, const Status& s) {
+    out << s.code << " " << s.message;
+    if (!s.driverCode.empty()) out << " " << s.driverCode << " " << s.driverMessage;
+    return out;
+}
+
+}  // namespace tarvelo::store
 
 namespace tarvelo::store::testing {
 
@@ -78,14 +90,18 @@ inline std::string text(const Row& r, int field) { return std::get<std::string>(
 inline void openOrCreate(Table& table) {
     Status s = table.open();
     if (s.code == kFileNotFound) {
-        ASSERT_TRUE(table.create().ok()) << lastError().driverMessage;
+        const Status created = table.create();
+        ASSERT_TRUE(created.ok()) << created;
         s = table.open();
     }
     ASSERT_TRUE(s.ok()) << s.message << " " << s.driverCode << " " << s.driverMessage;
 }
 
 inline void addAll(Table& table, std::vector<Row> rows) {
-    for (auto& r : rows) ASSERT_TRUE(table.add(r).ok()) << lastError().message;
+    for (auto& r : rows) {
+        const Status s = table.add(r);
+        ASSERT_TRUE(s.ok()) << s;
+    }
 }
 
 // One field of every record in a key's order, read forwards from the start.
@@ -94,8 +110,9 @@ std::vector<T> readAll(Table& table, int key, int field = kId) {
     std::vector<T> out;
     EXPECT_TRUE(table.setToStart(key).ok());
     Row r;
-    while (table.next(r).ok()) out.push_back(std::get<T>(r.values.at(static_cast<std::size_t>(field))));
-    EXPECT_EQ(lastError().code, kRecordNotAvailable);
+    Status s;
+    while ((s = table.next(r)).ok()) out.push_back(std::get<T>(r.values.at(static_cast<std::size_t>(field))));
+    EXPECT_EQ(s.code, kRecordNotAvailable);
     return out;
 }
 using Ids = std::vector<std::int64_t>;

@@ -29,7 +29,9 @@ inline std::optional<Schedule> storedTask(DataFiles& files, std::int32_t id) {
 
 inline std::int64_t taskCount(DataFiles& files) {
     TableUse use(files, TableId::schedule);
-    return files.table(TableId::schedule).records();
+    const store::Result<std::int64_t> count = files.table(TableId::schedule).records();
+    EXPECT_TRUE(count.ok()) << count.status.message;
+    return count.value;
 }
 
 }  // namespace tarvelo::test

@@ -29,7 +29,11 @@ protected:
     std::int64_t task(std::int64_t id, const std::string& description = "") {
         return addTask(*files, TaskRow(id).with("SCH:DESCRIPTION", description).with("SCH:DATE", 71651 + id));
     }
-    std::int64_t tagRecords() { return files->table(TableId::tagFile).records(); }
+    std::int64_t tagRecords() {
+        const store::Result<std::int64_t> count = files->table(TableId::tagFile).records();
+        EXPECT_TRUE(count.ok()) << count.status;
+        return count.value;
+    }
     // The positions the walk of table 1 gives, in order.
     std::vector<std::int64_t> walk() {
         std::vector<std::int64_t> out;

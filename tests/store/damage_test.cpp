@@ -55,7 +55,8 @@ TEST_F(Damage, givenAKeyPageDamagedThenOpeningSucceedsAndTheFirstReadInThatKeySa
     EXPECT_EQ(tasks.next(r).code, kKeyFileMustBeRebuilt);
 
     EXPECT_EQ(readBytes(file()), damaged) << "nothing written";
-    ASSERT_TRUE(tasks.build().ok()) << lastError().driverMessage;
+    const Status built = tasks.build();
+    ASSERT_TRUE(built.ok()) << built;
     EXPECT_EQ(readAll(tasks, kKeyCategory).size(), 2000u);
     std::vector<std::string> problems;
     ASSERT_TRUE(tasks.verifyFile(problems).ok());
@@ -86,7 +87,9 @@ TEST_F(Damage, givenTheRecordsDamagedThenReadsSayCorruptAndTheHandlerIsToldSo) {
 
     const Status opened = tasks.open();
     Row r;
-    const Status read = opened.ok() ? (tasks.setToStart(kKeyId), tasks.next(r)) : opened;
+    Status read = opened;
+    if (read.ok()) read = tasks.setToStart(kKeyId);
+    if (read.ok()) read = tasks.next(r);
 
     EXPECT_EQ(read.code, kDriverError);
     EXPECT_EQ(read.driverCode.rfind("SQLITE_CORRUPT", 0), 0u) << read.driverCode;

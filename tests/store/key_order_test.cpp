@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 
 #include "store/fold_collation.h"
@@ -34,7 +35,7 @@ TEST_F(KeyOrder, givenAllBlankComponentsThenAbsentFromThatKeyOnlyUnlessTheKeyKee
     EXPECT_EQ(readAll(tasks, kKeyCategory), (Ids{3, 2}));
     EXPECT_EQ(readAll(tasks, kKeyDate), (Ids{2, 3}));
     EXPECT_EQ(readAll(tasks, kKeyId), (Ids{1, 2, 3}));
-    EXPECT_EQ(tasks.records(), 3);
+    EXPECT_EQ(tasks.records().value, 3);
 
     Table todos(todoDef(), folder.path());
     openOrCreate(todos);
@@ -53,9 +54,10 @@ TEST_F(KeyOrder, givenEitherEndWhenReadingOnThenCode33AndRecordUnchangedAndReadi
     ASSERT_TRUE(tasks.setToEnd(kKeyDate).ok());
     EXPECT_EQ(tasks.next(r).code, kRecordNotAvailable);
     Ids ids;
-    while (tasks.previous(r).ok()) ids.push_back(number(r, kId));
+    Status s;
+    while ((s = tasks.previous(r)).ok()) ids.push_back(number(r, kId));
     EXPECT_EQ(ids, (Ids{4, 3, 1, 2}));
-    EXPECT_EQ(lastError().message, "Record Not Available");
+    EXPECT_EQ(s.message, "Record Not Available");
     EXPECT_EQ(number(r, kId), 2);
     // Past the start, reading forwards begins again; turning back gives the record before the last read.
     ASSERT_TRUE(tasks.next(r).ok() && tasks.next(r).ok() && tasks.next(r).ok());
@@ -102,20 +104,36 @@ TEST_F(KeyOrder, givenUniqueKeyThenValuesEqualAfterFoldingAreDuplicatesAndBlanks
     addAll(categories, {category("Work"), category("Émile"), category("ΣΟΦΙΑ")});
     for (const char* other : {"work", "WORK", "Work  ", "émile", "σοφια"}) {
         Row r = category(other);
-        EXPECT_EQ(categories.add(r).code, kDuplicateKey) << other;
-        EXPECT_EQ(lastError().message, "Creates Duplicate Key");
-        EXPECT_TRUE(categories.duplicate(0, r)) << other;
+        EXPECT_EQ(categories.add(r).message, "Creates Duplicate Key") << other;
+        const Result<bool> duplicate = categories.duplicate(0, r);
+        EXPECT_TRUE(duplicate.ok() && duplicate.value) << other;
     }
-    EXPECT_EQ(categories.records(), 3);
+    EXPECT_EQ(categories.records().value, 3);
 
     Row one = task(1, "c", "a");
     addAll(tasks, {one, task(0, "c", "blank id"), task(0, "c", "another blank id")});
-    EXPECT_FALSE(tasks.duplicate(kKeyId, task(0, "c", "third")));
-    EXPECT_TRUE(tasks.duplicate(kKeyId, task(1, "x", "y")));
+    EXPECT_FALSE(tasks.duplicate(kKeyId, task(0, "c", "third")).value);
+    EXPECT_TRUE(tasks.duplicate(kKeyId, task(1, "x", "y")).value);
     Row stored;
     ASSERT_TRUE(tasks.fetch(kKeyId, one, stored).ok());
-    EXPECT_FALSE(tasks.duplicate(kKeyId, stored));  // in its own place it duplicates nothing
+    EXPECT_FALSE(tasks.duplicate(kKeyId, stored).value);  // in its own place it duplicates nothing
     EXPECT_EQ(tasks.fetch(kKeyId, task(2, "", ""), stored).code, kRecordNotFound);
+}
+
+// A count or a duplicate test that cannot be made says why instead of passing for "none".
+TEST_F(KeyOrder, givenACountOrDuplicateTestThatCannotBeMadeThenItsResultSaysWhy) {
+    Table closed(taskDef(), folder.path());
+    const Row probe = task(1, "c", "a");
+    struct Case {
+        const char* name;
+        std::function<Status()> read;
+    };
+    const Case cases[] = {
+        {"count of a table not open", [&] { return closed.records().status; }},
+        {"duplicate test on a table not open", [&] { return closed.duplicate(kKeyId, probe).status; }},
+        {"duplicate test in a key the table lacks", [&] { return tasks.duplicate(99, probe).status; }},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.read().driverCode, "SQLITE_MISUSE (21)") << c.name;
 }
 
 TEST(FoldCollation, comparesCaseFoldedThenByCodePointIgnoringTrailingBlanks) {

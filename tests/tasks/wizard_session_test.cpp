@@ -42,7 +42,7 @@ protected:
             TableUse categories(*files, TableId::categories);
             Category c;
             c.category = s.category.text();
-            files->categories().add(c);
+            EXPECT_TRUE(files->categories().add(c).ok());
         }
         return test::addTask(*files, s);
     }
@@ -56,7 +56,7 @@ protected:
         TableUse use(*files, TableId::categories);
         RecordView<Category> view(files->table(TableId::categories), CategoryKey::keyCategory);
         std::vector<std::string> names;
-        view.setToStart();
+        EXPECT_TRUE(view.setToStart().ok());
         for (Category c; view.next(c).ok();) names.push_back(c.category.text());
         return names;
     }

@@ -183,6 +183,16 @@ TEST_F(SearchScheduleTest, searchTypeWithoutAFieldAsksForOne) {
     EXPECT_EQ(messages.last().caption, "");
 }
 
+TEST_F(SearchScheduleTest, escapeCancelsTheSearchAsTheCancelButtonDoes) {
+    SearchScheduleWindow& w = open();
+    w.activateWindow();
+    QTest::keyClick(w.controls().task->description, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+    EXPECT_EQ(response, static_cast<int>(Response::cancelled));
+    EXPECT_TRUE(area.subWindowList().isEmpty());
+}
+
 TEST_F(SearchScheduleTest, opensWhollyInsideTheFramesDocumentAreaAtItsFirstStartSize) {
     // GIVEN the frame at the size it has when no INI file says otherwise
     Settings settings;

@@ -9,7 +9,6 @@
 #include <QEventLoop>
 #include <QFormLayout>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -17,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -93,12 +93,9 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
     m_ok = button("&OK", nullptr, this);
     m_cancel = button("Cancel", nullptr, this);
     m_ok->hide();  // no record is stored from search mode
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {m_searchType, m_beginSearch, m_ok, m_cancel}) buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    layout->addLayout(buttons);
+    layout->addLayout(taskButtonRow({m_searchType, m_beginSearch, m_ok, m_cancel}));
 
     m_binder = new TaskControlsBinder(m_searchEditor, m_controls, services, this);
     m_binder->setSearchMode(true);
@@ -125,6 +122,9 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
     });
     connect(m_ok, &QPushButton::clicked, this, &SearchScheduleWindow::pressOk);
     connect(m_cancel, &QPushButton::clicked, this, [this] { close(); });
+    // Escape cancels, as it does in the form and the wizards, which are dialogs.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { m_cancel->click(); });
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
     m_beginSearch->setDefault(true);
     setWindowTitle(QStringLiteral("Enter Search Criteria"));

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -16,6 +17,7 @@
 #include "core/settings.h"
 #include "app/help_window.h"
 #include "search/windows/print_setup_dialog.h"
+#include "ui/qt/mnemonic.h"
 #include "ui/qt/qt_message_box.h"
 #include "ui/qt/window_placement.h"
 #include "ui/qt/program_icon.h"
@@ -83,6 +85,26 @@ MainFrame::MainFrame(Settings& settings, QWidget* parent) : QMainWindow(parent),
 }
 
 MainFrame::~MainFrame() = default;
+
+bool MainFrame::event(QEvent* event) {
+    // A key the focused control of a child window did not take climbs up to here before any shortcut
+    // fires: a letter underlined in both the menu bar and the active child window goes to the window.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        QMdiSubWindow* active = m_mdi->activeSubWindow();
+        if (active && active->widget() && key->modifiers() == Qt::AltModifier) {
+            const QKeySequence pressed(key->modifiers() | key->key());
+            bool inMenu = false;
+            for (const QAction* menu : menuBar()->actions())
+                inMenu = inMenu || (menu->isVisible() && QKeySequence::mnemonic(menu->text()) == pressed);
+            if (inMenu && ui::pressMnemonic(*active->widget(), pressed)) {
+                event->accept();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::event(event);
+}
 
 void MainFrame::buildMenu() {
     QMenuBar* bar = menuBar();

@@ -3,6 +3,10 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -91,6 +95,35 @@ TEST_F(ChildWindowTest, windowNeverResizedOpensAtTheSizeItsLayoutAsksFor) {
     ui::openChildWindow(area(), window);
     EXPECT_GE(window->width(), window->sizeHint().width());
     EXPECT_GE(window->height(), window->sizeHint().height());
+}
+
+TEST_F(ChildWindowTest, aLetterUnderlinedInBothTheMenuAndTheActiveWindowGoesToTheWindow) {
+    // GIVEN a child window whose controls share letters with the frame's menus (&Reports, &Window, &File)
+    auto* window = new QWidget;
+    auto* layout = new QVBoxLayout(window);
+    auto* runNow = new QPushButton(QStringLiteral("&Run Now"));
+    auto* tabs = new QTabWidget;
+    tabs->addTab(new QWidget, QStringLiteral("&Task"));
+    tabs->addTab(new QWidget, QStringLiteral("&When"));
+    auto* file = new QLineEdit;
+    auto* fileLabel = new QLabel(QStringLiteral("&File to play:"));
+    fileLabel->setBuddy(file);
+    auto* other = new QLineEdit;
+    for (QWidget* w : std::initializer_list<QWidget*>{runNow, tabs, fileLabel, file, other}) layout->addWidget(w);
+    ui::openChildWindow(area(), window);
+    QApplication::setActiveWindow(&frame);
+    other->setFocus();
+    QSignalSpy clicked(runNow, &QPushButton::clicked);
+
+    // WHEN each shared letter is typed with Alt, THEN the window's control acts and no menu opens
+    QTest::keyClick(other, Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clicked.count() == 1; }, 1000));
+    EXPECT_EQ(frame.menuBar()->activeAction(), nullptr);
+    QTest::keyClick(other, Qt::Key_W, Qt::AltModifier);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    QTest::keyClick(other, Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(file->hasFocus());
+    EXPECT_EQ(frame.menuBar()->activeAction(), nullptr);
 }
 
 TEST_F(ChildWindowTest, closingEitherTheWindowOrItsSubWindowClosesBoth) {

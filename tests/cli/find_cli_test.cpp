@@ -65,6 +65,8 @@ struct UsageCase {
     std::string problem;
 };
 
+void PrintTo(const UsageCase& c, std::ostream* out) { *out << c.name; }
+
 class FindUsageTest : public FindCommand, public testing::WithParamInterface<UsageCase> {};
 
 TEST_P(FindUsageTest, refusesWithExitCodeTwo) {

@@ -65,6 +65,8 @@ struct UsageCase {
     std::string err;
 };
 
+void PrintTo(const UsageCase& c, std::ostream* out) { *out << c.name; }
+
 class RunNowUsageTest : public RunNowCommand, public testing::WithParamInterface<UsageCase> {};
 
 TEST_P(RunNowUsageTest, refusesAndPerformsNothing) {

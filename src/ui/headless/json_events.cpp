@@ -21,14 +21,15 @@ const char* iconName(ui::Icon icon) {
     return "none";
 }
 
-}  // namespace
-
+// "ok", "yes", "no", "retry", "cancel" for one button value; "" for anything else.
 std::string jsonButtonName(int button) {
     for (const auto& [value, name] : kButtonNames) {
         if (value == button) return name;
     }
     return "";
 }
+
+}  // namespace
 
 void JsonEventSink::line(const std::string& json) {
     std::fputs(json.c_str(), m_out);

@@ -21,9 +21,6 @@
 
 namespace tarvelo::headless {
 
-// "ok", "yes", "no", "retry", "cancel" for one button value; "" for anything else.
-std::string jsonButtonName(int button);
-
 class JsonEventSink {
 public:
     explicit JsonEventSink(std::FILE* out = stdout) : m_out(out) {}

@@ -18,8 +18,7 @@ const char* iconName(Icon icon) {
     return "";
 }
 
-}  // namespace
-
+// "Yes", "OK", ...
 std::string buttonName(int button) {
     switch (button) {
     case kOk: return "OK";
@@ -30,6 +29,8 @@ std::string buttonName(int button) {
     default: return std::to_string(button);
     }
 }
+
+}  // namespace
 
 std::optional<int> buttonFromName(std::string_view name) {
     std::string lower(name);

@@ -23,7 +23,5 @@ private:
 
 // "yes", "no", "ok", "cancel", "retry" (any letter case) to a button; nullopt for anything else.
 std::optional<int> buttonFromName(std::string_view name);
-// "Yes", "OK", ...
-std::string buttonName(int button);
 
 }  // namespace tarvelo::ui

@@ -194,6 +194,7 @@ ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, Sear
             if (c.field->index != index || c.type == MatchType::ignore) continue;
             if (blankTaskCouldMatch(m_criteria, rule.key)) continue;
             auto source = std::make_unique<KeySource>(schedule, rule.key);
+            source->view().readFields(testedFields());
             store::Row keyValues;
             keyValues.values.resize(def.fields.size(), std::int64_t{0});
             keyValues.values[static_cast<std::size_t>(index)] = c.value;
@@ -214,9 +215,17 @@ ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, Sear
     if (!m_source) {
         m_path = {AccessPath::Kind::table, static_cast<int>(ScheduleKey::keyId), -1};
         auto source = std::make_unique<KeySource>(schedule, ScheduleKey::keyId);
+        source->view().readFields(testedFields());
         m_ended = !source->view().setToStart().ok();
         m_source = std::move(source);
     }
+}
+
+// A scan reads only what its tests look at, and the ID that names a match; a match is then read whole.
+std::vector<int> ScheduleScan::testedFields() const {
+    std::vector<int> fields{kIdIndex};
+    for (const Criterion& c : m_criteria) fields.push_back(c.field->index);
+    return fields;
 }
 
 std::int64_t ScheduleScan::recordsFetched() const { return m_source->fetched(); }
@@ -244,17 +253,34 @@ ScheduleScan::Result ScheduleScan::read(int limit, store::Row& match) {
             m_ended = true;
             return Result::end;
         }
-        bool all = true;
-        for (std::size_t c = 0; all && c < m_criteria.size(); ++c) {
-            if (static_cast<int>(c) != m_path.stopCriterion) all = passes(m_criteria[c], task);
+        const bool all = passesAll(task);
+        if (!all) continue;
+        if (task.ref.partial) {
+            // Within the slice's snapshot the record is still there; without one (the file was in a
+            // transaction already) it may have gone since, and is then passed over as never read.
+            store::Row whole;
+            const store::Status s = readAtPosition(m_files.table(TableId::schedule), task.ref.rowId, whole);
+            if (s.code == store::kRecordNotFound) continue;
+            if (!s.ok()) {
+                m_ended = true;
+                return Result::end;
+            }
+            // Changed between the two reads: judged again as it is now.
+            if (whole.ref.version != task.ref.version && !passesAll(whole)) continue;
+            task = std::move(whole);
         }
-        if (all) {
-            ++m_found;
-            match = std::move(task);
-            return Result::match;
-        }
+        ++m_found;
+        match = std::move(task);
+        return Result::match;
     }
     return Result::more;
+}
+
+bool ScheduleScan::passesAll(const store::Row& task) const {
+    for (std::size_t c = 0; c < m_criteria.size(); ++c) {
+        if (static_cast<int>(c) != m_path.stopCriterion && !passes(m_criteria[c], task)) return false;
+    }
+    return true;
 }
 
 ui::Progress ScheduleScan::progress() const {

@@ -64,7 +64,7 @@ public:
     const AccessPath& path() const { return m_path; }
 
     enum class Result { match, more, end };
-    // Reads at most limit tasks, returning at the first match (in match). At the end of the path, at the
+    // Reads at most limit tasks, returning at the first match (in match, read whole). At the end of the path, at the
     // early stop, or on a read error: end.
     Result read(int limit, store::Row& match);
 
@@ -82,6 +82,10 @@ private:
     class Source;
     class KeySource;
     class TagSource;
+
+    std::vector<int> testedFields() const;
+    // Every criterion but the early stop's, which the read tests first.
+    bool passesAll(const store::Row& task) const;
 
     DataFiles& m_files;
     Criteria m_criteria;

@@ -17,6 +17,7 @@ struct RowRef {
     std::int64_t rowId = 0;
     std::int64_t version = 0;
     std::shared_ptr<const StoredValues> stored;  // null: unknown, a put writes every field
+    bool partial = false;  // read with only some of its fields (View::readFields): a put is refused
     friend bool operator==(const RowRef&, const RowRef&) { return true; }
 };
 

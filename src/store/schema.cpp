@@ -178,4 +178,12 @@ Schema deriveSchema(const TableDef& def) {
     return s;
 }
 
+std::string selectingFields(const TableDef& def, const Schema& schema, const std::string& select,
+                            const std::vector<int>& fields) {
+    std::string columns = quoteIdentifier(kRowIdColumn) + ", " + quoteIdentifier(kVersionColumn);
+    for (int f : fields) columns += ", " + quoteIdentifier(columnName(def.fields[static_cast<std::size_t>(f)]));
+    const std::string head = "SELECT " + schema.columns;
+    return "SELECT " + columns + select.substr(head.size());
+}
+
 }  // namespace tarvelo::store::detail

@@ -56,6 +56,11 @@ struct Schema {
 
 Schema deriveSchema(const TableDef& def);
 
+// One of the schema's selects (which all return schema.columns) returning _id, _version and only the
+// given fields instead, in the order given.
+std::string selectingFields(const TableDef& def, const Schema& schema, const std::string& select,
+                            const std::vector<int>& fields);
+
 // The UPDATE of the fields whose bits are set in changed (bit i: field i, as ?i+1), and of the version,
 // where the row id is ?n+1 and the version read ?n+2 (n fields). It touches only the indexes of the
 // keys that contain a changed field.

@@ -234,6 +234,12 @@ public:
     // last one. Fewer than count: the view reached its end. Like next() and previous(), it does not keep
     // the records' values as read (see Table::put): reread one before changing it.
     Status read(Direction direction, int count, std::vector<Row>& out);
+    // From now on next(), previous() and read() read only these fields (indexes into the table's
+    // fields) and the key's components; every other field of the rows they yield is blank (0, or empty
+    // text), and a put of such a row is refused with kInvalidRecordDeclaration: reread the record to
+    // change it. For a scan that tests a few fields of many records. Each set of fields has its own
+    // prepared statements, kept with the connection. An empty set reads every field again.
+    void readFields(std::vector<int> fields);
     // Position string of the last record read; reset(pos) makes the following next() return that record
     // (and previous() the one before it), wherever the record has moved since; when it was deleted, the
     // view goes on from where it was.

@@ -213,8 +213,48 @@ Row Table::Impl::decode(sqlite3_stmt* s, bool keep) const {
     return row;
 }
 
+Row Table::Impl::decode(sqlite3_stmt* s, const FieldSet& set) const {
+    Row row;
+    row.ref.rowId = sqlite3_column_int64(s, 0);
+    row.ref.version = sqlite3_column_int64(s, 1);
+    row.ref.partial = true;
+    row.values.resize(def.fields.size(), Value(std::int64_t{0}));
+    int column = 2;
+    for (int f : set.fields) {
+        const auto i = static_cast<std::size_t>(f);
+        if (detail::isNumeric(def.fields[i].type)) {
+            row.values[i] = static_cast<std::int64_t>(sqlite3_column_int64(s, column));
+        } else {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+            row.values[i] = std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, column)));
+        }
+        ++column;
+    }
+    // The fields not read are blank in their kind, as a record with nothing in them.
+    for (std::size_t i = 0; i < def.fields.size(); ++i) {
+        if (!detail::isNumeric(def.fields[i].type) && std::holds_alternative<std::int64_t>(row.values[i]))
+            row.values[i] = std::string();
+    }
+    return row;
+}
+
+FieldSet Table::Impl::fieldSet(int key, std::vector<int> fields) const {
+    FieldSet set;
+    const int count = static_cast<int>(def.fields.size());
+    for (int f : schema.keys[static_cast<std::size_t>(key)].fields) fields.push_back(f);
+    std::sort(fields.begin(), fields.end());
+    fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
+    for (int f : fields) {
+        if (f >= 0 && f < count) set.fields.push_back(f);
+    }
+    const detail::KeySql& k = schema.keys[static_cast<std::size_t>(key)];
+    const std::string* sql[4] = {&k.selectFirst, &k.selectLast, &k.selectAfter, &k.selectBefore};
+    for (int p = 0; p < 4; ++p) set.sql[p] = detail::selectingFields(def, schema, *sql[p], set.fields);
+    return set;
+}
+
 Status Table::Impl::readMany(Cursor& c, Direction direction, const std::function<bool(const Row&)>* filter,
-                             int count, bool keep, std::vector<Row>& out) {
+                             int count, bool keep, std::vector<Row>& out, const FieldSet* set) {
     if (Status s = checkKey(c.key); !s.ok()) return s;
     const bool forward = direction == Direction::forward;
     if (count <= 0 || c.state == Cursor::State::Unset || (c.state == Cursor::State::Start && !forward) ||
@@ -232,9 +272,9 @@ Status Table::Impl::readMany(Cursor& c, Direction direction, const std::function
         batch.clear();
         {
             Status status;
-            sqlite3_stmt* s = statement(c.key, c.state == Cursor::State::Gap ? (forward ? kAfter : kBefore)
-                                                                             : (forward ? kFirst : kLast),
-                                        status);
+            const KeyPurpose purpose =
+                c.state == Cursor::State::Gap ? (forward ? kAfter : kBefore) : (forward ? kFirst : kLast);
+            sqlite3_stmt* s = set ? db->statement(set->sql[purpose], status) : statement(c.key, purpose, status);
             if (!s) return status;
             Query q(s);
             if (c.state == Cursor::State::Gap) {
@@ -245,7 +285,7 @@ Status Table::Impl::readMany(Cursor& c, Direction direction, const std::function
                 q.bind(1, limit);
             }
             int rc;
-            while ((rc = q.step()) == SQLITE_ROW) batch.push_back(decode(s, keep));
+            while ((rc = q.step()) == SQLITE_ROW) batch.push_back(set ? decode(s, *set) : decode(s, keep));
             if (rc != SQLITE_DONE) return db->error(rc);
         }
         // The statement is reset by now, so a filter may read tables itself.
@@ -265,9 +305,10 @@ Status Table::Impl::readMany(Cursor& c, Direction direction, const std::function
     }
 }
 
-Status Table::Impl::read(Cursor& c, bool forward, const std::function<bool(const Row&)>* filter, Row& out) {
+Status Table::Impl::read(Cursor& c, bool forward, const std::function<bool(const Row&)>* filter, Row& out,
+                         const FieldSet* set) {
     std::vector<Row> one;
-    const Status s = readMany(c, forward ? Direction::forward : Direction::backward, filter, 1, false, one);
+    const Status s = readMany(c, forward ? Direction::forward : Direction::backward, filter, 1, false, one, set);
     if (!s.ok()) return s;
     if (one.empty()) return Status::make(kRecordNotAvailable);
     out = std::move(one.front());
@@ -571,6 +612,8 @@ Status Table::put(Row& row) {
     Impl& t = *m_impl;
     if (!t.db) return t.notOpen();
     if (row.ref.rowId == 0) return Status::make(kRecordNotAvailable);
+    // Its unread fields would overwrite the stored ones with blanks.
+    if (row.ref.partial) return Status::make(kInvalidRecordDeclaration);
     if (Status s = t.checkShape(row); !s.ok()) return s;
     const std::size_t n = t.def.fields.size();
     // The fields that differ from the values as read; all of them when those are not known.

@@ -43,6 +43,13 @@ struct Cursor {
     }
 };
 
+// The statements of a read of some fields in one key's order (View::readFields): the same statements
+// as the key's own with a shorter column list.
+struct FieldSet {
+    std::vector<int> fields;  // ascending, the key's components included
+    std::string sql[4];       // by Table::Impl::KeyPurpose kFirst, kLast, kAfter, kBefore
+};
+
 struct Table::Impl {
     TableDef def;
     std::string path;  // absolute path of the data file
@@ -75,14 +82,20 @@ struct Table::Impl {
     std::shared_ptr<const StoredValues> storedValues(const Row& row) const;
     // keep: the row keeps its values as read, for a later put of the changed fields only.
     Row decode(sqlite3_stmt* statement, bool keep) const;
+    // A row read by a FieldSet's statement: those fields, the others blank.
+    Row decode(sqlite3_stmt* statement, const FieldSet& set) const;
+    // The statements reading fields (and key's components) in key's order.
+    FieldSet fieldSet(int key, std::vector<int> fields) const;
 
     // Steps along the cursor: up to count records the filter accepts, appended to out; the cursor then
     // stands on the last. Fewer: the end was reached (the cursor stands at it).
+    // set: read only its fields.
     Status readMany(Cursor& cursor, Direction direction, const std::function<bool(const Row&)>* filter, int count,
-                    bool keep, std::vector<Row>& out);
+                    bool keep, std::vector<Row>& out, const FieldSet* set = nullptr);
     // One step: the next (or previous) record the filter accepts. kRecordNotAvailable at the end, out then
     // unchanged and the cursor at that end.
-    Status read(Cursor& cursor, bool forward, const std::function<bool(const Row&)>* filter, Row& out);
+    Status read(Cursor& cursor, bool forward, const std::function<bool(const Row&)>* filter, Row& out,
+                const FieldSet* set = nullptr);
     // The row with that row id; kRecordNotFound when there is none.
     Status readRow(std::int64_t rowId, Row& out);
 

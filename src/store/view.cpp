@@ -8,6 +8,9 @@ struct View::Impl {
     Filter filter;
     Cursor cursor;
     std::string lastPosition;  // of the last record read
+    std::optional<FieldSet> fields;  // set: only these are read
+
+    const FieldSet* set() const { return fields ? &*fields : nullptr; }
 
     Table::Impl& t() { return *table->m_impl; }
 };
@@ -19,6 +22,16 @@ View::View(Table& table, int key, Filter filter) : m_impl(std::make_unique<Impl>
 }
 
 View::~View() = default;
+
+void View::readFields(std::vector<int> fields) {
+    if (fields.empty()) {
+        m_impl->fields.reset();
+        return;
+    }
+    Table::Impl& t = m_impl->t();
+    if (!t.checkKey(m_impl->cursor.key).ok()) return;  // the reads report it
+    m_impl->fields = t.fieldSet(m_impl->cursor.key, std::move(fields));
+}
 
 Status View::setToStart() {
     Table::Impl& t = m_impl->t();
@@ -44,14 +57,14 @@ Status View::setAt(const Row& keyValues) {
 
 Status View::next(Row& out) {
     Table::Impl& t = m_impl->t();
-    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, true, &m_impl->filter, out); });
+    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, true, &m_impl->filter, out, m_impl->set()); });
     if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, t.components(m_impl->cursor.key, out)});
     return s;
 }
 
 Status View::previous(Row& out) {
     Table::Impl& t = m_impl->t();
-    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, false, &m_impl->filter, out); });
+    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, false, &m_impl->filter, out, m_impl->set()); });
     if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, t.components(m_impl->cursor.key, out)});
     return s;
 }
@@ -63,7 +76,7 @@ Status View::read(Direction direction, int count, std::vector<Row>& out) {
     Status s = t.guarded(*m_impl->table, [&] {
         out.resize(before);  // a second try after a repair starts the page afresh
         m_impl->cursor = start;
-        return t.readMany(m_impl->cursor, direction, &m_impl->filter, count, false, out);
+        return t.readMany(m_impl->cursor, direction, &m_impl->filter, count, false, out, m_impl->set());
     });
     if (s.ok() && out.size() > before) {
         m_impl->lastPosition =

@@ -152,5 +152,35 @@ TEST_F(ScheduleScanTest, unselectOnTheTagsReadsOnlyTaggedTasks) {
     EXPECT_EQ(scan.total(), 2);
 }
 
+// The scan reads only the fields its tests look at; what it hands over is the whole task, which the
+// edit window may change and save.
+TEST_F(ScheduleScanTest, aMatchIsHandedOverWholeWhicheverPathFoundIt) {
+    addTask(*files, TaskRow(1).with("SCH:DESCRIPTION", "Backup").with("SCH:DATE", 80000).with("SCH:TIME", 2)
+                        .with("SCH:COMMAND", "tar cf b.tar").with("SCH:MESSAGE", "Backing up"));
+    addTask(*files, TaskRow(2).with("SCH:DESCRIPTION", "Report").with("SCH:DATE", 80001).with("SCH:TIME", 3));
+    const store::TableDef& def = scheduleTableDef();
+    const struct {
+        const char* name;
+        search::Criteria criteria;
+        AccessPath::Kind kind;
+    } cases[] = {
+        {"by a key", {where("description", beginsWith, std::string("back"))}, AccessPath::Kind::key},
+        {"by the whole table", {where("command", contains, std::string("tar"))}, AccessPath::Kind::table},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        search::ScheduleScan scan(*files, *tags, c.criteria, SearchTask::edit);
+        ASSERT_EQ(scan.path().kind, c.kind);
+        store::Row match;
+        ASSERT_EQ(scan.read(search::kScanSlice, match), search::ScheduleScan::Result::match);
+        EXPECT_FALSE(match.ref.partial);
+        EXPECT_EQ(std::get<std::string>(match.values[def.fieldIndex("SCH:MESSAGE")]), "Backing up");
+        EXPECT_EQ(std::get<std::string>(match.values[def.fieldIndex("SCH:DESCRIPTION")]), "Backup");
+        EXPECT_EQ(std::get<std::int64_t>(match.values[def.fieldIndex("SCH:TIME")]), 2);
+        match.values[def.fieldIndex("SCH:CATEGORY")] = std::string(c.name);
+        EXPECT_TRUE(files->table(TableId::schedule).put(match).ok());
+    }
+}
+
 }  // namespace
 }  // namespace tarvelo::test

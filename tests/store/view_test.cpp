@@ -1,4 +1,6 @@
 // Views: independent filtered cursors, position strings, reset and re-reading with change watching.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "fakes/store_fixture.h"
@@ -140,6 +142,86 @@ TEST_F(Views, givenRecordRereadWhenChangedMeanwhileThenPutOfThatCopyFailsWith89)
     EXPECT_EQ(tasks.put(mine).message, "Record Changed By Another Station");
     ASSERT_TRUE(view.reread(pos, mine).ok());
     EXPECT_EQ(text(mine, kDescription), "changed elsewhere");
+}
+
+// Reading some fields: every key, both directions and a page read give the same records in the same
+// order as a whole read, with the chosen fields and the key's components as stored and the rest blank.
+TEST_F(Views, givenChosenFieldsWhenReadingEachKeyThenSameOrderWithOnlyThoseFieldsFilled) {
+    struct Case {
+        const char* name;
+        int key;
+        std::vector<int> fields;
+        std::vector<int> filled;  // the chosen fields and the key's components
+    };
+    const Case cases[] = {
+        {"id key, message", kKeyId, {kMessage}, {kId, kMessage}},
+        {"date key, category", kKeyDate, {kCategory}, {kCategory, kDate, kTime}},
+        {"category key, id", kKeyCategory, {kId}, {kId, kCategory, kDescription}},
+        {"enabled key, nothing beyond it", kKeyDateEnabled, {kDisabled}, {kDate, kTime, kDisabled}},
+    };
+    ASSERT_TRUE(tasks.setToStart(kKeyId).ok());
+    Row one;
+    while (tasks.next(one).ok()) {
+        one.values[kMessage] = "note " + std::to_string(number(one, kId));
+        ASSERT_TRUE(tasks.put(one).ok());
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        View whole(tasks, c.key);
+        View some(tasks, c.key);
+        some.readFields(c.fields);
+        std::vector<Row> all;
+        std::vector<Row> part;
+        ASSERT_TRUE(whole.read(Direction::forward, 100, all).ok());
+        ASSERT_TRUE(some.read(Direction::forward, 3, part).ok());
+        Row r;
+        while (some.next(r).ok()) part.push_back(r);
+        ASSERT_EQ(part.size(), all.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            EXPECT_EQ(part[i].ref.rowId, all[i].ref.rowId);
+            EXPECT_TRUE(part[i].ref.partial);
+            for (int f = 0; f <= kMessage; ++f) {
+                const bool filled = std::find(c.filled.begin(), c.filled.end(), f) != c.filled.end();
+                const Value blank = std::holds_alternative<std::string>(all[i].values[f]) ? Value(std::string()) : Value(std::int64_t{0});
+                EXPECT_EQ(part[i].values[f], filled ? all[i].values[f] : blank) << "field " << f;
+            }
+        }
+        // Backwards from the end, and on from a position taken on a partial read.
+        ASSERT_TRUE(some.setToEnd().ok());
+        ASSERT_TRUE(some.previous(r).ok());
+        EXPECT_EQ(r.ref.rowId, all.back().ref.rowId);
+        ASSERT_TRUE(some.previous(r).ok());
+        const std::string at = some.position();
+        ASSERT_TRUE(some.reset(at).ok());
+        ASSERT_TRUE(some.next(r).ok());
+        EXPECT_EQ(r.ref.rowId, all[all.size() - 2].ref.rowId);
+        // An empty set reads whole records again.
+        some.readFields({});
+        ASSERT_TRUE(some.setToStart().ok());
+        ASSERT_TRUE(some.next(r).ok());
+        EXPECT_FALSE(r.ref.partial);
+        EXPECT_EQ(r.values, all.front().values);
+    }
+}
+
+// A partial copy put back would blank the fields it never read: refused, the record intact; reread it
+// to change it.
+TEST_F(Views, givenPartialReadWhenPutThenRefusedUntilReread) {
+    View some(tasks, kKeyId);
+    some.readFields({kDisabled});
+    Row r;
+    ASSERT_TRUE(some.next(r).ok());
+    r.values[kDisabled] = std::int64_t{0};
+    EXPECT_EQ(tasks.put(r).code, kInvalidRecordDeclaration);
+    Row whole;
+    ASSERT_TRUE(some.reread(some.position(), whole).ok());
+    EXPECT_EQ(text(whole, kDescription), "task 1");
+    EXPECT_EQ(number(whole, kDisabled), 1);
+    whole.values[kDisabled] = std::int64_t{0};
+    EXPECT_TRUE(tasks.put(whole).ok());
+    ASSERT_TRUE(tasks.fetch(kKeyId, task(1, "", ""), whole).ok());
+    EXPECT_EQ(text(whole, kDescription), "task 1");
+    EXPECT_EQ(number(whole, kDisabled), 0);
 }
 
 }  // namespace

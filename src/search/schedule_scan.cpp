@@ -1,5 +1,6 @@
 #include "search/schedule_scan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <utility>
@@ -121,18 +122,11 @@ public:
     virtual std::int64_t fetched() const = 0;
 };
 
-// Reads a key's order a page at a time. A view hands its filter every record it reads, in order, and
-// stops at the first one the filter accepts: a filter that keeps each record and accepts a page's last one
-// makes each next() read a whole page in a few statements, rather than one statement per record. Pages
-// grow from 8 records to a slice's 100, so a scan that stops early reads little beyond its stop.
+// Reads a key's order a page at a time, each page one statement. Pages grow from 8 records to a slice's
+// 100, so a scan that stops early reads little beyond its stop.
 class ScheduleScan::KeySource : public Source {
 public:
-    KeySource(store::Table& table, ScheduleKey key)
-        : m_view(table, static_cast<int>(key), [this](const store::Row& row) {
-              m_page.push_back(row);
-              ++m_fetched;
-              return static_cast<int>(m_page.size()) >= m_pageSize;
-          }) {}
+    KeySource(store::Table& table, ScheduleKey key) : m_view(table, static_cast<int>(key)) {}
     store::View& view() { return m_view; }
     std::int64_t fetched() const override { return m_fetched; }
     bool next(store::Row& out) override {
@@ -140,8 +134,10 @@ public:
             m_page.clear();
             m_at = 0;
             if (m_ended) return false;
-            store::Row last;
-            m_ended = !m_view.next(last).ok();
+            const store::Status s = m_view.read(store::Direction::forward, m_pageSize, m_page);
+            m_ended = !s.ok() || static_cast<int>(m_page.size()) < m_pageSize;
+            if (!s.ok()) m_page.clear();
+            m_fetched += static_cast<std::int64_t>(m_page.size());
             m_pageSize = std::min(m_pageSize * 2, kScanSlice);
             if (m_page.empty()) return false;
         }
@@ -150,12 +146,12 @@ public:
     }
 
 private:
+    store::View m_view;
     std::vector<store::Row> m_page;
     std::size_t m_at = 0;
     int m_pageSize = 8;
     bool m_ended = false;
     std::int64_t m_fetched = 0;
-    store::View m_view;  // last: its filter fills the members above
 };
 
 // The tagged tasks, in the tags' sort-value order.

@@ -218,7 +218,8 @@ Row Table::Impl::decode(sqlite3_stmt* s, const FieldSet& set) const {
     row.ref.rowId = sqlite3_column_int64(s, 0);
     row.ref.version = sqlite3_column_int64(s, 1);
     row.ref.partial = true;
-    row.values.resize(def.fields.size(), Value(std::int64_t{0}));
+    // The fields not read are blank in their kind, as a record with nothing in them.
+    row.values = set.blank;
     int column = 2;
     for (int f : set.fields) {
         const auto i = static_cast<std::size_t>(f);
@@ -226,14 +227,9 @@ Row Table::Impl::decode(sqlite3_stmt* s, const FieldSet& set) const {
             row.values[i] = static_cast<std::int64_t>(sqlite3_column_int64(s, column));
         } else {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-            row.values[i] = std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, column)));
+            std::get<std::string>(row.values[i]).assign(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, column)));
         }
         ++column;
-    }
-    // The fields not read are blank in their kind, as a record with nothing in them.
-    for (std::size_t i = 0; i < def.fields.size(); ++i) {
-        if (!detail::isNumeric(def.fields[i].type) && std::holds_alternative<std::int64_t>(row.values[i]))
-            row.values[i] = std::string();
     }
     return row;
 }
@@ -247,6 +243,8 @@ FieldSet Table::Impl::fieldSet(int key, std::vector<int> fields) const {
     for (int f : fields) {
         if (f >= 0 && f < count) set.fields.push_back(f);
     }
+    for (const auto& field : def.fields)
+        set.blank.push_back(detail::isNumeric(field.type) ? Value(std::int64_t{0}) : Value(std::string()));
     const detail::KeySql& k = schema.keys[static_cast<std::size_t>(key)];
     const std::string* sql[4] = {&k.selectFirst, &k.selectLast, &k.selectAfter, &k.selectBefore};
     for (int p = 0; p < 4; ++p) set.sql[p] = detail::selectingFields(def, schema, *sql[p], set.fields);

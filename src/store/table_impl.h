@@ -47,6 +47,7 @@ struct Cursor {
 // as the key's own with a shorter column list.
 struct FieldSet {
     std::vector<int> fields;  // ascending, the key's components included
+    std::vector<Value> blank; // a row's values with every field blank in its kind, the read ones overwritten
     std::string sql[4];       // by Table::Impl::KeyPurpose kFirst, kLast, kAfter, kBefore
 };
 

@@ -18,6 +18,7 @@
 #include <random>
 #include <string>
 
+#include "bench/fixture.h"
 #include "data/category_lists.h"
 #include "data/data_warning.h"
 #include "data/tables.h"
@@ -42,19 +43,6 @@ std::string word(std::mt19937& random, int letters) {
     return w;
 }
 
-// The bench answers every box with its default and never stops the process.
-struct QuietBox : tarvelo::ui::MessageBoxPort {
-    int show(const tarvelo::ui::MessageBoxRequest& r) override {
-        std::fprintf(stderr, "%s: %s\n", r.caption.c_str(), r.text.c_str());
-        return r.defaultButton;
-    }
-};
-struct AbortHalt : tarvelo::ui::HaltPort {
-    [[noreturn]] void halt(const std::string& text) override {
-        std::fprintf(stderr, "halt: %s\n", text.c_str());
-        std::abort();
-    }
-};
 
 struct Fixture {
     std::string folder;
@@ -62,8 +50,8 @@ struct Fixture {
     std::unique_ptr<store::Table> schedule;
     std::unique_ptr<store::Table> toDo;
     sqlite3* raw = nullptr;
-    QuietBox box;
-    AbortHalt halt;
+    tarvelo::bench::QuietBox box;
+    tarvelo::bench::AbortHalt halt;
     tarvelo::DataWarning warn{box, halt};
 
     Fixture() {

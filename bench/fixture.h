@@ -3,12 +3,15 @@
 // a run is cheap to repeat, and a main that prints each figure beside its baseline as a ratio.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <random>
 #include <string>
 
 #include "core/date.h"
 #include "data/records.h"
+#include "ui/ports.h"
 
 namespace tarvelo::bench {
 
@@ -17,6 +20,21 @@ inline const StdDate kToday = dateFromYmd(1996, 10, 31);
 inline const StdTime kNow = timeFromHms(12, 0);
 // Completed copies in the fixtures are younger than this many days.
 inline constexpr int kExpiryDays = 30;
+
+// The ports a benchmark gives the data layer: every box is printed and answered by its default, and a
+// halt aborts the run loudly rather than ending it as if it had finished.
+struct QuietBox : ui::MessageBoxPort {
+    int show(const ui::MessageBoxRequest& r) override {
+        std::fprintf(stderr, "%s: %s\n", r.caption.c_str(), r.text.c_str());
+        return r.defaultButton;
+    }
+};
+struct AbortHalt : ui::HaltPort {
+    [[noreturn]] void halt(const std::string& text) override {
+        std::fprintf(stderr, "halt: %s\n", text.c_str());
+        std::abort();
+    }
+};
 
 // A task of the mix a long-used schedule holds: most enabled and in the future (a fifth with an advance
 // warning to come or given), one in twenty switched off, one in twenty a completed copy.

@@ -16,6 +16,7 @@
 #include <random>
 #include <string>
 
+#include "bench/fixture.h"
 #include "data/data_files.h"
 #include "data/schedule_browse.h"
 #include "data/tables.h"
@@ -31,23 +32,11 @@ constexpr int kDays = 3650;
 constexpr tarvelo::StdDate kFirstDay = 80000;
 constexpr int kRows = 25;
 
-struct QuietBox : tarvelo::ui::MessageBoxPort {
-    int show(const tarvelo::ui::MessageBoxRequest& r) override {
-        std::fprintf(stderr, "%s: %s\n", r.caption.c_str(), r.text.c_str());
-        return r.defaultButton;
-    }
-};
-struct AbortHalt : tarvelo::ui::HaltPort {
-    [[noreturn]] void halt(const std::string& text) override {
-        std::fprintf(stderr, "halt: %s\n", text.c_str());
-        std::abort();
-    }
-};
 
 struct Fixture {
     std::string folder;
-    QuietBox box;
-    AbortHalt halt;
+    tarvelo::bench::QuietBox box;
+    tarvelo::bench::AbortHalt halt;
     tarvelo::DataWarning warn{box, halt};
     std::unique_ptr<tarvelo::DataFiles> files;
     tarvelo::search::LoopRunner runner;

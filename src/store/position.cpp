@@ -58,7 +58,7 @@ std::optional<Position> decodePosition(std::string_view text) {
     }
     Position position;
     if (parts.size() < 2 || !parseNumber(parts[0], position.key) || !parseNumber(parts[1], position.rowId) ||
-        position.key < 0)
+        position.key < kRecordOrder)
         return std::nullopt;
     for (std::size_t i = 2; i < parts.size(); ++i) {
         const std::string_view part = parts[i];

@@ -174,6 +174,12 @@ Schema deriveSchema(const TableDef& def) {
         s.keys.push_back(deriveKey(def, key, s.table, s.columns, s.problem));
         if (!s.problem.empty()) return s;
     }
+    // Record order pages like a key of no components: the row id alone is the place (?1), the limit ?2.
+    const std::string select = "SELECT " + s.columns + " FROM " + s.table;
+    s.recordOrder.selectFirst = select + " ORDER BY " + rowId + " LIMIT ?1";
+    s.recordOrder.selectLast = select + " ORDER BY " + rowId + " DESC LIMIT ?1";
+    s.recordOrder.selectAfter = select + " WHERE " + rowId + " > ?1 ORDER BY " + rowId + " LIMIT ?2";
+    s.recordOrder.selectBefore = select + " WHERE " + rowId + " < ?1 ORDER BY " + rowId + " DESC LIMIT ?2";
     s.valid = true;
     return s;
 }

@@ -52,6 +52,7 @@ struct Schema {
     std::string count;
     std::string eraseAll;
     std::vector<KeySql> keys;
+    KeySql recordOrder;        // kRecordOrder: row id order, no components, no index of its own
 };
 
 Schema deriveSchema(const TableDef& def);

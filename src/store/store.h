@@ -120,6 +120,12 @@ enum class Direction { forward, backward };
 
 class Database;
 
+// The order records were added in, with no key behind it: every record, blank ones included, read
+// straight off the table, the cheapest whole read there is. It reads wherever a key order does (setToStart,
+// setToEnd, next, previous, a View, positions); it has no components, so setAt() stands at its start.
+// fetch() and duplicate() refuse it.
+inline constexpr int kRecordOrder = -1;
+
 // One table of a data file. Opening, creating and rebuilding follow the table opening procedure of the
 // data layer: open() reports kFileNotFound when the file or table does not exist yet, kKeyFileMustBeRebuilt
 // when an index is missing or damaged, kInvalidRecordDeclaration when the stored layout does not match the
@@ -234,6 +240,9 @@ public:
     // last one. Fewer than count: the view reached its end. Like next() and previous(), it does not keep
     // the records' values as read (see Table::put): reread one before changing it.
     Status read(Direction direction, int count, std::vector<Row>& out);
+    // The same page in place of page's rows rather than after them, reusing their storage: for a scan
+    // over many records a page at a time, which then allocates nothing per record.
+    Status readPage(Direction direction, int count, std::vector<Row>& page);
     // From now on next(), previous() and read() read only these fields (indexes into the table's
     // fields) and the key's components; every other field of the rows they yield is blank (0, or empty
     // text), and a put of such a row is refused with kInvalidRecordDeclaration: reread the record to

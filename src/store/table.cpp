@@ -19,6 +19,14 @@ namespace {
 
 Status misuse(const std::string& what) { return Status::driver(SQLITE_MISUSE, what); }
 
+// A text column into a value, reusing the value's storage when it holds text already.
+void assignText(Value& value, sqlite3_stmt* s, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(s, column));
+    if (auto* held = std::get_if<std::string>(&value)) held->assign(text ? text : "", bytes);
+    else value = std::string(text ? text : "", bytes);
+}
+
 Status fromErrno(int err, const std::string& path) {
     if (err == ENOENT || err == ENOTDIR) return Status::make(kFileNotFound);
     if (err == EACCES || err == EPERM || err == EROFS) return Status::make(kAccessDenied);
@@ -98,7 +106,7 @@ Status Table::Impl::notOpen() const { return misuse(def.qualifiedName() + " is n
 
 Status Table::Impl::checkKey(int key) const {
     if (!db) return notOpen();
-    if (key < 0 || key >= static_cast<int>(schema.keys.size()))
+    if (key < kRecordOrder || key >= static_cast<int>(schema.keys.size()))
         return misuse("key " + std::to_string(key) + " is not a key of " + def.qualifiedName());
     return Status::okStatus();
 }
@@ -118,9 +126,11 @@ sqlite3_stmt* Table::Impl::statement(Purpose purpose, Status& status) {
 }
 
 sqlite3_stmt* Table::Impl::statement(int key, KeyPurpose purpose, Status& status) {
-    sqlite3_stmt*& slot = prepared[kFixedPurposes + static_cast<std::size_t>(key) * kKeyPurposes + purpose];
+    // Record order's statements follow the keys'.
+    const std::size_t slotOfKey = key == kRecordOrder ? schema.keys.size() : static_cast<std::size_t>(key);
+    sqlite3_stmt*& slot = prepared[kFixedPurposes + slotOfKey * kKeyPurposes + purpose];
     if (slot) return slot;
-    const detail::KeySql& k = schema.keys[static_cast<std::size_t>(key)];
+    const detail::KeySql& k = keySql(key);
     const std::string* sql = nullptr;
     switch (purpose) {
     case kFirst: sql = &k.selectFirst; break;
@@ -143,7 +153,7 @@ sqlite3_stmt* Table::Impl::updateStatement(std::uint64_t changed, Status& status
 
 std::vector<Value> Table::Impl::components(int key, const Row& row) const {
     std::vector<Value> values;
-    for (int f : schema.keys[static_cast<std::size_t>(key)].fields) {
+    for (int f : keySql(key).fields) {
         const FieldDef& field = def.fields[static_cast<std::size_t>(f)];
         const Value* v = static_cast<std::size_t>(f) < row.values.size() ? &row.values[static_cast<std::size_t>(f)] : nullptr;
         if (detail::isNumeric(field.type)) {
@@ -196,48 +206,64 @@ std::shared_ptr<const StoredValues> Table::Impl::storedValues(const Row& row) co
 
 Row Table::Impl::decode(sqlite3_stmt* s, bool keep) const {
     Row row;
+    decodeInto(s, keep, row);
+    return row;
+}
+
+void Table::Impl::decodeInto(sqlite3_stmt* s, bool keep, Row& row) const {
+    row.ref = RowRef{};
     row.ref.rowId = sqlite3_column_int64(s, 0);
     row.ref.version = sqlite3_column_int64(s, 1);
-    row.values.reserve(def.fields.size());
+    row.values.resize(def.fields.size());
     for (std::size_t i = 0; i < def.fields.size(); ++i) {
         const int column = static_cast<int>(i + 2);
         if (detail::isNumeric(def.fields[i].type)) {
-            row.values.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(s, column)));
+            row.values[i] = static_cast<std::int64_t>(sqlite3_column_int64(s, column));
         } else {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-            row.values.emplace_back(std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, column))));
+            assignText(row.values[i], s, column);
         }
     }
     // What was read is what is stored, so the values themselves are the values as read.
     if (keep) row.ref.stored = std::make_shared<const StoredValues>(StoredValues{row.values});
-    return row;
 }
 
-Row Table::Impl::decode(sqlite3_stmt* s, const FieldSet& set) const {
-    Row row;
+void Table::Impl::decodeInto(sqlite3_stmt* s, const FieldSet& set, Row& row) const {
+    row.ref = RowRef{};
     row.ref.rowId = sqlite3_column_int64(s, 0);
     row.ref.version = sqlite3_column_int64(s, 1);
     row.ref.partial = true;
-    // The fields not read are blank in their kind, as a record with nothing in them.
-    row.values = set.blank;
+    // The fields not read are blank in their kind, as a record with nothing in them. A row used before
+    // is blanked in place, keeping its storage.
+    if (row.values.size() != set.blank.size()) {
+        row.values = set.blank;
+    } else {
+        for (int f : set.unread) {
+            Value& v = row.values[static_cast<std::size_t>(f)];
+            if (detail::isNumeric(def.fields[static_cast<std::size_t>(f)].type)) {
+                v = std::int64_t{0};
+            } else if (auto* text = std::get_if<std::string>(&v)) {
+                text->clear();
+            } else {
+                v = std::string();
+            }
+        }
+    }
     int column = 2;
     for (int f : set.fields) {
         const auto i = static_cast<std::size_t>(f);
         if (detail::isNumeric(def.fields[i].type)) {
             row.values[i] = static_cast<std::int64_t>(sqlite3_column_int64(s, column));
         } else {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-            std::get<std::string>(row.values[i]).assign(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, column)));
+            assignText(row.values[i], s, column);
         }
         ++column;
     }
-    return row;
 }
 
 FieldSet Table::Impl::fieldSet(int key, std::vector<int> fields) const {
     FieldSet set;
     const int count = static_cast<int>(def.fields.size());
-    for (int f : schema.keys[static_cast<std::size_t>(key)].fields) fields.push_back(f);
+    for (int f : keySql(key).fields) fields.push_back(f);
     std::sort(fields.begin(), fields.end());
     fields.erase(std::unique(fields.begin(), fields.end()), fields.end());
     for (int f : fields) {
@@ -245,60 +271,82 @@ FieldSet Table::Impl::fieldSet(int key, std::vector<int> fields) const {
     }
     for (const auto& field : def.fields)
         set.blank.push_back(detail::isNumeric(field.type) ? Value(std::int64_t{0}) : Value(std::string()));
-    const detail::KeySql& k = schema.keys[static_cast<std::size_t>(key)];
+    for (int f = 0; f < count; ++f) {
+        if (!std::binary_search(set.fields.begin(), set.fields.end(), f)) set.unread.push_back(f);
+    }
+    const detail::KeySql& k = keySql(key);
     const std::string* sql[4] = {&k.selectFirst, &k.selectLast, &k.selectAfter, &k.selectBefore};
     for (int p = 0; p < 4; ++p) set.sql[p] = detail::selectingFields(def, schema, *sql[p], set.fields);
     return set;
 }
 
-Status Table::Impl::readMany(Cursor& c, Direction direction, const std::function<bool(const Row&)>* filter,
-                             int count, bool keep, std::vector<Row>& out, const FieldSet* set) {
+Status Table::Impl::readPage(Cursor& c, Direction direction, std::int64_t limit, bool keep, std::vector<Row>& page,
+                             const FieldSet* set) {
     if (Status s = checkKey(c.key); !s.ok()) return s;
     const bool forward = direction == Direction::forward;
-    if (count <= 0 || c.state == Cursor::State::Unset || (c.state == Cursor::State::Start && !forward) ||
-        (c.state == Cursor::State::End && forward))
+    if (limit <= 0 || c.state == Cursor::State::Unset || (c.state == Cursor::State::Start && !forward) ||
+        (c.state == Cursor::State::End && forward)) {
+        page.clear();
         return Status::okStatus();
+    }
+    const int n = static_cast<int>(keySql(c.key).fields.size());
+    std::size_t rows = 0;
+    {
+        Status status;
+        const KeyPurpose purpose =
+            c.state == Cursor::State::Gap ? (forward ? kAfter : kBefore) : (forward ? kFirst : kLast);
+        sqlite3_stmt* s = set ? db->statement(set->sql[purpose], status) : statement(c.key, purpose, status);
+        if (!s) return status;
+        Query q(s);
+        if (c.state == Cursor::State::Gap) {
+            bindComponents(q, c.key, c.anchor);
+            q.bind(n + 1, forward ? c.lowId : c.highId);
+            q.bind(n + 2, limit);
+        } else {
+            q.bind(1, limit);
+        }
+        int rc;
+        while ((rc = q.step()) == SQLITE_ROW) {
+            if (rows == page.size()) page.emplace_back();
+            set ? decodeInto(s, *set, page[rows]) : decodeInto(s, keep, page[rows]);
+            ++rows;
+        }
+        if (rc != SQLITE_DONE) return db->error(rc);
+    }
+    page.resize(rows);
+    if (rows > 0) standOn(c, page.back());
+    if (static_cast<std::int64_t>(rows) < limit) forward ? c.toEnd(c.key) : c.toStart(c.key);
+    return Status::okStatus();
+}
 
-    const int n = static_cast<int>(schema.keys[static_cast<std::size_t>(c.key)].fields.size());
+void Table::Impl::standOn(Cursor& c, const Row& row) const {
+    c.state = Cursor::State::Gap;
+    c.anchor = components(c.key, row);
+    c.lowId = c.highId = row.ref.rowId;
+}
+
+Status Table::Impl::readMany(Cursor& c, Direction direction, const std::function<bool(const Row&)>* filter,
+                             int count, bool keep, std::vector<Row>& out, const FieldSet* set) {
     const bool filtered = filter && *filter;
     // Without a filter one statement reads the page. With one, rows it rejects are passed over in
     // growing batches, so that a sparse filter costs few seeks.
+    if (count <= 0) return checkKey(c.key);
     std::int64_t limit = filtered ? std::max(count, 8) : count;
     int wanted = count;
     std::vector<Row> batch;
     for (;;) {
-        batch.clear();
-        {
-            Status status;
-            const KeyPurpose purpose =
-                c.state == Cursor::State::Gap ? (forward ? kAfter : kBefore) : (forward ? kFirst : kLast);
-            sqlite3_stmt* s = set ? db->statement(set->sql[purpose], status) : statement(c.key, purpose, status);
-            if (!s) return status;
-            Query q(s);
-            if (c.state == Cursor::State::Gap) {
-                bindComponents(q, c.key, c.anchor);
-                q.bind(n + 1, forward ? c.lowId : c.highId);
-                q.bind(n + 2, limit);
-            } else {
-                q.bind(1, limit);
-            }
-            int rc;
-            while ((rc = q.step()) == SQLITE_ROW) batch.push_back(set ? decode(s, *set) : decode(s, keep));
-            if (rc != SQLITE_DONE) return db->error(rc);
-        }
-        // The statement is reset by now, so a filter may read tables itself.
+        if (Status s = readPage(c, direction, limit, keep, batch, set); !s.ok()) return s;
+        // The statement is reset by now, so a filter may read tables itself. The page leaves the cursor on
+        // its last row, or at the end; a page taken only in part leaves it on the last row taken.
         for (Row& row : batch) {
-            c.state = Cursor::State::Gap;
-            c.anchor = components(c.key, row);
-            c.lowId = c.highId = row.ref.rowId;
             if (filtered && !(*filter)(row)) continue;
             out.push_back(std::move(row));
-            if (--wanted == 0) return Status::okStatus();
+            if (--wanted == 0) {
+                if (&row != &batch.back()) standOn(c, out.back());
+                return Status::okStatus();
+            }
         }
-        if (static_cast<std::int64_t>(batch.size()) < limit) {
-            forward ? c.toEnd(c.key) : c.toStart(c.key);
-            return Status::okStatus();
-        }
+        if (static_cast<std::int64_t>(batch.size()) < limit) return Status::okStatus();
         limit = filtered ? std::min<std::int64_t>(limit * 2, 256) : wanted;
     }
 }
@@ -404,7 +452,7 @@ Status Table::open() {
     // Nothing here reads the records or the keys themselves, so opening costs the same at any size:
     // damage inside them is found when an operation meets it (see guarded()).
     t.db = std::move(db);
-    t.prepared.assign(Impl::kFixedPurposes + t.schema.keys.size() * Impl::kKeyPurposes, nullptr);
+    t.prepared.assign(Impl::kFixedPurposes + (t.schema.keys.size() + 1) * Impl::kKeyPurposes, nullptr);
     t.cursor = Cursor{};
     return Status::okStatus();
 }
@@ -572,6 +620,7 @@ Status Table::previous(Row& out) {
 Status Table::fetch(int key, const Row& keyValues, Row& out) {
     Impl& t = *m_impl;
     if (Status s = t.checkKey(key); !s.ok()) return s;
+    if (key == kRecordOrder) return misuse("record order has no values to fetch by");
     return t.guarded(*this, [&] {
         Status status;
         sqlite3_stmt* s = t.statement(key, Impl::kEqual, status);
@@ -675,6 +724,7 @@ Status Table::empty() {
 Result<bool> Table::duplicate(int key, const Row& row) {
     Impl& t = *m_impl;
     if (Status s = t.checkKey(key); !s.ok()) return {s, false};
+    if (key == kRecordOrder) return {misuse("record order has no values to duplicate"), false};
     bool found = false;
     Status status = t.guarded(*this, [&] {
         Status prepared;
@@ -710,7 +760,7 @@ Result<std::int64_t> Table::records() {
 }
 
 std::string Table::position(int key, const Row& row) const {
-    if (key < 0 || key >= static_cast<int>(m_impl->schema.keys.size())) return {};
+    if (key < kRecordOrder || key >= static_cast<int>(m_impl->schema.keys.size())) return {};
     return detail::encodePosition({key, row.ref.rowId, m_impl->components(key, row)});
 }
 

@@ -48,6 +48,7 @@ struct Cursor {
 struct FieldSet {
     std::vector<int> fields;  // ascending, the key's components included
     std::vector<Value> blank; // a row's values with every field blank in its kind, the read ones overwritten
+    std::vector<int> unread;  // the fields not in fields
     std::string sql[4];       // by Table::Impl::KeyPurpose kFirst, kLast, kAfter, kBefore
 };
 
@@ -65,7 +66,11 @@ struct Table::Impl {
     std::optional<Status> pendingDamage;  // met inside a transaction, not yet handed to the handler
 
     Status notOpen() const;
-    Status checkKey(int key) const;  // the table is open and key is one of its keys
+    Status checkKey(int key) const;  // the table is open and key is one of its keys, or kRecordOrder
+    // The statements of a key, or of kRecordOrder. REQUIRES: checkKey(key) is ok.
+    const detail::KeySql& keySql(int key) const {
+        return key == kRecordOrder ? schema.recordOrder : schema.keys[static_cast<std::size_t>(key)];
+    }
 
     enum Purpose { kSelectByRowId, kInsert, kErase, kCount, kFixedPurposes };
     enum KeyPurpose { kFirst, kLast, kAfter, kBefore, kEqual, kDuplicate, kKeyPurposes };
@@ -83,11 +88,18 @@ struct Table::Impl {
     std::shared_ptr<const StoredValues> storedValues(const Row& row) const;
     // keep: the row keeps its values as read, for a later put of the changed fields only.
     Row decode(sqlite3_stmt* statement, bool keep) const;
+    // Likewise into row, reusing its storage.
+    void decodeInto(sqlite3_stmt* statement, bool keep, Row& row) const;
     // A row read by a FieldSet's statement: those fields, the others blank.
-    Row decode(sqlite3_stmt* statement, const FieldSet& set) const;
+    void decodeInto(sqlite3_stmt* statement, const FieldSet& set, Row& row) const;
     // The statements reading fields (and key's components) in key's order.
     FieldSet fieldSet(int key, std::vector<int> fields) const;
 
+    // One statement: up to limit records on from the cursor, in page (its rows' storage reused, the page
+    // then holding exactly those read); the cursor then stands on the last, or at the end when fewer.
+    Status readPage(Cursor& cursor, Direction direction, std::int64_t limit, bool keep, std::vector<Row>& page,
+                    const FieldSet* set);
+    void standOn(Cursor& cursor, const Row& row) const;
     // Steps along the cursor: up to count records the filter accepts, appended to out; the cursor then
     // stands on the last. Fewer: the end was reached (the cursor stands at it).
     // set: read only its fields.

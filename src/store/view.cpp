@@ -85,6 +85,25 @@ Status View::read(Direction direction, int count, std::vector<Row>& out) {
     return s;
 }
 
+Status View::readPage(Direction direction, int count, std::vector<Row>& page) {
+    if (m_impl->filter) {
+        page.clear();
+        return read(direction, count, page);
+    }
+    Table::Impl& t = m_impl->t();
+    const Cursor start = m_impl->cursor;
+    Status s = t.guarded(*m_impl->table, [&] {
+        m_impl->cursor = start;  // a second try after a repair starts the page afresh
+        return t.readPage(m_impl->cursor, direction, count, false, page, m_impl->set());
+    });
+    if (!s.ok()) page.clear();
+    if (s.ok() && !page.empty()) {
+        m_impl->lastPosition =
+            detail::encodePosition({m_impl->cursor.key, page.back().ref.rowId, t.components(m_impl->cursor.key, page.back())});
+    }
+    return s;
+}
+
 std::string View::position() const { return m_impl->lastPosition; }
 
 Status View::reset(std::string_view position) {
@@ -99,7 +118,7 @@ Status View::reset(std::string_view position) {
     if (found.ok()) {
         m_impl->cursor.inFrontOf(key, t.components(key, row), p->rowId);
     } else if (found.code == kRecordNotFound && p->key == key &&
-               p->keyValues.size() == t.schema.keys[static_cast<std::size_t>(key)].fields.size()) {
+               p->keyValues.size() == t.keySql(key).fields.size()) {
         m_impl->cursor.inFrontOf(key, p->keyValues, p->rowId);
     } else {
         return found;

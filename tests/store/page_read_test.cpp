@@ -1,6 +1,7 @@
 // A page read is one statement for a whole page: it must return exactly what as many single-row reads
-// would, from either end, from the middle, across a filter, in both directions, and leave the view
-// where they would.
+// would, from either end, from the middle, across a filter, in both directions, in a key's order or in
+// record order, and leave the view where they would. A page read into rows used before must leave
+// nothing of them behind.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -16,6 +17,8 @@ struct PageCase {
     int from;   // 0: the order's end it starts at; else the view is reset to the task with this id
     int count;
     bool filtered;  // only enabled tasks (even ids)
+    int key = kKeyDate;
+    bool narrow = false;  // only the description is read
     friend void PrintTo(const PageCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -26,21 +29,26 @@ protected:
         Transaction tx;
         ASSERT_TRUE(tx.begin({&tasks}, 2).ok());
         // 60 tasks over 20 days, three to a day at the same time, so equal key values meet; odd ids off.
-        for (int id = 1; id <= 60; ++id) addAll(tasks, {task(id, "Cat", "t" + std::to_string(id), 80000 + (id - 1) / 3, 100, id % 2)});
+        // They are added out of id order, so record order is an order of its own.
+        for (int k = 1; k <= 60; ++k) {
+            const int id = k * 37 % 61;
+            addAll(tasks, {task(id, "Cat", "t" + std::to_string(id), 80000 + (id - 1) / 3, 100, id % 2, "note")});
+        }
         ASSERT_TRUE(tx.commit().ok());
     }
-    View view(bool filtered) {
-        return filtered ? View(tasks, kKeyDate, [](const Row& r) { return number(r, kDisabled) == 0; })
-                        : View(tasks, kKeyDate);
+    View view(const PageCase& c) {
+        return c.filtered ? View(tasks, c.key, [](const Row& r) { return number(r, kDisabled) == 0; })
+                          : View(tasks, c.key);
     }
     void place(View& v, const PageCase& c) {
+        if (c.narrow) v.readFields({kDescription});
         if (c.from == 0) {
             ASSERT_TRUE((c.direction == Direction::forward ? v.setToStart() : v.setToEnd()).ok());
             return;
         }
         Row r;
         ASSERT_TRUE(tasks.fetch(kKeyId, task(c.from, "", ""), r).ok());
-        ASSERT_TRUE(v.reset(tasks.position(kKeyDate, r)).ok());
+        ASSERT_TRUE(v.reset(tasks.position(c.key, r)).ok());
     }
 
     TempFolder folder;
@@ -49,33 +57,46 @@ protected:
 
 TEST_P(PageReads, givenAPageReadThenItEqualsTheSingleRowReadsItReplaces) {
     const PageCase& c = GetParam();
-    // GIVEN two views placed alike
-    View paged = view(c.filtered), stepped = view(c.filtered);
+    // GIVEN three views placed alike
+    View paged = view(c), reused = view(c), stepped = view(c);
     place(paged, c);
+    place(reused, c);
     place(stepped, c);
 
-    // WHEN one reads a page and the other reads as many single rows
+    // WHEN one reads a page, one reads it into rows holding other records' values, and the third reads
+    // as many single rows
     std::vector<Row> page;
     ASSERT_TRUE(paged.read(c.direction, c.count, page).ok());
-    Ids expected;
+    std::vector<Row> stale(70, task(99, "Stale", "stale", 99999, 9, 1, "stale"));
+    stale[3].values[kDate] = std::string("a text where a number was");
+    ASSERT_TRUE(reused.readPage(c.direction, c.count, stale).ok());
+    std::vector<Row> expected;
     Row r;
     for (int i = 0; i < c.count; ++i) {
         if (!(c.direction == Direction::forward ? stepped.next(r) : stepped.previous(r)).ok()) break;
-        expected.push_back(number(r, kId));
+        expected.push_back(r);
     }
 
-    // THEN the same records, and both views go on alike
-    Ids got;
-    for (const auto& row : page) got.push_back(number(row, kId));
-    EXPECT_EQ(got, expected);
-    if (!got.empty()) {
-        EXPECT_EQ(paged.position(), stepped.position());
+    // THEN the same records with the same values, and the views go on alike
+    ASSERT_EQ(page.size(), expected.size());
+    ASSERT_EQ(stale.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(page[i].values, expected[i].values) << i;
+        EXPECT_EQ(stale[i].values, expected[i].values) << i;
+        EXPECT_EQ(stale[i].ref.rowId, expected[i].ref.rowId) << i;
+        EXPECT_EQ(stale[i].ref.partial, c.narrow) << i;
     }
-    Row afterPaged, afterStepped;
-    const Status a = paged.next(afterPaged), b = stepped.next(afterStepped);
-    EXPECT_EQ(a.code, b.code);
-    if (a.ok() && b.ok()) {
-        EXPECT_EQ(number(afterPaged, kId), number(afterStepped, kId));
+    if (!expected.empty()) {
+        EXPECT_EQ(paged.position(), stepped.position());
+        EXPECT_EQ(reused.position(), stepped.position());
+    }
+    Row afterPaged, afterReused, afterStepped;
+    const Status a = paged.next(afterPaged), b = reused.next(afterReused), s = stepped.next(afterStepped);
+    EXPECT_EQ(a.code, s.code);
+    EXPECT_EQ(b.code, s.code);
+    if (s.ok()) {
+        EXPECT_EQ(afterPaged.ref.rowId, afterStepped.ref.rowId);
+        EXPECT_EQ(afterReused.ref.rowId, afterStepped.ref.rowId);
     }
 }
 
@@ -92,11 +113,38 @@ INSTANTIATE_TEST_SUITE_P(
                       PageCase{"ForwardAcrossAFilterFromTheMiddle", Direction::forward, 31, 12, true},
                       PageCase{"BackwardAcrossAFilterPastTheStart", Direction::backward, 20, 25, true},
                       PageCase{"OneRow", Direction::forward, 0, 1, false},
-                      PageCase{"WholeTableInOnePage", Direction::forward, 0, 100, false}),
+                      PageCase{"WholeTableInOnePage", Direction::forward, 0, 100, false},
+                      PageCase{"NarrowForwardFromTheMiddle", Direction::forward, 29, 20, false, kKeyDate, true},
+                      PageCase{"NarrowBackwardAcrossAFilter", Direction::backward, 0, 25, true, kKeyDate, true},
+                      PageCase{"RecordOrderForwardFromTheStart", Direction::forward, 0, 25, false, kRecordOrder},
+                      PageCase{"RecordOrderBackwardFromTheEnd", Direction::backward, 0, 25, false, kRecordOrder},
+                      PageCase{"RecordOrderForwardFromTheMiddle", Direction::forward, 29, 7, false, kRecordOrder},
+                      PageCase{"RecordOrderBackwardFromTheMiddle", Direction::backward, 29, 7, false, kRecordOrder},
+                      PageCase{"RecordOrderPastTheEnd", Direction::forward, 50, 100, false, kRecordOrder},
+                      PageCase{"RecordOrderAcrossAFilter", Direction::forward, 0, 25, true, kRecordOrder},
+                      PageCase{"RecordOrderNarrow", Direction::forward, 31, 12, false, kRecordOrder, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(PageReads, givenRecordOrderThenEveryRecordInTheOrderAddedBlankOnesIncluded) {
+    Row blank = task(0, "", "");
+    addAll(tasks, {blank});  // in no blank-excluded key
+    Ids added;
+    for (int k = 1; k <= 60; ++k) added.push_back(k * 37 % 61);
+    added.push_back(0);
+    EXPECT_EQ(readAll(tasks, kRecordOrder), added);
+    // It has no components, so a place in it is its start.
+    View v(tasks, kRecordOrder);
+    ASSERT_TRUE(v.setAt(task(40, "Cat", "t40", 80013)).ok());
+    Row r;
+    ASSERT_TRUE(v.next(r).ok());
+    EXPECT_EQ(number(r, kId), added.front());
+    // Nothing to look a record up by.
+    EXPECT_EQ(tasks.fetch(kRecordOrder, task(40, "", ""), r).code, kDriverError);
+    EXPECT_EQ(tasks.duplicate(kRecordOrder, task(40, "", "")).status.code, kDriverError);
+}
+
 TEST_F(PageReads, givenAPageWhenItsRecordsArePutThenEveryFieldIsWrittenAndChangeDetectionHolds) {
-    View v = view(false);
+    View v = view(PageCase{"", Direction::forward, 0, 2, false});
     std::vector<Row> page;
     ASSERT_TRUE(v.read(Direction::forward, 2, page).ok());
     ASSERT_EQ(page.size(), 2u);

@@ -65,6 +65,18 @@ TEST_P(QueryPlans, givenEachKeyThenSeeksAndWalksUseItsOwnIndexWithoutScanOrSort)
         }
     }
     EXPECT_NE(plan(table.database(), schema.selectByRowId).find("INTEGER PRIMARY KEY"), std::string::npos);
+    // Record order walks the table itself in row id order, and seeks its place by row id.
+    for (const std::string* sql : {&schema.recordOrder.selectFirst, &schema.recordOrder.selectLast,
+                                   &schema.recordOrder.selectAfter, &schema.recordOrder.selectBefore}) {
+        const std::string p = plan(table.database(), *sql);
+        EXPECT_EQ(p.find("TEMP B-TREE"), std::string::npos) << p << "\n" << *sql;
+        EXPECT_EQ(p.find("INDEX"), std::string::npos) << p << "\n" << *sql;
+    }
+    for (const std::string* sql : {&schema.recordOrder.selectAfter, &schema.recordOrder.selectBefore}) {
+        const std::string p = plan(table.database(), *sql);
+        EXPECT_NE(p.find("SEARCH"), std::string::npos) << p << "\n" << *sql;
+        EXPECT_NE(p.find("INTEGER PRIMARY KEY"), std::string::npos) << p << "\n" << *sql;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, QueryPlans, ::testing::Values(taskDef(), categoryDef(), todoDef()),

@@ -67,5 +67,54 @@ TEST(SharedFile, GivenAProcessHoldingTwoTablesWhenAnotherOpensWritesAndClosesThe
     EXPECT_EQ(readAll(tasks, kKeyId), (Ids{1, 2, 3}));
 }
 
+// A reader going through the whole table a page at a time, in record order, while another process adds
+// and deletes between its pages: each record at most once, the deleted one never, the added ones at the
+// end, as they come in that order.
+TEST(SharedFile, GivenARecordOrderReadInPagesWhenAnotherProcessWritesBetweenThemThenEveryRecordOnceInOrder) {
+    TempFolder folder;
+    {
+        Table tasks(taskDef(), folder.path());
+        openOrCreate(tasks);
+        Transaction tx;
+        ASSERT_TRUE(tx.begin({&tasks}, 2).ok());
+        for (int id = 1; id <= 30; ++id) addAll(tasks, {task(id, "Work", "t" + std::to_string(id))});
+        ASSERT_TRUE(tx.commit().ok());
+    }
+    ChildProcess writer([&](ChildProcess& self) {
+        if (!self.await()) return 20;
+        Table tasks(taskDef(), folder.path());
+        if (!tasks.open().ok()) return 21;
+        Row gone;
+        if (!tasks.fetch(kKeyId, task(25, "", ""), gone).ok() || !tasks.erase(gone).ok()) return 22;
+        Row a = task(31, "Home", "added"), b = task(32, "Home", "added");
+        if (!tasks.add(a).ok() || !tasks.add(b).ok()) return 23;
+        tasks.close();
+        self.tell();
+        return 0;
+    });
+
+    Table tasks(taskDef(), folder.path());
+    ASSERT_TRUE(tasks.open().ok());
+    View view(tasks, kRecordOrder);
+    std::vector<Row> page;
+    Ids seen;
+    for (int pages = 0; pages < 10; ++pages) {
+        ASSERT_TRUE(view.readPage(Direction::forward, 10, page).ok());
+        for (const Row& r : page) seen.push_back(number(r, kId));
+        if (pages == 1) {  // the other process writes after the second page
+            writer.tell();
+            ASSERT_TRUE(writer.await());
+        }
+        if (page.size() < 10) break;
+    }
+    EXPECT_EQ(writer.join(), 0);
+    Ids expected;
+    for (int id = 1; id <= 32; ++id) {
+        if (id != 25) expected.push_back(id);
+    }
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(deletedFilesOpen(folder.path()), 0);
+}
+
 }  // namespace
 }  // namespace tarvelo::store::testing

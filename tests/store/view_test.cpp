@@ -104,7 +104,7 @@ TEST_F(Views, givenRecordDeletedOrMovedSincePositionTakenWhenResetThenResumesWhe
 TEST_F(Views, givenPositionNoDriverMadeWhenResetRereadOrRegetThenCode35) {
     View view(tasks, kKeyDate);
     Row r;
-    for (const char* bad : {"", "nonsense", "0.x", "0.1.q12", "0.1.sabc", "-1.1", "99.1"}) {
+    for (const char* bad : {"", "nonsense", "0.x", "0.1.q12", "0.1.sabc", "-2.1", "99.1"}) {
         EXPECT_EQ(view.reset(bad).code, kRecordNotFound) << bad;
         EXPECT_EQ(view.reread(bad, r).code, kRecordNotFound) << bad;
         EXPECT_EQ(tasks.reget(bad, r).code, kRecordNotFound) << bad;
@@ -113,7 +113,7 @@ TEST_F(Views, givenPositionNoDriverMadeWhenResetRereadOrRegetThenCode35) {
 
 TEST_F(Views, givenPositionInEveryKeyWhenRegetThenSameRecordAndTableReadsOnFromThere) {
     addAll(tasks, {task(50, std::string(20, 'W'), "ÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉÉ", 80050)});  // the widest key values
-    for (int key : {kKeyId, kKeyDate, kKeyCategory, kKeyDateEnabled, kKeyCategoryDate}) {
+    for (int key : {int{kKeyId}, int{kKeyDate}, int{kKeyCategory}, int{kKeyDateEnabled}, int{kKeyCategoryDate}, kRecordOrder}) {
         const Ids all = readAll(tasks, key);
         ASSERT_EQ(all.size(), 11u);
         Row middle;

@@ -95,10 +95,24 @@ std::optional<double> numberIn(std::string_view text) {
 
 std::string foldCase(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
+    foldCaseInto(text, out);
+    return out;
+}
+
+void foldCaseInto(std::string_view text, std::string& out) {
+    // Plain ASCII, the usual text, folds byte for byte into a buffer of the same length.
+    out.resize(text.size());
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     const auto length = static_cast<std::int32_t>(text.size());
-    for (std::int32_t i = 0; i < length;) {
+    std::int32_t i = 0;
+    for (; i < length && bytes[i] < 0x80; ++i) {
+        const std::uint8_t byte = bytes[i];
+        out[static_cast<std::size_t>(i)] = static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
+    }
+    if (i == length) return;
+    // Past the first other character a folded character may take more or fewer bytes than it had.
+    out.resize(static_cast<std::size_t>(i));
+    while (i < length) {
         const std::uint8_t byte = bytes[i];
         if (byte < 0x80) {
             out += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
@@ -118,12 +132,13 @@ std::string foldCase(std::string_view text) {
         U8_APPEND_UNSAFE(encoded, n, u_foldCase(c, U_FOLD_CASE_DEFAULT));
         out.append(reinterpret_cast<const char*>(encoded), static_cast<std::size_t>(n));
     }
-    return out;
 }
 
 bool matchString(MatchType type, std::string_view rawValue, std::string_view criterionIn, std::string_view upperIn) {
     if (type == ignore) return true;
-    const std::string folded = foldCase(trimRight(rawValue));
+    // A scan compares every record it reads; one buffer per thread spares it an allocation each.
+    thread_local std::string folded;
+    foldCaseInto(trimRight(rawValue), folded);
     const std::string_view value = folded;
     const std::string_view criterion = trimRight(criterionIn);
     const std::string_view upper = trimRight(upperIn);
@@ -177,7 +192,8 @@ bool matchNumber(MatchType type, double value, double criterion, double upper) {
 
 bool matchText(MatchType type, std::string_view rawText, std::string_view criterionIn) {
     if (type == ignore) return true;
-    const std::string folded = foldCase(trimRight(rawText));
+    thread_local std::string folded;
+    foldCaseInto(trimRight(rawText), folded);
     const std::string_view text = folded;
     const std::string_view criterion = trimRight(criterionIn);
     switch (type) {

@@ -15,6 +15,8 @@ namespace tarvelo::search {
 
 // text case-folded as the keys fold it.
 std::string foldCase(std::string_view text);
+// The same into out, replacing what it held and reusing its storage.
+void foldCaseInto(std::string_view text, std::string& out);
 
 // STRING and OPTION fields. L is the length of the criterion and U that of the upper limit, trailing
 // blanks removed; the left-justified value is the value without its leading blanks.

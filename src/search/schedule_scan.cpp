@@ -26,6 +26,13 @@ std::string textOf(const store::Value& v) {
     return std::to_string(std::get<std::int64_t>(v));
 }
 
+// The value as text, without a copy when it is text; a number is written into spare.
+std::string_view textView(const store::Value& v, std::string& spare) {
+    if (const auto* s = std::get_if<std::string>(&v)) return *s;
+    spare = std::to_string(std::get<std::int64_t>(v));
+    return spare;
+}
+
 std::int64_t numberOf(const store::Value& v) {
     if (const auto* n = std::get_if<std::int64_t>(&v)) return *n;
     const std::string_view text = trimRight(std::get<std::string>(v));
@@ -100,11 +107,13 @@ Criterion makeCriterion(const SearchField& field, MatchType type, const store::V
 
 bool passes(const Criterion& c, const store::Row& task) {
     const store::Value& value = valueAt(task, c.field->index);
+    std::string spare;
     switch (c.field->kind) {
     case FieldKind::string:
     case FieldKind::option:
-        return matchString(c.type, textOf(value), std::get<std::string>(c.value), std::get<std::string>(c.upper));
-    case FieldKind::text: return matchText(c.type, textOf(value), std::get<std::string>(c.value));
+        return matchString(c.type, textView(value, spare), std::get<std::string>(c.value),
+                           std::get<std::string>(c.upper));
+    case FieldKind::text: return matchText(c.type, textView(value, spare), std::get<std::string>(c.value));
     case FieldKind::none: return true;
     default:
         return matchNumber(c.type, static_cast<double>(numberOf(value)),
@@ -116,33 +125,31 @@ bool passes(const Criterion& c, const store::Row& task) {
 class ScheduleScan::Source {
 public:
     virtual ~Source() = default;
-    // The next task of the path; false at its end or on a read error.
-    virtual bool next(store::Row& out) = 0;
+    // The next task of the path, held by the source until the next call; null at its end or on a read
+    // error.
+    virtual const store::Row* next() = 0;
     // The tasks read from the table so far, read-ahead included.
     virtual std::int64_t fetched() const = 0;
 };
 
-// Reads a key's order a page at a time, each page one statement. Pages grow from 8 records to a slice's
-// 100, so a scan that stops early reads little beyond its stop.
+// Reads a key's order (or record order) a page at a time, each page one statement into the same rows.
+// Pages grow from 8 records to a slice's 100, so a scan that stops early reads little beyond its stop.
 class ScheduleScan::KeySource : public Source {
 public:
-    KeySource(store::Table& table, ScheduleKey key) : m_view(table, static_cast<int>(key)) {}
+    KeySource(store::Table& table, int key) : m_view(table, key) {}
     store::View& view() { return m_view; }
     std::int64_t fetched() const override { return m_fetched; }
-    bool next(store::Row& out) override {
+    const store::Row* next() override {
         if (m_at == m_page.size()) {
-            m_page.clear();
             m_at = 0;
-            if (m_ended) return false;
-            const store::Status s = m_view.read(store::Direction::forward, m_pageSize, m_page);
+            if (m_ended) return nullptr;
+            const store::Status s = m_view.readPage(store::Direction::forward, m_pageSize, m_page);
             m_ended = !s.ok() || static_cast<int>(m_page.size()) < m_pageSize;
-            if (!s.ok()) m_page.clear();
             m_fetched += static_cast<std::int64_t>(m_page.size());
             m_pageSize = std::min(m_pageSize * 2, kScanSlice);
-            if (m_page.empty()) return false;
+            if (m_page.empty()) return nullptr;
         }
-        out = std::move(m_page[m_at++]);
-        return true;
+        return &m_page[m_at++];
     }
 
 private:
@@ -158,15 +165,15 @@ private:
 class ScheduleScan::TagSource : public Source {
 public:
     TagSource(DataFiles& files, Tags& tags) : m_files(files), m_tags(tags), m_next(tags.firstTag(kScheduleTable)) {}
-    bool next(store::Row& out) override {
+    const store::Row* next() override {
         while (m_next != 0) {
             const std::int64_t position = m_next;
             m_next = m_tags.nextTag(kScheduleTable);
             // A task deleted since its tag was read is passed over.
             ++m_fetched;
-            if (readAtPosition(m_files.table(TableId::schedule), position, out).ok()) return true;
+            if (readAtPosition(m_files.table(TableId::schedule), position, m_task).ok()) return &m_task;
         }
-        return false;
+        return nullptr;
     }
 
 private:
@@ -177,6 +184,7 @@ private:
     Tags& m_tags;
     std::int64_t m_next;
     std::int64_t m_fetched = 0;
+    store::Row m_task;
 };
 
 ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, SearchTask task)
@@ -189,7 +197,7 @@ ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, Sear
             const Criterion& c = m_criteria[i];
             if (c.field->index != index || c.type == MatchType::ignore) continue;
             if (blankTaskCouldMatch(m_criteria, rule.key)) continue;
-            auto source = std::make_unique<KeySource>(schedule, rule.key);
+            auto source = std::make_unique<KeySource>(schedule, static_cast<int>(rule.key));
             source->view().readFields(testedFields());
             store::Row keyValues;
             keyValues.values.resize(def.fields.size(), std::int64_t{0});
@@ -209,8 +217,8 @@ ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, Sear
         return;
     }
     if (!m_source) {
-        m_path = {AccessPath::Kind::table, static_cast<int>(ScheduleKey::keyId), -1};
-        auto source = std::make_unique<KeySource>(schedule, ScheduleKey::keyId);
+        m_path = {AccessPath::Kind::table, store::kRecordOrder, -1};
+        auto source = std::make_unique<KeySource>(schedule, store::kRecordOrder);
         source->view().readFields(testedFields());
         m_ended = !source->view().setToStart().ok();
         m_source = std::move(source);
@@ -241,32 +249,31 @@ ScheduleScan::Result ScheduleScan::read(int limit, store::Row& match) {
     store::Transaction snapshot;
     [[maybe_unused]] const bool oneSnapshot = snapshot.beginRead({&m_files.table(TableId::schedule)}).ok();
     for (int i = 0; i < limit; ++i) {
-        store::Row task;
-        const bool read = m_source->next(task);
-        if (read) ++m_read;
-        if (!read || (m_path.stopCriterion >= 0 &&
-                      !passes(m_criteria[static_cast<std::size_t>(m_path.stopCriterion)], task))) {
+        const store::Row* task = m_source->next();
+        if (task) ++m_read;
+        if (!task || (m_path.stopCriterion >= 0 &&
+                      !passes(m_criteria[static_cast<std::size_t>(m_path.stopCriterion)], *task))) {
             m_ended = true;
             return Result::end;
         }
-        const bool all = passesAll(task);
-        if (!all) continue;
-        if (task.ref.partial) {
+        if (!passesAll(*task)) continue;
+        if (task->ref.partial) {
             // Within the slice's snapshot the record is still there; without one (the file was in a
             // transaction already) it may have gone since, and is then passed over as never read.
             store::Row whole;
-            const store::Status s = readAtPosition(m_files.table(TableId::schedule), task.ref.rowId, whole);
+            const store::Status s = readAtPosition(m_files.table(TableId::schedule), task->ref.rowId, whole);
             if (s.code == store::kRecordNotFound) continue;
             if (!s.ok()) {
                 m_ended = true;
                 return Result::end;
             }
             // Changed between the two reads: judged again as it is now.
-            if (whole.ref.version != task.ref.version && !passesAll(whole)) continue;
-            task = std::move(whole);
+            if (whole.ref.version != task->ref.version && !passesAll(whole)) continue;
+            match = std::move(whole);
+        } else {
+            match = *task;
         }
         ++m_found;
-        match = std::move(task);
         return Result::match;
     }
     return Result::more;

@@ -54,6 +54,28 @@ INSTANTIATE_TEST_SUITE_P(
         StringCase{"IgnoreAlwaysPasses", ignore, "anything", "ELSE", "", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Folding into a buffer that held a longer text, as a scan does record after record.
+TEST(FoldCase, intoAReusedBufferGivesWhatAFreshFoldGives) {
+    const struct {
+        const char* text;
+        const char* folded;
+    } cases[] = {
+        {"Weekly BACKUP", "weekly backup"},
+        {"", ""},
+        {"ÉMILE", "émile"},
+        {"Backup ÉMILE Zürich", "backup émile zürich"},
+        {"\xE2\x84\xAA" "ELVIN", "kelvin"},    // KELVIN SIGN folds to one byte
+        {"A\xC8\xBA" "B", "a\xE2\xB1\xA5" "b"},  // Ⱥ folds to three bytes
+        {"AB\xFF" "CD", "ab\xFF" "cd"},          // not UTF-8: kept as it is
+    };
+    std::string buffer = "a longer text held before, longer than any case";
+    for (const auto& c : cases) {
+        foldCaseInto(c.text, buffer);
+        EXPECT_EQ(buffer, c.folded) << c.text;
+        EXPECT_EQ(foldCase(c.text), c.folded) << c.text;
+    }
+}
+
 struct NumberCase {
     const char* name;
     MatchType type;

@@ -106,6 +106,9 @@ TEST_P(AccessPathTest, choosesTheFirstUsableKey) {
         EXPECT_EQ(scan.path().key, static_cast<int>(c.key));
         EXPECT_EQ(scan.path().stopCriterion >= 0, c.earlyStop);
     }
+    if (c.kind == AccessPath::Kind::table) {
+        EXPECT_EQ(scan.path().key, store::kRecordOrder);
+    }
 }
 
 const AccessPath::Kind kKey = AccessPath::Kind::key;
@@ -141,6 +144,31 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"UnselectByKey", {where("date", equals, 80000)}, SearchTask::unselect, kKey, ScheduleKey::keyDate,
                  true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Slices and pages of different sizes over the same reused rows: every task is judged on its own values.
+TEST_F(ScheduleScanTest, aWholeTableScanFindsTheTasksInTheOrderTheyWereAdded) {
+    std::vector<std::int64_t> expected;
+    for (int k = 1; k <= 250; ++k) {
+        const std::int64_t id = k * 37 % 251;
+        addTask(*files, TaskRow(id).with("SCH:DESCRIPTION", id % 3 == 0 ? "Match" : "Other")
+                            .with("SCH:COMMAND", id % 5 == 0 ? "backup.sh" : ""));
+        if (id % 3 == 0) expected.push_back(id);
+    }
+    search::ScheduleScan scan(*files, *tags, {where("description", contains, std::string("TCH"))}, SearchTask::select);
+    ASSERT_EQ(scan.path().kind, AccessPath::Kind::table);
+    EXPECT_EQ(idsFound(scan), expected);
+    EXPECT_EQ(scan.recordsRead(), 250);
+
+    search::ScheduleScan both(*files, *tags,
+                              {where("description", contains, std::string("tch")),
+                               where("command", beginsWith, std::string("BACKUP"))},
+                              SearchTask::select);
+    std::vector<std::int64_t> fifteens;
+    for (std::int64_t id : expected) {
+        if (id % 5 == 0) fifteens.push_back(id);
+    }
+    EXPECT_EQ(idsFound(both), fifteens);
+}
 
 TEST_F(ScheduleScanTest, unselectOnTheTagsReadsOnlyTaggedTasks) {
     for (int id = 1; id <= 4; ++id) dated(id, 80000, id % 2 ? "odd" : "even");

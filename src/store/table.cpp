@@ -237,26 +237,21 @@ void Table::Impl::decodeInto(sqlite3_stmt* s, const FieldSet& set, Row& row) con
     if (row.values.size() != set.blank.size()) {
         row.values = set.blank;
     } else {
-        for (int f : set.unread) {
+        for (int f : set.unreadNumbers) row.values[static_cast<std::size_t>(f)] = std::int64_t{0};
+        for (int f : set.unreadTexts) {
             Value& v = row.values[static_cast<std::size_t>(f)];
-            if (detail::isNumeric(def.fields[static_cast<std::size_t>(f)].type)) {
-                v = std::int64_t{0};
-            } else if (auto* text = std::get_if<std::string>(&v)) {
-                text->clear();
-            } else {
-                v = std::string();
-            }
+            if (auto* text = std::get_if<std::string>(&v)) text->clear();
+            else v = std::string();
         }
     }
-    int column = 2;
-    for (int f : set.fields) {
-        const auto i = static_cast<std::size_t>(f);
-        if (detail::isNumeric(def.fields[i].type)) {
+    for (std::size_t k = 0; k < set.fields.size(); ++k) {
+        const auto i = static_cast<std::size_t>(set.fields[k]);
+        const int column = static_cast<int>(k + 2);
+        if (set.numeric[k]) {
             row.values[i] = static_cast<std::int64_t>(sqlite3_column_int64(s, column));
         } else {
             assignText(row.values[i], s, column);
         }
-        ++column;
     }
 }
 
@@ -272,7 +267,9 @@ FieldSet Table::Impl::fieldSet(int key, std::vector<int> fields) const {
     for (const auto& field : def.fields)
         set.blank.push_back(detail::isNumeric(field.type) ? Value(std::int64_t{0}) : Value(std::string()));
     for (int f = 0; f < count; ++f) {
-        if (!std::binary_search(set.fields.begin(), set.fields.end(), f)) set.unread.push_back(f);
+        const bool numeric = detail::isNumeric(def.fields[static_cast<std::size_t>(f)].type);
+        if (std::binary_search(set.fields.begin(), set.fields.end(), f)) set.numeric.push_back(numeric);
+        else (numeric ? set.unreadNumbers : set.unreadTexts).push_back(f);
     }
     const detail::KeySql& k = keySql(key);
     const std::string* sql[4] = {&k.selectFirst, &k.selectLast, &k.selectAfter, &k.selectBefore};

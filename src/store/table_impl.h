@@ -48,7 +48,8 @@ struct Cursor {
 struct FieldSet {
     std::vector<int> fields;  // ascending, the key's components included
     std::vector<Value> blank; // a row's values with every field blank in its kind, the read ones overwritten
-    std::vector<int> unread;  // the fields not in fields
+    std::vector<bool> numeric;  // of each of fields, whether it is a number
+    std::vector<int> unreadNumbers, unreadTexts;  // the fields not in fields, by kind
     std::string sql[4];       // by Table::Impl::KeyPurpose kFirst, kLast, kAfter, kBefore
 };
 

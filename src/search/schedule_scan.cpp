@@ -286,8 +286,19 @@ bool ScheduleScan::passesAll(const store::Row& task) const {
     return true;
 }
 
+void ScheduleScan::countPiece() const {
+    const store::Result<std::int64_t> n = m_files.table(TableId::schedule).recordsAfter(m_countedTo, kCountPiece);
+    if (!n.ok()) {
+        m_total = 0;  // no total to show; the scan reports the failure
+        return;
+    }
+    m_counted += n.value;
+    if (n.value < kCountPiece) m_total = m_counted;
+}
+
 ui::Progress ScheduleScan::progress() const {
-    const int percent = percentOf(m_read, total());
+    if (m_total < 0) countPiece();
+    const int percent = m_total < 0 ? 0 : percentOf(m_read, m_total);
     return {percent, std::to_string(m_found) + " Found", ui::percentCompleted(percent, false)};
 }
 

@@ -73,10 +73,11 @@ public:
     // The tasks the driver handed over: those read, and those read ahead in the last page.
     std::int64_t recordsFetched() const;
     // What a full read would read: the tags, or the table's tasks (counted when first asked, since
-    // counting a large table costs a read of a key; a scan that ends in its first slice never asks).
+    // counting a large table costs a read of it; a scan that ends in its first slice never asks).
     std::int64_t total() const;
     std::int64_t found() const { return m_found; }
-    // "3 Found" over "40% Completed".
+    // "3 Found" over "40% Completed". Each call counts another piece of the table until its total is
+    // known, so no slice pauses to count a large table; until then the percentage is 0.
     ui::Progress progress() const;
 
 private:
@@ -85,6 +86,7 @@ private:
     class TagSource;
 
     std::vector<int> testedFields() const;
+    void countPiece() const;
     // Every criterion but the early stop's, which the read tests first.
     bool passesAll(const store::Row& task) const;
 
@@ -94,12 +96,16 @@ private:
     std::unique_ptr<Source> m_source;
     std::int64_t m_read = 0;
     mutable std::int64_t m_total = -1;
+    mutable std::int64_t m_counted = 0;    // of the tasks up to row id m_countedTo
+    mutable std::int64_t m_countedTo = 0;
     std::int64_t m_found = 0;
     bool m_ended = false;
 };
 
 // The tasks are read this many to a slice, so a window showing the progress stays responsive.
 inline constexpr int kScanSlice = 100;
+// The tasks are counted this many at a time for the percentage (a fraction of a millisecond each).
+inline constexpr std::int64_t kCountPiece = 2'500;
 inline constexpr const char* kSearchProgressTitle = "Searching for Matching Records";
 
 // Runs the scan to its next match (Edit, and the command line's plain listing): finished at a match, at the

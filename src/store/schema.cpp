@@ -163,6 +163,8 @@ Schema deriveSchema(const TableDef& def) {
     s.erase = "DELETE FROM " + s.table + " WHERE " + rowId + " = ?1 AND " + version + " = ?2";
     s.selectByRowId = "SELECT " + s.columns + " FROM " + s.table + " WHERE " + rowId + " = ?1";
     s.count = "SELECT count(*) FROM " + s.table;
+    s.countAfter = "SELECT count(*), max(" + rowId + ") FROM (SELECT " + rowId + " FROM " + s.table + " WHERE " + rowId +
+                   " > ?1 ORDER BY " + rowId + " LIMIT ?2)";
     s.eraseAll = "DELETE FROM " + s.table;
 
     std::set<std::string> keyNames;

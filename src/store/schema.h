@@ -50,6 +50,7 @@ struct Schema {
     std::string erase;         // row id ?1, version ?2
     std::string selectByRowId; // row id ?1
     std::string count;
+    std::string countAfter;    // row id ?1, limit ?2: how many of the next records in record order, and the last row id
     std::string eraseAll;
     std::vector<KeySql> keys;
     KeySql recordOrder;        // kRecordOrder: row id order, no components, no index of its own

@@ -201,6 +201,11 @@ public:
     // Would storing row (as a new record, or in place of row.ref) duplicate a value of the unique key?
     Result<bool> duplicate(int key, const Row& row);
     Result<std::int64_t> records();
+    // A count a piece at a time, for a table too large to count without a pause (every key may leave
+    // records out, so a count reads the whole table): up to limit records in record order after row id
+    // after (0: from the start); after moves on to the last one counted. Fewer than limit: the table's
+    // end was reached.
+    Result<std::int64_t> recordsAfter(std::int64_t& after, std::int64_t limit);
 
     // Position strings (at most 512 bytes) name one record in a key's order; reget re-reads it (its ref
     // then carries the version read) and sets the table's position on it, so next() goes on after it.

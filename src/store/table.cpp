@@ -120,6 +120,7 @@ sqlite3_stmt* Table::Impl::statement(Purpose purpose, Status& status) {
     case kInsert: sql = &schema.insert; break;
     case kErase: sql = &schema.erase; break;
     case kCount: sql = &schema.count; break;
+    case kCountAfter: sql = &schema.countAfter; break;
     case kFixedPurposes: break;
     }
     return slot = db->statement(*sql, status);
@@ -753,6 +754,28 @@ Result<std::int64_t> Table::records() {
         count = sqlite3_column_int64(s, 0);
         return Status::okStatus();
     });
+    return {std::move(status), count};
+}
+
+Result<std::int64_t> Table::recordsAfter(std::int64_t& after, std::int64_t limit) {
+    Impl& t = *m_impl;
+    if (!t.db) return {t.notOpen(), 0};
+    std::int64_t count = 0;
+    std::int64_t last = after;
+    Status status = t.guarded(*this, [&] {
+        Status prepared;
+        sqlite3_stmt* s = t.statement(Impl::kCountAfter, prepared);
+        if (!s) return prepared;
+        Query q(s);
+        q.bind(1, after);
+        q.bind(2, limit);
+        const int rc = q.step();
+        if (rc != SQLITE_ROW) return t.db->error(rc);
+        count = sqlite3_column_int64(s, 0);
+        if (count > 0) last = sqlite3_column_int64(s, 1);
+        return Status::okStatus();
+    });
+    if (status.ok()) after = last;
     return {std::move(status), count};
 }
 

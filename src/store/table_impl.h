@@ -73,7 +73,7 @@ struct Table::Impl {
         return key == kRecordOrder ? schema.recordOrder : schema.keys[static_cast<std::size_t>(key)];
     }
 
-    enum Purpose { kSelectByRowId, kInsert, kErase, kCount, kFixedPurposes };
+    enum Purpose { kSelectByRowId, kInsert, kErase, kCount, kCountAfter, kFixedPurposes };
     enum KeyPurpose { kFirst, kLast, kAfter, kBefore, kEqual, kDuplicate, kKeyPurposes };
     sqlite3_stmt* statement(Purpose purpose, Status& status);
     sqlite3_stmt* statement(int key, KeyPurpose purpose, Status& status);

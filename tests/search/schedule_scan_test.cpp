@@ -170,6 +170,27 @@ TEST_F(ScheduleScanTest, aWholeTableScanFindsTheTasksInTheOrderTheyWereAdded) {
     EXPECT_EQ(idsFound(both), fifteens);
 }
 
+// A large table is counted a piece per progress update, never all in one slice.
+TEST_F(ScheduleScanTest, theTotalIsCountedAPieceAtATimeAndThePercentageFollowsOnceItIsKnown) {
+    const std::int64_t tasks = 2 * search::kCountPiece + 500;
+    {
+        store::Transaction tx;
+        ASSERT_TRUE(tx.begin({&files->table(TableId::schedule)}, 2).ok());
+        for (std::int64_t id = 1; id <= tasks; ++id) addTask(*files, TaskRow(id));
+        ASSERT_TRUE(tx.commit().ok());
+    }
+    search::ScheduleScan scan(*files, *tags, {where("command", contains, std::string("zzz"))}, SearchTask::edit);
+    search::FindNextJob job(scan);
+    std::vector<int> percents;
+    for (int slice = 0; slice < 4; ++slice) {
+        ASSERT_EQ(job.runSlice(), ui::SlicedJob::Step::more);
+        percents.push_back(job.progress().percent);
+    }
+    const auto after = [&](int slices) { return static_cast<int>(slices * search::kScanSlice * 100 / tasks); };
+    EXPECT_EQ(percents, (std::vector<int>{0, 0, after(3), after(4)}));
+    EXPECT_EQ(scan.total(), tasks);
+}
+
 TEST_F(ScheduleScanTest, unselectOnTheTagsReadsOnlyTaggedTasks) {
     for (int id = 1; id <= 4; ++id) dated(id, 80000, id % 2 ? "odd" : "even");
     tags->setTag(search::kScheduleTable, 3, "3");  // positions follow the ids here

@@ -143,6 +143,28 @@ TEST_F(PageReads, givenRecordOrderThenEveryRecordInTheOrderAddedBlankOnesInclude
     EXPECT_EQ(tasks.duplicate(kRecordOrder, task(40, "", "")).status.code, kDriverError);
 }
 
+TEST_F(PageReads, givenACountInPiecesThenThePiecesAddUpToTheRecordsWhateverWasDeleted) {
+    for (int id : {1, 30, 59}) {  // first, middle and last added
+        Row r;
+        ASSERT_TRUE(tasks.fetch(kKeyId, task(id * 37 % 61, "", ""), r).ok());
+        ASSERT_TRUE(tasks.erase(r).ok());
+    }
+    std::int64_t after = 0;
+    std::vector<std::int64_t> pieces;
+    for (;;) {
+        const Result<std::int64_t> n = tasks.recordsAfter(after, 7);
+        ASSERT_TRUE(n.ok()) << n.status;
+        pieces.push_back(n.value);
+        if (n.value < 7) break;
+    }
+    EXPECT_EQ(pieces, (std::vector<std::int64_t>{7, 7, 7, 7, 7, 7, 7, 7, 1}));
+    EXPECT_EQ(tasks.records().value, 57);
+    // At the end nothing is left, and the place stays.
+    const std::int64_t end = after;
+    EXPECT_EQ(tasks.recordsAfter(after, 7).value, 0);
+    EXPECT_EQ(after, end);
+}
+
 TEST_F(PageReads, givenAPageWhenItsRecordsArePutThenEveryFieldIsWrittenAndChangeDetectionHolds) {
     View v = view(PageCase{"", Direction::forward, 0, 2, false});
     std::vector<Row> page;

@@ -72,7 +72,7 @@ TEST_P(QueryPlans, givenEachKeyThenSeeksAndWalksUseItsOwnIndexWithoutScanOrSort)
         EXPECT_EQ(p.find("TEMP B-TREE"), std::string::npos) << p << "\n" << *sql;
         EXPECT_EQ(p.find("INDEX"), std::string::npos) << p << "\n" << *sql;
     }
-    for (const std::string* sql : {&schema.recordOrder.selectAfter, &schema.recordOrder.selectBefore}) {
+    for (const std::string* sql : {&schema.recordOrder.selectAfter, &schema.recordOrder.selectBefore, &schema.countAfter}) {
         const std::string p = plan(table.database(), *sql);
         EXPECT_NE(p.find("SEARCH"), std::string::npos) << p << "\n" << *sql;
         EXPECT_NE(p.find("INTEGER PRIMARY KEY"), std::string::npos) << p << "\n" << *sql;

@@ -5,9 +5,9 @@
 // Access path. The first of these whose criterion allows a key decides: the next date (SCH:KEYDATE), the
 // description (SCH:KEYTASKNAME), the task type (SCH:KEYTASKTYPE), the disabled flag (SCH:KEYDATEENABLED);
 // otherwise an Unselect walks the tagged tasks, and anything else reads the whole table in record order
-// (the order the tasks were added in). A key is passed
-// over when a task whose key fields are all blank could match, because such a task is not in the key.
-// A scan by key may end at the first task that fails the key field's test.
+// (the order the tasks were added in). A key is passed over when a task whose key fields are all blank
+// could match, because such a task is not in the key. A scan by key may end at the first task that
+// fails the key field's test.
 #include <cstdint>
 #include <functional>
 #include <memory>

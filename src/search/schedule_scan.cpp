@@ -61,6 +61,17 @@ constexpr KeyRule kKeyRules[] = {
     {"SCH:DISABLED", ScheduleKey::keyDateEnabled},
 };
 
+// Text criteria whose test left-justifies the value, so that a value with leading blanks may match though
+// the key places it before the criterion. A criterion starting with a blank matches no left-justified
+// value, and an empty one sends the scan past the key (a blank task could match).
+bool testsLeftJustified(const Criterion& c) {
+    if (c.field->kind != FieldKind::string && c.field->kind != FieldKind::option) return false;
+    if (c.type != MatchType::equals && c.type != MatchType::beginsWith && c.type != MatchType::insideRange)
+        return false;
+    const auto* text = std::get_if<std::string>(&c.value);
+    return text && !text->empty() && static_cast<unsigned char>(text->front()) > ' ';
+}
+
 // A task with every field blank: text empty, numbers 0.
 store::Row blankTask() {
     store::Row row;
@@ -130,6 +141,9 @@ public:
     virtual const store::Row* next() = 0;
     // The tasks read from the table so far, read-ahead included.
     virtual std::int64_t fetched() const = 0;
+    // The last task came from ahead of the criterion's place in the key, where the early stop does not
+    // hold.
+    virtual bool aheadOfThePlace() const { return false; }
 };
 
 // Reads a key's order (or record order) a page at a time, each page one statement into the same rows.
@@ -159,6 +173,38 @@ private:
     int m_pageSize = 8;
     bool m_ended = false;
     std::int64_t m_fetched = 0;
+};
+
+// A text key read from the criterion on never reaches a value with leading blanks, which sorts before
+// every letter; yet equals, begins-with and the range test the value left-justified, so "  Backup"
+// matches "backup". The values that start with a blank (or are empty) come first in the key, so they are
+// read from its start, each tested in full, before the key is read from the criterion on.
+class ScheduleScan::LeadingBlanksSource : public Source {
+public:
+    LeadingBlanksSource(std::unique_ptr<KeySource> ahead, std::unique_ptr<KeySource> from, int field)
+        : m_ahead(std::move(ahead)), m_from(std::move(from)), m_field(static_cast<std::size_t>(field)) {}
+    const store::Row* next() override {
+        if (m_ahead) {
+            const store::Row* task = m_ahead->next();
+            if (task && startsBlank(*task)) return task;
+            m_aheadFetched = m_ahead->fetched();
+            m_ahead.reset();
+        }
+        return m_from->next();
+    }
+    std::int64_t fetched() const override { return (m_ahead ? m_ahead->fetched() : m_aheadFetched) + m_from->fetched(); }
+    bool aheadOfThePlace() const override { return m_ahead != nullptr; }
+
+private:
+    bool startsBlank(const store::Row& task) const {
+        const auto* text = m_field < task.values.size() ? std::get_if<std::string>(&task.values[m_field]) : nullptr;
+        return text && (text->empty() || static_cast<unsigned char>(text->front()) <= ' ');
+    }
+
+    std::unique_ptr<KeySource> m_ahead;
+    std::unique_ptr<KeySource> m_from;
+    std::size_t m_field;
+    std::int64_t m_aheadFetched = 0;
 };
 
 // The tagged tasks, in the tags' sort-value order.
@@ -206,7 +252,13 @@ ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, Sear
             if (!chooseSearchKey(source->view(), def, static_cast<int>(rule.key), c.type, keyValues, earlyStop))
                 continue;
             m_path = {AccessPath::Kind::key, static_cast<int>(rule.key), earlyStop ? static_cast<int>(i) : -1};
-            m_source = std::move(source);
+            if (testsLeftJustified(c)) {
+                auto ahead = std::make_unique<KeySource>(schedule, static_cast<int>(rule.key));
+                ahead->view().readFields(testedFields());
+                m_source = std::make_unique<LeadingBlanksSource>(std::move(ahead), std::move(source), index);
+            } else {
+                m_source = std::move(source);
+            }
         }
         if (m_source) break;
     }
@@ -250,9 +302,13 @@ ScheduleScan::Result ScheduleScan::read(int limit, store::Row& match) {
     [[maybe_unused]] const bool oneSnapshot = snapshot.beginRead({&m_files.table(TableId::schedule)}).ok();
     for (int i = 0; i < limit; ++i) {
         const store::Row* task = m_source->next();
-        if (task) ++m_read;
-        if (!task || (m_path.stopCriterion >= 0 &&
-                      !passes(m_criteria[static_cast<std::size_t>(m_path.stopCriterion)], *task))) {
+        if (!task) {
+            m_ended = true;
+            return Result::end;
+        }
+        ++m_read;
+        if (m_path.stopCriterion >= 0 && !passes(m_criteria[static_cast<std::size_t>(m_path.stopCriterion)], *task)) {
+            if (m_source->aheadOfThePlace()) continue;
             m_ended = true;
             return Result::end;
         }

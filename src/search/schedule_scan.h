@@ -7,7 +7,9 @@
 // otherwise an Unselect walks the tagged tasks, and anything else reads the whole table in record order
 // (the order the tasks were added in). A key is passed over when a task whose key fields are all blank
 // could match, because such a task is not in the key. A scan by key may end at the first task that
-// fails the key field's test.
+// fails the key field's test. Where that test left-justifies the value (equals, begins-with and the range
+// on text), the values with leading blanks, which the key places first, are read and tested before the
+// key is read from the criterion on.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -83,6 +85,7 @@ public:
 private:
     class Source;
     class KeySource;
+    class LeadingBlanksSource;
     class TagSource;
 
     std::vector<int> testedFields() const;

@@ -77,6 +77,34 @@ TEST_F(ScheduleScanTest, beginsWithOnTheDescriptionMatchesAnyLetterCase) {
     EXPECT_EQ(scan.recordsRead(), 3) << "stops at Abd";
 }
 
+// The key places "  Backup" before every letter; the left-justified tests still match it.
+TEST_F(ScheduleScanTest, aKeyScanFindsValuesWithLeadingBlanksThatTheTestLeftJustifies) {
+    dated(1, 80000, "Backup");
+    dated(2, 80000, "  backup tapes");
+    dated(3, 80000, " Report");
+    dated(4, 80000, "Backstage");
+    dated(5, 80000, "Zeta");
+    addTask(*files, TaskRow(6).with("SCH:CATEGORY", "Home"));  // no description, still in the key
+    const struct {
+        const char* name;
+        search::Criterion criterion;
+        std::vector<std::int64_t> found;
+        std::int64_t read;  // the three blank-led values, then from the criterion on to the early stop
+    } cases[] = {
+        {"equals", where("description", equals, std::string("backup tapes")), {2}, 4},
+        {"begins with", where("description", beginsWith, std::string("BACK")), {2, 4, 1}, 6},
+        {"inside a range", where("description", insideRange, std::string("b"), "r"), {2, 3, 4, 1}, 6},
+        {"more than keeps the blanks", where("description", moreThan, std::string("a")), {4, 1, 5}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        search::ScheduleScan scan(*files, *tags, {c.criterion}, SearchTask::edit);
+        ASSERT_EQ(scan.path().key, static_cast<int>(ScheduleKey::keyTaskName));
+        EXPECT_EQ(idsFound(scan), c.found);
+        EXPECT_EQ(scan.recordsRead(), c.read);
+    }
+}
+
 TEST_F(ScheduleScanTest, everyOtherCriterionIsTestedInControlOrder) {
     dated(1, 80000, "Backup");
     dated(2, 80001, "Backup");

@@ -109,7 +109,7 @@ int runDesktop(QApplication& app, Settings& settings) {
 
     ProfileFile mainIni(settings.iniFileName.text());
     frame.setCommand(app::FrameCommand::setup, [&] {
-        search::SetupWindow::run(settings, mainIni, &frame);
+        search::SetupWindow::run(settings, mainIni, ports.messages, &frame);
         frame.update();
     });
     const search::ReportServices reports{data, ports.messages, frame.mdiArea(), [&frame]() -> QPrinter& { return frame.printer(); }, {}};

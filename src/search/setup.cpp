@@ -8,7 +8,13 @@
 
 namespace tarvelo::search {
 
-void acceptSetup(const Settings& settings, ProfileFile& ini) { (void)writeSettings(ini, settings); }
+bool acceptSetup(const Settings& settings, ProfileFile& ini) { return writeSettings(ini, settings); }
+
+ui::MessageBoxRequest settingsNotSaved(const std::string& iniPath) {
+    return {"The settings could not be saved in " + iniPath +
+                ". They stay in effect until the program ends; the next start will not have them.",
+            "Setup", ui::Icon::Exclamation, ui::kOk, ui::kOk};
+}
 
 void cancelSetup(Settings& settings, const ProfileFile& ini) { readSettings(ini, settings); }
 

@@ -6,7 +6,10 @@
 // does neither, so the edits stay live until the program ends but the next start-up returns to the file.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+
+#include "ui/ports.h"
 
 namespace tarvelo {
 class ProfileFile;
@@ -20,9 +23,11 @@ inline constexpr std::string_view kSetupSection = "Setup";
 inline constexpr int kExpiryEntryWidth = 13;
 
 // OK: HistoryExpires, StartUpSchedule, StartUpToDo, StartUpActive, StartUpMinimized, FullSchedule, in this
-// order, the two StartUp keys of shown schedule and active scheduler inverted. Write failures are not
-// reported: the settings stay live either way.
-void acceptSetup(const Settings& settings, ProfileFile& ini);
+// order, the two StartUp keys of shown schedule and active scheduler inverted. False when the file could
+// not be written: the settings stay live either way, but the next start would not have them, which the
+// user is to be told (settingsNotSaved).
+[[nodiscard]] bool acceptSetup(const Settings& settings, ProfileFile& ini);
+ui::MessageBoxRequest settingsNotSaved(const std::string& iniPath);
 // Cancel: the six settings back from the file (an absent key reads as 0).
 void cancelSetup(Settings& settings, const ProfileFile& ini);
 

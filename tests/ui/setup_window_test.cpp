@@ -2,6 +2,7 @@
 // them live and unsaved, the entry's refusal, and the scheduler obeying the switch on its next tick.
 #include "search/windows/setup_window.h"
 
+#include <filesystem>
 #include <optional>
 
 #include <QCheckBox>
@@ -43,19 +44,20 @@ protected:
 
     // Opens Setup, lets edit() work on the window once it is shown, and returns when it has closed.
     void runSetup(const std::function<void(SetupWindow&)>& edit) {
-        SetupWindow window(settings, ini);
+        SetupWindow window(settings, ini, messages);
         QTimer::singleShot(0, &window, [&] { edit(window); });
         window.exec();
     }
 
     ProfileFile ini{kMainIniName};
     Settings settings;
+    test::FakeMessageBox messages;
 };
 
 TEST_F(SetupWindowTest, WithoutASettingsSectionShowsTheDefaults) {
     // GIVEN no INI file: the settings as start-up reads them
     readSettings(ini, settings);
-    SetupWindow window(settings, ini);
+    SetupWindow window(settings, ini, messages);
     // THEN 0 days, the schedule shown and the scheduler active, the rest clear
     EXPECT_EQ(window.expiryEntry()->text(), QStringLiteral("0"));
     EXPECT_TRUE(window.showScheduleBox()->isChecked());
@@ -146,6 +148,21 @@ TEST_F(SetupWindowTest, CancelRestoresTheFileAndTheCloseBoxKeepsTheEditsUnsaved)
     });
     EXPECT_EQ(settings.schedulerActive, 0);
     EXPECT_EQ(ini.read(kSettingsSection, "StartUpActive", "-"), "-");
+}
+
+TEST_F(SetupWindowTest, SettingsThatCannotBeSavedAreSaidSoAndStayInEffect) {
+    // GIVEN a folder where the INI file would be, so no file can take its place
+    ASSERT_TRUE(std::filesystem::create_directories(ini.path()));
+    // WHEN the scheduler is switched off and OK pressed
+    runSetup([](SetupWindow& w) {
+        w.activeBox()->click();
+        w.okButton()->click();
+    });
+    // THEN the user is told, naming the file, and the setting holds for this run
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().caption, "Setup");
+    EXPECT_NE(messages.last().text.find(ini.path()), std::string::npos) << messages.last().text;
+    EXPECT_EQ(settings.schedulerActive, 0);
 }
 
 TEST_F(SetupWindowTest, RefusedExpiryKeepsTheSettingAndIsShownAgain) {

@@ -24,8 +24,8 @@ QRect dialogRect(const QWidget& window, int x, int y, int width, int height) {
 
 }  // namespace
 
-SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_ini(ini) {
+SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, ui::MessageBoxPort& messages, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_ini(ini), m_messages(messages) {
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Setup"));
     setFont(ui::windowFont());
@@ -87,8 +87,8 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, QWidget* parent)
     ui::restoreWindowPosition(*this, m_ini, kSetupSection);
 }
 
-void SetupWindow::run(Settings& settings, ProfileFile& ini, QWidget* parent) {
-    SetupWindow window(settings, ini, parent);
+void SetupWindow::run(Settings& settings, ProfileFile& ini, ui::MessageBoxPort& messages, QWidget* parent) {
+    SetupWindow window(settings, ini, messages, parent);
     window.exec();
 }
 
@@ -123,7 +123,7 @@ void SetupWindow::takeExpiry() {
 
 void SetupWindow::accept() {
     takeExpiry();
-    acceptSetup(m_settings, m_ini);
+    if (!acceptSetup(m_settings, m_ini)) m_messages.show(settingsNotSaved(m_ini.path()));
     savePosition();
     QDialog::accept();
 }

@@ -13,16 +13,21 @@ class ProfileFile;
 struct Settings;
 }  // namespace tarvelo
 
+namespace tarvelo::ui {
+class MessageBoxPort;
+}  // namespace tarvelo::ui
+
 namespace tarvelo::search {
 
 class SetupWindow : public QDialog {
     Q_OBJECT
 public:
-    // settings and ini must outlive the window.
-    SetupWindow(Settings& settings, ProfileFile& ini, QWidget* parent = nullptr);
+    // settings, ini and messages must outlive the window. messages tells of settings that could not be
+    // saved.
+    SetupWindow(Settings& settings, ProfileFile& ini, ui::MessageBoxPort& messages, QWidget* parent = nullptr);
 
     // Runs the dialog modally to its end: the frame's "&Setup".
-    static void run(Settings& settings, ProfileFile& ini, QWidget* parent);
+    static void run(Settings& settings, ProfileFile& ini, ui::MessageBoxPort& messages, QWidget* parent);
 
     QLineEdit* expiryEntry() const { return m_expiry; }
     QCheckBox* showScheduleBox() const { return m_showSchedule; }
@@ -48,6 +53,7 @@ private:
 
     Settings& m_settings;
     ProfileFile& m_ini;
+    ui::MessageBoxPort& m_messages;
     bool m_opened = false;
     bool m_positionSaved = false;
     QLineEdit* m_expiry = nullptr;

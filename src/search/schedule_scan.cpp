@@ -21,11 +21,6 @@ bool isTextKind(FieldKind kind) {
     return kind == FieldKind::string || kind == FieldKind::option || kind == FieldKind::text;
 }
 
-std::string textOf(const store::Value& v) {
-    if (const auto* s = std::get_if<std::string>(&v)) return *s;
-    return std::to_string(std::get<std::int64_t>(v));
-}
-
 // The value as text, without a copy when it is text; a number is written into spare.
 std::string_view textView(const store::Value& v, std::string& spare) {
     if (const auto* s = std::get_if<std::string>(&v)) return *s;
@@ -61,6 +56,9 @@ constexpr KeyRule kKeyRules[] = {
     {"SCH:DISABLED", ScheduleKey::keyDateEnabled},
 };
 
+// Empty, or starting with a blank (or a control character): a value the key places before every letter.
+bool blankLed(std::string_view text) { return text.empty() || static_cast<unsigned char>(text.front()) <= ' '; }
+
 // Text criteria whose test left-justifies the value, so that a value with leading blanks may match though
 // the key places it before the criterion. A criterion starting with a blank matches no left-justified
 // value, and an empty one sends the scan past the key (a blank task could match).
@@ -69,7 +67,7 @@ bool testsLeftJustified(const Criterion& c) {
     if (c.type != MatchType::equals && c.type != MatchType::beginsWith && c.type != MatchType::insideRange)
         return false;
     const auto* text = std::get_if<std::string>(&c.value);
-    return text && !text->empty() && static_cast<unsigned char>(text->front()) > ' ';
+    return text && !blankLed(*text);
 }
 
 // A task with every field blank: text empty, numbers 0.
@@ -105,7 +103,8 @@ Criterion makeCriterion(const SearchField& field, MatchType type, const store::V
     c.field = &field;
     c.type = type;
     if (isTextKind(field.kind)) {
-        c.value = foldCase(textOf(value));
+        std::string spare;
+        c.value = foldCase(textView(value, spare));
         c.upper = foldCase(upperText);
     } else {
         c.value = numberOf(value);
@@ -198,7 +197,7 @@ public:
 private:
     bool startsBlank(const store::Row& task) const {
         const auto* text = m_field < task.values.size() ? std::get_if<std::string>(&task.values[m_field]) : nullptr;
-        return text && (text->empty() || static_cast<unsigned char>(text->front()) <= ' ');
+        return text && blankLed(*text);
     }
 
     std::unique_ptr<KeySource> m_ahead;

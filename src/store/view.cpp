@@ -11,6 +11,8 @@ struct View::Impl {
     std::optional<FieldSet> fields;  // set: only these are read
 
     const FieldSet* set() const { return fields ? &*fields : nullptr; }
+    // The view stands on row, the last record read.
+    void remember(const Row& row) { lastPosition = table->position(cursor.key, row); }
 
     Table::Impl& t() { return *table->m_impl; }
 };
@@ -58,14 +60,14 @@ Status View::setAt(const Row& keyValues) {
 Status View::next(Row& out) {
     Table::Impl& t = m_impl->t();
     Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, true, &m_impl->filter, out, m_impl->set()); });
-    if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, t.components(m_impl->cursor.key, out)});
+    if (s.ok()) m_impl->remember(out);
     return s;
 }
 
 Status View::previous(Row& out) {
     Table::Impl& t = m_impl->t();
     Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, false, &m_impl->filter, out, m_impl->set()); });
-    if (s.ok()) m_impl->lastPosition = detail::encodePosition({m_impl->cursor.key, out.ref.rowId, t.components(m_impl->cursor.key, out)});
+    if (s.ok()) m_impl->remember(out);
     return s;
 }
 
@@ -78,10 +80,7 @@ Status View::read(Direction direction, int count, std::vector<Row>& out) {
         m_impl->cursor = start;
         return t.readMany(m_impl->cursor, direction, &m_impl->filter, count, false, out, m_impl->set());
     });
-    if (s.ok() && out.size() > before) {
-        m_impl->lastPosition =
-            detail::encodePosition({m_impl->cursor.key, out.back().ref.rowId, t.components(m_impl->cursor.key, out.back())});
-    }
+    if (s.ok() && out.size() > before) m_impl->remember(out.back());
     return s;
 }
 
@@ -97,10 +96,7 @@ Status View::readPage(Direction direction, int count, std::vector<Row>& page) {
         return t.readPage(m_impl->cursor, direction, count, false, page, m_impl->set());
     });
     if (!s.ok()) page.clear();
-    if (s.ok() && !page.empty()) {
-        m_impl->lastPosition =
-            detail::encodePosition({m_impl->cursor.key, page.back().ref.rowId, t.components(m_impl->cursor.key, page.back())});
-    }
+    if (s.ok() && !page.empty()) m_impl->remember(page.back());
     return s;
 }
 

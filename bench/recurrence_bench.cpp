@@ -1,6 +1,6 @@
 // How long moving a task on takes, directly and by stepping, and how fast `tarvelo96-cli advance` works
-// through a batch. The batch benchmark runs the program built beside this one (or $TARVELO_CLI), so build
-// tarvelo96-cli first.
+// through a batch beside the same batch moved on in this process. The batch benchmark runs the program built
+// beside this one (or $TARVELO_CLI), so build tarvelo96-cli first.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "tasks/recurrence.h"
 #include "fakes/recurrence_reference.h"
@@ -92,34 +93,82 @@ std::filesystem::path cliPath() {
     return std::filesystem::path(self).parent_path().parent_path() / "src" / "tarvelo96-cli";
 }
 
-// A million random tasks of every kind, due within the last few years.
+// A million random tasks of every kind, due within the last few years, each with the moment it is moved
+// on from; the same every time.
+struct BatchTask {
+    Schedule task;
+    StdDate refDate = 0;
+    StdTime refTime = 0;
+};
+
+const std::vector<BatchTask>& batchTasks() {
+    static const std::vector<BatchTask> batch = [] {
+        static const char* types[] = {"Once",   "Day of Week", "Day of Month", "Monthly",
+                                      "Yearly", "Custom",      "Custom",       "Custom"};
+        static const char* units[] = {"minute(s)", "hour(s)", "day(s)", "week(s)", "month(s)", "year(s)"};
+        std::uint64_t s = 7;
+        auto next = [&s](std::uint64_t n) {
+            s = s * 6364136223846793005ull + 1442695040888963407ull;
+            return static_cast<int>((s >> 33) % n);
+        };
+        std::vector<BatchTask> tasks(1000000);
+        for (BatchTask& b : tasks) {
+            Schedule& t = b.task;
+            t.date = kToday - next(2000);
+            t.scheduleType = ScheduleTypeWord::fromText(types[next(8)]);
+            t.monday = next(2);
+            t.friday = next(2);
+            t.every1st = next(2);
+            t.everyLast = next(2);
+            t.every = 1 + next(30);
+            t.everyType = RepetitionUnitWord::fromText(units[next(6)]);
+            t.time = 1 + next(kOneDay);
+            t.advanceWarnDate = t.date - next(2);
+            t.advanceWarnTime = 1 + next(kOneDay);
+            b.refDate = kToday;
+            b.refTime = 1 + next(kOneDay);
+        }
+        return tasks;
+    }();
+    return batch;
+}
+
+// The batch as `advance` reads it, one JSON object a line.
 std::filesystem::path batchFile() {
     const auto path = std::filesystem::temp_directory_path() / ("recurrence_bench_" + std::to_string(::getpid()));
     std::ofstream out(path);
-    static const char* types[] = {"Once",   "Day of Week", "Day of Month", "Monthly",
-                                  "Yearly", "Custom",      "Custom",       "Custom"};
-    static const char* units[] = {"minute(s)", "hour(s)", "day(s)", "week(s)", "month(s)", "year(s)"};
-    std::uint64_t s = 7;
-    auto next = [&s](std::uint64_t n) {
-        s = s * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<long long>((s >> 33) % n);
-    };
     std::string line;
-    for (int i = 0; i < 1000000; ++i) {
-        const long long date = kToday - next(2000);
+    for (const BatchTask& b : batchTasks()) {
+        const Schedule& t = b.task;
         line = "{\"scheduletype\": \"";
-        line += types[next(8)];
-        line += "\", \"monday\": " + std::to_string(next(2)) + ", \"friday\": " + std::to_string(next(2)) +
-                ", \"every1st\": " + std::to_string(next(2)) + ", \"everylast\": " + std::to_string(next(2)) +
-                ", \"every\": " + std::to_string(1 + next(30)) + ", \"everytype\": \"" + units[next(6)] +
-                "\", \"date\": " + std::to_string(date) + ", \"time\": " + std::to_string(1 + next(kOneDay)) +
-                ", \"advancewarndate\": " + std::to_string(date - next(2)) +
-                ", \"advancewarntime\": " + std::to_string(1 + next(kOneDay)) + ", \"ref_date\": " +
-                std::to_string(kToday) + ", \"ref_time\": " + std::to_string(1 + next(kOneDay)) + "}\n";
+        line += t.scheduleType.text();
+        line += "\", \"monday\": " + std::to_string(t.monday) + ", \"friday\": " + std::to_string(t.friday) +
+                ", \"every1st\": " + std::to_string(t.every1st) + ", \"everylast\": " + std::to_string(t.everyLast) +
+                ", \"every\": " + std::to_string(t.every) + ", \"everytype\": \"" +
+                t.everyType.text() + "\", \"date\": " + std::to_string(t.date) +
+                ", \"time\": " + std::to_string(t.time) + ", \"advancewarndate\": " + std::to_string(t.advanceWarnDate) +
+                ", \"advancewarntime\": " + std::to_string(t.advanceWarnTime) + ", \"ref_date\": " +
+                std::to_string(b.refDate) + ", \"ref_time\": " + std::to_string(b.refTime) + "}\n";
         out << line;
     }
     return path;
 }
+
+// The baseline of the batch below: the same million tasks moved on in this process, with no JSON read or
+// written and no process started, so the difference is what the command line adds.
+void BM_AdvanceBatchOfAMillionInProcess(benchmark::State& state) {
+    const auto& batch = batchTasks();
+    NoMessages messages;
+    for (auto _ : state) {
+        for (const BatchTask& b : batch) {
+            Schedule moved = b.task;
+            advanceTask(moved, b.refDate, b.refTime, messages);
+            benchmark::DoNotOptimize(moved.date);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(batch.size()));
+}
+BENCHMARK(BM_AdvanceBatchOfAMillionInProcess)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_CliAdvanceBatchOfAMillion(benchmark::State& state) {
     const auto cli = cliPath();

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/fixture.h"
 #include "data/data_files.h"
 #include "data/tables.h"
 #include "search/schedule_scan.h"
@@ -34,18 +35,6 @@ constexpr int kTasks = 1'000'000;
 constexpr int kTags = 100'000;
 constexpr int kFirstDate = 80000;
 constexpr int kDays = 3650;
-
-class NoBoxes : public tarvelo::ui::MessageBoxPort {
-public:
-    int show(const tarvelo::ui::MessageBoxRequest& r) override { return r.defaultButton; }
-};
-class AbortHalt : public tarvelo::ui::HaltPort {
-public:
-    [[noreturn]] void halt(const std::string& text) override {
-        std::fprintf(stderr, "halt: %s\n", text.c_str());
-        std::abort();
-    }
-};
 
 const char* const kTypes[] = {"Run Program", "Display Message", "Both", "None"};
 
@@ -74,8 +63,8 @@ store::Row makeTask(int id, std::mt19937& random) {
 struct Fixture {
     std::string folder;
     bool keep = false;
-    NoBoxes boxes;
-    AbortHalt halt;
+    tarvelo::bench::QuietBox boxes;
+    tarvelo::bench::AbortHalt halt;
     tarvelo::DataWarning warn{boxes, halt};
     std::unique_ptr<DataFiles> files;
     search::LoopRunner loop;

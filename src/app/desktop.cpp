@@ -17,6 +17,7 @@
 #include "search/windows/qt_search_ports.h"
 #include "search/windows/report_session.h"
 #include "search/windows/setup_window.h"
+#include "ui/qt/mnemonic.h"
 #include "ui/qt/qt_clock.h"
 #include "ui/qt/qt_file_dialog.h"
 #include "ui/qt/qt_frame_port.h"
@@ -63,6 +64,7 @@ struct DesktopPorts {
 int runDesktop(QApplication& app, Settings& settings) {
     QApplication::setFont(ui::windowFont());
     QApplication::setWindowIcon(ui::programIcon());
+    ui::completeEntriesOnMnemonics(app);
 
     ui::QtMessageBox startMessages;
     ui::QtHalt halt;

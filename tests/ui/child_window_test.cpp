@@ -19,6 +19,7 @@
 
 #include "core/settings.h"
 #include "app/main_frame.h"
+#include "ui/qt/date_edit.h"
 #include "placement_expect.h"
 #include "qt_environment.h"
 #include "ui/qt/qt_message_windows.h"
@@ -124,6 +125,29 @@ TEST_F(ChildWindowTest, aLetterUnderlinedInBothTheMenuAndTheActiveWindowGoesToTh
     QTest::keyClick(other, Qt::Key_F, Qt::AltModifier);
     EXPECT_TRUE(file->hasFocus());
     EXPECT_EQ(frame.menuBar()->activeAction(), nullptr);
+}
+
+TEST_F(ChildWindowTest, aButtonPressedByItsLetterTakesTheEntryBeingTypedInFirst) {
+    // GIVEN a child window with a date typed but not left, and a button whose letter the menu shares
+    auto* window = new QWidget;
+    auto* layout = new QVBoxLayout(window);
+    auto* date = new ui::DateEdit;
+    auto* runNow = new QPushButton(QStringLiteral("&Run Now"));
+    layout->addWidget(date);
+    layout->addWidget(runNow);
+    ui::openChildWindow(area(), window);
+    QApplication::setActiveWindow(&frame);
+    std::vector<std::string> order;
+    QObject::connect(date, &ui::DateEdit::accepted, [&order] { order.push_back("accepted"); });
+    QObject::connect(runNow, &QPushButton::clicked, [&order] { order.push_back("clicked"); });
+    date->setFocus();
+    QTest::keyClicks(date, QStringLiteral("6/14/1996"));
+
+    // WHEN Alt+R is typed, THEN the date is taken before the button acts
+    QTest::keyClick(date, Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&order] { return order.size() == 2; }, 1000));
+    EXPECT_EQ(order, (std::vector<std::string>{"accepted", "clicked"}));
+    EXPECT_EQ(date->date(), dateFromYmd(1996, 6, 14));
 }
 
 TEST_F(ChildWindowTest, closingEitherTheWindowOrItsSubWindowClosesBoth) {

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "ui/qt/mnemonic.h"
+
 namespace tarvelo::test {
 
 namespace fs = std::filesystem;
@@ -32,6 +34,7 @@ public:
         static char* argv[] = {name, nullptr};
         m_app = std::make_unique<QApplication>(argc, argv);
         QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
+        ui::completeEntriesOnMnemonics(*m_app);  // as the program does
     }
     void TearDown() override {
         m_app.reset();

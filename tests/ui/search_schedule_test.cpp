@@ -124,6 +124,32 @@ TEST_F(SearchScheduleTest, criteriaThenBeginSearchThenSelectRespondsMinusTheCoun
     EXPECT_EQ(messages.count(), 0u);
 }
 
+// Alt+B presses Begin Search without the focus change of a click; the criterion still being typed once
+// went unseen ("You must specify at least one search field!").
+TEST_F(SearchScheduleTest, aCriterionTypedButNotLeftCountsWhenAltBBeginsTheSearch) {
+    // GIVEN "backup" typed into the description, the focus still there
+    SearchScheduleWindow& w = open();
+    area.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+    QLineEdit* description = w.controls().task->description;
+    description->setFocus();
+    QTest::keyClicks(description, QStringLiteral("backup"));
+    // WHEN Alt+B begins the search and Select is chosen
+    auto* poll = new QTimer(&w);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+        if (auto* d = qobject_cast<QbeTaskDialog*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            d->selectButton()->click();
+        }
+    });
+    poll->start(5);
+    QTest::keyClick(description, Qt::Key_B, Qt::AltModifier);
+    // THEN the three backups are selected
+    EXPECT_TRUE(QTest::qWaitFor([this] { return response != 0; }, 2000));
+    EXPECT_EQ(response, -3);
+    EXPECT_EQ(messages.count(), 0u);
+}
+
 TEST_F(SearchScheduleTest, aValueGivesItsFieldTheDefaultTypeShownLeftOfTheField) {
     SearchScheduleWindow& w = open();
     w.controls().task->taskTypes[2]->click();

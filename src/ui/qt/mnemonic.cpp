@@ -1,10 +1,15 @@
 #include "ui/qt/mnemonic.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QRadioButton>
+#include <QShortcutEvent>
 #include <QTabBar>
+#include <QTimer>
 
 namespace tarvelo::ui {
 namespace {
@@ -22,13 +27,48 @@ QWidget* firstControl(QGroupBox& group) {
     return first;
 }
 
+// Takes each unambiguous button shortcut from Qt's own handling (an ambiguous one only moves the focus,
+// which completes the entry anyway).
+class MnemonicFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+            if (auto* button = qobject_cast<QAbstractButton*>(watched); button && button->isEnabled()) {
+                pressButton(*button);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 }  // namespace
+
+void pressButton(QAbstractButton& button) {
+    const bool takesFocus = (button.focusPolicy() & Qt::TabFocus) && button.window()->focusWidget() != &button;
+    // Leaving an entry completes it now; a refusal puts the focus back a moment later (keepFocus), before
+    // the check below runs.
+    if (takesFocus) button.setFocus(Qt::ShortcutFocusReason);
+    QPointer<QAbstractButton> guard(&button);
+    QTimer::singleShot(0, &button, [guard, takesFocus] {
+        if (!guard || !guard->isVisible() || !guard->isEnabled()) return;
+        if (takesFocus && guard->window()->focusWidget() != guard) return;
+        guard->animateClick();
+    });
+}
+
+void completeEntriesOnMnemonics(QCoreApplication& application) {
+    application.installEventFilter(new MnemonicFilter(&application));
+}
 
 bool pressMnemonic(QWidget& window, const QKeySequence& key) {
     for (QWidget* w : window.findChildren<QWidget*>()) {
         if (!w->isVisible() || !w->isEnabled()) continue;
         if (auto* button = qobject_cast<QAbstractButton*>(w); button && matches(button->text(), key)) {
-            button->animateClick();
+            pressButton(*button);
             return true;
         }
         if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy() && matches(label->text(), key)) {

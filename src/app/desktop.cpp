@@ -64,7 +64,7 @@ struct DesktopPorts {
 int runDesktop(QApplication& app, Settings& settings) {
     QApplication::setFont(ui::windowFont());
     QApplication::setWindowIcon(ui::programIcon());
-    ui::completeEntriesOnMnemonics(app);
+    ui::completeEntriesBeforeButtons(app);
 
     ui::QtMessageBox startMessages;
     ui::QtHalt halt;

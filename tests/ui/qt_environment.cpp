@@ -34,7 +34,7 @@ public:
         static char* argv[] = {name, nullptr};
         m_app = std::make_unique<QApplication>(argc, argv);
         QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
-        ui::completeEntriesOnMnemonics(*m_app);  // as the program does
+        ui::completeEntriesBeforeButtons(*m_app);  // as the program does
     }
     void TearDown() override {
         m_app.reset();

@@ -239,30 +239,35 @@ TEST_F(UpdateScheduleTest, GivenANewTask_WhenOkOrCancelIsPressed_ThenTheTaskIsSa
     }
 }
 
-// Alt+O presses OK without the focus change of a click; the date still being typed was once saved as it
-// stood before.
-TEST_F(UpdateScheduleTest, GivenADateTypedButNotLeft_WhenAltOIsPressed_ThenTheDateIsTakenOrRefusedFirst) {
+// Alt+O presses OK without the focus change of a click, and a click went through after the entry it
+// took the focus from had refused its text: either way the date being typed was lost and the task saved
+// with the one shown before.
+TEST_F(UpdateScheduleTest, GivenADateTypedButNotLeft_WhenOkIsPressed_ThenTheDateIsTakenOrRefusedFirst) {
     // GIVEN a new task with text typed over its next date, the focus still in the entry
     UpdateScheduleForm& f = open(Request::insert);
     f.tabs()->setCurrentIndex(3);
     ui::DateEdit* date = f.controls().when->date;
     const StdDate shown = date->date();
-    const auto typeThenAltO = [date](const char* text) {
+    const auto typeThenOk = [&f, date](const char* text, bool byMouse) {
         date->setFocus();
         date->selectAll();
         QTest::keyClicks(date, QString::fromUtf8(text));
-        QTest::keyClick(date, Qt::Key_O, Qt::AltModifier);
+        if (byMouse) QTest::mouseClick(f.okButton(), Qt::LeftButton);
+        else QTest::keyClick(date, Qt::Key_O, Qt::AltModifier);
     };
 
     // WHEN the text is no date, THEN it is refused, the focus stays on it and the form stays open
-    typeThenAltO("the 14th");
-    QTest::qWait(300);
-    EXPECT_TRUE(f.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), date);
-    EXPECT_EQ(editor->task().date, shown);
+    for (const bool byMouse : {false, true}) {
+        SCOPED_TRACE(byMouse ? "clicked" : "Alt+O");
+        typeThenOk("the 14th", byMouse);
+        QTest::qWait(300);
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), date);
+        EXPECT_EQ(editor->task().date, shown);
+    }
 
     // WHEN it is a date, THEN the task is saved with it
-    typeThenAltO("6/14/1996");
+    typeThenOk("6/14/1996", false);
     EXPECT_TRUE(QTest::qWaitFor([&f] { return !f.isVisible(); }, 2000));
     ASSERT_TRUE(test::storedTask(files, 1).has_value());
     EXPECT_EQ(test::storedTask(files, 1)->date, june10() + 4);

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QRadioButton>
 #include <QShortcutEvent>
@@ -27,9 +28,12 @@ QWidget* firstControl(QGroupBox& group) {
     return first;
 }
 
-// Takes each unambiguous button shortcut from Qt's own handling (an ambiguous one only moves the focus,
-// which completes the entry anyway).
-class MnemonicFilter : public QObject {
+// Buttons act only once the entry the user leaves for them has completed. An unambiguous button shortcut
+// is taken from Qt's own handling (an ambiguous one only moves the focus, which completes the entry
+// anyway). A click is let through only while the clicked button still holds the focus its press gave it:
+// an entry that refused its text took the focus back in between, and the button must not act on the
+// value the entry put back.
+class EntryCompletionFilter : public QObject {
 public:
     using QObject::QObject;
 
@@ -38,6 +42,15 @@ protected:
         if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
             if (auto* button = qobject_cast<QAbstractButton*>(watched); button && button->isEnabled()) {
                 pressButton(*button);
+                return true;
+            }
+        }
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            auto* button = qobject_cast<QAbstractButton*>(watched);
+            if (button && button->isDown() && (button->focusPolicy() & Qt::ClickFocus) &&
+                button->window()->focusWidget() != button) {
+                button->setDown(false);
                 return true;
             }
         }
@@ -60,8 +73,8 @@ void pressButton(QAbstractButton& button) {
     });
 }
 
-void completeEntriesOnMnemonics(QCoreApplication& application) {
-    application.installEventFilter(new MnemonicFilter(&application));
+void completeEntriesBeforeButtons(QCoreApplication& application) {
+    application.installEventFilter(new EntryCompletionFilter(&application));
 }
 
 bool pressMnemonic(QWidget& window, const QKeySequence& key) {

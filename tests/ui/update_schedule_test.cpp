@@ -156,6 +156,17 @@ TEST_F(UpdateScheduleTest, GivenACustomYearlyTask_WhenAnImpossibleCountIsTyped_T
     EXPECT_EQ(QApplication::focusWidget(), f.controls().when->every);
     typeInto(f.controls().when->every, QStringLiteral("12"));
     EXPECT_EQ(editor->task().every, 12);
+
+    // Enter after the refusal goes no further: the form once saved the count it had put back and closed.
+    QLineEdit* every = f.controls().when->every;
+    every->setFocus();
+    every->selectAll();
+    QTest::keyClicks(every, QStringLiteral("999999"));
+    QTest::keyClick(every, Qt::Key_Return);
+    QTest::qWait(50);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), every);
+    EXPECT_EQ(editor->task().every, 12);
 }
 
 TEST_F(UpdateScheduleTest, GivenAFridayTask_WhenAMondayIsTypedAsNextDate_ThenTheWarningShowsAndTheMondayStays) {
@@ -244,33 +255,42 @@ TEST_F(UpdateScheduleTest, GivenANewTask_WhenOkOrCancelIsPressed_ThenTheTaskIsSa
 // with the one shown before.
 TEST_F(UpdateScheduleTest, GivenADateTypedButNotLeft_WhenOkIsPressed_ThenTheDateIsTakenOrRefusedFirst) {
     // GIVEN a new task with text typed over its next date, the focus still in the entry
-    UpdateScheduleForm& f = open(Request::insert);
-    f.tabs()->setCurrentIndex(3);
-    ui::DateEdit* date = f.controls().when->date;
-    const StdDate shown = date->date();
-    const auto typeThenOk = [&f, date](const char* text, bool byMouse) {
+    const auto typeIntoDate = [this](const char* text) {
+        UpdateScheduleForm& f = *form;
+        f.tabs()->setCurrentIndex(3);
+        ui::DateEdit* date = f.controls().when->date;
         date->setFocus();
         date->selectAll();
         QTest::keyClicks(date, QString::fromUtf8(text));
-        if (byMouse) QTest::mouseClick(f.okButton(), Qt::LeftButton);
-        else QTest::keyClick(date, Qt::Key_O, Qt::AltModifier);
+        return date;
     };
+    UpdateScheduleForm& f = open(Request::insert);
+    const StdDate shown = f.controls().when->date->date();
 
     // WHEN the text is no date, THEN it is refused, the focus stays on it and the form stays open
     for (const bool byMouse : {false, true}) {
         SCOPED_TRACE(byMouse ? "clicked" : "Alt+O");
-        typeThenOk("the 14th", byMouse);
+        ui::DateEdit* date = typeIntoDate("the 14th");
+        if (byMouse) QTest::mouseClick(f.okButton(), Qt::LeftButton);
+        else QTest::keyClick(date, Qt::Key_O, Qt::AltModifier);
         QTest::qWait(300);
         EXPECT_TRUE(f.isVisible());
         EXPECT_EQ(QApplication::focusWidget(), date);
         EXPECT_EQ(editor->task().date, shown);
     }
+    // but Cancel leaves whatever the entry makes of its text
+    typeIntoDate("the 14th");
+    QTest::mouseClick(f.cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(editor->finish(), Response::cancelled);
 
     // WHEN it is a date, THEN the task is saved with it
-    typeThenOk("6/14/1996", false);
-    EXPECT_TRUE(QTest::qWaitFor([&f] { return !f.isVisible(); }, 2000));
-    ASSERT_TRUE(test::storedTask(files, 1).has_value());
-    EXPECT_EQ(test::storedTask(files, 1)->date, june10() + 4);
+    UpdateScheduleForm& g = open(Request::insert);
+    QTest::keyClick(typeIntoDate("6/14/1996"), Qt::Key_O, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&g] { return !g.isVisible(); }, 2000));
+    EXPECT_EQ(editor->finish(), Response::completed);
+    ASSERT_TRUE(test::storedTask(files, editor->task().id).has_value());
+    EXPECT_EQ(test::storedTask(files, editor->task().id)->date, june10() + 4);
 }
 
 TEST_F(UpdateScheduleTest, GivenATickWhileTheFormIsOpen_WhenOkIsPressed_ThenTheEnginesDateIsKeptAndTheEditStays) {

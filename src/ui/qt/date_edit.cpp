@@ -13,7 +13,14 @@ void refuseEntry(QWidget& entry) {
     keepFocus(entry);
 }
 
+namespace {
+int g_refusals = 0;
+}  // namespace
+
+int refusals() { return g_refusals; }
+
 void keepFocus(QWidget& entry) {
+    ++g_refusals;
     entry.setFocus();
     // A refusal seen while the focus is leaving must win over the widget that is taking it.
     QPointer<QWidget> guard(&entry);

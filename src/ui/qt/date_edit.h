@@ -38,8 +38,12 @@ private:
     StdDate m_date = 0;
 };
 
-// Puts the focus back on an entry once the focus change that is under way has finished.
+// Puts the focus back on an entry once the focus change that is under way has finished: the entry refused
+// what it was given.
 void keepFocus(QWidget& entry);
+// How many times an entry has kept the focus that way since the program started, so that a key that
+// caused a refusal is not also taken by the window around the entry.
+int refusals();
 // A refused text: a beep, and the focus kept on the entry.
 void refuseEntry(QWidget& entry);
 // Whether a key event is Enter or Return, which a dialog takes for its default button.

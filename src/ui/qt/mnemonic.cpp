@@ -1,7 +1,7 @@
 #include "ui/qt/mnemonic.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,6 +11,8 @@
 #include <QShortcutEvent>
 #include <QTabBar>
 #include <QTimer>
+
+#include "ui/qt/date_edit.h"
 
 namespace tarvelo::ui {
 namespace {
@@ -28,40 +30,80 @@ QWidget* firstControl(QGroupBox& group) {
     return first;
 }
 
-// Buttons act only once the entry the user leaves for them has completed. An unambiguous button shortcut
-// is taken from Qt's own handling (an ambiguous one only moves the focus, which completes the entry
-// anyway). A click is let through only while the clicked button still holds the focus its press gave it:
-// an entry that refused its text took the focus back in between, and the button must not act on the
-// value the entry put back.
+// Cancel leaves without taking what was typed, so an entry that refuses its text does not hold it back.
+bool abandons(const QAbstractButton& button) { return QString(button.text()).remove(QLatin1Char('&')) == "Cancel"; }
+
+// Buttons act only once the entry the user leaves for them has completed, and not after it refused:
+// - an unambiguous button shortcut is taken from Qt's own handling (an ambiguous one only moves the
+//   focus, which completes the entry anyway);
+// - a click is let through only while the clicked button still holds the focus its press gave it: an
+//   entry that refused its text took the focus back in between;
+// - Enter completes the entry and then climbs to the window, whose default button takes it; after a
+//   refusal it goes no further.
+// Cancel is let through in every case (abandons()).
 class EntryCompletionFilter : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
-            if (auto* button = qobject_cast<QAbstractButton*>(watched); button && button->isEnabled()) {
+        switch (event->type()) {
+        case QEvent::Shortcut:
+            if (auto* button = qobject_cast<QAbstractButton*>(watched);
+                button && button->isEnabled() && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
                 pressButton(*button);
                 return true;
             }
-        }
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            auto* button = qobject_cast<QAbstractButton*>(watched);
-            if (button && button->isDown() && (button->focusPolicy() & Qt::ClickFocus) &&
-                button->window()->focusWidget() != button) {
+            break;
+        case QEvent::MouseButtonRelease:
+            if (auto* button = qobject_cast<QAbstractButton*>(watched);
+                button && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && button->isDown() &&
+                (button->focusPolicy() & Qt::ClickFocus) && button->window()->focusWidget() != button &&
+                !abandons(*button)) {
                 button->setDown(false);
                 return true;
             }
+            break;
+        case QEvent::KeyPress:
+            if (isEnterKey(*static_cast<QKeyEvent*>(event))) return enterPressed(watched, event);
+            break;
+        case QEvent::KeyRelease:
+            m_enter = nullptr;  // the next press may be a new event at the same address
+            break;
+        default: break;
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    // A key press reaches the control it was sent to first, then each widget around it in turn, as the
+    // same event.
+    bool enterPressed(QObject* watched, QEvent* event) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const bool climbing = event == m_enter && widget && m_enterReached && widget != m_enterReached &&
+                              widget->isAncestorOf(m_enterReached);
+        if (!climbing) {
+            m_enter = event;
+            m_refusalsBeforeEnter = refusals();
+        } else if (refusals() != m_refusalsBeforeEnter) {
+            m_enter = nullptr;
+            event->accept();
+            return true;
+        }
+        m_enterReached = widget;
+        return false;
+    }
+
+    const QEvent* m_enter = nullptr;
+    QPointer<QWidget> m_enterReached;
+    int m_refusalsBeforeEnter = 0;
 };
 
 }  // namespace
 
 void pressButton(QAbstractButton& button) {
-    const bool takesFocus = (button.focusPolicy() & Qt::TabFocus) && button.window()->focusWidget() != &button;
+    const bool takesFocus = (button.focusPolicy() & Qt::TabFocus) && button.window()->focusWidget() != &button &&
+                            !abandons(button);
     // Leaving an entry completes it now; a refusal puts the focus back a moment later (keepFocus), before
     // the check below runs.
     if (takesFocus) button.setFocus(Qt::ShortcutFocusReason);

@@ -4,10 +4,10 @@
 // A button pressed by its mnemonic takes the focus first, as it would on a click, so the entry the user
 // was typing in is completed before the button acts: a date typed and then Alt+O is saved, and a text the
 // entry refuses keeps the focus and the button is not pressed. Qt's own handling clicks the button without
-// moving the focus, which left such an entry's text untaken; and a click on a button went through even
-// when the entry it took the focus from refused its text and took the focus back, so the button acted on
-// the value the entry put back. completeEntriesBeforeButtons() puts both right for every window of the
-// application.
+// moving the focus, which left such an entry's text untaken; and a click on a button, or Enter for the
+// default button, went through even when the entry refused its text, so the button acted on the value the
+// entry put back. completeEntriesBeforeButtons() puts these right for every window of the application.
+// "Cancel" is the exception: it leaves without taking what was typed, whatever the entry makes of it.
 //
 // The frame's menu bar and the active child window are one top-level window to Qt, so a letter underlined
 // in both ("&Reports" and "&Run Now") is an ambiguous shortcut that Qt gives to the menu bar first. The
@@ -27,11 +27,13 @@ namespace tarvelo::ui {
 bool pressMnemonic(QWidget& window, const QKeySequence& key);
 
 // Presses a button from the keyboard: the focus moves to it, and once the entry that lost the focus has
-// completed, it is clicked, unless that entry refused its text and took the focus back.
+// completed, it is clicked, unless that entry refused its text and took the focus back. "Cancel" is
+// clicked without taking the focus.
 void pressButton(QAbstractButton& button);
 
-// Makes every button mnemonic of the application press its button through pressButton(), and drops a
-// click on a button that lost to a refusing entry the focus its press gave it.
+// Makes every button mnemonic of the application press its button through pressButton(), drops a click on
+// a button that lost to a refusing entry the focus its press gave it, and keeps Enter from the default
+// button when the entry it was typed in refused its text.
 void completeEntriesBeforeButtons(QCoreApplication& application);
 
 }  // namespace tarvelo::ui

@@ -1,6 +1,7 @@
 #include "data/browse_list.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "core/fixed_text.h"
@@ -232,10 +233,22 @@ void BrowseList::locateRecord(bool atValue) {
         viewOpenFailed(s);
         return;
     }
-    // One qualifying record, not added to the page: the view now stands on it.
-    bool found = false;
+    // One qualifying record, not added to the page: the view now stands on it. Records with equal key
+    // values follow one another in the order they were added, so the buffer's own record may stand behind
+    // others with its key values; the first of them is taken only when it is not among them.
     const BrowseSort& def = sortDef();
-    while (!found) {
+    const std::vector<std::string>& components = m_table.def().keys[static_cast<std::size_t>(def.key)].components;
+    const auto keyedLikeTheBuffer = [&](const store::Row& row) {
+        for (const std::string& name : components) {
+            const std::size_t field = static_cast<std::size_t>(m_table.def().fieldIndex(name));
+            if (field >= row.values.size() || field >= m_buffer.values.size() || !(row.values[field] == m_buffer.values[field]))
+                return false;
+        }
+        return true;
+    };
+    std::optional<PageRecord> chosen;
+    std::optional<PageRecord> firstAlike;
+    while (!chosen) {
         std::vector<PageRecord> one;
         const store::Status r = m_source->read(Direction::forward, 1, one);
         if (r.code == store::kRecordNotAvailable) break;
@@ -244,12 +257,21 @@ void BrowseList::locateRecord(bool atValue) {
             return;
         }
         if (one.empty()) break;
-        if (def.test && !def.test(one.front().row)) continue;
-        m_currentPosition = one.front().position;
-        m_currentRowId = one.front().row.ref.rowId;
-        found = true;
+        PageRecord& record = one.front();
+        if (def.test && !def.test(record.row)) continue;
+        const bool itself = record.row.values == m_buffer.values;
+        if (atValue && !itself && keyedLikeTheBuffer(record.row)) {
+            if (!firstAlike) firstAlike = std::move(record);
+            continue;
+        }
+        chosen = itself || !firstAlike ? std::move(record) : std::move(*firstAlike);
     }
-    refreshPage(found ? RefreshMode::fromCurrent : RefreshMode::lastPage);
+    if (!chosen && firstAlike) chosen = std::move(firstAlike);
+    if (chosen) {
+        m_currentPosition = chosen->position;
+        m_currentRowId = chosen->row.ref.rowId;
+    }
+    refreshPage(chosen ? RefreshMode::fromCurrent : RefreshMode::lastPage);
     newSelection();
 }
 

@@ -210,6 +210,12 @@ TEST_F(ScheduleBrowseTest, GivenAFormCompletedAnInsertOrAChangeThenTheListShowsI
     ASSERT_TRUE(files->schedule().put(task).ok());
     browse->afterForm(Request::change, Response::completed, task);
     EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 100", "Task 101", "Task 102"));
+    // Tasks at one date and time: the one the form saved is highlighted, not the first of them.
+    const Schedule twin = add(scheduled("Twin", kMonday - 5, 2));
+    browse->afterForm(Request::insert, Response::completed, twin);
+    EXPECT_THAT(shown(), ElementsAre("[Twin]", "Task 100", "Task 101", "Task 102"));
+    browse->afterForm(Request::change, Response::completed, task);
+    EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Twin", "Task 100", "Task 101"));
 }
 
 TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheTabListsIt) {

@@ -237,14 +237,13 @@ void BrowseList::locateRecord(bool atValue) {
     // values follow one another in the order they were added, so the buffer's own record may stand behind
     // others with its key values; the first of them is taken only when it is not among them.
     const BrowseSort& def = sortDef();
-    const std::vector<std::string>& components = m_table.def().keys[static_cast<std::size_t>(def.key)].components;
+    std::vector<std::size_t> keyFields;
+    for (const std::string& name : m_table.def().keys[static_cast<std::size_t>(def.key)].components)
+        keyFields.push_back(static_cast<std::size_t>(m_table.def().fieldIndex(name)));
     const auto keyedLikeTheBuffer = [&](const store::Row& row) {
-        for (const std::string& name : components) {
-            const std::size_t field = static_cast<std::size_t>(m_table.def().fieldIndex(name));
-            if (field >= row.values.size() || field >= m_buffer.values.size() || !(row.values[field] == m_buffer.values[field]))
-                return false;
-        }
-        return true;
+        return std::all_of(keyFields.begin(), keyFields.end(), [&](std::size_t field) {
+            return field < row.values.size() && field < m_buffer.values.size() && row.values[field] == m_buffer.values[field];
+        });
     };
     std::optional<PageRecord> chosen;
     std::optional<PageRecord> firstAlike;

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "app/main_frame.h"
 #include "core/profile.h"
@@ -66,14 +67,20 @@ protected:
         QTest::keyClicks(entry, QString::fromUtf8(text));
         QTest::keyClick(entry, Qt::Key_Tab);
     }
-    // Presses a button of the next modal dialog once it is open.
+    // Presses a button of the next modal dialog once it is open (within two seconds).
     template <class Dialog>
     static void whenOpen(std::function<void(Dialog&)> act) {
-        QTimer::singleShot(0, [act] {
+        auto* poll = new QTimer(qApp);
+        auto waited = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, waited, act] {
             auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            if (!d && ++*waited < 400) return;
+            poll->stop();
+            poll->deleteLater();
             ASSERT_NE(d, nullptr);
             act(*d);
         });
+        poll->start(5);
     }
 
     // Runs act once the window shows a found task (its Begin Search has become "&Find Next").
@@ -135,14 +142,7 @@ TEST_F(SearchScheduleTest, aCriterionTypedButNotLeftCountsWhenAltBBeginsTheSearc
     description->setFocus();
     QTest::keyClicks(description, QStringLiteral("backup"));
     // WHEN Alt+B begins the search and Select is chosen
-    auto* poll = new QTimer(&w);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
-        if (auto* d = qobject_cast<QbeTaskDialog*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            d->selectButton()->click();
-        }
-    });
-    poll->start(5);
+    whenOpen<QbeTaskDialog>([](QbeTaskDialog& d) { d.selectButton()->click(); });
     QTest::keyClick(description, Qt::Key_B, Qt::AltModifier);
     // THEN the three backups are selected
     EXPECT_TRUE(QTest::qWaitFor([this] { return response != 0; }, 2000));

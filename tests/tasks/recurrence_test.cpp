@@ -9,35 +9,19 @@
 
 #include "fakes/fake_ports.h"
 #include "fakes/case_names.h"
+#include "fakes/rule_builders.h"
 
 namespace tarvelo {
 namespace {
+
+using test::custom;
+using test::makeTask;
 
 constexpr std::int32_t kLo = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kHi = std::numeric_limits<std::int32_t>::max();
 
 StdDate ymd(int y, int m, int d) { return dateFromYmd(y, m, d); }
 StdTime hm(int h, int m) { return timeFromHms(h, m); }
-
-// Weekdays as "SMTWTFS" with '-' for unticked, ordinals as "1234L".
-Schedule makeTask(const std::string& type, StdDate date, StdTime time = 1, const std::string& days = "",
-                  const std::string& ordinals = "", std::int32_t every = 1, const std::string& unit = "") {
-    Schedule t;
-    t.scheduleType = ScheduleTypeWord::fromText(type);
-    t.date = date;
-    t.time = time;
-    Byte* w[7] = {&t.sunday, &t.monday, &t.tuesday, &t.wednesday, &t.thursday, &t.friday, &t.saturday};
-    Byte* o[5] = {&t.every1st, &t.every2nd, &t.every3rd, &t.every4th, &t.everyLast};
-    for (std::size_t i = 0; i < 7; ++i) *w[i] = i < days.size() && days[i] != '-';
-    for (std::size_t i = 0; i < 5; ++i) *o[i] = i < ordinals.size() && ordinals[i] != '-';
-    t.every = every;
-    t.everyType = RepetitionUnitWord::fromText(unit);
-    return t;
-}
-
-Schedule custom(std::int32_t every, const std::string& unit, StdDate date, StdTime time = 1) {
-    return makeTask("Custom", date, time, "", "", every, unit);
-}
 
 // Monday, 20 January 1997, as a literal: the cases are built before main(), when the date helpers' own
 // constants may not be set yet.

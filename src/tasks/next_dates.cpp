@@ -1,0 +1,52 @@
+#include "tasks/next_dates.h"
+
+#include "tasks/recurrence.h"
+
+namespace tarvelo {
+namespace {
+
+// The "Invalid Units" box is the editor's to show, once; listing dates shows none.
+struct NoBox : ui::MessageBoxPort {
+    int show(const ui::MessageBoxRequest& request) override { return request.defaultButton; }
+};
+
+bool before(ui::Moment a, ui::Moment b) { return a.date < b.date || (a.date == b.date && a.time < b.time); }
+
+}  // namespace
+
+std::optional<ui::Moment> occurrenceAfter(const Schedule& task, ui::Moment at) {
+    if (ruleType(task) == ScheduleType::Once) return std::nullopt;
+    Schedule moved = task;
+    moved.date = at.date;
+    moved.time = at.time;
+    NoBox quiet;
+    // Just after `at`: a time one hundredth later, which the rules take as reached by no time of the day
+    // when it lies past the day's last hundredth.
+    nextScheduleDate(moved, at.date, at.time < kOneDay + 1 ? at.time + 1 : at.time, quiet);
+    const ui::Moment next{moved.date, moved.time};
+    if (!before(at, next)) return std::nullopt;
+    return next;
+}
+
+std::vector<ui::Moment> nextDates(const Schedule& task, int count) {
+    std::vector<ui::Moment> out;
+    if (task.date == 0 || count < 1) return out;
+    out.reserve(static_cast<std::size_t>(count));
+    ui::Moment at{task.date, task.time};
+    out.push_back(at);
+    while (static_cast<int>(out.size()) < count) {
+        const std::optional<ui::Moment> next = occurrenceAfter(task, at);
+        if (!next) break;
+        at = *next;
+        out.push_back(at);
+    }
+    return out;
+}
+
+Hms clockTime(StdTime time) { return time < 1 ? Hms{} : hmsFromTime(time); }
+
+bool unitMissing(const Schedule& task) {
+    return ruleType(task) == ScheduleType::Custom && task.everyType.kind() == RepetitionUnit::Other;
+}
+
+}  // namespace tarvelo

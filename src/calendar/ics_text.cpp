@@ -248,7 +248,12 @@ std::optional<std::string> parseCalendarText(std::string_view text, std::vector<
         content.assign(physical);
         contentLine = number;
     }
-    if (auto bad = finish()) return bad;
+    // A problem with the last line of a file that does not end with a line break is the file's end.
+    const int last = contentLine;
+    if (auto bad = finish()) {
+        if (text.back() == '\n') return bad;
+        return lineProblem(last, "the file ends in the middle of this line: it is cut short");
+    }
     if (!open.empty()) {
         return "the file ends inside " + open.back().name + " (begun at line " + std::to_string(open.back().line) +
                "): it is cut short";

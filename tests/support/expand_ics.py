@@ -19,10 +19,14 @@ def first_starts(events, count):
     start = min(event["DTSTART"].dt for event in events)
     span = datetime.timedelta(days=2)
     last = datetime.datetime(9000, 1, 1)
+    if isinstance(start, datetime.datetime) and start.tzinfo is not None:
+        last = last.replace(tzinfo=start.tzinfo)
+    elif not isinstance(start, datetime.datetime):
+        last = last.date()
     while True:
         found = recurring_ical_events.of(calendar).between(start, start + span)
         starts = sorted(event["DTSTART"].dt for event in found)
-        if len(starts) >= count or start + span > last:
+        if len(starts) >= count or span * 4 > last - start:
             return starts[:count]
         span *= 4
 

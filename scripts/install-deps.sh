@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   poppler-utils fonts-liberation2
+  python3-icalendar python3-recurring-ical-events
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -153,6 +153,7 @@ TEST_F(LayersTest, TheTableIsReadAsTheBuildDeclaresIt) {
     EXPECT_TRUE(layers.reach("tarvelo_data").count("tarvelo_store"));
     EXPECT_FALSE(layers.reach("tarvelo_store").count("tarvelo_data"));
     EXPECT_FALSE(layers.usesQt("tarvelo_tasks")) << "the logic builds without Qt";
+    EXPECT_FALSE(layers.usesQt("tarvelo_calendar")) << "calendar files are written and read without Qt";
     EXPECT_TRUE(layers.usesQt("tarvelo_tasks_windows"));
 }
 

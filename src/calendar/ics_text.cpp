@@ -190,6 +190,7 @@ std::optional<std::string> parseCalendarText(std::string_view text, std::vector<
             Component c;
             c.name = upper(line.value);
             c.line = line.line;
+            c.properties.reserve(16);  // an event of ours has about a dozen
             if (c.name.empty()) return lineProblem(line.line, "BEGIN names no component");
             open.push_back(std::move(c));
             return std::nullopt;

@@ -3,10 +3,7 @@
 // an empty folder beside the same tasks stored in one transaction in process (the writes any import must
 // make). Each is timed from fork to its end.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -40,23 +37,8 @@ const std::string& scratch() {
 
 const std::string kIcs = scratch() + "/schedule.ics";
 
-// One tarvelo96-cli run in folder, its output thrown away; false when it did not exit with 0.
 bool runIn(const std::string& folder, const std::vector<std::string>& args) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
-        if (::chdir(folder.c_str()) != 0) ::_exit(126);
-        std::vector<char*> argv{const_cast<char*>(cli())};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(cli(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return bench::runProgram(cli(), folder, args);
 }
 
 bench::Side process(std::vector<std::string> args) {

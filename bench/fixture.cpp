@@ -1,6 +1,10 @@
 #include "bench/fixture.h"
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -73,6 +77,26 @@ std::string fixtureFolder(int tasks) {
     schedule.close();
     std::ofstream(complete) << tasks << "\n";
     return folder;
+}
+
+bool runProgram(const char* program, const std::string& folder, const std::vector<std::string>& args,
+                const std::string& configFolder) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        if (::chdir(folder.c_str()) != 0) ::_exit(126);
+        if (!configFolder.empty()) ::setenv("XDG_CONFIG_HOME", configFolder.c_str(), 1);
+        std::vector<char*> argv{const_cast<char*>(program)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void measurePair(benchmark::State& state, const Side& measured, const Side& baseline, int block) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/date.h"
 #include "data/records.h"
@@ -44,6 +45,11 @@ Schedule benchTask(int id, std::mt19937& random);
 // an empty History; built on first use, then reused from the build folder. Benchmarks that write put the
 // folder back as they found it (they delete what they add).
 std::string fixtureFolder(int tasks);
+
+// Runs program with args in folder (and XDG_CONFIG_HOME set to configFolder when given), its output thrown
+// away; true when it exited with 0.
+bool runProgram(const char* program, const std::string& folder, const std::vector<std::string>& args,
+                const std::string& configFolder = "");
 
 // One figure measured against its baseline in the same run: each iteration of the benchmark times a
 // block of `block` operations of the measured side, then a block of the baseline, so that a machine

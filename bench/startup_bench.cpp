@@ -52,19 +52,8 @@ const char* cli() {
 bench::Side idleTickProcess(int tasks) {
     const std::string folder = bench::fixtureFolder(tasks);
     return {[folder](benchmark::State& state) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, STDOUT_FILENO);
-            ::dup2(null, STDERR_FILENO);
-            if (::chdir(folder.c_str()) != 0) ::_exit(126);
-            ::setenv("XDG_CONFIG_HOME", configFolder().c_str(), 1);
-            ::execl(cli(), cli(), "tick", "--at", "1996-10-31 12:00:00", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("tick failed");
+        if (!bench::runProgram(cli(), folder, {"tick", "--at", "1996-10-31 12:00:00"}, configFolder()))
+            state.SkipWithError("tick failed");
     }};
 }
 

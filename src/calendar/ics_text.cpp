@@ -116,8 +116,15 @@ private:
 std::string escapeText(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 8);
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            // A damaged stored text still makes a file that calendars (and this program) can read.
+            const std::size_t n = utf8Sequence(text, i);
+            out.append(n == 0 ? std::string_view("\xEF\xBF\xBD") : text.substr(i, n));
+            i += n == 0 ? 1 : n;
+            continue;
+        }
         switch (c) {
         case '\\': out += "\\\\"; break;
         case ';': out += "\\;"; break;
@@ -129,6 +136,7 @@ std::string escapeText(std::string_view text) {
             break;
         default: out += c;
         }
+        ++i;
     }
     return out;
 }

@@ -23,7 +23,7 @@ inline constexpr std::size_t kMaxContentOctets = 1 << 20;
 // --- Writing ---------------------------------------------------------------------------------------
 
 // A TEXT value: "\\", "\;", "\," and "\n" for a backslash, a semicolon, a comma and a line break (a CR
-// before a LF is dropped).
+// before a LF is dropped); a byte that is not part of well-formed UTF-8 becomes U+FFFD.
 std::string escapeText(std::string_view text);
 // A parameter value: quoted when it holds ':', ';' or ','; double quotes, which no quoted value may
 // hold, become single ones.

@@ -60,6 +60,7 @@ TEST(TextValues, EscapeAndUnescapeEveryCharacterTheRuleNames) {
     const std::string text = "a\\b;c,d\ne\r\nf";
     EXPECT_EQ(escapeText(text), "a\\\\b\\;c\\,d\\ne\\nf");
     EXPECT_EQ(unescapeText(escapeText(text)), "a\\b;c,d\ne\nf");
+    EXPECT_EQ(escapeText("caf\xC3\xA9 \xE9t\xE9"), "caf\xC3\xA9 \xEF\xBF\xBDt\xEF\xBF\xBD");
     EXPECT_EQ(splitTextList("Work\\, home,Garden"), (std::vector<std::string>{"Work, home", "Garden"}));
     EXPECT_EQ(parameterValue("Europe/Berlin"), "Europe/Berlin");
     EXPECT_EQ(parameterValue("a:b"), "\"a:b\"");

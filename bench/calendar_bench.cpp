@@ -13,7 +13,10 @@
 
 #include "bench/fixture.h"
 #include "data/tables.h"
+#include "fakes/rule_builders.h"
 #include "store/store.h"
+#include "tasks/next_dates.h"
+#include "tasks/recurrence.h"
 
 namespace {
 
@@ -82,6 +85,40 @@ bench::Side storeInProcess() {
     return side;
 }
 
+// A task of each kind of rule, with the quirks that cost most: carried days, weekday searches, steps
+// that cross midnight.
+std::vector<Schedule> ruleMix() {
+    using test::custom;
+    using test::makeTask;
+    const StdDate jan31 = dateFromYmd(2027, 1, 31);
+    return {makeTask("Monthly", jan31, 1),
+            makeTask("Yearly", dateFromYmd(2028, 2, 29), 1),
+            makeTask("Day of Week", jan31, 1, "-M---F-"),
+            makeTask("Day of Month", jan31, 1, "--T-T--", "-2--L"),
+            custom(90, "minute(s)", jan31, timeFromHms(23, 0)),
+            custom(5, "month(s)", jan31, 1),
+            custom(3, "day(s)", jan31, 1)};
+}
+
+// The five next dates a form shows for the record being edited, beside one move on of the same task.
+bench::Side fiveNextDates() {
+    return {[mix = ruleMix()](benchmark::State&) {
+        for (const Schedule& task : mix) benchmark::DoNotOptimize(nextDates(task, 5));
+    }};
+}
+bench::Side oneMoveOn() {
+    struct Quiet : ui::MessageBoxPort {
+        int show(const ui::MessageBoxRequest& r) override { return r.defaultButton; }
+    };
+    return {[mix = ruleMix()](benchmark::State&) {
+        Quiet quiet;
+        for (Schedule task : mix) {
+            nextScheduleDate(task, task.date, task.time + 1, quiet);
+            benchmark::DoNotOptimize(task.date);
+        }
+    }};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -92,6 +129,7 @@ int main(int argc, char** argv) {
     bench::registerPair("import --ics / the same tasks stored, 100,000", importProcess, storeInProcess, 1)
         ->Unit(benchmark::kMillisecond)
         ->MinTime(10.0);
+    bench::registerPair("next dates: 5 of each of 7 rules / 1 move on of each", fiveNextDates, oneMoveOn, 1000);
     const int result = bench::runWithRatios(argc, argv);
     std::filesystem::remove_all(scratch());
     return result;

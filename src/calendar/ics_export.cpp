@@ -1,6 +1,7 @@
 #include "calendar/ics_export.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "calendar/calendar_rules.h"
 #include "calendar/ics_text.h"
@@ -46,6 +47,13 @@ std::optional<std::int64_t> warningOffset(const Schedule& task) {
 }
 
 }  // namespace
+
+ExportStamp exportStamp(const std::string& folder, ui::Moment localNow, const TimeZone& zone) {
+    std::error_code ec;
+    const std::filesystem::path canonical = std::filesystem::canonical(folder.empty() ? "." : folder, ec);
+    const std::int64_t utc = zone.utcOf(dateTimeOf(localNow));
+    return {ec ? folder : canonical.string(), dateTimeOfSeconds(utc, true)};
+}
 
 bool exportsTask(const Schedule& task) { return !task.disabled && !task.completed && task.date != 0; }
 

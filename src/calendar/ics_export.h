@@ -18,8 +18,10 @@
 #include <string_view>
 
 #include "calendar/ics_values.h"
+#include "calendar/time_zone.h"
 #include "data/data_files.h"
 #include "data/records.h"
+#include "ui/ports.h"
 
 namespace tarvelo::calendar {
 
@@ -27,6 +29,9 @@ struct ExportStamp {
     std::string folderIdentity;  // the data folder's canonical path: what makes UIDs differ between folders
     DateTimeValue now;           // UTC, for DTSTAMP
 };
+
+// The stamp of an export made now (local time) of the data folder ("" is the current folder).
+ExportStamp exportStamp(const std::string& folder, ui::Moment localNow, const TimeZone& zone);
 
 // Whether a task goes into a calendar: enabled, not a completed copy, with a date.
 bool exportsTask(const Schedule& task);

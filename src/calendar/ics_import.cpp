@@ -122,7 +122,7 @@ public:
         }
         if (!problem) problem = common(c, id, task);
         if (problem) return skip(id, *problem);
-        if (const auto problem = taskEntryProblem(task)) return skip(id, std::string(fieldName(problem->field)) + " " + problem->text);
+        if (const auto refused = taskEntryProblem(task)) return skip(id, std::string(fieldName(refused->field)) + " " + refused->text);
         if (auto warning = applyTaskEntryRules(task)) {
             SkippedEvent w = id;
             w.reason = std::move(*warning);
@@ -238,7 +238,8 @@ store::Status storeTasks(DataFiles& files, std::vector<Schedule>& tasks, int& ca
     if (schedule.setToEnd(ScheduleKey::keyId).ok() && schedule.previous(highest).ok()) next = std::int64_t{highest.id} + 1;
     if (next + static_cast<std::int64_t>(tasks.size()) - 1 > std::numeric_limits<std::int32_t>::max()) {
         store::Status full = store::Status::make(store::kDriverError);
-        full.message = "no task number is left for " + std::to_string(tasks.size()) + " tasks";
+        full.driverMessage = "no task number is left for " + std::to_string(tasks.size()) + " tasks";
+        full.driverCode = "numbering";
         return full;
     }
     std::map<std::string, std::string> stored;  // a category as named -> as stored

@@ -1,12 +1,10 @@
 // export --ics FILE: the schedule as an iCalendar file for other calendars (see calendar/ics_export.h).
 // The file is written whole or not at all, never over the program's own files or anything but a file.
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "calendar/calendar_rules.h"
 #include "calendar/ics_export.h"
 #include "calendar/time_zone.h"
 #include "cli/command.h"
@@ -24,15 +22,6 @@ struct ExportRequest {
     std::optional<int> answer;
 };
 
-calendar::ExportStamp stampNow(const std::string& folder) {
-    std::error_code ec;
-    const std::filesystem::path canonical = std::filesystem::canonical(folder.empty() ? "." : folder, ec);
-    headless::SystemClock clock;
-    const calendar::TimeZone& zone = calendar::systemTimeZone();
-    const std::int64_t utc = zone.utcOf(calendar::dateTimeOf(clock.now()));
-    return {ec ? folder : canonical.string(), calendar::dateTimeOfSeconds(utc, true)};
-}
-
 int runExport(const ExportRequest& request) {
     DataFolder f(request.answer);
     TableUse use(f.files, TableId::schedule);
@@ -45,7 +34,7 @@ int runExport(const ExportRequest& request) {
     int tasks = 0;
     bool sinkFailed = false;
     const store::Status s = calendar::exportSchedule(
-        f.files, stampNow(f.files.folder()),
+        f.files, calendar::exportStamp(f.files.folder(), headless::SystemClock().now(), calendar::systemTimeZone()),
         [&](std::string_view piece) {
             written = out.write(piece);
             return written.ok();

@@ -53,10 +53,11 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
-// The expander's first `count` starts of each task of an .ics file, by the task's first UID; nothing
-// when the packages are missing (skip) or the expander failed. It has a minute of its own at most.
-std::optional<std::map<std::string, std::vector<std::string>>> expand(const std::string& ics, int count) {
-    const std::string out = ics + ".expanded";
+// The expander's first `count` starts of each task of an .ics file, by the task's first UID (its output
+// kept in folder); nothing when the expander failed. It has a minute of its own at most.
+std::optional<std::map<std::string, std::vector<std::string>>> expand(const std::string& ics, int count,
+                                                                     const std::string& folder) {
+    const std::string out = folder + "/expanded.txt";
     const std::string command = "timeout 60 " + std::string(kPython) + " '" + (kTests / "support" / "expand_ics.py").string() +
                                 "' '" + ics + "' " + std::to_string(count) + " > '" + out + "' 2>&1";
     if (std::system(command.c_str()) != 0) {
@@ -160,7 +161,7 @@ TEST_F(CalendarCliTest, TheExpanderGivesTheNextDatesOfEveryScheduleTypeAndQuirk)
     const CliOutcome out = cli({"export", "--ics", ics});
     ASSERT_EQ(out.exitCode, 0) << out.err;
     EXPECT_EQ(out.out, std::to_string(tasks) + " tasks written to " + ics + "\n");
-    const auto expanded = expand(ics, 24);
+    const auto expanded = expand(ics, 24, data.folder());
     ASSERT_TRUE(expanded);
     // THEN each task's first 24 occurrences are its next 24 dates, and the others are left out
     EXPECT_EQ(expanded->size(), static_cast<std::size_t>(tasks));
@@ -255,7 +256,7 @@ TEST_F(ForeignCalendarTest, ImportsWhatMapsAndNamesWhatItSkipped) {
 TEST_F(ForeignCalendarTest, TheExpanderGivesTheNextDatesOfEveryImportedEvent) {
     if (!expanderInstalled()) GTEST_SKIP() << "python3-icalendar and python3-recurring-ical-events are not installed";
     ASSERT_EQ(cli({"import", "--ics", fixture()}).exitCode, 4);
-    const auto expanded = expand(fixture(), 24);
+    const auto expanded = expand(fixture(), 24, data.folder());
     ASSERT_TRUE(expanded);
     const std::map<std::string, std::string> uids = {
         {"Water the plants", "every-3-days"}, {"Gym", "mon-wed-fri"},           {"Board meeting", "second-and-last-tue-thu"},

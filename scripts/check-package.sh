@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks what an installation holds, never installing anything into this
-# machine: the install is staged in a scratch folder (DESTDIR), its desktop entries, metadata, user unit
-# and manual pages go through their validators there, the staged programs are started or linked, and the
-# .deb's contents, conffiles and dependencies are read back with dpkg-deb.
+# Builds the Debian package (build/package/tarvelo96_VERSION_ARCH.deb) and checks what an installation
+# holds, never installing anything into this machine: the install is staged in a scratch folder
+# (DESTDIR), its desktop entries, metadata, user unit and manual pages go through their validators
+# there, the staged programs are started or linked, and the .deb's contents, conffiles and dependencies
+# are read back with dpkg-deb.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build"
@@ -119,8 +120,10 @@ for program in tarvelo96 tarvelo96-cli; do
   fi
 done
 
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/deb" >/dev/null
-deb=$(find "$scratch/deb" -maxdepth 1 -name 'tarvelo96_*.deb')
+# The package is left in build/package/ for whoever wants to install it.
+rm -rf "$build/package"
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$build/package" >/dev/null
+deb=$(find "$build/package" -maxdepth 1 -name 'tarvelo96_*.deb')
 field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = tarvelo96 ] && pass "package name" || fail "package name is '$(field Package)'"
 version=$(sed -n 's/^project(Tarvelo96 VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")

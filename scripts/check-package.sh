@@ -33,6 +33,7 @@ expected=(
   /usr/bin/tarvelo96-cli
   /usr/lib/systemd/user/tarvelo96-scheduler.service
   /usr/share/applications/$app.desktop
+  /usr/share/doc/tarvelo96/changelog.Debian.gz
   /usr/share/doc/tarvelo96/copyright
   /usr/share/icons/hicolor/scalable/apps/$app.svg
   /usr/share/man/man1/tarvelo96-cli.1.gz
@@ -66,6 +67,7 @@ fi
 # A PNG's width and height are the big-endian words at bytes 16 and 20.
 for size in "${sizes[@]}"; do
   png="$stage/usr/share/icons/hicolor/${size}x${size}/apps/$app.png"
+  [ -f "$png" ] || { fail "icon ${size}x${size} is missing"; continue; }
   read -r -a b < <(od -An -tu1 -j16 -N8 "$png")
   w=$(((b[0] << 24) + (b[1] << 16) + (b[2] << 8) + b[3]))
   h=$(((b[4] << 24) + (b[5] << 16) + (b[6] << 8) + b[7]))
@@ -140,9 +142,18 @@ if [ "$packed" = "$expected_list" ]; then pass "the package holds the expected f
   fail "the package holds other files than expected"
   diff <(echo "$expected_list") <(echo "$packed") >&2 || true
 fi
-dpkg-deb --ctrl-tarfile "$deb" | tar -x -O ./conffiles >"$scratch/conffiles"
+dpkg-deb --ctrl-tarfile "$deb" | tar -x -O ./conffiles >"$scratch/conffiles" 2>/dev/null || true
 if [ "$(cat "$scratch/conffiles")" = "/etc/xdg/autostart/$app-autostart.desktop" ]; then pass "conffiles"; else
   fail "conffiles: $(cat "$scratch/conffiles")"
+fi
+
+# Debian's own checker of packages. The package is no upload to Debian's archive, so it closes no bug of
+# theirs; information-level tags (hardening flags, spellings the program's texts keep on purpose) do not fail.
+if lintian --fail-on error,warning --suppress-tags initial-upload-closes-no-bugs "$deb" >"$scratch/lintian" 2>&1; then
+  pass "lintian"
+else
+  fail "lintian"
+  cat "$scratch/lintian" >&2
 fi
 
 if [ "$failures" -eq 0 ]; then echo "check-package: all $checks checks passed"; else echo "check-package: $failures of $checks checks failed" >&2; fi

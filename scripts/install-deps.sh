@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   poppler-utils fonts-liberation2
-  librsvg2-bin help2man dpkg-dev desktop-file-utils appstream man-db systemd
+  librsvg2-bin help2man dpkg-dev desktop-file-utils appstream man-db systemd lintian
 )
 missing=()
 for p in "${packages[@]}"; do

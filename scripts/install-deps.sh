@@ -9,6 +9,7 @@ packages=(
   xvfb xauth
   poppler-utils fonts-liberation2
   python3-icalendar python3-recurring-ical-events
+  librsvg2-bin help2man dpkg-dev desktop-file-utils appstream man-db systemd lintian
 )
 missing=()
 for p in "${packages[@]}"; do

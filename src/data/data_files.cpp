@@ -1,6 +1,19 @@
 #include "data/data_files.h"
 
+#include "core/profile.h"
+#include "core/settings.h"
+
 namespace tarvelo {
+
+std::vector<std::string> programFiles(const std::string& folder) {
+    const std::string prefix = folder.empty() ? std::string() : folder + "/";
+    std::vector<std::string> files;
+    for (const std::string& name : {std::string(kDataFileName), tagFileName().text()}) {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) files.push_back(prefix + name + ".KTB" + suffix);
+    }
+    for (const char* ini : {kMainIniName, kWarningIniName}) files.push_back(configFolder() + "/" + ini);
+    return files;
+}
 
 void openDataTable(store::Table& table, const DataWarning& warn) {
     store::Status s = table.open();

@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/data_warning.h"
 #include "data/record_table.h"
@@ -24,6 +25,10 @@ namespace tarvelo {
 // Opens a table, creating it when it does not exist and offering to rebuild damaged keys; every other
 // failure is reported and stops the program. Returns only when the table is open.
 void openDataTable(store::Table& table, const DataWarning& warn);
+
+// Every file the program keeps: the data files of folder ("" for the current folder) with the -wal and
+// -shm files beside them, and the INI files of the config folder. Nothing else may be written over them.
+std::vector<std::string> programFiles(const std::string& folder);
 
 class DataFiles {
 public:

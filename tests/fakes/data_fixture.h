@@ -84,6 +84,16 @@ private:
     bool m_released = false;
 };
 
+// The data files of a folder as another program opens them, with its message box and halt faked: for the
+// tests that fill a folder before a command runs in it, or read it afterwards.
+struct FolderFiles {
+    explicit FolderFiles(const std::string& folder) : files(warn, folder) {}
+    FakeMessageBox messages;
+    FakeHalt halt;
+    DataWarning warn{messages, halt};
+    DataFiles files;
+};
+
 // A folder with the program's data files, the faked ports and one DataFiles over them.
 class DataTest : public testing::Test {
 protected:

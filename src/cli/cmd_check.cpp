@@ -1,8 +1,9 @@
 // tarvelo96-cli check: opens every table of the current folder as the program does (creating the missing
 // ones, offering to rebuild damaged keys), reads each table's records and keys, offering to rebuild keys
 // found damaged, prints each table's name and record count, then reads every page of both files and
-// prints what is wrong with them. Exit code 1 when anything is. Opening alone (what every start of the
-// program does) reads no records; this is the whole check.
+// prints what is wrong with them. Exit code 1 when anything is, mended or not: keys rebuilt on the way
+// are printed with what was found. Opening alone (what every start of the program does) reads no
+// records; this is the whole check.
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
@@ -21,6 +22,10 @@ int runCheck(std::optional<int> answer) {
     DataFolder folder(answer);
     DataFiles& files = folder.files;
     int exitCode = 0;
+    files.setRepairListener([&exitCode](store::Table& table, const store::Status& damage) {
+        std::printf("%s: %s: its keys were rebuilt\n", table.name().c_str(), errorText(damage).c_str());
+        exitCode = 1;
+    });
     for (int i = 0; i < kTableCount; ++i) {
         const auto id = static_cast<TableId>(i);
         TableUse use(files, id);
@@ -64,8 +69,8 @@ void defineCheck(Commands& commands) {
     CLI::App& check = commands.add("check", "check every table and both data files here",
                                    [answer] { return runCheck(*answer); });
     check.footer("Opens (or creates) every table, offering to rebuild damaged keys, and prints each table's name "
-                 "and record count, then reads every page of both files and prints each problem found. The exit "
-                 "code is 1 when there is one.");
+                 "and record count, then reads every page of both files and prints each problem found, and what "
+                 "was done about it (keys rebuilt). The exit code is 1 when anything was wrong, mended or not.");
     // Every check is a full one; --full says so for scripts that spell it out.
     check.add_flag("--full")->description("the whole check (as always)");
     addAnswerOption(check, *answer);

@@ -11,6 +11,7 @@
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
+#include "core/plain_text.h"
 #include "data/record_maintenance.h"
 #include "data/todo_list.h"
 #include "data/update_form.h"
@@ -19,7 +20,7 @@
 namespace tarvelo::cli {
 namespace {
 
-constexpr std::size_t kTextBytes = 40;
+constexpr std::size_t kTextCharacters = decltype(ToDo::todo)::kWidth;
 
 const std::map<std::string, ToDoKey> kOrders = {
     {"done", ToDoKey::keyDone}, {"priority", ToDoKey::keyPriority}, {"todo", ToDoKey::keyToDo}};
@@ -51,7 +52,7 @@ int list(DataFiles& files, ToDoKey order, bool json) {
             std::fputs(line.c_str(), stdout);
         } else {
             std::printf("%lld\t%s\t%d\t%s\n", static_cast<long long>(item.ref.rowId), item.done ? "x" : " ",
-                        item.priority, item.todo.text().c_str());
+                        item.priority, printable(item.todo.text()).c_str());
         }
     }
     if (s.code == store::kRecordNotAvailable) return 0;
@@ -145,8 +146,9 @@ void defineToDo(Commands& commands) {
     CLI::App& adding = toDoCommand(commands, group, "add", "add an item, as the to-do form would; prints its ID", added,
                                 &runAdd);
     const CLI::Validator fits(
-        [](std::string& text) {
-            return text.size() > kTextBytes ? std::string("an item holds at most 40 bytes") : std::string();
+        [](const std::string& text) {
+            const auto problem = entryTextProblem(text, kTextCharacters);
+            return problem ? "an item " + *problem : std::string();
         },
         "");
     adding.add_option("TEXT", added->text, "what is to be done")->required()->check(fits);

@@ -24,6 +24,16 @@ namespace tarvelo::cli {
 
 inline constexpr int kUsageExitCode = 2;
 
+// Every command's exit codes, as the help lists them.
+inline constexpr const char* kExitCodes =
+    "Exit codes:\n"
+    "  0  done\n"
+    "  1  refused or failed (the message says why); check: something was wrong, mended or not; find: nothing "
+    "matched; tick: the due task could not be stored, so nothing of it was performed\n"
+    "  2  a usage error: the command line is wrong\n"
+    "  3  a data file the program cannot work with; it stopped with the message and its stop text\n"
+    "  4  tick: the due task was performed and stored (or none was due), but a later step failed";
+
 using Run = std::function<int()>;
 
 // A problem with the command line that the parser could not see (a value it cannot check alone).

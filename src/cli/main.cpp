@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     for (const auto& r : all) r.define(commands);
     std::shared_ptr<std::string> helpTopic;
     defineHelp(commands, helpTopic);
-    program.footer("Run 'tarvelo96-cli COMMAND --help' for the options of a command.");
+    program.footer(std::string("Run 'tarvelo96-cli COMMAND --help' for the options of a command.\n\n") +
+                   tarvelo::cli::kExitCodes);
 
     // The parser would take an unknown command (`todo show`) for a missing one.
     CLI::App* at = &program;

@@ -15,7 +15,8 @@ std::vector<std::string> programFiles(const std::string& folder) {
     return files;
 }
 
-void openDataTable(store::Table& table, const DataWarning& warn) {
+void openDataTable(store::Table& table, const DataWarning& warn,
+                   const std::function<void(const store::Status&)>& rebuilt) {
     store::Status s = table.open();
     if (s.ok() || s.code == store::kFileAlreadyOpen) return;
 
@@ -35,6 +36,7 @@ void openDataTable(store::Table& table, const DataWarning& warn) {
         if (const store::Status built = table.build(); !built.ok()) {
             warn(kWarnKeyRebuildError, built, table.name());
         }
+        if (rebuilt) rebuilt(s);
         s = table.open();
         if (s.ok() || s.code == store::kFileAlreadyOpen) return;
     }
@@ -61,6 +63,7 @@ bool DataFiles::repair(store::Table& table, const store::Status& damage) {
         m_warn(kWarnKeyRebuildError, s, table.name());  // stops the program
         m_warn.halt("Error Rebuilding Key!");
     }
+    if (m_repaired) m_repaired(table, damage);
     return true;
 }
 
@@ -69,7 +72,12 @@ DataFiles::~DataFiles() {
 }
 
 void DataFiles::use(TableId id) {
-    if (m_useCounts[index(id)] == 0) openDataTable(table(id), m_warn);
+    if (m_useCounts[index(id)] == 0) {
+        store::Table& opening = table(id);
+        openDataTable(opening, m_warn, [this, &opening](const store::Status& damage) {
+            if (m_repaired) m_repaired(opening, damage);
+        });
+    }
     ++m_useCounts[index(id)];
 }
 

@@ -77,8 +77,18 @@ int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts
 Scheduler::Scheduler(RecordTable<Schedule> schedule, const Settings& settings, SchedulerPorts ports)
     : m_schedule(schedule), m_settings(settings), m_ports(ports) {}
 
-store::Status Scheduler::tick() {
-    if (m_ticking) return store::Status::okStatus();
+const char* TickOutcome::notSavedText(Step step) {
+    switch (step) {
+    case dueTask: return kScheduleNotSaved;
+    case advanceWarning: return kWarningNotSaved;
+    case purge: return kPurgeNotSaved;
+    }
+    return kScheduleNotSaved;
+}
+
+TickOutcome Scheduler::tick() {
+    TickOutcome outcome;
+    if (m_ticking) return outcome;
     m_ticking = true;
     struct Done {
         bool& flag;
@@ -87,15 +97,14 @@ store::Status Scheduler::tick() {
 
     if (!m_settings.schedulerActive) {
         m_ports.frame.setTitle(kInactiveTitle);
-        return store::Status::okStatus();
+        return outcome;
     }
     // Each step goes on whatever the one before it met: a task that cannot be stored must not hold back
     // the warnings, nor the purge.
-    store::Status first = checkDueTask();
-    for (store::Status s : {checkAdvanceWarning(), purgeHistory()}) {
-        if (first.ok()) first = std::move(s);
-    }
-    return first;
+    outcome.steps[TickOutcome::dueTask] = checkDueTask();
+    outcome.steps[TickOutcome::advanceWarning] = checkAdvanceWarning();
+    outcome.steps[TickOutcome::purge] = purgeHistory();
+    return outcome;
 }
 
 std::string Scheduler::pendingTitle(const Schedule& task) const {

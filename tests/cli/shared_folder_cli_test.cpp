@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "data/data_files.h"
+#include "fakes/case_names.h"
 #include "fakes/data_fixture.h"
 #include "fakes/fake_ports.h"
 #include "fakes/json_lines.h"
@@ -133,6 +134,47 @@ TEST_F(SharedFolderTest, GivenAnotherProgramHoldsTheWriteLockThenATickPerformsNo
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(performed(), std::vector<int>{1});
 }
+
+// The steps of a tick after the due task fail on their own: the lock is held while a tick that has
+// expired completed copies to remove (and, in the second case, a due task) runs.
+struct LaterStepCase {
+    const char* name;
+    bool taskDue;
+    int exitCode;
+    std::vector<std::string> failedSteps;
+};
+
+class LaterStepTest : public SharedFolderTest, public ::testing::WithParamInterface<LaterStepCase> {};
+
+TEST_P(LaterStepTest, EachFailedStepIsReportedForWhatItIsWithItsOwnExitCode) {
+    writeBytes(folders.config() + "/tarvelo96/Tarvelo96.INI", "[Settings]\nHistoryExpires=1\n");
+    addOnceTasks(1);
+    ASSERT_EQ(runCliIn(folders, {"tick", "--at", kAt}).exitCode, 0);  // performed: its copy expires tomorrow
+    if (GetParam().taskDue) addOnceTasks(1);
+    ForeignLock lock(folders.file("SM.KTB"));
+
+    const CliResult r = runCliIn(folders, {"tick", "--at", "1997-02-03 08:00:00"});
+
+    EXPECT_EQ(r.exitCode, GetParam().exitCode) << r.out;
+    std::vector<std::string> steps;
+    for (const auto& e : jsonLines(r.out)) {
+        if (e["event"] != "error") continue;
+        steps.push_back(e["step"]);
+        const std::string text = e["text"];
+        if (e["step"] == "purge") {
+            EXPECT_EQ(text, "The expired completed tasks could not be removed: database is locked (SQLITE_BUSY (5))");
+        } else {
+            EXPECT_EQ(text, "The schedule could not be saved: database is locked (SQLITE_BUSY (5))");
+        }
+    }
+    EXPECT_EQ(steps, GetParam().failedSteps) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, LaterStepTest,
+    ::testing::Values(LaterStepCase{"OnlyThePurgeHadToWrite", false, 4, {"purge"}},
+                      LaterStepCase{"TheDueTaskFailedToo", true, 1, {"task", "purge"}}),
+    NamedBy<&LaterStepCase::name>());
 
 TEST_F(SharedFolderTest, GivenSchedulersKilledAtRandomMomentsThenNoOccurrenceIsEverPerformedTwice) {
     constexpr int kTasks = 20;

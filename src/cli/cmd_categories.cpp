@@ -48,7 +48,7 @@ int add(DataFiles& files, const std::string& name) {
     category.category = name;
     CategoryForm form(files, Request::insert, category);
     if (!form.start()) return 1;
-    return form.complete() == FormStep::close ? 0 : 1;
+    return form.complete() == FormStep::close ? 0 : failureExitCode(form.lastFailure());
 }
 
 int rename(DataFiles& files, const std::string& from, const std::string& to) {
@@ -57,13 +57,15 @@ int rename(DataFiles& files, const std::string& from, const std::string& to) {
     const FixedText<20> snapshot = stored->category;
     stored->category = to;
     if (stored->category == snapshot) return 0;
-    return putCategoriesRecord(files, *stored, snapshot).ok() ? 0 : 1;
+    const store::Status s = putCategoriesRecord(files, *stored, snapshot);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 int remove(DataFiles& files, const std::string& name) {
     const auto stored = find(files, name);
     if (!stored) return 1;
-    return deleteCategoriesRecord(files, *stored).ok() ? 0 : 1;
+    const store::Status s = deleteCategoriesRecord(files, *stored);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 // What a command of categories is given: the names it names, and the fixed answer.

@@ -97,7 +97,10 @@ int runAdd(const TaskRequest& request) {
     auto schedule = f.files.schedule();
     // Numbered and added in one transaction, so two scripts adding at once never take the same number.
     store::Transaction transaction;
-    store::Status s = transaction.begin({&schedule.table()}, kTransactionTimeoutSeconds);
+    store::Status s;
+    while (!(s = transaction.begin({&schedule.table()})).ok() && f.warn.retryBusy(schedule.table(), s)) {
+    }
+    if (store::isBusy(s)) return failureExitCode(s);  // the box has said why
     if (s.ok()) {
         Schedule highest;
         const bool any = schedule.setToEnd(ScheduleKey::keyId).ok() && schedule.previous(highest).ok();
@@ -128,7 +131,8 @@ int runDelete(const TaskRequest& request) {
         std::fprintf(stderr, "tarvelo96-cli delete: there is no task %d\n", id);
         return 1;
     }
-    return deleteScheduleRecord(f.files, task).ok() ? 0 : 1;
+    const store::Status s = deleteScheduleRecord(f.files, task);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 // A command on the Schedule table that runs `run` with what it was given.

@@ -92,7 +92,7 @@ int runAdd(const ToDoRequest& request) {
         if (!checkPriority(f.warn, *request.priority)) return 1;
         item.priority = static_cast<Byte>(*request.priority);
     }
-    if (form.complete() != FormStep::close) return 1;
+    if (form.complete() != FormStep::close) return failureExitCode(form.lastFailure());
     std::printf("%lld\n", static_cast<long long>(form.record().ref.rowId));
     return 0;
 }
@@ -108,7 +108,8 @@ int runDone(const ToDoRequest& request) {
     auto item = find(f.files, request.id);
     if (!item) return 1;
     item->done = 1;
-    return putToDoRecord(f.files, *item).ok() ? 0 : 1;
+    const store::Status s = putToDoRecord(f.files, *item);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 int runDelete(const ToDoRequest& request) {
@@ -117,7 +118,8 @@ int runDelete(const ToDoRequest& request) {
     const TableUse use(f.files, TableId::toDo);
     auto item = find(f.files, request.id);
     if (!item) return 1;
-    return deleteToDoRecord(f.files, *item).ok() ? 0 : 1;
+    const store::Status s = deleteToDoRecord(f.files, *item);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 // A command of todo that runs `run` with what it was given.

@@ -32,7 +32,8 @@ inline constexpr const char* kExitCodes =
     "matched; tick: the due task could not be stored, so nothing of it was performed\n"
     "  2  a usage error: the command line is wrong\n"
     "  3  a data file the program cannot work with; it stopped with the message and its stop text\n"
-    "  4  tick: the due task was performed and stored (or none was due), but a later step failed";
+    "  4  tick: the due task was performed and stored (or none was due), but a later step failed\n"
+    "  5  a data file stayed busy (another program kept it locked) and the wait for it was given up";
 
 using Run = std::function<int()>;
 

@@ -12,8 +12,6 @@
 namespace tarvelo {
 namespace {
 
-constexpr int kWriteTimeoutSeconds = 2;
-
 std::string_view trimLeft(std::string_view text) {
     std::size_t n = 0;
     while (n < text.size() && text[n] == ' ') ++n;
@@ -176,7 +174,7 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, ui::Moment
     advanceTask(task, reference.date, reference.time, m_ports.messages);
 
     store::Transaction transaction;
-    if (store::Status s = transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds); !s.ok()) return s;
+    if (store::Status s = transaction.begin({&m_schedule.table()}); !s.ok()) return s;
 
     // Unchanged since it was found due, and still due: else another scheduler has performed it, or the
     // user has changed it, and this tick leaves it alone.
@@ -270,7 +268,7 @@ store::Status Scheduler::purgeHistory() {
         if (std::int64_t{record.date} + days >= today) break;
         if (!record.completed) continue;
         if (!transaction.active()) {
-            if (s = transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds); !s.ok()) return s;
+            if (s = transaction.begin({&m_schedule.table()}); !s.ok()) return s;
         }
         // One that another scheduler removed first is simply gone.
         if (s = m_schedule.erase(record); !s.ok() && s.code != store::kRecordChanged) return s;

@@ -231,8 +231,12 @@ TEST_F(CheckCommand, GivenALayoutThatDoesNotMatchThenInvalidFileStopsTheProgram)
 TEST_F(CheckCommand, GivenAReadOnlyFolderThenEveryTableIsReadAndCheckedAndNothingIsWritten) {
     ASSERT_EQ(runCli(folder, {}).exitCode, 0);
     const std::string before = readBytes(dataFile());
-    ASSERT_EQ(::chmod(dataFile().c_str(), 0444), 0);
-    ASSERT_EQ(::chmod((folder + "/TagFile_.KTB").c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(dataFile().c_str(), 0400), 0);
+    ASSERT_EQ(::chmod((folder + "/TagFile_.KTB").c_str(), 0400), 0);
+    // The user's own files, read-only: nobody owns them, as root could write them anyway.
+    for (const std::string& file : {dataFile(), folder + "/TagFile_.KTB"}) {
+        ASSERT_EQ(::chown(file.c_str(), tarvelo::test::kNobody, tarvelo::test::kNobody), 0);
+    }
     ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
     tarvelo::test::CliRun asNobody;
     asNobody.folder = folder;

@@ -34,7 +34,7 @@ protected:
         TableUse use(data.files, TableId::schedule);
         auto schedule = data.files.schedule();
         store::Transaction tx;
-        ASSERT_TRUE(tx.begin({&schedule.table()}, 2).ok());
+        ASSERT_TRUE(tx.begin({&schedule.table()}).ok());
         for (int n = 0; n < count; ++n) {
             Schedule t;
             t.id = ++m_lastId;

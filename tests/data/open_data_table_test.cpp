@@ -8,7 +8,6 @@
 #include <chrono>
 #include <filesystem>
 #include <ostream>
-#include <vector>
 
 #include "fakes/cli_run.h"
 #include "fakes/data_fixture.h"
@@ -183,36 +182,8 @@ TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileBu
     EXPECT_EQ(halt.givenUp(), std::vector<std::string>{"File Busy"});
 }
 
-// At start-up a table that is still missing is created, which takes the write lock: another program
-// holding it for longer than the two seconds of old is waited for, as long as the lock wait lasts.
-TEST_F(OpenDataTableTest, GivenAnotherProgramHoldsTheLockForThreeSecondsWhenAMissingTableIsCreatedThenItIsWaitedFor) {
-    files->use(TableId::schedule);  // the data file, without History yet
-    files->release(TableId::schedule);
-    closeFiles();
-    const auto usualWait = store::lockWait();
-    store::setLockWait(std::chrono::seconds(20));
-    std::vector<store::LockWaitNotice> notices;
-    store::setLockWaitObserver([&](const store::LockWaitNotice& n) { notices.push_back(n); });
-    {
-        ForeignLock lock(dataFile(), false, /*holdMs=*/3000);
-        reopenFiles();
-        const auto start = std::chrono::steady_clock::now();
-        files->use(TableId::history);
-        EXPECT_GE(test::secondsSince(start), 2.5);
-    }
-    store::setLockWaitObserver({});
-    store::setLockWait(usualWait);
-
-    EXPECT_TRUE(files->table(TableId::history).isOpen());
-    EXPECT_EQ(messages.count(), 0u) << "neither the creation message nor the busy box";
-    EXPECT_FALSE(halt.halted());
-    ASSERT_GE(notices.size(), 1u) << "the wait was told while it lasted";
-    EXPECT_EQ(notices.front().file, dataFile());
-    EXPECT_EQ(notices.front().limit, std::chrono::seconds(20));
-    EXPECT_NE(notices.front().holders.find(" (process "), std::string::npos) << notices.front().holders;
-    files->release(TableId::history);
-}
-
+// At start-up a table that is still missing is created, which takes the write lock: held by another
+// program beyond the lock wait, the user is asked whether to wait again, never told of a creation error.
 TEST_F(OpenDataTableTest, GivenTheLockHeldBeyondTheWaitWhenAMissingTableIsCreatedThenRetryCreatesItOnceFree) {
     files->use(TableId::schedule);
     files->release(TableId::schedule);

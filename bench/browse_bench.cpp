@@ -82,7 +82,7 @@ struct Fixture {
         if (!schedule->create().ok() || !toDo->create().ok() || !schedule->open().ok() || !toDo->open().ok()) std::abort();
         std::mt19937 random(1996);
         store::Transaction tx;
-        if (!tx.begin({schedule.get(), toDo.get()}, 2).ok()) std::abort();
+        if (!tx.begin({schedule.get(), toDo.get()}).ok()) std::abort();
         for (int id = 1; id <= kTasks; ++id) {
             tarvelo::Schedule task;
             task.id = id;

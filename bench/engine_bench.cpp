@@ -45,6 +45,10 @@ struct NullPorts : ui::ClockPort, ui::FramePort, ui::MessageBoxPort, ui::SoundPo
         std::fprintf(stderr, "%s\n", stopText.c_str());
         std::abort();
     }
+    [[noreturn]] void giveUp(const std::string& text) override {
+        std::fprintf(stderr, "gave up: %s\n", text.c_str());
+        std::abort();
+    }
     int boxes = 0;
 };
 
@@ -92,7 +96,7 @@ struct Fixture {
         if (schedule.records().value >= kTasks) return;
         std::mt19937 random(1996);
         store::Transaction tx;
-        if (!tx.begin({&schedule.table()}, 2).ok()) std::abort();
+        if (!tx.begin({&schedule.table()}).ok()) std::abort();
         for (int id = static_cast<int>(schedule.records().value) + 1; id <= kTasks; ++id) {
             Schedule s = makeTask(id, random);
             if (const store::Status added = schedule.add(s); !added.ok()) {

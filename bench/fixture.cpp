@@ -68,7 +68,7 @@ std::string fixtureFolder(int tasks) {
     }
     std::mt19937 random(1996);
     store::Transaction tx;
-    if (!tx.begin({&schedule}, 2).ok()) std::abort();
+    if (!tx.begin({&schedule}).ok()) std::abort();
     for (int id = 1; id <= tasks; ++id) {
         store::Row row = scheduleBinding().toRow(benchTask(id, random));
         if (!schedule.add(row).ok()) std::abort();

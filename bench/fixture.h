@@ -35,6 +35,10 @@ struct AbortHalt : ui::HaltPort {
         std::fprintf(stderr, "halt: %s\n", text.c_str());
         std::abort();
     }
+    [[noreturn]] void giveUp(const std::string& text) override {
+        std::fprintf(stderr, "gave up: %s\n", text.c_str());
+        std::abort();
+    }
 };
 
 // A task of the mix a long-used schedule holds: most enabled and in the future (a fifth with an advance

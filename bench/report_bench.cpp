@@ -39,6 +39,10 @@ struct NullPorts : ui::MessageBoxPort, ui::HaltPort {
         std::fprintf(stderr, "%s\n", stopText.c_str());
         std::abort();
     }
+    [[noreturn]] void giveUp(const std::string& text) override {
+        std::fprintf(stderr, "gave up: %s\n", text.c_str());
+        std::abort();
+    }
 };
 
 Schedule makeTask(int id, std::mt19937& random) {
@@ -81,7 +85,7 @@ struct Fixture {
         if (schedule.records().value >= kTasks) return;
         std::mt19937 random(1997);
         store::Transaction tx;
-        if (!tx.begin({&schedule.table()}, 2).ok()) std::abort();
+        if (!tx.begin({&schedule.table()}).ok()) std::abort();
         for (int id = static_cast<int>(schedule.records().value) + 1; id <= kTasks; ++id) {
             Schedule s = makeTask(id, random);
             if (!schedule.add(s).ok()) std::abort();

@@ -54,7 +54,7 @@ struct Fixture {
         tags = std::make_unique<tarvelo::search::Tags>(*files, runner);
         std::mt19937 random(1996);
         store::Transaction tx;
-        if (!tx.begin({&files->table(tarvelo::TableId::schedule)}, 2).ok()) std::abort();
+        if (!tx.begin({&files->table(tarvelo::TableId::schedule)}).ok()) std::abort();
         auto table = files->schedule();
         for (int id = 1; id <= kTasks; ++id) {
             tarvelo::Schedule task;

@@ -87,7 +87,7 @@ struct Fixture {
         if (schedule.records().value >= kTasks) return;
         std::mt19937 random(1996);
         store::Transaction tx;
-        if (!tx.begin({&schedule}, 2).ok()) std::abort();
+        if (!tx.begin({&schedule}).ok()) std::abort();
         for (int id = 1; id <= kTasks; ++id) {
             store::Row row = makeTask(id, random);
             if (!schedule.add(row).ok()) std::abort();

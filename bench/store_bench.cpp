@@ -281,7 +281,7 @@ bench::Side inTransaction(bench::Side side, bool driver) {
     auto tx = std::make_shared<store::Transaction>();
     side.beforeBlock = [driver, tx] {
         if (!driver) return large().raw.exec("BEGIN IMMEDIATE");
-        if (!tx->begin({&large().table}, 2).ok()) fail("begin");
+        if (!tx->begin({&large().table}).ok()) fail("begin");
     };
     side.afterBlock = [driver, tx] {
         if (!driver) return large().raw.exec("COMMIT");
@@ -337,6 +337,7 @@ struct NullPorts : ui::ClockPort, ui::FramePort, ui::MessageBoxPort, ui::SoundPo
     void open(const std::string&) override {}
     int openCount() const override { return 0; }
     [[noreturn]] void halt(const std::string& stopText) override { fail(stopText); }
+    [[noreturn]] void giveUp(const std::string& text) override { fail(text); }
     int boxes = 0;
 };
 

@@ -27,6 +27,7 @@
 #include "ui/qt/qt_program_start.h"
 #include "ui/qt/qt_sound.h"
 #include "ui/qt/termination_signal.h"
+#include "ui/qt/wait_notice.h"
 #include "ui/qt/window_placement.h"
 #include "ui/qt/program_icon.h"
 
@@ -69,12 +70,22 @@ int runDesktop(QApplication& app, Settings& settings) {
     ui::QtMessageBox startMessages;
     ui::QtHalt halt;
     reportUnreadableIniFiles(startMessages);
+    // A file another program of ours keeps locked is waited for, and the wait is told while it lasts.
+    ui::WaitNotice waitNotice;
+    store::setLockWaitObserver([&waitNotice](const store::LockWaitNotice& wait) {
+        waitNotice.show(QString::fromStdString(lockWaitText(wait)),
+                        QString::fromStdString(lockWaitText(wait, Wording::brief)));
+    });
+    struct ObserverEnd {
+        ~ObserverEnd() { store::setLockWaitObserver({}); }
+    } observerEnd;
     const DataWarning warn(startMessages, halt);
     DataFiles data(warn);
     data.use(TableId::history);
     data.use(TableId::schedule);
 
     app::MainFrame frame(settings);
+    waitNotice.setStatusBar(frame.statusBar());
     startMessages.setParent(&frame);
     DesktopPorts ports(frame, data, settings);
     frame.setCloseDownHandler([&data] {

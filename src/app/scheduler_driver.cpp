@@ -11,13 +11,24 @@ namespace tarvelo::app {
 
 void driveScheduler(MainFrame& frame, Scheduler& scheduler) {
     frame.setTickHandler([&frame, &scheduler] {
-        const store::Status s = scheduler.tick();
+        const TickOutcome outcome = scheduler.tick();
         QStatusBar* bar = frame.statusBar();
-        const QString note = QString::fromUtf8(kScheduleNotSaved);
-        if (!s.ok()) {
-            bar->showMessage(note + QStringLiteral(": ") + QString::fromStdString(errorText(s)));
-        } else if (bar->currentMessage().startsWith(note)) {
-            bar->clearMessage();
+        // The first step that failed is the one that matters most: a task not performed before a warning
+        // not shown, before copies not removed.
+        QString note;
+        for (int i = 0; i < TickOutcome::kSteps && note.isEmpty(); ++i) {
+            const auto step = static_cast<TickOutcome::Step>(i);
+            if (outcome[step].ok()) continue;
+            note = QString::fromUtf8(TickOutcome::notSavedText(step)) + QStringLiteral(": ") +
+                   QString::fromStdString(errorText(outcome[step]));
+        }
+        if (!note.isEmpty()) {
+            bar->showMessage(note);
+            return;
+        }
+        for (int i = 0; i < TickOutcome::kSteps; ++i) {
+            const auto step = static_cast<TickOutcome::Step>(i);
+            if (bar->currentMessage().startsWith(QString::fromUtf8(TickOutcome::notSavedText(step)))) bar->clearMessage();
         }
     });
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The frame's timer driving the scheduler, as the program wires them: each tick runs the scheduler's
-// steps, and a tick whose write failed (nothing of it was performed) leaves a note in the status bar
-// saying that the schedule could not be saved, until a later tick succeeds. Menu help lines borrow the
+// steps, and a tick with a step that could not store what it had to leaves a note in the status bar
+// saying which (the schedule: nothing of the task performed; the advance warning; the removal of expired
+// copies), until a later tick succeeds. Menu help lines borrow the
 // bar meanwhile; the next failing tick puts the note back.
 namespace tarvelo {
 class Scheduler;

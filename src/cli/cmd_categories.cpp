@@ -10,13 +10,14 @@
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
+#include "core/plain_text.h"
 #include "data/record_maintenance.h"
 #include "data/update_form.h"
 
 namespace tarvelo::cli {
 namespace {
 
-constexpr std::size_t kNameBytes = 20;
+constexpr std::size_t kNameCharacters = decltype(Category::category)::kWidth;
 
 // The stored category of that name in any letter case; nothing (reported) when there is none.
 std::optional<Category> find(DataFiles& files, const std::string& name) {
@@ -25,7 +26,7 @@ std::optional<Category> find(DataFiles& files, const std::string& name) {
     const store::Status s = files.categories().fetch(CategoryKey::keyCategory, key, found);
     if (s.ok()) return found;
     if (s.code == store::kRecordNotFound) {
-        std::fprintf(stderr, "tarvelo96-cli categories: there is no category '%s'\n", name.c_str());
+        std::fprintf(stderr, "tarvelo96-cli categories: there is no category '%s'\n", printable(name).c_str());
     } else {
         std::fprintf(stderr, "tarvelo96-cli categories: %s\n", errorText(s).c_str());
     }
@@ -36,7 +37,7 @@ int list(DataFiles& files) {
     auto table = files.categories();
     Category c;
     store::Status s = table.setToStart(CategoryKey::keyCategory);
-    while (s.ok() && (s = table.next(c)).ok()) std::printf("%s\n", c.category.text().c_str());
+    while (s.ok() && (s = table.next(c)).ok()) std::printf("%s\n", printable(c.category.text()).c_str());
     if (s.code == store::kRecordNotAvailable) return 0;
     std::fprintf(stderr, "tarvelo96-cli categories: %s\n", errorText(s).c_str());
     return 1;
@@ -47,7 +48,7 @@ int add(DataFiles& files, const std::string& name) {
     category.category = name;
     CategoryForm form(files, Request::insert, category);
     if (!form.start()) return 1;
-    return form.complete() == FormStep::close ? 0 : 1;
+    return form.complete() == FormStep::close ? 0 : failureExitCode(form.lastFailure());
 }
 
 int rename(DataFiles& files, const std::string& from, const std::string& to) {
@@ -56,13 +57,15 @@ int rename(DataFiles& files, const std::string& from, const std::string& to) {
     const FixedText<20> snapshot = stored->category;
     stored->category = to;
     if (stored->category == snapshot) return 0;
-    return putCategoriesRecord(files, *stored, snapshot).ok() ? 0 : 1;
+    const store::Status s = putCategoriesRecord(files, *stored, snapshot);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 int remove(DataFiles& files, const std::string& name) {
     const auto stored = find(files, name);
     if (!stored) return 1;
-    return deleteCategoriesRecord(files, *stored).ok() ? 0 : 1;
+    const store::Status s = deleteCategoriesRecord(files, *stored);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 // What a command of categories is given: the names it names, and the fixed answer.
@@ -72,13 +75,24 @@ struct CategoryRequest {
     std::optional<int> answer;
 };
 
+// What the category form would not take in a name: more characters than the field holds, control
+// characters, bytes that are not UTF-8. Empty when it would.
+std::string nameProblem(const std::string& text) {
+    const auto problem = entryTextProblem(text, kNameCharacters);
+    return problem ? "a category name " + *problem + ": '" + printable(text) + "'" : std::string();
+}
+
+// Whether an operand names a new category (held to the form's rules) or one that is stored (which an
+// older version may have stored with control characters: it can still be renamed or deleted).
+enum class NameUse { entered, stored };
+
 // A name as an operand: checked before any file is opened.
-CLI::Option* addName(CLI::App& command, const std::string& operand, std::string& name, const std::string& description) {
+CLI::Option* addName(CLI::App& command, const std::string& operand, std::string& name, const std::string& description,
+                     NameUse use = NameUse::entered) {
     const CLI::Validator fits(
-        [](std::string& text) {
+        [use](std::string& text) {
             if (text.empty()) return std::string("a category name cannot be blank");
-            if (text.size() > kNameBytes) return "a category name holds at most 20 bytes: '" + text + "'";
-            return std::string();
+            return use == NameUse::entered ? nameProblem(text) : std::string();
         },
         "");
     return command.add_option(operand, name, description)->required()->check(fits);
@@ -117,13 +131,13 @@ void defineCategories(Commands& commands) {
     auto renamed = std::make_shared<CategoryRequest>();
     CLI::App& renaming = categoryCommand(commands, group, "rename", "rename a category that no task uses", renamed,
                                          [](DataFiles& files, Given r) { return rename(files, r.name, r.newName); });
-    addName(renaming, "OLD", renamed->name, "the category");
+    addName(renaming, "OLD", renamed->name, "the category", NameUse::stored);
     addName(renaming, "NEW", renamed->newName, "its new name");
 
     auto deleted = std::make_shared<CategoryRequest>();
     CLI::App& deleting = categoryCommand(commands, group, "delete", "delete a category that no task uses", deleted,
                                          [](DataFiles& files, Given r) { return remove(files, r.name); });
-    addName(deleting, "NAME", deleted->name, "the category");
+    addName(deleting, "NAME", deleted->name, "the category", NameUse::stored);
 }
 
 const Registration kCategories{"categories", &defineCategories};

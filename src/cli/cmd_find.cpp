@@ -57,7 +57,10 @@ int runFind(const FindRequest& request) {
     TableUse tagFile(files, TableId::tagFile);
     search::LoopRunner runner;
     search::Tags tags(files, runner);
-    if (request.clearFirst) tags.newTag(search::kScheduleTable);
+    if (request.clearFirst) {
+        tags.newTag(search::kScheduleTable);
+        if (tags.gaveUp()) return ui::kBusyExitCode;
+    }
 
     const auto task = select ? search::SearchTask::select
                              : unselect ? search::SearchTask::unselect : search::SearchTask::edit;
@@ -66,6 +69,10 @@ int runFind(const FindRequest& request) {
         search::MarkJob job(scan, tags, select);
         job.onMatch = printId;
         ui::runToEnd(job);
+        if (job.gaveUp()) {
+            std::fflush(stdout);
+            return ui::kBusyExitCode;  // the tasks printed are those marked
+        }
     } else {
         for (;;) {
             search::FindNextJob job(scan);
@@ -87,7 +94,8 @@ void defineFind(Commands& commands) {
     CLI::App& find = commands.add("find", "the numbers of the tasks that match, as the search finds them",
                                   [request] { return runFind(*request); });
     find.footer("FIELD is a task field in lower case (description, date), CODE a match type 0-17 (1 equals, "
-                "9 begins with, 11 contains, 7 inside a range...). Exit code 1 when nothing matches.");
+                "9 begins with, 11 contains, 7 inside a range...). Exit code 1 when nothing matches, 5 when the tag file "
+                "stayed busy and the wait for it was given up.");
     find.add_option("--where", request->where,
                     "a criterion: match type CODE (0-17) on FIELD, with VALUE (and UPPER for a range); dates and "
                     "times as Standard numbers")

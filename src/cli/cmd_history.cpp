@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "cli/schedule_json.h"
 #include "core/picture.h"
+#include "core/plain_text.h"
 #include "data/history_record.h"
 
 namespace tarvelo::cli {
@@ -39,8 +40,8 @@ int listHistory(const ListRequest& request) {
             std::fputs(line.c_str(), stdout);
         } else {
             std::printf("%d\t%s %s\t%s\t%s\n", entry.id, formatIsoDate(entry.lastRunDate).c_str(),
-                        formatTime24(entry.lastRunTime).c_str(), entry.taskType.text().c_str(),
-                        entry.description.text().c_str());
+                        formatTime24(entry.lastRunTime).c_str(), printable(entry.taskType.text()).c_str(),
+                        printable(entry.description.text()).c_str());
         }
     }
     if (s.code != store::kRecordNotAvailable) {

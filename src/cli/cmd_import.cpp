@@ -15,7 +15,6 @@
 namespace tarvelo::cli {
 namespace {
 
-constexpr int kSomeSkippedExitCode = 4;
 // A calendar of a million tasks is well below this.
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
 
@@ -60,7 +59,7 @@ int runImport(const ImportRequest& request) {
     if (categories > 0) std::printf(", %d categor%s added", categories, categories == 1 ? "y" : "ies");
     if (!events.skipped.empty()) std::printf(", %zu event%s skipped", events.skipped.size(), events.skipped.size() == 1 ? "" : "s");
     std::printf("\n");
-    return events.skipped.empty() ? 0 : kSomeSkippedExitCode;
+    return events.skipped.empty() ? 0 : kPartlyDoneExitCode;
 }
 
 void defineImport(Commands& commands) {

@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "cli/schedule_json.h"
 #include "core/picture.h"
+#include "core/plain_text.h"
 #include "data/record_maintenance.h"
 #include "search/tags.h"
 #include "store/store.h"
@@ -68,8 +69,8 @@ int runList(const TaskRequest& request) {
             if (task.completed) flags += " completed";
             if (task.skipNextTime) flags += " skip";
             std::printf("%d\t%s %s\t%s\t%s%s\n", task.id, formatIsoDate(task.date).c_str(),
-                        formatTime24(task.time).c_str(), task.taskType.text().c_str(),
-                        task.description.text().c_str(), flags.c_str());
+                        formatTime24(task.time).c_str(), printable(task.taskType.text()).c_str(),
+                        printable(task.description.text()).c_str(), flags.c_str());
         }
     }
     if (s.code != store::kRecordNotAvailable) {
@@ -81,7 +82,8 @@ int runList(const TaskRequest& request) {
 
 int runAdd(const TaskRequest& request) {
     Schedule task;
-    const ScheduleJsonReader reader(kScheduleJsonFields, ScheduleJsonReader::OtherKeys::refuse);
+    const ScheduleJsonReader reader(kScheduleJsonFields, ScheduleJsonReader::OtherKeys::refuse, {},
+                                    ScheduleJsonReader::Texts::asEntered);
     if (const auto problem = reader.read(request.object, task)) throw UsageError(*problem);
     // What the forms would refuse is refused here too; what they only warn about is a warning.
     if (const auto problem = taskEntryProblem(task))
@@ -95,7 +97,10 @@ int runAdd(const TaskRequest& request) {
     auto schedule = f.files.schedule();
     // Numbered and added in one transaction, so two scripts adding at once never take the same number.
     store::Transaction transaction;
-    store::Status s = transaction.begin({&schedule.table()}, kTransactionTimeoutSeconds);
+    store::Status s;
+    while (!(s = transaction.begin({&schedule.table()})).ok() && f.warn.retryBusy(schedule.table(), s)) {
+    }
+    if (store::isBusy(s)) return failureExitCode(s);  // the box has said why
     if (s.ok()) {
         Schedule highest;
         const bool any = schedule.setToEnd(ScheduleKey::keyId).ok() && schedule.previous(highest).ok();
@@ -126,7 +131,8 @@ int runDelete(const TaskRequest& request) {
         std::fprintf(stderr, "tarvelo96-cli delete: there is no task %d\n", id);
         return 1;
     }
-    return deleteScheduleRecord(f.files, task).ok() ? 0 : 1;
+    const store::Status s = deleteScheduleRecord(f.files, task);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 // A command on the Schedule table that runs `run` with what it was given.

@@ -1,6 +1,8 @@
 // tarvelo96-cli report date|category|categories|todo --pdf FILE: one of the four reports, read in its key
 // order as the program reads it, with its pages drawn by the program's own painter into a PDF file. No
-// display is needed: the pages are drawn on Qt's offscreen platform.
+// display is needed: the pages are drawn on Qt's offscreen platform. The file is refused before anything
+// is read when it is one of the program's own files or not a regular file, and replaced only once the new
+// one is whole.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -15,6 +17,7 @@
 #include "cli/options.h"
 #include "search/paint/page_painter.h"
 #include "search/report_run.h"
+#include "search/report_target.h"
 
 namespace tarvelo::cli {
 namespace {
@@ -32,9 +35,15 @@ struct ReportRequest {
     std::optional<int> answer;
 };
 
+int cannotWrite(const std::string& pdf, const std::string& why) {
+    std::fprintf(stderr, "tarvelo96-cli report: cannot write %s: %s\n", pdf.c_str(), why.c_str());
+    return 1;
+}
+
 int runReport(const ReportRequest& request) {
     const search::ReportKind kind = request.kind;
     const std::string& pdf = request.pdf;
+    if (const auto problem = search::reportTargetProblem(pdf, "")) return cannotWrite(pdf, *problem);
     DataFolder folder(request.answer);
     search::ReportRun run(kind, folder.files, folder.messages);
     if (!run.open()) {
@@ -55,10 +64,11 @@ int runReport(const ReportRequest& request) {
     static char name[] = "tarvelo96-cli";
     static char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
-    const QString title = QString::fromStdString(search::reportLayout(kind).title);
-    if (!search::writePdf(*pages, QString::fromStdString(pdf), title)) {
-        std::fprintf(stderr, "tarvelo96-cli report: cannot write %s\n", pdf.c_str());
-        return 1;
+    search::PdfRun pdfRun;
+    pdfRun.title = QString::fromStdString(search::reportLayout(kind).title);
+    const QString target = QString::fromStdString(search::followLinks(pdf));
+    if (const auto failed = search::writePdf(*pages, target, pdfRun)) {
+        return cannotWrite(pdf, failed->toStdString() + "; it is left as it was");
     }
     const int count = pages->pageCount();
     std::printf("%d records, %d page%s written to %s\n", pages->bandCount(), count, count == 1 ? "" : "s", pdf.c_str());
@@ -70,7 +80,9 @@ void defineReport(Commands& commands) {
     CLI::App& report = commands.add("report", "a report as a PDF file: the schedule, the categories, the to-do list",
                                     [request] { return runReport(*request); });
     report.footer("date and category: the schedule by date or by category. An empty table writes nothing and "
-                  "exits 1.");
+                  "exits 1. FILE may not be one of the program's own files (the data files, their -wal and -shm, "
+                  "the INI files), nor anything but a regular file; an existing FILE is replaced only once the "
+                  "new one is whole, and a failed write leaves it as it was (exit code 1).");
     addChoice(report, "REPORT", request->kind, kKinds, "which report")->required();
     report.add_option("--pdf", request->pdf, "the file to write")->required()->type_name("FILE");
     addAnswerOption(report, request->answer);

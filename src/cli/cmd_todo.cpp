@@ -11,6 +11,7 @@
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
+#include "core/plain_text.h"
 #include "data/record_maintenance.h"
 #include "data/todo_list.h"
 #include "data/update_form.h"
@@ -19,7 +20,7 @@
 namespace tarvelo::cli {
 namespace {
 
-constexpr std::size_t kTextBytes = 40;
+constexpr std::size_t kTextCharacters = decltype(ToDo::todo)::kWidth;
 
 const std::map<std::string, ToDoKey> kOrders = {
     {"done", ToDoKey::keyDone}, {"priority", ToDoKey::keyPriority}, {"todo", ToDoKey::keyToDo}};
@@ -51,7 +52,7 @@ int list(DataFiles& files, ToDoKey order, bool json) {
             std::fputs(line.c_str(), stdout);
         } else {
             std::printf("%lld\t%s\t%d\t%s\n", static_cast<long long>(item.ref.rowId), item.done ? "x" : " ",
-                        item.priority, item.todo.text().c_str());
+                        item.priority, printable(item.todo.text()).c_str());
         }
     }
     if (s.code == store::kRecordNotAvailable) return 0;
@@ -91,7 +92,7 @@ int runAdd(const ToDoRequest& request) {
         if (!checkPriority(f.warn, *request.priority)) return 1;
         item.priority = static_cast<Byte>(*request.priority);
     }
-    if (form.complete() != FormStep::close) return 1;
+    if (form.complete() != FormStep::close) return failureExitCode(form.lastFailure());
     std::printf("%lld\n", static_cast<long long>(form.record().ref.rowId));
     return 0;
 }
@@ -107,7 +108,8 @@ int runDone(const ToDoRequest& request) {
     auto item = find(f.files, request.id);
     if (!item) return 1;
     item->done = 1;
-    return putToDoRecord(f.files, *item).ok() ? 0 : 1;
+    const store::Status s = putToDoRecord(f.files, *item);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 int runDelete(const ToDoRequest& request) {
@@ -116,7 +118,8 @@ int runDelete(const ToDoRequest& request) {
     const TableUse use(f.files, TableId::toDo);
     auto item = find(f.files, request.id);
     if (!item) return 1;
-    return deleteToDoRecord(f.files, *item).ok() ? 0 : 1;
+    const store::Status s = deleteToDoRecord(f.files, *item);
+    return s.ok() ? 0 : failureExitCode(s);
 }
 
 // A command of todo that runs `run` with what it was given.
@@ -145,8 +148,9 @@ void defineToDo(Commands& commands) {
     CLI::App& adding = toDoCommand(commands, group, "add", "add an item, as the to-do form would; prints its ID", added,
                                 &runAdd);
     const CLI::Validator fits(
-        [](std::string& text) {
-            return text.size() > kTextBytes ? std::string("an item holds at most 40 bytes") : std::string();
+        [](const std::string& text) {
+            const auto problem = entryTextProblem(text, kTextCharacters);
+            return problem ? "an item " + *problem : std::string();
         },
         "");
     adding.add_option("TEXT", added->text, "what is to be done")->required()->check(fits);

@@ -12,6 +12,12 @@
 
 namespace tarvelo::cli {
 
+// The exit code of a command whose write failed (its message is out): kBusyExitCode when the file stayed
+// busy and the wait for it was given up, else 1.
+inline int failureExitCode(const store::Status& failure) {
+    return store::isBusy(failure) ? ui::kBusyExitCode : 1;
+}
+
 struct DataFolder {
     explicit DataFolder(std::optional<int> answer = std::nullopt) : messages(stderr, answer) {}
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "data/data_warning.h"
+#include "store/store.h"
 
 namespace tarvelo::cli {
 
@@ -95,6 +97,12 @@ int main(int argc, char** argv) {
     // A reader that goes away (`run | head -n1`) must not kill the process between storing an occurrence
     // and performing it: a failed write of output is noticed and handled instead.
     std::signal(SIGPIPE, SIG_IGN);
+    // A wait for a file another program keeps locked is said once, on stderr: the command is not stuck.
+    tarvelo::store::setLockWaitObserver([told = std::string()](const tarvelo::store::LockWaitNotice& wait) mutable {
+        if (wait.file == told) return;
+        told = wait.file;
+        std::fprintf(stderr, "tarvelo96-cli: %s\n", tarvelo::lockWaitText(wait).c_str());
+    });
 
     CLI::App program{"The scheduler without a display, for scripts and checks. Tasks, the to-do list and the "
                      "categories are those of the data files in the current folder.",
@@ -108,7 +116,8 @@ int main(int argc, char** argv) {
     for (const auto& r : all) r.define(commands);
     std::shared_ptr<std::string> helpTopic;
     defineHelp(commands, helpTopic);
-    program.footer("Run 'tarvelo96-cli COMMAND --help' for the options of a command.");
+    program.footer(std::string("Run 'tarvelo96-cli COMMAND --help' for the options of a command.\n\n") +
+                   tarvelo::cli::kExitCodes);
 
     // The parser would take an unknown command (`todo show`) for a missing one.
     CLI::App* at = &program;

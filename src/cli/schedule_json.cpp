@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/plain_text.h"
+
 namespace tarvelo::cli {
 namespace {
 
@@ -33,11 +35,17 @@ std::optional<std::string> readFlag(std::string_view key, const Value& v, Byte& 
     return std::nullopt;
 }
 
-// Trailing blanks are never kept, so only what is left of them has to fit.
-std::optional<std::string> readText(const ScheduleJsonField& field, const Value& v, Schedule& task) {
+// Trailing blanks are never kept, so only what is left of them has to fit. As the entries take a text,
+// the message keeps its line breaks and tabs, and no text any other control character.
+std::optional<std::string> readText(const ScheduleJsonField& field, const Value& v, Schedule& task,
+                                    ScheduleJsonReader::Texts texts) {
     if (v.type != Value::string) return quoted(field.key) + " must be a string";
-    if (utf8Length(trimRight(v.text)) > field.width)
+    if (texts == ScheduleJsonReader::Texts::asEntered) {
+        const LineBreaks breaks = field.key == "message" ? LineBreaks::kept : LineBreaks::refused;
+        if (const auto problem = entryTextProblem(v.text, field.width, breaks)) return quoted(field.key) + " " + *problem;
+    } else if (utf8Length(trimRight(v.text)) > field.width) {
         return quoted(field.key) + " holds at most " + std::to_string(field.width) + " characters";
+    }
     field.setText(task, v.text);
     return std::nullopt;
 }
@@ -185,8 +193,11 @@ void writeSchedule(headless::JsonLine& line, const Schedule& task, std::span<con
 }
 
 ScheduleJsonReader::ScheduleJsonReader(std::span<const ScheduleJsonField> fields, OtherKeys otherKeys,
-                                       std::span<const std::string_view> extraKeys)
-    : m_fields(fields), m_otherKeys(otherKeys), m_extraKeys(extraKeys.first(std::min(extraKeys.size(), kMaxExtras))) {}
+                                       std::span<const std::string_view> extraKeys, Texts texts)
+    : m_fields(fields),
+      m_otherKeys(otherKeys),
+      m_extraKeys(extraKeys.first(std::min(extraKeys.size(), kMaxExtras))),
+      m_texts(texts) {}
 
 std::optional<std::string> ScheduleJsonReader::take(std::string_view key, const Value& value, Schedule& task,
                                                     std::int32_t* extras, std::size_t* next) const {
@@ -198,7 +209,7 @@ std::optional<std::string> ScheduleJsonReader::take(std::string_view key, const 
         if (f.key.size() != key.size() || f.key[0] != key[0] || f.key != key) continue;
         if (next) *next = i + 1;
         if (value.type == Value::null) return std::nullopt;
-        if (f.text) return readText(f, value, task);
+        if (f.text) return readText(f, value, task, m_texts);
         if (f.flag) return readFlag(key, value, task.*f.flag);
         return readNumber(key, value, task.*f.number);
     }

@@ -2,7 +2,8 @@
 // Tasks as flat JSON objects, keyed by the Schedule field names in lower case ("scheduletype", "date", ...),
 // read and written for every command the same way. Dates are Standard dates and times Standard times
 // (numbers); flags are numbers 0..255 (true and false are read as 1 and 0); texts are strings of at most
-// their field's width in characters. A missing key (or null) is blank or 0.
+// their field's width in characters (without control characters, for a task to be stored). A missing key
+// (or null) is blank or 0.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -97,9 +98,12 @@ class ScheduleJsonReader {
 public:
     static constexpr std::size_t kMaxExtras = 2;
     enum class OtherKeys { refuse, ignore };
+    // Texts of a task to be stored are held to the entries' rules: no control characters (the message
+    // keeps its line breaks and tabs), well-formed UTF-8. A task read to be computed on is taken as given.
+    enum class Texts { asGiven, asEntered };
 
     ScheduleJsonReader(std::span<const ScheduleJsonField> fields, OtherKeys otherKeys,
-                       std::span<const std::string_view> extraKeys = {});
+                       std::span<const std::string_view> extraKeys = {}, Texts texts = Texts::asGiven);
 
     // Fills task (and extras, in the order of the extra keys; each 0 when missing) from text. Returns the
     // problem, or nothing when every key was taken: "invalid JSON: ...", "expected a JSON object",
@@ -122,6 +126,7 @@ private:
     std::span<const ScheduleJsonField> m_fields;
     OtherKeys m_otherKeys;
     std::span<const std::string_view> m_extraKeys;
+    Texts m_texts;
 };
 
 }  // namespace tarvelo::cli

@@ -1,11 +1,12 @@
 #include "cli/scheduler_session.h"
 
+#include "cli/command.h"
+
 #include <cstdio>
 
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
-#include "engine/scheduler.h"
 #include "ui/headless/exit_halt.h"
 #include "ui/headless/json_events.h"
 #include "ui/headless/posix_program_start.h"
@@ -46,11 +47,21 @@ struct SchedulerSession::Parts {
 SchedulerSession::SchedulerSession(const SchedulerOptions& options) : m_parts(std::make_unique<Parts>(options)) {}
 SchedulerSession::~SchedulerSession() = default;
 
-bool SchedulerSession::tick() {
-    const store::Status s = m_parts->scheduler.tick();
-    if (s.ok()) return true;
-    m_parts->sink.error(std::string(kScheduleNotSaved) + ": " + errorText(s), s.code);
-    return false;
+int tickExitCode(const TickOutcome& outcome) {
+    if (!outcome[TickOutcome::dueTask].ok()) return 1;
+    return outcome.ok() ? 0 : kPartlyDoneExitCode;
+}
+
+TickOutcome SchedulerSession::tick() {
+    static constexpr const char* kStepNames[TickOutcome::kSteps] = {"task", "warning", "purge"};
+    const TickOutcome outcome = m_parts->scheduler.tick();
+    for (int i = 0; i < TickOutcome::kSteps; ++i) {
+        const auto step = static_cast<TickOutcome::Step>(i);
+        const store::Status& s = outcome[step];
+        if (s.ok()) continue;
+        m_parts->sink.error(std::string(TickOutcome::notSavedText(step)) + ": " + errorText(s), s.code, kStepNames[i]);
+    }
+    return outcome;
 }
 
 bool SchedulerSession::outputLost() const { return m_parts->sink.broken(); }

@@ -2,14 +2,19 @@
 // The scheduler without a display, as the tick and run commands use it: the Schedule and History tables of
 // the current folder held open (as the frame holds them), the settings of the INI files, and every effect
 // on the user printed as a JSON line on standard output. Data-layer messages are printed the same way;
-// a fatal one ends the process with its stop text on standard error. A tick whose write failed prints
-//   {"event":"error","text":"The schedule could not be saved: database is locked (SQLITE_BUSY (5))","code":90}
+// a fatal one ends the process with its stop text on standard error. Each step of a tick that could not
+// store what it had to prints an error of its own, naming the step:
+//   {"event":"error","text":"The schedule could not be saved: database is locked (SQLITE_BUSY (5))","code":90,
+//    "step":"task"}
+// "task" (the due task: not performed), "warning" (the advance warning: not shown), "purge" (the expired
+// completed tasks: kept until a later tick).
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/settings.h"
+#include "engine/scheduler.h"
 #include "ui/ports.h"
 
 namespace tarvelo::cli {
@@ -18,6 +23,10 @@ namespace tarvelo::cli {
 inline constexpr const char* kEffectsAsJson =
     "Every effect on the user (title, message box, sound, message window, program started, an error) is printed "
     "as a JSON line on standard output, as it happens; message boxes are answered at once.";
+
+// The exit code of a tick: 0, 1 when the due task could not be stored (nothing of it performed),
+// kPartlyDoneExitCode when only a later step failed.
+int tickExitCode(const TickOutcome& outcome);
 
 struct SchedulerOptions {
     std::optional<ui::Moment> at;  // tick at this moment instead of now
@@ -31,8 +40,8 @@ public:
     SchedulerSession(const SchedulerSession&) = delete;
     SchedulerSession& operator=(const SchedulerSession&) = delete;
 
-    // One tick. False when a write of the tick failed; the error has been printed as an "error" event.
-    bool tick();
+    // One tick; each step that failed has been printed as an "error" event.
+    TickOutcome tick();
     // Whether standard output has gone (the reader of the pipe has ended).
     bool outputLost() const;
 

@@ -11,8 +11,10 @@
 // question whether to rebuild them (No stops the program; Yes rebuilds them, and the operation is tried
 // again), damaged records with the fatal file message.
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/data_warning.h"
 #include "data/record_table.h"
@@ -22,8 +24,14 @@
 namespace tarvelo {
 
 // Opens a table, creating it when it does not exist and offering to rebuild damaged keys; every other
-// failure is reported and stops the program. Returns only when the table is open.
-void openDataTable(store::Table& table, const DataWarning& warn);
+// failure is reported and stops the program. Returns only when the table is open. rebuilt hears of keys
+// rebuilt on the way, with the damage that was found.
+void openDataTable(store::Table& table, const DataWarning& warn,
+                   const std::function<void(const store::Status&)>& rebuilt = {});
+
+// Every file the program keeps: the data files of folder ("" for the current folder) with the -wal and
+// -shm files beside them, and the INI files of the config folder. Nothing else may be written over them.
+std::vector<std::string> programFiles(const std::string& folder);
 
 class DataFiles {
 public:
@@ -52,6 +60,11 @@ public:
     const DataWarning& warn() const { return m_warn; }
     const std::string& folder() const { return m_folder; }
 
+    // Hears of every table whose keys were rebuilt (when it was opened, or when an operation met the
+    // damage), with the damage found: a check reports what it mended.
+    using RepairListener = std::function<void(store::Table& table, const store::Status& damage)>;
+    void setRepairListener(RepairListener listener) { m_repaired = std::move(listener); }
+
 private:
     static std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
     // The damage handler of every table; true when the keys were rebuilt.
@@ -61,6 +74,7 @@ private:
     std::string m_folder;
     std::array<std::unique_ptr<store::Table>, kTableCount> m_tables;
     std::array<int, kTableCount> m_useCounts{};
+    RepairListener m_repaired;
 };
 
 // One use of a table for the lifetime of the object.

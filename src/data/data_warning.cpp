@@ -1,6 +1,7 @@
 #include "data/data_warning.h"
 
 #include <cctype>
+#include <chrono>
 #include <string>
 
 #include "core/fixed_text.h"
@@ -141,9 +142,25 @@ std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, s
     case kWarnViewOpenError:
         return exclamation("View Open Error",
                            "Error: (" + e + ") attempting to open the current VIEW. Filter and Range Limits ignored.");
+    case kWarnFileBusy:
+        return box("File Busy", Icon::Exclamation, ui::kRetry + ui::kCancel, ui::kCancel,
+                   "Error: (" + e + ") " + t + " is busy: " + (l.empty() ? std::string("another program") : l) +
+                       " kept it locked for " + h + " seconds.  Press Retry to wait again, or Cancel to give up.");
     default:
         return std::nullopt;
     }
+}
+
+std::string lockWaitText(const store::LockWaitNotice& wait, Wording wording) {
+    using std::chrono::duration_cast;
+    using std::chrono::seconds;
+    const std::size_t slash = wait.file.rfind('/');
+    const std::string name = slash == std::string::npos ? wait.file : wait.file.substr(slash + 1);
+    const std::string who = wording == Wording::brief ? std::string()
+                            : ", which " + (wait.holders.empty() ? std::string("another program") : wait.holders) +
+                                  " keeps locked";
+    return "Waiting for " + name + who + ": " + std::to_string(duration_cast<seconds>(wait.waited).count()) + " of " +
+           std::to_string(duration_cast<seconds>(wait.limit).count()) + " seconds";
 }
 
 std::optional<std::string> warningStopText(int number, int button) {
@@ -157,6 +174,13 @@ std::optional<std::string> warningStopText(int number, int button) {
     case kWarnCreatedFileOpenError: return "File Creation Error!";
     default: return std::nullopt;
     }
+}
+
+bool DataWarning::retryBusy(const store::Table& table, const store::Status& failure) const {
+    if (!store::isBusy(failure)) return false;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(store::lockWait()).count();
+    return (*this)(kWarnFileBusy, failure, table.name(), store::lockHolders(table.path()), std::to_string(seconds)) ==
+           ui::kRetry;
 }
 
 int DataWarning::operator()(int number, const store::Status& status, std::string_view t, std::string_view l,

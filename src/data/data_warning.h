@@ -41,6 +41,9 @@ enum Warning : int {
     kWarnTransactionFramingError = 34,
     kWarnRecordRetrievalError = 35,
     kWarnViewOpenError = 36,
+    // A file another program kept locked through the whole lock wait: T the table, L who holds it (or
+    // blank), H the seconds waited. Retry waits again, Cancel gives up.
+    kWarnFileBusy = 37,
 };
 
 // E: "Record Not Found (35)"; for a driver error (90) the driver's own text and code, "disk I/O error
@@ -52,6 +55,12 @@ std::string errorText(const store::Status& status);
 std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, std::string_view e,
                                                     std::string_view t = {}, std::string_view l = {},
                                                     std::string_view h = {});
+
+// What a long wait for a busy file says while it lasts (on stderr, in a window): "Waiting for SM.KTB,
+// which tarvelo96-cli (process 4242) keeps locked: 3 of 30 seconds"; brief, where room is short (the
+// status bar, a progress window's line): "Waiting for SM.KTB: 3 of 30 seconds".
+enum class Wording { full, brief };
+std::string lockWaitText(const store::LockWaitNotice& wait, Wording wording = Wording::full);
 
 // What the program stops with after the warning, given the button pressed; nullopt when it goes on.
 std::optional<std::string> warningStopText(int number, int button);
@@ -73,6 +82,16 @@ public:
         m_halt.halt(stopText);
         std::abort();  // a halt port never returns
     }
+    // The user gave up waiting for a busy file the program cannot go on without.
+    [[noreturn]] void giveUp(const std::string& text) const {
+        m_halt.giveUp(text);
+        std::abort();  // a halt port never returns
+    }
+
+    // After an operation on table failed with failure: when the file stayed busy through the whole lock
+    // wait, shows warning 37, naming who holds it, and returns true when the user chose Retry. Any other
+    // failure shows nothing and returns false.
+    bool retryBusy(const store::Table& table, const store::Status& failure) const;
 
 private:
     ui::MessageBoxPort& m_messages;

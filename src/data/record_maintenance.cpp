@@ -66,6 +66,20 @@ store::Status report(DataFiles& files, const Refusal& refusal) {
     return refusal.status.ok() ? referenceRefusal() : refusal.status;
 }
 
+// Begins the transaction of an operation ("Update", "Delete"). A file another program keeps busy beyond
+// the lock wait asks whether to wait again; any other failure is warning 34. Returns the failure shown.
+template <class R>
+store::Status beginTransaction(Scope<R>& scope, store::Transaction& tx, const char* operation) {
+    const DataWarning& warn = scope.files.warn();
+    for (;;) {
+        const store::Status s = tx.begin(scope.tables());
+        if (s.ok()) return s;
+        if (warn.retryBusy(scope.files.table(RecordTraits<R>::table), s)) continue;
+        if (!store::isBusy(s)) warn(kWarnTransactionFramingError, s, operation, shownName<R>());
+        return s;
+    }
+}
+
 // The key a record is remembered by before it is deleted.
 ScheduleKey rememberKey(const Schedule*) { return ScheduleKey::keyId; }
 ToDoKey rememberKey(const ToDo*) { return ToDoKey::keyDone; }
@@ -79,10 +93,7 @@ store::Status deleteRecord(DataFiles& files, const R& record) {
     const std::string position = table.position(rememberKey(static_cast<const R*>(nullptr)), record);
 
     store::Transaction tx;  // rolls back unless committed
-    if (store::Status s = tx.begin(scope.tables(), kTransactionTimeoutSeconds); !s.ok()) {
-        warn(kWarnTransactionFramingError, s, "Delete", shownName<R>());
-        return s;
-    }
+    if (store::Status s = beginTransaction(scope, tx, "Delete"); !s.ok()) return s;
     R current;
     store::Status s = table.reget(position, current);
     if constexpr (std::is_same_v<R, Category>) {
@@ -111,10 +122,7 @@ store::Status putRecord(DataFiles& files, R& record, Check refused) {
     auto table = files.records<R>();
 
     store::Transaction tx;  // rolls back unless committed
-    if (store::Status s = tx.begin(scope.tables(), kTransactionTimeoutSeconds); !s.ok()) {
-        warn(kWarnTransactionFramingError, s, "Update", shownName<R>());
-        return s;
-    }
+    if (store::Status s = beginTransaction(scope, tx, "Update"); !s.ok()) return s;
     const store::RowRef before = record.ref;
     store::Status s = table.put(record);
     if (s.ok()) {
@@ -196,6 +204,12 @@ Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
             record.id = placeholder.id;
             record.ref = placeholder.ref;
             return Numbering::numbered;
+        }
+        // A file busy beyond the lock wait has been waited for long enough: the user decides at once.
+        if (store::isBusy(s)) {
+            if (!files.warn().retryBusy(schedule.table(), s)) return Numbering::cancelled;
+            attempts = 0;
+            continue;
         }
         if (++attempts < 3) continue;
         if (files.warn()(kWarnAutoIncrementError, s) != ui::kRetry) return Numbering::cancelled;

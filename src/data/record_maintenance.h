@@ -17,9 +17,6 @@
 
 namespace tarvelo {
 
-// Transactions wait at most this long for the other programs holding the tables.
-inline constexpr int kTransactionTimeoutSeconds = 2;
-
 // The code of a change or delete that the reference rules refused (warning 12 or 13 has been shown); no
 // code of the driver's.
 inline constexpr int kReferencedElsewhere = 1000;

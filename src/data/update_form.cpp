@@ -106,12 +106,17 @@ FormStep UpdateForm<R>::complete() {
 template <class R>
 FormStep UpdateForm<R>::insert() {
     auto table = m_files.records<R>();
-    // A numbered task is stored already: it is written over its reserved record.
-    const store::Status s = isSchedule<R> ? table.put(m_record) : table.add(m_record);
+    store::Status s;
+    do {
+        // A numbered task is stored already: it is written over its reserved record.
+        s = isSchedule<R> ? table.put(m_record) : table.add(m_record);
+    } while (!s.ok() && m_files.warn().retryBusy(table.table(), s));
     if (s.ok()) {
         m_response = Response::completed;
         return FormStep::close;
     }
+    m_failure = s;
+    if (store::isBusy(s)) return FormStep::stay;  // the user gave up waiting; the box has said why
     const auto key = uniqueKey(static_cast<const R*>(nullptr));
     const bool duplicated = key && s.code == store::kDuplicateKey && table.duplicate(*key, m_record).value;
     if (duplicated) {
@@ -131,6 +136,7 @@ FormStep UpdateForm<R>::change() {
             m_response = Response::completed;
             return FormStep::close;
         }
+        m_failure = s;
         const int button = m_files.warn()(kWarnRecordUpdateError, s);
         if (button == ui::kNo) {
             m_response = Response::cancelled;

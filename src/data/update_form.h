@@ -54,6 +54,8 @@ public:
 
     Request request() const { return m_request; }
     Response response() const { return m_response; }
+    // What the last complete() that did not close met (its message has been shown); ok otherwise.
+    const store::Status& lastFailure() const { return m_failure; }
     R& record() { return m_record; }
     const R& record() const { return m_record; }
     // "Adding a Todo Record", "Changing a Categories Record"; blank for other requests.
@@ -74,6 +76,7 @@ private:
     R m_base;  // the stored row the edit started from
     FixedText<20> m_snapshot;
     std::vector<TableUse> m_uses;
+    store::Status m_failure;
     bool m_reserved = false;
     bool m_finished = false;
 };

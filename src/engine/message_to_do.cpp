@@ -1,5 +1,6 @@
 #include "engine/message_to_do.h"
 
+#include "core/plain_text.h"
 #include "data/data_files.h"
 
 namespace tarvelo::engine {
@@ -8,8 +9,9 @@ ToDo toDoFromMessage(std::string_view message) {
     ToDo item;
     item.done = 0;
     item.priority = kMessageToDoPriority;
-    // The field keeps the first 40 bytes without splitting a character, trailing blanks dropped.
-    item.todo = message;
+    // One line: the message's line breaks and tabs become blanks. The field keeps the first 40
+    // characters, trailing blanks dropped.
+    item.todo = withoutControls(message);
     return item;
 }
 

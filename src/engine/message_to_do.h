@@ -1,5 +1,6 @@
 #pragma once
-// The to-do item "&Add to To Do List" makes of a message: its first 40 characters, priority 5, not done.
+// The to-do item "&Add to To Do List" makes of a message: its first 40 characters on one line (its line
+// breaks and tabs as blanks), priority 5, not done.
 #include <string_view>
 
 #include "data/records.h"

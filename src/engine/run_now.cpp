@@ -43,9 +43,9 @@ Stored storeRun(DataFiles& files, Schedule& stamped, History& entry) {
     auto history = files.history();
     store::Transaction transaction;
     // Both tables live in the data file SM: one transaction covers them.
-    if (const store::Status s = transaction.begin({&schedule.table(), &history.table()}, kTransactionTimeoutSeconds);
-        !s.ok()) {
-        warnWith(warn, kWarnTransactionFramingError, s, "Update", kScheduleName);
+    if (const store::Status s = transaction.begin({&schedule.table(), &history.table()}); !s.ok()) {
+        if (warn.retryBusy(schedule.table(), s)) return Stored::retry;
+        if (!store::isBusy(s)) warnWith(warn, kWarnTransactionFramingError, s, "Update", kScheduleName);
         return Stored::failed;
     }
     if (const store::Status s = schedule.put(stamped); !s.ok()) {

@@ -12,8 +12,6 @@
 namespace tarvelo {
 namespace {
 
-constexpr int kWriteTimeoutSeconds = 2;
-
 std::string_view trimLeft(std::string_view text) {
     std::size_t n = 0;
     while (n < text.size() && text[n] == ' ') ++n;
@@ -77,8 +75,18 @@ int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts
 Scheduler::Scheduler(RecordTable<Schedule> schedule, const Settings& settings, SchedulerPorts ports)
     : m_schedule(schedule), m_settings(settings), m_ports(ports) {}
 
-store::Status Scheduler::tick() {
-    if (m_ticking) return store::Status::okStatus();
+const char* TickOutcome::notSavedText(Step step) {
+    switch (step) {
+    case dueTask: return kScheduleNotSaved;
+    case advanceWarning: return kWarningNotSaved;
+    case purge: return kPurgeNotSaved;
+    }
+    return kScheduleNotSaved;
+}
+
+TickOutcome Scheduler::tick() {
+    TickOutcome outcome;
+    if (m_ticking) return outcome;
     m_ticking = true;
     struct Done {
         bool& flag;
@@ -87,15 +95,14 @@ store::Status Scheduler::tick() {
 
     if (!m_settings.schedulerActive) {
         m_ports.frame.setTitle(kInactiveTitle);
-        return store::Status::okStatus();
+        return outcome;
     }
     // Each step goes on whatever the one before it met: a task that cannot be stored must not hold back
     // the warnings, nor the purge.
-    store::Status first = checkDueTask();
-    for (store::Status s : {checkAdvanceWarning(), purgeHistory()}) {
-        if (first.ok()) first = std::move(s);
-    }
-    return first;
+    outcome.steps[TickOutcome::dueTask] = checkDueTask();
+    outcome.steps[TickOutcome::advanceWarning] = checkAdvanceWarning();
+    outcome.steps[TickOutcome::purge] = purgeHistory();
+    return outcome;
 }
 
 std::string Scheduler::pendingTitle(const Schedule& task) const {
@@ -167,7 +174,7 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, ui::Moment
     advanceTask(task, reference.date, reference.time, m_ports.messages);
 
     store::Transaction transaction;
-    if (store::Status s = transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds); !s.ok()) return s;
+    if (store::Status s = transaction.begin({&m_schedule.table()}); !s.ok()) return s;
 
     // Unchanged since it was found due, and still due: else another scheduler has performed it, or the
     // user has changed it, and this tick leaves it alone.
@@ -261,7 +268,7 @@ store::Status Scheduler::purgeHistory() {
         if (std::int64_t{record.date} + days >= today) break;
         if (!record.completed) continue;
         if (!transaction.active()) {
-            if (s = transaction.begin({&m_schedule.table()}, kWriteTimeoutSeconds); !s.ok()) return s;
+            if (s = transaction.begin({&m_schedule.table()}); !s.ok()) return s;
         }
         // One that another scheduler removed first is simply gone.
         if (s = m_schedule.erase(record); !s.ok() && s.code != store::kRecordChanged) return s;

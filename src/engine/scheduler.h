@@ -36,8 +36,12 @@ namespace tarvelo {
 inline constexpr const char* kInactiveTitle = "Pellacorp Scheduler (Inactive)";
 // Message windows the engine lets be open at once; the next message goes to a plain message box.
 inline constexpr int kEngineMessageWindowLimit = 60;
-// What the frame's status bar and the CLI say when a tick's write failed; the error text follows.
+// What the frame's status bar and the CLI say when a step of a tick could not store what it had to; the
+// error text follows. The due task's occurrence was then not performed, the advance warning not shown;
+// expired copies stay until a later tick removes them.
 inline constexpr const char* kScheduleNotSaved = "The schedule could not be saved";
+inline constexpr const char* kWarningNotSaved = "The advance warning could not be saved";
+inline constexpr const char* kPurgeNotSaved = "The expired completed tasks could not be removed";
 // The run code of a program that could not be started.
 inline constexpr int kRunCodeNotStarted = -4;
 
@@ -63,15 +67,29 @@ struct SchedulerPorts {
     ui::MessageWindowPort& messageWindows;
 };
 
+// What each step of a tick came to: the first write of the step that failed, or ok.
+struct TickOutcome {
+    enum Step { dueTask, advanceWarning, purge };
+    static constexpr int kSteps = 3;
+
+    store::Status steps[kSteps];
+
+    const store::Status& operator[](Step step) const { return steps[step]; }
+    bool ok() const { return steps[dueTask].ok() && steps[advanceWarning].ok() && steps[purge].ok(); }
+    // The text that tells what a step's failure means, followed by ": " and the error text.
+    static const char* notSavedText(Step step);
+};
+
 class Scheduler {
 public:
     Scheduler(RecordTable<Schedule> schedule, const Settings& settings, SchedulerPorts ports);
 
     // One timer tick: the three steps in order while settings.schedulerActive is set, otherwise only the
-    // inactive title. Returns at once when called while a tick is running. The result is the first write
-    // of the tick that failed (then nothing of what it was to store was performed); the caller shows it,
-    // as the user must know that the schedule is not being kept.
-    [[nodiscard]] store::Status tick();
+    // inactive title. Returns at once when called while a tick is running. The result tells of each step
+    // whether it stored what it had to; a step that failed performed nothing of what it could not store,
+    // and the others went on regardless. The caller shows the failures, as the user must know that the
+    // schedule is not being kept.
+    [[nodiscard]] TickOutcome tick();
     bool isTicking() const { return m_ticking; }
 
     // Called after a step has stored a change to the tasks (a task moved on or finished, its completed

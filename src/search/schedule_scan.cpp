@@ -369,8 +369,10 @@ ui::SlicedJob::Step FindNextJob::runSlice() {
 
 ui::SlicedJob::Step MarkJob::runSlice() {
     Tags::Batch batch(m_tags, m_select ? "SetTag_/ADD" : "ClrTag_/DELETE");
+    // A user who gives up waiting for a busy tag file ends the job where it is.
+    m_gaveUp = m_tags.gaveUp();
     std::int64_t budget = kScanSlice;
-    bool more = true;
+    bool more = !m_gaveUp;
     while (more && budget > 0) {
         const std::int64_t before = m_scan.recordsRead();
         store::Row task;
@@ -380,13 +382,15 @@ ui::SlicedJob::Step MarkJob::runSlice() {
             const std::int64_t id = numberOf(valueAt(task, kIdIndex));
             if (m_select) m_tags.setTag(kScheduleTable, task.ref.rowId, std::to_string(id));
             else m_tags.clrTag(kScheduleTable, task.ref.rowId);
+            if ((m_gaveUp = m_tags.gaveUp())) break;
             if (onMatch) onMatch(task);
         } else {
             more = result == ScheduleScan::Result::more;
         }
     }
     batch.commit();
-    return more ? Step::more : Step::done;
+    m_gaveUp = m_gaveUp || m_tags.gaveUp();
+    return more && !m_gaveUp ? Step::more : Step::done;
 }
 
 }  // namespace tarvelo::search

@@ -134,11 +134,15 @@ public:
     Step runSlice() override;
     ui::Progress progress() const override { return m_scan.progress(); }
     std::function<void(const store::Row&)> onMatch;
+    // Whether the job ended because the user gave up waiting for the busy tag file; the matches before
+    // the one it stopped at are marked.
+    bool gaveUp() const { return m_gaveUp; }
 
 private:
     ScheduleScan& m_scan;
     Tags& m_tags;
     bool m_select;
+    bool m_gaveUp = false;
 };
 
 }  // namespace tarvelo::search

@@ -106,6 +106,7 @@ public:
     ClearJob(Tags& tags, int table, std::int64_t total) : m_tags(tags), m_walk(tags.m_files, table), m_total(total) {}
     Step runSlice() override {
         Batch batch(m_tags, kOperation);
+        if (m_tags.gaveUp()) return Step::done;
         Step step = Step::more;
         for (int i = 0; i < kClearSlice; ++i) {
             const auto tag = m_walk.next();
@@ -114,10 +115,11 @@ public:
                 break;
             }
             m_tags.eraseTag(*tag, kOperation);
+            if (m_tags.gaveUp()) return Step::done;
             ++m_deleted;
         }
         batch.commit();
-        return step;
+        return m_tags.gaveUp() ? Step::done : step;
     }
     ui::Progress progress() const override {
         const int percent = percentOf(m_deleted, m_total);
@@ -135,6 +137,13 @@ Tags::Tags(DataFiles& files, JobRunner& runner) : m_files(files), m_runner(runne
 
 Tags::~Tags() = default;
 
+bool Tags::waitAgain(const store::Status& status, std::string_view operation) {
+    if (!store::isBusy(status)) stop(status, operation);
+    if (m_files.warn().retryBusy(m_files.table(TableId::tagFile), status)) return true;
+    m_gaveUp = true;
+    return false;
+}
+
 void Tags::stop(const store::Status& status, std::string_view operation) {
     const std::string text = tagErrorText(status, operation);
     m_files.warn().messages().show({text, "", ui::Icon::Exclamation, ui::kOk, ui::kOk});
@@ -142,11 +151,12 @@ void Tags::stop(const store::Status& status, std::string_view operation) {
 }
 
 std::optional<Tag> Tags::find(int table, std::int64_t position, std::string_view operation) {
-    Tag found;
-    const store::Status s = m_files.tags().fetch(TagKey::ptrKey, keyOf(table, position), found);
-    if (s.ok()) return found;
-    if (s.code != store::kRecordNotFound) stop(s, operation);
-    return std::nullopt;
+    for (;;) {
+        Tag found;
+        const store::Status s = m_files.tags().fetch(TagKey::ptrKey, keyOf(table, position), found);
+        if (s.ok()) return found;
+        if (s.code == store::kRecordNotFound || !waitAgain(s, operation)) return std::nullopt;
+    }
 }
 
 // Deletes a tag record; one that another program changed since it was read is looked up afresh, one that
@@ -155,7 +165,11 @@ void Tags::eraseTag(Tag tag, std::string_view operation) {
     for (int attempt = 0;; ++attempt) {
         const store::Status s = m_files.tags().erase(tag);
         if (s.ok()) return;
-        if (s.code != store::kRecordChanged || attempt > 0) stop(s, operation);
+        if (s.code != store::kRecordChanged) {
+            if (!waitAgain(s, operation)) return;
+            continue;
+        }
+        if (attempt > 0) stop(s, operation);
         const auto fresh = find(tag.tbl, tag.ptr, operation);
         if (!fresh) return;
         tag = *fresh;
@@ -180,36 +194,42 @@ void Tags::countAdd(int table, int delta) {
 }
 
 void Tags::setTag(int table, std::int64_t position, std::string_view value) {
+    m_gaveUp = false;
     if (!validTable(table)) return;
     if (!fitsPosition(position)) stop(positionOutOfRange(), "SetTag_/ADD");
     TableUse use(m_files, TableId::tagFile);
-    for (int attempt = 0;; ++attempt) {
-        if (auto tag = find(table, position, "SetTag_/PUT")) {
-            tag->val = value;
-            const store::Status s = m_files.tags().put(*tag);
-            if (s.ok()) return;
-            // Another program rewrote or removed the tag since it was read: look again, once.
-            if (s.code != store::kRecordChanged || attempt > 0) stop(s, "SetTag_/PUT");
-            continue;
-        }
-        Tag tag = keyOf(table, position);
-        tag.val = value;
-        const store::Status s = m_files.tags().add(tag);
+    // Another program rewriting, removing or adding the same tag in between is met once: then the tag is
+    // looked up afresh. A busy file is waited for as long as the user wants.
+    bool raced = false;
+    for (;;) {
+        auto tag = find(table, position, "SetTag_/PUT");
+        if (m_gaveUp) return;
+        const char* operation = tag ? "SetTag_/PUT" : "SetTag_/ADD";
+        if (!tag) tag = keyOf(table, position);
+        tag->val = value;
+        const bool added = tag->ref.rowId == 0;
+        const store::Status s = added ? m_files.tags().add(*tag) : m_files.tags().put(*tag);
         if (s.ok()) {
-            countAdd(table, +1);
+            if (added) countAdd(table, +1);
             return;
         }
-        // Another program tagged the record in between: update its tag instead.
-        if (s.code != store::kDuplicateKey || attempt > 0) stop(s, "SetTag_/ADD");
+        const bool race = s.code == (added ? store::kDuplicateKey : store::kRecordChanged);
+        if (race && !raced) {
+            raced = true;
+            continue;
+        }
+        if (race) stop(s, operation);
+        if (!waitAgain(s, operation)) return;
     }
 }
 
 void Tags::clrTag(int table, std::int64_t position) {
+    m_gaveUp = false;
     if (!validTable(table) || !fitsPosition(position)) return;
     TableUse use(m_files, TableId::tagFile);
     if (const auto tag = find(table, position, "ClrTag_/DELETE")) {
         eraseTag(*tag, "ClrTag_/DELETE");
-        countAdd(table, -1);
+        if (!m_gaveUp) countAdd(table, -1);
     }
 }
 
@@ -258,6 +278,7 @@ bool Tags::anyTagRecord(int table) {
 }
 
 void Tags::newTag(int table) {
+    m_gaveUp = false;
     if (!validTable(table) || !anyTagRecord(table)) return;
     m_cachedTable = 0;
     m_cachedCount = 0;
@@ -275,8 +296,9 @@ void Tags::newTag(int table) {
         return t.usr == kUser && t.tbl == table;
     };
     if (read && ours(first) && ours(last)) {
-        const store::Status s = m_files.table(TableId::tagFile).empty();
-        if (!s.ok()) stop(s, "NewTag_/TryQuick/EMPTY");
+        for (store::Status s; !(s = m_files.table(TableId::tagFile).empty()).ok();) {
+            if (!waitAgain(s, "NewTag_/TryQuick/EMPTY")) return;
+        }
         m_cachedTable = table;
         return;
     }
@@ -284,7 +306,7 @@ void Tags::newTag(int table) {
     const std::int64_t total = cntTag(table);
     m_cachedTable = 0;
     ClearJob job(*this, table, total);
-    const bool finished = m_runner.run(kProgressTitle, job);
+    const bool finished = m_runner.run(kProgressTitle, job) && !m_gaveUp;
     // A cancelled clear leaves tags behind: the next count walks them rather than trusting a 0.
     if (finished) {
         m_cachedTable = table;
@@ -293,10 +315,19 @@ void Tags::newTag(int table) {
 }
 
 Tags::Batch::Batch(Tags& tags, std::string operation) : m_tags(tags), m_operation(std::move(operation)) {
+    tags.m_gaveUp = false;
     store::Table& tagFile = tags.m_files.table(TableId::tagFile);
     if (!tagFile.isOpen()) return;
     auto transaction = std::make_unique<store::Transaction>();
-    if (transaction->begin({&tagFile}, kTransactionTimeoutSeconds).ok()) m_transaction = std::move(transaction);
+    for (;;) {
+        const store::Status s = transaction->begin({&tagFile});
+        if (s.ok()) {
+            m_transaction = std::move(transaction);
+            return;
+        }
+        // Only a busy file is worth a word: on any other failure each write commits on its own.
+        if (!store::isBusy(s) || !tags.waitAgain(s, m_operation)) return;
+    }
 }
 
 Tags::Batch::~Batch() = default;
@@ -305,7 +336,11 @@ void Tags::Batch::commit() {
     if (!m_transaction) return;
     const store::Status s = m_transaction->commit();
     m_transaction.reset();
-    if (!s.ok()) m_tags.stop(s, m_operation);
+    if (s.ok()) return;
+    // The batch has rolled back: nothing to wait for again. A busy file ends the operation as a user
+    // giving up would.
+    if (!store::isBusy(s)) m_tags.stop(s, m_operation);
+    m_tags.m_gaveUp = true;
 }
 
 }  // namespace tarvelo::search

@@ -13,8 +13,11 @@
 // The count of one table is cached for the run (setTag and clrTag keep it, newTag resets it); another
 // process tagging meanwhile leaves it behind, which only affects how far a progress bar moves.
 //
-// Every failure to write the tag file stops the program: a box shows "Error #<code> - <text>
-// (<operation>)" and the data layer's halt ends the run.
+// A tag file that another program keeps busy beyond the store's lock wait asks whether to wait again
+// (the data layer's "File Busy" box): Retry does, Cancel drops the operation, and gaveUp() tells the
+// caller, which stops what it was doing (a search ends with the tasks tagged so far). Every other failure
+// to write the tag file stops the program: a box shows "Error #<code> - <text> (<operation>)" and the
+// data layer's halt ends the run.
 //
 // Not thread-safe; one Tags per program, used on the GUI (or CLI) thread.
 #include <cstdint>
@@ -61,6 +64,10 @@ public:
     // whose Cancel leaves the rest in place (and the count to be taken afresh).
     void newTag(int table);
 
+    // Whether the user gave up waiting for the busy tag file in the last operation (setTag, clrTag,
+    // newTag, or a Batch's start or commit); that operation then wrote nothing more.
+    bool gaveUp() const { return m_gaveUp; }
+
     // Groups the tag writes made until commit() into one transaction of the tag file, so tagging a
     // thousand tasks is one commit rather than a thousand. A failure to begin leaves each write to commit
     // on its own; a failure to commit stops the program, naming operation. Not committed, it rolls back.
@@ -84,6 +91,9 @@ private:
     class ClearJob;
     friend class Batch;
 
+    // A failure of operation: true when the file stayed busy and the user chose to wait again; false
+    // when the user gave up (gaveUp() then tells); any other failure stops the program.
+    bool waitAgain(const store::Status& status, std::string_view operation);
     [[noreturn]] void stop(const store::Status& status, std::string_view operation);
     std::optional<Tag> find(int table, std::int64_t position, std::string_view operation);
     void eraseTag(Tag tag, std::string_view operation);
@@ -97,6 +107,7 @@ private:
     std::unique_ptr<Walk> m_walk;
     int m_cachedTable = 0;
     std::int64_t m_cachedCount = 0;
+    bool m_gaveUp = false;
 };
 
 // The fatal text of a tag-file failure: "Error #90 - disk I/O error (SQLITE_IOERR (10)) (SetTag_/ADD)".

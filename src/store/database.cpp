@@ -1,5 +1,6 @@
 #include "store/database.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,7 +87,9 @@ std::string fileUri(const std::string& path, const char* query) {
 
 // The handle of one connection until a Database takes it over.
 struct Handle {
+    explicit Handle(const std::string& path) { waiter.path = path; }
     sqlite3* db = nullptr;
+    LockWaiter waiter;
     ~Handle() {
         if (db) sqlite3_close_v2(db);
     }
@@ -96,7 +99,7 @@ struct Handle {
         const int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
         if (db) {
             sqlite3_extended_result_codes(db, 1);
-            sqlite3_busy_timeout(db, Database::kBusyTimeoutMs);
+            waiter.attach(db);
         }
         return rc;
     }
@@ -166,6 +169,62 @@ bool isReadOnlyFailure(const Status& status) {
     return status.code == kDriverError && status.driverCode.rfind("SQLITE_READONLY", 0) == 0;
 }
 
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string userName(uid_t uid) {
+    if (const passwd* pw = ::getpwuid(uid); pw && pw->pw_name) return std::string("user ") + pw->pw_name;
+    return "user " + std::to_string(uid);
+}
+
+// A log or log index beside the owner's data file that somebody else made (a read of the file by
+// another user, before such reads were refused) and the owner may not write: every write of the owner's
+// would fail on it. Nothing of the owner's can be in it, as the owner could never write it; it is
+// removed before SQLite opens the file, and made anew by the owner's connection.
+Status removeForeignSideFiles(const std::string& path) {
+    for (const char* suffix : {"-shm", "-wal"}) {
+        const std::string side = path + suffix;
+        struct stat info {};
+        if (::lstat(side.c_str(), &info) != 0 || info.st_uid == ::geteuid()) continue;
+        if (S_ISREG(info.st_mode) && ::access(side.c_str(), W_OK) == 0) continue;  // shared with us: usable
+        if (::unlink(side.c_str()) != 0) {
+            return Status::driver(SQLITE_READONLY, side + " belongs to " + userName(info.st_uid) +
+                                                       " and cannot be removed: " + std::strerror(errno));
+        }
+    }
+    return Status::okStatus();
+}
+
+bool sameState(const struct stat& a, const struct stat& b) {
+    return a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+Status examine(sqlite3* db) {
+    Status status = inspectLayout(db);
+    if (status.ok()) status = inspectPages(db);
+    return status;
+}
+
+// Whether the file at path is one of ours, judged read-only. A file with no log beside it is open in no
+// program: it is read as it stands (immutable), since even a read-only connection of SQLite would leave
+// an empty log and its index beside a logged file, and a refused file must be left exactly as it was.
+// Should a program open and change it meanwhile (a log appears, the file is written), it is looked at
+// again the usual way, through the log.
+Status lookAt(const std::string& path, const struct stat& before) {
+    Handle look(path);
+    if (!exists(path + "-wal") &&
+        look.open(fileUri(path, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI) == SQLITE_OK) {
+        const Status status = examine(look.db);
+        struct stat after {};
+        if (!exists(path + "-wal") && ::stat(path.c_str(), &after) == 0 && sameState(before, after)) return status;
+    }
+    if (const int rc = look.open(path, SQLITE_OPEN_READONLY); rc != SQLITE_OK) return openFailure(look.db, rc);
+    return examine(look.db);
+}
+
 }  // namespace
 
 std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Status& status) {
@@ -189,36 +248,37 @@ std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Sta
         status = Status::driver(SQLITE_CANTOPEN, absolutePath + " is not a regular file");
         return nullptr;
     }
+    // Only the owner opens a data file: a read by anybody else would leave a log and its index owned by
+    // them beside it, which the owner then could not write (root's are handed to the owner by SQLite).
+    if (info.st_uid != ::geteuid() && ::geteuid() != 0) {
+        status = Status::driver(SQLITE_PERM, absolutePath + " belongs to " + userName(info.st_uid) +
+                                                 ": only its owner may open it");
+        return nullptr;
+    }
+    if (::geteuid() == info.st_uid) {
+        status = removeForeignSideFiles(absolutePath);
+        if (!status.ok()) return nullptr;
+    }
     const bool writable = ::access(absolutePath.c_str(), W_OK) == 0 && ::access(folderOf(absolutePath).c_str(), W_OK) == 0;
 
     // The file is looked at read-only first, so that a file that is not ours is refused exactly as it was.
-    Handle look;
-    int rc = look.open(absolutePath, SQLITE_OPEN_READONLY);
-    if (rc != SQLITE_OK) {
-        status = openFailure(look.db, rc);
-        return nullptr;
-    }
-    status = inspectLayout(look.db);
-    // A write-ahead-logged file in a folder we may not write in: with no log beside it, every change is
-    // in the file itself, so it can be read as it stands.
-    if (isReadOnlyFailure(status) && !writable) {
-        struct stat wal {};
-        if (::stat((absolutePath + "-wal").c_str(), &wal) != 0 && errno == ENOENT &&
-            look.open(fileUri(absolutePath, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI) == SQLITE_OK) {
-            status = inspectLayout(look.db);
-        }
-    }
-    if (status.ok()) status = inspectPages(look.db);
+    status = lookAt(absolutePath, info);
     if (!status.ok()) return nullptr;
 
-    Handle handle;
-    if (writable) {
-        if ((rc = handle.open(absolutePath, SQLITE_OPEN_READWRITE)) != SQLITE_OK) {
+    Handle handle(absolutePath);
+    int rc = handle.open(absolutePath, writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
+    if (rc != SQLITE_OK) {
+        status = openFailure(handle.db, rc);
+        return nullptr;
+    }
+    // A write-ahead-logged file in a folder we may not write in: with no log beside it, every change is
+    // in the file itself, so it can be read as it stands.
+    if (!writable && isReadOnlyFailure(inspectLayout(handle.db)) && !exists(absolutePath + "-wal")) {
+        if ((rc = handle.open(fileUri(absolutePath, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)) !=
+            SQLITE_OK) {
             status = openFailure(handle.db, rc);
             return nullptr;
         }
-    } else {
-        handle.db = look.release();
     }
     auto fail = [&](int code) {
         status = openFailure(handle.db, code);
@@ -245,6 +305,8 @@ int Database::openCount() { return liveCount(); }
 
 Database::Database(std::string path, sqlite3* db) : m_path(std::move(path)), m_db(db), m_pid(getpid()) {
     ++liveCount();
+    m_waiter.path = m_path;
+    m_waiter.attach(m_db);
 }
 
 Database::~Database() {
@@ -288,14 +350,10 @@ Status Database::error(int rc) const {
     return Status::driver(rc, sqlite3_errmsg(m_db));
 }
 
-Status Database::begin(int timeoutSeconds) {
+Status Database::begin() {
     // SQLite would begin and only refuse the first write; a read-only file refuses at once.
     if (readOnly()) return Status::driver(SQLITE_READONLY, "attempt to write a readonly database");
-    const int waitMs = std::max(0, timeoutSeconds) * 1000;
-    sqlite3_busy_timeout(m_db, waitMs);
-    Status status = exec("BEGIN IMMEDIATE");
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    return status;
+    return exec("BEGIN IMMEDIATE");
 }
 
 Status Database::commit() {

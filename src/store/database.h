@@ -3,14 +3,16 @@
 // so that one transaction covers all of the file's tables. Databases are found by the file's absolute path
 // in a process-wide registry and live as long as some Table, View or Transaction holds them.
 //
-// The connection runs in WAL mode with synchronous=FULL, knows the folding collation, and waits at most
-// kBusyTimeoutMs for another process's lock before a statement fails with SQLITE_BUSY.
+// The connection runs in WAL mode with synchronous=FULL, knows the folding collation, and waits for
+// another process's lock with backoff, at most lockWait(), telling the lock-wait observer of a long wait,
+// before a statement fails with SQLITE_BUSY.
 //
 // Fork: a child process never touches a connection it inherited (SQLite forbids it); it opens its own,
 // and the inherited one is left alone, neither used nor closed.
 #include <sqlite3.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,10 +23,17 @@
 
 namespace tarvelo::store {
 
+// The wait of one connection for another process's lock, as SQLite's busy handler sees it.
+struct LockWaiter {
+    std::string path;
+    std::chrono::steady_clock::time_point started;
+    std::chrono::steady_clock::time_point noticed;
+    // Makes SQLite wait through this waiter on db.
+    void attach(sqlite3* db);
+};
+
 class Database {
 public:
-    static constexpr int kBusyTimeoutMs = 2000;
-
     // The Database of an existing file (opened read/write, never created; read-only when the file is).
     // On failure status says why and the result is null; the file is then left as it was.
     static std::shared_ptr<Database> acquire(const std::string& absolutePath, Status& status);
@@ -46,8 +55,8 @@ public:
     // The Status for result code rc, with the connection's message.
     Status error(int rc) const;
 
-    // BEGIN IMMEDIATE, waiting at most timeoutSeconds for the write lock.
-    Status begin(int timeoutSeconds);
+    // BEGIN IMMEDIATE, waiting at most lockWait() for the write lock.
+    Status begin();
     Status commit();   // rolls back (and reports why) when the commit fails
     Status rollback();
     // Rolls back on a path that is failing already: the failure reported is that first one. Should the
@@ -61,6 +70,7 @@ private:
 
     std::string m_path;
     sqlite3* m_db = nullptr;
+    LockWaiter m_waiter;
     pid_t m_pid = 0;
     std::unordered_map<std::string, sqlite3_stmt*> m_statements;
 };

@@ -10,11 +10,15 @@
 // "SQLITE_READONLY (8)" on writing, another process holding the write lock "SQLITE_BUSY (5)". Misuse
 // (a table not open, a key number it does not have) is code 90 with "SQLITE_MISUSE (21)".
 //
-// Durability: every write outside a Transaction is a transaction of its own, on disk when it returns,
-// and waits at most 2 seconds for another process's lock.
+// Durability: every write outside a Transaction is a transaction of its own, on disk when it returns.
+//
+// Other processes: another process's lock (a write of theirs) is waited for, with backoff, for as long as
+// lockWait() says; only then does the operation fail with SQLITE_BUSY (isBusy()). Several programs of
+// ours on one folder is normal operation, so the wait is as long as a person would wait.
 //
 // Threading: everything runs on the program's one GUI thread (or the CLI's main thread). A Database is
 // not shared between threads.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -57,6 +61,32 @@ struct [[nodiscard]] Status {
 
 // The standard text of a code ("Record Not Available" for 33).
 std::string codeMessage(int code);
+
+// Whether status says that another process held the file locked for the whole lock wait.
+bool isBusy(const Status& status);
+
+// ---------------------------------------------------------------------------------------------------------
+// Waiting for other processes. The wait is one setting for every operation of every file: 30 seconds,
+// or the milliseconds $TARVELO_LOCK_WAIT_MS names (tests and impatient scripts make it short).
+
+std::chrono::milliseconds lockWait();
+void setLockWait(std::chrono::milliseconds wait);
+
+// What a wait that lasts tells the user: the file, how long so far of how long at most, and who holds it.
+struct LockWaitNotice {
+    std::string file;    // absolute path of the data file
+    std::chrono::milliseconds waited{0};
+    std::chrono::milliseconds limit{0};
+    std::string holders;  // lockHolders(file)
+};
+// Hears of every wait longer than a second, about once a second, on the thread that waits, from inside
+// the operation that waits: it may show something, and must not touch a Table. One for the process.
+void setLockWaitObserver(std::function<void(const LockWaitNotice&)> observer);
+
+// The processes other than this one that hold a write lock on a data file (or its -shm): who a wait is
+// for, as "tarvelo96-cli (process 4242)", several joined by ", "; empty when none is known. Read from the
+// system's list of locks, without opening the file.
+std::string lockHolders(const std::string& path);
 
 // A value a read yields, or why there is none (value then as value-initialised).
 template <class T>
@@ -163,6 +193,8 @@ public:
     Status check();
     // The stored name, for messages: "SM\!Schedule".
     std::string name() const;
+    // The data file's absolute path.
+    const std::string& path() const;
 
     // Damage inside the file is found when an operation meets it (opening reads no records). The
     // operation then reports kKeyFileMustBeRebuilt when every record still reads soundly and one of the
@@ -268,8 +300,8 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// A write transaction over tables (of one or more data files). begin() takes the write lock at once and
-// waits at most timeoutSeconds for it; a busy database gives a clean failure then (code 90,
+// A write transaction over tables (of one or more data files). begin() takes the write lock at once,
+// waiting for it at most lockWait(); a file that stays busy gives a clean failure then (code 90,
 // "SQLITE_BUSY (5)"), never a late one; so does a read-only file. Tables of one file share one
 // connection, so one file's tables are in or out of a transaction together, and a second Transaction
 // over a file already in one is refused. Across files, commit is per file, not atomic.
@@ -281,7 +313,7 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    Status begin(const std::vector<Table*>& tables, int timeoutSeconds);
+    Status begin(const std::vector<Table*>& tables);
     // A read transaction: the tables' files are read as one snapshot until commit() (or rollback()), and
     // the reads in between skip taking a snapshot each. Nobody is held back: other processes go on
     // writing, and their writes are seen after the end. Refused like begin() for a file in a

@@ -391,6 +391,8 @@ bool Table::isOpen() const { return m_impl->db != nullptr; }
 
 std::string Table::name() const { return m_impl->def.qualifiedName(); }
 
+const std::string& Table::path() const { return m_impl->path; }
+
 Database& Table::database() { return *m_impl->db; }
 
 void Table::setDamageHandler(DamageHandler handler) { m_impl->damageHandler = std::move(handler); }
@@ -463,7 +465,9 @@ Status Table::create() {
     // A new file is made empty here, exclusively, so SQLite itself is never allowed to create one and an
     // existing file is only ever opened as what it already is. The descriptor is of a file that did not
     // exist a moment ago, so no connection of this process holds a lock on it that closing could drop.
-    const int fd = ::open(t.path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // Tasks' command lines may carry passwords: the file is its owner's alone, and so are the log and its
+    // index, which SQLite makes with the mode of the file they belong to.
+    const int fd = ::open(t.path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
         ::close(fd);
     } else if (errno != EEXIST) {
@@ -473,7 +477,7 @@ Status Table::create() {
     Status status;
     std::shared_ptr<Database> db = Database::acquire(t.path, status);
     if (!db) return status;
-    if (Status s = db->begin(Database::kBusyTimeoutMs / 1000); !s.ok()) return s;
+    if (Status s = db->begin(); !s.ok()) return s;
     const bool exists = tableExists(*db, t.def.tableName, status);
     if (!status.ok()) {
         db->abandon();
@@ -506,7 +510,7 @@ Status Table::build() {
     std::set<std::string> damaged;
     for (;;) {
         if (ownTransaction) {
-            if (Status s = db->begin(Database::kBusyTimeoutMs / 1000); !s.ok()) return s;
+            if (Status s = db->begin(); !s.ok()) return s;
         }
         auto fail = [&](Status s) {
             if (ownTransaction) db->abandon();

@@ -13,8 +13,8 @@ void Transaction::abandon() {
 
 bool Transaction::active() const { return !m_databases.empty(); }
 
-Status Transaction::begin(const std::vector<Table*>& tables, int timeoutSeconds) {
-    return start(tables, [timeoutSeconds](Database& db) { return db.begin(timeoutSeconds); });
+Status Transaction::begin(const std::vector<Table*>& tables) {
+    return start(tables, [](Database& db) { return db.begin(); });
 }
 
 Status Transaction::beginRead(const std::vector<Table*>& tables) {

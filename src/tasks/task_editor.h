@@ -101,7 +101,8 @@ public:
     bool acceptEveryText(std::string_view typed);
 
     // The fields without a rule of their own. A text longer than its field is cut to fit and refused
-    // (false): the view beeps and shows what was kept.
+    // (false): the view beeps and shows what was kept. A text with a control character (the message may
+    // hold line breaks and tabs) is refused whole, unless the field held one already.
     bool setText(TaskText field, std::string_view typed);
     const std::string& text(TaskText field) const;
     void setEveryType(RepetitionUnit unit) { m_task.everyType = unit; }

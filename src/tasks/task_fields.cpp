@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/picture.h"
+#include "core/plain_text.h"
 #include "core/profile.h"
 #include "core/settings.h"
 #include "tasks/recurrence.h"
@@ -139,6 +140,10 @@ bool TaskFields::acceptEveryText(std::string_view typed) {
 }
 
 bool TaskFields::setText(TaskText field, std::string_view typed) {
+    // A control character is refused (a message keeps its line breaks and tabs), unless the text held
+    // one already: a task of an older file can still be mended character by character.
+    const LineBreaks breaks = field == TaskText::message ? LineBreaks::kept : LineBreaks::refused;
+    if (entryTextProblem(typed, breaks) && !entryTextProblem(text(field), breaks)) return false;
     const auto assign = [typed](auto& member) {
         member = typed;
         return member.text() == trimRight(typed);

@@ -93,6 +93,9 @@ class HaltPort {
 public:
     virtual ~HaltPort() = default;
     [[noreturn]] virtual void halt(const std::string& stopText) = 0;
+    // The end of the program when a file it cannot go on without stayed busy and the user chose not to
+    // wait longer: nothing is wrong with the files. The text goes to stderr; the exit code says "busy".
+    [[noreturn]] virtual void giveUp(const std::string& text) = 0;
 };
 
 }  // namespace tarvelo::ui

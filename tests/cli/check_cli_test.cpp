@@ -152,9 +152,11 @@ TEST_F(CheckCommand, GivenAKeyPageDamagedThenTheFullCheckFindsItAndItsDefaultYes
 
     const Outcome o = runCli(folder, {"--full"});
 
-    EXPECT_EQ(o.exitCode, 0) << o.out << o.err;
+    EXPECT_EQ(o.exitCode, 1) << "mended, but it was wrong: " << o.out << o.err;
     EXPECT_NE(o.err.find("SM\\!Categories key file is invalid.  Do you want to rebuild the key?"), std::string::npos) << o.err;
-    EXPECT_NE(o.out.find("SM\\!Categories 600\n"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("SM\\!Categories: Key File Must Be Rebuilt (46): its keys were rebuilt\nSM\\!Categories 600\n"),
+              std::string::npos)
+        << o.out;
     const Outcome again = runCli(folder, {"--full"});
     EXPECT_EQ(again.exitCode, 0) << again.out;
     EXPECT_EQ(again.err, "") << "repaired for good";
@@ -167,15 +169,17 @@ TEST_F(CheckCommand, GivenADamagedKeyThenTheQuestionGoesToStderrAndItsDefaultYes
     runSql(dataFile(), "DROP INDEX \"" + index + "\"");
 
     const Outcome o = runCli(folder, {});
-    EXPECT_EQ(o.exitCode, 0) << o.err;
-    EXPECT_EQ(o.out, kEmptyTables);
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(o.out, "SM\\!Schedule: Key File Must Be Rebuilt (46): its keys were rebuilt\n" + std::string(kEmptyTables));
     EXPECT_NE(o.err.find("Invalid Key"), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("SM\\!Schedule key file is invalid.  Do you want to rebuild the key?"), std::string::npos);
     EXPECT_NE(o.err.find("answered: Yes"), std::string::npos) << o.err;
     EXPECT_EQ(firstIndexOf(dataFile(), "Schedule"), index);
 
-    // Repaired for good: the next run asks nothing.
-    EXPECT_EQ(runCli(folder, {}).err, "");
+    // Repaired for good: the next run asks nothing, and finds nothing wrong.
+    const Outcome again = runCli(folder, {});
+    EXPECT_EQ(again.err, "");
+    EXPECT_EQ(again.exitCode, 0);
 }
 
 TEST_F(CheckCommand, GivenADamagedKeyWhenAnsweredNoThenTheProgramStopsWithInvalidKey) {
@@ -196,7 +200,7 @@ TEST_F(CheckCommand, GivenAnAnswerTheBoxDoesNotOfferThenTheDefaultButtonAnswersI
     ASSERT_EQ(runCli(folder, {}).exitCode, 0);
     runSql(dataFile(), "DROP INDEX \"" + firstIndexOf(dataFile(), "ToDo") + "\"");
     const Outcome o = runCli(folder, {"--answer", "retry"});
-    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.exitCode, 1) << o.err;  // the key was rebuilt: something was wrong
     EXPECT_NE(o.err.find("answered: Yes"), std::string::npos) << o.err;
 }
 
@@ -227,8 +231,12 @@ TEST_F(CheckCommand, GivenALayoutThatDoesNotMatchThenInvalidFileStopsTheProgram)
 TEST_F(CheckCommand, GivenAReadOnlyFolderThenEveryTableIsReadAndCheckedAndNothingIsWritten) {
     ASSERT_EQ(runCli(folder, {}).exitCode, 0);
     const std::string before = readBytes(dataFile());
-    ASSERT_EQ(::chmod(dataFile().c_str(), 0444), 0);
-    ASSERT_EQ(::chmod((folder + "/TagFile_.KTB").c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(dataFile().c_str(), 0400), 0);
+    ASSERT_EQ(::chmod((folder + "/TagFile_.KTB").c_str(), 0400), 0);
+    // The user's own files, read-only: nobody owns them, as root could write them anyway.
+    for (const std::string& file : {dataFile(), folder + "/TagFile_.KTB"}) {
+        ASSERT_EQ(::chown(file.c_str(), tarvelo::test::kNobody, tarvelo::test::kNobody), 0);
+    }
     ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
     tarvelo::test::CliRun asNobody;
     asNobody.folder = folder;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "fakes/data_fixture.h"
 #include "fakes/cli_run.h"
+#include "fakes/data_fixture.h"
 
 namespace tarvelo::test {
 namespace {
@@ -18,6 +18,12 @@ struct Step {
     std::string out;         // exactly
     std::string errPart{};   // contained in stderr
 };
+
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
 
 class ListCommands : public testing::Test {
 protected:
@@ -69,7 +75,7 @@ TEST_F(ListCommands, categoriesKeepTheirReferenceRules) {
 TEST_F(ListCommands, categoriesRefuseMalformedRequests) {
     play({
         {{"categories"}, 2, "", "A subcommand is required"},
-        {{"categories", "add", "A name of more than twenty"}, 2, "", "at most 20 bytes"},
+        {{"categories", "add", "A name of more than twenty"}, 2, "", "a category name holds at most 20 characters"},
         {{"categories", "rename", "Work"}, 2, "", "NEW is required"},
     });
 }
@@ -96,7 +102,51 @@ TEST_F(ListCommands, toDoItemsFollowTheFormsRules) {
         {{"todo", "list"}, 0, "2\tx\t1\tCall Ann\n3\tx\t10\tBuy milk\n"},
         {{"todo", "done", "1"}, 1, "", "there is no item 1"},
         {{"todo", "list", "--order", "size"}, 2, "", "--order: 'size' is not one of done|priority|todo"},
-        {{"todo", "add", std::string(41, 'x')}, 2, "", "at most 40 bytes"},
+        {{"todo", "add", std::string(41, 'x')}, 2, "", "an item holds at most 40 characters"},
+    });
+}
+
+// Names and texts are counted in characters, as the windows and the tasks count them, and hold no
+// control character; what an older file holds of them is printed escaped.
+TEST_F(ListCommands, textsAreCountedInCharactersAndHoldNoControlCharacter) {
+    const std::string e12 = repeated("\xC3\x89", 12);  // "É" twelve times: 24 bytes
+    play({
+        {{"categories", "add", e12}, 0, ""},
+        {{"categories", "add", repeated("\xC3\xA9", 20)}, 0, ""},
+        {{"categories", "add", repeated("\xC3\xA9", 21)}, 2, "", "a category name holds at most 20 characters"},
+        {{"categories", "rename", e12, "Work\tHome"}, 2, "", "a category name holds a control character"},
+        {{"categories", "add", "\x1b[31mred\x1b[0m\r\n\t"}, 2, "",
+         "a category name holds a control character: '\\e[31mred\\e[0m\\r\\n\\t'"},
+        {{"categories", "add", "caf\xC3"}, 2, "", "a category name is not valid UTF-8: 'caf\\xc3'"},
+        {{"categories", "add", "next\xC2\x85line"}, 2, "", "a category name holds a control character"},
+        {{"add", "--json", R"({"category":")" + e12 + R"(","description":"Report"})"}, 0, "1\n"},
+        {{"add", "--json", R"({"description":"two\nlines"})"}, 2, "", "\"description\" holds a control character"},
+        {{"add", "--json", R"({"description":"Stretch","message":"Stand up\r\n\tand stretch"})"}, 0, "2\n"},
+        {{"add", "--json", R"({"description":"Stretch","message":"\u001b[2J"})"}, 2, "",
+         "\"message\" holds a control character"},
+        {{"todo", "add", repeated("\xC3\xA9", 40)}, 0, "1\n"},
+        {{"todo", "add", "Buy\rmilk"}, 2, "", "an item holds a control character"},
+    });
+}
+
+TEST_F(ListCommands, controlCharactersStoredByAnOlderVersionArePrintedEscaped) {
+    {
+        FolderFiles older(temp.path());
+        TableUse categories(older.files, TableId::categories);
+        TableUse toDo(older.files, TableId::toDo);
+        Category c;
+        c.category = "\x1b[31mred\x1b[0m\r\n";
+        ASSERT_TRUE(older.files.categories().add(c).ok());
+        ToDo item;
+        item.todo = "Buy\rmilk\xff";
+        ASSERT_TRUE(older.files.toDo().add(item).ok());
+    }
+    play({
+        {{"categories", "list"}, 0, "\\e[31mred\\e[0m\\r\\n\n"},
+        {{"todo", "list"}, 0, "1\t \t0\tBuy\\rmilk\\xff\n"},
+        {{"categories", "rename", "\x1b[31mred\x1b[0m\r\n", "Red\x1b"}, 2, "", "holds a control character"},
+        {{"categories", "delete", "\x1b[31mred\x1b[0m\r\n"}, 0, ""},
+        {{"categories", "list"}, 0, ""},
     });
 }
 

@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "data/data_files.h"
+#include "fakes/case_names.h"
 #include "fakes/data_fixture.h"
 #include "fakes/fake_ports.h"
 #include "fakes/json_lines.h"
@@ -40,15 +41,12 @@ class SharedFolderTest : public ::testing::Test {
 protected:
     // count "Once" tasks, all due at 1997-01-31 17:30, whose programs append their number to log.
     void addOnceTasks(int count) {
-        FakeMessageBox box;
-        FakeHalt halt;
-        DataWarning warn(box, halt);
-        DataFiles files(warn, folders.data());
-        TableUse use(files, TableId::schedule);
-        TableUse history(files, TableId::history);
-        auto schedule = files.schedule();
+        FolderFiles data(folders.data());
+        TableUse use(data.files, TableId::schedule);
+        TableUse history(data.files, TableId::history);
+        auto schedule = data.files.schedule();
         store::Transaction tx;
-        ASSERT_TRUE(tx.begin({&schedule.table()}, 2).ok());
+        ASSERT_TRUE(tx.begin({&schedule.table()}).ok());
         for (int id = 1; id <= count; ++id) {
             Schedule t;
             t.id = id;
@@ -132,6 +130,107 @@ TEST_F(SharedFolderTest, GivenAnotherProgramHoldsTheWriteLockThenATickPerformsNo
     ASSERT_TRUE(awaitLines(log, 1, 10000));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(performed(), std::vector<int>{1});
+}
+
+// The steps of a tick after the due task fail on their own: the lock is held while a tick that has
+// expired completed copies to remove (and, in the second case, a due task) runs.
+struct LaterStepCase {
+    const char* name;
+    bool taskDue;
+    int exitCode;
+    std::vector<std::string> failedSteps;
+};
+
+class LaterStepTest : public SharedFolderTest, public ::testing::WithParamInterface<LaterStepCase> {};
+
+TEST_P(LaterStepTest, EachFailedStepIsReportedForWhatItIsWithItsOwnExitCode) {
+    writeBytes(folders.config() + "/tarvelo96/Tarvelo96.INI", "[Settings]\nHistoryExpires=1\n");
+    addOnceTasks(1);
+    ASSERT_EQ(runCliIn(folders, {"tick", "--at", kAt}).exitCode, 0);  // performed: its copy expires tomorrow
+    if (GetParam().taskDue) addOnceTasks(1);
+    ForeignLock lock(folders.file("SM.KTB"));
+
+    const CliResult r = runCliIn(folders, {"tick", "--at", "1997-02-03 08:00:00"});
+
+    EXPECT_EQ(r.exitCode, GetParam().exitCode) << r.out;
+    std::vector<std::string> steps;
+    for (const auto& e : jsonLines(r.out)) {
+        if (e["event"] != "error") continue;
+        steps.push_back(e["step"]);
+        const std::string text = e["text"];
+        if (e["step"] == "purge") {
+            EXPECT_EQ(text, "The expired completed tasks could not be removed: database is locked (SQLITE_BUSY (5))");
+        } else {
+            EXPECT_EQ(text, "The schedule could not be saved: database is locked (SQLITE_BUSY (5))");
+        }
+    }
+    EXPECT_EQ(steps, GetParam().failedSteps) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, LaterStepTest,
+    ::testing::Values(LaterStepCase{"OnlyThePurgeHadToWrite", false, 4, {"purge"}},
+                      LaterStepCase{"TheDueTaskFailedToo", true, 1, {"task", "purge"}}),
+    NamedBy<&LaterStepCase::name>());
+
+// Another program of ours holding a data file's write lock for three seconds, longer than the two
+// seconds programs used to wait before they failed: each kind of write waits for it, says so once on
+// stderr, and is done.
+struct ContendedWrite {
+    const char* name;
+    std::vector<std::vector<std::string>> before;  // commands run first, without contention
+    std::vector<std::string> write;
+    const char* file;
+};
+
+class ContendedWriteTest : public SharedFolderTest, public ::testing::WithParamInterface<ContendedWrite> {};
+
+TEST_P(ContendedWriteTest, WaitsForTheLockSayingSoAndIsDone) {
+    for (const auto& args : GetParam().before) ASSERT_EQ(runCliIn(folders, args).exitCode, 0);
+    const std::vector<std::pair<std::string, std::string>> patient{{"TARVELO_LOCK_WAIT_MS", "20000"}};
+    ForeignLock lock(folders.file(GetParam().file), false, /*holdMs=*/3000);
+
+    const auto start = std::chrono::steady_clock::now();
+    const CliResult r = runCliIn(folders, GetParam().write, patient);
+    const double waited = secondsSince(start);
+    lock.release();
+
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_GE(waited, 2.5);
+    EXPECT_EQ(r.err.rfind(std::string("tarvelo96-cli: Waiting for ") + GetParam().file + ", which ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(" (process "), std::string::npos) << "names who holds it: " << r.err;
+    EXPECT_NE(r.err.find(" keeps locked: 1 of 20 seconds\n"), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, ContendedWriteTest,
+    ::testing::Values(
+        // The start of a program: a table still missing is created.
+        ContendedWrite{"MissingTableCreated", {{"list"}}, {"history", "list"}, "SM.KTB"},
+        ContendedWrite{"RecordAdded", {{"categories", "list"}}, {"categories", "add", "Work"}, "SM.KTB"},
+        ContendedWrite{"TasksTagged",
+                       {{"add", "--json", R"({"description":"Report"})"}, {"find", "--where", "description:1:Report", "--select"}},
+                       {"find", "--where", "description:1:Report", "--select", "--clear-first"},
+                       "TagFile_.KTB"}),
+    NamedBy<&ContendedWrite::name>());
+
+// Held beyond the wait: the user is asked whether to wait again (on the command line, Cancel unless
+// --answer retry), and giving up is its own exit code, never the creation message or a halt.
+TEST_P(ContendedWriteTest, HeldBeyondTheWaitAsksAndGivingUpExitsFive) {
+    for (const auto& args : GetParam().before) ASSERT_EQ(runCliIn(folders, args).exitCode, 0);
+    ForeignLock lock(folders.file(GetParam().file));
+
+    const CliResult r = runCliIn(folders, GetParam().write, {{"TARVELO_LOCK_WAIT_MS", "1500"}});
+
+    EXPECT_EQ(r.exitCode, 5) << r.out << r.err;
+    EXPECT_NE(r.err.find("File Busy (exclamation)\n  Error: (database is locked (SQLITE_BUSY (5))) "), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find(" kept it locked for 1 seconds.  Press Retry to wait again, or Cancel to give up.\n"
+                         "  buttons: Retry, Cancel (default); answered: Cancel\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("File Creation Error"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Error #"), std::string::npos) << r.err;
 }
 
 TEST_F(SharedFolderTest, GivenSchedulersKilledAtRandomMomentsThenNoOccurrenceIsEverPerformedTwice) {

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"AdvanceGivenAFile", {"advance", "tasks.json"}, "advance",
                 "The following argument was not expected: tasks.json"},
         Refusal{"CategoryNameTooLong", {"categories", "add", "123456789012345678901"}, "categories add",
-                "NAME: a category name holds at most 20 bytes: '123456789012345678901'"},
+                "NAME: a category name holds at most 20 characters: '123456789012345678901'"},
         Refusal{"CategoryNameBlank", {"categories", "rename", "Work", ""}, "categories rename",
                 "NEW: a category name cannot be blank"},
         Refusal{"CheckUnknownOption", {"check", "--quick"}, "check",

@@ -71,7 +71,7 @@ protected:
     }
     void addItems(int count) {
         store::Transaction tx;  // one write for all
-        ASSERT_TRUE(tx.begin({&files->table(TableId::toDo)}, 2).ok());
+        ASSERT_TRUE(tx.begin({&files->table(TableId::toDo)}).ok());
         for (int i = 0; i < count; ++i) add(toDoItem("Item " + itemCode(i)));
         ASSERT_TRUE(tx.commit().ok());
     }
@@ -197,7 +197,7 @@ TEST_F(ToDoListTest, thumbDragCostsOneSeekAndOnePageAndLeavesTheFileFree) {
     EXPECT_EQ(reads.records - before, 1 + 10);
     // the drag's snapshot of the file ended with it
     store::Transaction write;
-    EXPECT_TRUE(write.begin({&files->table(TableId::toDo)}, 0).ok());
+    EXPECT_TRUE(write.begin({&files->table(TableId::toDo)}).ok());
 }
 
 TEST_F(ToDoListTest, computingTheStopsReadsTheFirstAndTheLastRecordOnly) {
@@ -390,7 +390,7 @@ TEST_F(ToDoListTest, readErrorShowsTheRetrievalWarningAndClosesTheWindow) {
     bool fileFree = false;
     messages.onShow = [&](const ui::MessageBoxRequest&) {
         store::Transaction write;
-        fileFree = write.begin({&files->table(TableId::toDo)}, 0).ok();
+        fileFree = write.begin({&files->table(TableId::toDo)}).ok();
     };
     list->resetSort(0);
     EXPECT_TRUE(fileFree);

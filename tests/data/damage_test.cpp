@@ -21,7 +21,7 @@ protected:
             TableUse use(*files, TableId::schedule);
             auto schedule = files->schedule();
             store::Transaction tx;
-            ASSERT_TRUE(tx.begin({&schedule.table()}, 2).ok());
+            ASSERT_TRUE(tx.begin({&schedule.table()}).ok());
             for (int id = 1; id <= 2000; ++id) {
                 Schedule t;
                 t.id = id;

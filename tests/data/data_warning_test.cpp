@@ -79,6 +79,9 @@ const WarningCase kWarnings[] = {
      "previous window."},
     {36, "View Open Error", Icon::Exclamation, ui::kOk, ui::kOk,
      "Error: (Record Not Found (35)) attempting to open the current VIEW. Filter and Range Limits ignored."},
+    {37, "File Busy", Icon::Exclamation, ui::kRetry + ui::kCancel, ui::kCancel,
+     "Error: (Record Not Found (35)) Schedule is busy: Todo kept it locked for 10 seconds.  Press Retry to wait "
+     "again, or Cancel to give up."},
 };
 
 class EveryWarning : public testing::TestWithParam<WarningCase> {};
@@ -99,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Warnings, EveryWarning, testing::ValuesIn(kWarnings),
                          [](const auto& info) { return "Warning" + std::to_string(info.param.number); });
 
 TEST(WarningRequest, GivenANumberThatIsNoWarningThenThereIsNoBox) {
-    for (int n : {0, 6, 11, 22, 31, 33, 37, -1}) EXPECT_FALSE(warningRequest(n, 0, "", "T").has_value()) << n;
+    for (int n : {0, 6, 11, 22, 31, 33, 38, -1}) EXPECT_FALSE(warningRequest(n, 0, "", "T").has_value()) << n;
 }
 
 TEST(WarningRequest, GivenTheRangeMessageOfTheToDoFormThenItReadsAsTheFormShowsIt) {
@@ -226,6 +229,22 @@ TEST_F(DataWarningTest, GivenAQuestionWhenTheUserPressesAButtonThenThatButtonIsR
 TEST_F(DataWarningTest, GivenANumberThatIsNoWarningThenNothingIsShownAndZeroReturned) {
     EXPECT_EQ(warn(7, kNoFailure, "x"), 0);
     EXPECT_EQ(messages.count(), 0u);
+}
+
+}  // namespace
+}  // namespace tarvelo
+
+namespace tarvelo {
+namespace {
+
+TEST(LockWaitText, SaysWhoKeepsTheFileLockedUnlessBrief) {
+    using std::chrono::milliseconds;
+    store::LockWaitNotice wait{"/home/ann/tasks/SM.KTB", milliseconds(3400), milliseconds(30000),
+                               "tarvelo96-cli (process 7)"};
+    EXPECT_EQ(lockWaitText(wait), "Waiting for SM.KTB, which tarvelo96-cli (process 7) keeps locked: 3 of 30 seconds");
+    EXPECT_EQ(lockWaitText(wait, Wording::brief), "Waiting for SM.KTB: 3 of 30 seconds");
+    wait.holders.clear();
+    EXPECT_EQ(lockWaitText(wait), "Waiting for SM.KTB, which another program keeps locked: 3 of 30 seconds");
 }
 
 }  // namespace

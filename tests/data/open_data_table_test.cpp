@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 
+#include "fakes/cli_run.h"
 #include "fakes/data_fixture.h"
 
 namespace tarvelo {
@@ -165,7 +167,7 @@ TEST_F(OpenDataTableTest, GivenAnotherProgramWritingWhenATableIsOpenedThenItOpen
     files->release(TableId::schedule);
 }
 
-TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileAccessErrorStopsWithinSeconds) {
+TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileBusyOffersRetryAndCancelGivesUp) {
     createTables();
     closeFiles();
     ForeignLock lock(dataFile(), /*exclusive=*/true);
@@ -175,8 +177,29 @@ TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileAc
     const double waited = test::secondsSince(start);
     EXPECT_GE(waited, 1.5);
     EXPECT_LT(waited, 10.0);
-    EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Access Error"});
-    EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Disk Error"});
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Busy"});
+    EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{}) << "a busy file is no fatal error";
+    EXPECT_EQ(halt.givenUp(), std::vector<std::string>{"File Busy"});
+}
+
+// At start-up a table that is still missing is created, which takes the write lock: held by another
+// program beyond the lock wait, the user is asked whether to wait again, never told of a creation error.
+TEST_F(OpenDataTableTest, GivenTheLockHeldBeyondTheWaitWhenAMissingTableIsCreatedThenRetryCreatesItOnceFree) {
+    files->use(TableId::schedule);
+    files->release(TableId::schedule);
+    closeFiles();
+    auto lock = std::make_unique<ForeignLock>(dataFile());
+    reopenFiles();
+    messages.answer(ui::kRetry);
+    messages.onShow = [&](const ui::MessageBoxRequest&) { lock.reset(); };
+
+    files->use(TableId::history);
+
+    EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Busy"});
+    EXPECT_NE(messages.last().text.find("SM\\!History is busy: "), std::string::npos) << messages.last().text;
+    EXPECT_TRUE(files->table(TableId::history).isOpen());
+    EXPECT_FALSE(halt.halted());
+    files->release(TableId::history);
 }
 
 // A folder the user may only read (a backup, another user's files) still shows its tasks; every write is
@@ -192,12 +215,16 @@ TEST_F(OpenDataTableTest, GivenAReadOnlyFolderThenTheTablesOpenWithoutAMessageAn
     }
     closeFiles();
     ASSERT_EQ(::chmod(dataFile().c_str(), 0444), 0);
+    // Its owner's file, read by its owner: root may write anything, so the owner is nobody.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(dataFile().c_str(), test::kNobody, test::kNobody), 0);
+    }
     ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
     const std::string before = test::readBytes(dataFile());
     const std::string path = folder.path();
     // Exit code 0: read, and the write refused; 9: could not become nobody; others: what went wrong.
     test::ChildProcess child([path](test::ChildProcess&) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 9;
+        if (::geteuid() == 0 && !test::dropRoot()) return 9;
         test::FakeMessageBox box;
         test::FakeHalt stop;
         DataWarning childWarn(box, stop);

@@ -33,6 +33,16 @@ public:
         exec(R"(CREATE TRIGGER injected BEFORE INSERT ON "Schedule" WHEN NEW."COMPLETED" = 1
                 BEGIN SELECT RAISE(ABORT, 'injected fault'); END)");
     }
+    // Removing a completed copy fails from now on.
+    void failPurges() {
+        exec(R"(CREATE TRIGGER injected BEFORE DELETE ON "Schedule" WHEN OLD."COMPLETED" = 1
+                BEGIN SELECT RAISE(ABORT, 'injected fault'); END)");
+    }
+    // Marking an advance warning given fails from now on.
+    void failWarnings() {
+        exec(R"(CREATE TRIGGER injected BEFORE UPDATE ON "Schedule" WHEN NEW."ADVANCEWARNED" = 1
+                BEGIN SELECT RAISE(ABORT, 'injected fault'); END)");
+    }
     void mendCopies() { exec("DROP TRIGGER injected"); }
 
 private:
@@ -66,7 +76,7 @@ TEST_P(FailedCopyTest, GivenTheCopyCannotBeAddedThenNothingIsPerformedOrStoredAn
     Intruder intruder(folder.path());
     intruder.failCopies();
 
-    const store::Status s = scheduler.tick();
+    const store::Status s = scheduler.tick()[TickOutcome::dueTask];
 
     EXPECT_EQ(s.code, store::kDriverError);
     EXPECT_EQ(s.driverMessage, "injected fault");
@@ -174,10 +184,10 @@ TEST_F(OccurrenceWriteTest, GivenAnotherProgramHoldsTheWriteLockThenTheTickGives
     intruder.exec("BEGIN IMMEDIATE");
 
     const auto started = std::chrono::steady_clock::now();
-    const store::Status s = scheduler.tick();
+    const store::Status s = scheduler.tick()[TickOutcome::dueTask];
     const auto waited = std::chrono::steady_clock::now() - started;
 
-    EXPECT_LT(waited, std::chrono::seconds(5)) << "the write waits its two seconds, not for ever";
+    EXPECT_LT(waited, std::chrono::seconds(5)) << "the write waits its lock wait (two seconds here), not for ever";
     EXPECT_EQ(s.driverCode, "SQLITE_BUSY (5)");
     EXPECT_THAT(log.lines(), IsEmpty());
     EXPECT_EQ(byId(stored.id)->date, day(1996, 10, 31));
@@ -207,6 +217,57 @@ TEST_F(OccurrenceWriteTest, GivenTheWarnedMarkCannotBeStoredThenTheWarningIsNotS
     checkAdvanceWarning();
     EXPECT_THAT(messages.captions(), ElementsAre("Advanced Warning"));
 }
+
+}  // namespace
+}  // namespace tarvelo::test
+
+namespace tarvelo::test {
+namespace {
+
+// A step after the due task that cannot store what it has to fails on its own: the task it performed
+// stays performed and stored, and the tick says which step failed.
+struct LaterFailure {
+    const char* name;
+    void (Intruder::*inject)();
+    TickOutcome::Step failed;
+    const char* text;
+};
+
+class LaterStepFailureTest : public OccurrenceWriteTest, public ::testing::WithParamInterface<LaterFailure> {};
+
+TEST_P(LaterStepFailureTest, GivenALaterStepFailsThenTheDueTaskStaysPerformedAndOnlyThatStepFails) {
+    settings.historyExpiryDays = 1;
+    Schedule expired = task("Old copy", day(1996, 10, 1), at(9, 0));
+    expired.completed = 1;
+    expired.disabled = 1;
+    add(expired);
+    Schedule warned = task("Meeting", day(1996, 11, 5), at(9, 0));
+    warned.advanceWarnDate = day(1996, 10, 30);
+    warned.advanceWarnTime = at(9, 0);
+    add(warned);
+    const Schedule due = dueMessage();
+    Intruder intruder(folder.path());
+    (intruder.*GetParam().inject)();
+
+    const TickOutcome outcome = scheduler.tick();
+
+    EXPECT_TRUE(outcome[TickOutcome::dueTask].ok()) << errorText(outcome[TickOutcome::dueTask]);
+    for (const auto step : {TickOutcome::advanceWarning, TickOutcome::purge}) {
+        EXPECT_EQ(outcome[step].ok(), step != GetParam().failed) << step;
+    }
+    EXPECT_EQ(outcome[GetParam().failed].driverMessage, "injected fault");
+    EXPECT_STREQ(TickOutcome::notSavedText(GetParam().failed), GetParam().text);
+    EXPECT_EQ(windows.texts(), std::vector<std::string>{"Stretch now"}) << "performed";
+    EXPECT_EQ(byId(due.id)->date, day(1996, 11, 1)) << "and stored as performed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, LaterStepFailureTest,
+    ::testing::Values(LaterFailure{"Purge", &Intruder::failPurges, TickOutcome::purge,
+                                   "The expired completed tasks could not be removed"},
+                      LaterFailure{"AdvanceWarning", &Intruder::failWarnings, TickOutcome::advanceWarning,
+                                   "The advance warning could not be saved"}),
+    [](const ::testing::TestParamInfo<LaterFailure>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tarvelo::test

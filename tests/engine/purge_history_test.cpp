@@ -75,7 +75,7 @@ TEST_F(PurgeHistoryTest, GivenAThousandExpiredCopiesThenOneTickRemovesThemAll) {
     settings.historyExpiryDays = 1;
     {
         store::Transaction batch;  // one write to the disk for the whole set-up
-        ASSERT_TRUE(batch.begin({&schedule().table()}, 2).ok());
+        ASSERT_TRUE(batch.begin({&schedule().table()}).ok());
         for (int i = 0; i < 1000; ++i) copyOn(today - 2 - i % 300);
         ASSERT_TRUE(batch.commit().ok());
     }

@@ -51,6 +51,9 @@ protected:
     void checkAdvanceWarning() { stored(scheduler.checkAdvanceWarning()); }
     void purgeHistory() { stored(scheduler.purgeHistory()); }
     static void stored(const store::Status& s) { EXPECT_TRUE(s.ok()) << errorText(s); }
+    static void stored(const TickOutcome& outcome) {
+        for (const store::Status& s : outcome.steps) stored(s);
+    }
 
     // Adds a record under the next free number and returns it as stored.
     Schedule add(Schedule record) {

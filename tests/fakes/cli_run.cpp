@@ -1,8 +1,12 @@
 #include "fakes/cli_run.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +25,8 @@ std::string readAll(const std::string& path) {
 
 }  // namespace
 
+bool dropRoot(unsigned user) { return ::setgroups(0, nullptr) == 0 && ::setgid(user) == 0 && ::setuid(user) == 0; }
+
 CliOutcome runCli(const std::vector<std::string>& args, const CliRun& how) {
     const char* cli = std::getenv("TARVELO_CLI");
     if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
@@ -37,8 +43,15 @@ CliOutcome runCli(const std::vector<std::string>& args, const CliRun& how) {
         if (!how.folder.empty() && ::chdir(how.folder.c_str()) != 0) ::_exit(126);
         if (how.answerEnv) ::setenv("TARVELO_ANSWER", how.answerEnv->c_str(), 1);
         else ::unsetenv("TARVELO_ANSWER");
+        for (const auto& [name, value] : how.env) ::setenv(name.c_str(), value.c_str(), 1);
+        if (how.fileSizeLimit) {
+            // A write beyond the limit fails with EFBIG, as one on a full disk fails with ENOSPC; ignored,
+            // the signal the kernel sends with it does not end the program first.
+            const rlimit limit{static_cast<rlim_t>(*how.fileSizeLimit), static_cast<rlim_t>(*how.fileSizeLimit)};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0 || std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR) ::_exit(124);
+        }
         // The redirected files are open already, so they stay writable after root is dropped.
-        if (how.asNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(125);
+        if (how.asNobody && ::geteuid() == 0 && !dropRoot(how.user)) ::_exit(125);
         std::vector<char*> argv{const_cast<char*>(cli)};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);

@@ -49,12 +49,13 @@ inline std::vector<std::string> indexesOf(const std::string& path, const std::st
     return names;
 }
 
-// Another program holding the data file's write lock (BEGIN IMMEDIATE) until release() or destruction;
-// exclusive: it also keeps every reader out.
+// Another program holding the data file's write lock (BEGIN IMMEDIATE) until release() or destruction,
+// or for holdMs when given; exclusive: it also keeps every reader out.
 class ForeignLock {
 public:
-    ForeignLock(const std::string& path, bool exclusive = false)
-        : m_child([path, exclusive](ChildProcess& self) {
+    ForeignLock(const std::string& path, bool exclusive = false, int holdMs = 0)
+        : m_holdMs(holdMs),
+          m_child([path, exclusive, holdMs](ChildProcess& self) {
               sqlite3* db = nullptr;
               if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return 1;
               const char* sql = exclusive ? "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; "
@@ -62,7 +63,7 @@ public:
                                           : "BEGIN IMMEDIATE;";
               if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) return 2;
               self.tell();
-              self.await(60000);
+              self.await(holdMs > 0 ? holdMs : 60000);
               sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
               sqlite3_close(db);
               return 0;
@@ -74,14 +75,25 @@ public:
     void release() {
         if (m_released) return;
         m_released = true;
-        m_child.tell();
+        if (m_holdMs == 0) m_child.tell();  // a timed lock lets go by itself
         m_child.join();
     }
 
 private:
+    int m_holdMs;
     ChildProcess m_child;
     bool m_held = false;
     bool m_released = false;
+};
+
+// The data files of a folder as another program opens them, with its message box and halt faked: for the
+// tests that fill a folder before a command runs in it, or read it afterwards.
+struct FolderFiles {
+    explicit FolderFiles(const std::string& folder) : files(warn, folder) {}
+    FakeMessageBox messages;
+    FakeHalt halt;
+    DataWarning warn{messages, halt};
+    DataFiles files;
 };
 
 // A folder with the program's data files, the faked ports and one DataFiles over them.

@@ -27,4 +27,9 @@ void FakeHalt::halt(const std::string& stopText) {
     throw HaltCalled(stopText);
 }
 
+void FakeHalt::giveUp(const std::string& text) {
+    m_givenUp.push_back(text);
+    throw HaltCalled(text);
+}
+
 }  // namespace tarvelo::test

@@ -44,14 +44,18 @@ struct HaltCalled : std::runtime_error {
 };
 
 // A halt that records the stop text and throws HaltCalled, so a test can see the program would stop.
+// Giving up on a busy file is recorded apart (and throws HaltCalled too).
 class FakeHalt : public ui::HaltPort {
 public:
     [[noreturn]] void halt(const std::string& stopText) override;
+    [[noreturn]] void giveUp(const std::string& text) override;
     const std::vector<std::string>& stopTexts() const { return m_stopTexts; }
     bool halted() const { return !m_stopTexts.empty(); }
+    const std::vector<std::string>& givenUp() const { return m_givenUp; }
 
 private:
     std::vector<std::string> m_stopTexts;
+    std::vector<std::string> m_givenUp;
 };
 
 }  // namespace tarvelo::test

@@ -45,7 +45,8 @@ SchedulerFolders::~SchedulerFolders() {
     std::filesystem::remove_all(m_root, ignored);
 }
 
-CliProcess::CliProcess(const std::vector<std::string>& args, const SchedulerFolders& folders) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const SchedulerFolders& folders,
+                       const std::vector<std::pair<std::string, std::string>>& env) {
     const int n = counter();
     m_outFile = folders.aside("cli-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".out");
     m_errFile = folders.aside("cli-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".err");
@@ -66,6 +67,7 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const SchedulerFold
             ::_exit(126);
         ::setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
         ::unsetenv("TARVELO_ANSWER");
+        for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -90,6 +92,21 @@ int CliProcess::wait() {
     return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
 }
 
+std::optional<int> CliProcess::waitFor(int timeoutMs) {
+    if (m_pid <= 0) return -1;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!m_reaped) {
+        const pid_t got = ::waitpid(m_pid, &m_status, WNOHANG);
+        if (got == m_pid) {
+            m_reaped = true;
+            break;
+        }
+        if (std::chrono::steady_clock::now() > end) return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
+}
+
 void CliProcess::kill(int signal) {
     if (m_pid > 0 && !m_reaped) ::kill(m_pid, signal);
 }
@@ -97,8 +114,9 @@ void CliProcess::kill(int signal) {
 std::string CliProcess::out() const { return contents(m_outFile); }
 std::string CliProcess::err() const { return contents(m_errFile); }
 
-CliResult runCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args) {
-    CliProcess p(args, folders);
+CliResult runCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args,
+                   const std::vector<std::pair<std::string, std::string>>& env) {
+    CliProcess p(args, folders, env);
     const int code = p.wait();
     return {code, p.out(), p.err()};
 }

@@ -4,7 +4,9 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvelo::test {
@@ -32,13 +34,17 @@ private:
 // never blocks on them; standard input is empty.
 class CliProcess {
 public:
-    CliProcess(const std::vector<std::string>& args, const SchedulerFolders& folders);
+    CliProcess(const std::vector<std::string>& args, const SchedulerFolders& folders,
+               const std::vector<std::pair<std::string, std::string>>& env = {});
     ~CliProcess();  // a process still running is killed and reaped
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
 
     // The exit code; -1 when it did not exit normally (it was killed).
     int wait();
+    // The same when it ends within timeoutMs; nothing (and still running) otherwise.
+    std::optional<int> waitFor(int timeoutMs);
+    pid_t pid() const { return m_pid; }
     void kill(int signal);
     std::string out() const;
     std::string err() const;
@@ -56,7 +62,8 @@ struct CliResult {
     std::string out;
     std::string err;
 };
-CliResult runCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args);
+CliResult runCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args,
+                   const std::vector<std::pair<std::string, std::string>>& env = {});
 
 // The lines of a text file (none when it does not exist).
 std::vector<std::string> fileLines(const std::string& path);

@@ -203,7 +203,7 @@ TEST_F(ScheduleScanTest, theTotalIsCountedAPieceAtATimeAndThePercentageFollowsOn
     const std::int64_t tasks = 2 * search::kCountPiece + 500;
     {
         store::Transaction tx;
-        ASSERT_TRUE(tx.begin({&files->table(TableId::schedule)}, 2).ok());
+        ASSERT_TRUE(tx.begin({&files->table(TableId::schedule)}).ok());
         for (std::int64_t id = 1; id <= tasks; ++id) addTask(*files, TaskRow(id));
         ASSERT_TRUE(tx.commit().ok());
     }

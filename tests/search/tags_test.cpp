@@ -147,12 +147,33 @@ TEST_F(TagsTest, onlyStaleTagsMeanNothingIsSelectedYetTheyAreCleared) {
 
 TEST_F(TagsTest, aTagFileThatCannotBeWrittenStopsTheProgramNamingTheOperation) {
     const auto p = task(1);
-    ForeignLock lock(tagFile());
+    runSql(tagFile(), "CREATE TRIGGER injected BEFORE INSERT ON \"TagFile_\" BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     EXPECT_THROW(tags->setTag(kScheduleTable, p, "1"), HaltCalled);
     ASSERT_EQ(halt.stopTexts().size(), 1u);
-    EXPECT_EQ(halt.stopTexts()[0].rfind("Error #90 - ", 0), 0u) << halt.stopTexts()[0];
+    EXPECT_EQ(halt.stopTexts()[0].rfind("Error #90 - disk full (", 0), 0u) << halt.stopTexts()[0];
     EXPECT_TRUE(halt.stopTexts()[0].ends_with(" (SetTag_/ADD)")) << halt.stopTexts()[0];
     EXPECT_EQ(messages.last().text, halt.stopTexts()[0]);
+}
+
+// Another program of ours holding the tag file beyond the lock wait is no fatal error: the user is asked
+// whether to wait again; Cancel drops the operation and tells the caller so.
+TEST_F(TagsTest, aTagFileKeptBusyAsksWhetherToWaitAgainAndCancelGivesUpTheOperation) {
+    const auto p = task(1);
+    auto lock = std::make_unique<ForeignLock>(tagFile());
+
+    tags->setTag(kScheduleTable, p, "1");  // Cancel, the default
+
+    EXPECT_TRUE(tags->gaveUp());
+    EXPECT_FALSE(halt.halted());
+    ASSERT_EQ(messages.captions(), std::vector<std::string>{"File Busy"});
+    EXPECT_EQ(messages.last().text.rfind("Error: (database is locked (SQLITE_BUSY (5))) TagFile_\\!TagFile_ is busy: ", 0), 0u)
+        << messages.last().text;
+
+    messages.answer(ui::kRetry);
+    messages.onShow = [&](const ui::MessageBoxRequest&) { lock.reset(); };
+    tags->setTag(kScheduleTable, p, "1");
+    EXPECT_FALSE(tags->gaveUp());
+    EXPECT_TRUE(tags->getTag(kScheduleTable, p));
 }
 
 TEST(TagErrorText, shouldShowTheCodeTheTextAndTheOperation) {

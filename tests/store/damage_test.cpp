@@ -16,7 +16,7 @@ protected:
         Table t(taskDef(), folder.path());
         openOrCreate(t);
         Transaction tx;
-        ASSERT_TRUE(tx.begin({&t}, 2).ok());
+        ASSERT_TRUE(tx.begin({&t}).ok());
         for (int id = 1; id <= 2000; ++id) addAll(t, {task(id, "Cat " + std::to_string(id % 7), "Task " + std::to_string(id), 80000 + id % 50, id)});
         ASSERT_TRUE(tx.commit().ok());
     }  // closed: everything is in the file itself now
@@ -109,7 +109,7 @@ TEST_F(Damage, givenDamageMetInsideATransactionThenTheHandlerHearsOfItAtTheFirst
     ASSERT_TRUE(tasks.open().ok());
     {
         Transaction tx;
-        ASSERT_TRUE(tx.begin({&tasks}, 2).ok());
+        ASSERT_TRUE(tx.begin({&tasks}).ok());
         Row r;
         ASSERT_TRUE(tasks.setToStart(kKeyCategory).ok());
         EXPECT_EQ(tasks.next(r).code, kKeyFileMustBeRebuilt);

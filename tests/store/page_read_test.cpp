@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         openOrCreate(tasks);
         Transaction tx;
-        ASSERT_TRUE(tx.begin({&tasks}, 2).ok());
+        ASSERT_TRUE(tx.begin({&tasks}).ok());
         // 60 tasks over 20 days, three to a day at the same time, so equal key values meet; odd ids off.
         // They are added out of id order, so record order is an order of its own.
         for (int k = 1; k <= 60; ++k) {

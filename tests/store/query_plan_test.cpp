@@ -31,7 +31,7 @@ protected:
     void SetUp() override {
         openOrCreate(table);
         Transaction tx;
-        ASSERT_TRUE(tx.begin({&table}, 2).ok());
+        ASSERT_TRUE(tx.begin({&table}).ok());
         for (int i = 1; i <= 300; ++i) {
             Row r;
             for (const auto& f : table.def().fields) {

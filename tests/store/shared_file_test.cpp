@@ -76,7 +76,7 @@ TEST(SharedFile, GivenARecordOrderReadInPagesWhenAnotherProcessWritesBetweenThem
         Table tasks(taskDef(), folder.path());
         openOrCreate(tasks);
         Transaction tx;
-        ASSERT_TRUE(tx.begin({&tasks}, 2).ok());
+        ASSERT_TRUE(tx.begin({&tasks}).ok());
         for (int id = 1; id <= 30; ++id) addAll(tasks, {task(id, "Work", "t" + std::to_string(id))});
         ASSERT_TRUE(tx.commit().ok());
     }

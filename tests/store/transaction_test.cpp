@@ -30,10 +30,10 @@ protected:
 TEST_F(Transactions, givenChangesToTwoTablesWhenRolledBackThenBothAsBeforeAndReadCopiesStillCurrent) {
     EXPECT_EQ(&categories.database(), &tasks.database());  // one connection, so one transaction covers both
     Transaction tx;
-    ASSERT_TRUE(tx.begin({&categories, &tasks}, 2).ok());
+    ASSERT_TRUE(tx.begin({&categories, &tasks}).ok());
     EXPECT_TRUE(tx.active());
     Transaction second;
-    EXPECT_FALSE(second.begin({&tasks}, 0).ok());
+    EXPECT_FALSE(second.begin({&tasks}).ok());
     Row c;
     Row t;
     ASSERT_TRUE(categories.fetch(0, category("work"), c).ok() && tasks.fetch(kKeyId, task(1, "", ""), t).ok());
@@ -50,7 +50,7 @@ TEST_F(Transactions, givenChangesToTwoTablesWhenRolledBackThenBothAsBeforeAndRea
 TEST_F(Transactions, givenCommitThenKeptAfterReopeningAndGivenNeitherThenRolledBackOnDestruction) {
     {
         Transaction tx;
-        ASSERT_TRUE(tx.begin({&categories, &tasks}, 2).ok());
+        ASSERT_TRUE(tx.begin({&categories, &tasks}).ok());
         addAll(categories, {category("Home")});
         Row dup = category("WORK");
         EXPECT_EQ(categories.add(dup).code, kDuplicateKey);  // fails alone; the transaction goes on
@@ -58,7 +58,7 @@ TEST_F(Transactions, givenCommitThenKeptAfterReopeningAndGivenNeitherThenRolledB
     }
     {
         Transaction tx;
-        ASSERT_TRUE(tx.begin({&categories}, 2).ok());
+        ASSERT_TRUE(tx.begin({&categories}).ok());
         addAll(categories, {category("Lost")});
     }
     categories.close();
@@ -76,7 +76,7 @@ TEST_F(Transactions, givenAnotherProcessHoldsTheWriteLockThenBeginAndWritesFailC
         Table theirs(taskDef(), folder.path());
         Transaction tx;
         Row r = task(2, "Work", "held");
-        if (!theirs.open().ok() || !tx.begin({&theirs}, 2).ok() || !theirs.add(r).ok()) return 10;
+        if (!theirs.open().ok() || !tx.begin({&theirs}).ok() || !theirs.add(r).ok()) return 10;
         self.tell();
         return self.await(20000) && tx.rollback().ok() ? 0 : 11;
     });
@@ -86,7 +86,7 @@ TEST_F(Transactions, givenAnotherProcessHoldsTheWriteLockThenBeginAndWritesFailC
 
     Transaction tx;
     auto start = std::chrono::steady_clock::now();
-    const Status s = tx.begin({&tasks, &categories}, 2);
+    const Status s = tx.begin({&tasks, &categories});
     const double waited = secondsSince(start);
     EXPECT_EQ(s.code, kDriverError);
     EXPECT_EQ(s.driverCode, "SQLITE_BUSY (5)");
@@ -102,7 +102,7 @@ TEST_F(Transactions, givenAnotherProcessHoldsTheWriteLockThenBeginAndWritesFailC
 
     holder.tell();
     EXPECT_EQ(holder.join(), 0);
-    EXPECT_TRUE(tx.begin({&tasks, &categories}, 2).ok());
+    EXPECT_TRUE(tx.begin({&tasks, &categories}).ok());
     EXPECT_TRUE(tx.commit().ok());
 }
 
@@ -124,7 +124,7 @@ TEST_F(Transactions, givenAReadTransactionThenItReadsOneSnapshotWhileAnotherProc
     Transaction reading;
     ASSERT_TRUE(reading.beginRead({&tasks}).ok());
     // One transaction per file, as for writing; refusing it leaves the reading as it was.
-    EXPECT_FALSE(Transaction().begin({&tasks}, 0).ok());
+    EXPECT_FALSE(Transaction().begin({&tasks}).ok());
     ASSERT_EQ(readAll(tasks, kKeyId), (Ids{1}));
     // WHEN the other process adds a task meanwhile, THEN it is not held back
     writer.tell();

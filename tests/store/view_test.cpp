@@ -40,7 +40,7 @@ TEST_F(Views, givenFilterWhenReadingBothWaysOrFromAValueThenOnlyAcceptedRecordsI
 
 TEST_F(Views, givenFilterRejectingAlmostEverythingThenEachRecordJudgedOnceAcrossBatches) {
     Transaction tx;
-    ASSERT_TRUE(tx.begin({&tasks}, 2).ok());
+    ASSERT_TRUE(tx.begin({&tasks}).ok());
     for (int id = 11; id <= 700; ++id) addAll(tasks, {task(id, "Bulk", "bulk", 90000 + id, 100, 1)});
     ASSERT_TRUE(tx.commit().ok());
     int calls = 0;

@@ -49,8 +49,21 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"TrailingBlanksAreNoOverflow", TaskText::description, k40 + "   ", true, k40},
                     TextCase{"CommandOf80", TaskText::command, std::string(81, 'c'), false, std::string(80, 'c')},
                     TextCase{"AlarmFileOf80", TaskText::alarmFile, std::string(81, 'w'), false, std::string(80, 'w')},
-                    TextCase{"MessageOf1000", TaskText::message, std::string(1001, 'm'), false, std::string(1000, 'm')}),
+                    TextCase{"MessageOf1000", TaskText::message, std::string(1001, 'm'), false, std::string(1000, 'm')},
+                    TextCase{"ControlCharacterRefusedWhole", TaskText::description, "Back\x1b[2Jup", false, ""},
+                    TextCase{"LineBreakInACommandRefused", TaskText::command, "backup.sh\nrm -r x", false, ""},
+                    TextCase{"MessageKeepsLineBreaksAndTabs", TaskText::message, "Stand up\r\n\tnow", true,
+                             "Stand up\r\n\tnow"},
+                    TextCase{"MessageRefusesOtherControls", TaskText::message, "Ring\a", false, ""}),
     [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+
+TEST_F(TaskFieldsTest, shouldLetATextOfAnOlderFileWithAControlCharacterBeMended) {
+    task.description = "Old\x1bname";
+    EXPECT_TRUE(fields.setText(TaskText::description, "Old\x1bnam"));
+    EXPECT_TRUE(fields.setText(TaskText::description, "Oldnam"));
+    EXPECT_FALSE(fields.setText(TaskText::description, "Old\tnam")) << "mended: held to the rules again";
+    EXPECT_EQ(fields.text(TaskText::description), "Oldnam");
+}
 
 TEST_F(TaskFieldsTest, shouldTakeACountTypedAsItsPictureAllowsAndTheUnitCarries) {
     task.scheduleType = ScheduleType::Custom;

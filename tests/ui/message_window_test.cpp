@@ -127,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ToDoCase{"TrailingBlanksDropped", "Pay rent      ", "Pay rent"},
                       // 39 ASCII characters and a two-byte one: widths count characters, not bytes.
                       ToDoCase{"MultiByteCountsAsOne", std::string(39, 'a') + "é and more", std::string(39, 'a') + "é"},
-                      ToDoCase{"Empty", "", ""}),
+                      ToDoCase{"Empty", "", ""},
+                      ToDoCase{"LinesAndTabsBecomeBlanks", "Call Ann\r\nabout\tthe trip\n", "Call Ann about the trip"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MessageToDoStoreTest, GivenAddToToDoPressedTwiceThenTheToDoTableHoldsTwoItemsAndIsLetGo) {

@@ -42,7 +42,7 @@ protected:
 
     void addItems(int count) {
         store::Transaction tx;
-        ASSERT_TRUE(tx.begin({&files.table(TableId::toDo)}, 2).ok());
+        ASSERT_TRUE(tx.begin({&files.table(TableId::toDo)}).ok());
         for (int i = 0; i < count; ++i) {
             ToDo item = test::toDoItem("Item " + std::string{static_cast<char>('A' + i / 26), static_cast<char>('A' + i % 26)});
             ASSERT_TRUE(files.toDo().add(item).ok());
@@ -215,7 +215,7 @@ TEST_F(PageListViewTest, aCellThatCutsItsTextShowsItInFullAsItsToolTip) {
     const std::string longText = "Renew the car insurance before it lapses";
     {
         store::Transaction tx;
-        ASSERT_TRUE(tx.begin({&files.table(TableId::toDo)}, 2).ok());
+        ASSERT_TRUE(tx.begin({&files.table(TableId::toDo)}).ok());
         for (ToDo item : {test::toDoItem(longText), test::toDoItem("Bake")})
             ASSERT_TRUE(files.toDo().add(item).ok());
         ASSERT_TRUE(tx.commit().ok());

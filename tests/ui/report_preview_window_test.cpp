@@ -14,6 +14,7 @@
 
 #include "core/date.h"
 #include "fakes/report_fixture.h"
+#include "fakes/store_fixture.h"
 #include "search/report_bands.h"
 #include "search/report_pages.h"
 #include "search/windows/page_view.h"
@@ -165,6 +166,37 @@ TEST_F(ReportSessionTest, CancelDuringGenerationOpensNoPreview) {
     EXPECT_TRUE(area.subWindowList().isEmpty());
     EXPECT_TRUE(printed.empty());
     EXPECT_EQ(data.files.useCount(TableId::categories), 0);
+}
+
+// Printing to a PDF file from the print dialog writes the file as the command line writes a report.
+class PrintToFileTest : public ReportSessionTest {
+protected:
+    PrintToFileTest() { printer.setOutputFormat(QPrinter::PdfFormat); }
+    bool printTo(const std::string& path) {
+        printer.setOutputFileName(QString::fromStdString(path));
+        return printPages(*categoryPages(30), printer, 1, 2, services);
+    }
+};
+
+TEST_F(PrintToFileTest, AnExistingFileIsReplacedByTheWholeNewOne) {
+    const std::string path = data.folder() + "/categories.pdf";
+    store::testing::writeBytes(path, "old report\n");
+    ASSERT_TRUE(printTo(path));
+    const std::string pdf = store::testing::readBytes(path);
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(pdf.find("%%EOF", pdf.size() - 16), std::string::npos);
+    EXPECT_EQ(data.messages.count(), 0u);
+}
+
+TEST_F(PrintToFileTest, TheDataFileIsRefusedInABoxAndLeftAsItWas) {
+    data.addCategory("Kept");  // makes the data file
+    const std::string path = data.folder() + "/SM.KTB";
+    const std::string before = store::testing::readBytes(path);
+    EXPECT_FALSE(printTo(path));
+    EXPECT_EQ(store::testing::readBytes(path), before);
+    ASSERT_EQ(data.messages.captions(), std::vector<std::string>{"Print to File"});
+    EXPECT_EQ(data.messages.last().text,
+              "The report could not be written to " + path + ": it is one of the program's own files (SM.KTB).");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "data/category_lists.h"
-#include "ui/qt/byte_limit.h"
+#include "ui/qt/entry_limit.h"
 #include "ui/qt/child_window.h"
 #include "ui/qt/page_list_view.h"
 #include "ui/qt/program_icon.h"
@@ -183,7 +183,7 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
     m_tabs = new QTabWidget(this);
     auto* general = new QWidget(m_tabs);
     m_entry = new QLineEdit(general);
-    ui::limitToBytes(m_entry, 20);
+    ui::limitEntry(m_entry, 20);
     auto* prompt = new QLabel(QStringLiteral("&Category:"), general);
     prompt->setBuddy(m_entry);
     auto* generalLayout = new QHBoxLayout(general);

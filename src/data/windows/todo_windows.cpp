@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "data/todo_list.h"
-#include "ui/qt/byte_limit.h"
+#include "ui/qt/entry_limit.h"
 #include "ui/qt/child_window.h"
 #include "ui/qt/window_placement.h"
 
@@ -81,7 +81,7 @@ UpdateTodoDialog::UpdateTodoDialog(ToDoForm& form, const DataWarning& warn, QWid
     auto* general = new QWidget(tabs);
     tabs->addTab(general, QStringLiteral("General"));
     m_text = new QLineEdit(general);
-    ui::limitToBytes(m_text, 40);
+    ui::limitEntry(m_text, 40);
     m_priority = new QSpinBox(general);
     m_priority->setRange(0, 99);  // two digits; the check keeps it to 1..10
     m_priority->setToolTip(QStringLiteral("1 to 10"));

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <QFile>
+#include <QSaveFile>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -139,19 +139,30 @@ bool paintPages(QPagedPaintDevice& device, const ReportPages& pages, int from, i
     return painter.end();
 }
 
-bool writePdf(const ReportPages& pages, const QString& path, const QString& title) {
-    bool ok = false;
+QPageLayout letterPage() {
+    return QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+}
+
+std::optional<QString> writePdf(const ReportPages& pages, const QString& path, const PdfRun& run) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    bool painted = false;
     {
-        QPdfWriter pdf(path);
-        pdf.setTitle(title);
+        QPdfWriter pdf(&file);
+        pdf.setTitle(run.title);
         pdf.setCreator(QStringLiteral("Tarvelo '96"));
         pdf.setResolution(1000);
-        pdf.setPageSize(QPageSize(QPageSize::Letter));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        ok = paintPages(pdf, pages);
+        pdf.setPageLayout(run.paper);
+        painted = paintPages(pdf, pages, run.from, run.to);
     }
-    if (!ok) QFile::remove(path);
-    return ok;
+    if (!painted) {
+        file.cancelWriting();
+        return QStringLiteral("the pages could not be drawn");
+    }
+    // The file's every write and its close are checked here: a write that failed half-way leaves the
+    // error behind, and nothing replaces the old file.
+    if (!file.commit()) return file.errorString();
+    return std::nullopt;
 }
 
 }  // namespace tarvelo::search

@@ -5,8 +5,11 @@
 // the system puts in its place (Liberation Sans on Linux).
 //
 // Needs a QGuiApplication (fonts); no widgets.
+#include <optional>
+
 #include <QFont>
 #include <QImage>
+#include <QPageLayout>
 #include <QString>
 
 #include "search/report_page.h"
@@ -36,7 +39,21 @@ QImage pageImage(const ReportPage& page, int dotsPerInch);
 // paper, one page each. False when the device cannot be painted on.
 bool paintPages(QPagedPaintDevice& device, const ReportPages& pages, int from = 0, int to = 0);
 
-// The pages as a PDF file; false (and nothing left behind) when it cannot be written.
-bool writePdf(const ReportPages& pages, const QString& path, const QString& title);
+// The paper of a PDF file: the layouts' own, US Letter without margins.
+QPageLayout letterPage();
+
+// Which pages go into a PDF file and on what paper.
+struct PdfRun {
+    QString title;
+    int from = 0;  // 0: from the first page
+    int to = 0;    // 0: to the last page
+    QPageLayout paper = letterPage();
+};
+
+// The pages as a PDF file at path (links followed by the caller). They are written to a new file beside
+// it, which replaces path only once every byte is on the disk: a write that fails (a full disk) or a
+// process killed meanwhile leaves path as it was, and no half-written file behind. Returns why it
+// failed, or nothing.
+std::optional<QString> writePdf(const ReportPages& pages, const QString& path, const PdfRun& run);
 
 }  // namespace tarvelo::search

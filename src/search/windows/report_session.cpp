@@ -7,9 +7,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "data/data_files.h"
 #include "search/paint/page_painter.h"
 #include "search/report_run.h"
+#include "search/report_target.h"
 #include "search/windows/report_preview_window.h"
+#include "ui/ports.h"
 #include "ui/qt/progress_window.h"
 
 namespace tarvelo::search {
@@ -51,7 +54,7 @@ private:
                 if (m_services.print) {
                     m_services.print(*m_pages);
                 } else {
-                    printWithDialog(*m_pages, m_services.printer(), m_services.area->window());
+                    printWithDialog(*m_pages, m_services.printer(), m_services);
                 }
             }
             deleteLater();
@@ -67,20 +70,39 @@ private:
 
 void startReport(ReportKind kind, const ReportServices& services) { (new ReportSession(kind, services))->start(); }
 
-bool printWithDialog(const ReportPages& pages, QPrinter& printer, QWidget* parent) {
-    QPrintDialog dialog(&printer, parent);
+bool printWithDialog(const ReportPages& pages, QPrinter& printer, const ReportServices& services) {
+    QPrintDialog dialog(&printer, services.area->window());
     dialog.setWindowTitle(QStringLiteral("Print"));
     dialog.setMinMax(1, pages.pageCount());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     if (dialog.exec() != QDialog::Accepted) return false;
-    printer.setFullPage(true);
     int from = 1;
     int to = pages.pageCount();
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
         from = std::max(1, printer.fromPage());
         to = std::min(to, printer.toPage());
     }
-    return paintPages(printer, pages, from, to);
+    return printPages(pages, printer, from, to, services);
+}
+
+bool printPages(const ReportPages& pages, QPrinter& printer, int from, int to, const ReportServices& services) {
+    printer.setFullPage(true);
+    const QString file = printer.outputFileName();
+    if (printer.outputFormat() != QPrinter::PdfFormat || file.isEmpty()) return paintPages(printer, pages, from, to);
+
+    const std::string path = file.toStdString();
+    std::optional<std::string> problem = reportTargetProblem(path, services.files.folder());
+    if (!problem) {
+        PdfRun run{QString::fromStdString(reportLayout(pages.kind()).title), from, to, printer.pageLayout()};
+        run.paper.setMargins(QMarginsF(0, 0, 0, 0));
+        if (const auto failed = writePdf(pages, QString::fromStdString(followLinks(path)), run)) {
+            problem = failed->toStdString() + "; it is left as it was";
+        }
+    }
+    if (!problem) return true;
+    services.messages.show({"The report could not be written to " + path + ": " + *problem + ".", "Print to File",
+                            ui::Icon::Exclamation, ui::kOk, ui::kOk});
+    return false;
 }
 
 }  // namespace tarvelo::search

@@ -37,6 +37,11 @@ void startReport(ReportKind kind, const ReportServices& services);
 
 // The system print dialog for the printer, then the pages it asks for (all, or a range) on it. False
 // when the user cancelled it or the printer failed.
-bool printWithDialog(const ReportPages& pages, QPrinter& printer, QWidget* parent);
+bool printWithDialog(const ReportPages& pages, QPrinter& printer, const ReportServices& services);
+
+// Pages from..to (0: all) on the printer. Printing to a PDF file writes it as the command line writes a
+// report: never over one of the program's own files or what is not a regular file, and in place of an
+// existing file only once the new one is whole. A file that cannot be written is told in a box.
+bool printPages(const ReportPages& pages, QPrinter& printer, int from, int to, const ReportServices& services);
 
 }  // namespace tarvelo::search

@@ -5,11 +5,19 @@
 
 namespace tarvelo::ui {
 
-void ExitHalt::halt(const std::string& stopText) {
-    std::fprintf(stderr, "%s\n", stopText.c_str());
+namespace {
+
+[[noreturn]] void endWith(const std::string& text, int code) {
+    std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stdout);
     std::fflush(stderr);
-    std::exit(kHaltExitCode);
+    std::exit(code);
 }
+
+}  // namespace
+
+void ExitHalt::halt(const std::string& stopText) { endWith(stopText, kHaltExitCode); }
+
+void ExitHalt::giveUp(const std::string& text) { endWith(text, kBusyExitCode); }
 
 }  // namespace tarvelo::ui

@@ -36,9 +36,9 @@ void JsonEventSink::line(const std::string& json) {
     if (std::fflush(m_out) != 0 || std::ferror(m_out)) m_broken = true;
 }
 
-void JsonEventSink::error(const std::string& text, int code) {
+void JsonEventSink::error(const std::string& text, int code, const std::string& step) {
     std::string out;
-    JsonLine(out).text("event", "error").text("text", text).number("code", code).end();
+    JsonLine(out).text("event", "error").text("text", text).number("code", code).text("step", step).end();
     line(out);
 }
 

@@ -9,7 +9,7 @@
 //   {"event":"sound","file":"/x/alarm.wav"}
 //   {"event":"message_window","text":"..."}
 //   {"event":"run","command":"backup --all","folder":"/srv","code":0}
-//   {"event":"error","text":"The schedule could not be saved: ...","code":90}
+//   {"event":"error","text":"The schedule could not be saved: ...","code":90,"step":"task"}
 //
 // Each line is flushed as soon as it is written, so a reader sees an effect when it happens.
 #include <cstdio>
@@ -30,8 +30,8 @@ public:
     void sound(const std::string& file);
     void messageWindow(const std::string& text);
     void run(const std::string& command, const std::string& folder, int code);
-    // A failure the user must hear of; code is the storage error code.
-    void error(const std::string& text, int code);
+    // A failure the user must hear of; code is the storage error code, step what failed ("task", ...).
+    void error(const std::string& text, int code, const std::string& step);
     // Whether a line could not be written (the reader of a pipe has gone).
     bool broken() const { return m_broken; }
 

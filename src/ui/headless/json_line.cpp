@@ -1,27 +1,9 @@
 #include "ui/headless/json_line.h"
 
+#include "core/plain_text.h"
+
 namespace tarvelo::headless {
 namespace {
-
-// Length of the well-formed UTF-8 sequence at text[i], or 0 when the bytes there are not one.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t n = 0;
-    std::uint32_t min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) { n = 2; min = 0x80; }
-    else if (lead >= 0xE0 && lead <= 0xEF) { n = 3; min = 0x800; }
-    else if (lead >= 0xF0 && lead <= 0xF4) { n = 4; min = 0x10000; }
-    else return 0;
-    if (i + n > text.size()) return 0;
-    std::uint32_t cp = lead & (0x7F >> n);
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return n;
-}
 
 bool needsNoEscape(unsigned char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; }
 

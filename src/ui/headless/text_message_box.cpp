@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/plain_text.h"
+
 namespace tarvelo::ui {
 
 namespace {
@@ -53,8 +55,12 @@ int TextMessageBox::show(const MessageBoxRequest& request) {
         buttons += buttonName(b);
         if (b == request.defaultButton) buttons += " (default)";
     }
-    std::fprintf(m_out, "%s%s\n  %s\n  buttons: %s; answered: %s\n", request.caption.c_str(), iconName(request.icon),
-                 request.text.c_str(), buttons.c_str(), buttonName(answer).c_str());
+    // A text's lines each start indented under the caption; its control characters (a name stored by an
+    // older version) are shown escaped rather than acted on by the terminal.
+    std::string text = printable(request.text, LineBreaks::kept);
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 3) text.replace(at, 1, "\n  ");
+    std::fprintf(m_out, "%s%s\n  %s\n  buttons: %s; answered: %s\n", printable(request.caption).c_str(),
+                 iconName(request.icon), text.c_str(), buttons.c_str(), buttonName(answer).c_str());
     std::fflush(m_out);
     return answer;
 }

@@ -6,11 +6,15 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo::ui {
 
 namespace {
+
+ProgressWindow* g_slicing = nullptr;
 
 QRect dialogRect(const QWidget& window, int x, int y, int width, int height) {
     return {QPoint(dialogSize(window, x, y).width(), dialogSize(window, x, y).height()), dialogSize(window, width, height)};
@@ -63,9 +67,19 @@ ProgressWindow::Outcome ProgressWindow::run() {
     return m_outcome;
 }
 
+ProgressWindow* ProgressWindow::slicing() { return g_slicing; }
+
+void ProgressWindow::showNotice(const QString& text) {
+    m_upper->setText(text);
+    m_upper->repaint();
+    m_everShown = false;  // the next refresh puts the job's own lines back
+}
+
 void ProgressWindow::runSlice() {
     if (m_outcome != Outcome::running) return;
+    ProgressWindow* const outer = std::exchange(g_slicing, this);
     const SlicedJob::Step step = m_job.runSlice();
+    g_slicing = outer;
     refresh();
     if (step == SlicedJob::Step::done) finish(Outcome::finished);
 }

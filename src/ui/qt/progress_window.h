@@ -38,6 +38,11 @@ public:
     QLabel* lowerLine() const { return m_lower; }
     QPushButton* cancelButton() const { return m_cancel; }
 
+    // The window whose job is running a slice now, if any: a wait inside the slice is told there.
+    static ProgressWindow* slicing();
+    // Shows text in the upper line at once, until the job's progress is shown again after the slice.
+    void showNotice(const QString& text);
+
 signals:
     void ended(tarvelo::ui::ProgressWindow::Outcome outcome);
 

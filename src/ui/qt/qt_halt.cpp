@@ -11,4 +11,10 @@ void QtHalt::halt(const std::string& stopText) {
     std::_Exit(EXIT_FAILURE);
 }
 
+void QtHalt::giveUp(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
+}
+
 }  // namespace tarvelo::ui

@@ -8,6 +8,8 @@ namespace tarvelo::ui {
 class QtHalt : public HaltPort {
 public:
     [[noreturn]] void halt(const std::string& stopText) override;
+    // The user's choice: the text on stderr, exit code 1, as after a halt.
+    [[noreturn]] void giveUp(const std::string& text) override;
 };
 
 }  // namespace tarvelo::ui

@@ -74,7 +74,7 @@ bench::Side storeInProcess() {
         if (!schedule.create().ok() || !schedule.open().ok()) return state.SkipWithError("cannot make the table");
         std::mt19937 random(1996);
         store::Transaction tx;
-        if (!tx.begin({&schedule}, 2).ok()) return state.SkipWithError("no transaction");
+        if (!tx.begin({&schedule}).ok()) return state.SkipWithError("no transaction");
         for (int id = 1; id <= kTasks; ++id) {
             store::Row row = scheduleBinding().toRow(bench::benchTask(id, random));
             if (!schedule.add(row).ok()) return state.SkipWithError("add failed");

@@ -231,7 +231,7 @@ store::Status storeTasks(DataFiles& files, std::vector<Schedule>& tasks, int& ca
     auto schedule = files.schedule();
     auto categories = files.categories();
     store::Transaction transaction;
-    store::Status s = transaction.begin({&schedule.table(), &categories.table()}, kTransactionTimeoutSeconds);
+    store::Status s = transaction.begin({&schedule.table(), &categories.table()});
     if (!s.ok()) return s;
     Schedule highest;
     std::int64_t next = 1;

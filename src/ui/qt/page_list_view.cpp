@@ -243,8 +243,10 @@ void PageListView::fitRows() {
 }
 
 void PageListView::pageChanged() {
-    m_model->pageChanged();
+    // The rows the model removes from a shorter page move the table's current row; that move is Qt's, not
+    // the user's click, and the list keeps the row it highlighted itself.
     m_syncing = true;
+    m_model->pageChanged();
     const int row = m_list.highlighted();
     if (row >= 0) {
         m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0),

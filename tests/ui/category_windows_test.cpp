@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -166,6 +167,17 @@ TEST_F(CategoryWindowsTest, taskListFollowsTheNameAndItsInsertStartsATaskInThatC
     });
     updateCategories(Request::change, stored("Work"), services, nullptr);
     EXPECT_EQ(started.category, "Zoo");
+}
+
+TEST_F(CategoryWindowsTest, thePickersPopupMenuOffersNothingItCannotDo) {
+    SelectCategoriesWindow picker(Request::select, services);
+    picker.show();
+    EXPECT_EQ(std::unique_ptr<QMenu>(picker.panel()->view()->makePopupMenu()), nullptr);
+    BrowseCategoriesWindow browse(services);
+    browse.show();
+    std::unique_ptr<QMenu> menu(browse.panel()->view()->makePopupMenu());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().size(), 3);
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ ListPanel::ListPanel(BrowseList& list, const char* format, std::vector<QIcon> ic
     m_view = new ui::PageListView(list, programListColumns(format), std::move(icons), this);
     m_view->table()->setToolTip(QStringLiteral("Browsing Records"));
     m_view->table()->setStatusTip(QStringLiteral("Browsing Records"));
+    m_view->setUpdateButtons(updateButtons);
     m_buttons = new QHBoxLayout;
     if (updateButtons) {
         m_insert = new QPushButton(QStringLiteral("&Insert"), this);

@@ -270,6 +270,7 @@ void PageListView::key(ListKey key) {
 }
 
 QMenu* PageListView::makePopupMenu(QWidget* parent) {
+    if (!m_updateButtons) return nullptr;
     auto* menu = new QMenu(parent);
     for (const PopupItem& item : listPopupMenu(m_list.entryCount() > 0)) {
         QAction* action = menu->addAction(QString::fromStdString(item.text));
@@ -282,7 +283,7 @@ QMenu* PageListView::makePopupMenu(QWidget* parent) {
 
 void PageListView::popupMenu(const QPoint& globalPos) {
     std::unique_ptr<QMenu> menu(makePopupMenu(this));
-    menu->exec(globalPos);
+    if (menu) menu->exec(globalPos);
 }
 
 void PageListView::thumbAction(int action) {

@@ -178,7 +178,7 @@ TEST_F(SearchScheduleTest, editThisTurnsTheWindowIntoTheTaskFormThatSavesTheTask
     // WHEN the first is passed over with Find Next and the second edited
     whenFound(w, [&w] {
         EXPECT_EQ(w.controls().task->description->text().toStdString(), "Backup disk");
-        EXPECT_FALSE(w.controls().task->description->isEnabled()) << "a found task is shown read-only";
+        EXPECT_TRUE(w.controls().task->description->isReadOnly()) << "a found task is shown read-only";
         w.beginSearchButton()->click();
         whenFound(w, [&w] {
             EXPECT_EQ(w.controls().task->description->text().toStdString(), "backup mail");

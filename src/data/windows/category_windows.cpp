@@ -12,6 +12,7 @@
 #include "data/category_lists.h"
 #include "ui/qt/byte_limit.h"
 #include "ui/qt/child_window.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/page_list_view.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/window_placement.h"
@@ -63,7 +64,7 @@ SelectCategoriesWindow::SelectCategoriesWindow(Request request, const ListServic
     setTabOrder(panel()->view(), m_select);
     m_select->setVisible(m_selecting);
     m_select->setEnabled(m_selecting);
-    m_select->setDefault(m_selecting);
+    if (m_selecting) ui::setDefaultButton(*m_select);
     connect(m_select, &QPushButton::clicked, this, &SelectCategoriesWindow::pressSelect);
     panel()->view()->setDoubleClickAction([this] {
         if (m_selecting) m_select->click();
@@ -205,7 +206,7 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
     m_tabs->addTab(m_panel, QStringLiteral("Schedule"));
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
     auto* help = new QPushButton(QStringLiteral("Help"), this);

@@ -28,6 +28,7 @@
 #include "search/criterion_text.h"
 #include "ui/qt/child_window.h"
 #include "ui/qt/date_edit.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/read_only.h"
 #include "ui/qt/time_edit.h"
 #include "ui/qt/window_placement.h"
@@ -129,7 +130,7 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { m_cancel->click(); });
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
-    m_beginSearch->setDefault(true);
+    ui::setDefaultButton(*m_beginSearch);
     setWindowTitle(QStringLiteral("Enter Search Criteria"));
 }
 
@@ -333,9 +334,8 @@ void SearchScheduleWindow::editFound(const store::Row& row) {
     for (auto& [index, label] : m_indicators) label->hide();
     m_searchType->hide();
     m_beginSearch->hide();
-    m_beginSearch->setDefault(false);
     m_ok->show();
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
     setWindowTitle(QString::fromStdString(m_changeEditor->caption()));
     focusFirstField();
 }

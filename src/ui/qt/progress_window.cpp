@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "ui/qt/default_button.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo::ui {
@@ -42,7 +43,7 @@ ProgressWindow::ProgressWindow(SlicedJob& job, const QString& title, QWidget* pa
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setGeometry(dialogRect(*this, 45, 42, 50, 15));
-    m_cancel->setDefault(true);
+    setDefaultButton(*m_cancel);
     connect(m_cancel, &QPushButton::clicked, this, &ProgressWindow::reject);
 
     m_timer = new QTimer(this);

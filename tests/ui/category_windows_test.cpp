@@ -170,6 +170,14 @@ TEST_F(CategoryWindowsTest, taskListFollowsTheNameAndItsInsertStartsATaskInThatC
     EXPECT_EQ(started.category, "Zoo");
 }
 
+TEST_F(CategoryWindowsTest, theTasksOfACategoryShowTheirTypesWhole) {
+    CategoryTasksWindow window("Work", services);
+    window.show();
+    QTableView* table = window.panel()->view()->table();
+    EXPECT_GT(table->columnWidth(4), table->fontMetrics().horizontalAdvance(QStringLiteral("Display Message")));
+    EXPECT_GT(table->columnWidth(5), table->fontMetrics().horizontalAdvance(QStringLiteral("Day of Month")));
+}
+
 TEST_F(CategoryWindowsTest, thePickersPopupMenuOffersNothingItCannotDo) {
     SelectCategoriesWindow picker(Request::select, services);
     picker.show();

@@ -202,6 +202,8 @@ TEST_F(ScheduleWindowTest, GivenAChosenCategoryWhenAnInsertCompletesThenTheTaskS
     });
     press(window->selectCategoryButton());
     EXPECT_THAT(shown(), ElementsAre("[Audit]"));
+    EXPECT_EQ(window->tabs()->tabText(static_cast<int>(ScheduleTab::allByCategory)).toStdString(), "Work")
+        << "the tab names its category, as the day tab names its day";
 
     // WHEN a task is inserted there
     formAnswer = [this](Request, Schedule& task) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "data/category_lists.h"
@@ -22,6 +23,9 @@ namespace tarvelo {
 namespace {
 
 constexpr std::string_view kUpdateSection = "UpdateCategories";
+// In the columns of BrowseSCH:KeyCategory.
+constexpr int kTaskTypeColumn = 4;
+constexpr int kScheduleTypeColumn = 5;
 
 std::unique_ptr<BrowseList> categoryList(const ListServices& services) {
     return std::make_unique<BrowseList>(services.files.table(TableId::categories), services.files.warn(),
@@ -148,6 +152,7 @@ CategoryTasksWindow::CategoryTasksWindow(std::string category, const ListService
     layout.tabs = {QStringLiteral("Category")};
     layout.size = {400, 180};
     build(std::move(layout));
+    showTaskTypesWhole(*panel()->view()->table(), kTaskTypeColumn, kScheduleTypeColumn);
 }
 
 void CategoryTasksWindow::runButton(ui::ListButton button) {

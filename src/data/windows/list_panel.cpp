@@ -1,5 +1,7 @@
 #include "data/windows/list_panel.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QShortcut>
@@ -31,6 +33,14 @@ void enableTabKeys(QWidget* window, QTabBar* tabs) {
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), window);
     previous->setContext(Qt::WidgetWithChildrenShortcut);
     QObject::connect(previous, &QShortcut::activated, tabs, [step] { step(-1); });
+}
+
+void showTaskTypesWhole(QTableView& table, int taskTypeColumn, int scheduleTypeColumn) {
+    constexpr int kCellPadding = 16;  // pixels around a cell's text
+    for (const auto& [column, longest] : {std::pair{taskTypeColumn, "Display Message"}, {scheduleTypeColumn, "Day of Month"}}) {
+        const int needed = table.fontMetrics().horizontalAdvance(QString::fromLatin1(longest)) + kCellPadding;
+        table.setColumnWidth(column, std::max(table.columnWidth(column), needed));
+    }
 }
 
 ListPanel::ListPanel(BrowseList& list, const char* format, std::vector<QIcon> icons, bool updateButtons, QWidget* parent)

@@ -182,7 +182,7 @@ std::optional<int> ReportPreviewWindow::askJump(int start, int pages) {
     dialog.setObjectName(QStringLiteral("JumpWindow"));
     dialog.setWindowTitle(QStringLiteral("Jump to a Report Page"));
     dialog.setFont(ui::windowFont());
-    dialog.setMinimumWidth(ui::dialogWidth(dialog, 120));  // room for the title
+    dialog.setMinimumWidth(std::max(ui::dialogWidth(dialog, 120), ui::titleBarWidth(dialog)));  // room for the title
     auto* layout = new QVBoxLayout(&dialog);
     auto* row = new QHBoxLayout;
     auto* prompt = new QLabel(QStringLiteral("&Page:"), &dialog);

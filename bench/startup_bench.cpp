@@ -1,6 +1,7 @@
 // Whole processes at 1,000,000 tasks beside the same at a small table, in the same run, taking turns: an
 // idle `tarvelo96-cli tick`, and the program's start to its first window (the frame shown, its first
-// tick done) with the resident memory it takes. Each is a process of its own, timed from fork to its end.
+// tick done) with the resident memory it takes; and `tarvelo96-cli list --selected` beside a plain `list`
+// of the same 100,000 tasks. Each is a process of its own, timed from fork to its end.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -14,11 +15,15 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "bench/fixture.h"
 #include "core/settings.h"
 #include "data/data_files.h"
+#include "data/tables.h"
 #include "engine/scheduler.h"
+#include "search/tags.h"
+#include "store/store.h"
 #include "app/main_frame.h"
 #include "app/scheduler_driver.h"
 #include "ui/qt/qt_frame_port.h"
@@ -49,12 +54,47 @@ const char* cli() {
     return named ? named : TARVELO_CLI;
 }
 
-bench::Side idleTickProcess(int tasks) {
-    const std::string folder = bench::fixtureFolder(tasks);
-    return {[folder](benchmark::State& state) {
-        if (!bench::runProgram(cli(), folder, {"tick", "--at", "1996-10-31 12:00:00"}, configFolder()))
-            state.SkipWithError("tick failed");
+// `tarvelo96-cli` with args in folder, its output thrown away.
+bench::Side cliProcess(const std::string& folder, std::vector<std::string> args) {
+    return {[folder, args](benchmark::State& state) {
+        if (!bench::runProgram(cli(), folder, args, configFolder()))
+            state.SkipWithError((args.front() + " failed").c_str());
     }};
+}
+
+bench::Side idleTickProcess(int tasks) {
+    return cliProcess(bench::fixtureFolder(tasks), {"tick", "--at", "1996-10-31 12:00:00"});
+}
+
+// The 100,000-task fixture with every tenth task tagged, as a search leaves them; built once beside it.
+std::string taggedFolder() {
+    namespace fs = std::filesystem;
+    const std::string folder = std::string(TARVELO_BENCH_FIXTURES) + "/100000-tagged";
+    if (fs::exists(folder + "/complete")) return folder;
+    const std::string source = bench::fixtureFolder(100'000);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const char* file : {"SM.KTB", "SM.KTB-wal"}) {
+        if (fs::exists(source + "/" + file)) fs::copy_file(source + "/" + file, folder + "/" + file);
+    }
+    bench::QuietBox box;
+    bench::AbortHalt halt;
+    const DataWarning warn(box, halt);
+    DataFiles files(warn, folder);
+    const TableUse schedule(files, TableId::schedule);
+    const TableUse tagFile(files, TableId::tagFile);
+    search::LoopRunner runner;
+    search::Tags tags(files, runner);
+    search::Tags::Batch batch(tags, "bench");
+    auto table = files.schedule();
+    Schedule task;
+    store::Status s = table.setToStart(ScheduleKey::keyId);
+    while (s.ok() && (s = table.next(task)).ok()) {
+        if (task.id % 10 == 0) tags.setTag(search::kScheduleTable, task.ref.rowId, std::to_string(task.id));
+    }
+    batch.commit();
+    std::ofstream(folder + "/complete") << "10000 of 100000 tagged\n";
+    return folder;
 }
 
 // The program's start as the desktop wires it, up to the frame shown and its first tick done. Runs in the
@@ -133,6 +173,11 @@ int main(int argc, char** argv) {
                         [] { return programStart(0); }, 1)
         ->Unit(benchmark::kMillisecond)
         ->MinTime(15.0);
+    bench::registerPair("tarvelo96-cli list --selected / list, 100,000 tasks, 10,000 tagged",
+                        [] { return cliProcess(taggedFolder(), {"list", "--selected"}); },
+                        [] { return cliProcess(taggedFolder(), {"list"}); }, 1)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(10.0);
     const int result = bench::runWithRatios(argc, argv);
     for (const auto& [tasks, kb] : peakKb) {
         std::printf("start to first window, %d tasks: peak resident memory %.1f MB\n", tasks, static_cast<double>(kb) / 1024.0);

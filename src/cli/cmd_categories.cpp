@@ -43,7 +43,16 @@ int list(DataFiles& files) {
     return 1;
 }
 
+// A blank name is refused before the form is asked, in a line of the program's own: the form would show
+// its box.
+bool refusedAsBlank(const std::string& name) {
+    if (!isBlankCategoryName(name)) return false;
+    std::fprintf(stderr, "tarvelo96-cli categories: a category name cannot be blank\n");
+    return true;
+}
+
 int add(DataFiles& files, const std::string& name) {
+    if (refusedAsBlank(name)) return 1;
     Category category;
     category.category = name;
     CategoryForm form(files, Request::insert, category);
@@ -52,6 +61,7 @@ int add(DataFiles& files, const std::string& name) {
 }
 
 int rename(DataFiles& files, const std::string& from, const std::string& to) {
+    if (refusedAsBlank(to)) return 1;
     auto stored = find(files, from);
     if (!stored) return 1;
     const FixedText<20> snapshot = stored->category;

@@ -1,10 +1,13 @@
 // list, add and delete: the Schedule table of the current folder from scripts. Tasks are the flat JSON
 // objects of schedule_json.h. Message boxes of the data layer go to stderr (see check).
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "cli/data_folder.h"
@@ -13,6 +16,7 @@
 #include "core/picture.h"
 #include "core/plain_text.h"
 #include "data/record_maintenance.h"
+#include "search/record_position.h"
 #include "search/tags.h"
 #include "store/store.h"
 #include "tasks/task_checks.h"
@@ -45,34 +49,64 @@ const char* jsonKey(TaskField field) {
     return "";
 }
 
-int runList(const TaskRequest& request) {
-    const bool json = request.json;
-    const bool selected = request.selected;
-    DataFolder f(request.answer);
-    TableUse use(f.files, TableId::schedule);
-    search::LoopRunner runner;
-    search::Tags tags(f.files, runner);
-    auto schedule = f.files.schedule();
+void printTask(bool json, const Schedule& task) {
+    if (json) {
+        std::string line;
+        headless::JsonLine object(line);
+        writeSchedule(object, task);
+        object.end();
+        std::fputs(line.c_str(), stdout);
+        return;
+    }
+    std::string flags;
+    if (task.disabled) flags += " disabled";
+    if (task.completed) flags += " completed";
+    if (task.skipNextTime) flags += " skip";
+    std::printf("%d\t%s %s\t%s\t%s%s\n", task.id, formatIsoDate(task.date).c_str(), formatTime24(task.time).c_str(),
+                printable(task.taskType.text()).c_str(), printable(task.description.text()).c_str(), flags.c_str());
+}
+
+// Every task in task-number order.
+store::Status printAll(DataFiles& files, bool json) {
+    auto schedule = files.schedule();
     Schedule task;
     store::Status s = schedule.setToStart(ScheduleKey::keyId);
-    while (s.ok() && (s = schedule.next(task)).ok()) {
-        if (selected && !tags.getTag(search::kScheduleTable, task.ref.rowId)) continue;
-        if (json) {
-            std::string line;
-            headless::JsonLine object(line);
-            writeSchedule(object, task);
-            object.end();
-            std::fputs(line.c_str(), stdout);
-        } else {
-            std::string flags;
-            if (task.disabled) flags += " disabled";
-            if (task.completed) flags += " completed";
-            if (task.skipNextTime) flags += " skip";
-            std::printf("%d\t%s %s\t%s\t%s%s\n", task.id, formatIsoDate(task.date).c_str(),
-                        formatTime24(task.time).c_str(), printable(task.taskType.text()).c_str(),
-                        printable(task.description.text()).c_str(), flags.c_str());
+    while (s.ok() && (s = schedule.next(task)).ok()) printTask(json, task);
+    return s;
+}
+
+// The tasks a search tagged, in task-number order, read where their tags point, so that a few tagged among
+// many cost only their own reads (asking the tag file about every task cost a lookup, and an opening of
+// the file, per task). A tag names its task's number: sorted by it, the tags give the tasks in order, and
+// one whose task has gone names a number the row no longer holds.
+store::Status printSelected(DataFiles& files, bool json) {
+    std::vector<std::pair<std::int64_t, std::int64_t>> byNumber;  // the number a tag names, its position
+    {
+        search::LoopRunner runner;
+        search::Tags tags(files, runner);
+        for (const auto& [position, value] : tags.tagRecords(search::kScheduleTable)) {
+            std::int64_t number = 0;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+            if (error == std::errc() && end == value.data() + value.size()) byNumber.emplace_back(number, position);
         }
     }
+    std::sort(byNumber.begin(), byNumber.end());
+    search::PositionReader reader(files.table(TableId::schedule));
+    for (const auto& [number, position] : byNumber) {
+        store::Row row;
+        const store::Status s = reader.read(position, row);
+        if (s.code == store::kRecordNotFound) continue;
+        if (!s.ok()) return s;
+        const Schedule task = RecordTable<Schedule>::fromRow(row);
+        if (task.id == number) printTask(json, task);
+    }
+    return store::Status::make(store::kRecordNotAvailable);  // the end, as a read of the whole table ends
+}
+
+int runList(const TaskRequest& request) {
+    DataFolder f(request.answer);
+    TableUse use(f.files, TableId::schedule);
+    const store::Status s = request.selected ? printSelected(f.files, request.json) : printAll(f.files, request.json);
     if (s.code != store::kRecordNotAvailable) {
         std::fprintf(stderr, "tarvelo96-cli list: %s\n", errorText(s).c_str());
         return 1;

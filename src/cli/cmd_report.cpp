@@ -47,8 +47,7 @@ int runReport(const ReportRequest& request) {
     DataFolder folder(request.answer);
     search::ReportRun run(kind, folder.files, folder.messages);
     if (!run.open()) {
-        std::fprintf(stderr, "The %s table has nothing to report: no file written.\n",
-                     search::reportTableName(kind).c_str());
+        std::fprintf(stderr, "%s: no file written.\n", search::nothingToReport(kind).c_str());
         return 1;
     }
     ui::runToEnd(run);

@@ -116,6 +116,10 @@ void ScheduleBrowse::setSelectedDay(StdDate day) {
     if (sort() >= 0) resetSort(sort());
 }
 
+std::string ScheduleBrowse::categoryTabCaption() const {
+    return m_category.empty() ? scheduleTabName(ScheduleTab::allByCategory) : m_category;
+}
+
 void ScheduleBrowse::setCategory(std::string_view category) {
     m_category = std::string(trimRight(category));
     if (sort() >= 0) resetSort(sort());

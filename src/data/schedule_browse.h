@@ -84,6 +84,9 @@ public:
 
     // --- The category of "All by Category" ---------------------------------------------------------
     const std::string& category() const { return m_category; }
+    // The "All by Category" tab's caption: the category shown, as the day tab shows its day; the tab's
+    // name until a category is chosen.
+    std::string categoryTabCaption() const;
     // "Select Category" chose a category: the list shows its tasks.
     void setCategory(std::string_view category);
 

@@ -49,6 +49,10 @@ R merged(const R& base, const R& edited, const R& stored) {
 
 }  // namespace
 
+bool isBlankCategoryName(std::string_view name) {
+    return name.find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+}
+
 template <class R>
 UpdateForm<R>::UpdateForm(DataFiles& files, Request request, R record)
     : m_files(files), m_request(request), m_record(std::move(record)), m_base(m_record) {
@@ -93,7 +97,20 @@ bool UpdateForm<R>::prime() {
 }
 
 template <class R>
+bool UpdateForm<R>::blankNameRefused() {
+    if constexpr (isCategory<R>) {
+        if (isBlankCategoryName(m_record.category.text())) {
+            m_files.warn().messages().show(
+                {std::string(kBlankCategoryText), "", ui::Icon::Exclamation, ui::kOk, ui::kOk});
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class R>
 FormStep UpdateForm<R>::complete() {
+    if ((m_request == Request::insert || m_request == Request::change) && blankNameRefused()) return FormStep::stay;
     switch (m_request) {
     case Request::insert: return insert();
     case Request::change: return change();

@@ -15,6 +15,7 @@
 // values, every other field keeps the stored one, so neither the user's edit nor the other change is lost.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/data_files.h"
@@ -28,6 +29,11 @@ enum class Response : int { none = 0, completed = 1, cancelled = 2 };
 
 // After OK: close the window, or stay with the focus on the first entry field.
 enum class FormStep { close, stay };
+
+// A category name that is blank once trimmed. The category key leaves blank names out, so such a category
+// could never be listed, changed or deleted again: the category form refuses it with kBlankCategoryText.
+bool isBlankCategoryName(std::string_view name);
+inline constexpr std::string_view kBlankCategoryText = "You must enter a category name!";
 
 template <class R>
 class UpdateForm {
@@ -44,7 +50,8 @@ public:
     // Returns true when the window is to be opened; false when the form has ended already.
     bool start();
 
-    // OK, after the window has validated every field: saves as the request says.
+    // OK, after the window has validated every field: saves as the request says. A category named by
+    // blanks only is refused with its message and nothing is saved.
     FormStep complete();
     // Cancel or the close box.
     void cancel();
@@ -65,6 +72,7 @@ public:
 
 private:
     bool prime();
+    bool blankNameRefused();
     FormStep insert();
     FormStep change();
     void rebaseOnStored();

@@ -41,6 +41,8 @@ std::string reportTableName(ReportKind kind) {
     }
 }
 
+std::string nothingToReport(ReportKind kind) { return "The " + reportTableName(kind) + " table has nothing to report"; }
+
 // The report's record view, one band per record read.
 class ReportRun::Reader {
 public:
@@ -131,6 +133,7 @@ void ReportRun::reportReadError() {
     if (!m_readError) return;
     const store::Status s = *m_readError;
     m_readError.reset();
+    m_readFailed = true;
     if (auto box = warningRequest(kWarnRecordRetrievalError, s.code, errorText(s), reportTableName(m_kind)))
         m_messages.show(*box);
 }

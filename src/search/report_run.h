@@ -33,6 +33,8 @@ inline constexpr int kCancelled = 2;
 // The procedure's name ("PrintSCH:KeyDate") and the table's name in messages ("Schedule").
 std::string reportProcedure(ReportKind kind);
 std::string reportTableName(ReportKind kind);
+// What is said of a report whose table holds nothing to print: "The Schedule table has nothing to report".
+std::string nothingToReport(ReportKind kind);
 
 class ReportRun : public ui::SlicedJob {
 public:
@@ -42,6 +44,8 @@ public:
     // Opens the table, counts it, and reads the first record. False when there is nothing to print: the
     // table is empty (or its first read failed), and the response stays cancelled.
     bool open();
+    // After open() returned false: the table was read and held nothing (no read failed).
+    bool foundNothing() const { return m_opened && m_processed == 0 && !m_readFailed; }
 
     Step runSlice() override;
     ui::Progress progress() const override;
@@ -71,6 +75,7 @@ private:
     store::Table* m_table = nullptr;
     std::unique_ptr<Reader> m_reader;
     std::optional<store::Status> m_readError;
+    bool m_readFailed = false;
     std::unique_ptr<ReportPages> m_pages;
     BandValues m_current;
     bool m_haveCurrent = false;

@@ -256,6 +256,14 @@ std::int64_t Tags::walkOn(int table, bool first) {
     return 0;
 }
 
+std::vector<std::pair<std::int64_t, std::string>> Tags::tagRecords(int table) {
+    std::vector<std::pair<std::int64_t, std::string>> records;
+    if (!validTable(table)) return records;
+    Walk walk(m_files, table);
+    while (const auto tag = walk.next()) records.emplace_back(tag->ptr, tag->val.text());
+    return records;
+}
+
 std::int64_t Tags::firstTag(int table) { return walkOn(table, true); }
 
 std::int64_t Tags::nextTag(int table) { return walkOn(table, false); }

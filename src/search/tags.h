@@ -25,6 +25,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "data/data_files.h"
 #include "search/sliced_job.h"
@@ -54,6 +56,11 @@ public:
     // a new one. Tags may be cleared while the walk is on.
     std::int64_t firstTag(int table);
     std::int64_t nextTag(int table);
+
+    // Every tag record of a table, live or stale: its position and its sort value, in one read of the tag
+    // file. For a caller that reads the tagged records anyway: a Schedule tag is live when the task at its
+    // position has the SCH:ID its value names.
+    std::vector<std::pair<std::int64_t, std::string>> tagRecords(int table);
 
     // The number of tag records of a table: from the cache, else counted a slice at a time (100 tag
     // records per slice, with a progress window without Cancel).

@@ -59,6 +59,19 @@ TEST_F(FindCommand, reportsNoMatchWithExitCodeOne) {
     EXPECT_EQ(none.err, "There are no matching records!\n");
 }
 
+TEST_F(FindCommand, listSelectedGivesTheLiveTaggedTasksInTaskNumberOrder) {
+    // GIVEN tasks 1 to 12, with 2, 9, 10 and 12 selected (their tags run "10", "12", "2", "9" in text order)
+    for (int id = 4; id <= 12; ++id) {
+        ASSERT_EQ(run({"add", "--json", "{\"description\":\"Task\",\"date\":" + std::to_string(80000 + id) + "}"}).exitCode, 0);
+    }
+    for (const char* date : {"80002", "80009", "80010", "80012"})
+        ASSERT_EQ(run({"find", "--where", std::string("date:1:") + date, "--select"}).exitCode, 0);
+    // AND task 9 deleted since, its tag left behind
+    ASSERT_EQ(run({"delete", "9"}).exitCode, 0);
+    // THEN the list gives the others by number
+    EXPECT_EQ(selected(), "2\n10\n12\n");
+}
+
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;

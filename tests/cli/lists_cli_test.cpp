@@ -78,6 +78,13 @@ TEST_F(ListCommands, categoriesRefuseMalformedRequests) {
         {{"categories", "add", "A name of more than twenty"}, 2, "", "a category name holds at most 20 characters"},
         {{"categories", "rename", "Work"}, 2, "", "NEW is required"},
     });
+    // A blank name could never be listed, changed or deleted again.
+    play({
+        {{"categories", "add", "Work"}, 0, ""},
+        {{"categories", "add", "  "}, 1, "", "tarvelo96-cli categories: a category name cannot be blank\n"},
+        {{"categories", "rename", "Work", " "}, 1, "", "tarvelo96-cli categories: a category name cannot be blank\n"},
+        {{"categories", "list"}, 0, "Work\n"},
+    });
 }
 
 TEST_F(ListCommands, toDoItemsFollowTheFormsRules) {

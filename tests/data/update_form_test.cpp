@@ -95,6 +95,20 @@ TEST_F(UpdateFormTest, GivenACategoryInsertOfAnExistingNameInOtherLetterCaseThen
     EXPECT_EQ(count(TableId::categories), 2);
 }
 
+TEST_F(UpdateFormTest, GivenACategoryNamedByBlanksOnlyThenOkRefusesItAsANewNameAndAsARename) {
+    const Category work = addCategory("Work");
+    for (const Request request : {Request::insert, Request::change}) {
+        CategoryForm form(*files, request, request == Request::insert ? Category{} : work);
+        ASSERT_TRUE(form.start());
+        form.record().category = " \t ";
+        EXPECT_EQ(form.complete(), FormStep::stay);
+        EXPECT_EQ(messages.last().text, "You must enter a category name!");
+        EXPECT_EQ(form.finish(), Response::cancelled);
+    }
+    EXPECT_EQ(messages.count(), 2u);
+    EXPECT_EQ(count(TableId::categories), 1);
+}
+
 TEST_F(UpdateFormTest, GivenATaskInsertThenItIsNumberedAtOnceAndOkWritesItOverItsReservation) {
     addTask(4, "Work", "Existing", 71000);
     Schedule primed;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -13,6 +14,7 @@
 
 #include "data/data_files.h"
 #include "fakes/browse_builders.h"
+#include "fakes/case_names.h"
 #include "fakes/fake_ports.h"
 #include "qt_environment.h"
 #include "ui/qt/page_list_view.h"
@@ -167,6 +169,78 @@ TEST_F(CategoryWindowsTest, taskListFollowsTheNameAndItsInsertStartsATaskInThatC
     updateCategories(Request::change, stored("Work"), services, nullptr);
     EXPECT_EQ(started.category, "Zoo");
 }
+
+TEST_F(CategoryWindowsTest, theTasksOfACategoryShowTheirTypesWhole) {
+    CategoryTasksWindow window("Work", services);
+    window.show();
+    QTableView* table = window.panel()->view()->table();
+    EXPECT_GT(table->columnWidth(4), table->fontMetrics().horizontalAdvance(QStringLiteral("Display Message")));
+    EXPECT_GT(table->columnWidth(5), table->fontMetrics().horizontalAdvance(QStringLiteral("Day of Month")));
+}
+
+TEST_F(CategoryWindowsTest, thePickersPopupMenuOffersNothingItCannotDo) {
+    SelectCategoriesWindow picker(Request::select, services);
+    picker.show();
+    EXPECT_EQ(std::unique_ptr<QMenu>(picker.panel()->view()->makePopupMenu()), nullptr);
+    BrowseCategoriesWindow browse(services);
+    browse.show();
+    std::unique_ptr<QMenu> menu(browse.panel()->view()->makePopupMenu());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().size(), 3);
+}
+
+// --- The form by keyboard and mouse --------------------------------------------------------------------
+
+// Each case types a name into a new category's form and goes on by keys and clicks; the form then shows
+// whether it is still open (the name keeping the focus) or how it ended, with the messages shown.
+struct CategoryRoadCase {
+    const char* name;
+    const char* typed;
+    std::function<void(UpdateCategoriesDialog&)> then;
+    const char* outcome;
+};
+void PrintTo(const CategoryRoadCase& c, std::ostream* os) { *os << c.name; }
+
+class CategoryFormRoadTest : public CategoryWindowsTest, public ::testing::WithParamInterface<CategoryRoadCase> {};
+
+TEST_P(CategoryFormRoadTest, GivenATypedNameThenEachKeyOrClickEndsTheFormAsItShows) {
+    std::string outcome;
+    whenModal<UpdateCategoriesDialog>([&](UpdateCategoriesDialog& form) {
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        QTest::keyClicks(form.categoryEntry(), QString::fromUtf8(GetParam().typed));
+        GetParam().then(form);
+        QTest::qWait(20);
+        if (form.isVisible()) {
+            outcome = QApplication::focusWidget() == form.categoryEntry() ? "open on the name, " : "open, ";
+            form.cancelButton()->click();
+        }
+    });
+    const auto result = updateCategories(Request::insert, {}, services, nullptr);
+    outcome += result.response == Response::completed ? "completed" : "cancelled";
+    for (const auto& m : messages.requests()) outcome += ", " + m.text;
+    EXPECT_EQ(outcome, GetParam().outcome);
+}
+
+void keyOn(QWidget* to, Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(to, k, modifiers); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Categories, CategoryFormRoadTest,
+    ::testing::Values(
+        CategoryRoadCase{"EnterInTheName", "Hobby", [](auto& f) { keyOn(f.categoryEntry(), Qt::Key_Return); }, "completed"},
+        CategoryRoadCase{"KeypadEnterOnTheTaskList", "Hobby",
+                         [](UpdateCategoriesDialog& f) {
+                             f.tabs()->setCurrentIndex(1);
+                             keyOn(f.taskPanel()->view()->table(), Qt::Key_Enter, Qt::KeypadModifier);
+                         },
+                         "completed"},
+        CategoryRoadCase{"BlankNameRefused", "   ", [](auto& f) { QTest::mouseClick(f.okButton(), Qt::LeftButton); },
+                         "open on the name, cancelled, You must enter a category name!"},
+        CategoryRoadCase{"CancelButton", "Hobby", [](auto& f) { test::clickThroughWindow(*f.cancelButton()); },
+                         "cancelled"},
+        CategoryRoadCase{"Escape", "Hobby", [](auto& f) { keyOn(f.categoryEntry(), Qt::Key_Escape); }, "cancelled"},
+        CategoryRoadCase{"CloseBox", "Hobby", [](auto& f) { f.close(); }, "cancelled"}),
+    test::NamedBy<&CategoryRoadCase::name>());
 
 }  // namespace
 }  // namespace tarvelo

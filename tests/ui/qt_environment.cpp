@@ -5,6 +5,8 @@
 #include <memory>
 
 #include <QApplication>
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -57,6 +59,11 @@ std::string freshFolder(const std::string& name) {
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder.string();
+}
+
+void clickThroughWindow(QWidget& control) {
+    QWidget* window = control.window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control.mapTo(window, control.rect().center()));
 }
 
 void clearIniFiles() {

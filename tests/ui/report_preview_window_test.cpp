@@ -151,6 +151,8 @@ TEST_F(ReportSessionTest, FromTheMenuEntryToThePrinter) {
 TEST_F(ReportSessionTest, EmptyTableOpensNothing) {
     startReport(ReportKind::toDoList, services);
     QTest::qWait(50);
+    ASSERT_EQ(data.messages.count(), 1u) << "it says why nothing opens";
+    EXPECT_EQ(data.messages.last().text, "The Todo table has nothing to report.");
     EXPECT_TRUE(area.subWindowList().isEmpty());
     EXPECT_TRUE(area.findChildren<ui::ProgressWindow*>().isEmpty());
     EXPECT_EQ(data.files.useCount(TableId::toDo), 0);

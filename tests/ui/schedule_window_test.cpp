@@ -22,6 +22,7 @@
 #include "app/main_frame.h"
 #include "app/scheduler_driver.h"
 #include "fakes/browse_builders.h"
+#include "fakes/case_names.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
 #include "fakes/fake_ports.h"
@@ -201,6 +202,8 @@ TEST_F(ScheduleWindowTest, GivenAChosenCategoryWhenAnInsertCompletesThenTheTaskS
     });
     press(window->selectCategoryButton());
     EXPECT_THAT(shown(), ElementsAre("[Audit]"));
+    EXPECT_EQ(window->tabs()->tabText(static_cast<int>(ScheduleTab::allByCategory)).toStdString(), "Work")
+        << "the tab names its category, as the day tab names its day";
 
     // WHEN a task is inserted there
     formAnswer = [this](Request, Schedule& task) {
@@ -292,6 +295,102 @@ TEST_F(ScheduleWindowTest, GivenASearchThatTaggedTasksWhenItEndsThenTheSelectedT
     window.reset();
     searchEnded(Response::completed, a);
 }
+
+// --- Which task the next action acts on ----------------------------------------------------------
+
+// T1 to T14 in date order: T1 to T6 today, T7 to T9 on Nov 2, the rest a day apart after; every third is in
+// "Work" and tagged. Each case highlights a task and changes what the list shows, with the user's keys
+// and clicks; then Alt+R runs the task highlighted.
+class ScheduleActsOnTest;
+struct ActsOnCase {
+    const char* name;
+    std::function<void(ScheduleActsOnTest&)> steps;
+    const char* runs;
+};
+void PrintTo(const ActsOnCase& c, std::ostream* os) { *os << c.name; }
+
+class ScheduleActsOnTest : public ScheduleWindowTest, public ::testing::WithParamInterface<ActsOnCase> {
+public:
+    void key(Qt::Key k, int times = 1) {
+        for (int i = 0; i < times; ++i) QTest::keyClick(window->panel()->view()->table(), k);
+    }
+    void clickTab(ScheduleTab tab) {
+        QTest::mouseClick(window->tabs(), Qt::LeftButton, {}, window->tabs()->tabRect(static_cast<int>(tab)).center());
+    }
+    // T9 on "All by Date" as a user gets there: End, then Up five times.
+    void highlightT9ByDate() {
+        clickTab(ScheduleTab::allByDate);
+        key(Qt::Key_End);
+        key(Qt::Key_Up, 5);
+    }
+    void selectDay(StdDate day) {
+        calendarAnswer = day;
+        press(window->selectDayButton());
+    }
+    void pickWork() {
+        test::whenModal<SelectCategoriesWindow>([](SelectCategoriesWindow& picker) {
+            picker.list().scroll(ui::ListScroll::rowDown);
+            picker.selectButton()->click();
+        });
+        press(window->selectCategoryButton());
+    }
+};
+
+TEST_P(ScheduleActsOnTest, GivenAHighlightedTaskWhenTheListShowsOtherTasksThenRunNowPerformsTheOneHighlighted) {
+    for (const char* name : {"Home", "Work"}) {
+        const TableUse use(files, TableId::categories);
+        Category c = test::categoryNamed(name);
+        ASSERT_TRUE(files.categories().add(c).ok());
+    }
+    for (int n = 1; n <= 14; ++n) {
+        const StdDate day = n <= 6 ? oct(31) : n <= 9 ? nov(2) : nov(n - 7);
+        const bool work = n % 3 == 0;
+        const std::string description = "T" + std::to_string(n) + (work ? " Work" : "");
+        const Schedule task = add(scheduled(description, day, at(8, 0) + n * 6000, work ? "Work" : "Home"));
+        if (work) tag(task);
+    }
+    open().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    GetParam().steps(*this);
+    window->activateWindow();  // back from the windows the steps opened
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::AltModifier);
+    QTest::qWait(200);  // the press completes the entry left first, then the click runs
+    ASSERT_EQ(ranNow.size(), 1u);
+    EXPECT_EQ(ranNow[0].description.text(), GetParam().runs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Schedule, ScheduleActsOnTest,
+    ::testing::Values(
+        ActsOnCase{"SelectedTabAfterAllByDate",
+                   [](ScheduleActsOnTest& s) {
+                       s.highlightT9ByDate();
+                       s.clickTab(ScheduleTab::selected);
+                   },
+                   "T9 Work"},
+        ActsOnCase{"AllByDateAfterSelected",
+                   [](ScheduleActsOnTest& s) {
+                       s.clickTab(ScheduleTab::selected);
+                       s.key(Qt::Key_Down);
+                       s.clickTab(ScheduleTab::allByDate);
+                   },
+                   "T6 Work"},
+        ActsOnCase{"AllByCategoryAfterAllByDate",
+                   [](ScheduleActsOnTest& s) {
+                       s.clickTab(ScheduleTab::allByCategory);
+                       s.pickWork();
+                       s.highlightT9ByDate();
+                       s.clickTab(ScheduleTab::allByCategory);
+                   },
+                   "T9 Work"},
+        ActsOnCase{"SelectDayOntoAShorterDayHighlightsItsFirst",
+                   [](ScheduleActsOnTest& s) {
+                       s.key(Qt::Key_Down, 4);
+                       s.selectDay(nov(2));
+                   },
+                   "T7"}),
+    test::NamedBy<&ActsOnCase::name>());
 
 // --- The road of one task --------------------------------------------------------------------------
 

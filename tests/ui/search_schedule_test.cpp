@@ -23,6 +23,7 @@
 #include "core/profile.h"
 #include "core/settings.h"
 #include "data/data_files.h"
+#include "fakes/case_names.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
 #include "fakes/fake_ports.h"
@@ -178,7 +179,7 @@ TEST_F(SearchScheduleTest, editThisTurnsTheWindowIntoTheTaskFormThatSavesTheTask
     // WHEN the first is passed over with Find Next and the second edited
     whenFound(w, [&w] {
         EXPECT_EQ(w.controls().task->description->text().toStdString(), "Backup disk");
-        EXPECT_FALSE(w.controls().task->description->isEnabled()) << "a found task is shown read-only";
+        EXPECT_TRUE(w.controls().task->description->isReadOnly()) << "a found task is shown read-only";
         w.beginSearchButton()->click();
         whenFound(w, [&w] {
             EXPECT_EQ(w.controls().task->description->text().toStdString(), "backup mail");
@@ -236,6 +237,112 @@ TEST_F(SearchScheduleTest, opensWhollyInsideTheFramesDocumentAreaAtItsFirstStart
     EXPECT_FALSE(frame.mdiArea()->horizontalScrollBar()->isVisible());
     opened->close();
 }
+
+// --- Enter and the default button -------------------------------------------------------------------
+
+// Each case gives the window keys and clicks; Enter presses "&Begin Search" while criteria are entered
+// and "&OK" once "&Edit This" made the window the task form. The window ends with its response, the
+// messages shown on the way after it.
+struct SearchKeysCase {
+    const char* name;
+    std::function<void(SearchScheduleWindow&)> steps;
+    const char* outcome;
+};
+void PrintTo(const SearchKeysCase& c, std::ostream* os) { *os << c.name; }
+
+class SearchKeysTest : public SearchScheduleTest, public testing::WithParamInterface<SearchKeysCase> {
+public:
+    using SearchScheduleTest::whenFound;
+    using SearchScheduleTest::whenOpen;
+};
+
+// Keys go where the focus is, else to the window.
+QWidget* keyTarget() { return QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow(); }
+void enter(Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(keyTarget(), modifiers & Qt::KeypadModifier ? Qt::Key_Enter : Qt::Key_Return, modifiers);
+}
+void typeStaying(QLineEdit* entry, const char* text) {
+    entry->setFocus();
+    entry->selectAll();
+    QTest::keyClicks(entry, QString::fromUtf8(text));
+}
+// "backup" searched for with Edit; on the first task found, press(w) takes it to edit.
+void editFirstBackup(SearchScheduleWindow& w, const std::function<void(SearchScheduleWindow&)>& press) {
+    typeStaying(w.controls().task->description, "backup");
+    SearchKeysTest::whenOpen<QbeTaskDialog>([](QbeTaskDialog& d) { d.editButton()->click(); });
+    SearchKeysTest::whenFound(w, [&w, press] {
+        QLineEdit* description = w.controls().task->description;
+        EXPECT_TRUE(description->isEnabled() && description->isReadOnly()) << "shown read-only, in its own colours";
+        QTest::keyClicks(description, QStringLiteral("x"));
+        QCheckBox* warn = w.controls().advanced->warn;
+        const bool warned = warn->isChecked();
+        QTest::mouseClick(warn, Qt::LeftButton, {}, QPoint(6, warn->height() / 2));
+        EXPECT_EQ(description->text().toStdString() + (warn->isChecked() == warned ? "" : " changed"), "Backup disk");
+        w.window()->activateWindow();  // back from the task dialog
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.window()));
+        press(w);
+    });
+    enter();
+    QTest::qWait(20);
+    typeStaying(w.controls().task->description, "Backup disk weekly");
+}
+
+TEST_P(SearchKeysTest, GivenTheSearchWindowThenEnterPressesTheDefaultButtonWhateverCameBefore) {
+    SearchScheduleWindow& w = open();
+    area.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+    GetParam().steps(w);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return response != 0; }, 2000));
+    std::string outcome = "response " + std::to_string(response);
+    for (const auto& m : messages.requests()) outcome += ", " + m.text;
+    EXPECT_EQ(outcome, GetParam().outcome);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Search, SearchKeysTest,
+    testing::Values(
+        SearchKeysCase{"EnterInADescriptionTyped",
+                       [](SearchScheduleWindow& w) {
+                           typeStaying(w.controls().task->description, "backup");
+                           SearchKeysTest::whenOpen<QbeTaskDialog>([](QbeTaskDialog& d) { d.selectButton()->click(); });
+                           enter();
+                       },
+                       "response -3"},
+        SearchKeysCase{"KeypadEnterAfterClickingACheckBox",
+                       [](SearchScheduleWindow& w) {
+                           w.tabs()->setCurrentIndex(4);
+                           QCheckBox* disabled = w.controls().advanced->disabled;
+                           QTest::mouseClick(disabled, Qt::LeftButton, {}, QPoint(6, disabled->height() / 2));
+                           SearchKeysTest::whenOpen<QbeTaskDialog>([](QbeTaskDialog& d) { d.selectButton()->click(); });
+                           enter(Qt::KeypadModifier);
+                           QTest::qWait(20);
+                           w.cancelButton()->click();
+                       },
+                       "response 2, There are no matching records!"},
+        SearchKeysCase{"EnterWithoutCriteria",
+                       [](SearchScheduleWindow& w) {
+                           w.controls().task->description->setFocus();
+                           enter();
+                           QTest::keyClick(w.controls().task->description, Qt::Key_Escape);
+                       },
+                       "response 2, You must specify at least one search field!"},
+        SearchKeysCase{"EnterAfterEditThisByItsLetter",
+                       [](SearchScheduleWindow& w) {
+                           editFirstBackup(w, [](SearchScheduleWindow&) {
+                               QTest::keyClick(keyTarget(), Qt::Key_E, Qt::AltModifier);
+                           });
+                           enter();
+                       },
+                       "response 1"},
+        SearchKeysCase{"EnterAfterClickingEditThis",
+                       [](SearchScheduleWindow& w) {
+                           editFirstBackup(w, [](SearchScheduleWindow& sw) {
+                               QTest::mouseClick(sw.searchTypeButton(), Qt::LeftButton);
+                           });
+                           enter();
+                       },
+                       "response 1"}),
+    test::NamedBy<&SearchKeysCase::name>());
 
 }  // namespace
 }  // namespace tarvelo::search

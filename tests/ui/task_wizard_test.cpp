@@ -22,6 +22,7 @@
 #include "data/data_files.h"
 #include "app/frame_wizards.h"
 #include "app/main_frame.h"
+#include "fakes/case_names.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
 #include "fakes/fake_ports.h"
@@ -338,6 +339,109 @@ TEST_F(TaskWizardTest, GivenEachWizard_WhenWalkedThrough_ThenEveryPageCanBeShown
         click(w.cancelButton());
     }
 }
+
+// --- Generic Add in the frame, by keyboard and mouse -------------------------------------------------
+
+// Each case opens "Generic &Add" from the frame, types a description, then goes on by keys and clicks; the
+// wizard then shows its page and buttons (state()), or it ended: "saved" or "cancelled", with the messages
+// shown on the way.
+struct FrameRoadCase {
+    const char* name;
+    std::vector<std::function<void(TaskWizardWindow&)>> steps;
+    const char* outcome;
+};
+void PrintTo(const FrameRoadCase& c, std::ostream* os) { *os << c.name; }
+
+class WizardFrameRoadTest : public TaskWizardTest, public testing::WithParamInterface<FrameRoadCase> {
+public:
+    using TaskWizardTest::tick;
+};
+
+// The user's keys go where the focus is.
+void keys(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    QTest::qWait(150);  // a button pressed by its letter clicks once the entry left has completed
+}
+void typed(const char* text) { QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(text)); }
+
+TEST_P(WizardFrameRoadTest, GivenGenericAddInTheFrameThenEachKeyAndClickGoesWhereTheButtonsSay) {
+    Settings settings;
+    app::MainFrame frame(settings);
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    app::setWizardCommands(frame, services);
+    frame.action(app::FrameCommand::genericAdd)->trigger();
+    wizard = frame.findChild<TaskWizardWindow*>();
+    ASSERT_TRUE(wizard);
+    QObject::connect(wizard, &TaskWizardWindow::ended, [this](Response r) { response = r; });
+    QTest::qWait(20);
+    wizard->controls().task->description->setFocus();
+    typed("Backup");
+    for (const auto& step : GetParam().steps) {
+        if (wizard) step(*wizard);
+    }
+    std::string outcome = wizard ? state() : response == Response::completed ? "saved" : "cancelled";
+    for (const std::string& caption : messages.captions()) outcome += ", '" + caption + "'";
+    EXPECT_EQ(outcome, GetParam().outcome);
+    if (response == Response::completed) {
+        EXPECT_EQ(test::storedTask(files, 1)->description.text(), "Backup");
+    }
+    frame.closeDown();
+}
+
+// A date after the task's own (June 3, 1996) typed as its advance warning, which the wizard refuses with a
+// message when the entry is left.
+void typeLateWarning(TaskWizardWindow& w) {
+    w.controls().when->warnDate->setFocus();
+    w.controls().when->warnDate->selectAll();
+    typed("Dec 31, 1999");
+}
+void nextPage(TaskWizardWindow& w) { QTest::mouseClick(w.nextButton(), Qt::LeftButton); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Wizards, WizardFrameRoadTest,
+    testing::Values(
+        FrameRoadCase{"EnterInTheDescription", {[](auto&) { keys(Qt::Key_Return); }}, "2 B N*"},
+        FrameRoadCase{"KeypadEnterInTheDescription", {[](auto&) { keys(Qt::Key_Enter, Qt::KeypadModifier); }}, "2 B N*"},
+        FrameRoadCase{"EnterAfterAltN",
+                      {[](auto&) { keys(Qt::Key_N, Qt::AltModifier); }, [](auto&) { typed("backup.sh"); },
+                       [](auto&) { keys(Qt::Key_Return); }},
+                      "3 B N*"},
+        FrameRoadCase{"EnterAfterClickingNext",
+                      {nextPage, [](auto&) { typed("backup.sh"); }, [](auto&) { keys(Qt::Key_Return); }},
+                      "3 B N*"},
+        FrameRoadCase{"EnterInTheMessageIsANewLine",
+                      {nextPage, nextPage, [](auto&) { keys(Qt::Key_Return); }},
+                      "3 B N*"},
+        FrameRoadCase{"EnterOnTheLastPageAfterClickingAlarm",
+                      {nextPage, nextPage, nextPage, nextPage,
+                       [](TaskWizardWindow& w) { WizardFrameRoadTest::tick(w.controls().advanced->alarm); },
+                       [](auto&) { keys(Qt::Key_Return); }},
+                      "saved"},
+        FrameRoadCase{"KeyboardRoadSaves",
+                      {[](auto&) { keys(Qt::Key_N, Qt::AltModifier); }, [](auto&) { keys(Qt::Key_Return); },
+                       [](auto&) { keys(Qt::Key_N, Qt::AltModifier); }, [](auto&) { keys(Qt::Key_Return); },
+                       [](auto&) { keys(Qt::Key_Return); }},
+                      "saved"},
+        FrameRoadCase{"CancelButtonLeavesAWarningUnchecked",
+                      {nextPage, nextPage, nextPage, typeLateWarning,
+                       [](TaskWizardWindow& w) { test::clickThroughWindow(*w.cancelButton()); }},
+                      "cancelled"},
+        FrameRoadCase{"EscapeLeavesAWarningUnchecked",
+                      {nextPage, nextPage, nextPage, typeLateWarning, [](auto&) { keys(Qt::Key_Escape); }},
+                      "cancelled"},
+        FrameRoadCase{"CloseBoxLeavesAWarningUnchecked",
+                      {nextPage, nextPage, nextPage, typeLateWarning,
+                       [](TaskWizardWindow& w) {
+                           qobject_cast<QMdiSubWindow*>(w.parentWidget())->close();
+                           QTest::qWait(20);
+                       }},
+                      "cancelled"},
+        FrameRoadCase{"LeavingALateWarningForNextIsRefused",
+                      {nextPage, nextPage, nextPage, typeLateWarning, nextPage},
+                      "5 B F*, ''"}),
+    test::NamedBy<&FrameRoadCase::name>());
 
 }  // namespace
 }  // namespace tarvelo

@@ -16,7 +16,9 @@
 
 #include "data/data_files.h"
 #include "fakes/browse_builders.h"
+#include "fakes/case_names.h"
 #include "fakes/fake_ports.h"
+#include "modal_step.h"
 #include "qt_environment.h"
 #include "ui/qt/page_list_view.h"
 
@@ -128,6 +130,117 @@ TEST_F(ToDoWindowTest, closingTheWindowWhileItsFormRunsEndsTheFormFirst) {
     const TableUse use(files, TableId::toDo);
     EXPECT_EQ(files.toDo().records().value, 0);
 }
+
+// --- Which item Change opens after the order changed -----------------------------------------------------
+
+// "Buy" (priority 1, done), "Call" (3) and "Pay" (5). Each case highlights a row in one order, clicks
+// another tab, and clicks Change: the form opens on the item still highlighted.
+struct OrderCase {
+    const char* name;
+    int fromTab;
+    int rowsDown;
+    int toTab;
+    const char* changes;
+};
+void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.name; }
+
+class ToDoOrderTest : public ToDoWindowTest, public ::testing::WithParamInterface<OrderCase> {};
+
+TEST_P(ToDoOrderTest, GivenAHighlightedItemWhenAnotherOrderIsChosenThenChangeOpensThatItem) {
+    add(test::toDoItem("Call", 3));
+    add(test::toDoItem("Buy", 1, true));
+    add(test::toDoItem("Pay", 5));
+    BrowseTodoWindow window(services);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto clickTab = [&](int tab) { QTest::mouseClick(window.tabs(), Qt::LeftButton, {}, window.tabs()->tabRect(tab).center()); };
+    clickTab(GetParam().fromTab);
+    for (int i = 0; i < GetParam().rowsDown; ++i) QTest::keyClick(window.panel()->view()->table(), Qt::Key_Down);
+    clickTab(GetParam().toTab);
+    std::string opened;
+    test::whenModal<UpdateTodoDialog>([&](UpdateTodoDialog& form) {
+        opened = form.toDoEntry()->text().toStdString();
+        form.cancelButton()->click();
+    });
+    QTest::mouseClick(window.panel()->changeButton(), Qt::LeftButton);
+    EXPECT_EQ(opened, GetParam().changes);
+}
+
+INSTANTIATE_TEST_SUITE_P(ToDo, ToDoOrderTest,
+                         ::testing::Values(OrderCase{"FromDoneToPriority", 0, 1, 1, "Pay"},
+                                           OrderCase{"FromPriorityToToDo", 1, 0, 2, "Call"},
+                                           OrderCase{"FromToDoToDone", 2, 2, 0, "Pay"}),
+                         test::NamedBy<&OrderCase::name>());
+
+// --- The form by keyboard and mouse --------------------------------------------------------------------
+
+// Each case types "Buy milk", a priority and what follows into a new item's form; the form then shows
+// what it came to: completed or cancelled, or still open, with the messages shown on the way.
+struct FormRoadCase {
+    const char* name;
+    int priority;
+    std::function<void(UpdateTodoDialog&)> then;
+    const char* outcome;
+};
+void PrintTo(const FormRoadCase& c, std::ostream* os) { *os << c.name; }
+
+class ToDoFormRoadTest : public ToDoWindowTest, public ::testing::WithParamInterface<FormRoadCase> {};
+
+TEST_P(ToDoFormRoadTest, GivenATypedItemThenEachKeyOrClickEndsTheFormAsItShows) {
+    std::string outcome;
+    test::whenModal<UpdateTodoDialog>([&](UpdateTodoDialog& form) {
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        QTest::keyClicks(form.toDoEntry(), "Buy milk");
+        QTest::keyClick(form.toDoEntry(), Qt::Key_Tab);  // into the priority, its text selected
+        QTest::keyClicks(form.priorityEntry(), QString::number(GetParam().priority));
+        GetParam().then(form);
+        QTest::qWait(20);
+        if (form.isVisible()) {
+            outcome = "open, ";
+            form.cancelButton()->click();
+        }
+    });
+    const FormOutcome<ToDo> result = updateTodo(Request::insert, {}, services, nullptr);
+    outcome += result.response == Response::completed ? "completed" : "cancelled";
+    for (const std::string& caption : messages.captions()) outcome += ", " + caption;
+    EXPECT_EQ(outcome, GetParam().outcome);
+}
+
+void key(QWidget* to, Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(to, k, modifiers); }
+
+INSTANTIATE_TEST_SUITE_P(
+    ToDo, ToDoFormRoadTest,
+    ::testing::Values(
+        FormRoadCase{"EnterInThePriority", 3, [](UpdateTodoDialog& f) { key(f.priorityEntry(), Qt::Key_Return); }, "completed"},
+        FormRoadCase{"KeypadEnterInThePriority", 3,
+                     [](UpdateTodoDialog& f) { key(f.priorityEntry(), Qt::Key_Enter, Qt::KeypadModifier); }, "completed"},
+        FormRoadCase{"EnterInTheText", 3,
+                     [](UpdateTodoDialog& f) {
+                         f.toDoEntry()->setFocus();
+                         key(f.toDoEntry(), Qt::Key_Return);
+                     },
+                     "completed"},
+        FormRoadCase{"EnterAfterClickingDone", 3,
+                     [](UpdateTodoDialog& f) {
+                         QTest::mouseClick(f.doneBox(), Qt::LeftButton, {}, QPoint(6, f.doneBox()->height() / 2));
+                         key(f.doneBox(), Qt::Key_Return);
+                     },
+                     "completed"},
+        FormRoadCase{"EnterOnAPriorityOutOfRange", 11, [](UpdateTodoDialog& f) { key(f.priorityEntry(), Qt::Key_Return); },
+                     "open, cancelled, Range Error"},
+        FormRoadCase{"CancelButton", 0, [](UpdateTodoDialog& f) { test::clickThroughWindow(*f.cancelButton()); },
+                     "cancelled"},
+        FormRoadCase{"EnterOnCancelReachedByTab", 3,
+                     [](UpdateTodoDialog& f) {
+                         for (int i = 0; i < 3; ++i) key(QApplication::focusWidget(), Qt::Key_Tab);  // Done, OK, Cancel
+                         key(f.cancelButton(), Qt::Key_Return);
+                     },
+                     "cancelled"},
+        FormRoadCase{"Escape", 0, [](UpdateTodoDialog& f) { key(f.priorityEntry(), Qt::Key_Escape); }, "cancelled"},
+        FormRoadCase{"CloseBox", 11, [](UpdateTodoDialog& f) { f.close(); }, "cancelled"}),
+    test::NamedBy<&FormRoadCase::name>());
 
 }  // namespace
 }  // namespace tarvelo

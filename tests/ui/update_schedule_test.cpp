@@ -17,6 +17,7 @@
 
 #include "core/profile.h"
 #include "data/data_files.h"
+#include "fakes/case_names.h"
 #include "fakes/fake_engine_ports.h"
 #include "fakes/fake_file_dialog.h"
 #include "fakes/fake_ports.h"
@@ -317,6 +318,98 @@ TEST_F(UpdateScheduleTest, GivenATickWhileTheFormIsOpen_WhenOkIsPressed_ThenTheE
     EXPECT_EQ(test::storedTask(files, 6)->date, moved);
     EXPECT_EQ(test::storedTask(files, 6)->description.text(), "Pay day");
 }
+
+// --- By keyboard and mouse ------------------------------------------------------------------------
+
+// Each case works on a new task's form by keys and clicks; the form then shows whether it is still open,
+// or how it ended, with the messages shown on the way.
+struct FormKeysCase {
+    const char* name;
+    std::function<void(UpdateScheduleForm&)> steps;
+    const char* outcome;
+};
+void PrintTo(const FormKeysCase& c, std::ostream* os) { *os << c.name; }
+
+class UpdateScheduleKeysTest : public UpdateScheduleTest, public testing::WithParamInterface<FormKeysCase> {
+public:
+    using UpdateScheduleTest::tick;
+};
+
+TEST_P(UpdateScheduleKeysTest, GivenANewTaskThenEnterPressesOKFromEveryFieldAndEveryCancelLeavesUnchecked) {
+    UpdateScheduleForm& f = open(Request::insert);
+    f.controls().task->description->setFocus();
+    QTest::keyClicks(f.controls().task->description, QStringLiteral("Backup"));
+    GetParam().steps(f);
+    QTest::qWait(20);
+    std::string outcome = f.isVisible() ? "open" : editor->response() == Response::completed ? "completed" : "cancelled";
+    for (const auto& m : messages.requests()) outcome += ", " + m.text;
+    EXPECT_EQ(outcome, GetParam().outcome);
+}
+
+void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    QTest::qWait(150);  // a button pressed by its letter clicks once the entry left has completed
+}
+// An advance warning after the task, which the form refuses with a message when the entry is left.
+void typeLateWarning(UpdateScheduleForm& f) {
+    f.tabs()->setCurrentIndex(UpdateScheduleForm::kWhenTab);
+    f.controls().when->warnDate->setFocus();
+    f.controls().when->warnDate->selectAll();
+    QTest::keyClicks(f.controls().when->warnDate, QStringLiteral("Dec 31, 1999"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Form, UpdateScheduleKeysTest,
+    testing::Values(
+        FormKeysCase{"EnterInTheDescription", [](auto&) { key(Qt::Key_Return); }, "completed"},
+        FormKeysCase{"KeypadEnterInTheTime",
+                     [](UpdateScheduleForm& f) {
+                         f.tabs()->setCurrentIndex(UpdateScheduleForm::kWhenTab);
+                         f.controls().when->time->setFocus();
+                         key(Qt::Key_Enter, Qt::KeypadModifier);
+                     },
+                     "completed"},
+        FormKeysCase{"EnterInTheMessageIsANewLine",
+                     [](UpdateScheduleForm& f) {
+                         f.tabs()->setCurrentIndex(UpdateScheduleForm::kMessageTab);
+                         f.controls().message->message->setFocus();
+                         key(Qt::Key_Return);
+                     },
+                     "open"},
+        FormKeysCase{"EnterAfterBrowseByItsLetter",
+                     [](UpdateScheduleForm& f) {
+                         f.tabs()->setCurrentIndex(UpdateScheduleForm::kCommandTab);
+                         f.controls().command->command->setFocus();
+                         key(Qt::Key_B, Qt::AltModifier);
+                         key(Qt::Key_Return);
+                     },
+                     "completed"},
+        FormKeysCase{"EnterAfterClickingDisable",
+                     [](UpdateScheduleForm& f) {
+                         f.tabs()->setCurrentIndex(UpdateScheduleForm::kAdvancedTab);
+                         UpdateScheduleKeysTest::tick(f.controls().advanced->disabled);
+                         key(Qt::Key_Return);
+                     },
+                     "completed"},
+        FormKeysCase{"CancelButtonLeavesALateWarningUnchecked",
+                     [](UpdateScheduleForm& f) {
+                         typeLateWarning(f);
+                         test::clickThroughWindow(*f.cancelButton());
+                     },
+                     "cancelled"},
+        FormKeysCase{"EscapeLeavesALateWarningUnchecked",
+                     [](UpdateScheduleForm& f) {
+                         typeLateWarning(f);
+                         key(Qt::Key_Escape);
+                     },
+                     "cancelled"},
+        FormKeysCase{"CloseBoxLeavesALateWarningUnchecked",
+                     [](UpdateScheduleForm& f) {
+                         typeLateWarning(f);
+                         f.close();
+                     },
+                     "cancelled"}),
+    test::NamedBy<&FormKeysCase::name>());
 
 }  // namespace
 }  // namespace tarvelo

@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "data/category_lists.h"
 #include "ui/qt/entry_limit.h"
 #include "ui/qt/child_window.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/page_list_view.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/window_placement.h"
@@ -21,6 +23,9 @@ namespace tarvelo {
 namespace {
 
 constexpr std::string_view kUpdateSection = "UpdateCategories";
+// In the columns of BrowseSCH:KeyCategory.
+constexpr int kTaskTypeColumn = 4;
+constexpr int kScheduleTypeColumn = 5;
 
 std::unique_ptr<BrowseList> categoryList(const ListServices& services) {
     return std::make_unique<BrowseList>(services.files.table(TableId::categories), services.files.warn(),
@@ -63,7 +68,7 @@ SelectCategoriesWindow::SelectCategoriesWindow(Request request, const ListServic
     setTabOrder(panel()->view(), m_select);
     m_select->setVisible(m_selecting);
     m_select->setEnabled(m_selecting);
-    m_select->setDefault(m_selecting);
+    if (m_selecting) ui::setDefaultButton(*m_select);
     connect(m_select, &QPushButton::clicked, this, &SelectCategoriesWindow::pressSelect);
     panel()->view()->setDoubleClickAction([this] {
         if (m_selecting) m_select->click();
@@ -147,6 +152,7 @@ CategoryTasksWindow::CategoryTasksWindow(std::string category, const ListService
     layout.tabs = {QStringLiteral("Category")};
     layout.size = {400, 180};
     build(std::move(layout));
+    showTaskTypesWhole(*panel()->view()->table(), kTaskTypeColumn, kScheduleTypeColumn);
 }
 
 void CategoryTasksWindow::runButton(ui::ListButton button) {
@@ -205,7 +211,7 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
     m_tabs->addTab(m_panel, QStringLiteral("Schedule"));
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
     auto* help = new QPushButton(QStringLiteral("Help"), this);

@@ -1,5 +1,7 @@
 #include "data/windows/list_panel.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QShortcut>
@@ -33,11 +35,20 @@ void enableTabKeys(QWidget* window, QTabBar* tabs) {
     QObject::connect(previous, &QShortcut::activated, tabs, [step] { step(-1); });
 }
 
+void showTaskTypesWhole(QTableView& table, int taskTypeColumn, int scheduleTypeColumn) {
+    constexpr int kCellPadding = 16;  // pixels around a cell's text
+    for (const auto& [column, longest] : {std::pair{taskTypeColumn, "Display Message"}, {scheduleTypeColumn, "Day of Month"}}) {
+        const int needed = table.fontMetrics().horizontalAdvance(QString::fromLatin1(longest)) + kCellPadding;
+        table.setColumnWidth(column, std::max(table.columnWidth(column), needed));
+    }
+}
+
 ListPanel::ListPanel(BrowseList& list, const char* format, std::vector<QIcon> icons, bool updateButtons, QWidget* parent)
     : QWidget(parent), m_list(list) {
     m_view = new ui::PageListView(list, programListColumns(format), std::move(icons), this);
     m_view->table()->setToolTip(QStringLiteral("Browsing Records"));
     m_view->table()->setStatusTip(QStringLiteral("Browsing Records"));
+    m_view->setUpdateButtons(updateButtons);
     m_buttons = new QHBoxLayout;
     if (updateButtons) {
         m_insert = new QPushButton(QStringLiteral("&Insert"), this);

@@ -16,6 +16,7 @@
 class QHBoxLayout;
 class QPushButton;
 class QTabBar;
+class QTableView;
 
 namespace tarvelo {
 
@@ -61,5 +62,8 @@ Request requestFor(ui::ListButton button);
 
 // Ctrl+Tab and Ctrl+Shift+Tab anywhere in window select the next and the previous tab.
 void enableTabKeys(QWidget* window, QTabBar* tabs);
+
+// The task and schedule types are a few fixed words: a list of tasks shows the longest of each whole.
+void showTaskTypesWhole(QTableView& table, int taskTypeColumn, int scheduleTypeColumn);
 
 }  // namespace tarvelo

@@ -1,7 +1,5 @@
 #include "data/windows/schedule_window.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,7 +22,6 @@ constexpr int kRefreshRetryMs = 500;
 constexpr int kDescriptionColumn = 4;
 constexpr int kTaskTypeColumn = 5;
 constexpr int kScheduleTypeColumn = 6;
-constexpr int kCellPadding = 16;  // pixels around a cell's text
 
 std::vector<QIcon> scheduleIcons() {
     // In the order of ScheduleIcon.
@@ -74,11 +71,7 @@ BrowseScheduleWindow::BrowseScheduleWindow(const ScheduleBrowseServices& service
     // own widths.
     table->horizontalHeader()->setStretchLastSection(false);
     table->horizontalHeader()->setSectionResizeMode(kDescriptionColumn, QHeaderView::Stretch);
-    // The task and schedule types are a few fixed words: each column shows the longest whole.
-    for (const auto& [column, longest] : {std::pair{kTaskTypeColumn, "Display Message"}, {kScheduleTypeColumn, "Day of Month"}}) {
-        const int needed = table->fontMetrics().horizontalAdvance(QString::fromLatin1(longest)) + kCellPadding;
-        table->setColumnWidth(column, std::max(table->columnWidth(column), needed));
-    }
+    showTaskTypesWhole(*table, kTaskTypeColumn, kScheduleTypeColumn);
 
     // After Insert, Change and Delete: Reschedule and Run Now, then the button of the tab shown.
     QHBoxLayout* row = panel()->buttonRow();
@@ -112,8 +105,11 @@ BrowseScheduleWindow::BrowseScheduleWindow(const ScheduleBrowseServices& service
 
 void BrowseScheduleWindow::showTab() {
     const auto tab = static_cast<ScheduleTab>(tabs()->currentIndex());
-    tabs()->setTabText(static_cast<int>(ScheduleTab::daySchedule), QString::fromStdString(m_browse->dayTabCaption()));
-    tabs()->setTabToolTip(static_cast<int>(ScheduleTab::daySchedule), QStringLiteral("Day Schedule"));
+    for (const auto& [named, caption] : {std::pair{ScheduleTab::daySchedule, m_browse->dayTabCaption()},
+                                         {ScheduleTab::allByCategory, m_browse->categoryTabCaption()}}) {
+        tabs()->setTabText(static_cast<int>(named), QString::fromStdString(caption));
+        tabs()->setTabToolTip(static_cast<int>(named), QString::fromUtf8(scheduleTabName(named)));
+    }
     m_selectDay->setVisible(tab == ScheduleTab::daySchedule);
     m_selectCategory->setVisible(tab == ScheduleTab::allByCategory);
     m_search->setVisible(tab == ScheduleTab::selected);
@@ -168,6 +164,7 @@ void BrowseScheduleWindow::pressSelectCategory() {
     std::optional<Category> chosen;
     runModal([&] { chosen = selectCategories(Request::select, m_services.lists, this); });
     if (chosen) m_browse->setCategory(chosen->category.text());
+    showTab();
     actionEnded();
 }
 

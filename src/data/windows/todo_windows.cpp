@@ -13,6 +13,8 @@
 #include "data/todo_list.h"
 #include "ui/qt/entry_limit.h"
 #include "ui/qt/child_window.h"
+#include "ui/qt/date_edit.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo {
@@ -100,7 +102,7 @@ UpdateTodoDialog::UpdateTodoDialog(ToDoForm& form, const DataWarning& warn, QWid
     grid->setRowStretch(3, 1);
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -141,7 +143,8 @@ bool UpdateTodoDialog::priorityAccepted() {
     const bool accepted = checkPriority(m_warn, m_priority->value());
     m_checking = false;
     if (!accepted) {
-        m_priority->setFocus();
+        // Refused, as an entry refuses its text: the Enter that completed it goes no further.
+        ui::keepFocus(*m_priority);
         m_priority->selectAll();
     }
     return accepted;

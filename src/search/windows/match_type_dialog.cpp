@@ -7,6 +7,7 @@
 #include <QRadioButton>
 
 #include "search/windows/dialog_units.h"
+#include "ui/qt/default_button.h"
 
 namespace tarvelo::search {
 
@@ -60,7 +61,7 @@ MatchTypeDialog::MatchTypeDialog(FieldKind kind, MatchType current, QWidget* par
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_ok->setGeometry(unitsRect(*this, 131, 11, 36, 14).translated(buttonsX - ui::dialogWidth(*this, 131), 0));
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setGeometry(unitsRect(*this, 131, 28, 36, 14).translated(buttonsX - ui::dialogWidth(*this, 131), 0));

@@ -8,9 +8,11 @@
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/qt/default_button.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo::search {
@@ -61,6 +63,7 @@ PrintSetupDialog::PrintSetupDialog(QPrinter& printer, QWidget* parent) : QDialog
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ui::setDefaultButton(*buttons->button(QDialogButtonBox::Ok));
     layout->addWidget(buttons);
 
     connect(m_printerBox, &QComboBox::currentIndexChanged, this, &PrintSetupDialog::fillPapers);

@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "search/windows/dialog_units.h"
+#include "ui/qt/default_button.h"
 
 namespace tarvelo::search {
 
@@ -36,7 +37,7 @@ QbeTaskDialog::QbeTaskDialog(bool selectionExists, QWidget* parent) : QDialog(pa
         m_cancel->setGeometry(m_unselect->geometry());
         width -= kButtonStep;
     }
-    m_edit->setDefault(true);
+    ui::setDefaultButton(*m_edit);
     m_edit->setFocus();
     setFixedSize(ui::dialogSize(*this, width, kHeight));
 }

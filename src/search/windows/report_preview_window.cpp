@@ -21,6 +21,7 @@
 #include "search/paint/page_painter.h"
 #include "search/windows/page_view.h"
 #include "ui/qt/child_window.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo::search {
@@ -181,7 +182,7 @@ std::optional<int> ReportPreviewWindow::askJump(int start, int pages) {
     dialog.setObjectName(QStringLiteral("JumpWindow"));
     dialog.setWindowTitle(QStringLiteral("Jump to a Report Page"));
     dialog.setFont(ui::windowFont());
-    dialog.setMinimumWidth(ui::dialogWidth(dialog, 120));  // room for the title
+    dialog.setMinimumWidth(std::max(ui::dialogWidth(dialog, 120), ui::titleBarWidth(dialog)));  // room for the title
     auto* layout = new QVBoxLayout(&dialog);
     auto* row = new QHBoxLayout;
     auto* prompt = new QLabel(QStringLiteral("&Page:"), &dialog);
@@ -199,6 +200,7 @@ std::optional<int> ReportPreviewWindow::askJump(int start, int pages) {
     buttons->button(QDialogButtonBox::Cancel)->setStatusTip(QStringLiteral("Cancel this selection"));
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    ui::setDefaultButton(*buttons->button(QDialogButtonBox::Ok));
     layout->addWidget(buttons);
     spin->selectAll();
     spin->setFocus();

@@ -28,7 +28,11 @@ public:
 
     void start() {
         if (!m_run->open()) {
-            // Nothing to print: no preview, no pages.
+            // Nothing to print: no preview, no pages; an empty table says so (a failed read has said why).
+            if (m_run->foundNothing()) {
+                m_services.messages.show(
+                    {search::nothingToReport(m_run->kind()) + ".", "", ui::Icon::Exclamation, ui::kOk, ui::kOk});
+            }
             deleteLater();
             return;
         }

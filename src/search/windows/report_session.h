@@ -1,8 +1,8 @@
 #pragma once
 // A report from the frame's "&Reports" menu, start to end, without holding the frame up: the progress
 // window reads the table 25 records per timer event; a completed run opens the preview as a child window
-// of the frame; "&Print!" there sends the pages to the printer. An empty table or Cancel shows nothing
-// more. The frame's timer goes on ticking meanwhile.
+// of the frame; "&Print!" there sends the pages to the printer. An empty table says it has nothing to
+// report; Cancel shows nothing more. The frame's timer goes on ticking meanwhile.
 #include <functional>
 
 #include "search/report_layout.h"

@@ -1,6 +1,8 @@
 #include "search/windows/search_schedule.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +28,8 @@
 #include "search/criterion_text.h"
 #include "ui/qt/child_window.h"
 #include "ui/qt/date_edit.h"
+#include "ui/qt/default_button.h"
+#include "ui/qt/read_only.h"
 #include "ui/qt/time_edit.h"
 #include "ui/qt/window_placement.h"
 
@@ -126,7 +130,7 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { m_cancel->click(); });
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
-    m_beginSearch->setDefault(true);
+    ui::setDefaultButton(*m_beginSearch);
     setWindowTitle(QStringLiteral("Enter Search Criteria"));
 }
 
@@ -291,21 +295,22 @@ FoundChoice SearchScheduleWindow::showFound(const store::Row& task) {
     const Schedule criteria = m_searchEditor.task();
     m_searchEditor.task() = scheduleBinding().fromRow(task);
     m_binder->refresh();
-    for (int i = 0; i < m_tabs->count(); ++i) m_tabs->widget(i)->setEnabled(false);
     const QString searchTypeText = m_searchType->text();
     const QString beginSearchText = m_beginSearch->text();
     m_searchType->setText(QStringLiteral("&Edit This"));
     m_beginSearch->setText(QStringLiteral("&Find Next"));
-
-    QEventLoop loop;
-    m_foundLoop = &loop;
-    m_foundChoice.reset();
-    loop.exec();
-    m_foundLoop = nullptr;
-
+    {
+        // The task asked about is read in its own colours, on every tab.
+        std::vector<std::unique_ptr<ui::ReadOnlyFields>> shown;
+        for (int i = 0; i < m_tabs->count(); ++i) shown.push_back(std::make_unique<ui::ReadOnlyFields>(*m_tabs->widget(i)));
+        QEventLoop loop;
+        m_foundLoop = &loop;
+        m_foundChoice.reset();
+        loop.exec();
+        m_foundLoop = nullptr;
+    }
     m_searchType->setText(searchTypeText);
     m_beginSearch->setText(beginSearchText);
-    for (int i = 0; i < m_tabs->count(); ++i) m_tabs->widget(i)->setEnabled(true);
     m_searchEditor.task() = criteria;
     m_binder->refresh();
     return m_foundChoice.value_or(FoundChoice::cancel);
@@ -329,9 +334,8 @@ void SearchScheduleWindow::editFound(const store::Row& row) {
     for (auto& [index, label] : m_indicators) label->hide();
     m_searchType->hide();
     m_beginSearch->hide();
-    m_beginSearch->setDefault(false);
     m_ok->show();
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
     setWindowTitle(QString::fromStdString(m_changeEditor->caption()));
     focusFirstField();
 }

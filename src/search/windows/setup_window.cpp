@@ -11,6 +11,7 @@
 #include "core/settings.h"
 #include "search/setup.h"
 #include "ui/qt/date_edit.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo::search {
@@ -34,7 +35,7 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, ui::MessageBoxPor
     // Made in tab order: OK first, then the entry, the check boxes and Cancel.
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setGeometry(dialogRect(*this, 56, 99, 35, 14));
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
 
     m_expiry = new QLineEdit(this);
     m_expiry->setObjectName(QStringLiteral("historyExpires"));

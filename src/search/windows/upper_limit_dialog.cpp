@@ -13,6 +13,7 @@
 #include "search/qbe_compare.h"
 #include "search/windows/dialog_units.h"
 #include "ui/qt/date_edit.h"
+#include "ui/qt/default_button.h"
 
 namespace tarvelo::search {
 
@@ -74,7 +75,7 @@ UpperLimitDialog::UpperLimitDialog(std::string picture, const std::string& lower
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_ok->setGeometry(unitsRect(*this, 142, 10, 36, 14));
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         if (!checkUpper()) return;
         m_upper = *acceptedUpper();

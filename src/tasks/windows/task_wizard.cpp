@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/child_window.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo {
@@ -85,10 +86,7 @@ void TaskWizardWindow::showPage() {
     m_back->setVisible(b.back);
     m_next->setVisible(b.next);
     m_finish->setVisible(b.finish);
-    m_next->setDefault(!b.finish);
-    m_finish->setDefault(b.finish);
-    m_next->setAutoDefault(!b.finish);
-    m_finish->setAutoDefault(b.finish);
+    ui::setDefaultButton(b.finish ? *m_finish : *m_next);
 }
 
 void TaskWizardWindow::pressNext() {

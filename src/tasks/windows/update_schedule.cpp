@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "tasks/windows/task_pictures.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo {
@@ -57,7 +58,7 @@ UpdateScheduleForm::UpdateScheduleForm(TaskEditor& editor, const TaskFormService
     layout->addWidget(m_tabs);
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
-    m_ok->setDefault(true);
+    ui::setDefaultButton(*m_ok);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
     layout->addLayout(taskButtonRow({m_ok, m_cancel}));

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/child_window.h"
+#include "ui/qt/default_button.h"
 #include "ui/qt/qt_message_box.h"
 #include "ui/qt/window_placement.h"
 #include "ui/qt/program_icon.h"
@@ -30,7 +31,7 @@ MessageWindow::MessageWindow(std::string message, AddToDo addToDo, std::string i
     setFont(windowFont());
 
     m_ok = new QPushButton(QStringLiteral("&Ok"), this);
-    m_ok->setDefault(true);
+    setDefaultButton(*m_ok);
     m_addToDo = new QPushButton(QStringLiteral("&Add to To Do List"), this);
     m_text = new QPlainTextEdit(this);
     m_text->setReadOnly(true);

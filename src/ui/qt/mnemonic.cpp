@@ -1,5 +1,7 @@
 #include "ui/qt/mnemonic.h"
 
+#include <vector>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -11,6 +13,7 @@
 #include <QShortcutEvent>
 #include <QTabBar>
 #include <QTimer>
+#include <QWindow>
 
 #include "ui/qt/date_edit.h"
 
@@ -55,6 +58,11 @@ protected:
                 return true;
             }
             break;
+        case QEvent::MouseButtonPress:
+            // Seen as the window system hands it to a window, before Qt moves the focus to where it lands.
+            if (auto* window = qobject_cast<QWindow*>(watched))
+                pressed(*window, static_cast<QMouseEvent*>(event)->position().toPoint());
+            break;
         case QEvent::MouseButtonRelease:
             if (auto* button = qobject_cast<QAbstractButton*>(watched);
                 button && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && button->isDown() &&
@@ -70,12 +78,56 @@ protected:
         case QEvent::KeyRelease:
             m_enter = nullptr;  // the next press may be a new event at the same address
             break;
+        case QEvent::Polish:
+            // Cancel takes no focus from a click, so the entry being left is not completed on its way out.
+            if (auto* button = qobject_cast<QAbstractButton*>(watched); button && abandons(*button))
+                button->setFocusPolicy(Qt::TabFocus);
+            break;
+        case QEvent::Close:
+            if (auto* window = qobject_cast<QWidget*>(watched)) leaving(*window);
+            break;
         default: break;
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    // A window closing (OK, Cancel, Escape, its close box) takes nothing more from its entries: the one
+    // holding the focus loses it without completing, so no check runs and no message shows for a value
+    // nobody will use (OK completed every entry before it acted). Its signals are held until the close is
+    // over; a close the window refuses leaves the entry as it was, the focus still in it.
+    static void leaving(QWidget& window) {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !window.isAncestorOf(focus)) return;
+        // The entry itself, and a spin box around its line.
+        std::vector<QPointer<QWidget>> held;
+        for (QWidget* w = focus; w && w != &window; w = w->parentWidget()) {
+            if (w->signalsBlocked()) continue;
+            w->blockSignals(true);
+            held.emplace_back(w);
+        }
+        QTimer::singleShot(0, qApp, [held] {
+            for (const auto& w : held) {
+                if (w) w->blockSignals(false);
+            }
+        });
+    }
+
+    // A press on Cancel moves the focus on its way (to the sub-window around a window in the frame, when
+    // Cancel itself takes none): the entry left is let go uncompleted, as when the window closes.
+    static void pressed(QWindow& window, QPoint at) {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->windowHandle() != &window) continue;
+            for (QWidget* w = top->childAt(at); w; w = w->parentWidget()) {
+                if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                    if (button->isEnabled() && abandons(*button)) leaving(*top);
+                    return;
+                }
+            }
+            return;
+        }
+    }
+
     // A key press reaches the control it was sent to first, then each widget around it in turn, as the
     // same event.
     bool enterPressed(QObject* watched, QEvent* event) {

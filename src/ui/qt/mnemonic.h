@@ -7,7 +7,9 @@
 // moving the focus, which left such an entry's text untaken; and a click on a button, or Enter for the
 // default button, went through even when the entry refused its text, so the button acted on the value the
 // entry put back. completeEntriesBeforeButtons() puts these right for every window of the application.
-// "Cancel" is the exception: it leaves without taking what was typed, whatever the entry makes of it.
+// "Cancel" is the exception: it leaves without taking what was typed, whatever the entry makes of it; it
+// takes no focus from a click either. Neither does any other way of closing a window (Escape, its close
+// box): the entry holding the focus is let go uncompleted, so its checks and their messages stay quiet.
 //
 // The frame's menu bar and the active child window are one top-level window to Qt, so a letter underlined
 // in both ("&Reports" and "&Run Now") is an ambiguous shortcut that Qt gives to the menu bar first. The
@@ -32,8 +34,9 @@ bool pressMnemonic(QWidget& window, const QKeySequence& key);
 void pressButton(QAbstractButton& button);
 
 // Makes every button mnemonic of the application press its button through pressButton(), drops a click on
-// a button that lost to a refusing entry the focus its press gave it, and keeps Enter from the default
-// button when the entry it was typed in refused its text.
+// a button that lost to a refusing entry the focus its press gave it, keeps Enter from the default
+// button when the entry it was typed in refused its text, and lets a window that closes leave its entries
+// uncompleted.
 void completeEntriesBeforeButtons(QCoreApplication& application);
 
 }  // namespace tarvelo::ui

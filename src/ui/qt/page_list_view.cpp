@@ -243,8 +243,10 @@ void PageListView::fitRows() {
 }
 
 void PageListView::pageChanged() {
-    m_model->pageChanged();
+    // The rows the model removes from a shorter page move the table's current row; that move is Qt's, not
+    // the user's click, and the list keeps the row it highlighted itself.
     m_syncing = true;
+    m_model->pageChanged();
     const int row = m_list.highlighted();
     if (row >= 0) {
         m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0),
@@ -268,6 +270,7 @@ void PageListView::key(ListKey key) {
 }
 
 QMenu* PageListView::makePopupMenu(QWidget* parent) {
+    if (!m_updateButtons) return nullptr;
     auto* menu = new QMenu(parent);
     for (const PopupItem& item : listPopupMenu(m_list.entryCount() > 0)) {
         QAction* action = menu->addAction(QString::fromStdString(item.text));
@@ -280,7 +283,7 @@ QMenu* PageListView::makePopupMenu(QWidget* parent) {
 
 void PageListView::popupMenu(const QPoint& globalPos) {
     std::unique_ptr<QMenu> menu(makePopupMenu(this));
-    menu->exec(globalPos);
+    if (menu) menu->exec(globalPos);
 }
 
 void PageListView::thumbAction(int action) {

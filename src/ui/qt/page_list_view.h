@@ -44,8 +44,11 @@ public:
     // The rows that fit the table's present height.
     int rowsThatFit() const;
     // The popup menu of the right mouse button, "&Insert|&Change|&Delete" (Change and Delete disabled on an
-    // empty page); its choices emit buttonRequested. The caller owns it.
+    // empty page); its choices emit buttonRequested. The caller owns it. nullptr for a list without those
+    // buttons (the category picker), which has no popup menu.
     QMenu* makePopupMenu(QWidget* parent = nullptr);
+    // Whether the window around the list has "&Insert", "&Change" and "&Delete" (it has unless told).
+    void setUpdateButtons(bool present) { m_updateButtons = present; }
 
     // The page changed: the table, the highlight and the scroll bar follow it.
     void pageChanged();
@@ -75,6 +78,7 @@ private:
     QScrollBar* m_thumb = nullptr;
     std::function<void()> m_doubleClick;
     bool m_syncing = false;
+    bool m_updateButtons = true;
 };
 
 }  // namespace tarvelo::ui

@@ -1,5 +1,7 @@
 #include "ui/qt/progress_window.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -8,6 +10,7 @@
 
 #include <utility>
 
+#include "ui/qt/default_button.h"
 #include "ui/qt/window_placement.h"
 
 namespace tarvelo::ui {
@@ -26,27 +29,30 @@ ProgressWindow::ProgressWindow(SlicedJob& job, const QString& title, QWidget* pa
     setObjectName(QStringLiteral("ProgressWindow"));
     setFont(windowFont());
     setWindowTitle(title);
-    setFixedSize(dialogSize(*this, 142, 59));
+    // As wide as its title needs, the controls kept in the middle.
+    const QSize designed = dialogSize(*this, 142, 59);
+    setFixedSize(std::max(designed.width(), titleBarWidth(*this)), designed.height());
+    const int shift = (width() - designed.width()) / 2;
 
     m_upper = new QLabel(this);
     m_upper->setObjectName(QStringLiteral("upperLine"));
     m_upper->setAlignment(Qt::AlignCenter);
-    m_upper->setGeometry(dialogRect(*this, 0, 3, 142, 10));
+    m_upper->setGeometry(dialogRect(*this, 0, 3, 142, 10).adjusted(0, 0, 2 * shift, 0));
 
     m_bar = new QProgressBar(this);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
     m_bar->setTextVisible(false);
-    m_bar->setGeometry(dialogRect(*this, 15, 15, 111, 12));
+    m_bar->setGeometry(dialogRect(*this, 15, 15, 111, 12).translated(shift, 0));
 
     m_lower = new QLabel(this);
     m_lower->setObjectName(QStringLiteral("lowerLine"));
     m_lower->setAlignment(Qt::AlignCenter);
-    m_lower->setGeometry(dialogRect(*this, 0, 30, 142, 10));
+    m_lower->setGeometry(dialogRect(*this, 0, 30, 142, 10).adjusted(0, 0, 2 * shift, 0));
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setGeometry(dialogRect(*this, 45, 42, 50, 15));
-    m_cancel->setDefault(true);
+    m_cancel->setGeometry(dialogRect(*this, 45, 42, 50, 15).translated(shift, 0));
+    setDefaultButton(*m_cancel);
     connect(m_cancel, &QPushButton::clicked, this, &ProgressWindow::reject);
 
     m_timer = new QTimer(this);

@@ -1,8 +1,12 @@
 #include "ui/qt/qt_message_box.h"
 
 #include <QAbstractButton>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+
+#include "ui/qt/window_placement.h"
 
 namespace tarvelo::ui {
 
@@ -56,6 +60,12 @@ int QtMessageBox::show(const MessageBoxRequest& request) {
     }
     if (auto* defaultButton = qobject_cast<QPushButton*>(fallback)) box.setDefaultButton(defaultButton);
     box.setEscapeButton(fallback);
+    // A box is as wide as its caption needs ("Error Starting " and a whole command line), not only its
+    // text: the title bar would cut the caption otherwise.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        auto* room = new QSpacerItem(titleBarWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+        grid->addItem(room, grid->rowCount(), 0, 1, grid->columnCount());
+    }
 
     box.exec();
     QAbstractButton* clicked = box.clickedButton();

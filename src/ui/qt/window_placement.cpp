@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -31,6 +32,16 @@ QFont windowFont() {
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;
+}
+
+int titleBarWidth(const QWidget& window) {
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    // The three buttons are squares about as high as the bar, each with a little room around; a title
+    // centred in the bar keeps as much room on the icon's side as on the buttons'.
+    const int square = metrics.height() + 10;
+    return metrics.horizontalAdvance(window.windowTitle()) + 6 * square + 2 * metrics.averageCharWidth();
 }
 
 bool WidgetWindow::isMaximized() const { return m_widget.isMaximized(); }

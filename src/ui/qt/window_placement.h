@@ -34,6 +34,10 @@ int dialogWidth(const QWidget& widget, int widthUnits);
 // The font every window of the program uses: the system's sans-serif face at 8 points.
 QFont windowFont();
 
+// How wide a window must be for its title bar to show its title whole: the title in the application's
+// font, made bold as title bars draw it, between the window's icon and its three buttons.
+int titleBarWidth(const QWidget& window);
+
 // Adapts a QWidget (a top-level window or an MDI sub-window) to the position procedures.
 class WidgetWindow : public PositionedWindow {
 public:

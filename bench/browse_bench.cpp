@@ -203,7 +203,7 @@ void BM_CategoryTasksPageDown(benchmark::State& state) {
         list->dragThumb(position);
         const long before = Counted::records;
         state.ResumeTiming();
-        list->scroll(tarvelo::ui::ListScroll::pageDown);
+        list->scroll(tarvelo::platform::ListScroll::pageDown);
         read += Counted::records - before;
     }
     report(state, read, memory);

@@ -107,8 +107,8 @@ bench::Side fiveNextDates() {
     }};
 }
 bench::Side oneMoveOn() {
-    struct Quiet : ui::MessageBoxPort {
-        int show(const ui::MessageBoxRequest& r) override { return r.defaultButton; }
+    struct Quiet : platform::MessageBoxPort {
+        int show(const platform::MessageBoxRequest& r) override { return r.defaultButton; }
     };
     return {[mix = ruleMix()](benchmark::State&) {
         Quiet quiet;

@@ -27,15 +27,15 @@ const StdDate kToday = dateFromYmd(1996, 10, 31);
 const StdTime kNow = timeFromHms(12, 0);
 constexpr int kExpiryDays = 30;
 
-struct NullPorts : ui::ClockPort, ui::FramePort, ui::MessageBoxPort, ui::SoundPort, ui::ProgramStartPort,
-                   ui::MessageWindowPort, ui::HaltPort {
-    ui::Moment now() override { return {kToday, kNow}; }
+struct NullPorts : platform::ClockPort, platform::FramePort, platform::MessageBoxPort, platform::SoundPort, platform::ProgramStartPort,
+                   platform::MessageWindowPort, platform::HaltPort {
+    platform::Moment now() override { return {kToday, kNow}; }
     void setTitle(const std::string& title) override { benchmark::DoNotOptimize(title.data()); }
     bool isMinimized() const override { return false; }
     void restore() override {}
-    int show(const ui::MessageBoxRequest&) override {
+    int show(const platform::MessageBoxRequest&) override {
         ++boxes;
-        return ui::kOk;
+        return platform::kOk;
     }
     void playAsync(const std::string&) override {}
     bool start(const std::string&, const std::string&) override { return true; }

@@ -12,7 +12,7 @@
 
 #include "core/date.h"
 #include "data/records.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::bench {
 
@@ -24,13 +24,13 @@ inline constexpr int kExpiryDays = 30;
 
 // The ports a benchmark gives the data layer: every box is printed and answered by its default, and a
 // halt aborts the run loudly rather than ending it as if it had finished.
-struct QuietBox : ui::MessageBoxPort {
-    int show(const ui::MessageBoxRequest& r) override {
+struct QuietBox : platform::MessageBoxPort {
+    int show(const platform::MessageBoxRequest& r) override {
         std::fprintf(stderr, "%s: %s\n", r.caption.c_str(), r.text.c_str());
         return r.defaultButton;
     }
 };
-struct AbortHalt : ui::HaltPort {
+struct AbortHalt : platform::HaltPort {
     [[noreturn]] void halt(const std::string& text) override {
         std::fprintf(stderr, "halt: %s\n", text.c_str());
         std::abort();

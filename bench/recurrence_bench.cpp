@@ -20,9 +20,9 @@ namespace {
 
 using namespace tarvelo;
 
-class NoMessages : public ui::MessageBoxPort {
+class NoMessages : public platform::MessageBoxPort {
 public:
-    int show(const ui::MessageBoxRequest& request) override { return request.defaultButton; }
+    int show(const platform::MessageBoxRequest& request) override { return request.defaultButton; }
 };
 
 const StdDate kToday = 71611;  // 20 January 1997
@@ -39,7 +39,7 @@ Schedule everyMinute(int overdueDays) {
     return task;
 }
 
-template <void (*Advance)(Schedule&, StdDate, StdTime, ui::MessageBoxPort&)>
+template <void (*Advance)(Schedule&, StdDate, StdTime, platform::MessageBoxPort&)>
 void runAdvance(benchmark::State& state, const Schedule& task) {
     NoMessages messages;
     const StdTime now = timeFromHms(12, 34, 56, 78);

@@ -20,12 +20,12 @@
 #include "core/date.h"
 #include "data/data_files.h"
 #include "data/data_warning.h"
-#include "search/paint/page_painter.h"
-#include "search/report_bands.h"
-#include "search/report_run.h"
-#include "search/windows/page_view.h"
-#include "search/windows/report_preview_window.h"
-#include "ui/qt/progress_window.h"
+#include "reports/paint/page_painter.h"
+#include "reports/report_bands.h"
+#include "reports/report_run.h"
+#include "reports/windows/page_view.h"
+#include "reports/windows/report_preview_window.h"
+#include "widgets/progress_window.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ using namespace tarvelo;
 
 constexpr int kTasks = 100'000;
 
-struct NullPorts : ui::MessageBoxPort, ui::HaltPort {
-    int show(const ui::MessageBoxRequest&) override { return ui::kOk; }
+struct NullPorts : platform::MessageBoxPort, platform::HaltPort {
+    int show(const platform::MessageBoxRequest&) override { return platform::kOk; }
     [[noreturn]] void halt(const std::string& stopText) override {
         std::fprintf(stderr, "%s\n", stopText.c_str());
         std::abort();
@@ -110,11 +110,11 @@ Fixture& fixture() {
     return f;
 }
 
-std::unique_ptr<search::ReportPages> generate() {
+std::unique_ptr<reports::ReportPages> generate() {
     Fixture& f = fixture();
-    search::ReportRun run(search::ReportKind::scheduleByDate, *f.files, f.ports);
+    reports::ReportRun run(reports::ReportKind::scheduleByDate, *f.files, f.ports);
     if (!run.open()) std::abort();
-    ui::runToEnd(run);
+    platform::runToEnd(run);
     return run.takePages();
 }
 
@@ -146,11 +146,11 @@ BENCHMARK(BM_ReportRunByDate)->Unit(benchmark::kMillisecond)->Iterations(3)->Use
 void BM_ReportWithProgressWindow(benchmark::State& state) {
     Fixture& f = fixture();
     for (auto _ : state) {
-        search::ReportRun run(search::ReportKind::scheduleByDate, *f.files, f.ports);
+        reports::ReportRun run(reports::ReportKind::scheduleByDate, *f.files, f.ports);
         if (!run.open()) std::abort();
-        ui::ProgressWindow window(run, QStringLiteral("Generating Report"));
+        widgets::ProgressWindow window(run, QStringLiteral("Generating Report"));
         window.show();
-        if (window.run() != ui::ProgressWindow::Outcome::finished) state.SkipWithError("not finished");
+        if (window.run() != widgets::ProgressWindow::Outcome::finished) state.SkipWithError("not finished");
     }
     state.counters["records/s"] = benchmark::Counter(kTasks * double(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -159,7 +159,7 @@ BENCHMARK(BM_ReportWithProgressWindow)->Unit(benchmark::kMillisecond)->Iteration
 // The pages of 100,000 tasks as the preview keeps them (in memory, and in their temporary file), beside
 // the records' own size in the data file.
 void BM_PagesMemory(benchmark::State& state) {
-    std::unique_ptr<search::ReportPages> pages;
+    std::unique_ptr<reports::ReportPages> pages;
     for (auto _ : state) pages = generate();
     const double fileBytes = static_cast<double>(std::filesystem::file_size(fixture().folder + "/SM.KTB"));
     state.counters["pages"] = pages->pageCount();
@@ -171,14 +171,14 @@ BENCHMARK(BM_PagesMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Baseline for a page turn: one page painted straight into an image the size of the preview's pane.
 void BM_RawPaintPage(benchmark::State& state) {
-    static std::unique_ptr<search::ReportPages> pages = generate();
-    const search::ReportPage page = pages->page(pages->pageCount() / 2);
+    static std::unique_ptr<reports::ReportPages> pages = generate();
+    const reports::ReportPage page = pages->page(pages->pageCount() / 2);
     QImage image(420, 543, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
-        painter.scale(420.0 / search::kPageWidth, 543.0 / search::kPageHeight);
-        search::paintPage(painter, page);
+        painter.scale(420.0 / reports::kPageWidth, 543.0 / reports::kPageHeight);
+        reports::paintPage(painter, page);
     }
 }
 BENCHMARK(BM_RawPaintPage)->Unit(benchmark::kMillisecond);
@@ -186,17 +186,17 @@ BENCHMARK(BM_RawPaintPage)->Unit(benchmark::kMillisecond);
 // "&Next Page!" in the preview over the 50,000 pages: the page composed from its packed bands and the
 // window repainted (facing pages, so two pages each turn).
 void BM_PreviewPageTurn(benchmark::State& state) {
-    static std::shared_ptr<const search::ReportPages> pages = generate();
+    static std::shared_ptr<const reports::ReportPages> pages = generate();
     QMdiArea area;
     area.resize(1000, 700);
     area.show();
-    search::ReportPreviewWindow* preview = search::ReportPreviewWindow::open(pages, &area);
-    if (state.range(0) == 1) preview->item(search::ReportPreviewWindow::Item::facing)->trigger();
-    QAction* next = preview->item(search::ReportPreviewWindow::Item::next);
-    QAction* previous = preview->item(search::ReportPreviewWindow::Item::previous);
-    preview->item(search::ReportPreviewWindow::Item::jump)->setEnabled(true);
+    reports::ReportPreviewWindow* preview = reports::ReportPreviewWindow::open(pages, &area);
+    if (state.range(0) == 1) preview->item(reports::ReportPreviewWindow::Item::facing)->trigger();
+    QAction* next = preview->item(reports::ReportPreviewWindow::Item::next);
+    QAction* previous = preview->item(reports::ReportPreviewWindow::Item::previous);
+    preview->item(reports::ReportPreviewWindow::Item::jump)->setEnabled(true);
     preview->askPage = [](int, int pages) { return std::optional<int>(pages / 2); };
-    preview->item(search::ReportPreviewWindow::Item::jump)->trigger();
+    preview->item(reports::ReportPreviewWindow::Item::jump)->trigger();
     bool forward = true;
     for (auto _ : state) {
         (forward ? next : previous)->trigger();

@@ -20,7 +20,7 @@
 #include "data/data_files.h"
 #include "data/schedule_browse.h"
 #include "data/tables.h"
-#include "search/tags.h"
+#include "data/tags.h"
 #include "store/store.h"
 
 namespace {
@@ -39,8 +39,8 @@ struct Fixture {
     tarvelo::bench::AbortHalt halt;
     tarvelo::DataWarning warn{box, halt};
     std::unique_ptr<tarvelo::DataFiles> files;
-    tarvelo::search::LoopRunner runner;
-    std::unique_ptr<tarvelo::search::Tags> tags;
+    tarvelo::platform::LoopRunner runner;
+    std::unique_ptr<tarvelo::Tags> tags;
     std::unique_ptr<tarvelo::TableUse> schedule;
     std::unique_ptr<tarvelo::TableUse> tagFile;
     sqlite3* raw = nullptr;
@@ -51,7 +51,7 @@ struct Fixture {
         files = std::make_unique<tarvelo::DataFiles>(warn, folder);
         schedule = std::make_unique<tarvelo::TableUse>(*files, tarvelo::TableId::schedule);
         tagFile = std::make_unique<tarvelo::TableUse>(*files, tarvelo::TableId::tagFile);
-        tags = std::make_unique<tarvelo::search::Tags>(*files, runner);
+        tags = std::make_unique<tarvelo::Tags>(*files, runner);
         std::mt19937 random(1996);
         store::Transaction tx;
         if (!tx.begin({&files->table(tarvelo::TableId::schedule)}).ok()) std::abort();
@@ -81,10 +81,10 @@ struct Fixture {
 
     // Tags every `every`-th task (by row), and nothing else.
     void tagEvery(int every) {
-        tags->newTag(tarvelo::search::kScheduleTable);
-        tarvelo::search::Tags::Batch batch(*tags, "bench");
+        tags->newTag(tarvelo::kScheduleTable);
+        tarvelo::Tags::Batch batch(*tags, "bench");
         for (int row = every; row <= kTasks; row += every) {
-            tags->setTag(tarvelo::search::kScheduleTable, row, std::to_string(row));
+            tags->setTag(tarvelo::kScheduleTable, row, std::to_string(row));
         }
         batch.commit();
     }
@@ -92,7 +92,7 @@ struct Fixture {
     std::unique_ptr<tarvelo::ScheduleBrowse> browse(tarvelo::ScheduleTab tab) {
         auto b = std::make_unique<tarvelo::ScheduleBrowse>(
             files->table(tarvelo::TableId::schedule), warn, kFirstDay + kDays / 2, false,
-            [this](std::int64_t row) { return tags->getTag(tarvelo::search::kScheduleTable, row); },
+            [this](std::int64_t row) { return tags->getTag(tarvelo::kScheduleTable, row); },
             &files->table(tarvelo::TableId::tagFile));
         b->setRowCount(kRows);
         b->selectTab(tab);

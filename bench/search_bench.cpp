@@ -20,13 +20,16 @@
 #include "data/tables.h"
 #include "search/schedule_scan.h"
 #include "search/search_fields.h"
-#include "search/tags.h"
+#include "data/tags.h"
 #include "store/store.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace {
 
 namespace search = tarvelo::search;
+namespace platform = tarvelo::platform;
+using tarvelo::kScheduleTable;
+using tarvelo::Tags;
 namespace store = tarvelo::store;
 using tarvelo::DataFiles;
 using tarvelo::TableId;
@@ -67,8 +70,8 @@ struct Fixture {
     tarvelo::bench::AbortHalt halt;
     tarvelo::DataWarning warn{boxes, halt};
     std::unique_ptr<DataFiles> files;
-    search::LoopRunner loop;
-    std::unique_ptr<search::Tags> tags;
+    platform::LoopRunner loop;
+    std::unique_ptr<Tags> tags;
 
     Fixture() {
         if (const char* kept = std::getenv("TARVELO_BENCH_FOLDER")) {
@@ -82,7 +85,7 @@ struct Fixture {
         files = std::make_unique<DataFiles>(warn, folder);
         files->use(TableId::schedule);
         files->use(TableId::tagFile);
-        tags = std::make_unique<search::Tags>(*files, loop);
+        tags = std::make_unique<Tags>(*files, loop);
         store::Table& schedule = files->table(TableId::schedule);
         if (schedule.records().value >= kTasks) return;
         std::mt19937 random(1996);
@@ -93,8 +96,8 @@ struct Fixture {
             if (!schedule.add(row).ok()) std::abort();
         }
         if (!tx.commit().ok()) std::abort();
-        search::Tags::Batch batch(*tags, "bench");
-        for (int id = 1; id <= kTags; ++id) tags->setTag(search::kScheduleTable, id * 7, std::to_string(id * 7));
+        Tags::Batch batch(*tags, "bench");
+        for (int id = 1; id <= kTags; ++id) tags->setTag(kScheduleTable, id * 7, std::to_string(id * 7));
         batch.commit();
     }
     ~Fixture() {
@@ -201,7 +204,7 @@ void BM_FullScanInSlices(benchmark::State& state) {
             times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
             if (slices == 0) firstSlice = std::max(firstSlice, times.back());
             ++slices;
-            if (step == tarvelo::ui::SlicedJob::Step::done) break;
+            if (step == tarvelo::platform::SlicedJob::Step::done) break;
         }
         if (scan.recordsRead() != kTasks) state.SkipWithError("not a full scan");
     }
@@ -288,16 +291,16 @@ BENCHMARK(BM_RawReadOneDate)->Unit(benchmark::kMicrosecond);
 // The tag count from its cache, and (baseline) the walk that fills the cache.
 void BM_CntTagCached(benchmark::State& state) {
     Fixture& f = fixture();
-    if (f.tags->cntTag(search::kScheduleTable) != kTags) state.SkipWithError("tags");
-    for (auto _ : state) benchmark::DoNotOptimize(f.tags->cntTag(search::kScheduleTable));
+    if (f.tags->cntTag(kScheduleTable) != kTags) state.SkipWithError("tags");
+    for (auto _ : state) benchmark::DoNotOptimize(f.tags->cntTag(kScheduleTable));
 }
 BENCHMARK(BM_CntTagCached)->Unit(benchmark::kNanosecond);
 
 void BM_CntTagWalk(benchmark::State& state) {
     Fixture& f = fixture();
     for (auto _ : state) {
-        search::Tags fresh(*f.files, f.loop);
-        if (fresh.cntTag(search::kScheduleTable) != kTags) state.SkipWithError("tags");
+        Tags fresh(*f.files, f.loop);
+        if (fresh.cntTag(kScheduleTable) != kTags) state.SkipWithError("tags");
     }
 }
 BENCHMARK(BM_CntTagWalk)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -22,16 +22,16 @@
 #include "data/data_files.h"
 #include "data/tables.h"
 #include "engine/scheduler.h"
-#include "search/tags.h"
+#include "data/tags.h"
 #include "store/store.h"
 #include "app/main_frame.h"
 #include "app/scheduler_driver.h"
-#include "ui/qt/qt_frame_port.h"
-#include "ui/qt/qt_halt.h"
-#include "ui/qt/qt_message_box.h"
-#include "ui/qt/qt_message_windows.h"
-#include "ui/qt/qt_program_start.h"
-#include "ui/qt/qt_sound.h"
+#include "platform/desktop/qt_frame_port.h"
+#include "platform/desktop/qt_halt.h"
+#include "platform/desktop/qt_message_box.h"
+#include "engine/windows/qt_message_windows.h"
+#include "platform/desktop/qt_program_start.h"
+#include "platform/desktop/qt_sound.h"
 
 namespace {
 
@@ -83,14 +83,14 @@ std::string taggedFolder() {
     DataFiles files(warn, folder);
     const TableUse schedule(files, TableId::schedule);
     const TableUse tagFile(files, TableId::tagFile);
-    search::LoopRunner runner;
-    search::Tags tags(files, runner);
-    search::Tags::Batch batch(tags, "bench");
+    platform::LoopRunner runner;
+    Tags tags(files, runner);
+    Tags::Batch batch(tags, "bench");
     auto table = files.schedule();
     Schedule task;
     store::Status s = table.setToStart(ScheduleKey::keyId);
     while (s.ok() && (s = table.next(task)).ok()) {
-        if (task.id % 10 == 0) tags.setTag(search::kScheduleTable, task.ref.rowId, std::to_string(task.id));
+        if (task.id % 10 == 0) tags.setTag(kScheduleTable, task.ref.rowId, std::to_string(task.id));
     }
     batch.commit();
     std::ofstream(folder + "/complete") << "10000 of 100000 tagged\n";
@@ -106,8 +106,8 @@ int startProgram(const std::string& folder, int fd) {
     char name[] = "tarvelo96";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    ui::QtMessageBox messages;
-    ui::QtHalt halt;
+    platform::QtMessageBox messages;
+    platform::QtHalt halt;
     DataWarning warn(messages, halt);
     DataFiles data(warn, folder);
     data.use(TableId::history);
@@ -117,13 +117,13 @@ int startProgram(const std::string& folder, int fd) {
     app::MainFrame frame(settings);
     frame.show();
     // The fixtures' moment: nothing is due then, as on an ordinary start.
-    struct FixtureClock : ui::ClockPort {
-        ui::Moment now() override { return {bench::kToday, bench::kNow}; }
+    struct FixtureClock : platform::ClockPort {
+        platform::Moment now() override { return {bench::kToday, bench::kNow}; }
     } clock;
-    ui::QtSound sound;
-    ui::QtProgramStart programs;
-    ui::QtFramePort framePort(&frame);
-    ui::QtMessageWindows windows(&frame, [](const std::string&) {}, settings.iniFileName.text());
+    platform::QtSound sound;
+    platform::QtProgramStart programs;
+    platform::QtFramePort framePort(&frame);
+    engine::QtMessageWindows windows(&frame, [](const std::string&) {}, settings.iniFileName.text());
     Scheduler scheduler(data.schedule(), settings, {clock, framePort, messages, sound, programs, windows});
     app::driveScheduler(frame, scheduler);
     QApplication::processEvents();

@@ -325,13 +325,13 @@ bench::Side addRaw() {
 // ---------------------------------------------------------------------------------------------------------
 // The scheduler's tick when nothing is due: the due-task read, the advance-warning read, the purge's read.
 
-struct NullPorts : ui::ClockPort, ui::FramePort, ui::MessageBoxPort, ui::SoundPort, ui::ProgramStartPort,
-                   ui::MessageWindowPort, ui::HaltPort {
-    ui::Moment now() override { return {bench::kToday, bench::kNow}; }
+struct NullPorts : platform::ClockPort, platform::FramePort, platform::MessageBoxPort, platform::SoundPort, platform::ProgramStartPort,
+                   platform::MessageWindowPort, platform::HaltPort {
+    platform::Moment now() override { return {bench::kToday, bench::kNow}; }
     void setTitle(const std::string& title) override { benchmark::DoNotOptimize(title.data()); }
     bool isMinimized() const override { return false; }
     void restore() override {}
-    int show(const ui::MessageBoxRequest&) override { return ++boxes, ui::kOk; }
+    int show(const platform::MessageBoxRequest&) override { return ++boxes, platform::kOk; }
     void playAsync(const std::string&) override {}
     bool start(const std::string&, const std::string&) override { return true; }
     void open(const std::string&) override {}

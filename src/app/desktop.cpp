@@ -12,24 +12,24 @@
 #include "app/main_frame.h"
 #include "engine/message_to_do.h"
 #include "app/scheduler_driver.h"
-#include "engine/windows/splash.h"
-#include "search/tags.h"
-#include "search/windows/qt_search_ports.h"
-#include "search/windows/report_session.h"
-#include "search/windows/setup_window.h"
-#include "ui/qt/mnemonic.h"
-#include "ui/qt/qt_clock.h"
-#include "ui/qt/qt_file_dialog.h"
-#include "ui/qt/qt_frame_port.h"
-#include "ui/qt/qt_halt.h"
-#include "ui/qt/qt_message_box.h"
-#include "ui/qt/qt_message_windows.h"
-#include "ui/qt/qt_program_start.h"
-#include "ui/qt/qt_sound.h"
-#include "ui/qt/termination_signal.h"
-#include "ui/qt/wait_notice.h"
-#include "ui/qt/window_placement.h"
-#include "ui/qt/program_icon.h"
+#include "app/splash.h"
+#include "data/tags.h"
+#include "platform/desktop/qt_job_runner.h"
+#include "reports/windows/report_session.h"
+#include "app/setup_window.h"
+#include "widgets/mnemonic.h"
+#include "platform/desktop/qt_clock.h"
+#include "platform/desktop/qt_file_dialog.h"
+#include "platform/desktop/qt_frame_port.h"
+#include "platform/desktop/qt_halt.h"
+#include "platform/desktop/qt_message_box.h"
+#include "engine/windows/qt_message_windows.h"
+#include "platform/desktop/qt_program_start.h"
+#include "platform/desktop/qt_sound.h"
+#include "platform/desktop/termination_signal.h"
+#include "widgets/wait_notice.h"
+#include "widgets/window_placement.h"
+#include "widgets/program_icon.h"
 
 namespace tarvelo::app {
 
@@ -39,13 +39,13 @@ constexpr const char* kProgramTitle = "Tarvelo '96";
 
 // The ports the timer steps and the windows reach the user and the system through.
 struct DesktopPorts {
-    ui::QtMessageBox messages;
-    ui::QtClock clock;
-    ui::QtSound sound;
-    ui::QtProgramStart programs;
-    ui::QtFramePort frame;
-    ui::QtMessageWindows messageWindows;
-    ui::QtFileDialog files;
+    platform::QtMessageBox messages;
+    platform::QtClock clock;
+    platform::QtSound sound;
+    platform::QtProgramStart programs;
+    platform::QtFramePort frame;
+    engine::QtMessageWindows messageWindows;
+    platform::QtFileDialog files;
 
     DesktopPorts(app::MainFrame& mainFrame, DataFiles& data, const Settings& settings)
         : messages(&mainFrame),
@@ -63,15 +63,15 @@ struct DesktopPorts {
 }  // namespace
 
 int runDesktop(QApplication& app, Settings& settings) {
-    QApplication::setFont(ui::windowFont());
-    QApplication::setWindowIcon(ui::programIcon());
-    ui::completeEntriesBeforeButtons(app);
+    QApplication::setFont(widgets::windowFont());
+    QApplication::setWindowIcon(widgets::programIcon());
+    widgets::completeEntriesBeforeButtons(app);
 
-    ui::QtMessageBox startMessages;
-    ui::QtHalt halt;
+    platform::QtMessageBox startMessages;
+    platform::QtHalt halt;
     reportUnreadableIniFiles(startMessages);
     // A file another program of ours keeps locked is waited for, and the wait is told while it lasts.
-    ui::WaitNotice waitNotice;
+    widgets::WaitNotice waitNotice;
     store::setLockWaitObserver([&waitNotice](const store::LockWaitNotice& wait) {
         waitNotice.show(QString::fromStdString(lockWaitText(wait)),
                         QString::fromStdString(lockWaitText(wait, Wording::brief)));
@@ -97,7 +97,7 @@ int runDesktop(QApplication& app, Settings& settings) {
     } else {
         frame.show();
     }
-    engine::Splash::start(&frame);
+    app::Splash::start(&frame);
     settings.programTitle = kProgramTitle;
 
     Scheduler scheduler(data.schedule(), settings,
@@ -110,8 +110,8 @@ int runDesktop(QApplication& app, Settings& settings) {
     const ListServices lists{data, settings.iniFileName.text(), [&frame] { frame.showHelpContents(); },
                              app::taskFormRunner(taskForms)};
     app::setListCommands(frame, lists);
-    search::QtJobRunner tagProgress(&frame);
-    search::Tags tags(data, tagProgress);
+    platform::QtJobRunner tagProgress(&frame);
+    Tags tags(data, tagProgress);
     const ScheduleBrowseServices schedule = app::scheduleBrowseServices(
         lists, taskForms, settings, {ports.clock, ports.sound, ports.messages, ports.programs, ports.messageWindows}, tags,
         frame.mdiArea());
@@ -122,19 +122,19 @@ int runDesktop(QApplication& app, Settings& settings) {
 
     ProfileFile mainIni(settings.iniFileName.text());
     frame.setCommand(app::FrameCommand::setup, [&] {
-        search::SetupWindow::run(settings, mainIni, ports.messages, &frame);
+        app::SetupWindow::run(settings, mainIni, ports.messages, &frame);
         frame.update();
     });
-    const search::ReportServices reports{data, ports.messages, frame.mdiArea(), [&frame]() -> QPrinter& { return frame.printer(); }, {}};
-    for (const auto& [command, kind] : {std::pair{app::FrameCommand::printByDate, search::ReportKind::scheduleByDate},
-                                        std::pair{app::FrameCommand::printByCategory, search::ReportKind::scheduleByCategory},
-                                        std::pair{app::FrameCommand::listCategories, search::ReportKind::categoryList},
-                                        std::pair{app::FrameCommand::printToDoList, search::ReportKind::toDoList}}) {
-        frame.setCommand(command, [&reports, kind = kind] { search::startReport(kind, reports); });
+    const reports::ReportServices reports{data, ports.messages, frame.mdiArea(), [&frame]() -> QPrinter& { return frame.printer(); }, {}};
+    for (const auto& [command, kind] : {std::pair{app::FrameCommand::printByDate, reports::ReportKind::scheduleByDate},
+                                        std::pair{app::FrameCommand::printByCategory, reports::ReportKind::scheduleByCategory},
+                                        std::pair{app::FrameCommand::listCategories, reports::ReportKind::categoryList},
+                                        std::pair{app::FrameCommand::printToDoList, reports::ReportKind::toDoList}}) {
+        frame.setCommand(command, [&reports, kind = kind] { reports::startReport(kind, reports); });
     }
 
-    ui::TerminationSignal termination;
-    QObject::connect(&termination, &ui::TerminationSignal::received, &frame, &QWidget::close);
+    platform::TerminationSignal termination;
+    QObject::connect(&termination, &platform::TerminationSignal::received, &frame, &QWidget::close);
     QObject::connect(&frame, &app::MainFrame::closedDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }

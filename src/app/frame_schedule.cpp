@@ -3,7 +3,7 @@
 #include <QMdiArea>
 
 #include "app/main_frame.h"
-#include "search/tags.h"
+#include "data/tags.h"
 #include "search/windows/search_schedule.h"
 #include "tasks/windows/calendar_dialog.h"
 #include "tasks/windows/task_wizard.h"
@@ -11,7 +11,7 @@
 namespace tarvelo::app {
 
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
-                                              const Settings& settings, const RunNowPorts& runNow, search::Tags& tags,
+                                              const Settings& settings, const RunNowPorts& runNow, Tags& tags,
                                               QWidget* documentArea) {
     ScheduleBrowseServices services{lists, taskForms.clock, settings};
     services.taskForm = [&taskForms](Request request, Schedule& task, std::string_view selectedDayText, QWidget* parent) {
@@ -37,7 +37,7 @@ ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const T
         // A cleared task: every day may be chosen.
         return CalendarDialog::pick(CalendarOptions{day, "", "", {}}, taskForms.clock, taskForms.messages, parent);
     };
-    services.isTagged = [&tags](std::int64_t rowId) { return tags.getTag(search::kScheduleTable, rowId); };
+    services.isTagged = [&tags](std::int64_t rowId) { return tags.getTag(kScheduleTable, rowId); };
     services.search = [&taskForms, &tags, documentArea](ScheduleBrowseServices::SearchEnded ended) {
         search::startSearchSchedule(documentArea, Request::search, taskForms, tags,
                                     [ended = std::move(ended)](int response, const Schedule& task) {

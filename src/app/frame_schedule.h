@@ -8,7 +8,7 @@
 #include "engine/run_now.h"
 #include "tasks/windows/update_schedule.h"
 
-namespace tarvelo::search {
+namespace tarvelo {
 class Tags;
 }
 
@@ -19,7 +19,7 @@ class MainFrame;
 // The services the browse runs, built over the program's parts; the search opens in documentArea (as a
 // window of its own without one). Every argument must outlive the browse windows.
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
-                                              const Settings& settings, const RunNowPorts& runNow, search::Tags& tags,
+                                              const Settings& settings, const RunNowPorts& runNow, Tags& tags,
                                               QWidget* documentArea = nullptr);
 
 // services must outlive the frame's menu.

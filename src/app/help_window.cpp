@@ -1,5 +1,5 @@
 #include "app/help_window.h"
-#include "ui/qt/program_icon.h"
+#include "widgets/program_icon.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -56,7 +56,7 @@ std::vector<int> matchingTopics(const std::vector<HelpTopic>& topics, const QStr
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Help"));
     setWindowTitle(QStringLiteral("Tarvelo '96 Help"));
-    setWindowIcon(ui::programIcon());
+    setWindowIcon(widgets::programIcon());
     for (const char* page : kPages) m_allTopics.push_back(loadTopic(QString::fromLatin1(page)));
 
     m_search = new QLineEdit(this);

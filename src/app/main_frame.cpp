@@ -16,11 +16,11 @@
 
 #include "core/settings.h"
 #include "app/help_window.h"
-#include "search/windows/print_setup_dialog.h"
-#include "ui/qt/mnemonic.h"
-#include "ui/qt/qt_message_box.h"
-#include "ui/qt/window_placement.h"
-#include "ui/qt/program_icon.h"
+#include "reports/windows/print_setup_dialog.h"
+#include "widgets/mnemonic.h"
+#include "platform/desktop/qt_message_box.h"
+#include "widgets/window_placement.h"
+#include "widgets/program_icon.h"
 
 namespace tarvelo::app {
 
@@ -58,8 +58,8 @@ QMenu* addSubmenu(QMenu* parent, const char* title, const char* helpLine) {
 MainFrame::MainFrame(Settings& settings, QWidget* parent) : QMainWindow(parent), m_settings(settings) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Tarvelo '96"));
-    setWindowIcon(ui::programIcon());
-    setFont(ui::windowFont());
+    setWindowIcon(widgets::programIcon());
+    setFont(widgets::windowFont());
 
     m_mdi = new QMdiArea(this);
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -80,8 +80,8 @@ MainFrame::MainFrame(Settings& settings, QWidget* parent) : QMainWindow(parent),
     });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainFrame::closeDown);
 
-    resize(ui::dialogSize(*this, 500, 300));
-    ui::restoreWindowPosition(*this, kSection, m_settings.iniFileName.text());
+    resize(widgets::dialogSize(*this, 500, 300));
+    widgets::restoreWindowPosition(*this, kSection, m_settings.iniFileName.text());
 }
 
 MainFrame::~MainFrame() = default;
@@ -97,7 +97,7 @@ bool MainFrame::event(QEvent* event) {
             bool inMenu = false;
             for (const QAction* menu : menuBar()->actions())
                 inMenu = inMenu || (menu->isVisible() && QKeySequence::mnemonic(menu->text()) == pressed);
-            if (inMenu && ui::pressMnemonic(*active->widget(), pressed)) {
+            if (inMenu && widgets::pressMnemonic(*active->widget(), pressed)) {
                 event->accept();
                 return true;
             }
@@ -172,7 +172,7 @@ void MainFrame::buildStatusBar() {
     for (int units : {80, 120, 45}) {
         auto* zone = new QLabel(bar);
         zone->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        zone->setFixedWidth(ui::dialogWidth(*this, units));
+        zone->setFixedWidth(widgets::dialogWidth(*this, units));
         bar->addPermanentWidget(zone);
     }
 }
@@ -207,20 +207,20 @@ QPrinter& MainFrame::printer() {
 
 void MainFrame::showPrintSetup() {
     runHoldingTicks([this] {
-        search::PrintSetupDialog dialog(printer(), this);
+        reports::PrintSetupDialog dialog(printer(), this);
         dialog.exec();
     });
 }
 
 void MainFrame::showAbout() {
     runHoldingTicks([this] {
-        ui::QtMessageBox box(this);
-        ui::MessageBoxRequest request;
+        platform::QtMessageBox box(this);
+        platform::MessageBoxRequest request;
         request.caption = "About";
         request.text = "Tarvelo '96\r\rA desktop task scheduler.\rVersion " + QCoreApplication::applicationVersion().toStdString();
-        request.icon = ui::Icon::None;
-        request.buttons = ui::kOk;
-        request.defaultButton = ui::kOk;
+        request.icon = platform::Icon::None;
+        request.buttons = platform::kOk;
+        request.defaultButton = platform::kOk;
         box.show(request);
     });
 }
@@ -294,7 +294,7 @@ void MainFrame::closeDown() {
     m_closedDown = true;
     m_timer->stop();
     if (m_closeDownHandler) m_closeDownHandler();
-    if (m_opened) ui::saveWindowPosition(*this, kSection, m_settings.iniFileName.text());
+    if (m_opened) widgets::saveWindowPosition(*this, kSection, m_settings.iniFileName.text());
     emit closedDown();
 }
 

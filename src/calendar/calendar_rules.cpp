@@ -103,7 +103,7 @@ Recurrence patternOf(const Schedule& task) {
 }
 
 // Whether the rule, started at `at`, gives `at` as one of its own occurrences.
-bool onPattern(const Schedule& task, ui::Moment at) {
+bool onPattern(const Schedule& task, platform::Moment at) {
     const std::vector<int> days = weekdaysOf(task);
     switch (ruleType(task)) {
     case ScheduleType::DayOfWeek:
@@ -125,12 +125,12 @@ bool onPattern(const Schedule& task, ui::Moment at) {
 }
 
 struct Carry {
-    ui::Moment last;     // the last occurrence on the starting day of the month
-    ui::Moment carried;  // the one after it, carried past a month too short
+    platform::Moment last;     // the last occurrence on the starting day of the month
+    platform::Moment carried;  // the one after it, carried past a month too short
 };
 
 // Where a month or year rule starting at `start` first carries its day, within the supported dates.
-std::optional<Carry> carryAfter(const Schedule& task, ui::Moment start) {
+std::optional<Carry> carryAfter(const Schedule& task, platform::Moment start) {
     const ScheduleType type = ruleType(task);
     const RepetitionUnit unit = task.everyType.kind();
     const bool months = type == ScheduleType::Monthly || (type == ScheduleType::Custom && unit == RepetitionUnit::Month);
@@ -164,8 +164,8 @@ std::optional<Carry> carryAfter(const Schedule& task, ui::Moment start) {
         }
     }
     if (!last) return std::nullopt;
-    const ui::Moment lastMoment{dateFromYmd(last->year, last->month, last->day), start.time};
-    const std::optional<ui::Moment> carried = occurrenceAfter(task, lastMoment);
+    const platform::Moment lastMoment{dateFromYmd(last->year, last->month, last->day), start.time};
+    const std::optional<platform::Moment> carried = occurrenceAfter(task, lastMoment);
     if (!carried) return std::nullopt;
     return Carry{lastMoment, *carried};
 }
@@ -266,11 +266,11 @@ std::string frequencyName(Frequency f) {
 }  // namespace
 
 std::vector<SeriesPart> seriesOf(const Schedule& task) {
-    const std::vector<ui::Moment> first = nextDates(task, 2);
+    const std::vector<platform::Moment> first = nextDates(task, 2);
     if (first.empty()) return {};
     if (first.size() == 1) return {{first[0], std::nullopt}};
     std::vector<SeriesPart> parts;
-    ui::Moment start = first[0];
+    platform::Moment start = first[0];
     if (!onPattern(task, start)) {
         parts.push_back({start, std::nullopt});
         start = first[1];
@@ -290,7 +290,7 @@ std::vector<SeriesPart> seriesOf(const Schedule& task) {
     return parts;
 }
 
-DateTimeValue dateTimeOf(ui::Moment at) {
+DateTimeValue dateTimeOf(platform::Moment at) {
     const Hms clock = clockTime(at.time);
     return dateTimeAt(at.date, ((clock.hours * 60 + clock.minutes) * 60 + clock.seconds) * 100 + clock.hundredths);
 }

@@ -21,12 +21,12 @@
 
 #include "calendar/ics_values.h"
 #include "data/records.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::calendar {
 
 struct SeriesPart {
-    ui::Moment start;
+    platform::Moment start;
     std::optional<Recurrence> rule;  // none: the start alone
 };
 
@@ -34,7 +34,7 @@ struct SeriesPart {
 std::vector<SeriesPart> seriesOf(const Schedule& task);
 
 // The date and time a calendar shows for an occurrence (hundredths dropped).
-DateTimeValue dateTimeOf(ui::Moment at);
+DateTimeValue dateTimeOf(platform::Moment at);
 
 // The rule fields of a foreign event starting on `start`, from its RRULE (nullptr: a single event, a
 // "Once" task); or why no rule of a task repeats the same way. Fills scheduleType, the weekday and

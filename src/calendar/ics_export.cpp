@@ -48,7 +48,7 @@ std::optional<std::int64_t> warningOffset(const Schedule& task) {
 
 }  // namespace
 
-ExportStamp exportStamp(const std::string& folder, ui::Moment localNow, const TimeZone& zone) {
+ExportStamp exportStamp(const std::string& folder, platform::Moment localNow, const TimeZone& zone) {
     std::error_code ec;
     const std::filesystem::path canonical = std::filesystem::canonical(folder.empty() ? "." : folder, ec);
     const std::int64_t utc = zone.utcOf(dateTimeOf(localNow));

@@ -21,7 +21,7 @@
 #include "calendar/time_zone.h"
 #include "data/data_files.h"
 #include "data/records.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::calendar {
 
@@ -31,7 +31,7 @@ struct ExportStamp {
 };
 
 // The stamp of an export made now (local time) of the data folder ("" is the current folder).
-ExportStamp exportStamp(const std::string& folder, ui::Moment localNow, const TimeZone& zone);
+ExportStamp exportStamp(const std::string& folder, platform::Moment localNow, const TimeZone& zone);
 
 // Whether a task goes into a calendar: enabled, not a completed copy, with a date.
 bool exportsTask(const Schedule& task);

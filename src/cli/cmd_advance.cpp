@@ -10,8 +10,8 @@
 #include "cli/schedule_json.h"
 #include "data/records.h"
 #include "tasks/recurrence.h"
-#include "ui/headless/json_line.h"
-#include "ui/ports.h"
+#include "platform/terminal/json_line.h"
+#include "platform/ports.h"
 
 namespace tarvelo::cli {
 namespace {
@@ -38,9 +38,9 @@ private:
 };
 
 // Counts the boxes instead of showing them; each is answered with its default button.
-class CountingMessageBox : public ui::MessageBoxPort {
+class CountingMessageBox : public platform::MessageBoxPort {
 public:
-    int show(const ui::MessageBoxRequest& request) override {
+    int show(const platform::MessageBoxRequest& request) override {
         ++m_count;
         return request.defaultButton;
     }

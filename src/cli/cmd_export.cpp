@@ -12,7 +12,7 @@
 #include "cli/options.h"
 #include "core/output_file.h"
 #include "data/own_files.h"
-#include "ui/headless/system_clock.h"
+#include "platform/terminal/system_clock.h"
 
 namespace tarvelo::cli {
 namespace {

@@ -12,7 +12,7 @@
 #include "search/schedule_scan.h"
 #include "search/schedule_search.h"
 #include "search/search_fields.h"
-#include "search/tags.h"
+#include "data/tags.h"
 
 namespace tarvelo::cli {
 namespace {
@@ -55,11 +55,11 @@ int runFind(const FindRequest& request) {
     DataFiles& files = folder.files;
     TableUse schedule(files, TableId::schedule);
     TableUse tagFile(files, TableId::tagFile);
-    search::LoopRunner runner;
-    search::Tags tags(files, runner);
+    platform::LoopRunner runner;
+    Tags tags(files, runner);
     if (request.clearFirst) {
-        tags.newTag(search::kScheduleTable);
-        if (tags.gaveUp()) return ui::kBusyExitCode;
+        tags.newTag(kScheduleTable);
+        if (tags.gaveUp()) return platform::kBusyExitCode;
     }
 
     const auto task = select ? search::SearchTask::select
@@ -68,15 +68,15 @@ int runFind(const FindRequest& request) {
     if (select || unselect) {
         search::MarkJob job(scan, tags, select);
         job.onMatch = printId;
-        ui::runToEnd(job);
+        platform::runToEnd(job);
         if (job.gaveUp()) {
             std::fflush(stdout);
-            return ui::kBusyExitCode;  // the tasks printed are those marked
+            return platform::kBusyExitCode;  // the tasks printed are those marked
         }
     } else {
         for (;;) {
             search::FindNextJob job(scan);
-            ui::runToEnd(job);
+            platform::runToEnd(job);
             if (!job.match()) break;
             printId(*job.match());
         }

@@ -1,7 +1,6 @@
 // list, add and delete: the Schedule table of the current folder from scripts. Tasks are the flat JSON
 // objects of schedule_json.h. Message boxes of the data layer go to stderr (see check).
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <limits>
 #include <memory>
@@ -16,8 +15,8 @@
 #include "core/picture.h"
 #include "core/plain_text.h"
 #include "data/record_maintenance.h"
-#include "search/record_position.h"
-#include "search/tags.h"
+#include "data/record_position.h"
+#include "data/tags.h"
 #include "store/store.h"
 #include "tasks/task_checks.h"
 
@@ -77,29 +76,26 @@ store::Status printAll(DataFiles& files, bool json) {
 
 // The tasks a search tagged, in task-number order, read where their tags point, so that a few tagged among
 // many cost only their own reads (asking the tag file about every task cost a lookup, and an opening of
-// the file, per task). A tag names its task's number: sorted by it, the tags give the tasks in order, and
-// one whose task has gone names a number the row no longer holds.
+// the file, per task). A tag whose task has gone is passed over (tagNamesTask).
 store::Status printSelected(DataFiles& files, bool json) {
-    std::vector<std::pair<std::int64_t, std::int64_t>> byNumber;  // the number a tag names, its position
+    std::vector<std::pair<std::int64_t, std::string>> tagged;  // position, the tag's value
     {
-        search::LoopRunner runner;
-        search::Tags tags(files, runner);
-        for (const auto& [position, value] : tags.tagRecords(search::kScheduleTable)) {
-            std::int64_t number = 0;
-            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-            if (error == std::errc() && end == value.data() + value.size()) byNumber.emplace_back(number, position);
-        }
+        platform::LoopRunner runner;
+        Tags tags(files, runner);
+        tagged = tags.tagRecords(kScheduleTable);
     }
-    std::sort(byNumber.begin(), byNumber.end());
-    search::PositionReader reader(files.table(TableId::schedule));
-    for (const auto& [number, position] : byNumber) {
+    std::vector<Schedule> found;
+    PositionReader reader(files.table(TableId::schedule));
+    for (const auto& [position, value] : tagged) {
         store::Row row;
         const store::Status s = reader.read(position, row);
         if (s.code == store::kRecordNotFound) continue;
         if (!s.ok()) return s;
-        const Schedule task = RecordTable<Schedule>::fromRow(row);
-        if (task.id == number) printTask(json, task);
+        Schedule task = RecordTable<Schedule>::fromRow(row);
+        if (tagNamesTask(value, task.id)) found.push_back(std::move(task));
     }
+    std::sort(found.begin(), found.end(), [](const Schedule& a, const Schedule& b) { return a.id < b.id; });
+    for (const Schedule& task : found) printTask(json, task);
     return store::Status::make(store::kRecordNotAvailable);  // the end, as a read of the whole table ends
 }
 

@@ -11,7 +11,7 @@
 #include "core/picture.h"
 #include "tasks/next_dates.h"
 #include "tasks/recurrence.h"
-#include "ui/headless/json_line.h"
+#include "platform/terminal/json_line.h"
 
 namespace tarvelo::cli {
 namespace {
@@ -26,7 +26,7 @@ struct NextRequest {
 };
 
 // "1997-01-31 17:30:00"
-std::string formatMoment(ui::Moment at) {
+std::string formatMoment(platform::Moment at) {
     const Hms clock = clockTime(at.time);
     char time[16];
     std::snprintf(time, sizeof time, " %02d:%02d:%02d", clock.hours, clock.minutes, clock.seconds);
@@ -53,7 +53,7 @@ int runNext(const NextRequest& request) {
         return 0;
     }
     if (unitMissing(task)) std::fprintf(stderr, "tarvelo96-cli next: warning: %s\n", invalidUnitsMessage().text.c_str());
-    for (const ui::Moment at : nextDates(task, request.count)) {
+    for (const platform::Moment at : nextDates(task, request.count)) {
         if (request.json) {
             headless::JsonLine(out).number("date", at.date).number("time", at.time).text("at", formatMoment(at)).end();
         } else {

@@ -15,22 +15,22 @@
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
-#include "search/paint/page_painter.h"
-#include "search/report_run.h"
-#include "search/report_target.h"
+#include "reports/paint/page_painter.h"
+#include "reports/report_run.h"
+#include "reports/report_target.h"
 
 namespace tarvelo::cli {
 namespace {
 
-const std::map<std::string, search::ReportKind> kKinds = {
-    {"date", search::ReportKind::scheduleByDate},
-    {"category", search::ReportKind::scheduleByCategory},
-    {"categories", search::ReportKind::categoryList},
-    {"todo", search::ReportKind::toDoList},
+const std::map<std::string, reports::ReportKind> kKinds = {
+    {"date", reports::ReportKind::scheduleByDate},
+    {"category", reports::ReportKind::scheduleByCategory},
+    {"categories", reports::ReportKind::categoryList},
+    {"todo", reports::ReportKind::toDoList},
 };
 
 struct ReportRequest {
-    search::ReportKind kind = search::ReportKind::scheduleByDate;
+    reports::ReportKind kind = reports::ReportKind::scheduleByDate;
     std::string pdf;
     std::optional<int> answer;
 };
@@ -41,17 +41,17 @@ int cannotWrite(const std::string& pdf, const std::string& why) {
 }
 
 int runReport(const ReportRequest& request) {
-    const search::ReportKind kind = request.kind;
+    const reports::ReportKind kind = request.kind;
     const std::string& pdf = request.pdf;
-    if (const auto problem = search::reportTargetProblem(pdf, "")) return cannotWrite(pdf, *problem);
+    if (const auto problem = reports::reportTargetProblem(pdf, "")) return cannotWrite(pdf, *problem);
     DataFolder folder(request.answer);
-    search::ReportRun run(kind, folder.files, folder.messages);
+    reports::ReportRun run(kind, folder.files, folder.messages);
     if (!run.open()) {
-        std::fprintf(stderr, "%s: no file written.\n", search::nothingToReport(kind).c_str());
+        std::fprintf(stderr, "%s: no file written.\n", reports::nothingToReport(kind).c_str());
         return 1;
     }
-    ui::runToEnd(run);
-    const std::unique_ptr<search::ReportPages> pages = run.takePages();
+    platform::runToEnd(run);
+    const std::unique_ptr<reports::ReportPages> pages = run.takePages();
 
     // Fonts need a GUI application; the offscreen platform needs no display. Qt's notes about the
     // desktop it is missing (no runtime folder, no display) are no news on a command line.
@@ -63,10 +63,10 @@ int runReport(const ReportRequest& request) {
     static char name[] = "tarvelo96-cli";
     static char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
-    search::PdfRun pdfRun;
-    pdfRun.title = QString::fromStdString(search::reportLayout(kind).title);
-    const QString target = QString::fromStdString(search::followLinks(pdf));
-    if (const auto failed = search::writePdf(*pages, target, pdfRun)) {
+    reports::PdfRun pdfRun;
+    pdfRun.title = QString::fromStdString(reports::reportLayout(kind).title);
+    const QString target = QString::fromStdString(reports::followLinks(pdf));
+    if (const auto failed = reports::writePdf(*pages, target, pdfRun)) {
         return cannotWrite(pdf, failed->toStdString() + "; it is left as it was");
     }
     const int count = pages->pageCount();

@@ -10,10 +10,10 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/run_now.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/json_events.h"
-#include "ui/headless/posix_program_start.h"
-#include "ui/headless/system_clock.h"
+#include "platform/terminal/exit_halt.h"
+#include "platform/terminal/json_events.h"
+#include "platform/terminal/posix_program_start.h"
+#include "platform/terminal/system_clock.h"
 
 namespace tarvelo::cli {
 namespace {
@@ -29,10 +29,10 @@ int runRunNow(const RunNowOptions& options) {
     headless::JsonMessageWindows messageWindows{sink};
     headless::PosixProgramStart starter;
     headless::JsonProgramStart programs{sink, starter};
-    const std::unique_ptr<ui::ClockPort> clock =
-        options.at ? std::unique_ptr<ui::ClockPort>(std::make_unique<headless::FixedClock>(*options.at))
+    const std::unique_ptr<platform::ClockPort> clock =
+        options.at ? std::unique_ptr<platform::ClockPort>(std::make_unique<headless::FixedClock>(*options.at))
                     : std::make_unique<headless::SystemClock>();
-    ui::ExitHalt halt;
+    platform::ExitHalt halt;
     const DataWarning warn{messages, halt};
     DataFiles files{warn};
     TableUse use(files, TableId::schedule);

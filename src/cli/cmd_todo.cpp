@@ -15,7 +15,7 @@
 #include "data/record_maintenance.h"
 #include "data/todo_list.h"
 #include "data/update_form.h"
-#include "ui/headless/json_line.h"
+#include "platform/terminal/json_line.h"
 
 namespace tarvelo::cli {
 namespace {

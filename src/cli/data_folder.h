@@ -7,22 +7,22 @@
 
 #include "data/data_files.h"
 #include "data/data_warning.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/text_message_box.h"
+#include "platform/terminal/exit_halt.h"
+#include "platform/terminal/text_message_box.h"
 
 namespace tarvelo::cli {
 
 // The exit code of a command whose write failed (its message is out): kBusyExitCode when the file stayed
 // busy and the wait for it was given up, else 1.
 inline int failureExitCode(const store::Status& failure) {
-    return store::isBusy(failure) ? ui::kBusyExitCode : 1;
+    return store::isBusy(failure) ? platform::kBusyExitCode : 1;
 }
 
 struct DataFolder {
     explicit DataFolder(std::optional<int> answer = std::nullopt) : messages(stderr, answer) {}
 
-    ui::TextMessageBox messages;
-    ui::ExitHalt halt;
+    platform::TextMessageBox messages;
+    platform::ExitHalt halt;
     DataWarning warn{messages, halt};
     DataFiles files{warn};
 };

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "core/date.h"
-#include "ui/headless/text_message_box.h"
+#include "platform/terminal/text_message_box.h"
 
 namespace tarvelo::cli {
 
-std::optional<ui::Moment> parseMoment(const std::string& text) {
+std::optional<platform::Moment> parseMoment(const std::string& text) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     char end = 0;
     if (text.size() != 19 ||
@@ -17,26 +17,26 @@ std::optional<ui::Moment> parseMoment(const std::string& text) {
     if (text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':') return std::nullopt;
     if (y < 1801 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, mo)) return std::nullopt;
     if (h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0) return std::nullopt;
-    return ui::Moment{dateFromYmd(y, mo, d), timeFromHms(h, mi, s)};
+    return platform::Moment{dateFromYmd(y, mo, d), timeFromHms(h, mi, s)};
 }
 
 CLI::Option* addAnswerOption(CLI::App& command, std::optional<int>& answer) {
     const CLI::Validator button(
         [](std::string& name) {
-            if (ui::buttonFromName(name)) return std::string();
+            if (platform::buttonFromName(name)) return std::string();
             return "unknown answer '" + name + "' (yes, no, ok, cancel or retry)";
         },
         "");
     return command
         .add_option_function<std::string>(
-            "--answer", [&answer](const std::string& name) { answer = ui::buttonFromName(name); },
+            "--answer", [&answer](const std::string& name) { answer = platform::buttonFromName(name); },
             "the button that answers every message box offering it; the others take their default button")
         ->envname("TARVELO_ANSWER")
         ->type_name("yes|no|ok|cancel|retry")
         ->check(button);
 }
 
-CLI::Option* addAtOption(CLI::App& command, std::optional<ui::Moment>& at) {
+CLI::Option* addAtOption(CLI::App& command, std::optional<platform::Moment>& at) {
     const CLI::Validator moment(
         [](std::string& text) {
             return parseMoment(text) ? std::string() : "\"YYYY-MM-DD HH:MM:SS\" is expected, not '" + text + "'";

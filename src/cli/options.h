@@ -6,7 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::cli {
 
@@ -15,7 +15,7 @@ namespace tarvelo::cli {
 CLI::Option* addAnswerOption(CLI::App& command, std::optional<int>& answer);
 
 // --at "YYYY-MM-DD HH:MM:SS": act at that moment instead of now.
-CLI::Option* addAtOption(CLI::App& command, std::optional<ui::Moment>& at);
+CLI::Option* addAtOption(CLI::App& command, std::optional<platform::Moment>& at);
 
 // An option (or an operand, named without dashes) that takes one word of a closed list: `--order priority`.
 template <class T>
@@ -36,6 +36,6 @@ CLI::Option* addChoice(CLI::App& command, const std::string& name, T& out, const
 }
 
 // "1997-10-31 17:30:00" as a moment; nothing for text of another form or a date or time that does not exist.
-std::optional<ui::Moment> parseMoment(const std::string& text);
+std::optional<platform::Moment> parseMoment(const std::string& text);
 
 }  // namespace tarvelo::cli

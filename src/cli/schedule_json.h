@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "data/records.h"
-#include "ui/headless/json_line.h"
+#include "platform/terminal/json_line.h"
 
 namespace tarvelo::cli {
 

@@ -7,11 +7,11 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
-#include "ui/headless/exit_halt.h"
-#include "ui/headless/json_events.h"
-#include "ui/headless/posix_program_start.h"
-#include "ui/headless/system_clock.h"
-#include "ui/headless/text_message_box.h"
+#include "platform/terminal/exit_halt.h"
+#include "platform/terminal/json_events.h"
+#include "platform/terminal/posix_program_start.h"
+#include "platform/terminal/system_clock.h"
+#include "platform/terminal/text_message_box.h"
 
 namespace tarvelo::cli {
 
@@ -20,7 +20,7 @@ namespace tarvelo::cli {
 struct SchedulerSession::Parts {
     explicit Parts(const SchedulerOptions& options)
         : messages(sink, options.answer),
-          clock(options.at ? std::unique_ptr<ui::ClockPort>(std::make_unique<headless::FixedClock>(*options.at))
+          clock(options.at ? std::unique_ptr<platform::ClockPort>(std::make_unique<headless::FixedClock>(*options.at))
                            : std::make_unique<headless::SystemClock>()),
           settings(startUpSettings()) {
         reportUnreadableIniFiles(messages);
@@ -34,8 +34,8 @@ struct SchedulerSession::Parts {
     headless::JsonMessageWindows messageWindows{sink};
     headless::PosixProgramStart starter;
     headless::JsonProgramStart programs{sink, starter};
-    std::unique_ptr<ui::ClockPort> clock;
-    ui::ExitHalt halt;
+    std::unique_ptr<platform::ClockPort> clock;
+    platform::ExitHalt halt;
     DataWarning warn{messages, halt};
     Settings settings;
     DataFiles files{warn};

@@ -15,7 +15,7 @@
 
 #include "core/settings.h"
 #include "engine/scheduler.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::cli {
 
@@ -29,7 +29,7 @@ inline constexpr const char* kEffectsAsJson =
 int tickExitCode(const TickOutcome& outcome);
 
 struct SchedulerOptions {
-    std::optional<ui::Moment> at;  // tick at this moment instead of now
+    std::optional<platform::Moment> at;  // tick at this moment instead of now
     std::optional<int> answer;     // the button every box is answered with when it offers it
 };
 

@@ -1,8 +1,10 @@
 #include "core/settings.h"
 
+#include <limits>
 #include <string>
 #include <utility>
 
+#include "core/picture.h"
 #include "core/profile.h"
 
 namespace tarvelo {
@@ -53,5 +55,12 @@ WarningDefaults readWarningDefaults(const ProfileFile& pellschd) {
 }
 
 WarningDefaults readWarningDefaults() { return readWarningDefaults(ProfileFile(kWarningIniName)); }
+
+std::optional<std::int32_t> parseExpiryDays(std::string_view text) {
+    const std::optional<std::int64_t> days = parseNumber(text, kExpiryEntryWidth);
+    if (!days || *days < std::numeric_limits<std::int32_t>::min() || *days > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(*days);
+}
 
 }  // namespace tarvelo

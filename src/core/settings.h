@@ -2,7 +2,9 @@
 // The program-wide settings: one instance, made at start, passed by reference to every window that uses
 // it. The setup window changes it in place and the change takes effect at once.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/fixed_text.h"
 
@@ -33,6 +35,12 @@ struct Settings {
 void readSettings(const ProfileFile& ini, Settings& settings);
 // Writes them back, HistoryExpires first, the inverted keys inverted.
 bool writeSettings(ProfileFile& ini, const Settings& settings);
+// The expiry entry of Setup: up to 13 characters, a leading minus allowed.
+inline constexpr int kExpiryEntryWidth = 13;
+// What that entry makes of typed text: a whole number of days that fits its picture and a signed 32-bit
+// setting (blank is 0), or nothing for text the entry refuses.
+std::optional<std::int32_t> parseExpiryDays(std::string_view text);
+
 // Program start-up before the frame opens: the settings read from kMainIniName in the config folder.
 Settings startUpSettings();
 

@@ -12,7 +12,7 @@ namespace {
 
 class BusyScope {
 public:
-    explicit BusyScope(ui::PageListObserver* observer) : m_observer(observer) {
+    explicit BusyScope(platform::PageListObserver* observer) : m_observer(observer) {
         if (m_observer) m_observer->busy(true);
     }
     ~BusyScope() {
@@ -22,7 +22,7 @@ public:
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
-    ui::PageListObserver* m_observer;
+    platform::PageListObserver* m_observer;
 };
 
 std::int64_t numberIn(const store::Row& row, int field) {
@@ -93,7 +93,7 @@ BrowseList::Entry BrowseList::makeEntry(PageRecord record) const {
     return entry;
 }
 
-ui::ListCell BrowseList::cell(int row, int column) const {
+platform::ListCell BrowseList::cell(int row, int column) const {
     if (row < 0 || row >= entryCount()) return {};
     const auto& cells = m_page[static_cast<std::size_t>(row)].cells;
     if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) return {};
@@ -445,7 +445,7 @@ void BrowseList::refresh() {
 
 // --- Scrolling -------------------------------------------------------------------------------------
 
-void BrowseList::scroll(ui::ListScroll action) {
+void BrowseList::scroll(platform::ListScroll action) {
     const Operation operation(*this);
     if (m_closed || m_page.empty() || m_sort < 0) return;
     if (!m_source) m_source = openSource();
@@ -453,9 +453,9 @@ void BrowseList::scroll(ui::ListScroll action) {
     bool ranOut = false;
     Direction direction = Direction::forward;
     switch (action) {
-    case ui::ListScroll::rowUp:
-    case ui::ListScroll::rowDown: {
-        const bool up = action == ui::ListScroll::rowUp;
+    case platform::ListScroll::rowUp:
+    case platform::ListScroll::rowDown: {
+        const bool up = action == platform::ListScroll::rowUp;
         direction = up ? Direction::backward : Direction::forward;
         if (up ? m_highlight > 0 : m_highlight < last) {
             m_highlight += up ? -1 : 1;
@@ -466,9 +466,9 @@ void BrowseList::scroll(ui::ListScroll action) {
         ranOut = m_toFill > 0;
         break;
     }
-    case ui::ListScroll::pageUp:
-    case ui::ListScroll::pageDown: {
-        const bool up = action == ui::ListScroll::pageUp;
+    case platform::ListScroll::pageUp:
+    case platform::ListScroll::pageDown: {
+        const bool up = action == platform::ListScroll::pageUp;
         direction = up ? Direction::backward : Direction::forward;
         m_toFill = m_rows;
         if (!fill(direction)) return;
@@ -476,9 +476,9 @@ void BrowseList::scroll(ui::ListScroll action) {
         m_highlight = std::clamp(m_highlight + (up ? -m_toFill : m_toFill), 0, entryCount() - 1);
         break;
     }
-    case ui::ListScroll::top:
-    case ui::ListScroll::bottom: {
-        const bool top = action == ui::ListScroll::top;
+    case platform::ListScroll::top:
+    case platform::ListScroll::bottom: {
+        const bool top = action == platform::ListScroll::top;
         direction = top ? Direction::backward : Direction::forward;  // where the thumb of an unstopped sort goes
         m_page.clear();
         m_source = openSource();
@@ -507,8 +507,8 @@ void BrowseList::dragThumb(int position) {
     if (m_closed || m_page.empty() || m_sort < 0) return;
     const BrowseSort& def = sortDef();
     if (def.stops == StopKind::none) return;
-    if (position <= 1) return scroll(ui::ListScroll::top);
-    if (position >= kStopCount) return scroll(ui::ListScroll::bottom);
+    if (position <= 1) return scroll(platform::ListScroll::top);
+    if (position >= kStopCount) return scroll(platform::ListScroll::bottom);
     const auto stop = static_cast<std::size_t>(position - 1);
     if (def.stopField < 0 || static_cast<std::size_t>(def.stopField) >= m_buffer.values.size()) return;
     auto& field = m_buffer.values[static_cast<std::size_t>(def.stopField)];

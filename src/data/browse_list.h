@@ -10,7 +10,7 @@
 //   BrowseList list(files.table(TableId::toDo), warn, toDoBrowseConfig());
 //   list.setRowCount(20);
 //   list.resetSort(0);                      // the window's first open: fills from the start
-//   list.scroll(ui::ListScroll::pageDown);
+//   list.scroll(platform::ListScroll::pageDown);
 //   if (list.rereadHighlighted().ok()) { ...run the form...; list.afterForm(request, response, row); }
 //
 // A read error other than the end of the view shows warning 35 with the list's table name and asks the
@@ -31,7 +31,7 @@
 #include "data/page_source.h"
 #include "data/update_form.h"
 #include "store/store.h"
-#include "ui/page_list.h"
+#include "platform/page_list.h"
 
 namespace tarvelo {
 
@@ -61,33 +61,33 @@ struct BrowseConfig {
     std::string tableName;  // T of the read-error message: "Schedule", "Categories", "Todo"
     std::vector<BrowseSort> sorts;
     // The shown values of a record, one per column.
-    std::function<std::vector<ui::ListCell>(const store::Row&)> cells;
+    std::function<std::vector<platform::ListCell>(const store::Row&)> cells;
     // The program value the reset value is taken from (sorts with hasReset): a category name.
     std::function<std::string()> resetSource;
     // How views are opened; by default over the driver's View.
     std::function<std::unique_ptr<PageSource>(store::Table&, int key, KeyRange)> openSource;
 };
 
-class BrowseList : public ui::PageList {
+class BrowseList : public platform::PageList {
 public:
     // REQUIRES: table is open while the list is used, and outlives it.
     BrowseList(store::Table& table, const DataWarning& warn, BrowseConfig config);
     ~BrowseList() override;
 
-    // --- ui::PageList ------------------------------------------------------------------------------
+    // --- platform::PageList ------------------------------------------------------------------------------
     int rowCount() const override { return m_rows; }
     // A resize: once the list has been filled, the page is refilled at the new size at once, keeping
     // the highlighted record.
     void setRowCount(int rows) override;
     int entryCount() const override { return static_cast<int>(m_page.size()); }
     int highlighted() const override { return m_highlight; }
-    ui::ListCell cell(int row, int column) const override;
+    platform::ListCell cell(int row, int column) const override;
     int thumb() const override { return m_thumb; }
     bool scrollBarVisible() const override { return !m_page.empty() && entryCount() >= m_rows; }
-    void scroll(ui::ListScroll action) override;
+    void scroll(platform::ListScroll action) override;
     void dragThumb(int position) override;
     void click(int row) override;
-    void setObserver(ui::PageListObserver* observer) override { m_observer = observer; }
+    void setObserver(platform::PageListObserver* observer) override { m_observer = observer; }
 
     // --- The window's side -------------------------------------------------------------------------
     // Run when the window opens, regains the focus, is resized, or a tab, button or list action ends:
@@ -124,7 +124,7 @@ private:
     struct Entry {
         store::Row row;
         std::string position;
-        std::vector<ui::ListCell> cells;
+        std::vector<platform::ListCell> cells;
     };
     enum class RefreshMode { keep, fromCurrent, lastPage };
 
@@ -148,7 +148,7 @@ private:
     store::Table& m_table;
     const DataWarning& m_warn;
     BrowseConfig m_config;
-    ui::PageListObserver* m_observer = nullptr;
+    platform::PageListObserver* m_observer = nullptr;
     std::unique_ptr<PageSource> m_source;
 
     std::deque<Entry> m_page;

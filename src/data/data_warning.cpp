@@ -8,7 +8,7 @@
 
 namespace tarvelo {
 
-using ui::Icon;
+using platform::Icon;
 
 namespace {
 
@@ -31,12 +31,12 @@ std::string lowerCase(std::string_view text) {
     return out;
 }
 
-ui::MessageBoxRequest box(std::string caption, Icon icon, int buttons, int defaultButton, std::string text) {
-    return ui::MessageBoxRequest{std::move(text), std::move(caption), icon, buttons, defaultButton};
+platform::MessageBoxRequest box(std::string caption, Icon icon, int buttons, int defaultButton, std::string text) {
+    return platform::MessageBoxRequest{std::move(text), std::move(caption), icon, buttons, defaultButton};
 }
 
-ui::MessageBoxRequest exclamation(std::string caption, std::string text) {
-    return box(std::move(caption), Icon::Exclamation, ui::kOk, ui::kOk, std::move(text));
+platform::MessageBoxRequest exclamation(std::string caption, std::string text) {
+    return box(std::move(caption), Icon::Exclamation, platform::kOk, platform::kOk, std::move(text));
 }
 
 const char* const kReturnToCaller = "  Press OK to return to the calling procedure";
@@ -53,7 +53,7 @@ std::string errorText(const store::Status& status) {
     return firstCharacters(e, kErrorTextLimit);
 }
 
-std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, std::string_view eText,
+std::optional<platform::MessageBoxRequest> warningRequest(int number, int errorCode, std::string_view eText,
                                                     std::string_view tText, std::string_view lText,
                                                     std::string_view hText) {
     const std::string e(eText);
@@ -65,7 +65,7 @@ std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, s
     case kWarnInvalidFile:
         return exclamation("Invalid File", "Error: (" + e + ") accessing " + t + endApp);
     case kWarnInvalidKey:
-        return box("Invalid Key", Icon::Question, ui::kYes + ui::kNo, ui::kYes,
+        return box("Invalid Key", Icon::Question, platform::kYes + platform::kNo, platform::kYes,
                    t + " key file is invalid.  Do you want to rebuild the key?");
     case kWarnKeyRebuildError:
         return exclamation("Key Rebuild Error", "Error: (" + e + ") repairing key for " + t + endApp);
@@ -97,14 +97,14 @@ std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, s
                                "Cause: " +
                                t + ".");
     case kWarnRecordUpdateError:
-        return box("Record Update Error", Icon::Exclamation, ui::kYes + ui::kNo + ui::kCancel, ui::kCancel,
+        return box("Record Update Error", Icon::Exclamation, platform::kYes + platform::kNo + platform::kCancel, platform::kCancel,
                    "An error was experienced changing this record.  Do you want to try to save again?");
     case kWarnDeleteOperationError:
         return exclamation("Delete Operation Error",
                            "An error (" + e + ") was experienced when attempting to delete a record from the file " +
                                t + ".");
     case kWarnRecordDeleteRetry:
-        return box("Record Update Error", Icon::Exclamation, ui::kYes + ui::kNo + ui::kCancel, ui::kCancel,
+        return box("Record Update Error", Icon::Exclamation, platform::kYes + platform::kNo + platform::kCancel, platform::kCancel,
                    "An error was experienced deleting this record.  Do you want to try to save again?");
     case kWarnInsertNotAllowed:
         return exclamation("Invalid Request",
@@ -124,12 +124,12 @@ std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, s
     case kWarnDuplicateKeyError:
         return exclamation("Duplicate Key Error", "Adding this record creates a duplicate entry for the key:" + t);
     case kWarnAutoIncrementError:
-        return box("Auto Increment Error", Icon::Exclamation, ui::kRetry + ui::kCancel, ui::kCancel,
+        return box("Auto Increment Error", Icon::Exclamation, platform::kRetry + platform::kCancel, platform::kCancel,
                    "Attempts to automatically number this record have failed.  Error: " + e + ".");
     case kWarnFileAccessError:
         return exclamation("File Access Error", "File (" + t + ") could not be opened.  Error: " + e + ".");
     case kWarnConfirmDelete:
-        return box("Confirm Delete", Icon::Question, ui::kOk + ui::kCancel, ui::kCancel,
+        return box("Confirm Delete", Icon::Question, platform::kOk + platform::kCancel, platform::kCancel,
                    "You've selected to delete the highlighted record.  Press OK to confirm deletion of this "
                    "record.");
     case kWarnTransactionFramingError:
@@ -143,7 +143,7 @@ std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, s
         return exclamation("View Open Error",
                            "Error: (" + e + ") attempting to open the current VIEW. Filter and Range Limits ignored.");
     case kWarnFileBusy:
-        return box("File Busy", Icon::Exclamation, ui::kRetry + ui::kCancel, ui::kCancel,
+        return box("File Busy", Icon::Exclamation, platform::kRetry + platform::kCancel, platform::kCancel,
                    "Error: (" + e + ") " + t + " is busy: " + (l.empty() ? std::string("another program") : l) +
                        " kept it locked for " + h + " seconds.  Press Retry to wait again, or Cancel to give up.");
     default:
@@ -167,7 +167,7 @@ std::optional<std::string> warningStopText(int number, int button) {
     switch (number) {
     case kWarnInvalidFile: return "Invalid File!";
     case kWarnInvalidKey:
-        if (button == ui::kYes) return std::nullopt;
+        if (button == platform::kYes) return std::nullopt;
         return "Invalid Key!";
     case kWarnKeyRebuildError: return "Error Rebuilding Key!";
     case kWarnFileCreationError:
@@ -180,7 +180,7 @@ bool DataWarning::retryBusy(const store::Table& table, const store::Status& fail
     if (!store::isBusy(failure)) return false;
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(store::lockWait()).count();
     return (*this)(kWarnFileBusy, failure, table.name(), store::lockHolders(table.path()), std::to_string(seconds)) ==
-           ui::kRetry;
+           platform::kRetry;
 }
 
 int DataWarning::operator()(int number, const store::Status& status, std::string_view t, std::string_view l,

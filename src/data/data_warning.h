@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "store/store.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo {
 
@@ -52,7 +52,7 @@ std::string errorText(const store::Status& status);
 
 // The box of a warning, with E already built. nullopt for a number that is not a warning.
 // errorCode is the code E was built from (warning 15 has a fixed sentence when it is 0 or 89).
-std::optional<ui::MessageBoxRequest> warningRequest(int number, int errorCode, std::string_view e,
+std::optional<platform::MessageBoxRequest> warningRequest(int number, int errorCode, std::string_view e,
                                                     std::string_view t = {}, std::string_view l = {},
                                                     std::string_view h = {});
 
@@ -68,7 +68,7 @@ std::optional<std::string> warningStopText(int number, int button);
 // Shows warnings through the ports. One per program (or per test), shared by reference.
 class DataWarning {
 public:
-    DataWarning(ui::MessageBoxPort& messages, ui::HaltPort& halt) : m_messages(messages), m_halt(halt) {}
+    DataWarning(platform::MessageBoxPort& messages, platform::HaltPort& halt) : m_messages(messages), m_halt(halt) {}
 
     // Shows the warning with E built from the status it reports (kNoFailure for the warnings that report
     // none: a range, a reference, a request not allowed, a confirmation) and returns the button pressed;
@@ -77,7 +77,7 @@ public:
     int operator()(int number, const store::Status& status, std::string_view t = {}, std::string_view l = {},
                    std::string_view h = {}) const;
 
-    ui::MessageBoxPort& messages() const { return m_messages; }
+    platform::MessageBoxPort& messages() const { return m_messages; }
     [[noreturn]] void halt(const std::string& stopText) const {
         m_halt.halt(stopText);
         std::abort();  // a halt port never returns
@@ -94,8 +94,8 @@ public:
     bool retryBusy(const store::Table& table, const store::Status& failure) const;
 
 private:
-    ui::MessageBoxPort& m_messages;
-    ui::HaltPort& m_halt;
+    platform::MessageBoxPort& m_messages;
+    platform::HaltPort& m_halt;
 };
 
 }  // namespace tarvelo

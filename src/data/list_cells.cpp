@@ -12,8 +12,8 @@ std::vector<ListColumn> programListColumns(std::string_view format) {
     return columns ? std::move(*columns) : std::vector<ListColumn>{};
 }
 
-ui::ListCell pictureCell(const ListColumn& column, const store::Value& value) {
-    ui::ListCell cell;
+platform::ListCell pictureCell(const ListColumn& column, const store::Value& value) {
+    platform::ListCell cell;
     if (const auto* n = std::get_if<std::int64_t>(&value)) {
         cell.text = formatPicture(std::string_view(column.picture), *n);
     } else {
@@ -22,9 +22,9 @@ ui::ListCell pictureCell(const ListColumn& column, const store::Value& value) {
     return cell;
 }
 
-std::vector<ui::ListCell> pictureCells(const std::vector<ListColumn>& columns, const std::vector<int>& fields,
+std::vector<platform::ListCell> pictureCells(const std::vector<ListColumn>& columns, const std::vector<int>& fields,
                                        const store::Row& row) {
-    std::vector<ui::ListCell> cells(columns.size());
+    std::vector<platform::ListCell> cells(columns.size());
     for (std::size_t i = 0; i < columns.size() && i < fields.size(); ++i) {
         const int f = fields[i];
         if (f >= 0 && static_cast<std::size_t>(f) < row.values.size()) {

@@ -6,17 +6,17 @@
 
 #include "core/list_format.h"
 #include "store/store.h"
-#include "ui/page_list.h"
+#include "platform/page_list.h"
 
 namespace tarvelo {
 
 // The columns of a format the program itself defines. REQUIRES: the format is well formed.
 std::vector<ListColumn> programListColumns(std::string_view format);
 
-ui::ListCell pictureCell(const ListColumn& column, const store::Value& value);
+platform::ListCell pictureCell(const ListColumn& column, const store::Value& value);
 
 // fields: the field shown in each column (-1: a column left blank).
-std::vector<ui::ListCell> pictureCells(const std::vector<ListColumn>& columns, const std::vector<int>& fields,
+std::vector<platform::ListCell> pictureCells(const std::vector<ListColumn>& columns, const std::vector<int>& fields,
                                        const store::Row& row);
 
 // The index of a field in a table's description. REQUIRES: the table has it.

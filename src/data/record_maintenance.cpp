@@ -212,7 +212,7 @@ Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
             continue;
         }
         if (++attempts < 3) continue;
-        if (files.warn()(kWarnAutoIncrementError, s) != ui::kRetry) return Numbering::cancelled;
+        if (files.warn()(kWarnAutoIncrementError, s) != platform::kRetry) return Numbering::cancelled;
         attempts = 0;
     }
 }

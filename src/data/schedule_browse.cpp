@@ -25,9 +25,9 @@ ScheduleIcon scheduleIcon(const Schedule& task) {
     return ScheduleIcon::pending;
 }
 
-std::vector<ui::ListCell> scheduleRowCells(const Schedule& task) {
+std::vector<platform::ListCell> scheduleRowCells(const Schedule& task) {
     static const std::vector<ListColumn> columns = programListColumns(kScheduleListFormat);
-    std::vector<ui::ListCell> cells(columns.size());
+    std::vector<platform::ListCell> cells(columns.size());
     cells[0].text = " ";
     cells[0].icon = static_cast<int>(scheduleIcon(task));
     cells[1].text = formatPicture(std::string_view(columns[1].picture), std::int64_t{task.date});

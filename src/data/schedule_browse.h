@@ -24,7 +24,7 @@
 #include "core/date.h"
 #include "data/browse_list.h"
 #include "data/records.h"
-#include "ui/page_list.h"
+#include "platform/page_list.h"
 
 namespace tarvelo {
 
@@ -40,16 +40,16 @@ inline constexpr int kScheduleIconCount = 4;
 
 // The date of a disabled task is grey, that of a task whose next occurrence is skipped blue. On the
 // highlighted row they take lighter shades, which stay readable on the selection's own colour.
-inline constexpr ui::Rgb kDisabledDateColour{128, 128, 128};
-inline constexpr ui::Rgb kSkippedDateColour{0, 0, 255};
-inline constexpr ui::Rgb kDisabledSelectedDateColour{200, 200, 200};
-inline constexpr ui::Rgb kSkippedSelectedDateColour{190, 215, 255};
+inline constexpr platform::Rgb kDisabledDateColour{128, 128, 128};
+inline constexpr platform::Rgb kSkippedDateColour{0, 0, 255};
+inline constexpr platform::Rgb kDisabledSelectedDateColour{200, 200, 200};
+inline constexpr platform::Rgb kSkippedSelectedDateColour{190, 215, 255};
 
 // Completed wins over skip, skip over disabled.
 ScheduleIcon scheduleIcon(const Schedule& task);
 // One row of the list: the icon column (one blank and the icon), Date, Time, Category, Description,
 // Task Type, Schedule Type.
-std::vector<ui::ListCell> scheduleRowCells(const Schedule& task);
+std::vector<platform::ListCell> scheduleRowCells(const Schedule& task);
 
 // The tabs, in the order the window shows them; each is one order of the list.
 enum class ScheduleTab : int { daySchedule = 0, allByDate = 1, allByCategory = 2, selected = 3 };

@@ -7,11 +7,10 @@
 
 #include "data/record_table.h"
 #include "data/tables.h"
+#include "data/tags.h"
 
 namespace tarvelo {
 namespace {
-
-constexpr std::int16_t kScheduleTagTable = 1;
 
 struct Entry {
     std::int64_t date = 0;
@@ -90,12 +89,12 @@ private:
 std::unique_ptr<PageSource> openTaggedSource(store::Table& schedule, store::Table& tagFile, std::size_t limit) {
     RecordView<Tag> tags(tagFile, TagKey::valKey);
     Tag start;
-    start.tbl = kScheduleTagTable;
+    start.tbl = static_cast<std::int16_t>(kScheduleTable);
     if (!tags.setAt(start).ok()) return nullptr;
     // The tag records first, which are small: too many, and no task is read.
     std::vector<Tag> found;
     Tag tag;
-    while (tags.next(tag).ok() && tag.usr == 0 && tag.tbl == kScheduleTagTable) {
+    while (tags.next(tag).ok() && tag.usr == kTagUser && tag.tbl == kScheduleTable) {
         if (found.size() == limit) return nullptr;
         found.push_back(tag);
     }
@@ -106,7 +105,7 @@ std::unique_ptr<PageSource> openTaggedSource(store::Table& schedule, store::Tabl
         probe.ref.rowId = tag.ptr;
         if (!tasks.reread(schedule.position(TaggedSource::kKeyDate, probe), task).ok()) continue;
         const Schedule record = RecordTable<Schedule>::fromRow(task);
-        if (std::to_string(record.id) != tag.val.text()) continue;  // a stale tag
+        if (!tagNamesTask(tag.val.text(), record.id)) continue;  // a stale tag
         if (record.date == 0 && record.time == 0) continue;         // not in the date key
         entries.push_back({record.date, record.time, task.ref.rowId});
     }

@@ -4,8 +4,7 @@
 // testing every task in date order for a tag then reads the whole table to fill a page, while this reads
 // each tagged task once when the list is (re)opened.
 //
-// A tag counts only while the task at its position still carries the SCH:ID its sort value names (a
-// position is never reused, but a task may have gone); a task without date and time is not in the key.
+// A tag counts only while it is live (tagNamesTask); a task without date and time is not in the key.
 #include <cstddef>
 #include <memory>
 
@@ -14,7 +13,7 @@
 
 namespace tarvelo {
 
-// The Schedule tags of user 0 (table 1). nullptr when more than limit tag records are found: then the
+// The Schedule tags of the program's user. nullptr when more than limit tag records are found: then the
 // scan with a per-record test finds a page quickly. REQUIRES: both tables open while the source is used.
 std::unique_ptr<PageSource> openTaggedSource(store::Table& schedule, store::Table& tagFile, std::size_t limit);
 

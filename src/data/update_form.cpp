@@ -72,14 +72,14 @@ bool UpdateForm<R>::start() {
     if (m_request == Request::insert) return prime();
     if (m_request != Request::remove) return true;
 
-    if (m_files.warn()(kWarnConfirmDelete, kNoFailure) != ui::kOk) return false;
+    if (m_files.warn()(kWarnConfirmDelete, kNoFailure) != platform::kOk) return false;
     for (;;) {
         const store::Status s = deleteProcedure(m_files, m_record);
         if (s.ok()) {
             m_response = Response::completed;
             return false;
         }
-        if (m_files.warn()(kWarnRecordDeleteRetry, s) != ui::kYes) return false;
+        if (m_files.warn()(kWarnRecordDeleteRetry, s) != platform::kYes) return false;
     }
 }
 
@@ -101,7 +101,7 @@ bool UpdateForm<R>::blankNameRefused() {
     if constexpr (isCategory<R>) {
         if (isBlankCategoryName(m_record.category.text())) {
             m_files.warn().messages().show(
-                {std::string(kBlankCategoryText), "", ui::Icon::Exclamation, ui::kOk, ui::kOk});
+                {std::string(kBlankCategoryText), "", platform::Icon::Exclamation, platform::kOk, platform::kOk});
             return true;
         }
     }
@@ -155,11 +155,11 @@ FormStep UpdateForm<R>::change() {
         }
         m_failure = s;
         const int button = m_files.warn()(kWarnRecordUpdateError, s);
-        if (button == ui::kNo) {
+        if (button == platform::kNo) {
             m_response = Response::cancelled;
             return FormStep::close;
         }
-        if (button != ui::kYes) return FormStep::stay;
+        if (button != platform::kYes) return FormStep::stay;
         rebaseOnStored();
     }
 }

@@ -6,7 +6,7 @@
 
 namespace tarvelo {
 
-void reportUnreadableIniFiles(ui::MessageBoxPort& messages, const std::string& folder) {
+void reportUnreadableIniFiles(platform::MessageBoxPort& messages, const std::string& folder) {
     for (const char* name : {kMainIniName, kWarningIniName}) {
         const std::optional<std::string> problem = ProfileFile(name, folder).accessProblem();
         if (!problem) continue;

@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo {
 
 // Shows one "File Access Error" box for each of the main and the secondary INI file that cannot be read,
 // in that order. folder: where they live (the config folder when empty).
-void reportUnreadableIniFiles(ui::MessageBoxPort& messages, const std::string& folder = "");
+void reportUnreadableIniFiles(platform::MessageBoxPort& messages, const std::string& folder = "");
 
 }  // namespace tarvelo

@@ -55,7 +55,7 @@ Stored storeRun(DataFiles& files, Schedule& stamped, History& entry) {
             return Stored::failed;
         }
         warnWith(warn, kWarnUpdateOperationError, s);
-        return warn(kWarnRecordUpdateError, s) == ui::kYes ? Stored::retry : Stored::failed;
+        return warn(kWarnRecordUpdateError, s) == platform::kYes ? Stored::retry : Stored::failed;
     }
     std::int32_t id = 0;
     store::Status s = nextHistoryId(history, id);
@@ -80,7 +80,7 @@ RunNowOutcome runNow(DataFiles& files, Schedule& task, const RunNowPorts& ports)
     RunNowOutcome outcome;
     Schedule stamped = task;
     for (;;) {
-        const ui::Moment now = ports.clock.now();
+        const platform::Moment now = ports.clock.now();
         stamped.lastRunDate = now.date;
         stamped.lastRunTime = now.time;
         const Stored stored = storeRun(files, stamped, outcome.entry);

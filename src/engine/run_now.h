@@ -17,7 +17,7 @@
 #include "data/data_files.h"
 #include "data/records.h"
 #include "engine/scheduler.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo {
 
@@ -25,11 +25,11 @@ namespace tarvelo {
 inline constexpr int kRunNowMessageWindowLimit = 55;
 
 struct RunNowPorts {
-    ui::ClockPort& clock;
-    ui::SoundPort& sound;
-    ui::MessageBoxPort& messages;
-    ui::ProgramStartPort& programs;
-    ui::MessageWindowPort& messageWindows;
+    platform::ClockPort& clock;
+    platform::SoundPort& sound;
+    platform::MessageBoxPort& messages;
+    platform::ProgramStartPort& programs;
+    platform::MessageWindowPort& messageWindows;
 };
 
 struct RunNowOutcome {

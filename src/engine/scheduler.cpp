@@ -22,16 +22,16 @@ bool isDisplayMessage(const Schedule& task) { return task.taskType == TaskType::
 bool showsMessage(const Schedule& task) { return isDisplayMessage(task) || task.taskType == TaskType::Both; }
 bool runsProgram(const Schedule& task) { return task.taskType == TaskType::RunProgram || task.taskType == TaskType::Both; }
 
-bool isBefore(ui::Moment a, ui::Moment b) { return a.date < b.date || (a.date == b.date && a.time < b.time); }
-ui::Moment later(ui::Moment a, ui::Moment b) { return isBefore(a, b) ? b : a; }
+bool isBefore(platform::Moment a, platform::Moment b) { return a.date < b.date || (a.date == b.date && a.time < b.time); }
+platform::Moment later(platform::Moment a, platform::Moment b) { return isBefore(a, b) ? b : a; }
 
 // A task is due once its date has passed, or on its date once its time is strictly earlier than now.
-bool isDue(const Schedule& task, ui::Moment now) {
+bool isDue(const Schedule& task, platform::Moment now) {
     return task.date < now.date || (task.date == now.date && now.time > task.time);
 }
 
-ui::MessageBoxRequest yesNoQuestion(std::string text, std::string caption) {
-    return {std::move(text), std::move(caption), ui::Icon::Question, ui::kYes + ui::kNo, ui::kNo};
+platform::MessageBoxRequest yesNoQuestion(std::string text, std::string caption) {
+    return {std::move(text), std::move(caption), platform::Icon::Question, platform::kYes + platform::kNo, platform::kNo};
 }
 
 // The box of a passed advance warning: the task's own date and time, a carriage return, and what the task
@@ -60,14 +60,14 @@ int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts
         if (ports.messageWindows.openCount() < messageWindowLimit) {
             ports.messageWindows.open(task.message.text());
         } else {
-            ports.messages.show({task.message.text(), "", ui::Icon::None, ui::kOk, ui::kOk});
+            ports.messages.show({task.message.text(), "", platform::Icon::None, platform::kOk, platform::kOk});
         }
     }
     if (!runsProgram(task)) return 0;
     const int runCode = ports.programs.start(task.command.text(), task.path.text()) ? 0 : kRunCodeNotStarted;
     if (runCode != 0) {
         ports.messages.show({"Run code " + std::to_string(runCode), "Error Starting " + task.command.text(),
-                             ui::Icon::None, ui::kOk, ui::kOk});
+                             platform::Icon::None, platform::kOk, platform::kOk});
     }
     return runCode;
 }
@@ -121,7 +121,7 @@ store::Status Scheduler::checkDueTask() {
     }
     m_ports.frame.setTitle(m_ports.frame.isMinimized() ? pendingTitle(task) : programTitle);
 
-    const ui::Moment dueTest = m_ports.clock.now();
+    const platform::Moment dueTest = m_ports.clock.now();
     if (!isDue(task, dueTest)) return store::Status::okStatus();
     const Schedule asRead = task;  // what the completed copy records
     if (m_answer && (m_answer->id != task.id || m_answer->date != task.date || m_answer->time != task.time)) {
@@ -137,13 +137,13 @@ store::Status Scheduler::checkDueTask() {
             const std::string description = task.description.text();
             if (task.date < dueTest.date && task.warn && !isDisplayMessage(task)) {
                 declined = m_ports.messages.show(yesNoQuestion(description + " was not run.  Run it now?",
-                                                               "Missed Task")) == ui::kNo;
+                                                               "Missed Task")) == platform::kNo;
             } else if (task.userSkip) {
                 declined = m_ports.messages.show(yesNoQuestion(description + " is due to run.  Run it now?",
-                                                               "Confirm Task")) == ui::kNo;
+                                                               "Confirm Task")) == platform::kNo;
             }
         }
-        const ui::Moment stamp = m_ports.clock.now();
+        const platform::Moment stamp = m_ports.clock.now();
         task.lastRunDate = stamp.date;
         task.lastRunTime = stamp.time;
     }
@@ -168,7 +168,7 @@ store::Status Scheduler::checkDueTask() {
     return stored;
 }
 
-store::Status Scheduler::claim(const Schedule& asRead, Schedule task, ui::Moment reference, bool& claimed) {
+store::Status Scheduler::claim(const Schedule& asRead, Schedule task, platform::Moment reference, bool& claimed) {
     claimed = false;
     // Before the transaction: it may show the "Invalid Units" box, and no lock is held while a box is open.
     advanceTask(task, reference.date, reference.time, m_ports.messages);
@@ -231,7 +231,7 @@ store::Status Scheduler::checkAdvanceWarning() {
         if (task.advanceWarned) return store::Status::okStatus();
     } while (task.scheduleType.isBlank() || task.completed || task.disabled);
 
-    const ui::Moment now = m_ports.clock.now();
+    const platform::Moment now = m_ports.clock.now();
     const bool passed = now.date > task.advanceWarnDate ||
                         (now.date == task.advanceWarnDate && now.time > task.advanceWarnTime);
     if (!passed) return store::Status::okStatus();
@@ -243,7 +243,7 @@ store::Status Scheduler::checkAdvanceWarning() {
     if (s.code == store::kRecordChanged) return store::Status::okStatus();
     if (!s.ok()) return s;
     if (!task.skipNextTime) {
-        m_ports.messages.show({advanceWarningText(task), "Advanced Warning", ui::Icon::None, ui::kOk, ui::kOk});
+        m_ports.messages.show({advanceWarningText(task), "Advanced Warning", platform::Icon::None, platform::kOk, platform::kOk});
     }
     return s;
 }

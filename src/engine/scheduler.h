@@ -29,7 +29,7 @@
 #include "data/record_table.h"
 #include "data/records.h"
 #include "store/store.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo {
 
@@ -46,9 +46,9 @@ inline constexpr const char* kPurgeNotSaved = "The expired completed tasks could
 inline constexpr int kRunCodeNotStarted = -4;
 
 struct PerformPorts {
-    ui::MessageBoxPort& messages;
-    ui::ProgramStartPort& programs;
-    ui::MessageWindowPort& messageWindows;
+    platform::MessageBoxPort& messages;
+    platform::ProgramStartPort& programs;
+    platform::MessageWindowPort& messageWindows;
 };
 
 // Performs a task: shows its message ("Display Message", "Both") in a new message window while fewer than
@@ -59,12 +59,12 @@ struct PerformPorts {
 int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts& ports);
 
 struct SchedulerPorts {
-    ui::ClockPort& clock;
-    ui::FramePort& frame;
-    ui::MessageBoxPort& messages;
-    ui::SoundPort& sound;
-    ui::ProgramStartPort& programs;
-    ui::MessageWindowPort& messageWindows;
+    platform::ClockPort& clock;
+    platform::FramePort& frame;
+    platform::MessageBoxPort& messages;
+    platform::SoundPort& sound;
+    platform::ProgramStartPort& programs;
+    platform::MessageWindowPort& messageWindows;
 };
 
 // What each step of a tick came to: the first write of the step that failed, or ok.
@@ -114,7 +114,7 @@ private:
     // Stores the occurrence asRead found due: task is it stamped and moved on. claimed tells whether the
     // occurrence is now this process's to perform; false with an ok status when somebody else changed
     // the task first.
-    store::Status claim(const Schedule& asRead, Schedule task, ui::Moment reference, bool& claimed);
+    store::Status claim(const Schedule& asRead, Schedule task, platform::Moment reference, bool& claimed);
     std::string pendingTitle(const Schedule& task) const;
     void changed() const {
         if (m_changed) m_changed();

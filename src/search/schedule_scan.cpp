@@ -8,7 +8,7 @@
 #include "core/fixed_text.h"
 #include "data/tables.h"
 #include "search/qbe_compare.h"
-#include "search/record_position.h"
+#include "data/record_position.h"
 #include "search/search_key.h"
 
 namespace tarvelo::search {
@@ -351,13 +351,13 @@ void ScheduleScan::countPiece() const {
     if (n.value < kCountPiece) m_total = m_counted;
 }
 
-ui::Progress ScheduleScan::progress() const {
+platform::Progress ScheduleScan::progress() const {
     if (m_total < 0) countPiece();
-    const int percent = m_total < 0 ? 0 : percentOf(m_read, m_total);
-    return {percent, std::to_string(m_found) + " Found", ui::percentCompleted(percent, false)};
+    const int percent = m_total < 0 ? 0 : platform::percentOf(m_read, m_total);
+    return {percent, std::to_string(m_found) + " Found", platform::percentCompleted(percent, false)};
 }
 
-ui::SlicedJob::Step FindNextJob::runSlice() {
+platform::SlicedJob::Step FindNextJob::runSlice() {
     store::Row row;
     switch (m_scan.read(kScanSlice, row)) {
     case ScheduleScan::Result::match: m_match = std::move(row); return Step::done;
@@ -367,7 +367,7 @@ ui::SlicedJob::Step FindNextJob::runSlice() {
     return Step::done;
 }
 
-ui::SlicedJob::Step MarkJob::runSlice() {
+platform::SlicedJob::Step MarkJob::runSlice() {
     Tags::Batch batch(m_tags, m_select ? "SetTag_/ADD" : "ClrTag_/DELETE");
     // A user who gives up waiting for a busy tag file ends the job where it is.
     m_gaveUp = m_tags.gaveUp();

@@ -20,8 +20,8 @@
 #include "data/data_files.h"
 #include "search/match_type.h"
 #include "search/search_fields.h"
-#include "search/sliced_job.h"
-#include "search/tags.h"
+#include "platform/sliced_job.h"
+#include "data/tags.h"
 #include "store/store.h"
 
 namespace tarvelo::search {
@@ -80,7 +80,7 @@ public:
     std::int64_t found() const { return m_found; }
     // "3 Found" over "40% Completed". Each call counts another piece of the table until its total is
     // known, so no slice pauses to count a large table; until then the percentage is 0.
-    ui::Progress progress() const;
+    platform::Progress progress() const;
 
 private:
     class Source;
@@ -113,11 +113,11 @@ inline constexpr const char* kSearchProgressTitle = "Searching for Matching Reco
 
 // Runs the scan to its next match (Edit, and the command line's plain listing): finished at a match, at the
 // end, or when cancelled.
-class FindNextJob : public ui::SlicedJob {
+class FindNextJob : public platform::SlicedJob {
 public:
     explicit FindNextJob(ScheduleScan& scan) : m_scan(scan) {}
     Step runSlice() override;
-    ui::Progress progress() const override { return m_scan.progress(); }
+    platform::Progress progress() const override { return m_scan.progress(); }
     // The match the job finished at, if any.
     const std::optional<store::Row>& match() const { return m_match; }
 
@@ -128,11 +128,11 @@ private:
 
 // Tags (Select) or untags (Unselect) every match, a slice at a time, each slice one commit of the tag file.
 // onMatch, when set, sees each match as it is marked.
-class MarkJob : public ui::SlicedJob {
+class MarkJob : public platform::SlicedJob {
 public:
     MarkJob(ScheduleScan& scan, Tags& tags, bool select) : m_scan(scan), m_tags(tags), m_select(select) {}
     Step runSlice() override;
-    ui::Progress progress() const override { return m_scan.progress(); }
+    platform::Progress progress() const override { return m_scan.progress(); }
     std::function<void(const store::Row&)> onMatch;
     // Whether the job ended because the user gave up waiting for the busy tag file; the matches before
     // the one it stopped at are marked.

@@ -11,8 +11,8 @@ std::string valueText(const store::Row& record, int index) {
     return std::to_string(std::get<std::int64_t>(record.values[i]));
 }
 
-ScheduleSearch::ScheduleSearch(DataFiles& files, Tags& tags, SearchDialogs& dialogs, ui::MessageBoxPort& messages,
-                               JobRunner& runner)
+ScheduleSearch::ScheduleSearch(DataFiles& files, Tags& tags, SearchDialogs& dialogs, platform::MessageBoxPort& messages,
+                               platform::JobRunner& runner)
     : m_files(files),
       m_tags(tags),
       m_dialogs(dialogs),
@@ -105,8 +105,8 @@ SearchOutcome ScheduleSearch::beginSearch(store::Row& buffer) {
     const SearchTask task = m_dialogs.askTask(selectionExists);
     if (task == SearchTask::cancel || (task == SearchTask::unselect && !selectionExists)) return SearchOutcome::nothing;
     if (task == SearchTask::select && selectionExists) {
-        const int answer = m_messages.show({kClearOldSelections, "", ui::Icon::Question, ui::kYes + ui::kNo, ui::kYes});
-        if (answer == ui::kYes) m_tags.newTag(kScheduleTable);
+        const int answer = m_messages.show({kClearOldSelections, "", platform::Icon::Question, platform::kYes + platform::kNo, platform::kYes});
+        if (answer == platform::kYes) m_tags.newTag(kScheduleTable);
     }
     m_found = 0;
     ScheduleScan scan(m_files, m_tags, std::move(list), task);
@@ -116,7 +116,7 @@ SearchOutcome ScheduleSearch::beginSearch(store::Row& buffer) {
 
 SearchOutcome ScheduleSearch::markAll(ScheduleScan& scan, bool select) {
     MarkJob job(scan, m_tags, select);
-    if (job.runSlice() == ui::SlicedJob::Step::more) m_runner.run(kSearchProgressTitle, job);
+    if (job.runSlice() == platform::SlicedJob::Step::more) m_runner.run(kSearchProgressTitle, job);
     m_found = scan.found();
     if (m_found == 0) {
         exclaim(kNoMatchingRecords);
@@ -128,7 +128,7 @@ SearchOutcome ScheduleSearch::markAll(ScheduleScan& scan, bool select) {
 SearchOutcome ScheduleSearch::editEach(ScheduleScan& scan, store::Row& buffer) {
     for (;;) {
         FindNextJob job(scan);
-        if (job.runSlice() == ui::SlicedJob::Step::more) m_runner.run(kSearchProgressTitle, job);
+        if (job.runSlice() == platform::SlicedJob::Step::more) m_runner.run(kSearchProgressTitle, job);
         m_found = scan.found();
         if (!job.match()) {
             exclaim(m_found == 0 ? kNoMatchingRecords : kNoMoreMatchingRecords);
@@ -148,7 +148,7 @@ int ScheduleSearch::response(SearchOutcome outcome) const {
 }
 
 void ScheduleSearch::exclaim(const char* text) {
-    m_messages.show({text, "", ui::Icon::Exclamation, ui::kOk, ui::kOk});
+    m_messages.show({text, "", platform::Icon::Exclamation, platform::kOk, platform::kOk});
 }
 
 }  // namespace tarvelo::search

@@ -19,9 +19,9 @@
 #include "search/match_type.h"
 #include "search/schedule_scan.h"
 #include "search/search_fields.h"
-#include "search/sliced_job.h"
-#include "search/tags.h"
-#include "ui/ports.h"
+#include "platform/sliced_job.h"
+#include "data/tags.h"
+#include "platform/ports.h"
 
 namespace tarvelo::search {
 
@@ -57,8 +57,8 @@ inline constexpr const char* kNoMoreMatchingRecords = "There are no more matchin
 class ScheduleSearch {
 public:
     // Takes uses of Schedule, Categories and the tag file for its lifetime.
-    ScheduleSearch(DataFiles& files, Tags& tags, SearchDialogs& dialogs, ui::MessageBoxPort& messages,
-                   JobRunner& runner);
+    ScheduleSearch(DataFiles& files, Tags& tags, SearchDialogs& dialogs, platform::MessageBoxPort& messages,
+                   platform::JobRunner& runner);
     ~ScheduleSearch();
     ScheduleSearch(const ScheduleSearch&) = delete;
     ScheduleSearch& operator=(const ScheduleSearch&) = delete;
@@ -104,8 +104,8 @@ private:
     DataFiles& m_files;
     Tags& m_tags;
     SearchDialogs& m_dialogs;
-    ui::MessageBoxPort& m_messages;
-    JobRunner& m_runner;
+    platform::MessageBoxPort& m_messages;
+    platform::JobRunner& m_runner;
     TableUse m_schedule;
     TableUse m_categories;
     TableUse m_tagFile;

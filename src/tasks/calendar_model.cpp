@@ -12,7 +12,7 @@ std::function<bool(StdDate)> scheduleDayCheck(const Schedule& task) {
     return [task](StdDate date) { return validScheduleDate(task, date); };
 }
 
-CalendarModel::CalendarModel(CalendarOptions options, ui::ClockPort& clock, ui::MessageBoxPort& messages)
+CalendarModel::CalendarModel(CalendarOptions options, platform::ClockPort& clock, platform::MessageBoxPort& messages)
     : m_options(std::move(options)), m_clock(clock), m_messages(messages) {
     m_openedWith = m_options.date;
     const StdDate shown = m_openedWith != 0 ? m_openedWith : m_clock.now().date;
@@ -49,13 +49,13 @@ std::optional<StdDate> CalendarModel::pickDay(int cell) {
     if (c.day == 0 || !c.enabled) return std::nullopt;
     const StdDate date = cellDate(cell);
     if (date < m_clock.now().date) {
-        ui::MessageBoxRequest ask;
+        platform::MessageBoxRequest ask;
         ask.caption = "Confirm";
         ask.text = "You have selected a date earlier than today.  Do you wish to use this date?";
-        ask.icon = ui::Icon::Question;
-        ask.buttons = ui::kYes + ui::kNo;
-        ask.defaultButton = ui::kNo;
-        if (m_messages.show(ask) != ui::kYes) return std::nullopt;
+        ask.icon = platform::Icon::Question;
+        ask.buttons = platform::kYes + platform::kNo;
+        ask.defaultButton = platform::kNo;
+        if (m_messages.show(ask) != platform::kYes) return std::nullopt;
     }
     return date;
 }
@@ -88,10 +88,10 @@ void CalendarModel::nextYear() {
 
 bool CalendarModel::enterMonth(int month) {
     if (month < 1 || month > 12) {
-        ui::MessageBoxRequest box;
+        platform::MessageBoxRequest box;
         box.caption = "Error Message";
         box.text = "Month should be between 1 to 12";
-        box.icon = ui::Icon::Exclamation;
+        box.icon = platform::Icon::Exclamation;
         m_messages.show(box);
         return false;
     }
@@ -102,11 +102,11 @@ bool CalendarModel::enterMonth(int month) {
 
 bool CalendarModel::enterYear(int year) {
     if (year < kCalendarFirstYear || year > kCalendarLastYear) {
-        ui::MessageBoxRequest box;
+        platform::MessageBoxRequest box;
         box.caption = "Error Message";
         box.text = "Year should be between " + std::to_string(kCalendarFirstYear) + " to " +
                    std::to_string(kCalendarLastYear);
-        box.icon = ui::Icon::Exclamation;
+        box.icon = platform::Icon::Exclamation;
         m_messages.show(box);
         return false;
     }

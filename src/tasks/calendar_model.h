@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/date.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo {
 
@@ -42,7 +42,7 @@ std::function<bool(StdDate)> scheduleDayCheck(const Schedule& task);
 
 class CalendarModel {
 public:
-    CalendarModel(CalendarOptions options, ui::ClockPort& clock, ui::MessageBoxPort& messages);
+    CalendarModel(CalendarOptions options, platform::ClockPort& clock, platform::MessageBoxPort& messages);
 
     const std::string& caption() const { return m_caption; }
     int month() const { return m_month; }
@@ -73,8 +73,8 @@ private:
     StdDate cellDate(int cell) const;
 
     CalendarOptions m_options;
-    ui::ClockPort& m_clock;
-    ui::MessageBoxPort& m_messages;
+    platform::ClockPort& m_clock;
+    platform::MessageBoxPort& m_messages;
     StdDate m_openedWith = 0;
     std::string m_caption;
     int m_month = 1;

@@ -6,15 +6,15 @@ namespace tarvelo {
 namespace {
 
 // The "Invalid Units" box is the editor's to show, once; listing dates shows none.
-struct NoBox : ui::MessageBoxPort {
-    int show(const ui::MessageBoxRequest& request) override { return request.defaultButton; }
+struct NoBox : platform::MessageBoxPort {
+    int show(const platform::MessageBoxRequest& request) override { return request.defaultButton; }
 };
 
-bool before(ui::Moment a, ui::Moment b) { return a.date < b.date || (a.date == b.date && a.time < b.time); }
+bool before(platform::Moment a, platform::Moment b) { return a.date < b.date || (a.date == b.date && a.time < b.time); }
 
 }  // namespace
 
-std::optional<ui::Moment> occurrenceAfter(const Schedule& task, ui::Moment at) {
+std::optional<platform::Moment> occurrenceAfter(const Schedule& task, platform::Moment at) {
     if (ruleType(task) == ScheduleType::Once) return std::nullopt;
     Schedule moved = task;
     moved.date = at.date;
@@ -23,19 +23,19 @@ std::optional<ui::Moment> occurrenceAfter(const Schedule& task, ui::Moment at) {
     // Just after `at`: a time one hundredth later, which the rules take as reached by no time of the day
     // when it lies past the day's last hundredth.
     nextScheduleDate(moved, at.date, at.time < kOneDay + 1 ? at.time + 1 : at.time, quiet);
-    const ui::Moment next{moved.date, moved.time};
+    const platform::Moment next{moved.date, moved.time};
     if (!before(at, next)) return std::nullopt;
     return next;
 }
 
-std::vector<ui::Moment> nextDates(const Schedule& task, int count) {
-    std::vector<ui::Moment> out;
+std::vector<platform::Moment> nextDates(const Schedule& task, int count) {
+    std::vector<platform::Moment> out;
     if (task.date == 0 || count < 1) return out;
     out.reserve(static_cast<std::size_t>(count));
-    ui::Moment at{task.date, task.time};
+    platform::Moment at{task.date, task.time};
     out.push_back(at);
     while (static_cast<int>(out.size()) < count) {
-        const std::optional<ui::Moment> next = occurrenceAfter(task, at);
+        const std::optional<platform::Moment> next = occurrenceAfter(task, at);
         if (!next) break;
         at = *next;
         out.push_back(at);

@@ -316,7 +316,7 @@ void advanceDayOfMonth(Schedule& task, StdDate refDate) {
     storeDate(task, date);
 }
 
-void invalidUnits(Schedule& task, StdDate refDate, ui::MessageBoxPort& messages) {
+void invalidUnits(Schedule& task, StdDate refDate, platform::MessageBoxPort& messages) {
     messages.show(invalidUnitsMessage());
     if (task.date <= refDate) storeDate(task, i64{refDate} + 1);
 }
@@ -339,17 +339,17 @@ ScheduleType ruleType(const Schedule& task) {
     return type == ScheduleType::Other ? ScheduleType::Custom : type;
 }
 
-ui::MessageBoxRequest invalidUnitsMessage() {
-    ui::MessageBoxRequest request;
+platform::MessageBoxRequest invalidUnitsMessage() {
+    platform::MessageBoxRequest request;
     request.caption = "Invalid Units";
     request.text = "Custom repetition is not set up properly.  Select units.";
-    request.icon = ui::Icon::None;
-    request.buttons = ui::kOk;
-    request.defaultButton = ui::kOk;
+    request.icon = platform::Icon::None;
+    request.buttons = platform::kOk;
+    request.defaultButton = platform::kOk;
     return request;
 }
 
-void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::MessageBoxPort& messages) {
+void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages) {
     switch (ruleType(task)) {
     case ScheduleType::Once:
         task.completed = 1;
@@ -400,7 +400,7 @@ bool validScheduleDate(const Schedule& task, StdDate date) {
     }
 }
 
-void advanceTask(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages) {
+void advanceTask(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages) {
     detail::advanceTaskWith(task, today, now, messages, &nextScheduleDate);
 }
 
@@ -445,7 +445,7 @@ bool repetitionFits(const Schedule& task) {
 
 namespace detail {
 
-void advanceTaskWith(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages,
+void advanceTaskWith(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages,
                      NextScheduleDateFn next) {
     // The warning's distances from the task, in days and in hundredths, each taken only when set.
     const bool warned = task.advanceWarnDate != 0 || task.advanceWarnTime != 0;

@@ -21,7 +21,7 @@
 
 #include "core/date.h"
 #include "data/records.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo {
 
@@ -32,7 +32,7 @@ ScheduleType ruleType(const Schedule& task);
 // reference moment (refDate, refTime). "Once" only sets completed; a "Custom" count below 1 is stored as 1;
 // a "Custom" task without a unit shows "Invalid Units" through `messages` and goes to refDate + 1 when it
 // is not already later. Intended for a task that is due (not after the reference moment), defined for any.
-void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::MessageBoxPort& messages);
+void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages);
 
 // Whether the task's rule can fall on `date`; 0 stands for the task's own date. Reads only the rule fields.
 bool validScheduleDate(const Schedule& task, StdDate date = 0);
@@ -41,7 +41,7 @@ bool validScheduleDate(const Schedule& task, StdDate date = 0);
 // warning kept at the same distance in days and, separately, in hundredths (a warning field of 0 takes the
 // task's new value), skipNextTime and advanceWarned cleared. A task that ends up completed (a "Once" task)
 // keeps its other fields as they were: the caller deletes it.
-void advanceTask(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages);
+void advanceTask(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages);
 
 // False when one repetition of a "Custom" task, from its date (from kMinDate when the date is outside
 // kMinDate .. kMaxDate), would pass kMaxDate. True for every other rule and for a task without a unit.
@@ -53,6 +53,6 @@ bool repetitionFits(const Schedule& task);
 std::int32_t maxRepetitionCount(RepetitionUnit unit, StdDate from);
 
 // The box shown for a "Custom" task without a unit.
-ui::MessageBoxRequest invalidUnitsMessage();
+platform::MessageBoxRequest invalidUnitsMessage();
 
 }  // namespace tarvelo

@@ -3,13 +3,13 @@
 // should.
 #include "core/date.h"
 #include "data/records.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::detail {
 
-using NextScheduleDateFn = void (*)(Schedule&, StdDate, StdTime, ui::MessageBoxPort&);
+using NextScheduleDateFn = void (*)(Schedule&, StdDate, StdTime, platform::MessageBoxPort&);
 // advanceTask() around either computation of the next occurrence.
-void advanceTaskWith(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages,
+void advanceTaskWith(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages,
                      NextScheduleDateFn next);
 
 }  // namespace tarvelo::detail

@@ -43,7 +43,7 @@ bool TaskEditor::start(std::string_view selectedDayText) {
 
 void TaskEditor::applyNewTaskDefaults(std::string_view selectedDayText) {
     Schedule& t = task();
-    const ui::Moment now = m_clock.now();
+    const platform::Moment now = m_clock.now();
     // A text that is no day number gives no date; a new task then starts today, as with a blank one.
     const StdDate selected = trimRight(selectedDayText).empty() ? 0 : profileNumber(selectedDayText);
     t.date = selected != 0 ? selected : now.date;

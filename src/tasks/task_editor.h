@@ -24,7 +24,7 @@
 #include "data/data_files.h"
 #include "data/records.h"
 #include "data/update_form.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo {
 
@@ -68,9 +68,9 @@ std::size_t taskTextWidth(TaskText field);
 enum class TaskFocus { Stay, AfterStartIn, WavBrowse, FirstField, EveryEntry };
 
 struct TaskFieldPorts {
-    ui::MessageBoxPort& messages;
-    ui::FileDialogPort& fileDialog;
-    ui::SoundPort& sound;
+    platform::MessageBoxPort& messages;
+    platform::FileDialogPort& fileDialog;
+    platform::SoundPort& sound;
     // "PELLSCHD.INI": its section "Warning" gives the automatic advance warning.
     const ProfileFile& warningDefaults;
     // Whether a WAV file can be played; by default, whether it is a readable file.
@@ -138,7 +138,7 @@ public:
     std::optional<TaskFocus> acceptAll();
 
 private:
-    std::optional<std::string> chooseFile(const std::string& title, const std::vector<ui::FileFilter>& filters,
+    std::optional<std::string> chooseFile(const std::string& title, const std::vector<platform::FileFilter>& filters,
                                           const std::string& current);
 
     Schedule& m_task;
@@ -147,10 +147,10 @@ private:
 };
 
 struct TaskEditorPorts {
-    ui::MessageBoxPort& messages;
-    ui::FileDialogPort& fileDialog;
-    ui::SoundPort& sound;
-    ui::ClockPort& clock;
+    platform::MessageBoxPort& messages;
+    platform::FileDialogPort& fileDialog;
+    platform::SoundPort& sound;
+    platform::ClockPort& clock;
     const ProfileFile& warningDefaults;
     std::function<bool(const std::string&)> playable = {};
 };
@@ -211,7 +211,7 @@ private:
     void applyNewTaskDefaults(std::string_view selectedDayText);
 
     DataFiles& m_files;
-    ui::ClockPort& m_clock;
+    platform::ClockPort& m_clock;
     ScheduleForm m_form;
     TaskFields m_fields;
     std::vector<std::string> m_categories;

@@ -18,8 +18,8 @@ bool readableFile(const std::string& file) {
     return std::filesystem::is_regular_file(file, ec);
 }
 
-void showOk(ui::MessageBoxPort& messages, std::string caption, std::string text) {
-    ui::MessageBoxRequest box;
+void showOk(platform::MessageBoxPort& messages, std::string caption, std::string text) {
+    platform::MessageBoxRequest box;
     box.caption = std::move(caption);
     box.text = std::move(text);
     messages.show(box);
@@ -197,7 +197,7 @@ void TaskFields::acceptAdvanceWarnDate(StdDate date) {
 }
 
 std::optional<std::string> TaskFields::chooseFile(const std::string& title,
-                                                  const std::vector<ui::FileFilter>& filters,
+                                                  const std::vector<platform::FileFilter>& filters,
                                                   const std::string& current) {
     // The chooser may move the process into another folder; the tasks' relative names must not follow.
     std::error_code ec;

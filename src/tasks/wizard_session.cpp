@@ -98,7 +98,7 @@ void TaskWizardSession::moveSkipToSource() {
 }
 
 void TaskWizardSession::tell(std::string text) {
-    ui::MessageBoxRequest box;
+    platform::MessageBoxRequest box;
     box.text = std::move(text);
     m_messages.show(box);
 }

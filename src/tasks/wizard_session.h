@@ -58,7 +58,7 @@ private:
     void tell(std::string text);
 
     DataFiles& m_files;
-    ui::MessageBoxPort& m_messages;
+    platform::MessageBoxPort& m_messages;
     TaskEditor m_editor;
     WizardNavigation m_navigation;
     Schedule m_saved;

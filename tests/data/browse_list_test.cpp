@@ -54,7 +54,7 @@ private:
     ReadCounter& m_counter;
 };
 
-struct ObserverSpy : ui::PageListObserver {
+struct ObserverSpy : platform::PageListObserver {
     int changes = 0;
     int closes = 0;
     void pageChanged() override { ++changes; }
@@ -112,12 +112,12 @@ protected:
         }
     }
     void act(const std::string& word) {
-        if (word == "down") list->scroll(ui::ListScroll::rowDown);
-        else if (word == "up") list->scroll(ui::ListScroll::rowUp);
-        else if (word == "pgdn") list->scroll(ui::ListScroll::pageDown);
-        else if (word == "pgup") list->scroll(ui::ListScroll::pageUp);
-        else if (word == "top") list->scroll(ui::ListScroll::top);
-        else if (word == "bottom") list->scroll(ui::ListScroll::bottom);
+        if (word == "down") list->scroll(platform::ListScroll::rowDown);
+        else if (word == "up") list->scroll(platform::ListScroll::rowUp);
+        else if (word == "pgdn") list->scroll(platform::ListScroll::pageDown);
+        else if (word == "pgup") list->scroll(platform::ListScroll::pageUp);
+        else if (word == "top") list->scroll(platform::ListScroll::top);
+        else if (word == "bottom") list->scroll(platform::ListScroll::bottom);
         else if (word.rfind("click", 0) == 0) list->click(std::stoi(word.substr(5)));
         else if (word.rfind("thumb", 0) == 0) list->dragThumb(std::stoi(word.substr(5)));
         else FAIL() << "unknown action " << word;
@@ -388,7 +388,7 @@ TEST_F(ToDoListTest, readErrorShowsTheRetrievalWarningAndClosesTheWindow) {
     // The box waits for the user: the list's snapshot of the file has ended by then, so the engine's
     // timer could write meanwhile.
     bool fileFree = false;
-    messages.onShow = [&](const ui::MessageBoxRequest&) {
+    messages.onShow = [&](const platform::MessageBoxRequest&) {
         store::Transaction write;
         fileFree = write.begin({&files->table(TableId::toDo)}).ok();
     };
@@ -433,7 +433,7 @@ protected:
 TEST_F(CategoryTasksTest, listsTheTasksOfTheCategoryInAnyLetterCase) {
     list->resetSort(0);
     EXPECT_EQ(descriptions(), "Budget Minutes Report");
-    list->scroll(ui::ListScroll::bottom);
+    list->scroll(platform::ListScroll::bottom);
     EXPECT_EQ(descriptions(), "Budget Minutes Report");
 }
 

@@ -46,7 +46,7 @@ protected:
         test::writeBytes(dataFile(), bytes);
         damaged = bytes;
         // Whatever the user is asked, the file is as the damage left it while the box is open.
-        messages.onShow = [this](const ui::MessageBoxRequest&) { unchangedWhileAsked = test::readBytes(dataFile()) == damaged; };
+        messages.onShow = [this](const platform::MessageBoxRequest&) { unchangedWhileAsked = test::readBytes(dataFile()) == damaged; };
     }
     // Every task in SCH:KEYCATEGORY order.
     int countByCategory() {
@@ -80,7 +80,7 @@ TEST_F(DamageMetLater, GivenAKeyDamagedWhenTheUserAnswersYesThenTheKeyIsRebuiltA
 TEST_F(DamageMetLater, GivenAKeyDamagedWhenTheUserAnswersNoThenTheProgramStopsAndTheFileIsUntouched) {
     damage("Schedule!SCH:KEYCATEGORY");
     TableUse use(*files, TableId::schedule);
-    messages.answer(ui::kNo);
+    messages.answer(platform::kNo);
 
     EXPECT_THROW(countByCategory(), HaltCalled);
 

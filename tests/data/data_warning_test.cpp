@@ -10,7 +10,7 @@ namespace {
 using test::FakeHalt;
 using test::FakeMessageBox;
 using test::HaltCalled;
-using ui::Icon;
+using platform::Icon;
 
 struct WarningCase {
     int number;
@@ -21,65 +21,65 @@ struct WarningCase {
     const char* text;
 };
 
-constexpr int kYesNoCancel = ui::kYes + ui::kNo + ui::kCancel;
+constexpr int kYesNoCancel = platform::kYes + platform::kNo + platform::kCancel;
 
 // Every warning with E = "Record Not Found (35)", T = "Schedule", L = "Todo", H = "10", each caller text
 // handed over with trailing blanks.
 const WarningCase kWarnings[] = {
-    {1, "Invalid File", Icon::Exclamation, ui::kOk, ui::kOk,
+    {1, "Invalid File", Icon::Exclamation, platform::kOk, platform::kOk,
      "Error: (Record Not Found (35)) accessing Schedule.  Press OK to end this application."},
-    {2, "Invalid Key", Icon::Question, ui::kYes + ui::kNo, ui::kYes,
+    {2, "Invalid Key", Icon::Question, platform::kYes + platform::kNo, platform::kYes,
      "Schedule key file is invalid.  Do you want to rebuild the key?"},
-    {3, "Key Rebuild Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {3, "Key Rebuild Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "Error: (Record Not Found (35)) repairing key for Schedule.  Press OK to end this application."},
-    {4, "File Creation Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {4, "File Creation Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "Error: (Record Not Found (35)) creating Schedule.  Press OK to end this application."},
-    {5, "File Creation Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {5, "File Creation Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "Error: (Record Not Found (35)) opening created file:Schedule.  Press OK to end this application."},
-    {10, "Range Error", Icon::Exclamation, ui::kOk, ui::kOk, "The value of Schedule must be between Todo and 10."},
-    {12, "Referential Integrity Update Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {10, "Range Error", Icon::Exclamation, platform::kOk, platform::kOk, "The value of Schedule must be between Todo and 10."},
+    {12, "Referential Integrity Update Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "This record is referenced from the file Schedule.  Linking field(s) have been restricted from change and "
      "have been reset to original values."},
-    {13, "Referential Integrity Delete Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {13, "Referential Integrity Delete Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "This record is referenced from the file Schedule.  This record cannot be deleted while these references "
      "exist."},
-    {14, "Record Insert Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {14, "Record Insert Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "An error was experienced during the update of record.  Error: Record Not Found (35)."},
-    {15, "Update Operation Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {15, "Update Operation Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "An error (Record Not Found (35)) was experienced when attempting to update a record from the file.  "
      "Probable Cause: Schedule."},
-    {16, "Record Update Error", Icon::Exclamation, kYesNoCancel, ui::kCancel,
+    {16, "Record Update Error", Icon::Exclamation, kYesNoCancel, platform::kCancel,
      "An error was experienced changing this record.  Do you want to try to save again?"},
-    {17, "Delete Operation Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {17, "Delete Operation Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "An error (Record Not Found (35)) was experienced when attempting to delete a record from the file Schedule."},
-    {18, "Record Update Error", Icon::Exclamation, kYesNoCancel, ui::kCancel,
+    {18, "Record Update Error", Icon::Exclamation, kYesNoCancel, platform::kCancel,
      "An error was experienced deleting this record.  Do you want to try to save again?"},
-    {19, "Invalid Request", Icon::Exclamation, ui::kOk, ui::kOk,
+    {19, "Invalid Request", Icon::Exclamation, platform::kOk, platform::kOk,
      "This procedure was called to insert a record, however inserts are not allowed for this procedure.  Press "
      "OK to return to the calling procedure"},
-    {20, "Invalid Request", Icon::Exclamation, ui::kOk, ui::kOk,
+    {20, "Invalid Request", Icon::Exclamation, platform::kOk, platform::kOk,
      "This procedure was called to change a record, however changes are not allowed for this procedure.  Press "
      "OK to return to the calling procedure"},
-    {21, "Invalid Request", Icon::Exclamation, ui::kOk, ui::kOk,
+    {21, "Invalid Request", Icon::Exclamation, platform::kOk, platform::kOk,
      "This procedure was called to delete a record, however deletions are not allowed for this procedure.  "
      "Press OK to return to the calling procedure"},
-    {24, "Duplicate Key Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {24, "Duplicate Key Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "Adding this record creates a duplicate entry for the key:Schedule"},
-    {25, "Auto Increment Error", Icon::Exclamation, ui::kRetry + ui::kCancel, ui::kCancel,
+    {25, "Auto Increment Error", Icon::Exclamation, platform::kRetry + platform::kCancel, platform::kCancel,
      "Attempts to automatically number this record have failed.  Error: Record Not Found (35)."},
-    {30, "File Access Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {30, "File Access Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "File (Schedule) could not be opened.  Error: Record Not Found (35)."},
-    {32, "Confirm Delete", Icon::Question, ui::kOk + ui::kCancel, ui::kCancel,
+    {32, "Confirm Delete", Icon::Question, platform::kOk + platform::kCancel, platform::kCancel,
      "You've selected to delete the highlighted record.  Press OK to confirm deletion of this record."},
-    {34, "Transaction Framing Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {34, "Transaction Framing Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "Error: (Record Not Found (35)) attempting to frame the schedule transaction on Todo.  Schedule "
      "transaction cancelled."},
-    {35, "Record Retrieval Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {35, "Record Retrieval Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "Error: (Record Not Found (35)) attempting to access a record from the Schedule file.  Returning to "
      "previous window."},
-    {36, "View Open Error", Icon::Exclamation, ui::kOk, ui::kOk,
+    {36, "View Open Error", Icon::Exclamation, platform::kOk, platform::kOk,
      "Error: (Record Not Found (35)) attempting to open the current VIEW. Filter and Range Limits ignored."},
-    {37, "File Busy", Icon::Exclamation, ui::kRetry + ui::kCancel, ui::kCancel,
+    {37, "File Busy", Icon::Exclamation, platform::kRetry + platform::kCancel, platform::kCancel,
      "Error: (Record Not Found (35)) Schedule is busy: Todo kept it locked for 10 seconds.  Press Retry to wait "
      "again, or Cancel to give up."},
 };
@@ -162,11 +162,11 @@ struct StopCase {
 };
 
 const StopCase kStops[] = {
-    {1, ui::kOk, "Invalid File!"},         {2, ui::kNo, "Invalid Key!"},
-    {2, ui::kYes, nullptr},                {3, ui::kOk, "Error Rebuilding Key!"},
-    {4, ui::kOk, "File Creation Error!"},  {5, ui::kOk, "File Creation Error!"},
-    {30, ui::kOk, nullptr},                {34, ui::kOk, nullptr},
-    {16, ui::kNo, nullptr},                {25, ui::kCancel, nullptr},
+    {1, platform::kOk, "Invalid File!"},         {2, platform::kNo, "Invalid Key!"},
+    {2, platform::kYes, nullptr},                {3, platform::kOk, "Error Rebuilding Key!"},
+    {4, platform::kOk, "File Creation Error!"},  {5, platform::kOk, "File Creation Error!"},
+    {30, platform::kOk, nullptr},                {34, platform::kOk, nullptr},
+    {16, platform::kNo, nullptr},                {25, platform::kCancel, nullptr},
 };
 
 TEST(WarningStopText, GivenEachWarningAndAnswerThenOnlyTheFatalOnesStopWithTheirText) {
@@ -191,7 +191,7 @@ protected:
 };
 
 TEST_F(DataWarningTest, GivenAFailureWhenAWarningReportsItThenEQuotesIt) {
-    EXPECT_EQ(warn(kWarnRecordInsertError, store::Status{40, "Creates Duplicate Key", "", ""}), ui::kOk);
+    EXPECT_EQ(warn(kWarnRecordInsertError, store::Status{40, "Creates Duplicate Key", "", ""}), platform::kOk);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text,
               "An error was experienced during the update of record.  Error: Creates Duplicate Key (40).");
@@ -208,22 +208,22 @@ TEST_F(DataWarningTest, GivenAFatalWarningWhenShownThenTheBoxComesFirstAndThenTh
 
 TEST_F(DataWarningTest, GivenWarning2WhenTheUserAnswersYesThenYesIsReturnedAndNoStopsTheProgram) {
     const store::Status keyStatus = store::Status::make(store::kKeyFileMustBeRebuilt);
-    messages.answer(ui::kYes);
-    EXPECT_EQ(warn(kWarnInvalidKey, keyStatus, "SM\\!ToDo"), ui::kYes);
+    messages.answer(platform::kYes);
+    EXPECT_EQ(warn(kWarnInvalidKey, keyStatus, "SM\\!ToDo"), platform::kYes);
     EXPECT_FALSE(halt.halted());
 
-    messages.answer(ui::kNo);
+    messages.answer(platform::kNo);
     EXPECT_THROW(warn(kWarnInvalidKey, keyStatus, "SM\\!ToDo"), HaltCalled);
     EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Invalid Key!"});
 }
 
 TEST_F(DataWarningTest, GivenAQuestionWhenTheUserPressesAButtonThenThatButtonIsReturned) {
-    messages.answer({ui::kYes, ui::kNo, ui::kCancel, ui::kRetry});
+    messages.answer({platform::kYes, platform::kNo, platform::kCancel, platform::kRetry});
     const store::Status changed = store::Status::make(store::kRecordChanged);
-    EXPECT_EQ(warn(kWarnRecordUpdateError, changed), ui::kYes);
-    EXPECT_EQ(warn(kWarnRecordUpdateError, changed), ui::kNo);
-    EXPECT_EQ(warn(kWarnRecordDeleteRetry, changed), ui::kCancel);
-    EXPECT_EQ(warn(kWarnAutoIncrementError, changed), ui::kRetry);
+    EXPECT_EQ(warn(kWarnRecordUpdateError, changed), platform::kYes);
+    EXPECT_EQ(warn(kWarnRecordUpdateError, changed), platform::kNo);
+    EXPECT_EQ(warn(kWarnRecordDeleteRetry, changed), platform::kCancel);
+    EXPECT_EQ(warn(kWarnAutoIncrementError, changed), platform::kRetry);
 }
 
 TEST_F(DataWarningTest, GivenANumberThatIsNoWarningThenNothingIsShownAndZeroReturned) {

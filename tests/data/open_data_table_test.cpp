@@ -57,12 +57,12 @@ TEST_F(OpenDataTableTest, GivenADamagedKeyWhenTheUserAnswersNoThenTheProgramStop
     ASSERT_FALSE(indexes.empty());
     test::runSql(dataFile(), "DROP INDEX \"" + indexes.front() + "\"");
 
-    messages.answer(ui::kNo);
+    messages.answer(platform::kNo);
     EXPECT_THROW(files->use(TableId::schedule), HaltCalled);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "Invalid Key");
     EXPECT_EQ(messages.last().text, "SM\\!Schedule key file is invalid.  Do you want to rebuild the key?");
-    EXPECT_EQ(messages.last().defaultButton, ui::kYes);
+    EXPECT_EQ(messages.last().defaultButton, platform::kYes);
     EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{"Invalid Key!"});
     EXPECT_EQ(files->useCount(TableId::schedule), 0);
 }
@@ -80,7 +80,7 @@ TEST_F(OpenDataTableTest, GivenADamagedKeyWhenTheUserAnswersYesThenTheKeysAreReb
     const auto before = test::indexesOf(dataFile(), "Schedule");
     test::runSql(dataFile(), "DROP INDEX \"" + before.back() + "\"");
 
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
     files->use(TableId::schedule);
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"Invalid Key"});
     EXPECT_FALSE(halt.halted());
@@ -148,7 +148,7 @@ TEST_F(OpenDataTableTest, GivenATruncatedDataFileThenTheProgramStopsWithAMessage
     test::writeBytes(dataFile(), cut);
 
     // Whatever the damage is taken for, the program does not carry on as if nothing happened.
-    messages.answer(ui::kNo);
+    messages.answer(platform::kNo);
     EXPECT_THROW(files->use(TableId::toDo), HaltCalled);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(halt.stopTexts().size(), 1u);
@@ -190,8 +190,8 @@ TEST_F(OpenDataTableTest, GivenTheLockHeldBeyondTheWaitWhenAMissingTableIsCreate
     closeFiles();
     auto lock = std::make_unique<ForeignLock>(dataFile());
     reopenFiles();
-    messages.answer(ui::kRetry);
-    messages.onShow = [&](const ui::MessageBoxRequest&) { lock.reset(); };
+    messages.answer(platform::kRetry);
+    messages.onShow = [&](const platform::MessageBoxRequest&) { lock.reset(); };
 
     files->use(TableId::history);
 

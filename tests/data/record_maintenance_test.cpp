@@ -149,8 +149,8 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitTh
     EXPECT_LT(waited, 6.0);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "File Busy");
-    EXPECT_EQ(messages.last().buttons, ui::kRetry + ui::kCancel);
-    EXPECT_EQ(messages.last().defaultButton, ui::kCancel);
+    EXPECT_EQ(messages.last().buttons, platform::kRetry + platform::kCancel);
+    EXPECT_EQ(messages.last().defaultButton, platform::kCancel);
     EXPECT_EQ(messages.last().text.rfind("Error: (database is locked (SQLITE_BUSY (5))) SM\\!Schedule is busy: ", 0), 0u)
         << messages.last().text;
     EXPECT_NE(messages.last().text.find(" (process "), std::string::npos) << "names who holds it: " << messages.last().text;
@@ -159,8 +159,8 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitTh
         << messages.last().text;
 
     // Retry, and the other program lets go meanwhile: the change is made.
-    messages.answer(ui::kRetry);
-    messages.onShow = [&](const ui::MessageBoxRequest&) { lock.release(); };
+    messages.answer(platform::kRetry);
+    messages.onShow = [&](const platform::MessageBoxRequest&) { lock.release(); };
     EXPECT_TRUE(deleteToDoRecord(*files, item).ok());
     EXPECT_EQ(messages.count(), 2u);
     EXPECT_EQ(messages.last().caption, "File Busy");
@@ -227,7 +227,7 @@ TEST_F(RecordMaintenanceTest, GivenAFailedWriteWhenItsMessageIsOpenThenTheTables
     };
     for (const auto& c : cases) {
         std::vector<bool> freeWhileShown;
-        messages.onShow = [&](const ui::MessageBoxRequest&) {
+        messages.onShow = [&](const platform::MessageBoxRequest&) {
             store::Transaction other;
             freeWhileShown.push_back(
                 other.begin({&files->table(TableId::schedule), &files->table(TableId::categories)}).ok());
@@ -439,10 +439,10 @@ TEST_F(RecordMaintenanceTest, GivenTheTableLockedWhenNumberingMeetsTheBusyFileTh
     holdTables();
 
     // The user waits for the other program to finish, then retries.
-    messages.onShow = [&](const ui::MessageBoxRequest& r) {
+    messages.onShow = [&](const platform::MessageBoxRequest& r) {
         if (r.caption == "File Busy") lock.reset();
     };
-    messages.answer(ui::kRetry);
+    messages.answer(platform::kRetry);
     Schedule fresh;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
@@ -455,15 +455,15 @@ TEST_F(RecordMaintenanceTest, GivenNumberingFailsThreeTimesThenWarning25OffersRe
     holdTables();
     test::runSql(dataFile(), "CREATE TRIGGER injected BEFORE INSERT ON \"Schedule\" "
                              "BEGIN SELECT RAISE(ABORT, 'injected fault'); END");
-    messages.onShow = [&](const ui::MessageBoxRequest& r) {
+    messages.onShow = [&](const platform::MessageBoxRequest& r) {
         if (r.caption == "Auto Increment Error") test::runSql(dataFile(), "DROP TRIGGER injected");
     };
-    messages.answer(ui::kRetry);
+    messages.answer(platform::kRetry);
     Schedule fresh;
     EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
     EXPECT_EQ(fresh.id, 1);
     ASSERT_EQ(messages.captions(), std::vector<std::string>{"Auto Increment Error"});
-    EXPECT_EQ(messages.last().buttons, ui::kRetry + ui::kCancel);
+    EXPECT_EQ(messages.last().buttons, platform::kRetry + platform::kCancel);
     EXPECT_EQ(messages.last().text,
               "Attempts to automatically number this record have failed.  Error: injected fault (SQLITE_CONSTRAINT (1811)).");
 }

@@ -26,8 +26,8 @@ struct RowCase {
     const char* name;
     Byte completed, skip, disabled;
     ScheduleIcon icon;
-    std::optional<ui::Rgb> dateColour;
-    std::optional<ui::Rgb> selectedDateColour;
+    std::optional<platform::Rgb> dateColour;
+    std::optional<platform::Rgb> selectedDateColour;
 };
 
 class ScheduleRowTest : public ::testing::TestWithParam<RowCase> {};
@@ -75,8 +75,8 @@ TEST(ScheduleRowTest, GivenATaskThenEachColumnShowsItsFieldInTheColumnsPicture) 
     EXPECT_THAT(texts, ElementsAre(" ", "Oct 28, 1996", "5:30PM", "Work", "Weekly backup of the accounts",
                                    "Run Program", "Day of Week"));
     // Grey and pure blue, as the user knows them.
-    EXPECT_EQ(kDisabledDateColour, (ui::Rgb{128, 128, 128}));
-    EXPECT_EQ(kSkippedDateColour, (ui::Rgb{0, 0, 255}));
+    EXPECT_EQ(kDisabledDateColour, (platform::Rgb{128, 128, 128}));
+    EXPECT_EQ(kSkippedDateColour, (platform::Rgb{0, 0, 255}));
 }
 
 // --- The list --------------------------------------------------------------------------------------
@@ -189,12 +189,12 @@ TEST_F(ScheduleBrowseTest, GivenAFewTagsInTheTagFileThenSelectedReadsTheirLiveTa
     open(false, 2, &files->table(TableId::tagFile));
     browse->selectTab(ScheduleTab::selected);
     EXPECT_THAT(shown(), ElementsAre("[Task 5]", "Task 4"));
-    browse->scroll(ui::ListScroll::pageDown);
+    browse->scroll(platform::ListScroll::pageDown);
     EXPECT_THAT(shown(), ElementsAre("[Task 3]", "Task 1"));
-    browse->scroll(ui::ListScroll::rowDown);
-    browse->scroll(ui::ListScroll::rowDown);
+    browse->scroll(platform::ListScroll::rowDown);
+    browse->scroll(platform::ListScroll::rowDown);
     EXPECT_THAT(shown(), ElementsAre("Task 1", "[Task 0]"));
-    browse->scroll(ui::ListScroll::top);
+    browse->scroll(platform::ListScroll::top);
     EXPECT_THAT(shown(), ElementsAre("[Task 5]", "Task 4"));
 }
 
@@ -231,7 +231,7 @@ TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheT
     // On "Selected" a task found but not tagged is not located; the tagged one stays highlighted.
     tagged = {1, 2};
     browse->selectTab(ScheduleTab::selected);
-    browse->scroll(ui::ListScroll::rowDown);
+    browse->scroll(platform::ListScroll::rowDown);
     browse->afterSearch(Response::completed, found);
     EXPECT_THAT(shown(), ElementsAre("Task 100", "[Task 101]"));
 

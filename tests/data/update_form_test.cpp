@@ -193,10 +193,10 @@ TEST_F(UpdateFormTest, GivenADeleteRequestThenWarning32ConfirmsAndOnlyOkDeletes)
     }
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "Confirm Delete");
-    EXPECT_EQ(messages.last().defaultButton, ui::kCancel);
+    EXPECT_EQ(messages.last().defaultButton, platform::kCancel);
     EXPECT_TRUE(storedTask(1).has_value());
 
-    messages.answer(ui::kOk);
+    messages.answer(platform::kOk);
     ScheduleForm form(*files, Request::remove, s);
     EXPECT_FALSE(form.start());
     EXPECT_EQ(form.finish(), Response::completed);
@@ -207,7 +207,7 @@ TEST_F(UpdateFormTest, GivenADeleteRequestThenWarning32ConfirmsAndOnlyOkDeletes)
 TEST_F(UpdateFormTest, GivenARefusedDeleteThenWarning18OffersToTryAgainUntilTheUserGivesUp) {
     const Category work = addCategory("Work");
     addTask(1, "Work", "Report", 71622);
-    messages.answer({ui::kOk, ui::kOk, ui::kYes, ui::kOk, ui::kNo});
+    messages.answer({platform::kOk, platform::kOk, platform::kYes, platform::kOk, platform::kNo});
     CategoryForm form(*files, Request::remove, work);
     EXPECT_FALSE(form.start());
     EXPECT_EQ(form.finish(), Response::cancelled);
@@ -221,8 +221,8 @@ TEST_F(UpdateFormTest, GivenARefusedDeleteThenWarning18OffersToTryAgainUntilTheU
 TEST_F(UpdateFormTest, GivenADeleteThatFailsOnceWhenTheUserTriesAgainThenItIsDeletedWithoutANewConfirmation) {
     const Category work = addCategory("Work");
     addTask(1, "Work", "Report", 71622);
-    messages.answer({ui::kOk, ui::kOk, ui::kYes});
-    messages.onShow = [&](const ui::MessageBoxRequest& r) {
+    messages.answer({platform::kOk, platform::kOk, platform::kYes});
+    messages.onShow = [&](const platform::MessageBoxRequest& r) {
         if (r.caption != "Record Update Error") return;
         TableUse use(*files, TableId::schedule);
         ASSERT_TRUE(deleteScheduleRecord(*files, *storedTask(1)).ok());  // the user removed the task meanwhile
@@ -267,8 +267,8 @@ TEST_F(UpdateFormTest, GivenTheEngineMovedTheTaskOnWhileTheFormWasOpenWhenSavedT
 
     // Yes on warning 16: saved on top of the engine's change; both survive.
     messages.clear();
-    messages.answer(ui::kOk);
-    messages.answer(ui::kYes);
+    messages.answer(platform::kOk);
+    messages.answer(platform::kYes);
     EXPECT_EQ(form.complete(), FormStep::close);
     EXPECT_EQ(form.finish(), Response::completed);
     const Schedule stored = *storedTask(1);
@@ -283,7 +283,7 @@ TEST_F(UpdateFormTest, GivenTheEngineMovedTheTaskOnWhenTheUserAlsoChangedTheDate
     ASSERT_TRUE(form.start());
     form.record().date = 71700;
     engineMovesOn(1, 71623);
-    messages.answer({ui::kOk, ui::kYes});
+    messages.answer({platform::kOk, platform::kYes});
     EXPECT_EQ(form.complete(), FormStep::close);
     EXPECT_EQ(storedTask(1)->date, 71700);
     EXPECT_EQ(storedTask(1)->lastRunDate, 71622);  // the engine's stamp is kept
@@ -295,7 +295,7 @@ TEST_F(UpdateFormTest, GivenAFailedChangeWhenTheUserAnswersNoThenTheFormClosesCa
     ASSERT_TRUE(form.start());
     form.record().description = "Lost on purpose";
     engineMovesOn(1, 71623);
-    messages.answer({ui::kOk, ui::kNo});
+    messages.answer({platform::kOk, platform::kNo});
     EXPECT_EQ(form.complete(), FormStep::close);
     EXPECT_EQ(form.finish(), Response::cancelled);
     EXPECT_EQ(storedTask(1)->description, "Report");
@@ -310,7 +310,7 @@ TEST_F(UpdateFormTest, GivenTheTaskWasDeletedWhileTheFormWasOpenWhenTheUserKeeps
         TableUse use(*files, TableId::schedule);
         ASSERT_TRUE(deleteScheduleRecord(*files, s).ok());  // a finished "Once" task
     }
-    messages.answer({ui::kOk, ui::kYes, ui::kOk, ui::kCancel});
+    messages.answer({platform::kOk, platform::kYes, platform::kOk, platform::kCancel});
     EXPECT_EQ(form.complete(), FormStep::stay);
     EXPECT_EQ(messages.count(), 4u);
     EXPECT_EQ(count(TableId::schedule), 0);
@@ -324,7 +324,7 @@ TEST_F(UpdateFormTest, GivenACategoryRenameWhileTasksUseItThenWarning12And16AndY
     EXPECT_EQ(form.snapshot(), "Work");
     EXPECT_EQ(form.actionTitle(), "Changing a Categories Record");
     form.record().category = "Office";
-    messages.answer({ui::kOk, ui::kCancel});
+    messages.answer({platform::kOk, platform::kCancel});
     EXPECT_EQ(form.complete(), FormStep::stay);
     EXPECT_EQ(messages.captions(),
               (std::vector<std::string>{"Referential Integrity Update Error", "Record Update Error"}));
@@ -333,7 +333,7 @@ TEST_F(UpdateFormTest, GivenACategoryRenameWhileTasksUseItThenWarning12And16AndY
     // Refused again (warning 12), then Yes on warning 16 saves the old name.
     messages.clear();
     form.record().category = "Office";
-    messages.answer({ui::kOk, ui::kYes});
+    messages.answer({platform::kOk, platform::kYes});
     EXPECT_EQ(form.complete(), FormStep::close);
     EXPECT_EQ(form.finish(), Response::completed);
     TableUse use(*files, TableId::categories);

@@ -44,8 +44,8 @@ TEST_F(AdvanceWarningTest, GivenAProgramTaskWarnedADayAheadThenTheBoxShowsItsMom
     const auto& box = messages.requests()[0];
     EXPECT_EQ(box.caption, "Advanced Warning");
     EXPECT_EQ(box.text, "Oct 31, 1996 5:30PM\rCommand:  backup --all");
-    EXPECT_EQ(box.icon, ui::Icon::None);
-    EXPECT_EQ(box.buttons, ui::kOk);
+    EXPECT_EQ(box.icon, platform::Icon::None);
+    EXPECT_EQ(box.buttons, platform::kOk);
     EXPECT_EQ(byId(stored.id)->advanceWarned, 1);
 
     checkAdvanceWarning();

@@ -31,16 +31,16 @@ enum class KillAt { nowhere, prompt, alarm, window, program };
 
 // The user-facing ports of a scheduler process: each effect is a line appended to a log file that
 // outlives the process, unless the process is to die there.
-class LoggingPorts : public ui::MessageBoxPort,
-                     public ui::SoundPort,
-                     public ui::MessageWindowPort,
-                     public ui::ProgramStartPort {
+class LoggingPorts : public platform::MessageBoxPort,
+                     public platform::SoundPort,
+                     public platform::MessageWindowPort,
+                     public platform::ProgramStartPort {
 public:
     LoggingPorts(std::string log, KillAt killAt) : m_log(std::move(log)), m_killAt(killAt) {}
 
-    int show(const ui::MessageBoxRequest& request) override {
+    int show(const platform::MessageBoxRequest& request) override {
         effect(KillAt::prompt, "prompt " + request.caption);
-        return ui::kYes;
+        return platform::kYes;
     }
     void playAsync(const std::string& file) override { effect(KillAt::alarm, "alarm " + file); }
     void open(const std::string& text) override { effect(KillAt::window, "window " + text); }

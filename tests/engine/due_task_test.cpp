@@ -49,7 +49,7 @@ TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersNoThenItIsStampedMo
     t.lastRunDate = day(1996, 10, 29);
     t.lastRunTime = at(17, 30, 5);
     const Schedule stored = add(t);
-    messages.answer(ui::kNo);
+    messages.answer(platform::kNo);
 
     checkDueTask();
 
@@ -57,9 +57,9 @@ TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersNoThenItIsStampedMo
     const auto& prompt = messages.requests()[0];
     EXPECT_EQ(prompt.caption, "Missed Task");
     EXPECT_EQ(prompt.text, "Backup was not run.  Run it now?");
-    EXPECT_EQ(prompt.icon, ui::Icon::Question);
-    EXPECT_EQ(prompt.buttons, ui::kYes + ui::kNo);
-    EXPECT_EQ(prompt.defaultButton, ui::kNo);
+    EXPECT_EQ(prompt.icon, platform::Icon::Question);
+    EXPECT_EQ(prompt.buttons, platform::kYes + platform::kNo);
+    EXPECT_EQ(prompt.defaultButton, platform::kNo);
     EXPECT_THAT(programs.starts(), IsEmpty());
 
     const auto moved = byId(stored.id);
@@ -81,7 +81,7 @@ TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersYesThenItStartsInIt
     t.path = "/srv/data";
     t.warn = 1;
     add(t);
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
 
     checkDueTask();
 
@@ -107,7 +107,7 @@ TEST_F(DueTaskTest, GivenAMissedMessageTaskThenThereIsNoMissedPromptAndConfirmCo
         t.userSkip = c.userSkip;
         t.message = "Call home";
         add(t);
-        messages.answer(ui::kYes);
+        messages.answer(platform::kYes);
 
         checkDueTask();
 
@@ -234,8 +234,8 @@ TEST_F(DueTaskTest, GivenABothTaskWhoseProgramCannotStartThenTheWindowOpensAndTh
     EXPECT_THAT(log.lines(), ElementsAre("window Monthly report", "start report.exe /monthly @ ",
                                          "box Error Starting report.exe /monthly: Run code -4"));
     const auto& box = messages.requests().back();
-    EXPECT_EQ(box.icon, ui::Icon::None);
-    EXPECT_EQ(box.buttons, ui::kOk);
+    EXPECT_EQ(box.icon, platform::Icon::None);
+    EXPECT_EQ(box.buttons, platform::kOk);
     EXPECT_EQ(completedCopies().size(), 1u) << "a failed start still uses the occurrence up";
 }
 
@@ -259,8 +259,8 @@ TEST_F(DueTaskTest, GivenMessageWindowsOpenThenTheSixtiethMessageGoesToAPlainBox
         EXPECT_EQ(log.lines(), c.effects);
     }
     const auto& box = messages.requests().back();
-    EXPECT_EQ(box.icon, ui::Icon::None);
-    EXPECT_EQ(box.buttons, ui::kOk);
+    EXPECT_EQ(box.icon, platform::Icon::None);
+    EXPECT_EQ(box.buttons, platform::kOk);
     EXPECT_EQ(box.caption, "");
 }
 
@@ -287,11 +287,11 @@ TEST_F(DueTaskTest, GivenAnAlarmThenItPlaysOnceTheOccurrenceIsStoredAndTheStampI
         std::vector<std::string> effects;
     };
     const std::vector<Case> cases{
-        {ui::kYes, {"box Confirm Task: Pills is due to run.  Run it now?", "sound /home/me/alarm.wav", "window Take pills"}},
-        {ui::kNo, {"box Confirm Task: Pills is due to run.  Run it now?"}},
+        {platform::kYes, {"box Confirm Task: Pills is due to run.  Run it now?", "sound /home/me/alarm.wav", "window Take pills"}},
+        {platform::kNo, {"box Confirm Task: Pills is due to run.  Run it now?"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer == ui::kYes ? "answered Yes" : "answered No");
+        SCOPED_TRACE(c.answer == platform::kYes ? "answered Yes" : "answered No");
         for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         log.clear();
         clock.set(day(1996, 10, 31), at(12, 0));

@@ -116,7 +116,7 @@ TEST_F(OccurrenceWriteTest, GivenAPromptAnsweredWhenTheWriteFailsThenTheNextTick
     ASSERT_TRUE(schedule().put(t).ok());
     Intruder intruder(folder.path());
     intruder.failCopies();
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
     EXPECT_FALSE(scheduler.tick().ok());
     intruder.mendCopies();
 
@@ -136,7 +136,7 @@ TEST_F(OccurrenceWriteTest, GivenTheTaskIsChangedElsewhereWhileItsPromptIsOpenTh
         edited.description = "Stretch and breathe";
         ASSERT_TRUE(schedule().put(edited).ok());
     };
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
 
     tick();
 
@@ -159,14 +159,14 @@ TEST_F(OccurrenceWriteTest, GivenAnotherSchedulerStoresTheOccurrenceWhileTheProm
     t.userSkip = 1;
     ASSERT_TRUE(schedule().put(t).ok());
     FakeMessageBox otherMessages;
-    otherMessages.answer(ui::kYes);
+    otherMessages.answer(platform::kYes);
     FakeFrame otherFrame;
     FakeSound otherSound;
     FakeProgramStart otherPrograms;
     FakeMessageWindows otherWindows;
     Scheduler other(files.schedule(), settings, {clock, otherFrame, otherMessages, otherSound, otherPrograms, otherWindows});
     messages.whileOpen = [&] { stored(other.tick()); };
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
 
     tick();
     tick();

@@ -142,7 +142,7 @@ TEST_F(RunNowTest, GivenTheTaskWasChangedSinceItWasReadThenItRunsOnlyAsStoredAnd
     ASSERT_TRUE(schedule().put(engine).ok());
 
     // WHEN the user declines to try again: nothing is performed nor stamped
-    dataMessages.answer({ui::kOk, ui::kNo});
+    dataMessages.answer({platform::kOk, platform::kNo});
     EXPECT_FALSE(runNow(copy).performed);
     EXPECT_THAT(dataMessages.captions(), ElementsAre("Update Operation Error", "Record Update Error"));
     EXPECT_EQ(dataMessages.requests()[0].text, "This record was changed by another station.");
@@ -151,7 +151,7 @@ TEST_F(RunNowTest, GivenTheTaskWasChangedSinceItWasReadThenItRunsOnlyAsStoredAnd
     EXPECT_EQ(byId(copy.id)->lastRunDate, 0);
 
     // WHEN the user tries again: the task as stored is run, the engine's change kept
-    dataMessages.answer({ui::kOk, ui::kYes});
+    dataMessages.answer({platform::kOk, platform::kYes});
     EXPECT_TRUE(runNow(copy).performed);
     EXPECT_EQ(byId(copy.id)->date, day(1996, 11, 1));
     EXPECT_EQ(byId(copy.id)->lastRunDate, day(1996, 10, 31));

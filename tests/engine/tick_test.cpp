@@ -93,7 +93,7 @@ TEST_F(TickTest, GivenAPromptIsOpenWhenTheTimerFiresAgainThenTheNestedTickDoesNo
         tick();
         EXPECT_EQ(frame.titles().size(), titles);
     };
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
 
     tick();
 
@@ -101,7 +101,7 @@ TEST_F(TickTest, GivenAPromptIsOpenWhenTheTimerFiresAgainThenTheNestedTickDoesNo
     EXPECT_THAT(windows.texts(), ElementsAre("first"));
     EXPECT_FALSE(scheduler.isTicking());
 
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
     tick();
     EXPECT_THAT(windows.texts(), ElementsAre("first", "second"));
 }
@@ -130,7 +130,7 @@ TEST_F(TickTest, GivenTheMachineSleptForDaysThenAnHourlyTaskIsPerformedOnceAndMo
     t.command = "sync";
     t.warn = 1;
     const Schedule stored = add(t);
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
 
     clock.set(day(1996, 11, 3), at(9, 40));  // woke up three days later
     tick();
@@ -198,7 +198,7 @@ TEST_P(FallBackTest, GivenTheClockFallsBackWhileThePromptIsOpenThenTheOccurrence
     };
 
     clock.set(sunday, at(1, 30, 5));
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
     tick();
     tickThrough(sunday, at(0, 45), at(1, 59));
 
@@ -221,7 +221,7 @@ TEST_F(TickTest, GivenADailyTaskWhenTheClockIsSetBackAcrossMidnightDuringItsProm
     const Schedule stored = add(t);
     messages.whileOpen = [&] { clock.set(day(1996, 10, 26), at(23, 30)); };
     clock.set(day(1996, 10, 27), at(0, 10, 5));
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
 
     tick();
 

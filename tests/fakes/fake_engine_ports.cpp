@@ -38,7 +38,7 @@ void FakeMessageWindows::open(const std::string& text) {
     if (m_log) m_log->add("window " + text);
 }
 
-int LoggedMessageBox::show(const ui::MessageBoxRequest& request) {
+int LoggedMessageBox::show(const platform::MessageBoxRequest& request) {
     if (m_log) m_log->add("box " + request.caption + ": " + request.text);
     if (whileOpen) whileOpen();
     return m_fake.show(request);

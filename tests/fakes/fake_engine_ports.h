@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fakes/fake_ports.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::test {
 
@@ -26,21 +26,21 @@ private:
 
 // A clock that returns the moment it was set to, until moved. Moving it forward or back is how tests
 // stand in for a suspended machine or a daylight-saving change.
-class FakeClock : public ui::ClockPort {
+class FakeClock : public platform::ClockPort {
 public:
-    explicit FakeClock(ui::Moment start = {}) : m_now(start) {}
-    ui::Moment now() override { return m_now; }
+    explicit FakeClock(platform::Moment start = {}) : m_now(start) {}
+    platform::Moment now() override { return m_now; }
 
-    void set(ui::Moment moment) { m_now = moment; }
+    void set(platform::Moment moment) { m_now = moment; }
     void set(StdDate date, StdTime time) { m_now = {date, time}; }
     // Moves by a signed number of hundredths of a second, across midnight as needed.
     void advance(std::int64_t hundredths);
 
 private:
-    ui::Moment m_now;
+    platform::Moment m_now;
 };
 
-class FakeFrame : public ui::FramePort {
+class FakeFrame : public platform::FramePort {
 public:
     explicit FakeFrame(EffectLog* log = nullptr) : m_log(log) {}
     void setTitle(const std::string& title) override { m_titles.push_back(title); }
@@ -58,7 +58,7 @@ private:
     std::vector<std::string> m_titles;
 };
 
-class FakeSound : public ui::SoundPort {
+class FakeSound : public platform::SoundPort {
 public:
     explicit FakeSound(EffectLog* log = nullptr) : m_log(log) {}
     void playAsync(const std::string& file) override;
@@ -70,7 +70,7 @@ private:
 };
 
 // Records each start; a command named in failing() does not start.
-class FakeProgramStart : public ui::ProgramStartPort {
+class FakeProgramStart : public platform::ProgramStartPort {
 public:
     struct Start {
         std::string commandLine;
@@ -90,7 +90,7 @@ private:
 };
 
 // Message windows that stay open until the test closes them; setOpen() pretends others are open.
-class FakeMessageWindows : public ui::MessageWindowPort {
+class FakeMessageWindows : public platform::MessageWindowPort {
 public:
     explicit FakeMessageWindows(EffectLog* log = nullptr) : m_log(log) {}
     void open(const std::string& text) override;
@@ -107,14 +107,14 @@ private:
 
 // A FakeMessageBox that also logs each box ("box <caption>: <text>") and can run code while the box is
 // open, as the nested event loop of a real modal box runs timers.
-class LoggedMessageBox : public ui::MessageBoxPort {
+class LoggedMessageBox : public platform::MessageBoxPort {
 public:
     explicit LoggedMessageBox(EffectLog* log = nullptr) : m_log(log) {}
-    int show(const ui::MessageBoxRequest& request) override;
+    int show(const platform::MessageBoxRequest& request) override;
 
     FakeMessageBox& fake() { return m_fake; }
     void answer(int button) { m_fake.answer(button); }
-    const std::vector<ui::MessageBoxRequest>& requests() const { return m_fake.requests(); }
+    const std::vector<platform::MessageBoxRequest>& requests() const { return m_fake.requests(); }
     std::vector<std::string> captions() const { return m_fake.captions(); }
     // Called inside every show(), before it returns.
     std::function<void()> whileOpen;

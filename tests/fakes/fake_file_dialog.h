@@ -5,19 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::test {
 
-class FakeFileDialog : public ui::FileDialogPort {
+class FakeFileDialog : public platform::FileDialogPort {
 public:
     struct Request {
         std::string title;
-        std::vector<ui::FileFilter> filters;
+        std::vector<platform::FileFilter> filters;
         std::string startFolder;
     };
 
-    std::optional<std::string> openFile(const std::string& title, const std::vector<ui::FileFilter>& filters,
+    std::optional<std::string> openFile(const std::string& title, const std::vector<platform::FileFilter>& filters,
                                         const std::string& startFolder) override {
         m_requests.push_back({title, filters, startFolder});
         if (m_answers.empty()) return std::nullopt;

@@ -2,7 +2,7 @@
 
 namespace tarvelo::test {
 
-int FakeMessageBox::show(const ui::MessageBoxRequest& request) {
+int FakeMessageBox::show(const platform::MessageBoxRequest& request) {
     m_requests.push_back(request);
     if (onShow) onShow(request);
     if (m_answers.empty()) return request.defaultButton;
@@ -30,6 +30,22 @@ void FakeHalt::halt(const std::string& stopText) {
 void FakeHalt::giveUp(const std::string& text) {
     m_givenUp.push_back(text);
     throw HaltCalled(text);
+}
+
+bool ScriptedRunner::run(const std::string& title, platform::SlicedJob& job, bool cancellable) {
+    titles.push_back(title);
+    lastCancellable = cancellable;
+    for (;;) {
+        shown.push_back(job.progress());
+        if (cancelAfter >= 0 && slices >= cancelAfter) {
+            job.cancel();
+            return false;
+        }
+        ++slices;
+        if (job.runSlice() == platform::SlicedJob::Step::done) break;
+    }
+    shown.push_back(job.progress());
+    return true;
 }
 
 }  // namespace tarvelo::test

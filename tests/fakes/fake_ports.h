@@ -7,33 +7,34 @@
 #include <string>
 #include <vector>
 
-#include "ui/ports.h"
+#include "platform/ports.h"
+#include "platform/sliced_job.h"
 
 namespace tarvelo::test {
 
 // A message box that records every request and answers from a queue of scripted buttons; when the queue
 // is empty it answers with the request's default button, as a user pressing Enter would.
-class FakeMessageBox : public ui::MessageBoxPort {
+class FakeMessageBox : public platform::MessageBoxPort {
 public:
-    int show(const ui::MessageBoxRequest& request) override;
+    int show(const platform::MessageBoxRequest& request) override;
 
     // Queues the next answers, in order.
     void answer(int button) { m_answers.push_back(button); }
     void answer(std::initializer_list<int> buttons) { m_answers.insert(m_answers.end(), buttons); }
 
     // Runs while each box is shown, before it is answered: what happens in the world meanwhile.
-    std::function<void(const ui::MessageBoxRequest&)> onShow;
+    std::function<void(const platform::MessageBoxRequest&)> onShow;
 
-    const std::vector<ui::MessageBoxRequest>& requests() const { return m_requests; }
+    const std::vector<platform::MessageBoxRequest>& requests() const { return m_requests; }
     std::size_t count() const { return m_requests.size(); }
     // The most recent request. REQUIRES: count() > 0.
-    const ui::MessageBoxRequest& last() const { return m_requests.back(); }
+    const platform::MessageBoxRequest& last() const { return m_requests.back(); }
     // The captions of every request so far, in order; reads well in assertions.
     std::vector<std::string> captions() const;
     void clear();
 
 private:
-    std::vector<ui::MessageBoxRequest> m_requests;
+    std::vector<platform::MessageBoxRequest> m_requests;
     std::deque<int> m_answers;
 };
 
@@ -45,7 +46,7 @@ struct HaltCalled : std::runtime_error {
 
 // A halt that records the stop text and throws HaltCalled, so a test can see the program would stop.
 // Giving up on a busy file is recorded apart (and throws HaltCalled too).
-class FakeHalt : public ui::HaltPort {
+class FakeHalt : public platform::HaltPort {
 public:
     [[noreturn]] void halt(const std::string& stopText) override;
     [[noreturn]] void giveUp(const std::string& text) override;
@@ -56,6 +57,18 @@ public:
 private:
     std::vector<std::string> m_stopTexts;
     std::vector<std::string> m_givenUp;
+};
+
+// Runs a job's slices; cancels (as the Cancel button) once cancelAfter slices have run.
+class ScriptedRunner : public platform::JobRunner {
+public:
+    bool run(const std::string& title, platform::SlicedJob& job, bool cancellable = true) override;
+
+    int cancelAfter = -1;
+    std::vector<std::string> titles;
+    std::vector<platform::Progress> shown;
+    int slices = 0;
+    bool lastCancellable = true;
 };
 
 }  // namespace tarvelo::test

@@ -1,6 +1,6 @@
 #pragma once
-// The search's dialogs answered from a script, a job runner that can press Cancel, and tasks built as the
-// store holds them (field by field, so the tests do not depend on the record struct's member types).
+// The search's dialogs answered from a script; the job runner that can press Cancel is a fake port
+// (fakes/fake_ports.h), tasks as the store holds them are built in fakes/task_table.h.
 #include <deque>
 #include <optional>
 #include <string>
@@ -8,7 +8,8 @@
 
 #include "data/data_files.h"
 #include "search/schedule_search.h"
-#include "search/sliced_job.h"
+#include "fakes/fake_ports.h"
+#include "fakes/task_table.h"
 #include "store/store.h"
 
 namespace tarvelo::test {
@@ -32,32 +33,5 @@ public:
     std::vector<std::string> lowerLimitsShown;
     std::vector<std::int64_t> foundIds;  // SCH:ID of each task shown
 };
-
-// Runs a job's slices; cancels (as the Cancel button) once cancelAfter slices have run.
-class ScriptedRunner : public search::JobRunner {
-public:
-    bool run(const std::string& title, ui::SlicedJob& job, bool cancellable = true) override;
-
-    int cancelAfter = -1;
-    std::vector<std::string> titles;
-    std::vector<ui::Progress> shown;
-    int slices = 0;
-    bool lastCancellable = true;
-};
-
-// A task as the store holds it: every field blank, then set by name.
-//   TaskRow(7).with("SCH:DESCRIPTION", "Backup").with("SCH:DATE", 71651)
-class TaskRow {
-public:
-    explicit TaskRow(std::int64_t id);
-    TaskRow& with(const std::string& field, store::Value value);
-    const store::Row& row() const { return m_row; }
-
-private:
-    store::Row m_row;
-};
-
-// Stores a task in Schedule and returns its position. REQUIRES: a use of Schedule is held.
-std::int64_t addTask(DataFiles& files, const TaskRow& task);
 
 }  // namespace tarvelo::test

@@ -4,11 +4,11 @@
 #include <functional>
 #include <string>
 
-#include "ui/sliced_job.h"
+#include "platform/sliced_job.h"
 
 namespace tarvelo::test {
 
-class FakeSlicedJob : public ui::SlicedJob {
+class FakeSlicedJob : public platform::SlicedJob {
 public:
     explicit FakeSlicedJob(int slices) : m_total(slices) {}
 
@@ -18,9 +18,9 @@ public:
         if (afterSlice) afterSlice(m_done);
         return m_done >= m_total ? Step::done : Step::more;
     }
-    ui::Progress progress() const override {
+    platform::Progress progress() const override {
         const int percent = m_total == 0 ? 100 : m_done * 100 / m_total;
-        return {percent, std::to_string(m_done) + " Found", ui::percentCompleted(percent, true)};
+        return {percent, std::to_string(m_done) + " Found", platform::percentCompleted(percent, true)};
     }
     void cancel() override { cancelled = true; }
 

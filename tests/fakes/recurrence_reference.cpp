@@ -144,7 +144,7 @@ void dayOfMonthRule(Schedule& task, StdDate refDate) {
 
 }  // namespace
 
-void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::MessageBoxPort& messages) {
+void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages) {
     const ScheduleType type = task.scheduleType.kind();
     if (type == ScheduleType::Once) {
         task.completed = 1;
@@ -180,7 +180,7 @@ void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::Mess
     }
 }
 
-void advanceTask(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages) {
+void advanceTask(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages) {
     detail::advanceTaskWith(task, today, now, messages, &reference::nextScheduleDate);
 }
 

@@ -5,11 +5,11 @@
 // occurrences were missed. Same contracts as recurrence.h, including parking at kMaxDate.
 #include "core/date.h"
 #include "data/records.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 namespace tarvelo::reference {
 
-void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, ui::MessageBoxPort& messages);
-void advanceTask(Schedule& task, StdDate today, StdTime now, ui::MessageBoxPort& messages);
+void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages);
+void advanceTask(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages);
 
 }  // namespace tarvelo::reference

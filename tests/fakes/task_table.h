@@ -8,8 +8,24 @@
 
 #include "data/data_files.h"
 #include "data/records.h"
+#include "store/store.h"
 
 namespace tarvelo::test {
+
+// A task as the store holds it: every field blank, then set by name.
+//   TaskRow(7).with("SCH:DESCRIPTION", "Backup").with("SCH:DATE", 71651)
+class TaskRow {
+public:
+    explicit TaskRow(std::int64_t id);
+    TaskRow& with(const std::string& field, store::Value value);
+    const store::Row& row() const { return m_row; }
+
+private:
+    store::Row m_row;
+};
+
+// Stores a task in Schedule and returns its position. REQUIRES: a use of Schedule is held.
+std::int64_t addTask(DataFiles& files, const TaskRow& task);
 
 // Adds the task as it is (its id included) and returns it as stored, with the row it was stored in.
 inline Schedule addTask(DataFiles& files, Schedule task) {

@@ -211,7 +211,7 @@ TEST_F(ScheduleScanTest, theTotalIsCountedAPieceAtATimeAndThePercentageFollowsOn
     search::FindNextJob job(scan);
     std::vector<int> percents;
     for (int slice = 0; slice < 4; ++slice) {
-        ASSERT_EQ(job.runSlice(), ui::SlicedJob::Step::more);
+        ASSERT_EQ(job.runSlice(), platform::SlicedJob::Step::more);
         percents.push_back(job.progress().percent);
     }
     const auto after = [&](int slices) { return static_cast<int>(slices * search::kScanSlice * 100 / tasks); };
@@ -221,8 +221,8 @@ TEST_F(ScheduleScanTest, theTotalIsCountedAPieceAtATimeAndThePercentageFollowsOn
 
 TEST_F(ScheduleScanTest, unselectOnTheTagsReadsOnlyTaggedTasks) {
     for (int id = 1; id <= 4; ++id) dated(id, 80000, id % 2 ? "odd" : "even");
-    tags->setTag(search::kScheduleTable, 3, "3");  // positions follow the ids here
-    tags->setTag(search::kScheduleTable, 2, "2");
+    tags->setTag(kScheduleTable, 3, "3");  // positions follow the ids here
+    tags->setTag(kScheduleTable, 2, "2");
     search::ScheduleScan scan(*files, *tags, {where("description", contains, std::string("d"))}, SearchTask::unselect);
     EXPECT_EQ(idsFound(scan), std::vector<std::int64_t>{3});
     EXPECT_EQ(scan.recordsRead(), 2);

@@ -48,7 +48,7 @@ TEST_F(ScheduleSearchTest, beginSearchWithoutAnyFieldAsksForOne) {
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text, "You must specify at least one search field!");
     EXPECT_EQ(messages.last().caption, "");
-    EXPECT_EQ(messages.last().icon, ui::Icon::Exclamation);
+    EXPECT_EQ(messages.last().icon, platform::Icon::Exclamation);
     EXPECT_TRUE(dialogs.selectionOffered.empty());
     EXPECT_EQ(buffer.values, before.values);
 }
@@ -69,7 +69,7 @@ TEST_F(ScheduleSearchTest, selectingThreeTasksRespondsMinusThree) {
     const SearchOutcome outcome = search.beginSearch(buffer);
     EXPECT_EQ(outcome, SearchOutcome::marked);
     EXPECT_EQ(search.response(outcome), -3);
-    EXPECT_EQ(tags->cntTag(search::kScheduleTable), 3);
+    EXPECT_EQ(tags->cntTag(kScheduleTable), 3);
     EXPECT_EQ(dialogs.selectionOffered, std::vector<bool>{false}) << "Unselect is not offered with nothing selected";
     EXPECT_EQ(messages.count(), 0u);
 }
@@ -84,7 +84,7 @@ class ClearOldSelectionsTest : public ScheduleSearchTest, public testing::WithPa
 
 TEST_P(ClearOldSelectionsTest, asksBeforeSelectingAgain) {
     // GIVEN "Pay rent" selected
-    tags->setTag(search::kScheduleTable, 4, "4");
+    tags->setTag(kScheduleTable, 4, "4");
     typeDescription("backup");
     dialogs.tasks = {SearchTask::select};
     messages.answer(GetParam().answer);
@@ -92,18 +92,18 @@ TEST_P(ClearOldSelectionsTest, asksBeforeSelectingAgain) {
     search.beginSearch(buffer);
     // THEN the question came first, and the old selection stays only on No
     EXPECT_EQ(texts(), std::vector<std::string>{"Clear old selections first?"});
-    EXPECT_EQ(messages.last().icon, ui::Icon::Question);
+    EXPECT_EQ(messages.last().icon, platform::Icon::Question);
     EXPECT_EQ(dialogs.selectionOffered, std::vector<bool>{true});
-    EXPECT_EQ(tags->getTag(search::kScheduleTable, 4), GetParam().answer == ui::kNo);
-    EXPECT_EQ(tags->cntTag(search::kScheduleTable), GetParam().selectedAfter);
+    EXPECT_EQ(tags->getTag(kScheduleTable, 4), GetParam().answer == platform::kNo);
+    EXPECT_EQ(tags->cntTag(kScheduleTable), GetParam().selectedAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(Search, ClearOldSelectionsTest,
-                         testing::Values(ClearCase{"Yes", ui::kYes, 3}, ClearCase{"No", ui::kNo, 4}),
+                         testing::Values(ClearCase{"Yes", platform::kYes, 3}, ClearCase{"No", platform::kNo, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ScheduleSearchTest, unselectRemovesTheMatchingTagsOnly) {
-    for (int id = 1; id <= 4; ++id) tags->setTag(search::kScheduleTable, id, std::to_string(id));
+    for (int id = 1; id <= 4; ++id) tags->setTag(kScheduleTable, id, std::to_string(id));
     buffer = TaskRow(0).with("SCH:DESCRIPTION", std::string("backup")).row();
     search.setMatchType(field("description"), MatchType::contains);
     dialogs.tasks = {SearchTask::unselect};

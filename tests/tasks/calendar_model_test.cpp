@@ -10,10 +10,10 @@
 namespace tarvelo {
 namespace {
 
-class FixedClock : public ui::ClockPort {
+class FixedClock : public platform::ClockPort {
 public:
     explicit FixedClock(StdDate today) : m_today(today) {}
-    ui::Moment now() override { return {m_today, timeFromHms(12, 0)}; }
+    platform::Moment now() override { return {m_today, timeFromHms(12, 0)}; }
 
 private:
     StdDate m_today;
@@ -105,17 +105,17 @@ TEST_F(CalendarModelTest, GivenCheckModeNone_WhenFilled_ThenEveryDayIsEnabledWha
 TEST_F(CalendarModelTest, GivenYesterday_WhenPicked_ThenTheQuestionIsAskedAndYesReturnsIt) {
     CalendarModel model = open(0);
     const int yesterday = model.firstCell() + 10;
-    messages.answer(ui::kNo);
+    messages.answer(platform::kNo);
     EXPECT_FALSE(model.pickDay(yesterday).has_value());
     ASSERT_EQ(messages.count(), 1u);
-    const ui::MessageBoxRequest& ask = messages.last();
+    const platform::MessageBoxRequest& ask = messages.last();
     EXPECT_EQ(ask.caption, "Confirm");
     EXPECT_EQ(ask.text, "You have selected a date earlier than today.  Do you wish to use this date?");
-    EXPECT_EQ(ask.icon, ui::Icon::Question);
-    EXPECT_EQ(ask.buttons, ui::kYes + ui::kNo);
-    EXPECT_EQ(ask.defaultButton, ui::kNo);
+    EXPECT_EQ(ask.icon, platform::Icon::Question);
+    EXPECT_EQ(ask.buttons, platform::kYes + platform::kNo);
+    EXPECT_EQ(ask.defaultButton, platform::kNo);
 
-    messages.answer(ui::kYes);
+    messages.answer(platform::kYes);
     EXPECT_EQ(model.pickDay(yesterday), dateFromYmd(1996, 6, 11));
 }
 
@@ -160,8 +160,8 @@ TEST_F(CalendarModelTest, GivenAMonthOutOfRange_WhenEntered_ThenTheMessageIsShow
     ASSERT_EQ(messages.count(), 4u);
     EXPECT_EQ(messages.last().caption, "Error Message");
     EXPECT_EQ(messages.last().text, "Month should be between 1 to 12");
-    EXPECT_EQ(messages.last().icon, ui::Icon::Exclamation);
-    EXPECT_EQ(messages.last().buttons, ui::kOk);
+    EXPECT_EQ(messages.last().icon, platform::Icon::Exclamation);
+    EXPECT_EQ(messages.last().buttons, platform::kOk);
 
     EXPECT_TRUE(model.enterMonth(2));
     EXPECT_EQ(model.firstCell(), dayOfWeek(dateFromYmd(1996, 2, 1)));

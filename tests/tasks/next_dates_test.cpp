@@ -24,27 +24,27 @@ StdDate ymd(int y, int m, int d) { return dateFromYmd(y, m, d); }
 StdTime hm(int h, int m) { return timeFromHms(h, m); }
 
 // The occurrences as the scheduler reaches them: moved on by the yardstick, performed at each one.
-std::vector<ui::Moment> movedOn(Schedule task, int count) {
+std::vector<platform::Moment> movedOn(Schedule task, int count) {
     test::FakeMessageBox boxes;
-    std::vector<ui::Moment> out{{task.date, task.time}};
+    std::vector<platform::Moment> out{{task.date, task.time}};
     while (static_cast<int>(out.size()) < count) {
         reference::nextScheduleDate(task, task.date, task.time + 1, boxes);
-        if (task.completed || ui::Moment{task.date, task.time} == out.back()) break;
+        if (task.completed || platform::Moment{task.date, task.time} == out.back()) break;
         out.push_back({task.date, task.time});
     }
     return out;
 }
 
-std::string shown(const std::vector<ui::Moment>& moments) {
+std::string shown(const std::vector<platform::Moment>& moments) {
     std::string out;
-    for (const ui::Moment& m : moments) out += formatIsoDate(m.date) + " " + formatTime24(m.time) + "; ";
+    for (const platform::Moment& m : moments) out += formatIsoDate(m.date) + " " + formatTime24(m.time) + "; ";
     return out;
 }
 
 struct NextDatesCase {
     std::string name;
     Schedule task;
-    std::vector<ui::Moment> first;  // what the list starts with
+    std::vector<platform::Moment> first;  // what the list starts with
 };
 
 void PrintTo(const NextDatesCase& c, std::ostream* os) { *os << c.name; }
@@ -99,11 +99,11 @@ class NextDatesCases : public ::testing::TestWithParam<NextDatesCase> {};
 TEST_P(NextDatesCases, AreTheSuccessiveMovesOnAndStartAsTheRulesSay) {
     // GIVEN a task; WHEN its next 24 dates are listed
     const NextDatesCase& c = GetParam();
-    const std::vector<ui::Moment> next = nextDates(c.task, 24);
+    const std::vector<platform::Moment> next = nextDates(c.task, 24);
     // THEN they are the occurrences the scheduler moves it on to, one after the other
     EXPECT_EQ(shown(next), shown(movedOn(c.task, 24)));
     ASSERT_GE(next.size(), c.first.size());
-    EXPECT_EQ(shown(std::vector<ui::Moment>(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(c.first.size()))),
+    EXPECT_EQ(shown(std::vector<platform::Moment>(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(c.first.size()))),
               shown(c.first));
 }
 

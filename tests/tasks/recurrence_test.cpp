@@ -146,8 +146,8 @@ TEST(NextScheduleDate, shouldAskForUnitsAndPushADueTaskToTheDayAfterTheReference
         ASSERT_EQ(messages.count(), 1u) << c.unit;
         EXPECT_EQ(messages.last().caption, "Invalid Units");
         EXPECT_EQ(messages.last().text, "Custom repetition is not set up properly.  Select units.");
-        EXPECT_EQ(messages.last().buttons, ui::kOk);
-        EXPECT_EQ(messages.last().icon, ui::Icon::None);
+        EXPECT_EQ(messages.last().buttons, platform::kOk);
+        EXPECT_EQ(messages.last().icon, platform::Icon::None);
         EXPECT_EQ(task.date, c.want) << c.unit;
         EXPECT_EQ(task.time, hm(8, 0));
     }

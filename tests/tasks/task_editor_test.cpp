@@ -187,7 +187,7 @@ TEST_F(TaskEditorTest, GivenAFridayTask_WhenAMondayIsEntered_ThenTheWarningIsSho
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "Warning");
     EXPECT_EQ(messages.last().text, "Date given does not match schedule type.");
-    EXPECT_EQ(messages.last().buttons, ui::kOk);
+    EXPECT_EQ(messages.last().buttons, platform::kOk);
     EXPECT_EQ(editor->task().date, june10());
 
     messages.clear();
@@ -247,7 +247,7 @@ TEST_F(TaskEditorTest, GivenAWarningAfterTheTask_WhenItsDateIsAccepted_ThenBothF
     EXPECT_EQ(editor->task().advanceWarnTime, 0);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text, "Advanced Warning cannot be after scheduled task.");
-    EXPECT_EQ(messages.last().buttons, ui::kOk);
+    EXPECT_EQ(messages.last().buttons, platform::kOk);
 
     // Same day, later hour: after the task as well.
     editor->task().advanceWarnTime = timeFromHms(9, 30);
@@ -431,8 +431,8 @@ TEST_F(EngineTickTest, GivenATickWhileTheFormIsOpen_WhenOkThenCancel_ThenTheOldD
     tick(11);
     ASSERT_EQ(moved, june10() + 7);
 
-    messages.answer(ui::kOk);      // 15: changed by another station
-    messages.answer(ui::kCancel);  // 16: stay in the form
+    messages.answer(platform::kOk);      // 15: changed by another station
+    messages.answer(platform::kCancel);  // 16: stay in the form
     EXPECT_EQ(editor->ok(), TaskFocus::FirstField);
     ASSERT_EQ(messages.count(), 2u);
     EXPECT_EQ(messages.requests()[0].text, "This record was changed by another station.");
@@ -442,8 +442,8 @@ TEST_F(EngineTickTest, GivenATickWhileTheFormIsOpen_WhenOkThenCancel_ThenTheOldD
     EXPECT_EQ(test::storedTask(*files, 11)->description.text(), "Staff meeting");
 
     // Trying again saves the edit on top of what the engine stored.
-    messages.answer(ui::kOk);
-    messages.answer(ui::kYes);
+    messages.answer(platform::kOk);
+    messages.answer(platform::kYes);
     EXPECT_FALSE(editor->ok().has_value());
     EXPECT_EQ(editor->finish(), Response::completed);
     EXPECT_EQ(test::storedTask(*files, 11)->date, moved);

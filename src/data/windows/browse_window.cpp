@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "ui/qt/child_window.h"
-#include "ui/qt/page_list_view.h"
-#include "ui/qt/program_icon.h"
-#include "ui/qt/window_placement.h"
+#include "widgets/child_window.h"
+#include "widgets/page_list_view.h"
+#include "widgets/program_icon.h"
+#include "widgets/window_placement.h"
 
 namespace tarvelo {
 
@@ -24,8 +24,8 @@ BrowseWindow::BrowseWindow(std::string section, const QString& title, const List
     : QDialog(parent), m_section(std::move(section)), m_services(services) {
     setObjectName(QString::fromStdString(m_section));
     setWindowTitle(title);
-    setWindowIcon(ui::programIcon());
-    setFont(ui::windowFont());
+    setWindowIcon(widgets::programIcon());
+    setFont(widgets::windowFont());
     setSizeGripEnabled(true);
 }
 
@@ -46,7 +46,7 @@ void BrowseWindow::build(Layout layout) {
     m_tabs->setDrawBase(true);
     for (const QString& tab : layout.tabs) m_tabs->addTab(tab);
     m_panel = new ListPanel(*m_list, layout.format, std::move(layout.icons), layout.updateButtons, this);
-    m_panel->onButton = [this](ui::ListButton button) { runModal([&] { runButton(button); }); };
+    m_panel->onButton = [this](platform::ListButton button) { runModal([&] { runButton(button); }); };
 
     m_windowButtons = new QHBoxLayout;
     m_windowButtons->addStretch(1);
@@ -76,7 +76,7 @@ void BrowseWindow::build(Layout layout) {
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (m_opened && now && isAncestorOf(now) && !(old && isAncestorOf(old))) refreshList();
     });
-    resize(ui::dialogSize(*this, layout.size.width(), layout.size.height()));
+    resize(widgets::dialogSize(*this, layout.size.width(), layout.size.height()));
 }
 
 void BrowseWindow::resetList() {
@@ -98,7 +98,7 @@ void BrowseWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_opened) return;
     m_opened = true;
-    ui::restoreWindowPosition(ui::positionedWidget(*this), m_section, m_services.iniFile);
+    widgets::restoreWindowPosition(widgets::positionedWidget(*this), m_section, m_services.iniFile);
     actionEnded();
 }
 
@@ -125,7 +125,7 @@ void BrowseWindow::done(int result) {
         closer->start();
         return;
     }
-    if (m_opened && isVisible()) ui::saveWindowPosition(ui::positionedWidget(*this), m_section, m_services.iniFile);
+    if (m_opened && isVisible()) widgets::saveWindowPosition(widgets::positionedWidget(*this), m_section, m_services.iniFile);
     QDialog::done(result);
 }
 

@@ -3,7 +3,7 @@
 // window's own buttons, Close and Help; its position kept under the window's section. The list is reset
 // whenever the window gains the focus, changes tab, is resized, or one of its actions ends.
 //
-// A window the frame starts is shown inside the frame's document area (ui::showStartedWindow); one that
+// A window the frame starts is shown inside the frame's document area (widgets::showStartedWindow); one that
 // another window runs (SelectCategories, BrowseSCH:KeyCategory) is executed as a modal dialog.
 #include <functional>
 #include <initializer_list>
@@ -62,7 +62,7 @@ protected:
     virtual int sortForTab(int tab) const { return tab; }
     // "&Insert", "&Change" or "&Delete" was pressed; for Change and Delete list().current() holds the
     // re-read record. The window runs its form and hands the outcome to list().afterForm().
-    virtual void runButton(ui::ListButton) {}
+    virtual void runButton(platform::ListButton) {}
     // After an action: the list is reset and keeps the focus.
     void actionEnded();
     // Runs a form (or another window) modally from this window. Asked to close meanwhile (the program

@@ -11,12 +11,12 @@
 #include <QVBoxLayout>
 
 #include "data/category_lists.h"
-#include "ui/qt/entry_limit.h"
-#include "ui/qt/child_window.h"
-#include "ui/qt/default_button.h"
-#include "ui/qt/page_list_view.h"
-#include "ui/qt/program_icon.h"
-#include "ui/qt/window_placement.h"
+#include "widgets/entry_limit.h"
+#include "widgets/child_window.h"
+#include "widgets/default_button.h"
+#include "widgets/page_list_view.h"
+#include "widgets/program_icon.h"
+#include "widgets/window_placement.h"
 
 namespace tarvelo {
 
@@ -33,7 +33,7 @@ std::unique_ptr<BrowseList> categoryList(const ListServices& services) {
 }
 
 // A task list's button: the task form on a new task of the category, or on the highlighted task.
-void runTaskForm(BrowseList& list, ui::ListButton button, const std::string& category, const ListServices& services,
+void runTaskForm(BrowseList& list, platform::ListButton button, const std::string& category, const ListServices& services,
                  QWidget* parent) {
     if (!services.taskForm) return;
     const Request request = requestFor(button);
@@ -68,13 +68,13 @@ SelectCategoriesWindow::SelectCategoriesWindow(Request request, const ListServic
     setTabOrder(panel()->view(), m_select);
     m_select->setVisible(m_selecting);
     m_select->setEnabled(m_selecting);
-    if (m_selecting) ui::setDefaultButton(*m_select);
+    if (m_selecting) widgets::setDefaultButton(*m_select);
     connect(m_select, &QPushButton::clicked, this, &SelectCategoriesWindow::pressSelect);
     panel()->view()->setDoubleClickAction([this] {
         if (m_selecting) m_select->click();
     });
     if (m_selecting) {
-        connect(panel()->view(), &ui::PageListView::listChanged, this,
+        connect(panel()->view(), &widgets::PageListView::listChanged, this,
                 [this] { m_select->setEnabled(list().entryCount() > 0); });
     }
 }
@@ -95,7 +95,7 @@ std::optional<Category> selectCategories(Request request, const ListServices& se
 
 BrowseCategoriesWindow* BrowseCategoriesWindow::start(const ListServices& services, QWidget* host) {
     auto* window = new BrowseCategoriesWindow(services, host);
-    ui::showStartedWindow(window, host);
+    widgets::showStartedWindow(window, host);
     return window;
 }
 
@@ -114,12 +114,12 @@ BrowseCategoriesWindow::BrowseCategoriesWindow(const ListServices& services, QWi
     panel()->buttonRow()->addWidget(m_schedule);
     setTabOrder(panel()->deleteButton(), m_schedule);
     connect(m_schedule, &QPushButton::clicked, this, &BrowseCategoriesWindow::pressSchedule);
-    connect(panel()->view(), &ui::PageListView::listChanged, this,
+    connect(panel()->view(), &widgets::PageListView::listChanged, this,
             [this] { m_schedule->setEnabled(list().entryCount() > 0); });
     m_schedule->setEnabled(false);
 }
 
-void BrowseCategoriesWindow::runButton(ui::ListButton button) {
+void BrowseCategoriesWindow::runButton(platform::ListButton button) {
     const Request request = requestFor(button);
     // A new category starts blank.
     const Category category = request == Request::insert ? Category{} : RecordTable<Category>::fromRow(list().current());
@@ -155,7 +155,7 @@ CategoryTasksWindow::CategoryTasksWindow(std::string category, const ListService
     showTaskTypesWhole(*panel()->view()->table(), kTaskTypeColumn, kScheduleTypeColumn);
 }
 
-void CategoryTasksWindow::runButton(ui::ListButton button) {
+void CategoryTasksWindow::runButton(platform::ListButton button) {
     runTaskForm(list(), button, m_category, services(), this);
     actionEnded();
 }
@@ -167,9 +167,9 @@ FormOutcome<Category> updateCategories(Request request, const Category& category
     CategoryForm form(services.files, request, category);
     if (form.start()) {
         UpdateCategoriesDialog dialog(form, services, parent);
-        ui::restoreWindowPosition(dialog, kUpdateSection, services.iniFile);
+        widgets::restoreWindowPosition(dialog, kUpdateSection, services.iniFile);
         dialog.exec();
-        ui::saveWindowPosition(dialog, kUpdateSection, services.iniFile);
+        widgets::saveWindowPosition(dialog, kUpdateSection, services.iniFile);
     }
     FormOutcome<Category> outcome;
     outcome.response = form.finish();
@@ -180,8 +180,8 @@ FormOutcome<Category> updateCategories(Request request, const Category& category
 UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListServices& services, QWidget* parent)
     : QDialog(parent), m_form(form), m_services(services) {
     setObjectName(QString::fromLatin1(kUpdateSection.data(), static_cast<int>(kUpdateSection.size())));
-    setFont(ui::windowFont());
-    setWindowIcon(ui::programIcon());
+    setFont(widgets::windowFont());
+    setWindowIcon(widgets::programIcon());
     setWindowTitle(QStringLiteral("Update Category"));
     if (const std::string title = form.actionTitle(); !title.empty()) setWindowTitle(QString::fromStdString(title));
     setSizeGripEnabled(true);
@@ -189,7 +189,7 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
     m_tabs = new QTabWidget(this);
     auto* general = new QWidget(m_tabs);
     m_entry = new QLineEdit(general);
-    ui::limitEntry(m_entry, 20);
+    widgets::limitEntry(m_entry, 20);
     auto* prompt = new QLabel(QStringLiteral("&Category:"), general);
     prompt->setBuddy(m_entry);
     auto* generalLayout = new QHBoxLayout(general);
@@ -203,7 +203,7 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
                                            categoryTasksConfig(kCategoryTaskListFormat,
                                                                [this] { return m_form.record().category.text(); }));
     m_panel = new ListPanel(*m_tasks, kCategoryTaskListFormat, {}, true, m_tabs);
-    m_panel->onButton = [this](ui::ListButton button) {
+    m_panel->onButton = [this](platform::ListButton button) {
         runTaskForm(*m_tasks, button, m_form.record().category.text(), m_services, this);
         resetTasks();
         m_panel->view()->setFocus();
@@ -211,7 +211,7 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
     m_tabs->addTab(m_panel, QStringLiteral("Schedule"));
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    ui::setDefaultButton(*m_ok);
+    widgets::setDefaultButton(*m_ok);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
     auto* help = new QPushButton(QStringLiteral("Help"), this);
@@ -242,7 +242,7 @@ UpdateCategoriesDialog::UpdateCategoriesDialog(CategoryForm& form, const ListSer
     connect(m_ok, &QPushButton::clicked, this, &UpdateCategoriesDialog::pressOk);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { m_services.help(); });
-    resize(ui::dialogSize(*this, 260, 160));
+    resize(widgets::dialogSize(*this, 260, 160));
 }
 
 UpdateCategoriesDialog::~UpdateCategoriesDialog() {

@@ -49,7 +49,7 @@ public:
     QPushButton* scheduleButton() const { return m_schedule; }
 
 protected:
-    void runButton(ui::ListButton button) override;
+    void runButton(platform::ListButton button) override;
 
 private:
     void pressSchedule();
@@ -65,7 +65,7 @@ public:
     CategoryTasksWindow(std::string category, const ListServices& services, QWidget* parent = nullptr);
 
 protected:
-    void runButton(ui::ListButton button) override;
+    void runButton(platform::ListButton button) override;
 
 private:
     std::string m_category;

@@ -10,15 +10,15 @@
 #include <QVBoxLayout>
 
 #include "data/list_cells.h"
-#include "ui/qt/page_list_view.h"
+#include "widgets/page_list_view.h"
 
 namespace tarvelo {
 
-Request requestFor(ui::ListButton button) {
+Request requestFor(platform::ListButton button) {
     switch (button) {
-    case ui::ListButton::insert: return Request::insert;
-    case ui::ListButton::change: return Request::change;
-    case ui::ListButton::remove: return Request::remove;
+    case platform::ListButton::insert: return Request::insert;
+    case platform::ListButton::change: return Request::change;
+    case platform::ListButton::remove: return Request::remove;
     }
     return Request::none;
 }
@@ -45,7 +45,7 @@ void showTaskTypesWhole(QTableView& table, int taskTypeColumn, int scheduleTypeC
 
 ListPanel::ListPanel(BrowseList& list, const char* format, std::vector<QIcon> icons, bool updateButtons, QWidget* parent)
     : QWidget(parent), m_list(list) {
-    m_view = new ui::PageListView(list, programListColumns(format), std::move(icons), this);
+    m_view = new widgets::PageListView(list, programListColumns(format), std::move(icons), this);
     m_view->table()->setToolTip(QStringLiteral("Browsing Records"));
     m_view->table()->setStatusTip(QStringLiteral("Browsing Records"));
     m_view->setUpdateButtons(updateButtons);
@@ -54,8 +54,8 @@ ListPanel::ListPanel(BrowseList& list, const char* format, std::vector<QIcon> ic
         m_insert = new QPushButton(QStringLiteral("&Insert"), this);
         m_change = new QPushButton(QStringLiteral("&Change"), this);
         m_delete = new QPushButton(QStringLiteral("&Delete"), this);
-        for (auto [button, which] : {std::pair{m_insert, ui::ListButton::insert}, {m_change, ui::ListButton::change},
-                                     {m_delete, ui::ListButton::remove}}) {
+        for (auto [button, which] : {std::pair{m_insert, platform::ListButton::insert}, {m_change, platform::ListButton::change},
+                                     {m_delete, platform::ListButton::remove}}) {
             button->setAutoDefault(false);
             m_buttons->addWidget(button);
             connect(button, &QPushButton::clicked, this, [this, which = which] { press(which); });
@@ -68,19 +68,19 @@ ListPanel::ListPanel(BrowseList& list, const char* format, std::vector<QIcon> ic
     layout->addLayout(m_buttons);
 
     // The keys and the popup menu press the buttons (a disabled one does nothing).
-    connect(m_view, &ui::PageListView::buttonRequested, this, [this](ui::ListButton button) {
-        QPushButton* b = button == ui::ListButton::insert ? m_insert
-                         : button == ui::ListButton::change ? m_change
+    connect(m_view, &widgets::PageListView::buttonRequested, this, [this](platform::ListButton button) {
+        QPushButton* b = button == platform::ListButton::insert ? m_insert
+                         : button == platform::ListButton::change ? m_change
                                                            : m_delete;
         if (b) b->click();
     });
-    connect(m_view, &ui::PageListView::listChanged, this, &ListPanel::followList);
-    connect(m_view, &ui::PageListView::closeRequested, this, &ListPanel::closeRequested);
+    connect(m_view, &widgets::PageListView::listChanged, this, &ListPanel::followList);
+    connect(m_view, &widgets::PageListView::closeRequested, this, &ListPanel::closeRequested);
     followList();
 }
 
-void ListPanel::press(ui::ListButton button) {
-    if (button != ui::ListButton::insert && !m_list.rereadHighlighted().ok()) return;
+void ListPanel::press(platform::ListButton button) {
+    if (button != platform::ListButton::insert && !m_list.rereadHighlighted().ok()) return;
     if (onButton) onButton(button);
 }
 

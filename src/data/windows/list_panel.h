@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "data/browse_list.h"
-#include "ui/page_list.h"
+#include "platform/page_list.h"
 
 class QHBoxLayout;
 class QPushButton;
@@ -20,7 +20,7 @@ class QTableView;
 
 namespace tarvelo {
 
-namespace ui {
+namespace widgets {
 class PageListView;
 }
 
@@ -30,7 +30,7 @@ public:
     // REQUIRES: list outlives the panel. format: the list's format ("60L(0)|M~Category~@s20@").
     ListPanel(BrowseList& list, const char* format, std::vector<QIcon> icons, bool updateButtons, QWidget* parent);
 
-    ui::PageListView* view() const { return m_view; }
+    widgets::PageListView* view() const { return m_view; }
     QPushButton* insertButton() const { return m_insert; }
     QPushButton* changeButton() const { return m_change; }
     QPushButton* deleteButton() const { return m_delete; }
@@ -38,9 +38,9 @@ public:
     QHBoxLayout* buttonRow() const { return m_buttons; }
 
     // Runs a button's action; for Change and Delete list().current() holds the re-read record.
-    std::function<void(ui::ListButton)> onButton;
+    std::function<void(platform::ListButton)> onButton;
 
-    void press(ui::ListButton button);
+    void press(platform::ListButton button);
 
 signals:
     // A read failed (its message has been shown): the window closes.
@@ -50,7 +50,7 @@ private:
     void followList();
 
     BrowseList& m_list;
-    ui::PageListView* m_view = nullptr;
+    widgets::PageListView* m_view = nullptr;
     QHBoxLayout* m_buttons = nullptr;
     QPushButton* m_insert = nullptr;
     QPushButton* m_change = nullptr;
@@ -58,7 +58,7 @@ private:
 };
 
 // The request a list button makes of its form.
-Request requestFor(ui::ListButton button);
+Request requestFor(platform::ListButton button);
 
 // Ctrl+Tab and Ctrl+Shift+Tab anywhere in window select the next and the previous tab.
 void enableTabKeys(QWidget* window, QTabBar* tabs);

@@ -11,8 +11,8 @@
 #include <QTimer>
 
 #include "data/windows/category_windows.h"
-#include "ui/qt/child_window.h"
-#include "ui/qt/page_list_view.h"
+#include "widgets/child_window.h"
+#include "widgets/page_list_view.h"
 
 namespace tarvelo {
 namespace {
@@ -39,7 +39,7 @@ QPushButton* windowButton(const char* text, QWidget* parent) {
 
 BrowseScheduleWindow* BrowseScheduleWindow::start(const ScheduleBrowseServices& services, QWidget* host) {
     auto* window = new BrowseScheduleWindow(services, host);
-    ui::showStartedWindow(window, host);
+    widgets::showStartedWindow(window, host);
     return window;
 }
 
@@ -92,7 +92,7 @@ BrowseScheduleWindow::BrowseScheduleWindow(const ScheduleBrowseServices& service
     connect(m_selectDay, &QPushButton::clicked, this, &BrowseScheduleWindow::pressSelectDay);
     connect(m_selectCategory, &QPushButton::clicked, this, &BrowseScheduleWindow::pressSelectCategory);
     connect(m_search, &QPushButton::clicked, this, &BrowseScheduleWindow::pressSearch);
-    connect(panel()->view(), &ui::PageListView::listChanged, this, &BrowseScheduleWindow::followList);
+    connect(panel()->view(), &widgets::PageListView::listChanged, this, &BrowseScheduleWindow::followList);
     {
         // The tab it opens on; the list is filled in its order when the window first shows.
         const QSignalBlocker quiet(tabs());
@@ -121,7 +121,7 @@ void BrowseScheduleWindow::followList() {
     m_runNow->setEnabled(entries && static_cast<bool>(m_services.runNow));
 }
 
-void BrowseScheduleWindow::runButton(ui::ListButton button) {
+void BrowseScheduleWindow::runButton(platform::ListButton button) {
     if (!m_services.taskForm) return;
     const Request request = requestFor(button);
     // Change and Delete come with the highlighted task re-read into the list's buffer.

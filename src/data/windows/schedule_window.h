@@ -15,7 +15,7 @@
 #include "core/settings.h"
 #include "data/schedule_browse.h"
 #include "data/windows/browse_window.h"
-#include "ui/ports.h"
+#include "platform/ports.h"
 
 class QPushButton;
 
@@ -23,7 +23,7 @@ namespace tarvelo {
 
 struct ScheduleBrowseServices {
     const ListServices& lists;
-    ui::ClockPort& clock;
+    platform::ClockPort& clock;
     const Settings& settings;  // ShowFullSchedule
     // The task form, modal over parent, on task; a new task starts on the day selectedDayText names.
     // task comes back as the form left it. Returns the form's response.
@@ -62,7 +62,7 @@ public:
     void tableChanged();
 
 protected:
-    void runButton(ui::ListButton button) override;
+    void runButton(platform::ListButton button) override;
 
 private:
     void showTab();

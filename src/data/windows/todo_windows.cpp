@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 
 #include "data/todo_list.h"
-#include "ui/qt/entry_limit.h"
-#include "ui/qt/child_window.h"
-#include "ui/qt/date_edit.h"
-#include "ui/qt/default_button.h"
-#include "ui/qt/window_placement.h"
+#include "widgets/entry_limit.h"
+#include "widgets/child_window.h"
+#include "widgets/date_edit.h"
+#include "widgets/default_button.h"
+#include "widgets/window_placement.h"
 
 namespace tarvelo {
 
@@ -27,7 +27,7 @@ constexpr std::string_view kUpdateSection = "UpdateTodo";
 
 BrowseTodoWindow* BrowseTodoWindow::start(const ListServices& services, QWidget* host) {
     auto* window = new BrowseTodoWindow(services, host);
-    ui::showStartedWindow(window, host);
+    widgets::showStartedWindow(window, host);
     return window;
 }
 
@@ -47,7 +47,7 @@ BrowseTodoWindow::BrowseTodoWindow(const ListServices& services, QWidget* parent
 
 int BrowseTodoWindow::sortForTab(int tab) const { return static_cast<int>(toDoOrderForTab(tab)); }
 
-void BrowseTodoWindow::runButton(ui::ListButton button) {
+void BrowseTodoWindow::runButton(platform::ListButton button) {
     const Request request = requestFor(button);
     const ToDo item = request == Request::insert ? ToDo{} : RecordTable<ToDo>::fromRow(list().current());
     const FormOutcome<ToDo> outcome = updateTodo(request, item, services(), this);
@@ -61,9 +61,9 @@ FormOutcome<ToDo> updateTodo(Request request, const ToDo& item, const ListServic
     ToDoForm form(services.files, request, item);
     if (form.start()) {
         UpdateTodoDialog dialog(form, services.files.warn(), parent);
-        ui::restoreWindowPosition(dialog, kUpdateSection, services.iniFile);
+        widgets::restoreWindowPosition(dialog, kUpdateSection, services.iniFile);
         dialog.exec();
-        ui::saveWindowPosition(dialog, kUpdateSection, services.iniFile);
+        widgets::saveWindowPosition(dialog, kUpdateSection, services.iniFile);
     }
     FormOutcome<ToDo> outcome;
     outcome.response = form.finish();
@@ -74,7 +74,7 @@ FormOutcome<ToDo> updateTodo(Request request, const ToDo& item, const ListServic
 UpdateTodoDialog::UpdateTodoDialog(ToDoForm& form, const DataWarning& warn, QWidget* parent)
     : QDialog(parent), m_form(form), m_warn(warn) {
     setObjectName(QString::fromLatin1(kUpdateSection.data(), static_cast<int>(kUpdateSection.size())));
-    setFont(ui::windowFont());
+    setFont(widgets::windowFont());
     setWindowIcon(resourceIcon("check"));
     setWindowTitle(QStringLiteral("Update the Todo File"));
     if (const std::string title = form.actionTitle(); !title.empty()) setWindowTitle(QString::fromStdString(title));
@@ -83,7 +83,7 @@ UpdateTodoDialog::UpdateTodoDialog(ToDoForm& form, const DataWarning& warn, QWid
     auto* general = new QWidget(tabs);
     tabs->addTab(general, QStringLiteral("General"));
     m_text = new QLineEdit(general);
-    ui::limitEntry(m_text, 40);
+    widgets::limitEntry(m_text, 40);
     m_priority = new QSpinBox(general);
     m_priority->setRange(0, 99);  // two digits; the check keeps it to 1..10
     m_priority->setToolTip(QStringLiteral("1 to 10"));
@@ -102,7 +102,7 @@ UpdateTodoDialog::UpdateTodoDialog(ToDoForm& form, const DataWarning& warn, QWid
     grid->setRowStretch(3, 1);
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    ui::setDefaultButton(*m_ok);
+    widgets::setDefaultButton(*m_ok);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -127,7 +127,7 @@ UpdateTodoDialog::UpdateTodoDialog(ToDoForm& form, const DataWarning& warn, QWid
     });
     connect(m_ok, &QPushButton::clicked, this, &UpdateTodoDialog::pressOk);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    resize(ui::dialogSize(*this, 220, 90));
+    resize(widgets::dialogSize(*this, 220, 90));
 }
 
 void UpdateTodoDialog::showRecord() {
@@ -144,7 +144,7 @@ bool UpdateTodoDialog::priorityAccepted() {
     m_checking = false;
     if (!accepted) {
         // Refused, as an entry refuses its text: the Enter that completed it goes no further.
-        ui::keepFocus(*m_priority);
+        widgets::keepFocus(*m_priority);
         m_priority->selectAll();
     }
     return accepted;

@@ -25,7 +25,7 @@ public:
 
 protected:
     int sortForTab(int tab) const override;
-    void runButton(ui::ListButton button) override;
+    void runButton(platform::ListButton button) override;
 };
 
 // "Update the Todo File", titled "Adding a Todo Record" or "Changing a Todo Record". The priority is

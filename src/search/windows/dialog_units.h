@@ -3,13 +3,13 @@
 #include <QRect>
 #include <QWidget>
 
-#include "ui/qt/window_placement.h"
+#include "widgets/window_placement.h"
 
 namespace tarvelo::search {
 
 inline QRect unitsRect(const QWidget& window, int x, int y, int width, int height) {
-    const QSize origin = ui::dialogSize(window, x, y);
-    return {QPoint(origin.width(), origin.height()), ui::dialogSize(window, width, height)};
+    const QSize origin = widgets::dialogSize(window, x, y);
+    return {QPoint(origin.width(), origin.height()), widgets::dialogSize(window, width, height)};
 }
 
 }  // namespace tarvelo::search

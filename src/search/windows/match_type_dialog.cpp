@@ -7,7 +7,7 @@
 #include <QRadioButton>
 
 #include "search/windows/dialog_units.h"
-#include "ui/qt/default_button.h"
+#include "widgets/default_button.h"
 
 namespace tarvelo::search {
 
@@ -25,7 +25,7 @@ constexpr int kBelowLast = 23; // from the last choice's top to the window's bot
 MatchTypeDialog::MatchTypeDialog(FieldKind kind, MatchType current, QWidget* parent)
     : QDialog(parent), m_chosen(current) {
     setObjectName(QStringLiteral("AskMatchType_"));
-    setFont(ui::windowFont());
+    setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Match Type for %1 Field").arg(QString::fromUtf8(kindName(kind).data(), static_cast<int>(kindName(kind).size()))));
 
     m_group = new QButtonGroup(this);
@@ -52,7 +52,7 @@ MatchTypeDialog::MatchTypeDialog(FieldKind kind, MatchType current, QWidget* par
     int widest = 0;
     for (QRadioButton* radio : m_choices) widest = std::max(widest, radio->sizeHint().width());
     for (QRadioButton* radio : m_choices) radio->resize(std::max(radio->width(), widest), radio->height());
-    const int buttonsX = std::max(ui::dialogWidth(*this, 131), m_choices[0]->x() + widest + ui::dialogWidth(*this, 6));
+    const int buttonsX = std::max(widgets::dialogWidth(*this, 131), m_choices[0]->x() + widest + widgets::dialogWidth(*this, 6));
     if (!offers(kind, current)) m_chosen = MatchType::ignore;
     QAbstractButton* preselected = m_group->button(static_cast<int>(m_chosen));
     preselected->setChecked(true);
@@ -60,15 +60,15 @@ MatchTypeDialog::MatchTypeDialog(FieldKind kind, MatchType current, QWidget* par
     connect(m_group, &QButtonGroup::idClicked, this, [this](int code) { m_chosen = static_cast<MatchType>(code); });
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
-    m_ok->setGeometry(unitsRect(*this, 131, 11, 36, 14).translated(buttonsX - ui::dialogWidth(*this, 131), 0));
-    ui::setDefaultButton(*m_ok);
+    m_ok->setGeometry(unitsRect(*this, 131, 11, 36, 14).translated(buttonsX - widgets::dialogWidth(*this, 131), 0));
+    widgets::setDefaultButton(*m_ok);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setGeometry(unitsRect(*this, 131, 28, 36, 14).translated(buttonsX - ui::dialogWidth(*this, 131), 0));
+    m_cancel->setGeometry(unitsRect(*this, 131, 28, 36, 14).translated(buttonsX - widgets::dialogWidth(*this, 131), 0));
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    setFixedSize(m_ok->geometry().right() + ui::dialogWidth(*this, 10),
-                 ui::dialogSize(*this, 0, std::max(lastY + kBelowLast, 28 + 14 + 8)).height());
+    setFixedSize(m_ok->geometry().right() + widgets::dialogWidth(*this, 10),
+                 widgets::dialogSize(*this, 0, std::max(lastY + kBelowLast, 28 + 14 + 8)).height());
 }
 
 std::optional<MatchType> MatchTypeDialog::ask(FieldKind kind, MatchType current, QWidget* parent) {

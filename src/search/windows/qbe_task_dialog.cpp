@@ -5,7 +5,7 @@
 #include <QStyle>
 
 #include "search/windows/dialog_units.h"
-#include "ui/qt/default_button.h"
+#include "widgets/default_button.h"
 
 namespace tarvelo::search {
 
@@ -17,11 +17,11 @@ constexpr int kHeight = 67;
 
 QbeTaskDialog::QbeTaskDialog(bool selectionExists, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("QbeTask_"));
-    setFont(ui::windowFont());
+    setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Begin Search"));
 
     auto* icon = new QLabel(this);
-    const int iconSize = ui::dialogSize(*this, 20, 20).height();
+    const int iconSize = widgets::dialogSize(*this, 20, 20).height();
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(iconSize, iconSize));
     icon->setGeometry(unitsRect(*this, 7, 17, 20, 20));
     auto* question = new QLabel(QStringLiteral("What do you want to do?"), this);
@@ -37,9 +37,9 @@ QbeTaskDialog::QbeTaskDialog(bool selectionExists, QWidget* parent) : QDialog(pa
         m_cancel->setGeometry(m_unselect->geometry());
         width -= kButtonStep;
     }
-    ui::setDefaultButton(*m_edit);
+    widgets::setDefaultButton(*m_edit);
     m_edit->setFocus();
-    setFixedSize(ui::dialogSize(*this, width, kHeight));
+    setFixedSize(widgets::dialogSize(*this, width, kHeight));
 }
 
 QPushButton* QbeTaskDialog::button(const char* text, int x, SearchTask task) {

@@ -1,19 +1,10 @@
 #include "search/windows/qt_search_ports.h"
 
-#include <QPushButton>
-
 #include "search/windows/match_type_dialog.h"
 #include "search/windows/qbe_task_dialog.h"
 #include "search/windows/upper_limit_dialog.h"
-#include "ui/qt/progress_window.h"
 
 namespace tarvelo::search {
-
-bool QtJobRunner::run(const std::string& title, ui::SlicedJob& job, bool cancellable) {
-    ui::ProgressWindow window(job, QString::fromStdString(title), m_parent);
-    window.cancelButton()->setVisible(cancellable);
-    return window.run() == ui::ProgressWindow::Outcome::finished;
-}
 
 std::optional<MatchType> QtSearchDialogs::askMatchType(FieldKind kind, MatchType current) {
     return MatchTypeDialog::ask(kind, current, m_parent);

@@ -1,24 +1,12 @@
 #pragma once
-// The search's ports on the desktop: its three dialogs, and its sliced jobs run in the progress window
-// (one slice per timer event, as fast as the event loop allows, Cancel between slices).
+// The search's dialogs on the desktop.
 #include <functional>
 
 #include "search/schedule_search.h"
-#include "search/sliced_job.h"
 
 class QWidget;
 
 namespace tarvelo::search {
-
-// Runs a job in a ProgressWindow modal to parent; a job that may not be cancelled has no Cancel button.
-class QtJobRunner : public JobRunner {
-public:
-    explicit QtJobRunner(QWidget* parent = nullptr) : m_parent(parent) {}
-    bool run(const std::string& title, ui::SlicedJob& job, bool cancellable = true) override;
-
-private:
-    QWidget* m_parent;
-};
 
 // The match-type, Begin Search and upper-limit dialogs over parent; the found-record prompt is the
 // search window's own and comes in as showFound.

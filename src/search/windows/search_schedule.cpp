@@ -26,12 +26,12 @@
 
 #include "data/tables.h"
 #include "search/criterion_text.h"
-#include "ui/qt/child_window.h"
-#include "ui/qt/date_edit.h"
-#include "ui/qt/default_button.h"
-#include "ui/qt/read_only.h"
-#include "ui/qt/time_edit.h"
-#include "ui/qt/window_placement.h"
+#include "widgets/child_window.h"
+#include "widgets/date_edit.h"
+#include "widgets/default_button.h"
+#include "widgets/read_only.h"
+#include "widgets/time_edit.h"
+#include "widgets/window_placement.h"
 
 namespace tarvelo::search {
 
@@ -74,7 +74,7 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
       m_dialogs(this, [this](const store::Row& task) { return showFound(task); }),
       m_searchEditor(services.files, Request::search, Schedule{}, taskEditorPorts(services)) {
     setObjectName(QString::fromLatin1(kSection));
-    setFont(ui::windowFont());
+    setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Search the Schedule"));
     m_searchEditor.fields().setRules(TaskRules::search);
     m_started = m_searchEditor.start();
@@ -130,7 +130,7 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { m_cancel->click(); });
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusChanged(now); });
-    ui::setDefaultButton(*m_beginSearch);
+    widgets::setDefaultButton(*m_beginSearch);
     setWindowTitle(QStringLiteral("Enter Search Criteria"));
 }
 
@@ -197,10 +197,10 @@ void SearchScheduleWindow::watchField(const SearchField& f, QWidget* control) {
     }
     control->installEventFilter(this);
     // A value is accepted when the user completes it; what the binder shows is not an entry.
-    if (auto* date = qobject_cast<ui::DateEdit*>(control)) {
-        connect(date, &ui::DateEdit::accepted, this, [this, &f] { fieldAccepted(f); });
-    } else if (auto* time = qobject_cast<ui::TimeEdit*>(control)) {
-        connect(time, &ui::TimeEdit::accepted, this, [this, &f] { fieldAccepted(f); });
+    if (auto* date = qobject_cast<widgets::DateEdit*>(control)) {
+        connect(date, &widgets::DateEdit::accepted, this, [this, &f] { fieldAccepted(f); });
+    } else if (auto* time = qobject_cast<widgets::TimeEdit*>(control)) {
+        connect(time, &widgets::TimeEdit::accepted, this, [this, &f] { fieldAccepted(f); });
     } else if (auto* entry = qobject_cast<QLineEdit*>(control)) {
         // Typed into, then completed (Enter or leaving it); the binder may show the text again in between.
         connect(entry, &QLineEdit::textEdited, this, [this, entry] { m_edited.insert(entry); });
@@ -301,8 +301,8 @@ FoundChoice SearchScheduleWindow::showFound(const store::Row& task) {
     m_beginSearch->setText(QStringLiteral("&Find Next"));
     {
         // The task asked about is read in its own colours, on every tab.
-        std::vector<std::unique_ptr<ui::ReadOnlyFields>> shown;
-        for (int i = 0; i < m_tabs->count(); ++i) shown.push_back(std::make_unique<ui::ReadOnlyFields>(*m_tabs->widget(i)));
+        std::vector<std::unique_ptr<widgets::ReadOnlyFields>> shown;
+        for (int i = 0; i < m_tabs->count(); ++i) shown.push_back(std::make_unique<widgets::ReadOnlyFields>(*m_tabs->widget(i)));
         QEventLoop loop;
         m_foundLoop = &loop;
         m_foundChoice.reset();
@@ -335,7 +335,7 @@ void SearchScheduleWindow::editFound(const store::Row& row) {
     m_searchType->hide();
     m_beginSearch->hide();
     m_ok->show();
-    ui::setDefaultButton(*m_ok);
+    widgets::setDefaultButton(*m_ok);
     setWindowTitle(QString::fromStdString(m_changeEditor->caption()));
     focusFirstField();
 }
@@ -377,7 +377,7 @@ void SearchScheduleWindow::showIndicator(const SearchField& f) {
     if (!label) return;
     const MatchTypeInfo& info = matchTypeInfo(m_search->matchType(f));
     label->setText(QString::fromUtf8(info.symbol.data(), static_cast<int>(info.symbol.size())));
-    QFont font = ui::windowFont();
+    QFont font = widgets::windowFont();
     font.setBold(info.style == SymbolStyle::letter);  // the date parts are letters, set apart from the signs
     label->setFont(font);
     label->setToolTip(QString::fromStdString(choiceText(info.type)));
@@ -386,7 +386,7 @@ void SearchScheduleWindow::showIndicator(const SearchField& f) {
 // The task controls are laid out for the task form; an indicator needs room left of its field, so the
 // layouts holding the fields get at least that much between their columns and at their left edge.
 void SearchScheduleWindow::makeRoomForIndicators() {
-    const int room = ui::dialogWidth(*this, kIndicatorWidth) + 2;
+    const int room = widgets::dialogWidth(*this, kIndicatorWidth) + 2;
     for (const auto& [index, control] : m_controlOf) {
         QLayout* layout = control->parentWidget() ? layoutHolding(control->parentWidget()->layout(), control) : nullptr;
         if (!layout) continue;
@@ -408,7 +408,7 @@ void SearchScheduleWindow::makeRoomForIndicators() {
 void SearchScheduleWindow::placeIndicators() {
     for (const auto& [index, label] : m_indicators) {
         QWidget* control = m_controlOf.at(index);
-        const int width = ui::dialogWidth(*this, kIndicatorWidth);
+        const int width = widgets::dialogWidth(*this, kIndicatorWidth);
         label->setGeometry(control->x() - width - 1, control->y(), width, control->height());
         label->setVisible(inSearchMode() && control->isVisible());
         label->raise();
@@ -436,7 +436,7 @@ void SearchScheduleWindow::showEvent(QShowEvent* event) {
     placeIndicators();
     if (m_positioned) return;
     m_positioned = true;
-    ui::restoreWindowPosition(ui::positionedWidget(*this), kSection);
+    widgets::restoreWindowPosition(widgets::positionedWidget(*this), kSection);
     // The sheet has the focus, not a field: no field is the current one until the user picks one.
     m_tabs->tabBar()->setFocus();
 }
@@ -460,7 +460,7 @@ void SearchScheduleWindow::end(int response) {
     m_response = response;
     if (m_changeEditor) m_response = finishSessions();
     else finishSessions();
-    if (isVisible()) ui::saveWindowPosition(ui::positionedWidget(*this), kSection);
+    if (isVisible()) widgets::saveWindowPosition(widgets::positionedWidget(*this), kSection);
     emit finished(m_response);
     QTimer::singleShot(0, this, &QWidget::close);
 }
@@ -492,8 +492,8 @@ QMdiSubWindow* startSearchSchedule(QWidget* host, Request request, const TaskFor
         QObject::connect(window, &SearchScheduleWindow::finished, window,
                          [window, onEnd = std::move(onEnd)](int response) { onEnd(response, window->savedTask()); });
     }
-    window->resize(ui::dialogSize(*window, 358, 179).expandedTo(window->sizeHint()));
-    return ui::showStartedWindow(window, host);
+    window->resize(widgets::dialogSize(*window, 358, 179).expandedTo(window->sizeHint()));
+    return widgets::showStartedWindow(window, host);
 }
 
 }  // namespace tarvelo::search

@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include "search/schedule_search.h"
+#include "platform/desktop/qt_job_runner.h"
 #include "search/windows/qt_search_ports.h"
 #include "tasks/task_editor.h"
 #include "tasks/windows/task_controls.h"
@@ -87,7 +88,7 @@ private:
     void setBuffer(const store::Row& row);
 
     TaskFormServices m_services;
-    QtJobRunner m_runner;
+    platform::QtJobRunner m_runner;
     QtSearchDialogs m_dialogs;
     TaskEditor m_searchEditor;
     std::unique_ptr<TaskEditor> m_changeEditor;  // after "&Edit This"

@@ -12,8 +12,8 @@
 #include "core/picture.h"
 #include "search/qbe_compare.h"
 #include "search/windows/dialog_units.h"
-#include "ui/qt/date_edit.h"
-#include "ui/qt/default_button.h"
+#include "widgets/date_edit.h"
+#include "widgets/default_button.h"
 
 namespace tarvelo::search {
 
@@ -53,7 +53,7 @@ UpperLimitDialog::UpperLimitDialog(std::string picture, const std::string& lower
                                    QWidget* parent)
     : QDialog(parent), m_picture(std::move(picture)), m_lower(lower), m_upper(upper) {
     setObjectName(QStringLiteral("GetUpperLimit_"));
-    setFont(ui::windowFont());
+    setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Enter Upper Limit"));
 
     auto* lowerPrompt = new QLabel(QStringLiteral("&Lower Limit:"), this);
@@ -75,7 +75,7 @@ UpperLimitDialog::UpperLimitDialog(std::string picture, const std::string& lower
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_ok->setGeometry(unitsRect(*this, 142, 10, 36, 14));
-    ui::setDefaultButton(*m_ok);
+    widgets::setDefaultButton(*m_ok);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         if (!checkUpper()) return;
         m_upper = *acceptedUpper();
@@ -88,11 +88,11 @@ UpperLimitDialog::UpperLimitDialog(std::string picture, const std::string& lower
     // The entries start right of the longer prompt, at least where the layout puts them, whatever the font.
     const int promptRight = std::max(lowerPrompt->x() + lowerPrompt->sizeHint().width(),
                                      upperPrompt->x() + upperPrompt->sizeHint().width());
-    const int shift = std::max(0, promptRight + ui::dialogWidth(*this, 3) - m_upperEntry->x());
+    const int shift = std::max(0, promptRight + widgets::dialogWidth(*this, 3) - m_upperEntry->x());
     for (QWidget* w : std::initializer_list<QWidget*>{m_lowerEntry, m_upperEntry, m_ok, m_cancel}) w->move(w->x() + shift, w->y());
     lowerPrompt->resize(lowerPrompt->sizeHint().width(), lowerPrompt->height());
     upperPrompt->resize(upperPrompt->sizeHint().width(), upperPrompt->height());
-    setFixedSize(ui::dialogSize(*this, 185, 50) + QSize(shift, 0));
+    setFixedSize(widgets::dialogSize(*this, 185, 50) + QSize(shift, 0));
     m_upperEntry->setFocus();
     m_upperEntry->selectAll();
 }
@@ -105,7 +105,7 @@ std::optional<std::string> UpperLimitDialog::acceptedUpper() const {
 
 bool UpperLimitDialog::checkUpper() {
     if (acceptedUpper()) return true;
-    ui::refuseEntry(*m_upperEntry);
+    widgets::refuseEntry(*m_upperEntry);
     return false;
 }
 

@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/qt/date_edit.h"
-#include "ui/qt/window_placement.h"
+#include "widgets/date_edit.h"
+#include "widgets/window_placement.h"
 
 namespace tarvelo {
 namespace {
@@ -28,11 +28,11 @@ QPushButton* arrow(const char* text, const char* tip, QWidget* parent) {
 
 }  // namespace
 
-CalendarDialog::CalendarDialog(CalendarOptions options, ui::ClockPort& clock, ui::MessageBoxPort& messages,
+CalendarDialog::CalendarDialog(CalendarOptions options, platform::ClockPort& clock, platform::MessageBoxPort& messages,
                                QWidget* parent)
     : QDialog(parent), m_model(std::move(options), clock, messages) {
     m_result = m_model.closeResult();
-    setFont(ui::windowFont());
+    setFont(widgets::windowFont());
     setWindowTitle(QString::fromStdString(m_model.caption()));
     setObjectName(QStringLiteral("Calendar"));
 
@@ -120,7 +120,7 @@ CalendarDialog::CalendarDialog(CalendarOptions options, ui::ClockPort& clock, ui
 
 CalendarDialog::~CalendarDialog() = default;
 
-StdDate CalendarDialog::pick(CalendarOptions options, ui::ClockPort& clock, ui::MessageBoxPort& messages,
+StdDate CalendarDialog::pick(CalendarOptions options, platform::ClockPort& clock, platform::MessageBoxPort& messages,
                              QWidget* parent) {
     CalendarDialog dialog(std::move(options), clock, messages, parent);
     dialog.exec();
@@ -131,12 +131,12 @@ void CalendarDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_positioned) return;
     m_positioned = true;
-    ui::restoreWindowPosition(*this, kSection);
+    widgets::restoreWindowPosition(*this, kSection);
     dayButton(m_model.focusCell())->setFocus();
 }
 
 void CalendarDialog::done(int r) {
-    if (isVisible()) ui::saveWindowPosition(*this, kSection);
+    if (isVisible()) widgets::saveWindowPosition(*this, kSection);
     QDialog::done(r);
 }
 
@@ -167,7 +167,7 @@ void CalendarDialog::monthEntered() {
         return;
     }
     m_monthEntry->selectAll();
-    ui::keepFocus(*m_monthEntry);
+    widgets::keepFocus(*m_monthEntry);
 }
 
 void CalendarDialog::yearEntered() {
@@ -178,7 +178,7 @@ void CalendarDialog::yearEntered() {
         return;
     }
     m_yearEntry->selectAll();
-    ui::keepFocus(*m_yearEntry);
+    widgets::keepFocus(*m_yearEntry);
 }
 
 }  // namespace tarvelo

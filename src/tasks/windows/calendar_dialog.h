@@ -20,11 +20,11 @@ namespace tarvelo {
 class CalendarDialog : public QDialog {
     Q_OBJECT
 public:
-    CalendarDialog(CalendarOptions options, ui::ClockPort& clock, ui::MessageBoxPort& messages,
+    CalendarDialog(CalendarOptions options, platform::ClockPort& clock, platform::MessageBoxPort& messages,
                    QWidget* parent = nullptr);
     ~CalendarDialog() override;
 
-    static StdDate pick(CalendarOptions options, ui::ClockPort& clock, ui::MessageBoxPort& messages,
+    static StdDate pick(CalendarOptions options, platform::ClockPort& clock, platform::MessageBoxPort& messages,
                         QWidget* parent = nullptr);
 
     // The day picked, or the date opened with; valid once the dialog has finished.

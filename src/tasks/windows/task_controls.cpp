@@ -21,8 +21,8 @@
 
 #include "core/picture.h"
 #include "tasks/windows/calendar_dialog.h"
-#include "ui/qt/date_edit.h"
-#include "ui/qt/time_edit.h"
+#include "widgets/date_edit.h"
+#include "widgets/time_edit.h"
 
 namespace tarvelo {
 namespace {
@@ -72,8 +72,8 @@ QPushButton* calendarButton(QWidget* parent) {
     return b;
 }
 
-ui::TimeEdit* timeEntry(const char* tip, QWidget* parent) {
-    auto* entry = new ui::TimeEdit(parent);
+widgets::TimeEdit* timeEntry(const char* tip, QWidget* parent) {
+    auto* entry = new widgets::TimeEdit(parent);
     entry->setToolTip(QString::fromUtf8(tip));
     entry->setMinimumWidth(entry->fontMetrics().horizontalAdvance(QStringLiteral("12:00PM")) + 40);
     return entry;
@@ -228,7 +228,7 @@ WhenControls::WhenControls(const WhenOptions& options, QWidget* parent) : QWidge
     }
 
     auto* dates = new QGridLayout;
-    date = new ui::DateEdit(this);
+    date = new widgets::DateEdit(this);
     date->setToolTip(QStringLiteral("Next Date to Perform Task"));
     dateCalendar = calendarButton(this);
     time = timeEntry("Next Time to Perform Task", this);
@@ -257,7 +257,7 @@ WhenControls::WhenControls(const WhenOptions& options, QWidget* parent) : QWidge
     }
     skip = checkBox(options.skipText, "Skip next occurance of this task", this);
     dates->addWidget(skip, row++, 1, 1, 4);
-    warnDate = new ui::DateEdit(this);
+    warnDate = new widgets::DateEdit(this);
     warnDate->setToolTip(QStringLiteral("Date of Advanced Warning"));
     warnCalendar = calendarButton(this);
     warnTime = timeEntry("Advanced Warning Time", this);
@@ -328,8 +328,8 @@ TaskControlsBinder::TaskControlsBinder(TaskEditor& editor, const TaskControls& c
       m_calendar(services.calendar),
       m_window(window) {
     if (!m_calendar) {
-        ui::ClockPort* clock = &services.clock;
-        ui::MessageBoxPort* messages = &services.messages;
+        platform::ClockPort* clock = &services.clock;
+        platform::MessageBoxPort* messages = &services.messages;
         m_calendar = [window, clock, messages](CalendarOptions options) {
             return CalendarDialog::pick(std::move(options), *clock, *messages, window);
         };
@@ -409,16 +409,16 @@ void TaskControlsBinder::connectWhen() {
     whenToggled(c.ordinals, [this](std::size_t i, bool on) { m_fields.setOrdinal(i, on); });
     whenToggled(c.weekdays, [this](std::size_t i, bool on) { m_fields.setWeekday(i, on); });
     if (c.every) connect(c.every, &QLineEdit::editingFinished, this, &TaskControlsBinder::everyEntered);
-    connect(c.date, &ui::DateEdit::accepted, this, [this](StdDate d) {
+    connect(c.date, &widgets::DateEdit::accepted, this, [this](StdDate d) {
         m_fields.acceptNextDate(d);
         refresh();
     });
-    connect(c.warnDate, &ui::DateEdit::accepted, this, [this](StdDate d) {
+    connect(c.warnDate, &widgets::DateEdit::accepted, this, [this](StdDate d) {
         m_fields.acceptAdvanceWarnDate(d);
         refresh();
     });
-    connect(c.time, &ui::TimeEdit::accepted, this, [this](StdTime t) { m_fields.setTime(t); });
-    connect(c.warnTime, &ui::TimeEdit::accepted, this, [this](StdTime t) { m_fields.setAdvanceWarnTime(t); });
+    connect(c.time, &widgets::TimeEdit::accepted, this, [this](StdTime t) { m_fields.setTime(t); });
+    connect(c.warnTime, &widgets::TimeEdit::accepted, this, [this](StdTime t) { m_fields.setAdvanceWarnTime(t); });
     connect(c.dateCalendar, &QPushButton::clicked, this, [this] { openCalendar(true); });
     connect(c.warnCalendar, &QPushButton::clicked, this, [this] { openCalendar(false); });
     connect(c.skip, &QCheckBox::toggled, this, [this](bool on) {
@@ -541,7 +541,7 @@ void TaskControlsBinder::everyEntered() {
     entry->setText(q(formatNumber(m_editor.task().every, 0)));
     if (taken) return;
     entry->selectAll();
-    ui::refuseEntry(*entry);
+    widgets::refuseEntry(*entry);
 }
 
 void TaskControlsBinder::openCalendar(bool nextDate) {

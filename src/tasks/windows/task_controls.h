@@ -40,10 +40,10 @@ class QTabWidget;
 
 namespace tarvelo {
 
-namespace ui {
+namespace widgets {
 class DateEdit;
 class TimeEdit;
-}  // namespace ui
+}  // namespace widgets
 
 // The "&Task" page: the "Task Type" options (the first taskTypes of kTaskTypes; none at all when 0), a
 // text between them and the category when categoryIntro is set, the category list and the description.
@@ -100,16 +100,16 @@ public:
     QLineEdit* every = nullptr;
     QGroupBox* everyTypeGroup = nullptr;
     std::array<QRadioButton*, 6> everyTypes{};
-    ui::DateEdit* date = nullptr;
+    widgets::DateEdit* date = nullptr;
     QPushButton* dateCalendar = nullptr;
     QLabel* timePrompt = nullptr;
-    ui::TimeEdit* time = nullptr;
+    widgets::TimeEdit* time = nullptr;
     QLineEdit* lastRunDate = nullptr;  // nullptr without lastRun
     QLineEdit* lastRunTime = nullptr;
     QCheckBox* skip = nullptr;
-    ui::DateEdit* warnDate = nullptr;
+    widgets::DateEdit* warnDate = nullptr;
     QPushButton* warnCalendar = nullptr;
-    ui::TimeEdit* warnTime = nullptr;
+    widgets::TimeEdit* warnTime = nullptr;
 };
 
 // The "&Advanced" page, with the "&Disable" check box when withDisable is set.
@@ -134,10 +134,10 @@ public:
 // What the task windows and their calendar need of the program.
 struct TaskFormServices {
     DataFiles& files;
-    ui::MessageBoxPort& messages;
-    ui::FileDialogPort& fileDialog;
-    ui::SoundPort& sound;
-    ui::ClockPort& clock;
+    platform::MessageBoxPort& messages;
+    platform::FileDialogPort& fileDialog;
+    platform::SoundPort& sound;
+    platform::ClockPort& clock;
     const ProfileFile& warningDefaults;  // "PELLSCHD.INI"
     std::function<bool(const std::string&)> playable = {};
     // Opens the calendar and returns its date; by default the modal CalendarDialog over the window.

@@ -5,9 +5,9 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "ui/qt/child_window.h"
-#include "ui/qt/default_button.h"
-#include "ui/qt/window_placement.h"
+#include "widgets/child_window.h"
+#include "widgets/default_button.h"
+#include "widgets/window_placement.h"
 
 namespace tarvelo {
 namespace {
@@ -31,14 +31,14 @@ TaskWizardWindow* TaskWizardWindow::open(WizardKind kind, const TaskFormServices
     auto session = std::make_unique<TaskWizardSession>(services.files, kind, taskEditorPorts(services), source);
     if (!session->start()) return nullptr;
     auto* window = new TaskWizardWindow(std::move(session), services, parent);
-    ui::showStartedWindow(window, parent);
+    widgets::showStartedWindow(window, parent);
     return window;
 }
 
 TaskWizardWindow::TaskWizardWindow(std::unique_ptr<TaskWizardSession> session, const TaskFormServices& services,
                                    QWidget* parent)
     : QDialog(parent), m_session(std::move(session)) {
-    setFont(ui::windowFont());
+    setFont(widgets::windowFont());
     setModal(false);
     setObjectName(q(wizardName(m_session->kind())));
 
@@ -86,7 +86,7 @@ void TaskWizardWindow::showPage() {
     m_back->setVisible(b.back);
     m_next->setVisible(b.next);
     m_finish->setVisible(b.finish);
-    ui::setDefaultButton(b.finish ? *m_finish : *m_next);
+    widgets::setDefaultButton(b.finish ? *m_finish : *m_next);
 }
 
 void TaskWizardWindow::pressNext() {
@@ -125,7 +125,7 @@ void TaskWizardWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_positioned) return;
     m_positioned = true;
-    ui::restoreWindowPosition(ui::positionedWidget(*this), wizardName(m_session->kind()));
+    widgets::restoreWindowPosition(widgets::positionedWidget(*this), wizardName(m_session->kind()));
     focusFirstField(*m_pages->currentWidget());
 }
 
@@ -136,7 +136,7 @@ void TaskWizardWindow::done(int r) {
     }
     // Closing in any way but a successful "&Finish" (Cancel, the close box, Escape) ends it cancelled.
     if (m_session->editor().response() != Response::completed) m_session->cancel();
-    if (isVisible()) ui::saveWindowPosition(ui::positionedWidget(*this), wizardName(m_session->kind()));
+    if (isVisible()) widgets::saveWindowPosition(widgets::positionedWidget(*this), wizardName(m_session->kind()));
     m_ended = true;
     const Response response = m_session->end();
     emit ended(response);

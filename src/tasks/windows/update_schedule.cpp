@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "tasks/windows/task_pictures.h"
-#include "ui/qt/default_button.h"
-#include "ui/qt/window_placement.h"
+#include "widgets/default_button.h"
+#include "widgets/window_placement.h"
 
 namespace tarvelo {
 namespace {
@@ -31,7 +31,7 @@ Response updateSchedule(Request request, const Schedule& task, const TaskFormSer
 
 UpdateScheduleForm::UpdateScheduleForm(TaskEditor& editor, const TaskFormServices& services, QWidget* parent)
     : QDialog(parent), m_editor(editor) {
-    setFont(ui::windowFont());
+    setFont(widgets::windowFont());
     setObjectName(QString::fromLatin1(kSection));
 
     // Each tab holds one group of the task's controls; the Task tab has the form's picture beside it.
@@ -58,7 +58,7 @@ UpdateScheduleForm::UpdateScheduleForm(TaskEditor& editor, const TaskFormService
     layout->addWidget(m_tabs);
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
-    ui::setDefaultButton(*m_ok);
+    widgets::setDefaultButton(*m_ok);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setAutoDefault(false);
     layout->addLayout(taskButtonRow({m_ok, m_cancel}));
@@ -104,14 +104,14 @@ void UpdateScheduleForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_positioned) return;
     m_positioned = true;
-    ui::restoreWindowPosition(*this, kSection);
+    widgets::restoreWindowPosition(*this, kSection);
     moveFocus(TaskFocus::FirstField);
 }
 
 void UpdateScheduleForm::done(int r) {
     // Closing in any way but a completed OK (Cancel, the close box, Escape) ends the session cancelled.
     if (m_editor.response() != Response::completed) m_editor.cancel();
-    if (isVisible()) ui::saveWindowPosition(*this, kSection);
+    if (isVisible()) widgets::saveWindowPosition(*this, kSection);
     QDialog::done(r);
 }
 

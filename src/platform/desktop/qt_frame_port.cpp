@@ -1,0 +1,19 @@
+#include "platform/desktop/qt_frame_port.h"
+
+namespace tarvelo::platform {
+
+void QtFramePort::setTitle(const std::string& title) {
+    if (m_window) m_window->setWindowTitle(QString::fromStdString(title));
+}
+
+bool QtFramePort::isMinimized() const { return m_window && m_window->isMinimized(); }
+
+void QtFramePort::restore() {
+    if (!m_window) return;
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+}  // namespace tarvelo::platform

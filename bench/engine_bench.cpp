@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "bench/fixture.h"
 #include "core/settings.h"
 #include "data/data_files.h"
 #include "data/data_warning.h"
@@ -26,31 +27,6 @@ constexpr int kTasks = 1'000'000;
 const StdDate kToday = dateFromYmd(1996, 10, 31);
 const StdTime kNow = timeFromHms(12, 0);
 constexpr int kExpiryDays = 30;
-
-struct NullPorts : platform::ClockPort, platform::FramePort, platform::MessageBoxPort, platform::SoundPort, platform::ProgramStartPort,
-                   platform::MessageWindowPort, platform::HaltPort {
-    platform::Moment now() override { return {kToday, kNow}; }
-    void setTitle(const std::string& title) override { benchmark::DoNotOptimize(title.data()); }
-    bool isMinimized() const override { return false; }
-    void restore() override {}
-    int show(const platform::MessageBoxRequest&) override {
-        ++boxes;
-        return platform::kOk;
-    }
-    void playAsync(const std::string&) override {}
-    bool start(const std::string&, const std::string&) override { return true; }
-    void open(const std::string&) override {}
-    int openCount() const override { return 0; }
-    [[noreturn]] void halt(const std::string& stopText) override {
-        std::fprintf(stderr, "%s\n", stopText.c_str());
-        std::abort();
-    }
-    [[noreturn]] void giveUp(const std::string& text) override {
-        std::fprintf(stderr, "gave up: %s\n", text.c_str());
-        std::abort();
-    }
-    int boxes = 0;
-};
 
 Task makeTask(int id, std::mt19937& random) {
     Task s;
@@ -112,8 +88,8 @@ struct Fixture {
         if (!keep) std::filesystem::remove_all(folder);
     }
 
-    NullPorts ports;
-    DataWarning warn{ports, ports};
+    bench::NullPlatform ports;
+    DataWarning warn{ports};
     std::string folder;
     bool keep = false;
     std::unique_ptr<DataFiles> files;
@@ -128,7 +104,7 @@ Scheduler makeScheduler(Settings& settings) {
     Fixture& f = fixture();
     settings.programTitle = "Tarvelo '96";
     settings.historyExpiryDays = kExpiryDays;
-    return Scheduler(f.files->schedule(), settings, {f.ports, f.ports, f.ports, f.ports, f.ports, f.ports});
+    return Scheduler(f.files->schedule(), settings, f.ports);
 }
 
 // The whole tick: the due-task read, the advance-warning read and the purge's first read.

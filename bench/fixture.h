@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -73,5 +74,48 @@ benchmark::internal::Benchmark* registerPair(const std::string& figure, std::fun
 // its baseline, and every pair of plain benchmarks named "<figure> [<side>]" one after the other, with
 // their ratio.
 int runWithRatios(int argc, char** argv);
+
+// Every port doing nothing at the fixtures' moment, as one platform: a tick over it costs only the
+// tick's own work. A halt or a box is not expected: a halt prints its text and aborts.
+class NullPlatform : public platform::ClockPort,
+                     public platform::FramePort,
+                     public platform::MessageBoxPort,
+                     public platform::SoundPort,
+                     public platform::ProgramStartPort,
+                     public platform::MessageWindowPort,
+                     public platform::FileDialogPort,
+                     public platform::HaltPort {
+public:
+    NullPlatform() = default;
+    NullPlatform(const NullPlatform&) = delete;
+    NullPlatform& operator=(const NullPlatform&) = delete;
+    operator const platform::Platform&() const { return m_platform; }
+    int boxes = 0;
+
+private:
+    platform::Moment now() override { return {kToday, kNow}; }
+    void setTitle(const std::string& title) override { benchmark::DoNotOptimize(title.data()); }
+    bool isMinimized() const override { return false; }
+    void restore() override {}
+    int show(const platform::MessageBoxRequest&) override { return ++boxes, platform::kOk; }
+    void playAsync(const std::string&) override {}
+    bool start(const std::string&, const std::string&) override { return true; }
+    void open(const std::string&) override {}
+    int openCount() const override { return 0; }
+    std::optional<std::string> openFile(const std::string&, const std::vector<platform::FileFilter>&,
+                                        const std::string&) override {
+        return std::nullopt;
+    }
+    [[noreturn]] void halt(const std::string& stopText) override {
+        std::fprintf(stderr, "%s\n", stopText.c_str());
+        std::abort();
+    }
+    [[noreturn]] void giveUp(const std::string& text) override {
+        std::fprintf(stderr, "gave up: %s\n", text.c_str());
+        std::abort();
+    }
+
+    platform::Platform m_platform{*this, *this, *this, *this, *this, *this, *this, *this};
+};
 
 }  // namespace tarvelo::bench

@@ -26,6 +26,7 @@
 #include "store/store.h"
 #include "app/main_frame.h"
 #include "app/scheduler_driver.h"
+#include "platform/desktop/qt_file_dialog.h"
 #include "platform/desktop/qt_frame_port.h"
 #include "platform/desktop/qt_halt.h"
 #include "platform/desktop/qt_message_box.h"
@@ -124,7 +125,9 @@ int startProgram(const std::string& folder, int fd) {
     platform::QtProgramStart programs;
     platform::QtFramePort framePort(&frame);
     engine::QtMessageWindows windows(&frame, [](const std::string&) {}, settings.iniFileName.text());
-    Scheduler scheduler(data.schedule(), settings, {clock, framePort, messages, sound, programs, windows});
+    platform::QtFileDialog fileDialog(&frame);
+    const platform::Platform ports{messages, clock, sound, programs, framePort, windows, fileDialog, halt};
+    Scheduler scheduler(data.schedule(), settings, ports);
     app::driveScheduler(frame, scheduler);
     QApplication::processEvents();
     frame.tick();

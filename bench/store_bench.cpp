@@ -325,25 +325,9 @@ bench::Side addRaw() {
 // ---------------------------------------------------------------------------------------------------------
 // The scheduler's tick when nothing is due: the due-task read, the advance-warning read, the purge's read.
 
-struct NullPorts : platform::ClockPort, platform::FramePort, platform::MessageBoxPort, platform::SoundPort, platform::ProgramStartPort,
-                   platform::MessageWindowPort, platform::HaltPort {
-    platform::Moment now() override { return {bench::kToday, bench::kNow}; }
-    void setTitle(const std::string& title) override { benchmark::DoNotOptimize(title.data()); }
-    bool isMinimized() const override { return false; }
-    void restore() override {}
-    int show(const platform::MessageBoxRequest&) override { return ++boxes, platform::kOk; }
-    void playAsync(const std::string&) override {}
-    bool start(const std::string&, const std::string&) override { return true; }
-    void open(const std::string&) override {}
-    int openCount() const override { return 0; }
-    [[noreturn]] void halt(const std::string& stopText) override { fail(stopText); }
-    [[noreturn]] void giveUp(const std::string& text) override { fail(text); }
-    int boxes = 0;
-};
-
 struct TickParts {
-    NullPorts ports;
-    DataWarning warn{ports, ports};
+    bench::NullPlatform ports;
+    DataWarning warn{ports};
     DataFiles files{warn, large().folder};
     TableUse use{files, TableId::schedule};
     Settings settings = [] {
@@ -352,7 +336,7 @@ struct TickParts {
         s.historyExpiryDays = bench::kExpiryDays;
         return s;
     }();
-    Scheduler scheduler{files.schedule(), settings, {ports, ports, ports, ports, ports, ports}};
+    Scheduler scheduler{files.schedule(), settings, ports};
 };
 
 bench::Side idleTickTarvelo() {

@@ -37,19 +37,11 @@ namespace {
 
 constexpr const char* kProgramTitle = "Tarvelo '96";
 
-// The ports the timer steps and the windows reach the user and the system through.
-struct DesktopPorts {
-    platform::QtMessageBox messages;
-    platform::QtClock clock;
-    platform::QtSound sound;
-    platform::QtProgramStart programs;
-    platform::QtFramePort frame;
-    engine::QtMessageWindows messageWindows;
-    platform::QtFileDialog files;
-
-    DesktopPorts(app::MainFrame& mainFrame, DataFiles& data, const Settings& settings)
-        : messages(&mainFrame),
-          frame(&mainFrame),
+// The desktop's adapters of the ports, over the frame, and the program's one Platform built on them.
+struct DesktopPlatform {
+    DesktopPlatform(app::MainFrame& mainFrame, platform::MessageBoxPort& messages, platform::HaltPort& halt,
+                    DataFiles& data, const Settings& settings)
+        : frame(&mainFrame),
           messageWindows(
               mainFrame.mdiArea(),
               [&data, &mainFrame](const std::string& message) {
@@ -57,7 +49,18 @@ struct DesktopPorts {
                   app::refreshToDoLists(mainFrame);
               },
               settings.iniFileName.text()),
-          files(&mainFrame) {}
+          fileDialog(&mainFrame),
+          ports{messages, clock, sound, programs, frame, messageWindows, fileDialog, halt} {}
+    DesktopPlatform(const DesktopPlatform&) = delete;
+    DesktopPlatform& operator=(const DesktopPlatform&) = delete;
+
+    platform::QtClock clock;
+    platform::QtSound sound;
+    platform::QtProgramStart programs;
+    platform::QtFramePort frame;
+    engine::QtMessageWindows messageWindows;
+    platform::QtFileDialog fileDialog;
+    const platform::Platform ports;
 };
 
 }  // namespace
@@ -67,9 +70,9 @@ int runDesktop(QApplication& app, Settings& settings) {
     QApplication::setWindowIcon(widgets::programIcon());
     widgets::completeEntriesBeforeButtons(app);
 
-    platform::QtMessageBox startMessages;
+    platform::QtMessageBox messages;
     platform::QtHalt halt;
-    reportUnreadableIniFiles(startMessages);
+    reportUnreadableIniFiles(messages);
     // A file another program of ours keeps locked is waited for, and the wait is told while it lasts.
     widgets::WaitNotice waitNotice;
     store::setLockWaitObserver([&waitNotice](const store::LockWaitNotice& wait) {
@@ -79,15 +82,16 @@ int runDesktop(QApplication& app, Settings& settings) {
     struct ObserverEnd {
         ~ObserverEnd() { store::setLockWaitObserver({}); }
     } observerEnd;
-    const DataWarning warn(startMessages, halt);
+    const DataWarning warn(messages, halt);
     DataFiles data(warn);
     data.use(TableId::history);
     data.use(TableId::schedule);
 
     app::MainFrame frame(settings);
     waitNotice.setStatusBar(frame.statusBar());
-    startMessages.setParent(&frame);
-    DesktopPorts ports(frame, data, settings);
+    messages.setParent(&frame);
+    DesktopPlatform desktop(frame, messages, halt, data, settings);
+    const platform::Platform& ports = desktop.ports;
     frame.setCloseDownHandler([&data] {
         data.release(TableId::history);
         data.release(TableId::schedule);
@@ -100,21 +104,19 @@ int runDesktop(QApplication& app, Settings& settings) {
     app::Splash::start(&frame);
     settings.programTitle = kProgramTitle;
 
-    Scheduler scheduler(data.schedule(), settings,
-                        {ports.clock, ports.frame, ports.messages, ports.sound, ports.programs, ports.messageWindows});
+    Scheduler scheduler(data.schedule(), settings, ports);
     app::driveScheduler(frame, scheduler);
 
     const ProfileFile pellschd(kWarningIniName);
-    const TaskFormServices taskForms{data, ports.messages, ports.files, ports.sound, ports.clock, pellschd};
+    const TaskFormServices taskForms{data, ports, {pellschd}};
     app::setWizardCommands(frame, taskForms);
     const ListServices lists{data, settings.iniFileName.text(), [&frame] { frame.showHelpContents(); },
                              app::taskFormRunner(taskForms)};
     app::setListCommands(frame, lists);
     platform::QtJobRunner tagProgress(&frame);
     Tags tags(data, tagProgress);
-    const ScheduleBrowseServices schedule = app::scheduleBrowseServices(
-        lists, taskForms, settings, {ports.clock, ports.sound, ports.messages, ports.programs, ports.messageWindows}, tags,
-        frame.mdiArea());
+    const ScheduleBrowseServices schedule =
+        app::scheduleBrowseServices(lists, taskForms, settings, tags, frame.mdiArea());
     app::setScheduleCommands(frame, schedule);
     scheduler.setChangeListener([&frame] { app::refreshScheduleLists(frame); });
     app::startScheduleAtStart(frame, settings, schedule);
@@ -125,7 +127,7 @@ int runDesktop(QApplication& app, Settings& settings) {
         app::SetupWindow::run(settings, mainIni, ports.messages, &frame);
         frame.update();
     });
-    const reports::ReportServices reports{data, ports.messages, frame.mdiArea(), [&frame]() -> QPrinter& { return frame.printer(); }, {}};
+    const reports::ReportServices reports{data, ports, frame.mdiArea(), [&frame]() -> QPrinter& { return frame.printer(); }, {}};
     for (const auto& [command, kind] : {std::pair{app::FrameCommand::printByDate, reports::ReportKind::scheduleByDate},
                                         std::pair{app::FrameCommand::printByCategory, reports::ReportKind::scheduleByCategory},
                                         std::pair{app::FrameCommand::listCategories, reports::ReportKind::categoryList},

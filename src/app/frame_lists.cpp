@@ -27,7 +27,7 @@ void refreshToDoLists(const MainFrame& frame) {
 
 std::function<Response(Request, Task&, QWidget*)> taskFormRunner(const TaskFormServices& services) {
     return [&services](Request request, Task& task, QWidget* parent) {
-        TaskEditor editor(services.files, request, task, taskEditorPorts(services));
+        TaskEditor editor(services.files, request, task, services.platform, services.fields);
         if (editor.start()) {
             UpdateScheduleForm form(editor, services, parent);
             form.exec();

@@ -11,11 +11,11 @@
 namespace tarvelo::app {
 
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
-                                              const Settings& settings, const RunNowPorts& runNow, Tags& tags,
+                                              const Settings& settings, Tags& tags,
                                               QWidget* documentArea) {
-    ScheduleBrowseServices services{lists, taskForms.clock, settings};
+    ScheduleBrowseServices services{lists, taskForms.platform, settings};
     services.taskForm = [&taskForms](Request request, Task& task, std::string_view selectedDayText, QWidget* parent) {
-        TaskEditor editor(taskForms.files, request, task, taskEditorPorts(taskForms));
+        TaskEditor editor(taskForms.files, request, task, taskForms.platform, taskForms.fields);
         if (editor.start(selectedDayText)) {
             UpdateScheduleForm form(editor, taskForms, parent);
             form.exec();
@@ -26,7 +26,7 @@ ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const T
     };
     services.specialEvent = [&taskForms](const Task& source, Task& event, QWidget* parent) {
         auto session = std::make_unique<TaskWizardSession>(taskForms.files, WizardKind::specialEvent,
-                                                           taskEditorPorts(taskForms), source);
+                                                           taskForms.platform, taskForms.fields, source);
         if (!session->start()) return session->end();
         TaskWizardWindow wizard(std::move(session), taskForms, parent);
         wizard.exec();
@@ -35,7 +35,7 @@ ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const T
     };
     services.calendar = [&taskForms](StdDate day, QWidget* parent) {
         // A cleared task: every day may be chosen.
-        return CalendarDialog::pick(CalendarOptions{day, "", "", {}}, taskForms.clock, taskForms.messages, parent);
+        return CalendarDialog::pick(CalendarOptions{day, "", "", {}}, taskForms.platform.clock, taskForms.platform.messages, parent);
     };
     services.isTagged = [&tags](std::int64_t rowId) { return tags.isTagged(kScheduleTable, rowId); };
     services.search = [&taskForms, &tags, documentArea](ScheduleBrowseServices::SearchEnded ended) {
@@ -44,7 +44,9 @@ ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const T
                                         if (ended) ended(static_cast<Response>(response), task);
                                     });
     };
-    services.runNow = [&files = taskForms.files, runNow](Task& task, QWidget*) { tarvelo::runNow(files, task, runNow); };
+    services.runNow = [&files = taskForms.files, platform = taskForms.platform](Task& task, QWidget*) {
+        tarvelo::runNow(files, task, platform);
+    };
     return services;
 }
 

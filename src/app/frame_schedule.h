@@ -19,7 +19,7 @@ class MainFrame;
 // The services the browse runs, built over the program's parts; the search opens in documentArea (as a
 // window of its own without one). Every argument must outlive the browse windows.
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
-                                              const Settings& settings, const RunNowPorts& runNow, Tags& tags,
+                                              const Settings& settings, Tags& tags,
                                               QWidget* documentArea = nullptr);
 
 // services must outlive the frame's menu.

@@ -10,10 +10,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/run_now.h"
-#include "platform/terminal/exit_halt.h"
-#include "platform/terminal/json_events.h"
-#include "platform/terminal/posix_program_start.h"
-#include "platform/terminal/system_clock.h"
+#include "platform/terminal/json_platform.h"
 
 namespace tarvelo::cli {
 namespace {
@@ -23,17 +20,8 @@ struct RunNowOptions : SchedulerOptions {
 };
 
 int runRunNow(const RunNowOptions& options) {
-    platform::JsonEventSink sink{stdout};
-    platform::JsonMessageBox messages{sink, options.answer};
-    platform::JsonSound sound{sink};
-    platform::JsonMessageWindows messageWindows{sink};
-    platform::PosixProgramStart starter;
-    platform::JsonProgramStart programs{sink, starter};
-    const std::unique_ptr<platform::ClockPort> clock =
-        options.at ? std::unique_ptr<platform::ClockPort>(std::make_unique<platform::FixedClock>(*options.at))
-                    : std::make_unique<platform::SystemClock>();
-    platform::ExitHalt halt;
-    const DataWarning warn{messages, halt};
+    platform::JsonPlatform ports(options.at, options.answer);
+    const DataWarning warn{ports.platform};
     DataFiles files{warn};
     TableUse use(files, TableId::schedule);
 
@@ -43,7 +31,7 @@ int runRunNow(const RunNowOptions& options) {
         std::fprintf(stderr, "tarvelo96-cli run-now: there is no task %d\n", options.id);
         return 1;
     }
-    return runNow(files, task, {*clock, sound, messages, programs, messageWindows}).performed ? 0 : 1;
+    return runNow(files, task, ports.platform).performed ? 0 : 1;
 }
 
 void defineRunNow(Commands& commands) {

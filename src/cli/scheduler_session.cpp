@@ -7,41 +7,25 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
-#include "platform/terminal/exit_halt.h"
-#include "platform/terminal/json_events.h"
-#include "platform/terminal/posix_program_start.h"
-#include "platform/terminal/system_clock.h"
-#include "platform/terminal/text_message_box.h"
+#include "platform/terminal/json_platform.h"
 
 namespace tarvelo::cli {
 
 // Members in the order they depend on one another; they are destroyed in reverse, so the tables are
 // released (and closed) before the ports they report through.
 struct SchedulerSession::Parts {
-    explicit Parts(const SchedulerOptions& options)
-        : messages(sink, options.answer),
-          clock(options.at ? std::unique_ptr<platform::ClockPort>(std::make_unique<platform::FixedClock>(*options.at))
-                           : std::make_unique<platform::SystemClock>()),
-          settings(startUpSettings()) {
-        reportUnreadableIniFiles(messages);
+    explicit Parts(const SchedulerOptions& options) : ports(options.at, options.answer), settings(startUpSettings()) {
+        reportUnreadableIniFiles(ports.messages);
         settings.programTitle = "Tarvelo '96";
     }
 
-    platform::JsonEventSink sink{stdout};
-    platform::JsonFrame frame{sink};
-    platform::JsonMessageBox messages;
-    platform::JsonSound sound{sink};
-    platform::JsonMessageWindows messageWindows{sink};
-    platform::PosixProgramStart starter;
-    platform::JsonProgramStart programs{sink, starter};
-    std::unique_ptr<platform::ClockPort> clock;
-    platform::ExitHalt halt;
-    DataWarning warn{messages, halt};
+    platform::JsonPlatform ports;
+    DataWarning warn{ports.platform};
     Settings settings;
     DataFiles files{warn};
     TableUse history{files, TableId::history};
     TableUse schedule{files, TableId::schedule};
-    Scheduler scheduler{files.schedule(), settings, {*clock, frame, messages, sound, programs, messageWindows}};
+    Scheduler scheduler{files.schedule(), settings, ports.platform};
 };
 
 SchedulerSession::SchedulerSession(const SchedulerOptions& options) : m_parts(std::make_unique<Parts>(options)) {}
@@ -59,11 +43,11 @@ TickOutcome SchedulerSession::tick() {
         const auto step = static_cast<TickOutcome::Step>(i);
         const store::Status& s = outcome[step];
         if (s.ok()) continue;
-        m_parts->sink.error(std::string(TickOutcome::notSavedText(step)) + ": " + errorText(s), s.code, kStepNames[i]);
+        m_parts->ports.sink.error(std::string(TickOutcome::notSavedText(step)) + ": " + errorText(s), s.code, kStepNames[i]);
     }
     return outcome;
 }
 
-bool SchedulerSession::outputLost() const { return m_parts->sink.broken(); }
+bool SchedulerSession::outputLost() const { return m_parts->ports.sink.broken(); }
 
 }  // namespace tarvelo::cli

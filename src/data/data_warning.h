@@ -69,6 +69,7 @@ std::optional<std::string> warningStopText(int number, int button);
 class DataWarning {
 public:
     DataWarning(platform::MessageBoxPort& messages, platform::HaltPort& halt) : m_messages(messages), m_halt(halt) {}
+    explicit DataWarning(const platform::Platform& platform) : DataWarning(platform.messages, platform.halt) {}
 
     // Shows the warning with E built from the status it reports (kNoFailure for the warnings that report
     // none: a range, a reference, a request not allowed, a confirmation) and returns the button pressed;

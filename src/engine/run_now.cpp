@@ -74,13 +74,13 @@ Stored storeRun(DataFiles& files, Task& stamped, History& entry) {
 
 }  // namespace
 
-RunNowOutcome runNow(DataFiles& files, Task& task, const RunNowPorts& ports) {
+RunNowOutcome runNow(DataFiles& files, Task& task, const platform::Platform& platform) {
     TableUse scheduleUse(files, TableId::schedule);
     TableUse historyUse(files, TableId::history);
     RunNowOutcome outcome;
     Task stamped = task;
     for (;;) {
-        const platform::Moment now = ports.clock.now();
+        const platform::Moment now = platform.clock.now();
         stamped.lastRunDate = now.date;
         stamped.lastRunTime = now.time;
         const Stored stored = storeRun(files, stamped, outcome.entry);
@@ -97,8 +97,8 @@ RunNowOutcome runNow(DataFiles& files, Task& task, const RunNowPorts& ports) {
     }
     task = stamped;
     outcome.performed = true;
-    if (task.alarm) ports.sound.playAsync(task.alarmFile.text());
-    outcome.runCode = performTask(task, kRunNowMessageWindowLimit, {ports.messages, ports.programs, ports.messageWindows});
+    if (task.alarm) platform.sound.playAsync(task.alarmFile.text());
+    outcome.runCode = performTask(task, kRunNowMessageWindowLimit, platform);
     return outcome;
 }
 

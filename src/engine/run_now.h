@@ -24,14 +24,6 @@ namespace tarvelo {
 // Message windows Run Now lets be open at once (the engine lets 60); the next message goes to a plain box.
 inline constexpr int kRunNowMessageWindowLimit = 55;
 
-struct RunNowPorts {
-    platform::ClockPort& clock;
-    platform::SoundPort& sound;
-    platform::MessageBoxPort& messages;
-    platform::ProgramStartPort& programs;
-    platform::MessageWindowPort& messageWindows;
-};
-
 struct RunNowOutcome {
     bool performed = false;  // stored, then performed
     History entry;           // the History entry added (when performed)
@@ -40,6 +32,6 @@ struct RunNowOutcome {
 
 // REQUIRES: task was read from the Schedule table (its ref names the stored row). On return task is as
 // stored: stamped after a Run Now that was performed, otherwise as it was.
-RunNowOutcome runNow(DataFiles& files, Task& task, const RunNowPorts& ports);
+RunNowOutcome runNow(DataFiles& files, Task& task, const platform::Platform& platform);
 
 }  // namespace tarvelo

@@ -55,25 +55,25 @@ std::string advanceWarningText(const Task& task) {
 
 }  // namespace
 
-int performTask(const Task& task, int messageWindowLimit, const PerformPorts& ports) {
+int performTask(const Task& task, int messageWindowLimit, const platform::Platform& platform) {
     if (showsMessage(task)) {
-        if (ports.messageWindows.openCount() < messageWindowLimit) {
-            ports.messageWindows.open(task.message.text());
+        if (platform.messageWindows.openCount() < messageWindowLimit) {
+            platform.messageWindows.open(task.message.text());
         } else {
-            ports.messages.show({task.message.text(), "", platform::Icon::None, platform::kOk, platform::kOk});
+            platform.messages.show({task.message.text(), "", platform::Icon::None, platform::kOk, platform::kOk});
         }
     }
     if (!runsProgram(task)) return 0;
-    const int runCode = ports.programs.start(task.command.text(), task.path.text()) ? 0 : kRunCodeNotStarted;
+    const int runCode = platform.programs.start(task.command.text(), task.path.text()) ? 0 : kRunCodeNotStarted;
     if (runCode != 0) {
-        ports.messages.show({"Run code " + std::to_string(runCode), "Error Starting " + task.command.text(),
+        platform.messages.show({"Run code " + std::to_string(runCode), "Error Starting " + task.command.text(),
                              platform::Icon::None, platform::kOk, platform::kOk});
     }
     return runCode;
 }
 
-Scheduler::Scheduler(RecordTable<Task> schedule, const Settings& settings, SchedulerPorts ports)
-    : m_schedule(schedule), m_settings(settings), m_ports(ports) {}
+Scheduler::Scheduler(RecordTable<Task> schedule, const Settings& settings, platform::Platform platform)
+    : m_schedule(schedule), m_settings(settings), m_platform(platform) {}
 
 const char* TickOutcome::notSavedText(Step step) {
     switch (step) {
@@ -94,7 +94,7 @@ TickOutcome Scheduler::tick() {
     } done{m_ticking};
 
     if (!m_settings.schedulerActive) {
-        m_ports.frame.setTitle(kInactiveTitle);
+        m_platform.frame.setTitle(kInactiveTitle);
         return outcome;
     }
     // Each step goes on whatever the one before it met: a task that cannot be stored must not hold back
@@ -116,12 +116,12 @@ store::Status Scheduler::checkDueTask() {
     store::Status read = m_schedule.setToStart(ScheduleKey::keyDateEnabled);
     if (read.ok()) read = m_schedule.next(task);
     if (!read.ok() || task.disabled != 0) {
-        m_ports.frame.setTitle(programTitle);
+        m_platform.frame.setTitle(programTitle);
         return read.ok() || read.code == store::kRecordNotAvailable ? store::Status::okStatus() : read;
     }
-    m_ports.frame.setTitle(m_ports.frame.isMinimized() ? pendingTitle(task) : programTitle);
+    m_platform.frame.setTitle(m_platform.frame.isMinimized() ? pendingTitle(task) : programTitle);
 
-    const platform::Moment dueTest = m_ports.clock.now();
+    const platform::Moment dueTest = m_platform.clock.now();
     if (!isDue(task, dueTest)) return store::Status::okStatus();
     const Task asRead = task;  // what the completed copy records
     if (m_answer && (m_answer->id != task.id || m_answer->date != task.date || m_answer->time != task.time)) {
@@ -130,20 +130,20 @@ store::Status Scheduler::checkDueTask() {
 
     bool declined = false;
     if (!task.skipNextTime) {
-        if (m_ports.frame.isMinimized()) m_ports.frame.restore();
+        if (m_platform.frame.isMinimized()) m_platform.frame.restore();
         if (m_answer) {
             declined = m_answer->declined;
         } else {
             const std::string description = task.description.text();
             if (task.date < dueTest.date && task.warn && !isDisplayMessage(task)) {
-                declined = m_ports.messages.show(yesNoQuestion(description + " was not run.  Run it now?",
+                declined = m_platform.messages.show(yesNoQuestion(description + " was not run.  Run it now?",
                                                                "Missed Task")) == platform::kNo;
             } else if (task.userSkip) {
-                declined = m_ports.messages.show(yesNoQuestion(description + " is due to run.  Run it now?",
+                declined = m_platform.messages.show(yesNoQuestion(description + " is due to run.  Run it now?",
                                                                "Confirm Task")) == platform::kNo;
             }
         }
-        const platform::Moment stamp = m_ports.clock.now();
+        const platform::Moment stamp = m_platform.clock.now();
         task.lastRunDate = stamp.date;
         task.lastRunTime = stamp.time;
     }
@@ -152,7 +152,7 @@ store::Status Scheduler::checkDueTask() {
     // open across the end of summer time), moving the task on from the earlier "now" would leave it at the
     // occurrence just performed, due again.
     bool claimed = false;
-    const store::Status stored = claim(asRead, task, later(m_ports.clock.now(), dueTest), claimed);
+    const store::Status stored = claim(asRead, task, later(m_platform.clock.now(), dueTest), claimed);
     if (!stored.ok() || !claimed) {
         // Not this tick's to perform. Should the same occurrence come up again (the write failed, or the
         // user saved an edit of the task while its prompt was open), the answer given stands.
@@ -163,15 +163,15 @@ store::Status Scheduler::checkDueTask() {
     changed();
     if (task.skipNextTime) return stored;
 
-    if (task.alarm && !declined) m_ports.sound.playAsync(task.alarmFile.text());
-    if (!declined) performTask(task, kEngineMessageWindowLimit, {m_ports.messages, m_ports.programs, m_ports.messageWindows});
+    if (task.alarm && !declined) m_platform.sound.playAsync(task.alarmFile.text());
+    if (!declined) performTask(task, kEngineMessageWindowLimit, m_platform);
     return stored;
 }
 
 store::Status Scheduler::claim(const Task& asRead, Task task, platform::Moment reference, bool& claimed) {
     claimed = false;
     // Before the transaction: it may show the "Invalid Units" box, and no lock is held while a box is open.
-    advanceTask(task, reference.date, reference.time, m_ports.messages);
+    advanceTask(task, reference.date, reference.time, m_platform.messages);
 
     store::Transaction transaction;
     if (store::Status s = transaction.begin({&m_schedule.table()}); !s.ok()) return s;
@@ -231,7 +231,7 @@ store::Status Scheduler::checkAdvanceWarning() {
         if (task.advanceWarned) return store::Status::okStatus();
     } while (task.scheduleType.isBlank() || task.completed || task.disabled);
 
-    const platform::Moment now = m_ports.clock.now();
+    const platform::Moment now = m_platform.clock.now();
     const bool passed = now.date > task.advanceWarnDate ||
                         (now.date == task.advanceWarnDate && now.time > task.advanceWarnTime);
     if (!passed) return store::Status::okStatus();
@@ -243,7 +243,7 @@ store::Status Scheduler::checkAdvanceWarning() {
     if (s.code == store::kRecordChanged) return store::Status::okStatus();
     if (!s.ok()) return s;
     if (!task.skipNextTime) {
-        m_ports.messages.show({advanceWarningText(task), "Advanced Warning", platform::Icon::None, platform::kOk, platform::kOk});
+        m_platform.messages.show({advanceWarningText(task), "Advanced Warning", platform::Icon::None, platform::kOk, platform::kOk});
     }
     return s;
 }
@@ -253,7 +253,7 @@ store::Status Scheduler::purgeHistory() {
     // 0 keeps completed copies for ever; so does a negative number, which would otherwise reach forward
     // and remove copies of days not yet come.
     if (days <= 0) return store::Status::okStatus();
-    const StdDate today = m_ports.clock.now().date;
+    const StdDate today = m_platform.clock.now().date;
 
     Task start;
     start.disabled = 1;

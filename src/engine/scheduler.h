@@ -45,27 +45,12 @@ inline constexpr const char* kPurgeNotSaved = "The expired completed tasks could
 // The run code of a program that could not be started.
 inline constexpr int kRunCodeNotStarted = -4;
 
-struct PerformPorts {
-    platform::MessageBoxPort& messages;
-    platform::ProgramStartPort& programs;
-    platform::MessageWindowPort& messageWindows;
-};
-
 // Performs a task: shows its message ("Display Message", "Both") in a new message window while fewer than
 // messageWindowLimit are open, else in a plain modal box; then starts its program ("Run Program", "Both")
 // in its start-in folder, reporting a start that fails in the "Error Starting " box. Shared with the
 // schedule browse's "Run Now", which has a limit of its own. Returns the run code (0 when no program was
 // to be started).
-int performTask(const Task& task, int messageWindowLimit, const PerformPorts& ports);
-
-struct SchedulerPorts {
-    platform::ClockPort& clock;
-    platform::FramePort& frame;
-    platform::MessageBoxPort& messages;
-    platform::SoundPort& sound;
-    platform::ProgramStartPort& programs;
-    platform::MessageWindowPort& messageWindows;
-};
+int performTask(const Task& task, int messageWindowLimit, const platform::Platform& platform);
 
 // What each step of a tick came to: the first write of the step that failed, or ok.
 struct TickOutcome {
@@ -82,7 +67,7 @@ struct TickOutcome {
 
 class Scheduler {
 public:
-    Scheduler(RecordTable<Task> schedule, const Settings& settings, SchedulerPorts ports);
+    Scheduler(RecordTable<Task> schedule, const Settings& settings, platform::Platform platform);
 
     // One timer tick: the three steps in order while settings.schedulerActive is set, otherwise only the
     // inactive title. Returns at once when called while a tick is running. The result tells of each step
@@ -122,7 +107,7 @@ private:
 
     RecordTable<Task> m_schedule;
     const Settings& m_settings;
-    SchedulerPorts m_ports;
+    platform::Platform m_platform;
     bool m_ticking = false;
     std::optional<Answer> m_answer;
     std::function<void()> m_changed;

@@ -98,4 +98,20 @@ public:
     [[noreturn]] virtual void giveUp(const std::string& text) = 0;
 };
 
+// Every port of the program, one reference each, as leveldb's Env is one object for what the database
+// asks of the machine. Each program builds one from its adapters, once: the desktop program in
+// app/desktop.cpp, each command of tarvelo96-cli from the terminal adapters; the tests from the fakes
+// (tests/fakes/fake_platform.h). Subsystems take a Platform, never a bundle of ports of their own, and
+// the adapters it refers to outlive everything built on it. Cheap to copy: only references.
+struct Platform {
+    MessageBoxPort& messages;
+    ClockPort& clock;
+    SoundPort& sound;
+    ProgramStartPort& programs;
+    FramePort& frame;
+    MessageWindowPort& messageWindows;
+    FileDialogPort& fileDialog;
+    HaltPort& halt;
+};
+
 }  // namespace tarvelo::platform

@@ -18,12 +18,9 @@ std::string lowered(const std::string& text) {
 
 }  // namespace
 
-TaskEditor::TaskEditor(DataFiles& files, Request request, const Task& task, TaskEditorPorts ports)
-    : m_files(files),
-      m_clock(ports.clock),
-      m_form(files, request, task),
-      m_fields(m_form.record(), TaskFieldPorts{ports.messages, ports.fileDialog, ports.sound,
-                                               ports.warningDefaults, std::move(ports.playable)}) {}
+TaskEditor::TaskEditor(DataFiles& files, Request request, const Task& task, const platform::Platform& platform,
+                       TaskFieldOptions options)
+    : m_files(files), m_clock(platform.clock), m_form(files, request, task), m_fields(m_form.record(), platform, std::move(options)) {}
 
 bool TaskEditor::start(std::string_view selectedDayText) {
     m_categoriesUse.emplace(m_files, TableId::categories);

@@ -67,10 +67,8 @@ std::size_t taskTextWidth(TaskText field);
 // Where the focus goes after a button of the form.
 enum class TaskFocus { Stay, AfterStartIn, WavBrowse, FirstField, EveryEntry };
 
-struct TaskFieldPorts {
-    platform::MessageBoxPort& messages;
-    platform::FileDialogPort& fileDialog;
-    platform::SoundPort& sound;
+// What the task's fields read besides the platform.
+struct TaskFieldOptions {
     // "PELLSCHD.INI": its section "Warning" gives the automatic advance warning.
     const ProfileFile& warningDefaults;
     // Whether a WAV file can be played; by default, whether it is a readable file.
@@ -79,7 +77,7 @@ struct TaskFieldPorts {
 
 class TaskFields {
 public:
-    TaskFields(Task& task, TaskFieldPorts ports);
+    TaskFields(Task& task, const platform::Platform& platform, TaskFieldOptions options);
 
     const Task& task() const { return m_task; }
     TaskRules rules() const { return m_rules; }
@@ -142,22 +140,14 @@ private:
                                           const std::string& current);
 
     Task& m_task;
-    TaskFieldPorts m_ports;
+    platform::Platform m_platform;
+    TaskFieldOptions m_options;
     TaskRules m_rules = TaskRules::form;
-};
-
-struct TaskEditorPorts {
-    platform::MessageBoxPort& messages;
-    platform::FileDialogPort& fileDialog;
-    platform::SoundPort& sound;
-    platform::ClockPort& clock;
-    const ProfileFile& warningDefaults;
-    std::function<bool(const std::string&)> playable = {};
 };
 
 // One session of the task form:
 //
-//   TaskEditor editor(files, Request::insert, clearedTask, ports);
+//   TaskEditor editor(files, Request::insert, clearedTask, platform, options);
 //   if (editor.start(selectedDayText)) { ...show the window, bound to editor.task()...
 //       OK: if (!editor.ok()) close;   Cancel / close box: editor.cancel(), close; }
 //   Response r = editor.finish();
@@ -165,7 +155,8 @@ class TaskEditor {
 public:
     // task: for a change or delete the copy the caller read (with its ref); for an insert the cleared
     // record, with a category when the caller presets one.
-    TaskEditor(DataFiles& files, Request request, const Task& task, TaskEditorPorts ports);
+    TaskEditor(DataFiles& files, Request request, const Task& task, const platform::Platform& platform,
+               TaskFieldOptions options);
     TaskEditor(const TaskEditor&) = delete;
     TaskEditor& operator=(const TaskEditor&) = delete;
 

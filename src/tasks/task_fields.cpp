@@ -105,8 +105,9 @@ std::string commandForFile(std::string_view file) {
     return quoted;
 }
 
-TaskFields::TaskFields(Task& task, TaskFieldPorts ports) : m_task(task), m_ports(std::move(ports)) {
-    if (!m_ports.playable) m_ports.playable = readableFile;
+TaskFields::TaskFields(Task& task, const platform::Platform& platform, TaskFieldOptions options)
+    : m_task(task), m_platform(platform), m_options(std::move(options)) {
+    if (!m_options.playable) m_options.playable = readableFile;
 }
 
 void TaskFields::runVisibilityRules() {
@@ -173,8 +174,8 @@ void TaskFields::acceptNextDate(StdDate date) {
     m_task.date = date;
     if (m_rules == TaskRules::search) return;
     if (m_task.date != 0 && !validScheduleDate(m_task, 0))
-        showOk(m_ports.messages, "Warning", "Date given does not match schedule type.");
-    const WarningDefaults defaults = readWarningDefaults(m_ports.warningDefaults);
+        showOk(m_platform.messages, "Warning", "Date given does not match schedule type.");
+    const WarningDefaults defaults = readWarningDefaults(m_options.warningDefaults);
     // A task without a date has no moment to warn before.
     if (defaults.active && m_task.date != 0) {
         StdDate warnDate = m_task.date - defaults.days;
@@ -193,7 +194,7 @@ void TaskFields::acceptAdvanceWarnDate(StdDate date) {
     if (!after) return;
     m_task.advanceWarnDate = 0;
     m_task.advanceWarnTime = 0;
-    showOk(m_ports.messages, "", "Advanced Warning cannot be after scheduled task.");
+    showOk(m_platform.messages, "", "Advanced Warning cannot be after scheduled task.");
 }
 
 std::optional<std::string> TaskFields::chooseFile(const std::string& title,
@@ -202,7 +203,7 @@ std::optional<std::string> TaskFields::chooseFile(const std::string& title,
     // The chooser may move the process into another folder; the tasks' relative names must not follow.
     std::error_code ec;
     const std::filesystem::path remembered = std::filesystem::current_path(ec);
-    std::optional<std::string> chosen = m_ports.fileDialog.openFile(title, filters, current);
+    std::optional<std::string> chosen = m_platform.fileDialog.openFile(title, filters, current);
     if (!remembered.empty()) std::filesystem::current_path(remembered, ec);
     if (chosen && chosen->empty()) chosen.reset();
     return chosen;
@@ -233,8 +234,8 @@ TaskFocus TaskFields::play() {
         return TaskFocus::WavBrowse;
     }
     const std::string file = m_task.alarmFile.text();
-    if (!m_ports.playable(file)) return TaskFocus::WavBrowse;
-    m_ports.sound.playAsync(file);
+    if (!m_options.playable(file)) return TaskFocus::WavBrowse;
+    m_platform.sound.playAsync(file);
     return TaskFocus::Stay;
 }
 

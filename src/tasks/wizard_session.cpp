@@ -5,11 +5,11 @@
 
 namespace tarvelo {
 
-TaskWizardSession::TaskWizardSession(DataFiles& files, WizardKind kind, TaskEditorPorts ports,
-                                     const Task& source)
+TaskWizardSession::TaskWizardSession(DataFiles& files, WizardKind kind, const platform::Platform& platform,
+                                     TaskFieldOptions options, const Task& source)
     : m_files(files),
-      m_messages(ports.messages),
-      m_editor(files, Request::insert, Task{}, std::move(ports)),
+      m_messages(platform.messages),
+      m_editor(files, Request::insert, Task{}, platform, std::move(options)),
       m_navigation(kind),
       m_saved(source) {
     if (kind == WizardKind::specialEvent) m_editor.fields().setRules(TaskRules::specialEvent);

@@ -27,7 +27,8 @@ inline constexpr const char* kGeneralCategory = "General";
 class TaskWizardSession {
 public:
     // source: the task to reschedule (WizardKind::specialEvent only; its message included).
-    TaskWizardSession(DataFiles& files, WizardKind kind, TaskEditorPorts ports, const Task& source = {});
+    TaskWizardSession(DataFiles& files, WizardKind kind, const platform::Platform& platform, TaskFieldOptions options,
+                      const Task& source = {});
     TaskWizardSession(const TaskWizardSession&) = delete;
     TaskWizardSession& operator=(const TaskWizardSession&) = delete;
 

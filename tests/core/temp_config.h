@@ -10,14 +10,15 @@
 #include <sstream>
 #include <string>
 
+#include "fakes/temp_folder.h"
+
 namespace tarvelo::testing_support {
 
 class TempConfig : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-core-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
+        m_root = test::makeTempFolder("tarvelo-core");
+        ASSERT_FALSE(m_root.empty());
         m_savedXdg = saved("XDG_CONFIG_HOME");
         m_savedHome = saved("HOME");
         ::setenv("XDG_CONFIG_HOME", m_root.c_str(), 1);

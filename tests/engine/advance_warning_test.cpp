@@ -134,7 +134,7 @@ TEST_F(AdvanceWarningTest, GivenATaskThatWillNotBePerformedThenItIsNeitherWarned
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
-        messages.fake().clear();
+        messages.clear();
         Task passedOver = warned("Passed over", day(1996, 11, 1), at(9, 0), 3);
         c.make(passedOver);
         const Task storedPassedOver = add(passedOver);

@@ -14,8 +14,7 @@
 #include "core/settings.h"
 #include "data/data_files.h"
 #include "engine/scheduler.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_ports.h"
+#include "fakes/fake_platform.h"
 #include "fakes/processes.h"
 #include "fakes/store_fixture.h"
 
@@ -67,17 +66,16 @@ private:
 // Returns the process's exit code (-1 when it was killed).
 int schedulerProcess(const std::string& folder, const std::string& log, KillAt killAt) {
     store::testing::ChildProcess child([&](store::testing::ChildProcess&) {
-        FakeMessageBox dataMessages;
-        FakeHalt halt;
-        DataWarning warn(dataMessages, halt);
+        FakePlatform fake(nullptr, {dateFromYmd(1996, 10, 31), timeFromHms(12, 0)});
+        DataWarning warn(fake);
         DataFiles files(warn, folder);
         TableUse use(files, TableId::schedule);
         Settings settings;
         settings.programTitle = "Tarvelo '96";
-        FakeClock clock({dateFromYmd(1996, 10, 31), timeFromHms(12, 0)});
-        FakeFrame frame;
+        // What the user would see goes to the log file, each effect before the next step.
         LoggingPorts ports(log, killAt);
-        Scheduler scheduler(files.schedule(), settings, {clock, frame, ports, ports, ports, ports});
+        const platform::Platform logged{ports, fake.clock, ports, ports, fake.frame, ports, fake.fileDialog, fake.halt};
+        Scheduler scheduler(files.schedule(), settings, logged);
         for (int i = 0; i < 3; ++i) {
             if (!scheduler.tick().ok()) return 1;
         }

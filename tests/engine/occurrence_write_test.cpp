@@ -158,13 +158,11 @@ TEST_F(OccurrenceWriteTest, GivenAnotherSchedulerStoresTheOccurrenceWhileTheProm
     Task t = dueMessage();
     t.userSkip = 1;
     ASSERT_TRUE(schedule().put(t).ok());
-    FakeMessageBox otherMessages;
+    FakePlatform otherFake;
+    FakeMessageBox& otherMessages = otherFake.messages;
     otherMessages.answer(platform::kYes);
-    FakeFrame otherFrame;
-    FakeSound otherSound;
-    FakeProgramStart otherPrograms;
-    FakeMessageWindows otherWindows;
-    Scheduler other(files.schedule(), settings, {clock, otherFrame, otherMessages, otherSound, otherPrograms, otherWindows});
+    FakeMessageWindows& otherWindows = otherFake.messageWindows;
+    Scheduler other(files.schedule(), settings, otherFake.with({.clock = &clock}));
     messages.whileOpen = [&] { stored(other.tick()); };
     messages.answer(platform::kYes);
 

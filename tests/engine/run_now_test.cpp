@@ -21,7 +21,7 @@ class RunNowTest : public SchedulerTest {
 protected:
     RunNowTest() { historyUse.emplace(files, TableId::history); }
 
-    RunNowOutcome runNow(Task& t) { return tarvelo::runNow(files, t, {clock, sound, messages, programs, windows}); }
+    RunNowOutcome runNow(Task& t) { return tarvelo::runNow(files, t, fake); }
 
     std::vector<History> history() {
         std::vector<History> entries;

@@ -14,8 +14,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/scheduler.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_ports.h"
+#include "fakes/fake_platform.h"
 #include "fakes/temp_folder.h"
 
 namespace tarvelo::test {
@@ -100,13 +99,14 @@ protected:
 
     Settings settings;
     EffectLog log;
-    FakeClock clock{{day(1996, 10, 31), at(12, 0)}};
-    FakeFrame frame{&log};
-    LoggedMessageBox messages{&log};
-    FakeSound sound{&log};
-    FakeProgramStart programs{&log};
-    FakeMessageWindows windows{&log};
-    Scheduler scheduler{files.schedule(), settings, {clock, frame, messages, sound, programs, windows}};
+    FakePlatform fake{&log, {day(1996, 10, 31), at(12, 0)}};
+    FakeClock& clock = fake.clock;
+    FakeFrame& frame = fake.frame;
+    FakeMessageBox& messages = fake.messages;
+    FakeSound& sound = fake.sound;
+    FakeProgramStart& programs = fake.programs;
+    FakeMessageWindows& windows = fake.messageWindows;
+    Scheduler scheduler{files.schedule(), settings, fake};
 };
 
 }  // namespace tarvelo::test

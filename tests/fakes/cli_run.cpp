@@ -1,5 +1,7 @@
 #include "fakes/cli_run.h"
 
+#include "fakes/temp_folder.h"
+
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -31,8 +33,8 @@ CliOutcome runCli(const std::vector<std::string>& args, const CliRun& how) {
     const char* cli = std::getenv("TARVELO_CLI");
     if (!cli) ADD_FAILURE() << "TARVELO_CLI is not set";
     if (!cli) return {};
-    char dir[] = "/tmp/tarvelo_cli_XXXXXX";
-    if (!::mkdtemp(dir)) return {};
+    const std::string dir = makeTempFolder("tarvelo_cli");
+    if (dir.empty()) return {};
     const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out", err = std::string(dir) + "/err";
     std::ofstream(in, std::ios::binary) << how.input;
     const pid_t pid = ::fork();
@@ -67,7 +69,7 @@ CliOutcome runCli(const std::vector<std::string>& args, const CliRun& how) {
     std::remove(in.c_str());
     std::remove(out.c_str());
     std::remove(err.c_str());
-    ::rmdir(dir);
+    ::rmdir(dir.c_str());
     return o;
 }
 

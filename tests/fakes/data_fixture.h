@@ -12,7 +12,7 @@
 
 #include "data/data_files.h"
 #include "data/data_warning.h"
-#include "fakes/fake_ports.h"
+#include "fakes/fake_platform.h"
 #include "fakes/store_fixture.h"
 
 namespace tarvelo::test {
@@ -115,9 +115,10 @@ protected:
     }
 
     TempFolder folder;
-    FakeMessageBox messages;
-    FakeHalt halt;
-    DataWarning warn{messages, halt};
+    FakePlatform fake;
+    FakeMessageBox& messages = fake.messages;
+    FakeHalt& halt = fake.halt;
+    DataWarning warn{fake};
     std::unique_ptr<DataFiles> files;
 };
 

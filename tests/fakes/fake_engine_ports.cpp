@@ -38,10 +38,4 @@ void FakeMessageWindows::open(const std::string& text) {
     if (m_log) m_log->add("window " + text);
 }
 
-int LoggedMessageBox::show(const platform::MessageBoxRequest& request) {
-    if (m_log) m_log->add("box " + request.caption + ": " + request.text);
-    if (whileOpen) whileOpen();
-    return m_fake.show(request);
-}
-
 }  // namespace tarvelo::test

@@ -12,18 +12,6 @@
 
 namespace tarvelo::test {
 
-// Effects in the order they happened, one line each: "sound /a.wav", "box Missed Task: ...",
-// "window Hello", "start cmd @ /folder", "restore".
-class EffectLog {
-public:
-    void add(std::string line) { m_lines.push_back(std::move(line)); }
-    const std::vector<std::string>& lines() const { return m_lines; }
-    void clear() { m_lines.clear(); }
-
-private:
-    std::vector<std::string> m_lines;
-};
-
 // A clock that returns the moment it was set to, until moved. Moving it forward or back is how tests
 // stand in for a suspended machine or a daylight-saving change.
 class FakeClock : public platform::ClockPort {
@@ -103,25 +91,6 @@ private:
     EffectLog* m_log;
     int m_open = 0;
     std::vector<std::string> m_texts;
-};
-
-// A FakeMessageBox that also logs each box ("box <caption>: <text>") and can run code while the box is
-// open, as the nested event loop of a real modal box runs timers.
-class LoggedMessageBox : public platform::MessageBoxPort {
-public:
-    explicit LoggedMessageBox(EffectLog* log = nullptr) : m_log(log) {}
-    int show(const platform::MessageBoxRequest& request) override;
-
-    FakeMessageBox& fake() { return m_fake; }
-    void answer(int button) { m_fake.answer(button); }
-    const std::vector<platform::MessageBoxRequest>& requests() const { return m_fake.requests(); }
-    std::vector<std::string> captions() const { return m_fake.captions(); }
-    // Called inside every show(), before it returns.
-    std::function<void()> whileOpen;
-
-private:
-    EffectLog* m_log;
-    FakeMessageBox m_fake;
 };
 
 }  // namespace tarvelo::test

@@ -3,6 +3,8 @@
 namespace tarvelo::test {
 
 int FakeMessageBox::show(const platform::MessageBoxRequest& request) {
+    if (m_log) m_log->add("box " + request.caption + ": " + request.text);
+    if (whileOpen) whileOpen();
     m_requests.push_back(request);
     if (onShow) onShow(request);
     if (m_answers.empty()) return request.defaultButton;

@@ -12,11 +12,29 @@
 
 namespace tarvelo::test {
 
+// Effects in the order they happened, one line each: "sound /a.wav", "box Missed Task: ...",
+// "window Hello", "start cmd @ /folder", "restore".
+class EffectLog {
+public:
+    void add(std::string line) { m_lines.push_back(std::move(line)); }
+    const std::vector<std::string>& lines() const { return m_lines; }
+    void clear() { m_lines.clear(); }
+
+private:
+    std::vector<std::string> m_lines;
+};
+
 // A message box that records every request and answers from a queue of scripted buttons; when the queue
-// is empty it answers with the request's default button, as a user pressing Enter would.
+// is empty it answers with the request's default button, as a user pressing Enter would. With a log, each
+// box is also logged ("box <caption>: <text>").
 class FakeMessageBox : public platform::MessageBoxPort {
 public:
+    explicit FakeMessageBox(EffectLog* log = nullptr) : m_log(log) {}
     int show(const platform::MessageBoxRequest& request) override;
+
+    // Runs first in every show(), before the box is recorded: as the nested event loop of a real modal
+    // box runs timers, so the world moves on while the box is open.
+    std::function<void()> whileOpen;
 
     // Queues the next answers, in order.
     void answer(int button) { m_answers.push_back(button); }
@@ -34,6 +52,7 @@ public:
     void clear();
 
 private:
+    EffectLog* m_log;
     std::vector<platform::MessageBoxRequest> m_requests;
     std::deque<int> m_answers;
 };

@@ -1,5 +1,7 @@
 #include "fakes/processes.h"
 
+#include "fakes/temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -31,8 +33,7 @@ int counter() {
 }  // namespace
 
 SchedulerFolders::SchedulerFolders() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-processes-XXXXXX").string();
-    m_root = ::mkdtemp(pattern.data());
+    m_root = makeTempFolder("tarvelo-processes");
     m_data = m_root + "/data";
     m_config = m_root + "/config";
     std::filesystem::create_directories(m_data);

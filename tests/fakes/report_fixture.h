@@ -9,7 +9,8 @@
 
 #include "data/data_files.h"
 #include "data/data_warning.h"
-#include "fakes/fake_ports.h"
+#include "fakes/fake_platform.h"
+#include "fakes/temp_folder.h"
 
 namespace tarvelo::test {
 
@@ -56,14 +57,14 @@ public:
         add(TableId::toDo, files.toDo(), item);
     }
 
-    FakeMessageBox messages;
-    FakeHalt halt;
-    DataWarning warn{messages, halt};
+    FakePlatform fake;
+    FakeMessageBox& messages = fake.messages;
+    FakeHalt& halt = fake.halt;
+    DataWarning warn{fake};
 
 private:
     static std::string makeFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-report-XXXXXX").string();
-        return ::mkdtemp(pattern.data());
+        return makeTempFolder("tarvelo-report");
     }
     template <class R>
     void add(TableId id, RecordTable<R> table, R record) {

@@ -10,6 +10,7 @@
 
 #include "core/profile.h"
 #include "fakes/case_names.h"
+#include "fakes/temp_folder.h"
 
 namespace tarvelo::platform {
 namespace {
@@ -48,10 +49,8 @@ public:
 class WindowPositionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = fs::temp_directory_path() / ("tarvelo-winpos-" + std::to_string(::getpid()) + "-" +
-                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
+        m_folder = test::makeTempFolder("tarvelo-winpos");
+        ASSERT_FALSE(m_folder.empty());
     }
     void TearDown() override { fs::remove_all(m_folder); }
 

@@ -23,19 +23,16 @@ StdDate june14() { return dateFromYmd(1996, 6, 14); }  // a Friday
 
 class TaskEditorTest : public test::DataTest {
 protected:
-    TaskEditorTest() : pellschd("PELLSCHD.INI", folder.path()) {}
+    TaskEditorTest() : pellschd("PELLSCHD.INI", folder.path()) { clock.set(dateFromYmd(1996, 6, 3), timeFromHms(10, 15)); }
 
-    TaskEditorPorts ports() {
-        return TaskEditorPorts{messages, dialog, sound, clock, pellschd,
-                               [this](const std::string& f) { return playableFiles.count(f) > 0; }};
-    }
+    TaskFieldOptions options() { return {pellschd, [this](const std::string& f) { return playableFiles.count(f) > 0; }}; }
     std::unique_ptr<TaskEditor> openNew(std::string_view selectedDay = "", Task cleared = {}) {
-        auto editor = std::make_unique<TaskEditor>(*files, Request::insert, cleared, ports());
+        auto editor = std::make_unique<TaskEditor>(*files, Request::insert, cleared, fake, options());
         EXPECT_TRUE(editor->start(selectedDay));
         return editor;
     }
     std::unique_ptr<TaskEditor> openChange(const Task& stored) {
-        auto editor = std::make_unique<TaskEditor>(*files, Request::change, stored, ports());
+        auto editor = std::make_unique<TaskEditor>(*files, Request::change, stored, fake, options());
         EXPECT_TRUE(editor->start());
         return editor;
     }
@@ -65,9 +62,9 @@ protected:
     }
 
     ProfileFile pellschd;
-    test::FakeFileDialog dialog;
-    test::FakeSound sound;
-    test::FakeClock clock{{dateFromYmd(1996, 6, 3), timeFromHms(10, 15)}};
+    test::FakeFileDialog& dialog = fake.fileDialog;
+    test::FakeSound& sound = fake.sound;
+    test::FakeClock& clock = fake.clock;
     std::set<std::string> playableFiles;
 };
 
@@ -270,7 +267,7 @@ TEST_F(TaskEditorTest, GivenSearchRules_WhenExampleValuesAreAccepted_ThenEachIsT
     Task s = weeklyTask(7);
     s.monday = 0;
     s.friday = 1;
-    TaskEditor editor(*files, Request::search, s, ports());
+    TaskEditor editor(*files, Request::search, s, fake, options());
     editor.fields().setRules(TaskRules::search);
     ASSERT_TRUE(editor.start());
     // WHEN a Monday, a warning after it, a huge count and the type "None" are given

@@ -4,9 +4,7 @@
 #include <string>
 
 #include "core/profile.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_file_dialog.h"
-#include "fakes/fake_ports.h"
+#include "fakes/fake_platform.h"
 #include "tasks/task_editor.h"
 
 namespace tarvelo {
@@ -14,12 +12,13 @@ namespace {
 
 class TaskFieldsTest : public testing::Test {
 protected:
-    test::FakeMessageBox messages;
-    test::FakeFileDialog dialog;
-    test::FakeSound sound;
+    test::FakePlatform fake;
+    test::FakeMessageBox& messages = fake.messages;
+    test::FakeFileDialog& dialog = fake.fileDialog;
+    test::FakeSound& sound = fake.sound;
     ProfileFile noWarningDefaults{"PELLSCHD.INI", "/nonexistent-folder"};
     Task task;
-    TaskFields fields{task, TaskFieldPorts{messages, dialog, sound, noWarningDefaults}};
+    TaskFields fields{task, fake, {noWarningDefaults}};
 };
 
 struct TextCase {

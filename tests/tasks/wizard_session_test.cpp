@@ -26,13 +26,11 @@ StdDate june10() { return dateFromYmd(1996, 6, 10); }  // a Monday
 
 class WizardSessionTest : public test::DataTest {
 protected:
-    WizardSessionTest() : pellschd("PELLSCHD.INI", folder.path()) {}
+    WizardSessionTest() : pellschd("PELLSCHD.INI", folder.path()) { clock.set(dateFromYmd(1996, 6, 3), timeFromHms(10, 15)); }
 
-    TaskEditorPorts ports() {
-        return TaskEditorPorts{messages, dialog, sound, clock, pellschd, [](const std::string&) { return false; }};
-    }
+    TaskFieldOptions options() { return {pellschd, [](const std::string&) { return false; }}; }
     std::unique_ptr<TaskWizardSession> openWizard(WizardKind kind, const Task& source = {}) {
-        auto w = std::make_unique<TaskWizardSession>(*files, kind, ports(), source);
+        auto w = std::make_unique<TaskWizardSession>(*files, kind, fake, options(), source);
         EXPECT_TRUE(w->start());
         return w;
     }
@@ -84,9 +82,9 @@ protected:
     }
 
     ProfileFile pellschd;
-    test::FakeFileDialog dialog;
-    test::FakeSound sound;
-    test::FakeClock clock{{dateFromYmd(1996, 6, 3), timeFromHms(10, 15)}};
+    test::FakeFileDialog& dialog = fake.fileDialog;
+    test::FakeSound& sound = fake.sound;
+    test::FakeClock& clock = fake.clock;
 };
 
 TEST_F(WizardSessionTest, GivenNoGeneralCategory_WhenEachAddWizardStarts_ThenGeneralIsAddedOnceAndChosen) {

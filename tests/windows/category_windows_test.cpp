@@ -16,7 +16,9 @@
 #include "fakes/browse_builders.h"
 #include "fakes/case_names.h"
 #include "fakes/fake_ports.h"
+#include "modal_step.h"
 #include "qt_environment.h"
+#include "window_fixture.h"
 #include "widgets/page_list_view.h"
 
 namespace tarvelo {
@@ -29,23 +31,9 @@ void doubleClickRow(QTableView* table, int row) {
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
 }
 
-// Runs `step` on the modal window of type W once it is up, from inside its event loop.
-template <class W, class Step>
-void whenModal(Step step) {
-    QTimer::singleShot(0, [step] {
-        auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
-        if (window == nullptr) {
-            ADD_FAILURE() << "the expected window is not up";
-            if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
-            return;
-        }
-        step(*window);
-    });
-}
-
-class CategoryWindowsTest : public ::testing::Test {
+class CategoryWindowsTest : public test::WindowDataTest {
 protected:
-    CategoryWindowsTest() : folder(test::freshFolder("category_windows")), files(warn, folder) {
+    CategoryWindowsTest() : WindowDataTest("category_windows") {
         test::clearIniFiles();
         for (const char* name : {"Home", "Work", "Zoo"}) {
             const TableUse use(files, TableId::categories);
@@ -71,11 +59,6 @@ protected:
         return out;
     }
 
-    std::string folder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files;
     ListServices services{files};
 };
 
@@ -89,7 +72,7 @@ TEST_F(CategoryWindowsTest, pickerSelectsOnlyWhenAskedToSelect) {
         EXPECT_TRUE(browsing.isVisible()) << "a double-click does nothing";
         EXPECT_FALSE(browsing.chosen());
     }
-    whenModal<SelectCategoriesWindow>([](SelectCategoriesWindow& w) {
+    test::whenModal<SelectCategoriesWindow>([](SelectCategoriesWindow& w) {
         EXPECT_TRUE(w.selectButton()->isVisible());
         EXPECT_TRUE(w.selectButton()->isDefault());
         QTableView* table = w.panel()->view()->table();
@@ -101,7 +84,7 @@ TEST_F(CategoryWindowsTest, pickerSelectsOnlyWhenAskedToSelect) {
 }
 
 TEST_F(CategoryWindowsTest, renameOfAUsedCategoryIsRefusedAndTheOldNameShownAgain) {
-    whenModal<UpdateCategoriesDialog>([this](UpdateCategoriesDialog& form) {
+    test::whenModal<UpdateCategoriesDialog>([this](UpdateCategoriesDialog& form) {
         EXPECT_EQ(form.windowTitle().toStdString(), "Changing a Categories Record");
         form.categoryEntry()->setText("work");  // only the letter case: still a rename
         messages.answer(platform::kCancel);           // then stay in the form on kWarnRecordUpdateError
@@ -134,7 +117,7 @@ TEST_F(CategoryWindowsTest, deleteOfAUsedCategoryIsRefusedNamingTheScheduleFile)
 }
 
 TEST_F(CategoryWindowsTest, newCategoryInAnotherLetterCaseIsADuplicateAndTheFormStaysOpen) {
-    whenModal<UpdateCategoriesDialog>([this](UpdateCategoriesDialog& form) {
+    test::whenModal<UpdateCategoriesDialog>([this](UpdateCategoriesDialog& form) {
         EXPECT_EQ(form.windowTitle().toStdString(), "Adding a Categories Record");
         EXPECT_EQ(form.tasks().entryCount(), 0) << "a new category shows no tasks";
         form.categoryEntry()->setText("HOME");
@@ -156,7 +139,7 @@ TEST_F(CategoryWindowsTest, taskListFollowsTheNameAndItsInsertStartsATaskInThatC
         started = task;
         return Response::cancelled;
     };
-    whenModal<UpdateCategoriesDialog>([](UpdateCategoriesDialog& form) {
+    test::whenModal<UpdateCategoriesDialog>([](UpdateCategoriesDialog& form) {
         form.tabs()->setCurrentIndex(1);
         EXPECT_EQ(form.tasks().entryCount(), 1);
         EXPECT_EQ(form.tasks().cell(0, 2).text, "Weekly report");
@@ -205,7 +188,7 @@ class CategoryFormRoadTest : public CategoryWindowsTest, public ::testing::WithP
 
 TEST_P(CategoryFormRoadTest, GivenATypedNameThenEachKeyOrClickEndsTheFormAsItShows) {
     std::string outcome;
-    whenModal<UpdateCategoriesDialog>([&](UpdateCategoriesDialog& form) {
+    test::whenModal<UpdateCategoriesDialog>([&](UpdateCategoriesDialog& form) {
         form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
         QTest::keyClicks(form.categoryEntry(), QString::fromUtf8(GetParam().typed));

@@ -13,13 +13,14 @@
 #include "engine/message_to_do.h"
 #include "fakes/fake_ports.h"
 #include "qt_environment.h"
+#include "window_fixture.h"
 
 namespace tarvelo {
 namespace {
 
-class FrameListsTest : public ::testing::Test {
+class FrameListsTest : public test::WindowDataTest {
 protected:
-    FrameListsTest() : folder(test::freshFolder("frame_lists")), files(warn, folder) {
+    FrameListsTest() : WindowDataTest("frame_lists") {
         test::clearIniFiles();
         frame.show();
     }
@@ -29,11 +30,6 @@ protected:
         return names;
     }
 
-    std::string folder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files;
     ListServices services{files};
     Settings settings;
     app::MainFrame frame{settings};

@@ -12,8 +12,7 @@
 #include "engine/scheduler.h"
 #include "app/main_frame.h"
 #include "app/scheduler_driver.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_ports.h"
+#include "fakes/fake_platform.h"
 #include "qt_environment.h"
 #include "platform/desktop/qt_frame_port.h"
 #include "platform/desktop/qt_message_box.h"
@@ -39,11 +38,12 @@ protected:
     app::MainFrame frame{settings};
     platform::QtFramePort framePort{&frame};
     platform::QtMessageBox messages{&frame};
-    FakeClock clock{{dateFromYmd(1996, 10, 31), timeFromHms(12, 0)}};
-    FakeSound sound;
-    FakeProgramStart programs;
-    FakeMessageWindows windows;
-    Scheduler scheduler{files.schedule(), settings, {clock, framePort, messages, sound, programs, windows}};
+    FakePlatform fake{nullptr, {dateFromYmd(1996, 10, 31), timeFromHms(12, 0)}};
+    FakeClock& clock = fake.clock;
+    FakeSound& sound = fake.sound;
+    FakeProgramStart& programs = fake.programs;
+    FakeMessageWindows& windows = fake.messageWindows;
+    Scheduler scheduler{files.schedule(), settings, fake.with({.messages = &messages, .frame = &framePort})};
 };
 
 TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTheInactiveCaption) {

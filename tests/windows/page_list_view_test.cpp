@@ -18,6 +18,7 @@
 #include "fakes/browse_builders.h"
 #include "fakes/fake_ports.h"
 #include "qt_environment.h"
+#include "window_fixture.h"
 #include "widgets/page_list_model.h"
 #include "widgets/window_placement.h"
 
@@ -34,10 +35,10 @@ void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& m
     if (type != QtDebugMsg && type != QtInfoMsg) testerComplaints().push_back(message.toStdString());
 }
 
-class PageListViewTest : public ::testing::Test {
+class PageListViewTest : public test::WindowDataTest {
 protected:
     PageListViewTest()
-        : folder(test::freshFolder("page_list_view")), files(warn, folder), use(files, TableId::toDo),
+        : WindowDataTest("page_list_view"), use(files, TableId::toDo),
           list(files.table(TableId::toDo), warn, toDoBrowseConfig()) {}
 
     void addItems(int count) {
@@ -64,11 +65,6 @@ protected:
         QTest::keyClick(view->table(), static_cast<Qt::Key>(key), modifiers);
     }
 
-    std::string folder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files;
     TableUse use;
     BrowseList list;
     std::unique_ptr<widgets::PageListView> view;

@@ -23,9 +23,7 @@
 #include "app/scheduler_driver.h"
 #include "fakes/browse_builders.h"
 #include "fakes/case_names.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_file_dialog.h"
-#include "fakes/fake_ports.h"
+#include "fakes/fake_platform.h"
 #include "modal_step.h"
 #include "qt_environment.h"
 #include "data/tags.h"
@@ -123,14 +121,14 @@ protected:
     std::vector<std::string> shown() { return tarvelo::shown(window->browse()); }
 
     std::string folder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
+    test::FakePlatform fake{nullptr, {oct(31), at(12, 0)}};
+    test::FakeMessageBox& messages = fake.messages;
+    DataWarning warn{fake};
     DataFiles files;
     ListServices lists{files};
-    test::FakeClock clock{{oct(31), at(12, 0)}};
+    test::FakeClock& clock = fake.clock;
     Settings settings;
-    ScheduleBrowseServices services{lists, clock, settings};
+    ScheduleBrowseServices services{lists, fake, settings};
 
     std::vector<FormCall> formCalls;
     std::function<Response(Request, Task&)> formAnswer;
@@ -405,26 +403,21 @@ protected:
     }
 
     std::string folder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
+    test::FakePlatform fake{nullptr, {oct(31), at(12, 0)}};
+    test::FakeMessageBox& messages = fake.messages;
+    DataWarning warn{fake};
     DataFiles files;
     ProfileFile pellschd;
     std::optional<TableUse> use;
     Settings settings;
-    test::FakeClock clock{{oct(31), at(12, 0)}};
-    test::FakeFileDialog fileDialog;
-    test::FakeSound sound;
-    test::FakeProgramStart programs;
-    test::FakeMessageWindows messageWindows;
-    test::FakeFrame framePort;
+    test::FakeClock& clock = fake.clock;
+    test::FakeMessageWindows& messageWindows = fake.messageWindows;
     platform::LoopRunner tagRunner;
     Tags tags{files, tagRunner};
-    TaskFormServices taskForms{files, messages, fileDialog, sound, clock, pellschd};
+    TaskFormServices taskForms{files, fake, {pellschd}};
     ListServices lists{files};
-    ScheduleBrowseServices services =
-        app::scheduleBrowseServices(lists, taskForms, settings, {clock, sound, messages, programs, messageWindows}, tags);
-    Scheduler scheduler{files.schedule(), settings, {clock, framePort, messages, sound, programs, messageWindows}};
+    ScheduleBrowseServices services = app::scheduleBrowseServices(lists, taskForms, settings, tags);
+    Scheduler scheduler{files.schedule(), settings, fake};
 };
 
 TEST_F(ScheduleRoadTest, GivenAFirstStartWhenATaskIsInsertedThroughTheBrowseThenTheTickPerformsItAndTheListShowsBoth) {

@@ -24,11 +24,9 @@
 #include "core/settings.h"
 #include "data/data_files.h"
 #include "fakes/case_names.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_file_dialog.h"
-#include "fakes/fake_ports.h"
 #include "fakes/fake_search.h"
 #include "qt_environment.h"
+#include "window_fixture.h"
 #include "search/windows/qbe_task_dialog.h"
 
 namespace tarvelo::search {
@@ -36,13 +34,12 @@ namespace {
 
 const SearchField& field(const char* name) { return *searchFieldNamed(name); }
 
-class SearchScheduleTest : public testing::Test {
+class SearchScheduleTest : public test::TaskFormTest {
 protected:
-    SearchScheduleTest()
-        : dataFolder(test::freshFolder("search-schedule")),
-          files(warn, dataFolder),
-          pellschd("PELLSCHD.INI", dataFolder),
-          services{files, messages, dialog, sound, clock, pellschd} {
+    // The real calendar window, and a WAV file plays when it can be read.
+    SearchScheduleTest() : TaskFormTest("search-schedule", {dateFromYmd(1996, 6, 12), timeFromHms(12, 0)}) {
+        services.fields.playable = {};
+        services.calendar = {};
         test::clearIniFiles();
         TableUse use(files, TableId::schedule);
         const char* descriptions[] = {"Backup disk", "Call home", "backup mail", "Pay rent", "BACKUP photos"};
@@ -96,16 +93,6 @@ protected:
         poll->start(5);
     }
 
-    std::string dataFolder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files;
-    ProfileFile pellschd;
-    test::FakeFileDialog dialog;
-    test::FakeSound sound;
-    test::FakeClock clock{{dateFromYmd(1996, 6, 12), timeFromHms(12, 0)}};
-    TaskFormServices services;
     test::ScriptedRunner runner;
     Tags tags{files, runner};
     QMdiArea area;

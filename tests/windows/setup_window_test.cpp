@@ -18,8 +18,7 @@
 #include "engine/scheduler.h"
 #include "app/main_frame.h"
 #include "app/scheduler_driver.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_ports.h"
+#include "fakes/fake_platform.h"
 #include "qt_environment.h"
 #include "platform/desktop/qt_frame_port.h"
 
@@ -208,12 +207,9 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
     settings.programTitle = "Tarvelo '96";
     app::MainFrame frame(settings);
     platform::QtFramePort framePort(&frame);
-    test::FakeMessageBox messages;
-    test::FakeClock clock({dateFromYmd(1996, 10, 31), timeFromHms(12, 0)});
-    test::FakeSound sound;
-    test::FakeProgramStart programs;
-    test::FakeMessageWindows windows;
-    Scheduler scheduler(files.schedule(), settings, {clock, framePort, messages, sound, programs, windows});
+    test::FakePlatform fake(nullptr, {dateFromYmd(1996, 10, 31), timeFromHms(12, 0)});
+    test::FakeMessageWindows& windows = fake.messageWindows;
+    Scheduler scheduler(files.schedule(), settings, fake.with({.frame = &framePort}));
     app::driveScheduler(frame, scheduler);
     frame.show();
 

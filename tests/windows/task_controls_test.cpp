@@ -17,10 +17,8 @@
 
 #include "core/profile.h"
 #include "data/data_files.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_file_dialog.h"
-#include "fakes/fake_ports.h"
 #include "qt_environment.h"
+#include "window_fixture.h"
 #include "tasks/windows/task_wizard.h"
 #include "tasks/windows/update_schedule.h"
 #include "widgets/date_edit.h"
@@ -29,17 +27,12 @@
 namespace tarvelo {
 namespace {
 
-class TaskControlsTest : public testing::Test {
+class TaskControlsTest : public test::TaskFormTest {
 protected:
-    TaskControlsTest()
-        : dataFolder(test::freshFolder("task-controls")),
-          files(warn, dataFolder),
-          pellschd("PELLSCHD.INI", dataFolder),
-          services{files, messages, dialog, sound, clock, pellschd, [](const std::string&) { return false; },
-                   [](CalendarOptions o) { return o.date; }} {}
-    void SetUp() override { test::clearIniFiles(); }
-
-    static void tick(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+    // The calendar keeps the date it opened on.
+    TaskControlsTest() : TaskFormTest("task-controls") {
+        services.calendar = [](CalendarOptions o) { return o.date; };
+    }
 
     // Where everything on the When page is, and how large the window is, as one comparable value.
     static std::map<std::string, QRect> places(QWidget& window, const WhenControls& when) {
@@ -61,21 +54,10 @@ protected:
             EXPECT_EQ(places(window, when), first);
         }
     }
-
-    std::string dataFolder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files;
-    ProfileFile pellschd;
-    test::FakeFileDialog dialog;
-    test::FakeSound sound;
-    test::FakeClock clock{{dateFromYmd(1996, 6, 3), timeFromHms(10, 15)}};
-    TaskFormServices services;
 };
 
 TEST_F(TaskControlsTest, GivenTheTaskFormsWhenTab_WhenEachScheduleTypeIsChosen_ThenNothingMovesOrResizes) {
-    TaskEditor editor(files, Request::insert, {}, taskEditorPorts(services));
+    TaskEditor editor(files, Request::insert, {}, services.platform, services.fields);
     ASSERT_TRUE(editor.start());
     UpdateScheduleForm form(editor, services);
     form.show();
@@ -98,7 +80,7 @@ TEST_F(TaskControlsTest, GivenTheGenericWizardsWhenPage_WhenEachScheduleTypeIsCh
 }
 
 TEST_F(TaskControlsTest, GivenSearchMode_ThenEveryDataControlShowsAndTheCalendarButtonsHide) {
-    TaskEditor editor(files, Request::insert, {}, taskEditorPorts(services));
+    TaskEditor editor(files, Request::insert, {}, services.platform, services.fields);
     ASSERT_TRUE(editor.start());
     UpdateScheduleForm form(editor, services);
     form.show();

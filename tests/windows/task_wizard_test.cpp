@@ -23,11 +23,9 @@
 #include "app/frame_wizards.h"
 #include "app/main_frame.h"
 #include "fakes/case_names.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_file_dialog.h"
-#include "fakes/fake_ports.h"
 #include "fakes/task_table.h"
 #include "qt_environment.h"
+#include "window_fixture.h"
 #include "widgets/date_edit.h"
 #include "widgets/time_edit.h"
 
@@ -36,15 +34,9 @@ namespace {
 
 StdDate june10() { return dateFromYmd(1996, 6, 10); }  // a Monday
 
-class TaskWizardTest : public testing::Test {
+class TaskWizardTest : public test::TaskFormTest {
 protected:
-    TaskWizardTest()
-        : dataFolder(test::freshFolder("task-wizard")),
-          files(warn, dataFolder),
-          pellschd("PELLSCHD.INI", dataFolder),
-          services{files, messages, dialog, sound, clock, pellschd, [](const std::string&) { return false; },
-                   [this](CalendarOptions) { return calendarAnswer; }} {}
-    void SetUp() override { test::clearIniFiles(); }
+    TaskWizardTest() : TaskFormTest("task-wizard") {}
     void TearDown() override { delete wizard.data(); }
 
     TaskWizardWindow& open(WizardKind kind, const Task& source = {}) {
@@ -57,8 +49,6 @@ protected:
         return *w;
     }
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-    // Radios and check boxes answer only a click on their indicator or text.
-    static void tick(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
     static void typeInto(QWidget* entry, const QString& text) {
         entry->setFocus();
         if (auto* line = qobject_cast<QLineEdit*>(entry)) line->selectAll();
@@ -93,17 +83,6 @@ protected:
         return s;
     }
 
-    std::string dataFolder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files;
-    ProfileFile pellschd;
-    test::FakeFileDialog dialog;
-    test::FakeSound sound;
-    test::FakeClock clock{{dateFromYmd(1996, 6, 3), timeFromHms(10, 15)}};
-    StdDate calendarAnswer = 0;
-    TaskFormServices services;
     QPointer<TaskWizardWindow> wizard;
     Response response = Response::none;
 };

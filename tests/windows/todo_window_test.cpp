@@ -20,14 +20,15 @@
 #include "fakes/fake_ports.h"
 #include "modal_step.h"
 #include "qt_environment.h"
+#include "window_fixture.h"
 #include "widgets/page_list_view.h"
 
 namespace tarvelo {
 namespace {
 
-class ToDoWindowTest : public ::testing::Test {
+class ToDoWindowTest : public test::WindowDataTest {
 protected:
-    ToDoWindowTest() : folder(test::freshFolder("todo_window")), files(warn, folder) { test::clearIniFiles(); }
+    ToDoWindowTest() : WindowDataTest("todo_window") { test::clearIniFiles(); }
 
     void add(ToDo item) {
         const TableUse use(files, TableId::toDo);
@@ -41,11 +42,6 @@ protected:
         return rows;
     }
 
-    std::string folder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files;
     ListServices services{files};
 };
 

@@ -18,11 +18,9 @@
 #include "core/profile.h"
 #include "data/data_files.h"
 #include "fakes/case_names.h"
-#include "fakes/fake_engine_ports.h"
-#include "fakes/fake_file_dialog.h"
-#include "fakes/fake_ports.h"
 #include "fakes/task_table.h"
 #include "qt_environment.h"
+#include "window_fixture.h"
 #include "tasks/recurrence.h"
 #include "widgets/date_edit.h"
 #include "widgets/time_edit.h"
@@ -32,21 +30,12 @@ namespace {
 
 StdDate june10() { return dateFromYmd(1996, 6, 10); }  // a Monday
 
-class UpdateScheduleTest : public testing::Test {
+class UpdateScheduleTest : public test::TaskFormTest {
 protected:
-    UpdateScheduleTest()
-        : dataFolder(test::freshFolder("update-schedule")),
-          files(warn, dataFolder),
-          pellschd("PELLSCHD.INI", dataFolder),
-          services{files, messages, dialog, sound, clock, pellschd, [](const std::string&) { return false; },
-                   [this](CalendarOptions o) {
-                       calendarOpened.push_back(o);
-                       return calendarAnswer;
-                   }} {}
-    void SetUp() override { test::clearIniFiles(); }
+    UpdateScheduleTest() : TaskFormTest("update-schedule") {}
 
     UpdateScheduleForm& open(Request request, const Task& task = {}, std::string_view day = {}) {
-        editor = std::make_unique<TaskEditor>(files, request, task, taskEditorPorts(services));
+        editor = std::make_unique<TaskEditor>(files, request, task, services.platform, services.fields);
         EXPECT_TRUE(editor->start(day));
         form = std::make_unique<UpdateScheduleForm>(*editor, services);
         form->show();
@@ -76,25 +65,11 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTest::qWait(20);
     }
-    // Radios and check boxes answer only a click on their indicator or text, not on the rest of their row.
-    static void tick(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
     void shot(const char* name) {
         if (const char* dir = std::getenv("TARVELO_SCREENSHOT_DIR"))
             form->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
     }
 
-    std::string dataFolder;
-    test::FakeMessageBox messages;
-    test::FakeHalt halt;
-    DataWarning warn{messages, halt};
-    DataFiles files;
-    ProfileFile pellschd;
-    test::FakeFileDialog dialog;
-    test::FakeSound sound;
-    test::FakeClock clock{{dateFromYmd(1996, 6, 3), timeFromHms(10, 15)}};
-    std::vector<CalendarOptions> calendarOpened;
-    StdDate calendarAnswer = 0;
-    TaskFormServices services;
     std::unique_ptr<TaskEditor> editor;
     std::unique_ptr<UpdateScheduleForm> form;
 };

@@ -49,7 +49,7 @@ BrowseScheduleWindow::BrowseScheduleWindow(const ScheduleBrowseServices& service
     useTables({TableId::categories, TableId::schedule, TableId::tagFile});
     DataFiles& files = services.lists.files;
     auto browse = std::make_unique<ScheduleBrowse>(files.table(TableId::schedule), files.warn(),
-                                                   services.clock.now().date, services.settings.showFullSchedule != 0,
+                                                   services.platform.clock.now().date, services.settings.showFullSchedule != 0,
                                                    services.isTagged, &files.table(TableId::tagFile));
     m_browse = browse.get();
 

@@ -23,7 +23,7 @@ namespace tarvelo {
 
 struct ScheduleBrowseServices {
     const ListServices& lists;
-    platform::ClockPort& clock;
+    platform::Platform platform;
     const Settings& settings;  // ShowFullSchedule
     // The task form, modal over parent, on task; a new task starts on the day selectedDayText names.
     // task comes back as the form left it. Returns the form's response.

@@ -24,13 +24,13 @@ namespace {
 class ReportSession : public QObject {
 public:
     ReportSession(ReportKind kind, const ReportServices& services)
-        : QObject(services.area), m_services(services), m_run(std::make_unique<ReportRun>(kind, services.files, services.messages)) {}
+        : QObject(services.area), m_services(services), m_run(std::make_unique<ReportRun>(kind, services.files, services.platform.messages)) {}
 
     void start() {
         if (!m_run->open()) {
             // Nothing to print: no preview, no pages; an empty table says so (a failed read has said why).
             if (m_run->foundNothing()) {
-                m_services.messages.show(
+                m_services.platform.messages.show(
                     {reports::nothingToReport(m_run->kind()) + ".", "", platform::Icon::Exclamation, platform::kOk, platform::kOk});
             }
             deleteLater();
@@ -103,7 +103,7 @@ bool printPages(const ReportPages& pages, QPrinter& printer, int from, int to, c
         }
     }
     if (!problem) return true;
-    services.messages.show({"The report could not be written to " + path + ": " + *problem + ".", "Print to File",
+    services.platform.messages.show({"The report could not be written to " + path + ": " + *problem + ".", "Print to File",
                             platform::Icon::Exclamation, platform::kOk, platform::kOk});
     return false;
 }

@@ -5,6 +5,7 @@
 // report; Cancel shows nothing more. The frame's timer goes on ticking meanwhile.
 #include <functional>
 
+#include "platform/ports.h"
 #include "reports/report_layout.h"
 
 class QMdiArea;
@@ -14,17 +15,13 @@ class QWidget;
 namespace tarvelo {
 class DataFiles;
 }
-namespace tarvelo::platform {
-class MessageBoxPort;
-}
-
 namespace tarvelo::reports {
 
 class ReportPages;
 
 struct ReportServices {
     DataFiles& files;
-    platform::MessageBoxPort& messages;
+    platform::Platform platform;
     QMdiArea* area;  // where the preview opens
     // The printer chosen in "&Print Setup ...".
     std::function<QPrinter&()> printer;

@@ -72,13 +72,13 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
       m_services(services),
       m_runner(this),
       m_dialogs(this, [this](const store::Row& task) { return showFound(task); }),
-      m_searchEditor(services.files, Request::search, Task{}, taskEditorPorts(services)) {
+      m_searchEditor(services.files, Request::search, Task{}, services.platform, services.fields) {
     setObjectName(QString::fromLatin1(kSection));
     setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Search the Schedule"));
     m_searchEditor.fields().setRules(TaskRules::search);
     m_started = m_searchEditor.start();
-    m_search = std::make_unique<ScheduleSearch>(services.files, tags, m_dialogs, services.messages, m_runner);
+    m_search = std::make_unique<ScheduleSearch>(services.files, tags, m_dialogs, services.platform.messages, m_runner);
 
     m_controls.command = new CommandControls(false);
     m_controls.message = new MessageControls("Message to display:");
@@ -317,7 +317,7 @@ FoundChoice SearchScheduleWindow::showFound(const store::Row& task) {
 
 void SearchScheduleWindow::editFound(const store::Row& row) {
     m_changeEditor =
-        std::make_unique<TaskEditor>(m_services.files, Request::change, scheduleBinding().fromRow(row), taskEditorPorts(m_services));
+        std::make_unique<TaskEditor>(m_services.files, Request::change, scheduleBinding().fromRow(row), m_services.platform, m_services.fields);
     if (!m_changeEditor->start()) {
         end(static_cast<int>(m_changeEditor->finish()));
         return;

@@ -308,10 +308,6 @@ AdvancedControls::AdvancedControls(bool withDisable, QWidget* parent) : QWidget(
 
 void AdvancedControls::setSearchMode(bool on) { showFrame(alarmGroup, "Alarm", !on); }
 
-TaskEditorPorts taskEditorPorts(const TaskFormServices& s) {
-    return TaskEditorPorts{s.messages, s.fileDialog, s.sound, s.clock, s.warningDefaults, s.playable};
-}
-
 QHBoxLayout* taskButtonRow(std::initializer_list<QPushButton*> buttons) {
     auto* row = new QHBoxLayout;
     row->addStretch();
@@ -328,8 +324,8 @@ TaskControlsBinder::TaskControlsBinder(TaskEditor& editor, const TaskControls& c
       m_calendar(services.calendar),
       m_window(window) {
     if (!m_calendar) {
-        platform::ClockPort* clock = &services.clock;
-        platform::MessageBoxPort* messages = &services.messages;
+        platform::ClockPort* clock = &services.platform.clock;
+        platform::MessageBoxPort* messages = &services.platform.messages;
         m_calendar = [window, clock, messages](CalendarOptions options) {
             return CalendarDialog::pick(std::move(options), *clock, *messages, window);
         };

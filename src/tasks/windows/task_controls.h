@@ -134,17 +134,11 @@ public:
 // What the task windows and their calendar need of the program.
 struct TaskFormServices {
     DataFiles& files;
-    platform::MessageBoxPort& messages;
-    platform::FileDialogPort& fileDialog;
-    platform::SoundPort& sound;
-    platform::ClockPort& clock;
-    const ProfileFile& warningDefaults;  // "PELLSCHD.INI"
-    std::function<bool(const std::string&)> playable = {};
+    platform::Platform platform;
+    TaskFieldOptions fields;  // "PELLSCHD.INI", and whether a WAV file plays
     // Opens the calendar and returns its date; by default the modal CalendarDialog over the window.
     std::function<StdDate(CalendarOptions)> calendar = {};
 };
-
-TaskEditorPorts taskEditorPorts(const TaskFormServices& services);
 
 // The buttons below a window's task controls, right-aligned in the order given.
 QHBoxLayout* taskButtonRow(std::initializer_list<QPushButton*> buttons);

@@ -28,7 +28,7 @@ void focusFirstField(QWidget& page) {
 
 TaskWizardWindow* TaskWizardWindow::open(WizardKind kind, const TaskFormServices& services, QWidget* parent,
                                          const Task& source) {
-    auto session = std::make_unique<TaskWizardSession>(services.files, kind, taskEditorPorts(services), source);
+    auto session = std::make_unique<TaskWizardSession>(services.files, kind, services.platform, services.fields, source);
     if (!session->start()) return nullptr;
     auto* window = new TaskWizardWindow(std::move(session), services, parent);
     widgets::showStartedWindow(window, parent);

@@ -21,7 +21,7 @@ constexpr const char* kSection = "UpdateSchedule";
 
 Response updateSchedule(Request request, const Task& task, const TaskFormServices& services,
                         std::string_view selectedDayText, QWidget* parent) {
-    TaskEditor editor(services.files, request, task, taskEditorPorts(services));
+    TaskEditor editor(services.files, request, task, services.platform, services.fields);
     if (editor.start(selectedDayText)) {
         UpdateScheduleForm form(editor, services, parent);
         form.exec();

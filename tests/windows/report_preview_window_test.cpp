@@ -5,11 +5,14 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QApplication>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "core/date.h"
@@ -53,6 +56,24 @@ TEST_F(PreviewWindowTest, OpensInsideTheAreaOnTheFirstPage) {
     EXPECT_EQ(preview->zone(4)->text(), QStringLiteral("Page 1 of 3"));
     EXPECT_FALSE(preview->item(Item::previous)->isEnabled());
     EXPECT_TRUE(preview->item(Item::next)->isEnabled());
+}
+
+TEST_F(PreviewWindowTest, GivenTheJumpWindowIsOpenWhenThePreviewIsClosedUnderItThenNothingIsFreedTwice) {
+    // GIVEN the preview's "Jump to a Report Page" window, open over it
+    QPointer<ReportPreviewWindow> preview = ReportPreviewWindow::open(categoryPages(60), &area);
+    QString jumpTitle;
+    QTimer::singleShot(0, &area, [&] {
+        if (QWidget* jump = QApplication::activeModalWidget()) jumpTitle = jump->windowTitle();
+        // WHEN the preview's window goes while it is open, as when the program closes down
+        qobject_cast<QMdiSubWindow*>(preview->parentWidget())->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (QWidget* left = QApplication::activeModalWidget()) left->close();  // never hang on it
+    });
+    preview->item(Item::jump)->trigger();
+    // THEN the jump window went with the preview, once, and the test process lives on to say so
+    EXPECT_EQ(jumpTitle, QStringLiteral("Jump to a Report Page"));
+    EXPECT_TRUE(preview.isNull());
+    EXPECT_TRUE(area.subWindowList().isEmpty());
 }
 
 TEST_F(PreviewWindowTest, FacingPagesThenAClickOnTheLeftPageZoomsIt) {
@@ -129,7 +150,7 @@ protected:
     }
     test::ReportData data;
     QPrinter printer;
-    ReportServices services{data.files, data.messages, &area, [this]() -> QPrinter& { return printer; }, {}};
+    ReportServices services{data.files, data.fake, &area, [this]() -> QPrinter& { return printer; }, {}};
     std::vector<int> printed;
 };
 

@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -174,7 +175,10 @@ void ReportPreviewWindow::display(const PreviewDisplay& d) {
 }
 
 std::optional<int> ReportPreviewWindow::askJump(int start, int pages) {
-    QDialog dialog(this);
+    // The window belongs to the preview, which may go while it is open (the program closing down deletes
+    // it, and its children with it, inside exec): so it lives on the heap and is read only while it is there.
+    QPointer<QDialog> owned = new QDialog(this);
+    QDialog& dialog = *owned;
     dialog.setObjectName(QStringLiteral("JumpWindow"));
     dialog.setWindowTitle(QStringLiteral("Jump to a Report Page"));
     dialog.setFont(widgets::windowFont());
@@ -200,8 +204,12 @@ std::optional<int> ReportPreviewWindow::askJump(int start, int pages) {
     layout->addWidget(buttons);
     spin->selectAll();
     spin->setFocus();
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return spin->value();
+    const int result = dialog.exec();
+    if (owned.isNull()) return std::nullopt;
+    const int page = spin->value();
+    delete owned.data();
+    if (result != QDialog::Accepted) return std::nullopt;
+    return page;
 }
 
 void ReportPreviewWindow::finish(bool print) {

@@ -1,5 +1,6 @@
 #include "calendar/ics_import.h"
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <set>
@@ -90,28 +91,53 @@ std::string ourMessage(const std::string& description, const Task& task) {
     return description;
 }
 
+// Events are read as the file hands them over, one at a time, so that a large file is never held whole as
+// components. What depends on events further on is settled at the end: a second series of ours whose first
+// comes later waits for it, and a series with a changed occurrence anywhere in the file is skipped after
+// all, its task taken back.
 class EventReader {
 public:
     EventReader(const TimeZone& zone, CalendarImport& out) : m_zone(zone), m_out(out) {}
 
-    void collect(const Component& calendar) {
-        for (const Component& c : calendar.children) {
-            if (c.name != "VEVENT") continue;
-            const std::string uid = textOf(c, "UID");
-            if (c.property("X-TARVELO-RULE")) m_ours.insert(uid);
-            if (c.property("RECURRENCE-ID")) m_changed.insert(uid);
-        }
-    }
-
     void read(const Component& c) {
         SkippedEvent id{c.line, textOf(c, "UID"), textOf(c, "SUMMARY"), {}};
         if (c.name != "VEVENT") {
-            if (c.name != "VTIMEZONE") skip(id, "a " + c.name + " is not an event");
+            if (c.name != "VTIMEZONE") skip(id, "a " + c.name + " is not an event", true);
             return;
         }
-        if (c.property("X-TARVELO-PART") && c.property("RELATED-TO") && m_ours.count(textOf(c, "RELATED-TO"))) return;
-        if (c.property("RECURRENCE-ID")) return skip(id, "it changes one occurrence of a series");
-        if (m_changed.count(id.uid)) return skip(id, "another event changes one of its occurrences");
+        if (c.property("X-TARVELO-RULE")) m_ours.insert(id.uid);
+        if (c.property("X-TARVELO-PART") && c.property("RELATED-TO")) {
+            if (!m_ours.count(textOf(c, "RELATED-TO"))) m_parts.push_back(c);
+            return;
+        }
+        readEvent(c, std::move(id));
+    }
+
+    void finish() {
+        const bool late = !m_parts.empty();
+        for (const Component& c : m_parts) {
+            if (!m_ours.count(textOf(c, "RELATED-TO"))) readEvent(c, {c.line, textOf(c, "UID"), textOf(c, "SUMMARY"), {}});
+        }
+        if (!m_changed.empty()) takeBackChanged();
+        const auto byLine = [](const SkippedEvent& a, const SkippedEvent& b) { return a.line < b.line; };
+        if (late || !m_changed.empty()) std::stable_sort(m_out.skipped.begin(), m_out.skipped.end(), byLine);
+        if (!late) return;
+        std::stable_sort(m_out.warnings.begin(), m_out.warnings.end(), byLine);
+        std::vector<std::size_t> order(m_out.tasks.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return m_taken[a].line < m_taken[b].line; });
+        std::vector<Task> tasks;
+        tasks.reserve(order.size());
+        for (std::size_t i : order) tasks.push_back(std::move(m_out.tasks[i]));
+        m_out.tasks = std::move(tasks);
+    }
+
+private:
+    void readEvent(const Component& c, SkippedEvent id) {
+        if (c.property("RECURRENCE-ID")) {
+            m_changed.insert(id.uid);
+            return skip(id, "it changes one occurrence of a series", true);
+        }
 
         Task task;
         std::optional<std::string> problem;
@@ -129,12 +155,38 @@ public:
             m_out.warnings.push_back(std::move(w));
         }
         m_out.tasks.push_back(std::move(task));
+        m_taken.push_back(std::move(id));
     }
 
-private:
-    void skip(SkippedEvent id, std::string reason) {
+    // `settled`: skipped for what the event is, whatever other events say of its series.
+    void skip(SkippedEvent id, std::string reason, bool settled = false) {
         id.reason = std::move(reason);
         m_out.skipped.push_back(std::move(id));
+        m_settled.push_back(settled);
+    }
+
+    // A series of which another event changes an occurrence is skipped, for that reason before any other.
+    void takeBackChanged() {
+        constexpr const char* kReason = "another event changes one of its occurrences";
+        for (std::size_t i = 0; i < m_out.skipped.size(); ++i) {
+            if (!m_settled[i] && m_changed.count(m_out.skipped[i].uid)) m_out.skipped[i].reason = kReason;
+        }
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_out.tasks.size(); ++i) {
+            if (m_changed.count(m_taken[i].uid)) {
+                m_out.skipped.push_back(m_taken[i]);
+                m_out.skipped.back().reason = kReason;
+                continue;
+            }
+            if (kept != i) {
+                m_out.tasks[kept] = std::move(m_out.tasks[i]);
+                m_taken[kept] = std::move(m_taken[i]);
+            }
+            ++kept;
+        }
+        m_out.tasks.resize(kept);
+        m_taken.resize(kept);
+        std::erase_if(m_out.warnings, [&](const SkippedEvent& w) { return m_changed.count(w.uid) > 0; });
     }
 
     std::optional<std::string> ours(const Component& c, const ContentLine& rule, Task& task) {
@@ -208,8 +260,11 @@ private:
 
     const TimeZone& m_zone;
     CalendarImport& m_out;
-    std::set<std::string> m_ours;     // UIDs of our own first series
-    std::set<std::string> m_changed;  // UIDs of series with a changed occurrence
+    std::set<std::string> m_ours;       // UIDs of our own first series
+    std::set<std::string> m_changed;    // UIDs of series with a changed occurrence
+    std::vector<Component> m_parts;     // second series of ours read before their first
+    std::vector<SkippedEvent> m_taken;  // the event of each task taken, as m_out.tasks
+    std::vector<bool> m_settled;        // of each skipped event: see skip()
 };
 
 }  // namespace
@@ -217,12 +272,12 @@ private:
 std::optional<std::string> readCalendar(std::string_view text, const TimeZone& zone, CalendarImport& out) {
     out = CalendarImport{};
     std::vector<Component> calendars;
-    if (auto problem = parseCalendarText(text, calendars)) return problem;
     EventReader reader(zone, out);
-    for (const Component& calendar : calendars) reader.collect(calendar);
-    for (const Component& calendar : calendars) {
-        for (const Component& c : calendar.children) reader.read(c);
+    if (auto problem = parseCalendarText(text, calendars, [&](Component&& c) { reader.read(c); })) {
+        out = CalendarImport{};
+        return problem;
     }
+    reader.finish();
     return std::nullopt;
 }
 
@@ -231,7 +286,11 @@ store::Status storeTasks(DataFiles& files, std::vector<Task>& tasks, int& catego
     auto schedule = files.schedule();
     auto categories = files.categories();
     store::Transaction transaction;
-    store::Status s = transaction.begin({&schedule.table(), &categories.table()});
+    // A stored task with its keys takes about 400 bytes of the file: room for every page the import
+    // changes, so that none is written to the log before the commit and read back. A cache takes memory
+    // only as pages fill it.
+    const int cacheMiB = static_cast<int>(std::min<std::size_t>(1024, 16 + tasks.size() / 2000));
+    store::Status s = transaction.beginBulk({&schedule.table(), &categories.table()}, cacheMiB);
     if (!s.ok()) return s;
     Task highest;
     std::int64_t next = 1;

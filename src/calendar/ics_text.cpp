@@ -182,6 +182,11 @@ int Component::count(std::string_view wanted) const {
 }
 
 std::optional<std::string> parseCalendarText(std::string_view text, std::vector<Component>& out) {
+    return parseCalendarText(text, out, {});
+}
+
+std::optional<std::string> parseCalendarText(std::string_view text, std::vector<Component>& out,
+                                             const std::function<void(Component&&)>& child) {
     out.clear();
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<Component> open;  // the components begun and not yet ended, innermost last
@@ -211,7 +216,11 @@ std::optional<std::string> parseCalendarText(std::string_view text, std::vector<
             }
             Component c = std::move(open.back());
             open.pop_back();
-            (open.empty() ? done : open.back().children).push_back(std::move(c));
+            if (child && open.size() == 1 && open.front().name == "VCALENDAR") {
+                child(std::move(c));
+            } else {
+                (open.empty() ? done : open.back().children).push_back(std::move(c));
+            }
             return std::nullopt;
         }
         open.back().properties.push_back(std::move(line));

@@ -9,6 +9,7 @@
 // octets; continuation lines (starting with a blank or a tab) are joined first. Every problem is told
 // with the number of the line it lies on, and nothing of a file with a problem is used.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,12 @@ struct Component {
 // The components at the top of a file (VCALENDAR objects); on a problem, its text ("line 12: ...") and
 // nothing in out.
 std::optional<std::string> parseCalendarText(std::string_view text, std::vector<Component>& out);
+// The same, handing each component directly inside a VCALENDAR to `child` as soon as its END is read
+// instead of keeping it (the VCALENDARs in out then hold none), so that a file of many events is read
+// without holding them all. A problem found later is still returned: what the caller made of the
+// components it was handed is then to be dropped.
+std::optional<std::string> parseCalendarText(std::string_view text, std::vector<Component>& out,
+                                             const std::function<void(Component&&)>& child);
 
 // A TEXT value unescaped ("\n" and "\N" a line break; an unknown escape keeps the character after it).
 std::string unescapeText(std::string_view value);

@@ -24,6 +24,12 @@ std::map<std::string, std::weak_ptr<Database>>& registry() {
     return databases;
 }
 
+// A seek touches a few pages of one index and one of the records; the upper levels of the indexes in
+// use fit in a few megabytes at any table size, and the system's file cache holds the rest.
+constexpr int kUsualCacheKiB = 4096;
+
+std::string cacheSizePragma(int kiB) { return "PRAGMA cache_size=-" + std::to_string(kiB); }
+
 int& liveCount() {
     static int count = 0;
     return count;
@@ -291,9 +297,7 @@ std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Sta
         if (lowered(mode) != "wal" && (rc = run(handle.db, "PRAGMA journal_mode=WAL")) != SQLITE_OK) return fail(rc);
     }
     if ((rc = run(handle.db, "PRAGMA synchronous=FULL")) != SQLITE_OK) return fail(rc);
-    // A seek touches a few pages of one index and one of the records; the upper levels of the indexes
-    // in use fit in a few megabytes at any table size, and the system's file cache holds the rest.
-    if ((rc = run(handle.db, "PRAGMA cache_size=-4096")) != SQLITE_OK) return fail(rc);
+    if ((rc = run(handle.db, cacheSizePragma(kUsualCacheKiB).c_str())) != SQLITE_OK) return fail(rc);
 
     std::shared_ptr<Database> db(new Database(absolutePath, handle.release()));
     databases[absolutePath] = db;
@@ -350,25 +354,43 @@ Status Database::error(int rc) const {
     return Status::driver(rc, sqlite3_errmsg(m_db));
 }
 
-Status Database::begin() {
+Status Database::begin(int cacheKiB) {
     // SQLite would begin and only refuse the first write; a read-only file refuses at once.
     if (readOnly()) return Status::driver(SQLITE_READONLY, "attempt to write a readonly database");
-    return exec("BEGIN IMMEDIATE");
+    if (cacheKiB > kUsualCacheKiB) {
+        // A transaction that changes more pages than the cache holds spills them to the log and reads
+        // them back on the next change; in a cache that holds them all, each is written once, at commit.
+        if (Status s = exec(cacheSizePragma(cacheKiB)); !s.ok()) return s;
+        m_cacheEnlarged = true;
+    }
+    Status status = exec("BEGIN IMMEDIATE");
+    if (!status.ok()) restoreCache();
+    return status;
+}
+
+// Shrinking the cache frees the pages beyond the usual size at once.
+void Database::restoreCache() {
+    if (!m_cacheEnlarged || inTransaction()) return;
+    if (exec(cacheSizePragma(kUsualCacheKiB)).ok()) m_cacheEnlarged = false;
 }
 
 Status Database::commit() {
     Status status = exec("COMMIT");
     if (!status.ok()) abandon();
+    restoreCache();
     return status;
 }
 
 Status Database::rollback() {
     if (!inTransaction()) return Status::okStatus();
-    return exec("ROLLBACK");
+    Status status = exec("ROLLBACK");
+    restoreCache();
+    return status;
 }
 
 void Database::abandon() {
     if (inTransaction()) (void)exec("ROLLBACK");
+    restoreCache();
 }
 
 bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }

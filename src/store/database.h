@@ -55,8 +55,10 @@ public:
     // The Status for result code rc, with the connection's message.
     Status error(int rc) const;
 
-    // BEGIN IMMEDIATE, waiting at most lockWait() for the write lock.
-    Status begin();
+    // BEGIN IMMEDIATE, waiting at most lockWait() for the write lock. With cacheKiB above the usual
+    // cache, the connection's page cache is that large until the transaction ends (see
+    // Transaction::beginBulk).
+    Status begin(int cacheKiB = 0);
     Status commit();   // rolls back (and reports why) when the commit fails
     Status rollback();
     // Rolls back on a path that is failing already: the failure reported is that first one. Should the
@@ -67,11 +69,13 @@ public:
 private:
     Database(std::string path, sqlite3* db);
     bool ownedHere() const;
+    void restoreCache();
 
     std::string m_path;
     sqlite3* m_db = nullptr;
     LockWaiter m_waiter;
     pid_t m_pid = 0;
+    bool m_cacheEnlarged = false;
     std::unordered_map<std::string, sqlite3_stmt*> m_statements;
 };
 

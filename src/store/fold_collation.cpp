@@ -47,6 +47,19 @@ int foldCompare(std::string_view a, std::string_view b) {
     std::int32_t j = 0;
     const auto na = static_cast<std::int32_t>(a.size());
     const auto nb = static_cast<std::int32_t>(b.size());
+    // Keys are mostly ASCII: compared byte by byte until the first byte that is not, with no decoding.
+    while (i < na && i < nb) {
+        const auto ba = static_cast<unsigned char>(a[i]);
+        const auto bb = static_cast<unsigned char>(b[i]);
+        if ((ba | bb) >= 0x80) break;
+        if (ba != bb) {
+            const int fa = (ba >= 'A' && ba <= 'Z') ? ba + ('a' - 'A') : ba;
+            const int fb = (bb >= 'A' && bb <= 'Z') ? bb + ('a' - 'A') : bb;
+            if (fa != fb) return fa < fb ? -1 : 1;
+        }
+        ++i;
+    }
+    j = i;
     while (i < na && j < nb) {
         const std::int32_t ca = nextFolded(a, i);
         const std::int32_t cb = nextFolded(b, j);

@@ -314,6 +314,10 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     Status begin(const std::vector<Table*>& tables);
+    // A write transaction that adds or changes many records (an import): each file's page cache holds
+    // up to cacheMiB while it lasts, and is back to its usual few megabytes, its memory freed, when it
+    // ends. Otherwise as begin().
+    Status beginBulk(const std::vector<Table*>& tables, int cacheMiB);
     // A read transaction: the tables' files are read as one snapshot until commit() (or rollback()), and
     // the reads in between skip taking a snapshot each. Nobody is held back: other processes go on
     // writing, and their writes are seen after the end. Refused like begin() for a file in a

@@ -17,6 +17,10 @@ Status Transaction::begin(const std::vector<Table*>& tables) {
     return start(tables, [](Database& db) { return db.begin(); });
 }
 
+Status Transaction::beginBulk(const std::vector<Table*>& tables, int cacheMiB) {
+    return start(tables, [cacheMiB](Database& db) { return db.begin(cacheMiB * 1024); });
+}
+
 Status Transaction::beginRead(const std::vector<Table*>& tables) {
     return start(tables, [](Database& db) { return db.exec("BEGIN DEFERRED"); });
 }

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "calendar/ics_export.h"
 #include "calendar/ics_import.h"
 #include "fakes/case_names.h"
 #include "fakes/rule_builders.h"
@@ -170,6 +171,46 @@ TEST(UtcStarts, AreReadInLocalTimeWhereTheOffsetKeepsTheRuleAlike) {
               "it repeats in UTC, and local time changes its offset from UTC within two years");
     EXPECT_EQ(imported("DTSTART:20270104T230000Z\r\nRRULE:FREQ=WEEKLY;BYDAY=MO\r\n", steady).skipped.at(0).reason,
               "it repeats in UTC on days that are other days in local time");
+}
+
+// Events are read as the file hands them over; what a later event says of an earlier one still counts.
+TEST(EventOrder, ASeriesChangedOrCompletedFurtherOnIsReadAsIfSeenFirst) {
+    const FakeZone zone(0, false);
+    const auto event = [](const std::string& uid, const std::string& extra) {
+        return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nSUMMARY:" + uid + "\r\nDTSTART:20270104T090000\r\n" + extra + "END:VEVENT\r\n";
+    };
+    const std::string series = event("a", "RRULE:FREQ=WEEKLY\r\n");
+    const std::string change = event("a", "RECURRENCE-ID:20270111T090000\r\n");
+    const std::string plain = event("b", "RRULE:FREQ=DAILY\r\n");
+    ExportStamp stamp{"/data", {}};
+    std::string ours;
+    ASSERT_TRUE(appendTask(ours, makeTask("Monthly", dateFromYmd(2027, 1, 31), timeFromHms(9, 0)), stamp));
+    const std::size_t second = ours.find("BEGIN:VEVENT", 1);
+    ASSERT_NE(second, std::string::npos) << "a carried day makes a second series";
+    const std::string firstSeries = ours.substr(0, second), secondSeries = ours.substr(second);
+    struct Case {
+        const char* name;
+        std::string events;
+        std::vector<std::string> tasks;    // by description
+        std::vector<std::string> skipped;  // UID: reason, in file order
+    };
+    const std::string changed = "a: another event changes one of its occurrences";
+    const std::string changing = "a: it changes one occurrence of a series";
+    const Case cases[] = {
+        {"change after its series", series + plain + change, {"b"}, {changed, changing}},
+        {"change before its series", change + plain + series, {"b"}, {changing, changed}},
+        {"our second series after its first", firstSeries + plain + secondSeries, {"", "b"}, {}},
+        {"our second series before its first", plain + secondSeries + firstSeries, {"b", ""}, {}},
+    };
+    for (const Case& c : cases) {
+        CalendarImport out;
+        ASSERT_EQ(readCalendar("BEGIN:VCALENDAR\r\n" + c.events + "END:VCALENDAR\r\n", zone, out), std::nullopt) << c.name;
+        std::vector<std::string> tasks, skipped;
+        for (const Task& t : out.tasks) tasks.push_back(t.description.text());
+        for (const SkippedEvent& e : out.skipped) skipped.push_back(e.uid + ": " + e.reason);
+        EXPECT_EQ(tasks, c.tasks) << c.name;
+        EXPECT_EQ(skipped, c.skipped) << c.name;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 
 #include "store/database.h"
 #include "fakes/store_fixture.h"
@@ -66,6 +67,38 @@ TEST_F(Transactions, givenCommitThenKeptAfterReopeningAndGivenNeitherThenRolledB
     ASSERT_EQ(Database::openCount(), 0);
     openOrCreate(categories);
     EXPECT_EQ(readAll<std::string>(categories, 0, 0), (Texts{"Home", "Work"}));
+}
+
+// The page cache of a bulk transaction is large only while the transaction lasts, however it ends.
+TEST_F(Transactions, givenABulkTransactionThenTheCacheIsLargeWhileItLastsAndUsualAfterEveryEnd) {
+    auto cacheKiB = [&] {
+        Status s;
+        Query q(tasks.database().statement("PRAGMA cache_size", s));
+        return q.step() == SQLITE_ROW ? -sqlite3_column_int(q.get(), 0) : 0;
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Transaction&)> end;
+    };
+    const Case cases[] = {
+        {"committed", [](Transaction& tx) { ASSERT_TRUE(tx.commit().ok()); }},
+        {"rolled back", [](Transaction& tx) { ASSERT_TRUE(tx.rollback().ok()); }},
+        {"abandoned", [](Transaction& tx) { tx.abandon(); }},
+        {"destroyed", [](Transaction&) {}},
+    };
+    for (const auto& c : cases) {
+        {
+            Transaction tx;
+            ASSERT_TRUE(tx.beginBulk({&tasks, &categories}, 64).ok()) << c.name;
+            EXPECT_EQ(cacheKiB(), 64 * 1024) << c.name;
+            addAll(categories, {category(c.name)});
+            c.end(tx);
+        }
+        EXPECT_EQ(cacheKiB(), 4096) << c.name;
+    }
+    Transaction small;
+    ASSERT_TRUE(small.beginBulk({&tasks}, 1).ok());  // below the usual size: the usual size stays
+    EXPECT_EQ(cacheKiB(), 4096);
 }
 
 TEST_F(Transactions, givenAnotherProcessHoldsTheWriteLockThenBeginAndWritesFailCleanlyAfterTheirTimeout) {

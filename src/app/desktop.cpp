@@ -6,6 +6,7 @@
 #include "engine/ini_files.h"
 #include "engine/scheduler.h"
 #include "core/profile.h"
+#include "app/frame_calendar.h"
 #include "app/frame_lists.h"
 #include "app/frame_schedule.h"
 #include "app/frame_wizards.h"
@@ -121,6 +122,8 @@ int runDesktop(QApplication& app, Settings& settings) {
     scheduler.setChangeListener([&frame] { app::refreshScheduleLists(frame); });
     app::startScheduleAtStart(frame, settings, schedule);
     app::startListsAtStart(frame, settings, lists);
+
+    app::setCalendarCommands(frame, data, ports);
 
     ProfileFile mainIni(settings.iniFileName.text());
     frame.setCommand(app::FrameCommand::setup, [&] {

@@ -128,6 +128,10 @@ void MainFrame::buildMenu() {
     command(file, {"&Setup", "Set preferences", FrameCommand::setup});
     connect(addEntry(file, "&Print Setup ...", "Setup printer"), &QAction::triggered, this, &MainFrame::showPrintSetup);
     file->addSeparator();
+    command(file, {"Export as &Calendar...", "Write the schedule as an iCalendar file for other calendars",
+                   FrameCommand::exportCalendar});
+    command(file, {"&Import Calendar...", "Add tasks from the events of an iCalendar file", FrameCommand::importCalendar});
+    file->addSeparator();
     connect(addEntry(file, "E&xit", "Exit this application"), &QAction::triggered, this, &QWidget::close);
 
     QMenu* schedule = addMenu(bar, "&Schedule", nullptr);

@@ -40,8 +40,10 @@ enum class FrameCommand {
     printByCategory,
     listCategories,
     printToDoList,
+    exportCalendar,
+    importCalendar,
 };
-inline constexpr int kFrameCommandCount = 11;
+inline constexpr int kFrameCommandCount = 13;
 
 class MainFrame : public QMainWindow {
     Q_OBJECT

@@ -5,13 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "calendar/ics_export.h"
-#include "calendar/time_zone.h"
+#include "calendar/calendar_files.h"
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
-#include "core/output_file.h"
-#include "data/own_files.h"
 #include "platform/terminal/system_clock.h"
 
 namespace tarvelo::cli {
@@ -24,32 +21,13 @@ struct ExportRequest {
 
 int runExport(const ExportRequest& request) {
     DataFolder f(request.answer);
-    TableUse use(f.files, TableId::schedule);
-    OutputFile out;
-    if (FileStatus s = out.open(request.ics, ownFiles(f.files.folder())); !s.ok()) {
-        std::fprintf(stderr, "tarvelo96-cli export: %s\n", s.problem.c_str());
+    const calendar::ExportOutcome outcome = calendar::exportCalendarFile(
+        f.files, request.ics, platform::SystemClock().now(), calendar::systemTimeZone());
+    if (!outcome.ok()) {
+        std::fprintf(stderr, "tarvelo96-cli export: %s\n", outcome.problem.c_str());
         return 1;
     }
-    FileStatus written;
-    int tasks = 0;
-    bool sinkFailed = false;
-    const store::Status s = calendar::exportSchedule(
-        f.files, calendar::exportStamp(f.files.folder(), platform::SystemClock().now(), calendar::systemTimeZone()),
-        [&](std::string_view piece) {
-            written = out.write(piece);
-            return written.ok();
-        },
-        tasks, sinkFailed);
-    if (!s.ok()) {
-        std::fprintf(stderr, "tarvelo96-cli export: %s; no file written\n", errorText(s).c_str());
-        return 1;
-    }
-    if (written.ok()) written = out.commit();
-    if (!written.ok()) {
-        std::fprintf(stderr, "tarvelo96-cli export: %s; no file written\n", written.problem.c_str());
-        return 1;
-    }
-    std::printf("%d task%s written to %s\n", tasks, tasks == 1 ? "" : "s", request.ics.c_str());
+    std::printf("%s written to %s\n", calendar::countOf(outcome.tasks, "task", "tasks").c_str(), request.ics.c_str());
     return 0;
 }
 

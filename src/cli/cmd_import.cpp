@@ -6,17 +6,13 @@
 #include <optional>
 #include <string>
 
-#include "calendar/ics_import.h"
+#include "calendar/calendar_files.h"
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
-#include "core/output_file.h"
 
 namespace tarvelo::cli {
 namespace {
-
-// A calendar of a million tasks is well below this.
-constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
 
 struct ImportRequest {
     std::string ics;
@@ -29,36 +25,20 @@ void tell(const char* what, const calendar::SkippedEvent& e) {
 }
 
 int runImport(const ImportRequest& request) {
-    std::string text;
-    if (const FileStatus read = readRegularFile(request.ics, text, kMaxFileBytes); !read.ok()) {
-        std::fprintf(stderr, "tarvelo96-cli import: %s; nothing added\n", read.problem.c_str());
+    DataFolder f(request.answer);
+    const calendar::ImportOutcome outcome = calendar::importCalendarFile(f.files, request.ics, calendar::systemTimeZone());
+    const calendar::CalendarImport& events = outcome.events;
+    if (!outcome.ok() && outcome.stored.ok()) {  // the file's own problem: nothing of it is told
+        std::fprintf(stderr, "tarvelo96-cli import: %s\n", outcome.problem.c_str());
         return 1;
     }
-    calendar::CalendarImport events;
-    if (auto problem = calendar::readCalendar(text, calendar::systemTimeZone(), events)) {
-        std::fprintf(stderr, "tarvelo96-cli import: %s: %s; nothing added\n", request.ics.c_str(), problem->c_str());
-        return 1;
-    }
-    text = std::string();
     for (const calendar::SkippedEvent& e : events.skipped) tell("skipped", e);
     for (const calendar::SkippedEvent& e : events.warnings) tell("warning:", e);
-
-    int categories = 0;
-    if (!events.tasks.empty()) {
-        DataFolder f(request.answer);
-        TableUse schedule(f.files, TableId::schedule);
-        TableUse categoryUse(f.files, TableId::categories);
-        if (const store::Status s = calendar::storeTasks(f.files, events.tasks, categories); !s.ok()) {
-            std::fprintf(stderr, "tarvelo96-cli import: %s; nothing added\n", errorText(s).c_str());
-            return 1;
-        }
+    if (!outcome.ok()) {
+        std::fprintf(stderr, "tarvelo96-cli import: %s\n", outcome.problem.c_str());
+        return 1;
     }
-    const std::size_t n = events.tasks.size();
-    std::printf("%zu task%s imported", n, n == 1 ? "" : "s");
-    if (n > 0) std::printf(" as %d to %d", events.tasks.front().id, events.tasks.back().id);
-    if (categories > 0) std::printf(", %d categor%s added", categories, categories == 1 ? "y" : "ies");
-    if (!events.skipped.empty()) std::printf(", %zu event%s skipped", events.skipped.size(), events.skipped.size() == 1 ? "" : "s");
-    std::printf("\n");
+    std::printf("%s\n", calendar::importSummary(outcome).c_str());
     return events.skipped.empty() ? 0 : kPartlyDoneExitCode;
 }
 

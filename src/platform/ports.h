@@ -86,6 +86,10 @@ public:
     virtual ~FileDialogPort() = default;
     virtual std::optional<std::string> openFile(const std::string& title, const std::vector<FileFilter>& filters,
                                                 const std::string& startFolder) = 0;
+    // The file to write: `suggested` is the name (or path) offered; the system's dialog asks before an
+    // existing file is chosen. Nothing when the user cancels.
+    virtual std::optional<std::string> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                                const std::string& suggested) = 0;
 };
 
 // The end of the program after a fatal error: the stop text goes to stderr and the process exits non-zero.

@@ -25,4 +25,12 @@ std::optional<std::string> QtFileDialog::openFile(const std::string& title, cons
     return chosen.toStdString();
 }
 
+std::optional<std::string> QtFileDialog::saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                                  const std::string& suggested) {
+    const QString chosen = QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title),
+                                                        QString::fromStdString(suggested), qtFileFilter(filters));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
 }  // namespace tarvelo::platform

@@ -1,5 +1,5 @@
 #pragma once
-// The system's open-file dialog.
+// The system's open-file and save-file dialogs.
 #include <QPointer>
 #include <QWidget>
 
@@ -13,6 +13,8 @@ public:
 
     std::optional<std::string> openFile(const std::string& title, const std::vector<FileFilter>& filters,
                                         const std::string& startFolder) override;
+    std::optional<std::string> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                        const std::string& suggested) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -20,6 +20,9 @@ public:
     std::optional<std::string> openFile(const std::string&, const std::vector<FileFilter>&, const std::string&) override {
         return std::nullopt;
     }
+    std::optional<std::string> saveFile(const std::string&, const std::vector<FileFilter>&, const std::string&) override {
+        return std::nullopt;
+    }
 };
 
 // Members in the order they depend on one another. Not copyable: platform() refers to the members.

@@ -1,5 +1,6 @@
 #include "tasks/next_dates.h"
 
+#include "core/picture.h"
 #include "tasks/recurrence.h"
 
 namespace tarvelo {
@@ -47,6 +48,24 @@ Hms clockTime(StdTime time) { return time < 1 ? Hms{} : hmsFromTime(time); }
 
 bool unitMissing(const Task& task) {
     return ruleType(task) == ScheduleType::Custom && task.everyType.kind() == RepetitionUnit::Other;
+}
+
+NextDatesShown nextDatesShown(const Task& task) {
+    const bool once = ruleType(task) == ScheduleType::Once;
+    NextDatesShown shown{once ? "Next date (once):" : unitMissing(task) ? "Next dates (no unit: daily):" : "Next dates:", {}};
+    if (task.disabled) {
+        shown.lines = {"none: the task is disabled"};
+        return shown;
+    }
+    if (task.date == 0) {
+        shown.lines = {"none until a date is set"};
+        return shown;
+    }
+    for (const platform::Moment& m : nextDates(task, kNextDatesShown)) {
+        // No time set is midnight, when the scheduler takes the task to be due.
+        shown.lines.push_back(formatDate3(m.date) + "  " + formatTime3(m.time < 1 ? 1 : m.time));
+    }
+    return shown;
 }
 
 }  // namespace tarvelo

@@ -6,6 +6,7 @@
 // Cost. Each occurrence is one call of the rules, which take a bounded time whatever the fields hold, so
 // five occurrences of a record being edited can be computed on every change of a control.
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "data/records.h"
@@ -30,5 +31,16 @@ Hms clockTime(StdTime time);
 
 // True for a "Custom" task whose unit no rule knows: its dates are those of the scheduler's fallback.
 bool unitMissing(const Task& task);
+
+// What the task form and the wizards show beside the When controls, for the record as it stands: a
+// heading and a few lines, each date and time as the program's pictures show them ("Jan 4, 2027
+// 9:00AM"). A task without a date, or a disabled one, shows why it has no dates instead.
+inline constexpr int kNextDatesShown = 5;
+struct NextDatesShown {
+    std::string heading;
+    std::vector<std::string> lines;
+    friend bool operator==(const NextDatesShown&, const NextDatesShown&) = default;
+};
+NextDatesShown nextDatesShown(const Task& task);
 
 }  // namespace tarvelo

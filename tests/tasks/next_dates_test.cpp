@@ -124,5 +124,47 @@ TEST(NextDates, ClockTimeShowsATaskWithoutATimeAtMidnight) {
     EXPECT_EQ(clockTime(timeFromHms(17, 30, 15, 50)), (Hms{17, 30, 15, 50}));
 }
 
+struct ShownCase {
+    std::string name;
+    Task task;
+    NextDatesShown shown;
+};
+
+std::vector<ShownCase> shownCases() {
+    const StdDate jan29 = dateFromYmd(2027, 1, 29);
+    Task disabled = makeTask("Monthly", jan29, timeFromHms(9, 0));
+    disabled.disabled = 1;
+    return {
+        {"MonthlyCarriesTheDayAsTheRulesDo", makeTask("Monthly", jan29, timeFromHms(21, 45)),
+         {"Next dates:",
+          {"Jan 29, 2027  9:45PM", "Mar 1, 2027  9:45PM", "Apr 1, 2027  9:45PM", "May 1, 2027  9:45PM",
+           "Jun 1, 2027  9:45PM"}}},
+        {"MinuteStepsCrossMidnight", custom(90, "minute(s)", jan29, timeFromHms(22, 0)),
+         {"Next dates:",
+          {"Jan 29, 2027  10:00PM", "Jan 29, 2027  11:30PM", "Jan 30, 2027  1:00AM", "Jan 30, 2027  2:30AM",
+           "Jan 30, 2027  4:00AM"}}},
+        {"OnceHasOneDate", makeTask("Once", jan29, timeFromHms(7, 5)), {"Next date (once):", {"Jan 29, 2027  7:05AM"}}},
+        {"NoTimeIsMidnight", makeTask("Once", jan29, 0), {"Next date (once):", {"Jan 29, 2027  12:00AM"}}},
+        {"NoUnitMovesADayOn", custom(3, "", jan29, timeFromHms(12, 0)),
+         {"Next dates (no unit: daily):",
+          {"Jan 29, 2027  12:00PM", "Jan 30, 2027  12:00PM", "Jan 31, 2027  12:00PM", "Feb 1, 2027  12:00PM",
+           "Feb 2, 2027  12:00PM"}}},
+        {"DisabledSaysSo", disabled, {"Next dates:", {"none: the task is disabled"}}},
+        {"NoDateSaysSo", makeTask("Monthly", 0), {"Next dates:", {"none until a date is set"}}},
+    };
+}
+
+void PrintTo(const ShownCase& c, std::ostream* os) { *os << c.name; }
+
+class NextDatesShownCases : public ::testing::TestWithParam<ShownCase> {};
+
+TEST_P(NextDatesShownCases, AreWhatTheFormsShowBesideTheWhenControls) {
+    const NextDatesShown shown = nextDatesShown(GetParam().task);
+    EXPECT_EQ(shown.heading, GetParam().shown.heading);
+    EXPECT_EQ(shown.lines, GetParam().shown.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tasks, NextDatesShownCases, ::testing::ValuesIn(shownCases()), test::NamedBy<&ShownCase::name>());
+
 }  // namespace
 }  // namespace tarvelo

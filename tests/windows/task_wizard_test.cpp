@@ -25,6 +25,7 @@
 #include "fakes/case_names.h"
 #include "fakes/task_table.h"
 #include "qt_environment.h"
+#include "tasks/next_dates.h"
 #include "window_fixture.h"
 #include "widgets/date_edit.h"
 #include "widgets/time_edit.h"
@@ -139,6 +140,29 @@ INSTANTIATE_TEST_SUITE_P(
         WalkCase{"SpecialEventRunProgram", WizardKind::specialEvent, 0, V{"1 N*", "2 B N*", "4 B N*", "5 B F*"},
                  V{"4 B N*", "2 B N*", "1 N*"}}),
     [](const testing::TestParamInfo<WalkCase>& info) { return std::string(info.param.name); });
+
+// Every wizard with a When page shows the next dates there, for the task as it stands, in room no control had.
+TEST_F(TaskWizardTest, GivenAnyWizard_WhenOnItsWhenPage_ThenItShowsTheNextDatesWithoutMovingAControl) {
+    const std::pair<WizardKind, const char*> kinds[] = {{WizardKind::addTask, "add-task"},
+                                                        {WizardKind::addMessage, "add-message"},
+                                                        {WizardKind::addProgram, "add-program"},
+                                                        {WizardKind::specialEvent, "special-event"}};
+    test::addTask(files, weeklyTask(3));
+    for (const auto& [kind, name] : kinds) {
+        TaskWizardWindow& w = open(kind, weeklyTask(3));
+        while (!w.controls().when->isVisible() && w.nextButton()->isVisible()) click(w.nextButton());
+        ASSERT_TRUE(w.controls().when->isVisible()) << name;
+        const std::string shown = w.controls().when->nextDates->text().toStdString();
+        EXPECT_EQ(shown.substr(0, shown.find('\n')), kind == WizardKind::specialEvent ? "Next date (once):" : "Next dates:")
+            << name;
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), kind == WizardKind::specialEvent ? 1 : kNextDatesShown)
+            << name << ": " << shown;
+        shot(std::string("wizard-") + name + "-when.png");
+        test::expectNextDatesTakeNoRoom(w, *w.controls().when);
+        if (QWidget* entry = QApplication::focusWidget()) entry->clearFocus();  // its last entry accepted while alive
+        delete wizard.data();
+    }
+}
 
 TEST_F(TaskWizardTest, GivenAnAddWizard_WhenItOpens_ThenItIsCaptionedAsAnAddAndPositionedUnderItsName) {
     TaskWizardWindow& w = open(WizardKind::addTask);

@@ -74,6 +74,26 @@ protected:
     std::unique_ptr<UpdateScheduleForm> form;
 };
 
+// The next dates follow the rule as it is edited.
+TEST_F(UpdateScheduleTest, GivenTheWhenTab_WhenTheRuleChanges_ThenTheNextDatesFollow) {
+    UpdateScheduleForm& f = open(Request::change, test::addTask(files, fridayTask(3)));
+    f.tabs()->setCurrentIndex(3);
+    WhenControls& when = *f.controls().when;
+    const auto shown = [&] { return when.nextDates->text().toStdString(); };
+    EXPECT_EQ(shown(), "Next dates:\nJun 14, 1996  9:00AM\nJun 21, 1996  9:00AM\nJun 28, 1996  9:00AM\n"
+                       "Jul 5, 1996  9:00AM\nJul 12, 1996  9:00AM");
+    tick(when.weekdays[1]);  // and Mondays
+    EXPECT_EQ(shown(), "Next dates:\nJun 14, 1996  9:00AM\nJun 17, 1996  9:00AM\nJun 21, 1996  9:00AM\n"
+                       "Jun 24, 1996  9:00AM\nJun 28, 1996  9:00AM");
+    typeInto(when.time, "5:30PM");
+    EXPECT_EQ(shown().substr(0, 32), "Next dates:\nJun 14, 1996  5:30PM");
+    tick(when.scheduleTypes[0]);  // "Once"
+    EXPECT_EQ(shown(), "Next date (once):\nJun 14, 1996  5:30PM");
+    shot("form-when-next-dates.png");
+    EXPECT_EQ(when.nextDates->toolTip(), when.nextDates->text());
+    test::expectNextDatesTakeNoRoom(f, when, false);  // the form has less room right of its entries
+}
+
 TEST_F(UpdateScheduleTest, GivenANewTask_WhenTheFormOpens_ThenItShowsTheDefaultsOnEveryTab) {
     UpdateScheduleForm& f = open(Request::insert, {}, std::to_string(june10()));
     EXPECT_EQ(f.windowTitle().toStdString(), "Adding a Schedule Record");

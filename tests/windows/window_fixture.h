@@ -2,6 +2,9 @@
 // The fixtures of the tests that drive windows: the program's data files in a fresh folder with every
 // port faked, and on top of it the task windows' services.
 #include <QAbstractButton>
+#include <QLabel>
+#include <QBoxLayout>
+#include <QLayout>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -15,6 +18,7 @@
 #include "fakes/fake_platform.h"
 #include "qt_environment.h"
 #include "tasks/windows/task_controls.h"
+#include "widgets/time_edit.h"
 
 namespace tarvelo::test {
 
@@ -31,6 +35,35 @@ protected:
     DataWarning warn{fake};
     DataFiles files;
 };
+
+// The next dates beside the When controls are on show, wide enough for a date and a time, and take no
+// room of the layout: without them every other control of the window keeps its place, and the window its
+// size. Takes them out of the window.
+inline void expectNextDatesTakeNoRoom(QWidget& window, WhenControls& when, bool wholeLines = true) {
+    ASSERT_NE(when.nextDates, nullptr);
+    EXPECT_TRUE(when.nextDates->isVisible());
+    if (wholeLines) {
+        EXPECT_GE(when.nextDates->width(), when.time->width());
+    }
+    std::vector<std::pair<QWidget*, QRect>> places;
+    for (QWidget* w : window.findChildren<QWidget*>())
+        if (w != when.nextDates && w->isVisible()) places.emplace_back(w, w->geometry());  // hidden pages lay out later
+    const QSize size = window.size();
+    // Where they stand in a column, the column's stretch takes their place again.
+    QBoxLayout* column = nullptr;
+    for (QBoxLayout* box : when.nextDates->parentWidget()->findChildren<QBoxLayout*>())
+        if (box->indexOf(when.nextDates) >= 0) column = box;
+    const int at = column ? column->indexOf(when.nextDates) : -1;
+    const int stretch = column ? column->stretch(at) : 0;
+    delete when.nextDates;
+    when.nextDates = nullptr;
+    if (column) column->insertStretch(at, stretch);
+    for (QWidget* w = &when; w; w = w->parentWidget())
+        if (w->layout()) w->layout()->activate();
+    EXPECT_EQ(window.size(), size);
+    for (const auto& [w, place] : places)
+        EXPECT_TRUE(w->geometry() == place) << w->metaObject()->className() << " " << w->objectName().toStdString();
+}
 
 // The task windows' services over the data files: PELLSCHD.INI in the data folder, no WAV file playable,
 // and a calendar that records how it was opened and answers calendarAnswer. The clock stands at 10:15 on

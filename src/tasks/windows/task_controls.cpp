@@ -20,6 +20,7 @@
 #include <initializer_list>
 
 #include "core/picture.h"
+#include "tasks/next_dates.h"
 #include "tasks/windows/calendar_dialog.h"
 #include "widgets/date_edit.h"
 #include "widgets/time_edit.h"
@@ -266,6 +267,14 @@ WhenControls::WhenControls(const WhenOptions& options, QWidget* parent) : QWidge
     dates->addWidget(warnCalendar, row, 2);
     dates->addWidget(prompt("Time:", warnTime, this), row, 3);
     dates->addWidget(warnTime, row, 4);
+    // The next dates in free space, by default right of the entries over every row of them: they ask no
+    // room of the layout, so no control moves for them, and show what fits.
+    nextDates = new QLabel(this);
+    nextDates->setObjectName(QStringLiteral("nextDates"));
+    nextDates->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    nextDates->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    nextDates->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    if (options.nextDatesBeside) dates->addWidget(nextDates, 0, 5, row + 1, 1);
     dates->setColumnStretch(5, 1);
     layout->addLayout(dates, 1, 0, 1, 2);
     layout->setRowStretch(2, 1);
@@ -275,6 +284,7 @@ void WhenControls::setSearchMode(bool on) {
     showFrame(everyGroup, "&Every...", !on);
     dateCalendar->setVisible(!on);
     warnCalendar->setVisible(!on);
+    nextDates->setVisible(!on);
 }
 
 AdvancedControls::AdvancedControls(bool withDisable, QWidget* parent) : QWidget(parent) {
@@ -401,9 +411,16 @@ void TaskControlsBinder::connectWhen() {
     });
     whenToggled(c.everyTypes, [this](std::size_t i, bool on) {
         if (on) m_fields.setEveryType(kRepetitionUnits[i]);
+        showNextDates();
     });
-    whenToggled(c.ordinals, [this](std::size_t i, bool on) { m_fields.setOrdinal(i, on); });
-    whenToggled(c.weekdays, [this](std::size_t i, bool on) { m_fields.setWeekday(i, on); });
+    whenToggled(c.ordinals, [this](std::size_t i, bool on) {
+        m_fields.setOrdinal(i, on);
+        showNextDates();
+    });
+    whenToggled(c.weekdays, [this](std::size_t i, bool on) {
+        m_fields.setWeekday(i, on);
+        showNextDates();
+    });
     if (c.every) connect(c.every, &QLineEdit::editingFinished, this, &TaskControlsBinder::everyEntered);
     connect(c.date, &widgets::DateEdit::accepted, this, [this](StdDate d) {
         m_fields.acceptNextDate(d);
@@ -413,7 +430,10 @@ void TaskControlsBinder::connectWhen() {
         m_fields.acceptAdvanceWarnDate(d);
         refresh();
     });
-    connect(c.time, &widgets::TimeEdit::accepted, this, [this](StdTime t) { m_fields.setTime(t); });
+    connect(c.time, &widgets::TimeEdit::accepted, this, [this](StdTime t) {
+        m_fields.setTime(t);
+        showNextDates();
+    });
     connect(c.warnTime, &widgets::TimeEdit::accepted, this, [this](StdTime t) { m_fields.setAdvanceWarnTime(t); });
     connect(c.dateCalendar, &QPushButton::clicked, this, [this] { openCalendar(true); });
     connect(c.warnCalendar, &QPushButton::clicked, this, [this] { openCalendar(false); });
@@ -447,7 +467,9 @@ void TaskControlsBinder::connectAdvanced() {
     });
     if (c.disabled) {
         connect(c.disabled, &QCheckBox::toggled, this, [this](bool on) {
-            if (!m_refreshing) m_fields.setDisabled(on);
+            if (m_refreshing) return;
+            m_fields.setDisabled(on);
+            showNextDates();
         });
     }
 }
@@ -503,6 +525,16 @@ void TaskControlsBinder::refresh() {
     }
     m_refreshing = false;
     applyVisibility();
+    showNextDates();
+}
+
+void TaskControlsBinder::showNextDates() {
+    if (!m_controls.when || !m_controls.when->nextDates) return;
+    const NextDatesShown shown = nextDatesShown(m_editor.task());
+    std::string text = shown.heading;
+    for (const std::string& line : shown.lines) text += "\n" + line;
+    m_controls.when->nextDates->setText(q(text));
+    m_controls.when->nextDates->setToolTip(q(text));  // whole, where the window shows only part
 }
 
 void TaskControlsBinder::applyVisibility() {
@@ -535,6 +567,7 @@ void TaskControlsBinder::everyEntered() {
     QLineEdit* entry = m_controls.when->every;
     const bool taken = m_fields.acceptEveryText(entry->text().toStdString());
     entry->setText(q(formatNumber(m_editor.task().every, 0)));
+    showNextDates();
     if (taken) return;
     entry->selectAll();
     widgets::refuseEntry(*entry);

@@ -82,6 +82,8 @@ struct WhenOptions {
     bool scheduleRule = true;   // the schedule type and the "&Every..." group (not in the special event)
     bool lastRun = false;       // the read-only date and time last performed (the task form)
     const char* skipText = "&Skip Next Time";
+    // The next dates right of the date and time entries; else the window places them (nextDates).
+    bool nextDatesBeside = true;
 };
 
 // The "&When" page.
@@ -110,6 +112,7 @@ public:
     widgets::DateEdit* warnDate = nullptr;
     QPushButton* warnCalendar = nullptr;
     widgets::TimeEdit* warnTime = nullptr;
+    QLabel* nextDates = nullptr;  // read-only: the next dates of the record as it stands
 };
 
 // The "&Advanced" page, with the "&Disable" check box when withDisable is set.
@@ -192,6 +195,7 @@ private:
     void applyVisibility();
     void openCalendar(bool nextDate);
     void everyEntered();
+    void showNextDates();
     void focus(TaskFocus where);
     // Calls act(i, on) when the user (not a refresh) toggles the i-th of buttons; nullptr entries are skipped.
     template <class Button, std::size_t N, class Act>

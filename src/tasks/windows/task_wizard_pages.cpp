@@ -114,9 +114,11 @@ QWidget* TaskWizardWindow::buildWhenPage() {
     auto* intro = new QVBoxLayout;
     for (const char* line : {"These options determine", "when and how often this", "task will be performed."})
         intro->addWidget(new QLabel(QString::fromLatin1(line), page));
-    intro->addStretch();
+    m_controls.when = new WhenControls(WhenOptions{true, false, "&Skip First Time", false}, page);
+    // Under the introduction, where the page is empty: right of the entries is too narrow here.
+    intro->addSpacing(12);
+    intro->addWidget(m_controls.when->nextDates, 1);
     layout->addLayout(intro);
-    m_controls.when = new WhenControls(WhenOptions{true, false, "&Skip First Time"}, page);
     layout->addWidget(m_controls.when, 1);
     return page;
 }

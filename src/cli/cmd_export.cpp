@@ -11,7 +11,6 @@
 #include "cli/data_folder.h"
 #include "cli/options.h"
 #include "core/output_file.h"
-#include "data/own_files.h"
 #include "platform/terminal/system_clock.h"
 
 namespace tarvelo::cli {
@@ -26,7 +25,7 @@ int runExport(const ExportRequest& request) {
     DataFolder f(request.answer);
     TableUse use(f.files, TableId::schedule);
     OutputFile out;
-    if (FileStatus s = out.open(request.ics, ownFiles(f.files.folder())); !s.ok()) {
+    if (FileStatus s = out.open(request.ics, programFiles(f.files.folder())); !s.ok()) {
         std::fprintf(stderr, "tarvelo96-cli export: %s\n", s.problem.c_str());
         return 1;
     }

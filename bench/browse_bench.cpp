@@ -65,8 +65,8 @@ struct Fixture {
         std::filesystem::create_directories(folder);
         schedule = std::make_unique<store::Table>(tarvelo::scheduleTableDef(), folder);
         toDo = std::make_unique<store::Table>(tarvelo::toDoTableDef(), folder);
-        const bool built = schedule->open().ok() && toDo->open().ok() && schedule->records().value >= kTasks &&
-                           toDo->records().value >= kToDoItems;
+        const bool built = schedule->open().ok() && toDo->open().ok() && schedule->records().value() >= kTasks &&
+                           toDo->records().value() >= kToDoItems;
         if (!built) {
             schedule.reset();
             toDo.reset();

@@ -56,9 +56,9 @@ public:
         for (const char* s : sections) {
             const std::pair<std::string_view, std::string_view> keys[] = {
                 {"Maximize", "No"}, {"XPosit", "120"}, {"YPosit", "80"}, {"Width", "400"}, {"Height", "300"}};
-            ini.writeKeys(s, keys);
+            if (!ini.writeKeys(s, keys)) std::abort();
         }
-        ini.write("Settings", "HistoryExpires", std::int64_t{30});
+        if (!ini.write("Settings", "HistoryExpires", std::int64_t{30})) std::abort();
     }
     ~IniFixture() {
         std::error_code ec;

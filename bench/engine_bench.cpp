@@ -69,11 +69,11 @@ struct Fixture {
         files = std::make_unique<DataFiles>(warn, folder);
         files->use(TableId::schedule);
         auto schedule = files->schedule();
-        if (schedule.records().value >= kTasks) return;
+        if (schedule.records().value() >= kTasks) return;
         std::mt19937 random(1996);
         store::Transaction tx;
         if (!tx.begin({&schedule.table()}).ok()) std::abort();
-        for (int id = static_cast<int>(schedule.records().value) + 1; id <= kTasks; ++id) {
+        for (int id = static_cast<int>(schedule.records().value()) + 1; id <= kTasks; ++id) {
             Task s = makeTask(id, random);
             if (const store::Status added = schedule.add(s); !added.ok()) {
                 std::fprintf(stderr, "cannot fill the table: %s\n", added.message.c_str());

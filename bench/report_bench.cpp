@@ -20,6 +20,7 @@
 #include "core/date.h"
 #include "data/data_files.h"
 #include "data/data_warning.h"
+#include "bench/fixture.h"
 #include "reports/paint/page_painter.h"
 #include "reports/report_bands.h"
 #include "reports/report_run.h"
@@ -32,18 +33,6 @@ namespace {
 using namespace tarvelo;
 
 constexpr int kTasks = 100'000;
-
-struct NullPorts : platform::MessageBoxPort, platform::HaltPort {
-    int show(const platform::MessageBoxRequest&) override { return platform::kOk; }
-    [[noreturn]] void halt(const std::string& stopText) override {
-        std::fprintf(stderr, "%s\n", stopText.c_str());
-        std::abort();
-    }
-    [[noreturn]] void giveUp(const std::string& text) override {
-        std::fprintf(stderr, "gave up: %s\n", text.c_str());
-        std::abort();
-    }
-};
 
 Task makeTask(int id, std::mt19937& random) {
     static const char* const categories[] = {"Work", "Home", "Health", "Garden", "Finance", "Errands", "Family", "Car"};
@@ -82,11 +71,11 @@ struct Fixture {
         files = std::make_unique<DataFiles>(warn, folder);
         TableUse use(*files, TableId::schedule);
         auto schedule = files->schedule();
-        if (schedule.records().value >= kTasks) return;
+        if (schedule.records().value() >= kTasks) return;
         std::mt19937 random(1997);
         store::Transaction tx;
         if (!tx.begin({&schedule.table()}).ok()) std::abort();
-        for (int id = static_cast<int>(schedule.records().value) + 1; id <= kTasks; ++id) {
+        for (int id = static_cast<int>(schedule.records().value()) + 1; id <= kTasks; ++id) {
             Task s = makeTask(id, random);
             if (!schedule.add(s).ok()) std::abort();
         }
@@ -97,8 +86,8 @@ struct Fixture {
         if (!keep) std::filesystem::remove_all(folder);
     }
 
-    NullPorts ports;
-    DataWarning warn{ports, ports};
+    bench::NullPlatform ports;
+    DataWarning warn{ports};
     std::unique_ptr<QApplication> app;
     std::string folder;
     bool keep = false;

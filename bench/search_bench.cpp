@@ -87,7 +87,7 @@ struct Fixture {
         files->use(TableId::tagFile);
         tags = std::make_unique<Tags>(*files, loop);
         store::Table& schedule = files->table(TableId::schedule);
-        if (schedule.records().value >= kTasks) return;
+        if (schedule.records().value() >= kTasks) return;
         std::mt19937 random(1996);
         store::Transaction tx;
         if (!tx.begin({&schedule}).ok()) std::abort();
@@ -224,7 +224,7 @@ void BM_CountForThePercentage(benchmark::State& state) {
     Fixture& f = fixture();
     for (auto _ : state) {
         const auto count = f.files->table(TableId::schedule).records();
-        if (count.value != kTasks) state.SkipWithError("wrong count");
+        if (count.valueOr(0) != kTasks) state.SkipWithError("wrong count");
     }
 }
 BENCHMARK(BM_CountForThePercentage)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -3,7 +3,6 @@
 #include "calendar/ics_export.h"
 #include "core/output_file.h"
 #include "data/data_warning.h"
-#include "data/own_files.h"
 
 namespace tarvelo::calendar {
 
@@ -12,7 +11,7 @@ ExportOutcome exportCalendarFile(DataFiles& files, const std::string& path, plat
     ExportOutcome outcome;
     TableUse use(files, TableId::schedule);
     OutputFile out;
-    if (FileStatus s = out.open(path, ownFiles(files.folder())); !s.ok()) {
+    if (FileStatus s = out.open(path, programFiles(files.folder())); !s.ok()) {
         outcome.problem = s.problem;
         return outcome;
     }

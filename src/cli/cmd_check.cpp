@@ -57,7 +57,7 @@ int runCheck(std::optional<int> answer) {
         // mend has stopped the program with its message.
         const store::Status checked = table.check();
         const store::Result<std::int64_t> count = table.records();
-        std::printf("%s %" PRId64 "\n", table.name().c_str(), static_cast<std::int64_t>(count.value));
+        std::printf("%s %" PRId64 "\n", table.name().c_str(), static_cast<std::int64_t>(count.valueOr(0)));
         for (const store::Status& s : {checked, count.status}) {
             if (s.ok()) continue;
             std::printf("%s: %s\n", table.name().c_str(), errorText(s).c_str());

@@ -65,7 +65,7 @@ int runReport(const ReportRequest& request) {
     QGuiApplication app(argc, argv);
     reports::PdfRun pdfRun;
     pdfRun.title = QString::fromStdString(reports::reportLayout(kind).title);
-    const QString target = QString::fromStdString(reports::followLinks(pdf));
+    const QString target = QString::fromStdString(followLinks(pdf));
     if (const auto failed = reports::writePdf(*pages, target, pdfRun)) {
         return cannotWrite(pdf, failed->toStdString() + "; it is left as it was");
     }

@@ -32,10 +32,33 @@ std::string resolved(const std::string& path) {
     return ec ? path : p.string();
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    if (resolved(a) == resolved(b)) return true;
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+// A file as the system knows it: its device and inode when it exists, and its folder's real path with
+// its own name either way, so that a file not yet made is still known by where it would be.
+struct Identity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::string place;
+};
+
+Identity identify(const std::string& path) {
+    Identity id;
+    const fs::path followed = followLinks(path);
+    std::error_code ec;
+    const fs::path folder = fs::weakly_canonical(fs::absolute(followed, ec).parent_path(), ec);
+    id.place = (folder / followed.filename()).lexically_normal().string();
+    struct stat info {};
+    if (::stat(followed.c_str(), &info) == 0) {
+        id.exists = true;
+        id.device = info.st_dev;
+        id.inode = info.st_ino;
+    }
+    return id;
+}
+
+bool sameFile(const Identity& a, const Identity& b) {
+    if (a.exists && b.exists) return a.device == b.device && a.inode == b.inode;
+    return a.place == b.place;
 }
 
 // The mode a file created now would get: 0666 less the process's umask (read without changing it).
@@ -49,6 +72,28 @@ mode_t defaultMode() {
 }
 
 }  // namespace
+
+std::string followLinks(const std::string& path) {
+    fs::path at = path;
+    // As many hops as the system itself follows before it gives up (ELOOP).
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(at, ec))) break;
+        const fs::path target = fs::read_symlink(at, ec);
+        if (ec) break;
+        at = target.is_absolute() ? target : at.parent_path() / target;
+    }
+    return at.string();
+}
+
+std::optional<std::string> ownFileProblem(const std::string& path, const std::vector<std::string>& keepOff) {
+    const Identity target = identify(path);
+    for (const std::string& own : keepOff) {
+        if (sameFile(target, identify(own)))
+            return "it is one of the program's own files (" + fs::path(own).filename().string() + ")";
+    }
+    return std::nullopt;
+}
 
 OutputFile::~OutputFile() {
     if (m_fd >= 0) ::close(m_fd);
@@ -65,9 +110,7 @@ FileStatus OutputFile::fail(const std::string& why) {
 
 FileStatus OutputFile::open(const std::string& target, const std::vector<std::string>& keepOff) {
     m_target = target;
-    for (const std::string& own : keepOff) {
-        if (sameFile(target, own)) return fail("it is one of the program's own files (" + own + ")");
-    }
+    if (const auto own = ownFileProblem(target, keepOff)) return fail(*own);
     struct stat st {};
     mode_t mode = defaultMode();
     if (::stat(target.c_str(), &st) == 0) {

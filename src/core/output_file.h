@@ -9,11 +9,21 @@
 // keeps the mode of the file it replaces; a new one gets the process's default.
 //
 // Writers that open files by name (a PDF writer) write to temporaryPath() and close it before commit().
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarvelo {
+
+// The path once every symbolic link at its end is followed: the file a writer's bytes land in (a link to
+// a link to a file, a link that leads nowhere yet). Links inside the folders are left to the system.
+std::string followLinks(const std::string& path);
+
+// When path is one of `keepOff` (the program's own files) under any name — a link, another hard link, the
+// same folder reached another way, a link to a file not made yet —: "it is one of the program's own
+// files (SM.KTB)", naming the file; else nothing. The one rule of every file the program writes for the user.
+std::optional<std::string> ownFileProblem(const std::string& path, const std::vector<std::string>& keepOff);
 
 // What a file operation came to: ok, or the problem as a sentence that names the file.
 struct [[nodiscard]] FileStatus {

@@ -33,11 +33,11 @@ public:
     // Sets one key (adding the section or key when absent). Returns false, writing nothing, when the file
     // cannot be read or written, or when a name or value holds a line break, a key is empty, holds '=' or
     // starts with '[' or ';', or a section name holds ']': such text would change other lines' meaning.
-    bool write(std::string_view section, std::string_view key, std::string_view value);
-    bool write(std::string_view section, std::string_view key, std::int64_t value);
+    [[nodiscard]] bool write(std::string_view section, std::string_view key, std::string_view value);
+    [[nodiscard]] bool write(std::string_view section, std::string_view key, std::int64_t value);
     // Several keys of one section in one replacement of the file, as if written one after the other in
     // this order; nothing is written when any of them is refused.
-    bool writeKeys(std::string_view section, std::span<const std::pair<std::string_view, std::string_view>> values);
+    [[nodiscard]] bool writeKeys(std::string_view section, std::span<const std::pair<std::string_view, std::string_view>> values);
 
     // Why the file cannot be read although it is there (a folder, a FIFO or a device in its place, no
     // permission), as a short sentence; nothing when it can be read or is simply absent. read() then

@@ -34,7 +34,7 @@ struct Settings {
 // Reads the six keys of section "Settings" of the main INI file into settings.
 void readSettings(const ProfileFile& ini, Settings& settings);
 // Writes them back, HistoryExpires first, the inverted keys inverted.
-bool writeSettings(ProfileFile& ini, const Settings& settings);
+[[nodiscard]] bool writeSettings(ProfileFile& ini, const Settings& settings);
 // The expiry entry of Setup: up to 13 characters, a leading minus allowed.
 inline constexpr int kExpiryEntryWidth = 13;
 // What that entry makes of typed text: a whole number of days that fits its picture and a signed 32-bit

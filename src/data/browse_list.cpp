@@ -46,13 +46,11 @@ class BrowseList::Operation {
 public:
     explicit Operation(BrowseList& list) : m_list(list) {
         if (m_list.m_operationDepth++ > 0) return;
-        // Refused when the file is in a transaction already (a caller writing): then each read takes
-        // its own snapshot, as without, so a refusal needs nothing further.
-        if (m_list.m_table.isOpen()) (void)m_snapshot.beginRead({&m_list.m_table});
+        m_snapshot.emplace(std::vector<store::Table*>{&m_list.m_table});
     }
     ~Operation() {
         if (--m_list.m_operationDepth > 0) return;
-        if (m_snapshot.active()) (void)m_snapshot.commit();
+        m_snapshot.reset();  // ended before any message is shown
         m_list.reportFailures();
     }
     Operation(const Operation&) = delete;
@@ -60,7 +58,7 @@ public:
 
 private:
     BrowseList& m_list;
-    store::Transaction m_snapshot;
+    std::optional<store::ReadSnapshot> m_snapshot;
 };
 
 BrowseList::BrowseList(store::Table& table, const DataWarning& warn, BrowseConfig config)

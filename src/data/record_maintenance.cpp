@@ -173,6 +173,7 @@ store::Status putCategoriesRecord(DataFiles& files, Category& record, const Fixe
 
 bool categoryReferenced(DataFiles& files, std::string_view name, ReferenceCheck check) {
     const std::optional<Refusal> refusal = categoryRefusal(files, name, check);
+    // The caller needs only whether it is refused; the box has told the user why.
     if (refusal) (void)report(files, *refusal);
     return refusal.has_value();
 }

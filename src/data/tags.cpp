@@ -78,7 +78,7 @@ struct Tags::Walk {
 class Tags::CountJob : public platform::SlicedJob {
 public:
     CountJob(Tags& tags, int table) : m_walk(tags.m_files, table) {
-        m_total = tags.m_files.table(TableId::tagFile).records().value;  // the walk reports a failure
+        m_total = tags.m_files.table(TableId::tagFile).records().valueOr(0);  // the walk reports a failure
     }
     Step runSlice() override {
         for (int i = 0; i < kCountSlice; ++i) {

@@ -135,7 +135,7 @@ FormStep UpdateForm<R>::insert() {
     m_failure = s;
     if (store::isBusy(s)) return FormStep::stay;  // the user gave up waiting; the box has said why
     const auto key = uniqueKey(static_cast<const R*>(nullptr));
-    const bool duplicated = key && s.code == store::kDuplicateKey && table.duplicate(*key, m_record).value;
+    const bool duplicated = key && s.code == store::kDuplicateKey && table.duplicate(*key, m_record).valueOr(false);
     if (duplicated) {
         const auto& def = tableDef(RecordTraits<R>::table);
         m_files.warn()(kWarnDuplicateKeyError, s, def.keys[static_cast<std::size_t>(*key)].description);

@@ -211,7 +211,7 @@ store::Status Scheduler::claim(const Task& asRead, Task task, platform::Moment r
         copy.id = static_cast<std::int32_t>(id);
         const store::Result<bool> taken = m_schedule.duplicate(ScheduleKey::keyId, copy);
         if (!taken.ok()) return taken.status;
-        if (!taken.value) break;
+        if (!taken.value()) break;
     }
     if (s = m_schedule.add(copy); !s.ok()) return s;
     if (s = transaction.commit(); !s.ok()) return s;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "core/fixed_text.h"
 #include "core/profile.h"
@@ -99,11 +101,13 @@ void saveWindowPosition(const PositionedWindow& window, ProfileFile& ini, std::s
     if (window.isMinimized()) return;
     const bool maximized = window.isMaximized();
     const WindowRect units = toDialogUnits(window.normalRect(), window.dialogBase());
-    ini.write(section, "Maximize", maximized ? "Yes" : "No");
-    ini.write(section, "XPosit", std::int64_t{units.x});
-    ini.write(section, "YPosit", std::int64_t{units.y});
-    ini.write(section, "Width", std::int64_t{units.width});
-    ini.write(section, "Height", std::int64_t{units.height});
+    const std::string x = std::to_string(units.x), y = std::to_string(units.y);
+    const std::string width = std::to_string(units.width), height = std::to_string(units.height);
+    const std::pair<std::string_view, std::string_view> keys[] = {
+        {"Maximize", maximized ? "Yes" : "No"}, {"XPosit", x}, {"YPosit", y}, {"Width", width}, {"Height", height}};
+    // A position is a convenience: when the file cannot be written the window reopens where it last
+    // did, and closing it is not held up by a box about it.
+    if (!ini.writeKeys(section, keys)) return;
 }
 
 }  // namespace tarvelo::platform

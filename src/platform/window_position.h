@@ -67,9 +67,9 @@ WindowRect fitInto(const WindowRect& wanted, const WindowRect& area, bool resiza
 // stored XPosit nothing at all is changed.
 void restoreWindowPosition(PositionedWindow& window, const ProfileFile& ini, std::string_view section);
 
-// Called before the window is closed. Writes Maximize and the normal rectangle, in that order; a window
-// that is minimized writes nothing, so it reopens where it last was in normal or maximized state. Write
-// failures are not reported.
+// Called before the window is closed. Writes Maximize and the normal rectangle, in that order, in one
+// rewrite of the file; a window that is minimized writes nothing, so it reopens where it last was in
+// normal or maximized state. Write failures are not reported.
 void saveWindowPosition(const PositionedWindow& window, ProfileFile& ini, std::string_view section);
 
 }  // namespace platform

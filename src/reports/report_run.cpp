@@ -85,7 +85,7 @@ bool ReportRun::open() {
     store::Table& table = m_files.table(id);
     m_table = &table;
     // A count that fails leaves the bar at its start; the reading that follows reports the failure.
-    m_toProcess = table.records().value;
+    m_toProcess = table.records().valueOr(0);
 
     switch (m_kind) {
     case ReportKind::scheduleByDate:
@@ -141,16 +141,12 @@ void ReportRun::reportReadError() {
 platform::SlicedJob::Step ReportRun::runSlice() {
     if (m_finished) return Step::done;
     {
-        // The slice's reads share one snapshot (and skip taking one each). It ends before anything is
-        // shown, so a message box's event loop never runs a scheduler tick inside it. When it cannot
-        // begin, the reads go on without it.
-        store::Transaction quickScan;
-        (void)quickScan.beginRead({m_table});
+        // The slice's reads share one snapshot, which ends before anything is shown.
+        const store::ReadSnapshot quickScan({m_table});
         for (int i = 0; i < kRecordsPerCycle && m_haveCurrent; ++i) {
             m_pages->addBand(m_current);
             m_haveCurrent = readNext();
         }
-        if (quickScan.active()) (void)quickScan.commit();
     }
     reportReadError();
     if (m_haveCurrent) return Step::more;

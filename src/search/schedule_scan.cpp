@@ -287,7 +287,7 @@ std::int64_t ScheduleScan::recordsFetched() const { return m_source->fetched(); 
 
 std::int64_t ScheduleScan::total() const {
     // A count that fails shows no total; the scan that follows reports the failure.
-    if (m_total < 0) m_total = m_files.table(TableId::schedule).records().value;
+    if (m_total < 0) m_total = m_files.table(TableId::schedule).records().valueOr(0);
     return m_total;
 }
 
@@ -297,8 +297,7 @@ ScheduleScan::Result ScheduleScan::read(int limit, store::Row& match) {
     if (m_ended) return Result::end;
     // One snapshot for the whole slice rather than one per statement; when the file is in a transaction
     // already, the reads simply take their own. It ends with the slice.
-    store::Transaction snapshot;
-    [[maybe_unused]] const bool oneSnapshot = snapshot.beginRead({&m_files.table(TableId::schedule)}).ok();
+    const store::ReadSnapshot snapshot({&m_files.table(TableId::schedule)});
     for (int i = 0; i < limit; ++i) {
         const store::Row* task = m_source->next();
         if (!task) {
@@ -347,8 +346,8 @@ void ScheduleScan::countPiece() const {
         m_total = 0;  // no total to show; the scan reports the failure
         return;
     }
-    m_counted += n.value;
-    if (n.value < kCountPiece) m_total = m_counted;
+    m_counted += n.value();
+    if (n.value() < kCountPiece) m_total = m_counted;
 }
 
 platform::Progress ScheduleScan::progress() const {

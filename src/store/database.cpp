@@ -389,6 +389,8 @@ Status Database::rollback() {
 }
 
 void Database::abandon() {
+    // On a path that failed already, whose first failure is the one reported; a rollback that fails
+    // leaves SQLite to roll back when the connection closes.
     if (inTransaction()) (void)exec("ROLLBACK");
     restoreCache();
 }

@@ -18,6 +18,7 @@
 //
 // Threading: everything runs on the program's one GUI thread (or the CLI's main thread). A Database is
 // not shared between threads.
+#include <cassert>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -88,13 +89,25 @@ void setLockWaitObserver(std::function<void(const LockWaitNotice&)> observer);
 // system's list of locks, without opening the file.
 std::string lockHolders(const std::string& path);
 
-// A value a read yields, or why there is none (value then as value-initialised).
+// A value a read yields, or why there is none. The value is reached only through a decision about the
+// status: value() when the read succeeded, valueOr() naming what stands in for it when it did not.
 template <class T>
-struct [[nodiscard]] Result {
+class [[nodiscard]] Result {
+public:
+    Result(Status s, T v) : status(std::move(s)), m_value(std::move(v)) {}
+
     Status status;
-    T value{};
 
     bool ok() const { return status.ok(); }
+    // REQUIRES: ok().
+    const T& value() const {
+        assert(ok());
+        return m_value;
+    }
+    T valueOr(T fallback) const { return ok() ? m_value : std::move(fallback); }
+
+private:
+    T m_value;
 };
 
 // ---------------------------------------------------------------------------------------------------------
@@ -333,6 +346,25 @@ private:
     Status start(const std::vector<Table*>& tables, const std::function<Status(Database&)>& begin);
 
     std::vector<std::shared_ptr<Database>> m_databases;
+};
+
+// One snapshot over the reads of tables for as long as it lives, when one can be taken, so that the reads
+// in between skip taking one each. Best effort: when a file is in a transaction already (a caller
+// writing), a table is not open or the snapshot cannot begin, the reads take their own, as without it;
+// nothing is reported, since nothing is lost. It ends when destroyed; end it before anything is shown,
+// so a message box's event loop never runs inside it.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(const std::vector<Table*>& tables);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+    // Whether the reads share the snapshot.
+    bool active() const { return m_transaction.active(); }
+
+private:
+    Transaction m_transaction;
 };
 
 }  // namespace tarvelo::store

@@ -89,4 +89,21 @@ Status Transaction::rollback() {
     return result;
 }
 
+ReadSnapshot::ReadSnapshot(const std::vector<Table*>& tables) {
+    for (const Table* table : tables) {
+        if (!table || !table->isOpen()) return;  // the reads report a table that is not open
+    }
+    if (const Status begun = m_transaction.beginRead(tables); !begun.ok()) {
+        // Refused (a file in a transaction already) or failed: the reads go on without it, each in a
+        // snapshot of its own, and report what they meet themselves.
+    }
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    if (!m_transaction.active()) return;
+    if (const Status ended = m_transaction.commit(); !ended.ok()) {
+        // Nothing was written in it, so nothing is lost; the transaction rolls back as it goes.
+    }
+}
+
 }  // namespace tarvelo::store

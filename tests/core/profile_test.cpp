@@ -250,7 +250,8 @@ TEST_F(IniFile, shouldKeepEveryKeyWhenThreadsWriteAtOnce) {
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([t] {
             ProfileFile file("Test.INI");
-            for (int k = 0; k < kKeys; ++k) file.write("S", "K" + std::to_string(t) + "_" + std::to_string(k), std::int64_t{k});
+            for (int k = 0; k < kKeys; ++k)
+                EXPECT_TRUE(file.write("S", "K" + std::to_string(t) + "_" + std::to_string(k), std::int64_t{k}));
         });
     }
     for (auto& th : threads) th.join();

@@ -27,7 +27,7 @@ TEST_F(OpenDataTableTest, GivenNoDataFilesWhenEveryTableIsUsedThenEachIsCreatedE
         const auto id = static_cast<TableId>(i);
         files->use(id);
         EXPECT_TRUE(files->table(id).isOpen());
-        EXPECT_EQ(files->table(id).records().value, 0);
+        EXPECT_EQ(files->table(id).records().value(), 0);
     }
     EXPECT_EQ(messages.count(), 0u);
     EXPECT_FALSE(halt.halted());
@@ -231,7 +231,7 @@ TEST_F(OpenDataTableTest, GivenAReadOnlyFolderThenTheTablesOpenWithoutAMessageAn
         DataFiles childFiles(childWarn, path);
         try {
             TableUse use(childFiles, TableId::schedule);
-            if (box.count() != 0 || childFiles.schedule().records().value != 1) return 1;
+            if (box.count() != 0 || childFiles.schedule().records().value() != 1) return 1;
             Task t;
             t.id = 2;
             const store::Status s = childFiles.schedule().add(t);

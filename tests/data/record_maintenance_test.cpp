@@ -165,7 +165,7 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitTh
     EXPECT_EQ(messages.count(), 2u);
     EXPECT_EQ(messages.last().caption, "File Busy");
     EXPECT_EQ(storedTask(1)->description, "Report");
-    EXPECT_EQ(files->table(TableId::toDo).records().value, 0);
+    EXPECT_EQ(files->table(TableId::toDo).records().value(), 0);
 }
 
 TEST_F(RecordMaintenanceTest, GivenATaskWhenItIsDeletedThenItIsGoneAndItsNumberIsFreeAgain) {
@@ -378,7 +378,7 @@ TEST_F(RecordMaintenanceTest, GivenCategoriesDifferingInLetterCaseThenTheSecondI
     Category again;
     again.category = "wORK";
     EXPECT_EQ(files->categories().add(again).code, store::kDuplicateKey);
-    EXPECT_TRUE(files->categories().duplicate(CategoryKey::keyCategory, again).value);
+    EXPECT_TRUE(files->categories().duplicate(CategoryKey::keyCategory, again).value());
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -479,7 +479,7 @@ TEST_F(RecordMaintenanceTest, GivenTheTableLockedWhenTheUserCancelsTheBusyBoxThe
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Busy"});
     EXPECT_EQ(fresh.id, 0);
     lock.release();
-    EXPECT_EQ(files->table(TableId::schedule).records().value, 0);
+    EXPECT_EQ(files->table(TableId::schedule).records().value(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -41,7 +41,7 @@ protected:
         TableUse use(*files, id);
         const store::Result<std::int64_t> count = files->table(id).records();
         EXPECT_TRUE(count.ok()) << count.status;
-        return count.value;
+        return count.value();
     }
     // What the engine's timer does to a task while a form is open: it moves it on.
     void engineMovesOn(std::int32_t id, StdDate to) {

@@ -33,7 +33,7 @@ protected:
     std::int64_t tagRecords() {
         const store::Result<std::int64_t> count = files->table(TableId::tagFile).records();
         EXPECT_TRUE(count.ok()) << count.status;
-        return count.value;
+        return count.value();
     }
     // The positions the walk of table 1 gives, in order.
     std::vector<std::int64_t> walk() {

@@ -47,7 +47,7 @@ inline std::int64_t taskCount(DataFiles& files) {
     TableUse use(files, TableId::schedule);
     const store::Result<std::int64_t> count = files.table(TableId::schedule).records();
     EXPECT_TRUE(count.ok()) << count.status.message;
-    return count.value;
+    return count.value();
 }
 
 }  // namespace tarvelo::test

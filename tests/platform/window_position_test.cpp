@@ -63,7 +63,7 @@ protected:
     }
     void store(const char* key, const char* value) {
         ProfileFile file = ini();
-        file.write("Main", key, value);
+        ASSERT_TRUE(file.write("Main", key, value));
     }
 
     fs::path m_folder;

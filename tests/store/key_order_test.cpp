@@ -35,7 +35,7 @@ TEST_F(KeyOrder, givenAllBlankComponentsThenAbsentFromThatKeyOnlyUnlessTheKeyKee
     EXPECT_EQ(readAll(tasks, kKeyCategory), (Ids{3, 2}));
     EXPECT_EQ(readAll(tasks, kKeyDate), (Ids{2, 3}));
     EXPECT_EQ(readAll(tasks, kKeyId), (Ids{1, 2, 3}));
-    EXPECT_EQ(tasks.records().value, 3);
+    EXPECT_EQ(tasks.records().value(), 3);
 
     Table todos(todoDef(), folder.path());
     openOrCreate(todos);
@@ -106,17 +106,17 @@ TEST_F(KeyOrder, givenUniqueKeyThenValuesEqualAfterFoldingAreDuplicatesAndBlanks
         Row r = category(other);
         EXPECT_EQ(categories.add(r).message, "Creates Duplicate Key") << other;
         const Result<bool> duplicate = categories.duplicate(0, r);
-        EXPECT_TRUE(duplicate.ok() && duplicate.value) << other;
+        EXPECT_TRUE(duplicate.ok() && duplicate.value()) << other;
     }
-    EXPECT_EQ(categories.records().value, 3);
+    EXPECT_EQ(categories.records().value(), 3);
 
     Row one = task(1, "c", "a");
     addAll(tasks, {one, task(0, "c", "blank id"), task(0, "c", "another blank id")});
-    EXPECT_FALSE(tasks.duplicate(kKeyId, task(0, "c", "third")).value);
-    EXPECT_TRUE(tasks.duplicate(kKeyId, task(1, "x", "y")).value);
+    EXPECT_FALSE(tasks.duplicate(kKeyId, task(0, "c", "third")).value());
+    EXPECT_TRUE(tasks.duplicate(kKeyId, task(1, "x", "y")).value());
     Row stored;
     ASSERT_TRUE(tasks.fetch(kKeyId, one, stored).ok());
-    EXPECT_FALSE(tasks.duplicate(kKeyId, stored).value);  // in its own place it duplicates nothing
+    EXPECT_FALSE(tasks.duplicate(kKeyId, stored).value());  // in its own place it duplicates nothing
     EXPECT_EQ(tasks.fetch(kKeyId, task(2, "", ""), stored).code, kRecordNotFound);
 }
 

@@ -90,7 +90,7 @@ TEST_F(LockWaitTest, BeyondTheWaitTheWriteFailsBusyAndWritesNothing) {
     EXPECT_EQ(added.driverCode, "SQLITE_BUSY (5)");
     EXPECT_GE(waited, milliseconds(300));
     EXPECT_LT(waited, milliseconds(2500)) << "given up after the wait, not when the other let go";
-    EXPECT_EQ(tasks.records().value, 0);
+    EXPECT_EQ(tasks.records().value(), 0);
 }
 
 TEST_F(LockWaitTest, NobodyHoldingTheFileNamesNobody) {

@@ -61,7 +61,7 @@ TEST_F(Opening, givenNoFileOrNoTableOrEmptyFileWhenOpenedThenFileNotFoundUntilCr
     EXPECT_EQ(tasks.create().code, kFileAlreadyOpen);
     Table again(taskDef(), folder.path());
     EXPECT_TRUE(again.create().ok());  // an existing table is left as it is
-    EXPECT_EQ(tasks.records().value, 1);
+    EXPECT_EQ(tasks.records().value(), 1);
 
     TempFolder other;
     writeBytes(other.file("SM.KTB"), "");

@@ -154,14 +154,14 @@ TEST_F(PageReads, givenACountInPiecesThenThePiecesAddUpToTheRecordsWhateverWasDe
     for (;;) {
         const Result<std::int64_t> n = tasks.recordsAfter(after, 7);
         ASSERT_TRUE(n.ok()) << n.status;
-        pieces.push_back(n.value);
-        if (n.value < 7) break;
+        pieces.push_back(n.value());
+        if (n.value() < 7) break;
     }
     EXPECT_EQ(pieces, (std::vector<std::int64_t>{7, 7, 7, 7, 7, 7, 7, 7, 1}));
-    EXPECT_EQ(tasks.records().value, 57);
+    EXPECT_EQ(tasks.records().value(), 57);
     // At the end nothing is left, and the place stays.
     const std::int64_t end = after;
-    EXPECT_EQ(tasks.recordsAfter(after, 7).value, 0);
+    EXPECT_EQ(tasks.recordsAfter(after, 7).value(), 0);
     EXPECT_EQ(after, end);
 }
 

@@ -56,9 +56,15 @@ protected:
         }
     }
     void setWarningDefaults(const char* active, const char* days, const char* time) {
-        if (active) pellschd.write("Warning", "Active", active);
-        if (days) pellschd.write("Warning", "Date", days);
-        if (time) pellschd.write("Warning", "Time", time);
+        if (active) {
+            ASSERT_TRUE(pellschd.write("Warning", "Active", active));
+        }
+        if (days) {
+            ASSERT_TRUE(pellschd.write("Warning", "Date", days));
+        }
+        if (time) {
+            ASSERT_TRUE(pellschd.write("Warning", "Time", time));
+        }
     }
 
     ProfileFile pellschd;

@@ -171,8 +171,8 @@ TEST_F(WizardSessionTest, GivenTheMessageWizardFinished_ThenTheStoredTaskDisplay
 }
 
 TEST_F(WizardSessionTest, GivenAutomaticWarnings_WhenFinishing_ThenAddWizardsRecomputeAndTheSpecialEventDoesNot) {
-    pellschd.write("Warning", "Active", "1");
-    pellschd.write("Warning", "Date", "1");
+    ASSERT_TRUE(pellschd.write("Warning", "Active", "1"));
+    ASSERT_TRUE(pellschd.write("Warning", "Date", "1"));
     const Task source = addTask(weeklyTask(1));
 
     auto add = openWizard(WizardKind::addTask);

@@ -296,10 +296,10 @@ TEST_F(FrameTest, GivenTheFrameWhenClosedThenTablesAreLetGoOnceAndItsPositionIsS
 
 TEST_F(FrameTest, GivenAbsurdPositionsInTheIniWhenTheFrameOpensThenItLandsOnTheScreen) {
     ProfileFile ini("Tarvelo96.INI");
-    ini.write("Main", "XPosit", "2147483647");
-    ini.write("Main", "YPosit", "-2147483648");
-    ini.write("Main", "Width", "2147483647");
-    ini.write("Main", "Height", "300");
+    ASSERT_TRUE(ini.write("Main", "XPosit", "2147483647"));
+    ASSERT_TRUE(ini.write("Main", "YPosit", "-2147483648"));
+    ASSERT_TRUE(ini.write("Main", "Width", "2147483647"));
+    ASSERT_TRUE(ini.write("Main", "Height", "300"));
     MainFrame frame(m_settings);
     frame.show();
     // The window's own area fits the screen; its frame, which the system adds around it, may not.

@@ -471,7 +471,7 @@ TEST_F(ScheduleRoadTest, GivenAFirstStartWhenATaskIsInsertedThroughTheBrowseThen
     press(browse->runNowButton());
     EXPECT_EQ(messageWindows.texts().size(), 2u);
     const TableUse history(files, TableId::history);
-    EXPECT_EQ(files.history().records().value, 1);
+    EXPECT_EQ(files.history().records().value(), 1);
     EXPECT_EQ(browse->browse().cell(1, 1).text, "Nov 1, 1996");
 
     frame.closeDown();

@@ -124,7 +124,7 @@ TEST_F(ToDoWindowTest, closingTheWindowWhileItsFormRunsEndsTheFormFirst) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 2000));
     EXPECT_EQ(area.subWindowList().size(), 0);
     const TableUse use(files, TableId::toDo);
-    EXPECT_EQ(files.toDo().records().value, 0);
+    EXPECT_EQ(files.toDo().records().value(), 0);
 }
 
 // --- Which item Change opens after the order changed -----------------------------------------------------

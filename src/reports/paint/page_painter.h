@@ -54,6 +54,6 @@ struct PdfRun {
 // it, which replaces path only once every byte is on the disk: a write that fails (a full disk) or a
 // process killed meanwhile leaves path as it was, and no half-written file behind. Returns why it
 // failed, or nothing.
-std::optional<QString> writePdf(const ReportPages& pages, const QString& path, const PdfRun& run);
+[[nodiscard]] std::optional<QString> writePdf(const ReportPages& pages, const QString& path, const PdfRun& run);
 
 }  // namespace tarvelo::reports

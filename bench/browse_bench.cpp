@@ -84,7 +84,7 @@ struct Fixture {
         store::Transaction tx;
         if (!tx.begin({schedule.get(), toDo.get()}).ok()) std::abort();
         for (int id = 1; id <= kTasks; ++id) {
-            tarvelo::Schedule task;
+            tarvelo::Task task;
             task.id = id;
             task.taskType = tarvelo::TaskType::DisplayMessage;
             task.scheduleType = tarvelo::ScheduleType::Once;

@@ -87,7 +87,7 @@ bench::Side storeInProcess() {
 
 // A task of each kind of rule, with the quirks that cost most: carried days, weekday searches, steps
 // that cross midnight.
-std::vector<Schedule> ruleMix() {
+std::vector<Task> ruleMix() {
     using test::custom;
     using test::makeTask;
     const StdDate jan31 = dateFromYmd(2027, 1, 31);
@@ -103,7 +103,7 @@ std::vector<Schedule> ruleMix() {
 // The five next dates a form shows for the record being edited, beside one move on of the same task.
 bench::Side fiveNextDates() {
     return {[mix = ruleMix()](benchmark::State&) {
-        for (const Schedule& task : mix) benchmark::DoNotOptimize(nextDates(task, 5));
+        for (const Task& task : mix) benchmark::DoNotOptimize(nextDates(task, 5));
     }};
 }
 bench::Side oneMoveOn() {
@@ -112,7 +112,7 @@ bench::Side oneMoveOn() {
     };
     return {[mix = ruleMix()](benchmark::State&) {
         Quiet quiet;
-        for (Schedule task : mix) {
+        for (Task task : mix) {
             nextScheduleDate(task, task.date, task.time + 1, quiet);
             benchmark::DoNotOptimize(task.date);
         }

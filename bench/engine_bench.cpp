@@ -52,8 +52,8 @@ struct NullPorts : platform::ClockPort, platform::FramePort, platform::MessageBo
     int boxes = 0;
 };
 
-Schedule makeTask(int id, std::mt19937& random) {
-    Schedule s;
+Task makeTask(int id, std::mt19937& random) {
+    Task s;
     s.id = id;
     s.taskType = TaskType::DisplayMessage;
     s.description = "Task number " + std::to_string(id);
@@ -98,7 +98,7 @@ struct Fixture {
         store::Transaction tx;
         if (!tx.begin({&schedule.table()}).ok()) std::abort();
         for (int id = static_cast<int>(schedule.records().value) + 1; id <= kTasks; ++id) {
-            Schedule s = makeTask(id, random);
+            Task s = makeTask(id, random);
             if (const store::Status added = schedule.add(s); !added.ok()) {
                 std::fprintf(stderr, "cannot fill the table: %s\n", added.message.c_str());
                 std::abort();

@@ -21,8 +21,8 @@
 
 namespace tarvelo::bench {
 
-Schedule benchTask(int id, std::mt19937& random) {
-    Schedule s;
+Task benchTask(int id, std::mt19937& random) {
+    Task s;
     s.id = id;
     s.taskType = kTaskTypes[random() % 4];
     s.category = "Category " + std::to_string(random() % 40);

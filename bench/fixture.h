@@ -43,7 +43,7 @@ struct AbortHalt : platform::HaltPort {
 
 // A task of the mix a long-used schedule holds: most enabled and in the future (a fifth with an advance
 // warning to come or given), one in twenty switched off, one in twenty a completed copy.
-Schedule benchTask(int id, std::mt19937& random);
+Task benchTask(int id, std::mt19937& random);
 
 // A data folder whose SM.KTB holds Schedule with `tasks` tasks of benchTask (seeded alike every time) and
 // an empty History; built on first use, then reused from the build folder. Benchmarks that write put the

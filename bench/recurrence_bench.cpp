@@ -27,8 +27,8 @@ public:
 
 const StdDate kToday = 71611;  // 20 January 1997
 
-Schedule everyMinute(int overdueDays) {
-    Schedule task;
+Task everyMinute(int overdueDays) {
+    Task task;
     task.scheduleType = ScheduleType::Custom;
     task.every = 1;
     task.everyType = RepetitionUnit::Minute;
@@ -39,12 +39,12 @@ Schedule everyMinute(int overdueDays) {
     return task;
 }
 
-template <void (*Advance)(Schedule&, StdDate, StdTime, platform::MessageBoxPort&)>
-void runAdvance(benchmark::State& state, const Schedule& task) {
+template <void (*Advance)(Task&, StdDate, StdTime, platform::MessageBoxPort&)>
+void runAdvance(benchmark::State& state, const Task& task) {
     NoMessages messages;
     const StdTime now = timeFromHms(12, 34, 56, 78);
     for (auto _ : state) {
-        Schedule moved = task;
+        Task moved = task;
         Advance(moved, kToday, now, messages);
         benchmark::DoNotOptimize(moved.date);
         benchmark::DoNotOptimize(moved.time);
@@ -64,8 +64,8 @@ BENCHMARK(BM_AdvanceEveryMinuteStepping)->Arg(1)->Arg(365)->Arg(3652)->Unit(benc
 
 // The other rules, ten years overdue, for scale: the weekday rules, and the month rule at its slowest
 // (a day 31 that every month step keeps, so its months are all checked).
-Schedule rule(const char* type, const char* unit, int every) {
-    Schedule task = everyMinute(3652);
+Task rule(const char* type, const char* unit, int every) {
+    Task task = everyMinute(3652);
     task.scheduleType = ScheduleTypeWord::fromText(type);
     task.everyType = RepetitionUnitWord::fromText(unit);
     task.every = every;
@@ -78,7 +78,7 @@ Schedule rule(const char* type, const char* unit, int every) {
 }
 
 void BM_AdvanceOtherRulesDirect(benchmark::State& state) {
-    static const Schedule tasks[] = {rule("Day of Week", "", 1), rule("Day of Month", "", 1), rule("Monthly", "", 1),
+    static const Task tasks[] = {rule("Day of Week", "", 1), rule("Day of Month", "", 1), rule("Monthly", "", 1),
                                      rule("Custom", "month(s)", 12), rule("Custom", "hour(s)", 7)};
     runAdvance<&advanceTask>(state, tasks[state.range(0)]);
 }
@@ -96,7 +96,7 @@ std::filesystem::path cliPath() {
 // A million random tasks of every kind, due within the last few years, each with the moment it is moved
 // on from; the same every time.
 struct BatchTask {
-    Schedule task;
+    Task task;
     StdDate refDate = 0;
     StdTime refTime = 0;
 };
@@ -113,7 +113,7 @@ const std::vector<BatchTask>& batchTasks() {
         };
         std::vector<BatchTask> tasks(1000000);
         for (BatchTask& b : tasks) {
-            Schedule& t = b.task;
+            Task& t = b.task;
             t.date = kToday - next(2000);
             t.scheduleType = ScheduleTypeWord::fromText(types[next(8)]);
             t.monday = next(2);
@@ -139,7 +139,7 @@ std::filesystem::path batchFile() {
     std::ofstream out(path);
     std::string line;
     for (const BatchTask& b : batchTasks()) {
-        const Schedule& t = b.task;
+        const Task& t = b.task;
         line = "{\"scheduletype\": \"";
         line += t.scheduleType.text();
         line += "\", \"monday\": " + std::to_string(t.monday) + ", \"friday\": " + std::to_string(t.friday) +
@@ -161,7 +161,7 @@ void BM_AdvanceBatchOfAMillionInProcess(benchmark::State& state) {
     NoMessages messages;
     for (auto _ : state) {
         for (const BatchTask& b : batch) {
-            Schedule moved = b.task;
+            Task moved = b.task;
             advanceTask(moved, b.refDate, b.refTime, messages);
             benchmark::DoNotOptimize(moved.date);
         }

@@ -45,9 +45,9 @@ struct NullPorts : platform::MessageBoxPort, platform::HaltPort {
     }
 };
 
-Schedule makeTask(int id, std::mt19937& random) {
+Task makeTask(int id, std::mt19937& random) {
     static const char* const categories[] = {"Work", "Home", "Health", "Garden", "Finance", "Errands", "Family", "Car"};
-    Schedule s;
+    Task s;
     s.id = id;
     s.taskType = TaskType::Both;
     s.category = categories[random() % 8];
@@ -87,7 +87,7 @@ struct Fixture {
         store::Transaction tx;
         if (!tx.begin({&schedule.table()}).ok()) std::abort();
         for (int id = static_cast<int>(schedule.records().value) + 1; id <= kTasks; ++id) {
-            Schedule s = makeTask(id, random);
+            Task s = makeTask(id, random);
             if (!schedule.add(s).ok()) std::abort();
         }
         if (!tx.commit().ok()) std::abort();
@@ -123,9 +123,9 @@ void BM_RawReadByDate(benchmark::State& state) {
     Fixture& f = fixture();
     for (auto _ : state) {
         TableUse use(*f.files, TableId::schedule);
-        RecordView<Schedule> view(f.files->table(TableId::schedule), ScheduleKey::keyDate);
+        RecordView<Task> view(f.files->table(TableId::schedule), ScheduleKey::keyDate);
         if (!view.setToStart().ok()) std::abort();
-        Schedule task;
+        Task task;
         int n = 0;
         while (view.next(task).ok()) ++n;
         if (n != kTasks) state.SkipWithError("records missing");

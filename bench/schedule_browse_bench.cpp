@@ -57,7 +57,7 @@ struct Fixture {
         if (!tx.begin({&files->table(tarvelo::TableId::schedule)}).ok()) std::abort();
         auto table = files->schedule();
         for (int id = 1; id <= kTasks; ++id) {
-            tarvelo::Schedule task;
+            tarvelo::Task task;
             task.id = id;
             task.taskType = tarvelo::TaskType::DisplayMessage;
             task.scheduleType = tarvelo::ScheduleType::Once;
@@ -81,10 +81,10 @@ struct Fixture {
 
     // Tags every `every`-th task (by row), and nothing else.
     void tagEvery(int every) {
-        tags->newTag(tarvelo::kScheduleTable);
+        tags->clearTags(tarvelo::kScheduleTable);
         tarvelo::Tags::Batch batch(*tags, "bench");
         for (int row = every; row <= kTasks; row += every) {
-            tags->setTag(tarvelo::kScheduleTable, row, std::to_string(row));
+            tags->tag(tarvelo::kScheduleTable, row, std::to_string(row));
         }
         batch.commit();
     }
@@ -92,7 +92,7 @@ struct Fixture {
     std::unique_ptr<tarvelo::ScheduleBrowse> browse(tarvelo::ScheduleTab tab) {
         auto b = std::make_unique<tarvelo::ScheduleBrowse>(
             files->table(tarvelo::TableId::schedule), warn, kFirstDay + kDays / 2, false,
-            [this](std::int64_t row) { return tags->getTag(tarvelo::kScheduleTable, row); },
+            [this](std::int64_t row) { return tags->isTagged(tarvelo::kScheduleTable, row); },
             &files->table(tarvelo::TableId::tagFile));
         b->setRowCount(kRows);
         b->selectTab(tab);

@@ -97,7 +97,7 @@ struct Fixture {
         }
         if (!tx.commit().ok()) std::abort();
         Tags::Batch batch(*tags, "bench");
-        for (int id = 1; id <= kTags; ++id) tags->setTag(kScheduleTable, id * 7, std::to_string(id * 7));
+        for (int id = 1; id <= kTags; ++id) tags->tag(kScheduleTable, id * 7, std::to_string(id * 7));
         batch.commit();
     }
     ~Fixture() {
@@ -291,8 +291,8 @@ BENCHMARK(BM_RawReadOneDate)->Unit(benchmark::kMicrosecond);
 // The tag count from its cache, and (baseline) the walk that fills the cache.
 void BM_CntTagCached(benchmark::State& state) {
     Fixture& f = fixture();
-    if (f.tags->cntTag(kScheduleTable) != kTags) state.SkipWithError("tags");
-    for (auto _ : state) benchmark::DoNotOptimize(f.tags->cntTag(kScheduleTable));
+    if (f.tags->countTags(kScheduleTable) != kTags) state.SkipWithError("tags");
+    for (auto _ : state) benchmark::DoNotOptimize(f.tags->countTags(kScheduleTable));
 }
 BENCHMARK(BM_CntTagCached)->Unit(benchmark::kNanosecond);
 
@@ -300,7 +300,7 @@ void BM_CntTagWalk(benchmark::State& state) {
     Fixture& f = fixture();
     for (auto _ : state) {
         Tags fresh(*f.files, f.loop);
-        if (fresh.cntTag(kScheduleTable) != kTags) state.SkipWithError("tags");
+        if (fresh.countTags(kScheduleTable) != kTags) state.SkipWithError("tags");
     }
 }
 BENCHMARK(BM_CntTagWalk)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -87,10 +87,10 @@ std::string taggedFolder() {
     Tags tags(files, runner);
     Tags::Batch batch(tags, "bench");
     auto table = files.schedule();
-    Schedule task;
+    Task task;
     store::Status s = table.setToStart(ScheduleKey::keyId);
     while (s.ok() && (s = table.next(task)).ok()) {
-        if (task.id % 10 == 0) tags.setTag(kScheduleTable, task.ref.rowId, std::to_string(task.id));
+        if (task.id % 10 == 0) tags.tag(kScheduleTable, task.ref.rowId, std::to_string(task.id));
     }
     batch.commit();
     std::ofstream(folder + "/complete") << "10000 of 100000 tagged\n";

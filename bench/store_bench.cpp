@@ -116,7 +116,7 @@ Large& large() {
 }
 
 store::Row keyRow(int disabled, StdDate date, StdTime time) {
-    Schedule s;
+    Task s;
     s.disabled = static_cast<Byte>(disabled);
     s.date = date;
     s.time = time;
@@ -135,7 +135,7 @@ std::vector<std::pair<StdDate, StdTime>> moments(unsigned seed) {
 // 1,024 different tasks read once (with their values as read), to be written again and again.
 std::vector<store::Row> someRows(unsigned seed) {
     std::vector<store::Row> rows;
-    Schedule probe;
+    Task probe;
     for (int i = 0; i < 1024; ++i) {
         probe.id = 1 + static_cast<std::int32_t>((seed + static_cast<unsigned>(i) * 977u) % kLarge);
         store::Row row;

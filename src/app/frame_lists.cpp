@@ -25,8 +25,8 @@ void refreshToDoLists(const MainFrame& frame) {
     for (BrowseTodoWindow* list : frame.findChildren<BrowseTodoWindow*>()) list->refreshList();
 }
 
-std::function<Response(Request, Schedule&, QWidget*)> taskFormRunner(const TaskFormServices& services) {
-    return [&services](Request request, Schedule& task, QWidget* parent) {
+std::function<Response(Request, Task&, QWidget*)> taskFormRunner(const TaskFormServices& services) {
+    return [&services](Request request, Task& task, QWidget* parent) {
         TaskEditor editor(services.files, request, task, taskEditorPorts(services));
         if (editor.start()) {
             UpdateScheduleForm form(editor, services, parent);

@@ -19,6 +19,6 @@ void startListsAtStart(MainFrame& frame, const Settings& settings, const ListSer
 void refreshToDoLists(const MainFrame& frame);
 
 // The task form as the list windows run it (UpdateSchedule), handing back the task as the form left it.
-std::function<Response(Request, Schedule&, QWidget*)> taskFormRunner(const TaskFormServices& services);
+std::function<Response(Request, Task&, QWidget*)> taskFormRunner(const TaskFormServices& services);
 
 }  // namespace tarvelo::app

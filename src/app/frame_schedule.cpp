@@ -14,7 +14,7 @@ ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const T
                                               const Settings& settings, const RunNowPorts& runNow, Tags& tags,
                                               QWidget* documentArea) {
     ScheduleBrowseServices services{lists, taskForms.clock, settings};
-    services.taskForm = [&taskForms](Request request, Schedule& task, std::string_view selectedDayText, QWidget* parent) {
+    services.taskForm = [&taskForms](Request request, Task& task, std::string_view selectedDayText, QWidget* parent) {
         TaskEditor editor(taskForms.files, request, task, taskEditorPorts(taskForms));
         if (editor.start(selectedDayText)) {
             UpdateScheduleForm form(editor, taskForms, parent);
@@ -24,7 +24,7 @@ ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const T
         task = editor.task();
         return response;
     };
-    services.specialEvent = [&taskForms](const Schedule& source, Schedule& event, QWidget* parent) {
+    services.specialEvent = [&taskForms](const Task& source, Task& event, QWidget* parent) {
         auto session = std::make_unique<TaskWizardSession>(taskForms.files, WizardKind::specialEvent,
                                                            taskEditorPorts(taskForms), source);
         if (!session->start()) return session->end();
@@ -37,14 +37,14 @@ ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const T
         // A cleared task: every day may be chosen.
         return CalendarDialog::pick(CalendarOptions{day, "", "", {}}, taskForms.clock, taskForms.messages, parent);
     };
-    services.isTagged = [&tags](std::int64_t rowId) { return tags.getTag(kScheduleTable, rowId); };
+    services.isTagged = [&tags](std::int64_t rowId) { return tags.isTagged(kScheduleTable, rowId); };
     services.search = [&taskForms, &tags, documentArea](ScheduleBrowseServices::SearchEnded ended) {
         search::startSearchSchedule(documentArea, Request::search, taskForms, tags,
-                                    [ended = std::move(ended)](int response, const Schedule& task) {
+                                    [ended = std::move(ended)](int response, const Task& task) {
                                         if (ended) ended(static_cast<Response>(response), task);
                                     });
     };
-    services.runNow = [&files = taskForms.files, runNow](Schedule& task, QWidget*) { tarvelo::runNow(files, task, runNow); };
+    services.runNow = [&files = taskForms.files, runNow](Task& task, QWidget*) { tarvelo::runNow(files, task, runNow); };
     return services;
 }
 

@@ -46,7 +46,6 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, platform::Message
     widgets::setDefaultButton(*m_ok);
 
     m_expiry = new QLineEdit(this);
-    m_expiry->setObjectName(QStringLiteral("historyExpires"));
     m_expiry->setMaxLength(kExpiryEntryWidth);
     m_expiry->setAlignment(Qt::AlignRight);
     m_expiry->setStatusTip(QStringLiteral("History expires in how many days"));

@@ -14,7 +14,6 @@ namespace tarvelo::app {
 Splash::Splash(QWidget* over, int shownMilliseconds)
     : QWidget(over, Qt::SplashScreen | Qt::FramelessWindowHint),
       m_text(QStringLiteral("Getting your schedule ready...")) {
-    setObjectName(QStringLiteral("Splash"));
     const QString picture = QStringLiteral(":/pictures/splash.svg");
     if (QFile::exists(picture)) m_picture.load(picture);
     setAttribute(Qt::WA_DeleteOnClose);

@@ -16,14 +16,14 @@ namespace {
 constexpr int kOrdinals[5] = {1, 2, 3, 4, -1};
 constexpr int kMaxEvery = 999999;
 
-std::vector<int> weekdaysOf(const Schedule& task) {
+std::vector<int> weekdaysOf(const Task& task) {
     std::vector<int> days;
     for (std::size_t i = 0; i < kWeekdayFlags.size(); ++i)
         if (task.*kWeekdayFlags[i]) days.push_back(static_cast<int>(i));
     return days;
 }
 
-std::vector<int> ordinalsOf(const Schedule& task) {
+std::vector<int> ordinalsOf(const Task& task) {
     std::vector<int> ordinals;
     for (std::size_t i = 0; i < kOrdinalFlags.size(); ++i)
         if (task.*kOrdinalFlags[i]) ordinals.push_back(kOrdinals[i]);
@@ -49,10 +49,10 @@ bool inOrdinalDays(const std::vector<int>& ordinals, StdDate date) {
     return false;
 }
 
-std::int64_t repetition(const Schedule& task) { return std::max<std::int64_t>(task.every, 1); }
+std::int64_t repetition(const Task& task) { return std::max<std::int64_t>(task.every, 1); }
 
 // The RRULE that follows the task's rule from an occurrence on its days.
-Recurrence patternOf(const Schedule& task) {
+Recurrence patternOf(const Task& task) {
     Recurrence r;
     const std::vector<int> days = weekdaysOf(task);
     const auto byWeekday = [&](int ordinal) {
@@ -103,7 +103,7 @@ Recurrence patternOf(const Schedule& task) {
 }
 
 // Whether the rule, started at `at`, gives `at` as one of its own occurrences.
-bool onPattern(const Schedule& task, platform::Moment at) {
+bool onPattern(const Task& task, platform::Moment at) {
     const std::vector<int> days = weekdaysOf(task);
     switch (ruleType(task)) {
     case ScheduleType::DayOfWeek:
@@ -130,7 +130,7 @@ struct Carry {
 };
 
 // Where a month or year rule starting at `start` first carries its day, within the supported dates.
-std::optional<Carry> carryAfter(const Schedule& task, platform::Moment start) {
+std::optional<Carry> carryAfter(const Task& task, platform::Moment start) {
     const ScheduleType type = ruleType(task);
     const RepetitionUnit unit = task.everyType.kind();
     const bool months = type == ScheduleType::Monthly || (type == ScheduleType::Custom && unit == RepetitionUnit::Month);
@@ -244,7 +244,7 @@ std::optional<std::string> readParts(std::string_view text, const Take& take) {
 
 // --- Foreign rules ----------------------------------------------------------------------------------
 
-void setRule(Schedule& task, ScheduleType type, std::int64_t every = 0, RepetitionUnit unit = RepetitionUnit::Other) {
+void setRule(Task& task, ScheduleType type, std::int64_t every = 0, RepetitionUnit unit = RepetitionUnit::Other) {
     task.scheduleType = type;
     task.every = static_cast<std::int32_t>(every);
     if (unit == RepetitionUnit::Other) {
@@ -254,7 +254,7 @@ void setRule(Schedule& task, ScheduleType type, std::int64_t every = 0, Repetiti
     }
 }
 
-void setWeekdays(Schedule& task, const std::set<int>& days) {
+void setWeekdays(Task& task, const std::set<int>& days) {
     for (std::size_t i = 0; i < kWeekdayFlags.size(); ++i) task.*kWeekdayFlags[i] = days.count(static_cast<int>(i)) ? 1 : 0;
 }
 
@@ -265,7 +265,7 @@ std::string frequencyName(Frequency f) {
 
 }  // namespace
 
-std::vector<SeriesPart> seriesOf(const Schedule& task) {
+std::vector<SeriesPart> seriesOf(const Task& task) {
     const std::vector<platform::Moment> first = nextDates(task, 2);
     if (first.empty()) return {};
     if (first.size() == 1) return {{first[0], std::nullopt}};
@@ -295,9 +295,9 @@ DateTimeValue dateTimeOf(platform::Moment at) {
     return dateTimeAt(at.date, ((clock.hours * 60 + clock.minutes) * 60 + clock.seconds) * 100 + clock.hundredths);
 }
 
-std::optional<std::string> ruleOfRecurrence(const Recurrence* rule, const DateTimeValue& start, Schedule& task) {
-    for (Byte Schedule::*flag : kWeekdayFlags) task.*flag = 0;
-    for (Byte Schedule::*flag : kOrdinalFlags) task.*flag = 0;
+std::optional<std::string> ruleOfRecurrence(const Recurrence* rule, const DateTimeValue& start, Task& task) {
+    for (Byte Task::*flag : kWeekdayFlags) task.*flag = 0;
+    for (Byte Task::*flag : kOrdinalFlags) task.*flag = 0;
     if (rule == nullptr) {
         setRule(task, ScheduleType::Once);
         return std::nullopt;
@@ -411,7 +411,7 @@ std::optional<std::string> ruleOfRecurrence(const Recurrence* rule, const DateTi
     return std::string("its RRULE is not understood");
 }
 
-std::string tarveloRuleText(const Schedule& task) {
+std::string tarveloRuleText(const Task& task) {
     std::string days, ordinals;
     for (const int d : weekdaysOf(task)) days += (days.empty() ? "" : ",") + std::string(weekdayCode(d));
     for (std::size_t i = 0; i < kOrdinalFlags.size(); ++i)
@@ -424,7 +424,7 @@ std::string tarveloRuleText(const Schedule& task) {
            ";TIME=" + std::to_string(task.time);
 }
 
-std::optional<std::string> readTarveloRule(const std::string& text, Schedule& task) {
+std::optional<std::string> readTarveloRule(const std::string& text, Task& task) {
     std::set<std::string> seen;
     const auto take = [&](const std::string& name, std::string_view value) -> std::optional<std::string> {
         const std::string bad = name + "=" + std::string(value) + " is not a valid value";
@@ -434,7 +434,7 @@ std::optional<std::string> readTarveloRule(const std::string& text, Schedule& ta
             if (name == "TYPE") task.scheduleType = ScheduleTypeWord::fromText(*word);
             else task.everyType = RepetitionUnitWord::fromText(*word);
         } else if (name == "DAYS") {
-            for (Byte Schedule::*flag : kWeekdayFlags) task.*flag = 0;
+            for (Byte Task::*flag : kWeekdayFlags) task.*flag = 0;
             for (std::string_view code : listOf(value)) {
                 std::size_t i = 0;
                 while (i < 7 && weekdayCode(static_cast<int>(i)) != code) ++i;
@@ -442,7 +442,7 @@ std::optional<std::string> readTarveloRule(const std::string& text, Schedule& ta
                 task.*kWeekdayFlags[i] = 1;
             }
         } else if (name == "ORDINALS") {
-            for (Byte Schedule::*flag : kOrdinalFlags) task.*flag = 0;
+            for (Byte Task::*flag : kOrdinalFlags) task.*flag = 0;
             for (std::string_view word : listOf(value)) {
                 std::size_t i = 0;
                 while (i < 5 && kOrdinalWords[i] != word) ++i;
@@ -470,14 +470,14 @@ std::optional<std::string> readTarveloRule(const std::string& text, Schedule& ta
     return std::nullopt;
 }
 
-std::string tarveloTaskText(const Schedule& task) {
+std::string tarveloTaskText(const Task& task) {
     return "TASKTYPE=" + encoded(task.taskType.text()) + ";COMMAND=" + encoded(task.command.text()) +
            ";PATH=" + encoded(task.path.text()) + ";ALARM=" + std::to_string(task.alarm) +
            ";ALARMFILE=" + encoded(task.alarmFile.text()) + ";WARN=" + std::to_string(task.warn) +
            ";USERSKIP=" + std::to_string(task.userSkip);
 }
 
-std::optional<std::string> readTarveloTask(const std::string& text, Schedule& task) {
+std::optional<std::string> readTarveloTask(const std::string& text, Task& task) {
     const auto take = [&](const std::string& name, std::string_view value) -> std::optional<std::string> {
         const std::string bad = name + "=" + std::string(value) + " is not a valid value";
         if (name == "ALARM" || name == "WARN" || name == "USERSKIP") {

@@ -31,7 +31,7 @@ struct SeriesPart {
 };
 
 // The series of a task with a date; none for a task without one.
-std::vector<SeriesPart> seriesOf(const Schedule& task);
+std::vector<SeriesPart> seriesOf(const Task& task);
 
 // The date and time a calendar shows for an occurrence (hundredths dropped).
 DateTimeValue dateTimeOf(platform::Moment at);
@@ -39,18 +39,18 @@ DateTimeValue dateTimeOf(platform::Moment at);
 // The rule fields of a foreign event starting on `start`, from its RRULE (nullptr: a single event, a
 // "Once" task); or why no rule of a task repeats the same way. Fills scheduleType, the weekday and
 // ordinal flags, every and everyType.
-std::optional<std::string> ruleOfRecurrence(const Recurrence* rule, const DateTimeValue& start, Schedule& task);
+std::optional<std::string> ruleOfRecurrence(const Recurrence* rule, const DateTimeValue& start, Task& task);
 
 // X-TARVELO-RULE: the schedule type, weekdays, ordinals, count and unit as stored, the date and the time
 // ("TYPE=Day of Month;DAYS=TU,TH;ORDINALS=2,LAST;EVERY=0;UNIT=;DATE=19970131;TIME=6300001"), before the
 // escaping of TEXT.
-std::string tarveloRuleText(const Schedule& task);
+std::string tarveloRuleText(const Task& task);
 // Reads those fields back into task; or what is wrong with the text.
-std::optional<std::string> readTarveloRule(const std::string& text, Schedule& task);
+std::optional<std::string> readTarveloRule(const std::string& text, Task& task);
 
 // X-TARVELO-TASK: what else a task is, beside its rule and what SUMMARY, DESCRIPTION, CATEGORIES and
 // VALARM say: "TASKTYPE=Run Program;COMMAND=backup.sh;PATH=/srv;ALARM=1;ALARMFILE=;WARN=0;USERSKIP=0".
-std::string tarveloTaskText(const Schedule& task);
-std::optional<std::string> readTarveloTask(const std::string& text, Schedule& task);
+std::string tarveloTaskText(const Task& task);
+std::optional<std::string> readTarveloTask(const std::string& text, Task& task);
 
 }  // namespace tarvelo::calendar

@@ -37,7 +37,7 @@ void property(std::string& out, std::string_view name, std::string_view value) {
 
 // The warning's distance before the task in seconds (0 or less), or nothing when there is no warning or
 // it would come after the task. A field of 0 stands for the task's own date or time.
-std::optional<std::int64_t> warningOffset(const Schedule& task) {
+std::optional<std::int64_t> warningOffset(const Task& task) {
     if (task.advanceWarnDate == 0 && task.advanceWarnTime == 0) return std::nullopt;
     const std::int64_t date = task.advanceWarnDate != 0 ? task.advanceWarnDate : task.date;
     const std::int64_t time = task.advanceWarnTime != 0 ? task.advanceWarnTime : task.time;
@@ -55,7 +55,7 @@ ExportStamp exportStamp(const std::string& folder, platform::Moment localNow, co
     return {ec ? folder : canonical.string(), dateTimeOfSeconds(utc, true)};
 }
 
-bool exportsTask(const Schedule& task) { return !task.disabled && !task.completed && task.date != 0; }
+bool exportsTask(const Task& task) { return !task.disabled && !task.completed && task.date != 0; }
 
 std::string uidOf(std::int32_t id, const std::string& folderIdentity) {
     return "task-" + std::to_string(id) + "-" + hex64(fnv1a(folderIdentity)) + "@tarvelo96";
@@ -76,7 +76,7 @@ std::string calendarTrailer() {
     return out;
 }
 
-std::string eventDescription(const Schedule& task) {
+std::string eventDescription(const Task& task) {
     std::string text = task.message.text();
     const bool program = task.taskType == TaskType::RunProgram || task.taskType == TaskType::Both;
     if (program && !task.command.isBlank()) {
@@ -87,7 +87,7 @@ std::string eventDescription(const Schedule& task) {
     return text;
 }
 
-bool appendTask(std::string& out, const Schedule& task, const ExportStamp& stamp) {
+bool appendTask(std::string& out, const Task& task, const ExportStamp& stamp) {
     if (!exportsTask(task)) return false;
     const std::vector<SeriesPart> parts = seriesOf(task);
     if (parts.empty()) return false;
@@ -140,7 +140,7 @@ store::Status exportSchedule(DataFiles& files, const ExportStamp& stamp,
         s = view.readPage(store::Direction::forward, kPage, page);
         if (!s.ok()) break;
         for (const store::Row& row : page) {
-            if (appendTask(out, RecordTable<Schedule>::fromRow(row), stamp)) ++tasks;
+            if (appendTask(out, RecordTable<Task>::fromRow(row), stamp)) ++tasks;
         }
         if (out.size() >= kPiece) {
             if (!sink(out)) {

@@ -34,18 +34,18 @@ struct ExportStamp {
 ExportStamp exportStamp(const std::string& folder, platform::Moment localNow, const TimeZone& zone);
 
 // Whether a task goes into a calendar: enabled, not a completed copy, with a date.
-bool exportsTask(const Schedule& task);
+bool exportsTask(const Task& task);
 // The UID of a task's first series.
 std::string uidOf(std::int32_t id, const std::string& folderIdentity);
 
 // The text of a whole calendar in pieces: the header, each task's events, the trailer.
 std::string calendarHeader();
 // Appends the task's VEVENTs; false (nothing appended) for a task that exportsTask() leaves out.
-bool appendTask(std::string& out, const Schedule& task, const ExportStamp& stamp);
+bool appendTask(std::string& out, const Task& task, const ExportStamp& stamp);
 std::string calendarTrailer();
 
 // The DESCRIPTION of a task: its message, then for a program the command and the folder it starts in.
-std::string eventDescription(const Schedule& task);
+std::string eventDescription(const Task& task);
 
 // Writes the calendar of the Schedule table, in task number order, to `sink` in pieces of about a
 // megabyte; counts the tasks written. Stops at the first piece the sink refuses (returns false):

@@ -47,7 +47,7 @@ std::optional<std::string> tooLong(std::string_view what, const std::string& tex
            " holds at most " + std::to_string(width);
 }
 
-void setWarning(Schedule& task, std::int64_t offsetSeconds) {
+void setWarning(Task& task, std::int64_t offsetSeconds) {
     const std::int64_t at = std::int64_t{task.date} * kOneDay + task.time + offsetSeconds * 100;
     std::int64_t date = at / kOneDay;
     if (at - date * kOneDay < 1) --date;  // times run 1 .. kOneDay
@@ -56,7 +56,7 @@ void setWarning(Schedule& task, std::int64_t offsetSeconds) {
 }
 
 // The first alarm that comes at or before the start, as the task's advance warning.
-void readWarning(const Component& event, Schedule& task, const TimeZone& zone) {
+void readWarning(const Component& event, Task& task, const TimeZone& zone) {
     for (const Component& alarm : event.children) {
         if (alarm.name != "VALARM") continue;
         const ContentLine* trigger = alarm.property("TRIGGER");
@@ -78,8 +78,8 @@ void readWarning(const Component& event, Schedule& task, const TimeZone& zone) {
 }
 
 // The message of one of our events: the DESCRIPTION less the command lines the export added to it.
-std::string ourMessage(const std::string& description, const Schedule& task) {
-    Schedule bare = task;
+std::string ourMessage(const std::string& description, const Task& task) {
+    Task bare = task;
     bare.message.clear();
     const std::string added = eventDescription(bare);
     if (added.empty()) return description;
@@ -113,7 +113,7 @@ public:
         if (c.property("RECURRENCE-ID")) return skip(id, "it changes one occurrence of a series");
         if (m_changed.count(id.uid)) return skip(id, "another event changes one of its occurrences");
 
-        Schedule task;
+        Task task;
         std::optional<std::string> problem;
         if (const ContentLine* rule = c.property("X-TARVELO-RULE")) {
             problem = ours(c, *rule, task);
@@ -137,7 +137,7 @@ private:
         m_out.skipped.push_back(std::move(id));
     }
 
-    std::optional<std::string> ours(const Component& c, const ContentLine& rule, Schedule& task) {
+    std::optional<std::string> ours(const Component& c, const ContentLine& rule, Task& task) {
         if (c.count("X-TARVELO-RULE") > 1) return std::string("it has X-TARVELO-RULE twice");
         if (auto problem = readTarveloRule(unescapeText(rule.value), task)) return "its X-TARVELO-RULE: " + *problem;
         task.taskType = TaskType::DisplayMessage;
@@ -152,7 +152,7 @@ private:
         return std::nullopt;
     }
 
-    std::optional<std::string> foreign(const Component& c, Schedule& task) {
+    std::optional<std::string> foreign(const Component& c, Task& task) {
         const ContentLine* start = c.property("DTSTART");
         if (!start) return std::string("it has no start (DTSTART)");
         std::optional<DateTimeValue> at = parseDateTime(start->value);
@@ -191,7 +191,7 @@ private:
         return std::nullopt;
     }
 
-    std::optional<std::string> common(const Component& c, const SkippedEvent& id, Schedule& task) {
+    std::optional<std::string> common(const Component& c, const SkippedEvent& id, Task& task) {
         if (auto problem = tooLong("SUMMARY", id.summary, 40, "description")) return problem;
         task.description = id.summary;
         if (const ContentLine* categories = c.property("CATEGORIES")) {
@@ -226,14 +226,14 @@ std::optional<std::string> readCalendar(std::string_view text, const TimeZone& z
     return std::nullopt;
 }
 
-store::Status storeTasks(DataFiles& files, std::vector<Schedule>& tasks, int& categoriesAdded) {
+store::Status storeTasks(DataFiles& files, std::vector<Task>& tasks, int& categoriesAdded) {
     categoriesAdded = 0;
     auto schedule = files.schedule();
     auto categories = files.categories();
     store::Transaction transaction;
     store::Status s = transaction.begin({&schedule.table(), &categories.table()});
     if (!s.ok()) return s;
-    Schedule highest;
+    Task highest;
     std::int64_t next = 1;
     if (schedule.setToEnd(ScheduleKey::keyId).ok() && schedule.previous(highest).ok()) next = std::int64_t{highest.id} + 1;
     if (next + static_cast<std::int64_t>(tasks.size()) - 1 > std::numeric_limits<std::int32_t>::max()) {
@@ -243,7 +243,7 @@ store::Status storeTasks(DataFiles& files, std::vector<Schedule>& tasks, int& ca
         return full;
     }
     std::map<std::string, std::string> stored;  // a category as named -> as stored
-    for (Schedule& task : tasks) {
+    for (Task& task : tasks) {
         if (!task.category.isBlank()) {
             auto known = stored.find(task.category.text());
             if (known == stored.end()) {

@@ -36,7 +36,7 @@ struct SkippedEvent {
 };
 
 struct CalendarImport {
-    std::vector<Schedule> tasks;  // in file order, without numbers
+    std::vector<Task> tasks;  // in file order, without numbers
     std::vector<SkippedEvent> skipped;
     std::vector<SkippedEvent> warnings;  // taken, with what the task form would warn of
 };
@@ -48,6 +48,6 @@ std::optional<std::string> readCalendar(std::string_view text, const TimeZone& z
 // tasks' ids are set), and every category they name that is missing (in any letter case) created, the
 // tasks then spelling it as it is stored. Nothing is stored when anything fails. `categoriesAdded` counts
 // the categories created.
-store::Status storeTasks(DataFiles& files, std::vector<Schedule>& tasks, int& categoriesAdded);
+store::Status storeTasks(DataFiles& files, std::vector<Task>& tasks, int& categoriesAdded);
 
 }  // namespace tarvelo::calendar

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "cli/schedule_json.h"
+#include "cli/task_json.h"
 #include "data/records.h"
 #include "tasks/recurrence.h"
 #include "platform/terminal/json_line.h"
@@ -16,7 +16,7 @@
 namespace tarvelo::cli {
 namespace {
 
-using headless::JsonLine;
+using platform::JsonLine;
 
 // Output, written in large blocks.
 class Output {
@@ -82,10 +82,10 @@ void forEachLine(Handler handle) {
 // its problem as {"error": "..."}.
 template <typename Apply>
 int runLines(std::span<const std::string_view> extraKeys, Apply apply) {
-    const ScheduleJsonReader reader(kRecurrenceJsonFields, ScheduleJsonReader::OtherKeys::ignore, extraKeys);
+    const TaskJsonReader reader(kRecurrenceJsonFields, TaskJsonReader::OtherKeys::ignore, extraKeys);
     Output out;
-    Schedule task;
-    std::int32_t extras[ScheduleJsonReader::kMaxExtras] = {};
+    Task task;
+    std::int32_t extras[TaskJsonReader::kMaxExtras] = {};
     forEachLine([&](std::string_view text) {
         if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
         if (const auto problem = reader.read(text, task, extras)) {
@@ -102,18 +102,18 @@ constexpr std::string_view kAdvanceKeys[] = {"ref_date", "ref_time"};
 constexpr std::string_view kValidKeys[] = {"check_date"};
 
 int runAdvance() {
-    return runLines(kAdvanceKeys, [](std::string& out, Schedule& task, const std::int32_t* reference) {
+    return runLines(kAdvanceKeys, [](std::string& out, Task& task, const std::int32_t* reference) {
         CountingMessageBox messages;
         advanceTask(task, reference[0], reference[1], messages);
         JsonLine line(out, JsonLine::Spacing::spaced);
-        writeSchedule(line, task, kRecurrenceJsonFields);
+        writeTask(line, task, kRecurrenceJsonFields);
         if (messages.count() > 0) line.boolean("invalid_units", true);
         line.end();
     });
 }
 
 int runValid() {
-    return runLines(kValidKeys, [](std::string& out, const Schedule& task, const std::int32_t* check) {
+    return runLines(kValidKeys, [](std::string& out, const Task& task, const std::int32_t* check) {
         JsonLine(out, JsonLine::Spacing::spaced).boolean("valid", validScheduleDate(task, check[0])).end();
     });
 }

@@ -34,7 +34,7 @@ int runExport(const ExportRequest& request) {
     int tasks = 0;
     bool sinkFailed = false;
     const store::Status s = calendar::exportSchedule(
-        f.files, calendar::exportStamp(f.files.folder(), headless::SystemClock().now(), calendar::systemTimeZone()),
+        f.files, calendar::exportStamp(f.files.folder(), platform::SystemClock().now(), calendar::systemTimeZone()),
         [&](std::string_view piece) {
             written = out.write(piece);
             return written.ok();

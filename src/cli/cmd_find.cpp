@@ -58,7 +58,7 @@ int runFind(const FindRequest& request) {
     platform::LoopRunner runner;
     Tags tags(files, runner);
     if (request.clearFirst) {
-        tags.newTag(kScheduleTable);
+        tags.clearTags(kScheduleTable);
         if (tags.gaveUp()) return platform::kBusyExitCode;
     }
 

@@ -1,6 +1,6 @@
 // history list: the History entries of the current folder (the tasks performed with "Run Now"), by
 // entry number. As text: number, when it was performed, task type, description. As JSON: one flat
-// object per line with the keys of a task (see schedule_json.h); "id" is the entry's own number.
+// object per line with the keys of a task (see task_json.h); "id" is the entry's own number.
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -9,7 +9,7 @@
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
-#include "cli/schedule_json.h"
+#include "cli/task_json.h"
 #include "core/picture.h"
 #include "core/plain_text.h"
 #include "data/history_record.h"
@@ -34,8 +34,8 @@ int listHistory(const ListRequest& request) {
         if (json) {
             // An entry keeps no advance-warned flag.
             std::string line;
-            headless::JsonLine object(line);
-            writeSchedule(object, recordedTask(entry), kScheduleJsonFields, "advancewarned");
+            platform::JsonLine object(line);
+            writeTask(object, recordedTask(entry), kTaskJsonFields, "advancewarned");
             object.end();
             std::fputs(line.c_str(), stdout);
         } else {

@@ -1,5 +1,5 @@
 // list, add and delete: the Schedule table of the current folder from scripts. Tasks are the flat JSON
-// objects of schedule_json.h. Message boxes of the data layer go to stderr (see check).
+// objects of task_json.h. Message boxes of the data layer go to stderr (see check).
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -11,7 +11,7 @@
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
-#include "cli/schedule_json.h"
+#include "cli/task_json.h"
 #include "core/picture.h"
 #include "core/plain_text.h"
 #include "data/record_maintenance.h"
@@ -48,11 +48,11 @@ const char* jsonKey(TaskField field) {
     return "";
 }
 
-void printTask(bool json, const Schedule& task) {
+void printTask(bool json, const Task& task) {
     if (json) {
         std::string line;
-        headless::JsonLine object(line);
-        writeSchedule(object, task);
+        platform::JsonLine object(line);
+        writeTask(object, task);
         object.end();
         std::fputs(line.c_str(), stdout);
         return;
@@ -68,7 +68,7 @@ void printTask(bool json, const Schedule& task) {
 // Every task in task-number order.
 store::Status printAll(DataFiles& files, bool json) {
     auto schedule = files.schedule();
-    Schedule task;
+    Task task;
     store::Status s = schedule.setToStart(ScheduleKey::keyId);
     while (s.ok() && (s = schedule.next(task)).ok()) printTask(json, task);
     return s;
@@ -84,18 +84,18 @@ store::Status printSelected(DataFiles& files, bool json) {
         Tags tags(files, runner);
         tagged = tags.tagRecords(kScheduleTable);
     }
-    std::vector<Schedule> found;
+    std::vector<Task> found;
     PositionReader reader(files.table(TableId::schedule));
     for (const auto& [position, value] : tagged) {
         store::Row row;
         const store::Status s = reader.read(position, row);
         if (s.code == store::kRecordNotFound) continue;
         if (!s.ok()) return s;
-        Schedule task = RecordTable<Schedule>::fromRow(row);
+        Task task = RecordTable<Task>::fromRow(row);
         if (tagNamesTask(value, task.id)) found.push_back(std::move(task));
     }
-    std::sort(found.begin(), found.end(), [](const Schedule& a, const Schedule& b) { return a.id < b.id; });
-    for (const Schedule& task : found) printTask(json, task);
+    std::sort(found.begin(), found.end(), [](const Task& a, const Task& b) { return a.id < b.id; });
+    for (const Task& task : found) printTask(json, task);
     return store::Status::make(store::kRecordNotAvailable);  // the end, as a read of the whole table ends
 }
 
@@ -111,9 +111,9 @@ int runList(const TaskRequest& request) {
 }
 
 int runAdd(const TaskRequest& request) {
-    Schedule task;
-    const ScheduleJsonReader reader(kScheduleJsonFields, ScheduleJsonReader::OtherKeys::refuse, {},
-                                    ScheduleJsonReader::Texts::asEntered);
+    Task task;
+    const TaskJsonReader reader(kTaskJsonFields, TaskJsonReader::OtherKeys::refuse, {},
+                                    TaskJsonReader::Texts::asEntered);
     if (const auto problem = reader.read(request.object, task)) throw UsageError(*problem);
     // What the forms would refuse is refused here too; what they only warn about is a warning.
     if (const auto problem = taskEntryProblem(task))
@@ -132,7 +132,7 @@ int runAdd(const TaskRequest& request) {
     }
     if (store::isBusy(s)) return failureExitCode(s);  // the box has said why
     if (s.ok()) {
-        Schedule highest;
+        Task highest;
         const bool any = schedule.setToEnd(ScheduleKey::keyId).ok() && schedule.previous(highest).ok();
         if (any && highest.id == std::numeric_limits<std::int32_t>::max()) {
             std::fprintf(stderr, "tarvelo96-cli add: no task number is left\n");
@@ -155,13 +155,13 @@ int runDelete(const TaskRequest& request) {
     const std::int32_t id = request.id;
     DataFolder f(request.answer);
     TableUse use(f.files, TableId::schedule);
-    Schedule key, task;
+    Task key, task;
     key.id = id;
     if (!f.files.schedule().fetch(ScheduleKey::keyId, key, task).ok()) {
         std::fprintf(stderr, "tarvelo96-cli delete: there is no task %d\n", id);
         return 1;
     }
-    const store::Status s = deleteScheduleRecord(f.files, task);
+    const store::Status s = deleteTaskRecord(f.files, task);
     return s.ok() ? 0 : failureExitCode(s);
 }
 

@@ -36,7 +36,7 @@ std::string formatMoment(platform::Moment at) {
 int runNext(const NextRequest& request) {
     DataFolder f(request.answer);
     TableUse use(f.files, TableId::schedule);
-    Schedule key, task;
+    Task key, task;
     key.id = request.id;
     if (!f.files.schedule().fetch(ScheduleKey::keyId, key, task).ok()) {
         std::fprintf(stderr, "tarvelo96-cli next: there is no task %d\n", request.id);
@@ -45,7 +45,7 @@ int runNext(const NextRequest& request) {
     std::string out;
     if (task.disabled) {
         if (request.json) {
-            headless::JsonLine(out).number("id", task.id).boolean("disabled", true).end();
+            platform::JsonLine(out).number("id", task.id).boolean("disabled", true).end();
         } else {
             out = "Task " + std::to_string(task.id) + " is disabled: the scheduler does not perform it.\n";
         }
@@ -55,7 +55,7 @@ int runNext(const NextRequest& request) {
     if (unitMissing(task)) std::fprintf(stderr, "tarvelo96-cli next: warning: %s\n", invalidUnitsMessage().text.c_str());
     for (const platform::Moment at : nextDates(task, request.count)) {
         if (request.json) {
-            headless::JsonLine(out).number("date", at.date).number("time", at.time).text("at", formatMoment(at)).end();
+            platform::JsonLine(out).number("date", at.date).number("time", at.time).text("at", formatMoment(at)).end();
         } else {
             out += formatMoment(at) + "\n";
         }

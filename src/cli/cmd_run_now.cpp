@@ -23,21 +23,21 @@ struct RunNowOptions : SchedulerOptions {
 };
 
 int runRunNow(const RunNowOptions& options) {
-    headless::JsonEventSink sink{stdout};
-    headless::JsonMessageBox messages{sink, options.answer};
-    headless::JsonSound sound{sink};
-    headless::JsonMessageWindows messageWindows{sink};
-    headless::PosixProgramStart starter;
-    headless::JsonProgramStart programs{sink, starter};
+    platform::JsonEventSink sink{stdout};
+    platform::JsonMessageBox messages{sink, options.answer};
+    platform::JsonSound sound{sink};
+    platform::JsonMessageWindows messageWindows{sink};
+    platform::PosixProgramStart starter;
+    platform::JsonProgramStart programs{sink, starter};
     const std::unique_ptr<platform::ClockPort> clock =
-        options.at ? std::unique_ptr<platform::ClockPort>(std::make_unique<headless::FixedClock>(*options.at))
-                    : std::make_unique<headless::SystemClock>();
+        options.at ? std::unique_ptr<platform::ClockPort>(std::make_unique<platform::FixedClock>(*options.at))
+                    : std::make_unique<platform::SystemClock>();
     platform::ExitHalt halt;
     const DataWarning warn{messages, halt};
     DataFiles files{warn};
     TableUse use(files, TableId::schedule);
 
-    Schedule key, task;
+    Task key, task;
     key.id = options.id;
     if (!files.schedule().fetch(ScheduleKey::keyId, key, task).ok()) {
         std::fprintf(stderr, "tarvelo96-cli run-now: there is no task %d\n", options.id);

@@ -43,7 +43,7 @@ int list(DataFiles& files, ToDoKey order, bool json) {
     while (s.ok() && (s = table.next(item)).ok()) {
         if (json) {
             std::string line;
-            headless::JsonLine(line)
+            platform::JsonLine(line)
                 .boolean("done", item.done != 0)
                 .number("id", item.ref.rowId)
                 .number("priority", item.priority)

@@ -20,20 +20,20 @@ namespace tarvelo::cli {
 struct SchedulerSession::Parts {
     explicit Parts(const SchedulerOptions& options)
         : messages(sink, options.answer),
-          clock(options.at ? std::unique_ptr<platform::ClockPort>(std::make_unique<headless::FixedClock>(*options.at))
-                           : std::make_unique<headless::SystemClock>()),
+          clock(options.at ? std::unique_ptr<platform::ClockPort>(std::make_unique<platform::FixedClock>(*options.at))
+                           : std::make_unique<platform::SystemClock>()),
           settings(startUpSettings()) {
         reportUnreadableIniFiles(messages);
         settings.programTitle = "Tarvelo '96";
     }
 
-    headless::JsonEventSink sink{stdout};
-    headless::JsonFrame frame{sink};
-    headless::JsonMessageBox messages;
-    headless::JsonSound sound{sink};
-    headless::JsonMessageWindows messageWindows{sink};
-    headless::PosixProgramStart starter;
-    headless::JsonProgramStart programs{sink, starter};
+    platform::JsonEventSink sink{stdout};
+    platform::JsonFrame frame{sink};
+    platform::JsonMessageBox messages;
+    platform::JsonSound sound{sink};
+    platform::JsonMessageWindows messageWindows{sink};
+    platform::PosixProgramStart starter;
+    platform::JsonProgramStart programs{sink, starter};
     std::unique_ptr<platform::ClockPort> clock;
     platform::ExitHalt halt;
     DataWarning warn{messages, halt};

@@ -13,7 +13,7 @@
 //   list.scroll(platform::ListScroll::pageDown);
 //   if (list.rereadHighlighted().ok()) { ...run the form...; list.afterForm(request, response, row); }
 //
-// A read error other than the end of the view shows warning 35 with the list's table name and asks the
+// A read error other than the end of the view shows kWarnRecordRetrievalError with the list's table name and asks the
 // window to close (closeRequested); the list does nothing after that. Everything runs on the GUI thread.
 //
 // Each operation reads one snapshot of the data file (one read transaction: one lock, SQLite's page cache

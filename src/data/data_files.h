@@ -51,7 +51,7 @@ public:
     RecordTable<R> records() {
         return RecordTable<R>(table(RecordTraits<R>::table));
     }
-    RecordTable<Schedule> schedule() { return records<Schedule>(); }
+    RecordTable<Task> schedule() { return records<Task>(); }
     RecordTable<History> history() { return records<History>(); }
     RecordTable<Category> categories() { return records<Category>(); }
     RecordTable<ToDo> toDo() { return records<ToDo>(); }

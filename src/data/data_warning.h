@@ -51,7 +51,7 @@ enum Warning : int {
 std::string errorText(const store::Status& status);
 
 // The box of a warning, with E already built. nullopt for a number that is not a warning.
-// errorCode is the code E was built from (warning 15 has a fixed sentence when it is 0 or 89).
+// errorCode is the code E was built from (kWarnUpdateOperationError has a fixed sentence when it is 0 or 89).
 std::optional<platform::MessageBoxRequest> warningRequest(int number, int errorCode, std::string_view e,
                                                     std::string_view t = {}, std::string_view l = {},
                                                     std::string_view h = {});
@@ -89,7 +89,7 @@ public:
     }
 
     // After an operation on table failed with failure: when the file stayed busy through the whole lock
-    // wait, shows warning 37, naming who holds it, and returns true when the user chose Retry. Any other
+    // wait, shows kWarnFileBusy, naming who holds it, and returns true when the user chose Retry. Any other
     // failure shows nothing and returns false.
     bool retryBusy(const store::Table& table, const store::Status& failure) const;
 

@@ -23,17 +23,17 @@ store::Row copyByName(const store::TableDef& from, const store::Row& source, con
 
 }  // namespace
 
-History historyEntry(const Schedule& task, std::int32_t id) {
-    History entry = RecordTable<History>::fromRow(copyByName(scheduleTableDef(), RecordTable<Schedule>::toRow(task),
+History historyEntry(const Task& task, std::int32_t id) {
+    History entry = RecordTable<History>::fromRow(copyByName(scheduleTableDef(), RecordTable<Task>::toRow(task),
                                                              historyTableDef(), RecordTable<History>::toRow(History{})));
     entry.id = id;
     entry.completed = 1;
     return entry;
 }
 
-Schedule recordedTask(const History& entry) {
-    return RecordTable<Schedule>::fromRow(copyByName(historyTableDef(), RecordTable<History>::toRow(entry),
-                                                     scheduleTableDef(), RecordTable<Schedule>::toRow(Schedule{})));
+Task recordedTask(const History& entry) {
+    return RecordTable<Task>::fromRow(copyByName(historyTableDef(), RecordTable<History>::toRow(entry),
+                                                     scheduleTableDef(), RecordTable<Task>::toRow(Task{})));
 }
 
 }  // namespace tarvelo

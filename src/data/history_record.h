@@ -8,9 +8,9 @@
 namespace tarvelo {
 
 // The entry of a task performed at once: every field of the task, completed, under its own number id.
-History historyEntry(const Schedule& task, std::int32_t id);
+History historyEntry(const Task& task, std::int32_t id);
 
 // The task an entry records, under the entry's number, not yet warned.
-Schedule recordedTask(const History& entry);
+Task recordedTask(const History& entry);
 
 }  // namespace tarvelo

@@ -31,7 +31,7 @@ struct Scope {
 template <class R>
 const char* shownName();
 template <>
-const char* shownName<Schedule>() { return "Schedule"; }
+const char* shownName<Task>() { return "Schedule"; }
 template <>
 const char* shownName<ToDo>() { return "Todo"; }
 template <>
@@ -46,9 +46,9 @@ struct Refusal {
 
 std::optional<Refusal> categoryRefusal(DataFiles& files, std::string_view name, ReferenceCheck check) {
     auto schedule = files.schedule();
-    Schedule probe;
+    Task probe;
     probe.category = name;  // and the lowest description: blank
-    Schedule found;
+    Task found;
     store::Status s = schedule.setAt(ScheduleKey::keyCategory, probe);
     if (s.ok()) s = schedule.next(found);
     if (!s.ok()) {
@@ -66,8 +66,8 @@ store::Status report(DataFiles& files, const Refusal& refusal) {
     return refusal.status.ok() ? referenceRefusal() : refusal.status;
 }
 
-// Begins the transaction of an operation ("Update", "Delete"). A file another program keeps busy beyond
-// the lock wait asks whether to wait again; any other failure is warning 34. Returns the failure shown.
+// Begins the transaction of an operation ("Update", "Delete"). A file another program keeps busy beyond the lock wait
+// asks whether to wait again; any other failure is kWarnTransactionFramingError. Returns the failure shown.
 template <class R>
 store::Status beginTransaction(Scope<R>& scope, store::Transaction& tx, const char* operation) {
     const DataWarning& warn = scope.files.warn();
@@ -81,7 +81,7 @@ store::Status beginTransaction(Scope<R>& scope, store::Transaction& tx, const ch
 }
 
 // The key a record is remembered by before it is deleted.
-ScheduleKey rememberKey(const Schedule*) { return ScheduleKey::keyId; }
+ScheduleKey rememberKey(const Task*) { return ScheduleKey::keyId; }
 ToDoKey rememberKey(const ToDo*) { return ToDoKey::keyDone; }
 CategoryKey rememberKey(const Category*) { return CategoryKey::keyCategory; }
 
@@ -150,12 +150,12 @@ store::Status referenceRefusal() {
     return s;
 }
 
-store::Status deleteScheduleRecord(DataFiles& files, const Schedule& record) { return deleteRecord(files, record); }
+store::Status deleteTaskRecord(DataFiles& files, const Task& record) { return deleteRecord(files, record); }
 store::Status deleteToDoRecord(DataFiles& files, const ToDo& record) { return deleteRecord(files, record); }
 store::Status deleteCategoriesRecord(DataFiles& files, const Category& record) { return deleteRecord(files, record); }
 
-store::Status putScheduleRecord(DataFiles& files, Schedule& record) {
-    return putRecord(files, record, [](const Schedule&) { return std::optional<Refusal>(); });
+store::Status putTaskRecord(DataFiles& files, Task& record) {
+    return putRecord(files, record, [](const Task&) { return std::optional<Refusal>(); });
 }
 
 store::Status putToDoRecord(DataFiles& files, ToDo& record) {
@@ -177,12 +177,12 @@ bool categoryReferenced(DataFiles& files, std::string_view name, ReferenceCheck 
     return refusal.has_value();
 }
 
-Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
+Numbering reserveTaskNumber(DataFiles& files, Task& record) {
     TableUse use(files, TableId::schedule);
     auto schedule = files.schedule();
     int attempts = 0;
     for (;;) {
-        Schedule highest;
+        Task highest;
         store::Status s = schedule.setToEnd(ScheduleKey::keyId);
         if (s.ok()) s = schedule.previous(highest);
         std::int64_t number = 1;
@@ -193,7 +193,7 @@ Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
             return Numbering::abandoned;
         }
 
-        Schedule placeholder;
+        Task placeholder;
         if (number <= std::numeric_limits<std::int32_t>::max()) {
             placeholder.id = static_cast<std::int32_t>(number);
             s = schedule.add(placeholder);
@@ -217,7 +217,7 @@ Numbering reserveScheduleNumber(DataFiles& files, Schedule& record) {
     }
 }
 
-store::Status rereadRecord(DataFiles& files, const Schedule& copy, Schedule& out) {
+store::Status rereadRecord(DataFiles& files, const Task& copy, Task& out) {
     TableUse use(files, TableId::schedule);
     auto table = files.schedule();
     return table.reget(table.position(rememberKey(&copy), copy), out);
@@ -235,10 +235,10 @@ store::Status rereadRecord(DataFiles& files, const Category& copy, Category& out
     return table.reget(table.position(rememberKey(&copy), copy), out);
 }
 
-store::Status removeReservedTask(DataFiles& files, const Schedule& record) {
+store::Status removeReservedTask(DataFiles& files, const Task& record) {
     TableUse use(files, TableId::schedule);
     auto schedule = files.schedule();
-    Schedule stored;
+    Task stored;
     const store::Status s = schedule.fetch(ScheduleKey::keyId, record, stored);
     if (s.code == store::kRecordNotFound) return store::Status::okStatus();  // gone already
     if (!s.ok()) return s;

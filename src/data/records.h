@@ -78,7 +78,7 @@ using ScheduleTypeWord = RuleWord<ScheduleType>;
 using RepetitionUnitWord = RuleWord<RepetitionUnit>;
 
 // One scheduled task, or a completed copy of one of its occurrences (completed = 1, disabled = 1).
-struct Schedule {
+struct Task {
     std::int32_t id = 0;
     TaskTypeWord taskType;
     FixedText<20> category;
@@ -122,16 +122,16 @@ struct Schedule {
     MemoText<1000> message;
 
     store::RowRef ref;
-    friend bool operator==(const Schedule&, const Schedule&) = default;
+    friend bool operator==(const Task&, const Task&) = default;
 };
 
 // The check boxes of the "&Every..." group, in the order they are shown.
-inline constexpr std::array<Byte Schedule::*, 5> kOrdinalFlags = {&Schedule::every1st, &Schedule::every2nd,
-                                                                  &Schedule::every3rd, &Schedule::every4th,
-                                                                  &Schedule::everyLast};
-inline constexpr std::array<Byte Schedule::*, 7> kWeekdayFlags = {
-    &Schedule::sunday, &Schedule::monday, &Schedule::tuesday, &Schedule::wednesday,
-    &Schedule::thursday, &Schedule::friday, &Schedule::saturday};
+inline constexpr std::array<Byte Task::*, 5> kOrdinalFlags = {&Task::every1st, &Task::every2nd,
+                                                                  &Task::every3rd, &Task::every4th,
+                                                                  &Task::everyLast};
+inline constexpr std::array<Byte Task::*, 7> kWeekdayFlags = {
+    &Task::sunday, &Task::monday, &Task::tuesday, &Task::wednesday,
+    &Task::thursday, &Task::friday, &Task::saturday};
 
 // A task performed with "Run Now": the Schedule record at that moment, under its own number, without the
 // advance-warned flag.
@@ -192,11 +192,12 @@ struct ToDo {
     friend bool operator==(const ToDo&, const ToDo&) = default;
 };
 
+// A selection mark on one record (TF_:USR, TF_:TBL, TF_:PTR, TF_:VAL as stored; data/tables.cpp maps them).
 struct Tag {
-    std::int32_t usr = 0;
-    std::int16_t tbl = 0;
-    std::int32_t ptr = 0;
-    FixedText<10> val;
+    std::int32_t user = 0;      // whose mark: always the program's user (kTagUser)
+    std::int16_t table = 0;     // the marked record's table (kScheduleTable)
+    std::int32_t position = 0;  // the marked record's position, its row id
+    FixedText<10> value;        // the sort value: for a task, its SCH:ID
 
     store::RowRef ref;
     friend bool operator==(const Tag&, const Tag&) = default;

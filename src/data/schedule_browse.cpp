@@ -18,14 +18,14 @@ std::vector<store::Value> dayRange(const std::string& reset) {
 
 }  // namespace
 
-ScheduleIcon scheduleIcon(const Schedule& task) {
+ScheduleIcon scheduleIcon(const Task& task) {
     if (task.completed == 1) return ScheduleIcon::done;
     if (task.skipNextTime == 1) return ScheduleIcon::skip;
     if (task.disabled != 0) return ScheduleIcon::disabled;
     return ScheduleIcon::pending;
 }
 
-std::vector<platform::ListCell> scheduleRowCells(const Schedule& task) {
+std::vector<platform::ListCell> scheduleRowCells(const Task& task) {
     static const std::vector<ListColumn> columns = programListColumns(kScheduleListFormat);
     std::vector<platform::ListCell> cells(columns.size());
     cells[0].text = " ";
@@ -86,7 +86,7 @@ BrowseConfig ScheduleBrowse::config(ScheduleBrowse* browse) {
     BrowseConfig config;
     config.tableName = "Schedule";
     config.sorts = {std::move(day), std::move(byDate), std::move(byCategory), std::move(selected)};
-    config.cells = [](const store::Row& row) { return scheduleRowCells(RecordTable<Schedule>::fromRow(row)); };
+    config.cells = [](const store::Row& row) { return scheduleRowCells(RecordTable<Task>::fromRow(row)); };
     config.resetSource = [browse] { return browse->resetValue(); };
     config.openSource = [browse](store::Table& table, int key, KeyRange range) -> std::unique_ptr<PageSource> {
         if (browse->tab() == ScheduleTab::selected && browse->m_tagFile) {
@@ -125,30 +125,30 @@ void ScheduleBrowse::setCategory(std::string_view category) {
     if (sort() >= 0) resetSort(sort());
 }
 
-Schedule ScheduleBrowse::newTask() const {
-    Schedule task;
+Task ScheduleBrowse::newTask() const {
+    Task task;
     if (tab() == ScheduleTab::allByCategory) task.category = m_category;
     return task;
 }
 
-store::Status ScheduleBrowse::highlightedTask(Schedule& task) {
+store::Status ScheduleBrowse::highlightedTask(Task& task) {
     const store::Status s = rereadHighlighted();
-    if (s.ok()) task = RecordTable<Schedule>::fromRow(current());
+    if (s.ok()) task = RecordTable<Task>::fromRow(current());
     return s;
 }
 
-void ScheduleBrowse::afterForm(Request request, Response response, const Schedule& task) {
-    BrowseList::afterForm(request, response, RecordTable<Schedule>::toRow(task));
+void ScheduleBrowse::afterForm(Request request, Response response, const Task& task) {
+    BrowseList::afterForm(request, response, RecordTable<Task>::toRow(task));
 }
 
-bool ScheduleBrowse::passesTabTest(const Schedule& task) const {
+bool ScheduleBrowse::passesTabTest(const Task& task) const {
     if (tab() != ScheduleTab::selected) return true;
     return task.ref.rowId != 0 && m_isTagged && m_isTagged(task.ref.rowId);
 }
 
-void ScheduleBrowse::afterSearch(Response response, const Schedule& task) {
+void ScheduleBrowse::afterSearch(Response response, const Task& task) {
     if (response == Response::completed && passesTabTest(task)) {
-        setCurrent(RecordTable<Schedule>::toRow(task));
+        setCurrent(RecordTable<Task>::toRow(task));
         locateCurrent();
     }
     forceRefresh();

@@ -8,7 +8,7 @@
 // other list and the rules below travel with it:
 //
 //   ScheduleBrowse browse(files.table(TableId::schedule), warn, clock.now().date, settings.showFullSchedule,
-//                         [&](std::int64_t row) { return tags.getTag(1, row); });
+//                         [&](std::int64_t row) { return tags.isTagged(kScheduleTable, row); });
 //   browse.setRowCount(20);
 //   browse.selectTab(browse.tab());   // the window's first open: fills in the tab's order
 //
@@ -46,10 +46,10 @@ inline constexpr platform::Rgb kDisabledSelectedDateColour{200, 200, 200};
 inline constexpr platform::Rgb kSkippedSelectedDateColour{190, 215, 255};
 
 // Completed wins over skip, skip over disabled.
-ScheduleIcon scheduleIcon(const Schedule& task);
+ScheduleIcon scheduleIcon(const Task& task);
 // One row of the list: the icon column (one blank and the icon), Date, Time, Category, Description,
 // Task Type, Schedule Type.
-std::vector<platform::ListCell> scheduleRowCells(const Schedule& task);
+std::vector<platform::ListCell> scheduleRowCells(const Task& task);
 
 // The tabs, in the order the window shows them; each is one order of the list.
 enum class ScheduleTab : int { daySchedule = 0, allByDate = 1, allByCategory = 2, selected = 3 };
@@ -92,20 +92,20 @@ public:
 
     // --- Buttons -----------------------------------------------------------------------------------
     // The task "&Insert" hands the task form: cleared, in the shown category on "All by Category".
-    Schedule newTask() const;
+    Task newTask() const;
     // The highlighted task as it is stored now (re-read with change watching, so that a later put fails
     // when somebody changes it meanwhile). Not ok when there is none or it is gone (the list then shows
     // what is there).
-    [[nodiscard]] store::Status highlightedTask(Schedule& task);
+    [[nodiscard]] store::Status highlightedTask(Task& task);
     // After a form: locates a completed insert or change (task: the record the form left), drops a
     // completed delete, refreshes otherwise.
-    void afterForm(Request request, Response response, const Schedule& task);
+    void afterForm(Request request, Response response, const Task& task);
     // After "Search": a completed search whose task passes the present tab's test is located; with any
     // response the list is refreshed.
-    void afterSearch(Response response, const Schedule& task);
+    void afterSearch(Response response, const Task& task);
 
 private:
-    bool passesTabTest(const Schedule& task) const;
+    bool passesTabTest(const Task& task) const;
     std::string resetValue() const;
     static BrowseConfig config(ScheduleBrowse* browse);
 

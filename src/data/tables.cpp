@@ -77,7 +77,7 @@ std::vector<FieldBinding<R>> taskFields(const std::string& prefix) {
         bind<&R::advanceWarnDate>(n("ADVANCEWARNDATE").c_str()),
         bind<&R::advanceWarnTime>(n("ADVANCEWARNTIME").c_str()),
     };
-    if constexpr (std::is_same_v<R, Schedule>) f.push_back(bind<&R::advanceWarned>(n("ADVANCEWARNED").c_str()));
+    if constexpr (std::is_same_v<R, Task>) f.push_back(bind<&R::advanceWarned>(n("ADVANCEWARNED").c_str()));
     f.push_back(bind<&R::warn>(n("WARN").c_str()));
     f.push_back(bind<&R::userSkip>(n("USERSKIP").c_str()));
     f.push_back(bind<&R::disabled>(n("DISABLED").c_str()));
@@ -141,8 +141,8 @@ const FixedText<50>& tagFileName() {
     return name;
 }
 
-const RecordBinding<Schedule>& scheduleBinding() {
-    static const RecordBinding<Schedule> binding{taskFields<Schedule>("SCH")};
+const RecordBinding<Task>& scheduleBinding() {
+    static const RecordBinding<Task> binding{taskFields<Task>("SCH")};
     return binding;
 }
 
@@ -169,10 +169,10 @@ const RecordBinding<ToDo>& toDoBinding() {
 
 const RecordBinding<Tag>& tagBinding() {
     static const RecordBinding<Tag> binding{{
-        bind<&Tag::usr>("TF_:USR"),
-        bind<&Tag::tbl>("TF_:TBL"),
-        bind<&Tag::ptr>("TF_:PTR"),
-        bind<&Tag::val>("TF_:VAL"),
+        bind<&Tag::user>("TF_:USR"),
+        bind<&Tag::table>("TF_:TBL"),
+        bind<&Tag::position>("TF_:PTR"),
+        bind<&Tag::value>("TF_:VAL"),
     }};
     return binding;
 }

@@ -60,7 +60,7 @@ const FixedText<50>& tagFileName();
 // The data file that holds Schedule, Categories, ToDo and History.
 inline constexpr const char* kDataFileName = "SM";
 
-const store::RecordBinding<Schedule>& scheduleBinding();
+const store::RecordBinding<Task>& scheduleBinding();
 const store::RecordBinding<History>& historyBinding();
 const store::RecordBinding<Category>& categoryBinding();
 const store::RecordBinding<ToDo>& toDoBinding();
@@ -78,10 +78,10 @@ template <class R>
 struct RecordTraits;
 
 template <>
-struct RecordTraits<Schedule> {
+struct RecordTraits<Task> {
     using Key = ScheduleKey;
     static constexpr TableId table = TableId::schedule;
-    static const store::RecordBinding<Schedule>& binding() { return scheduleBinding(); }
+    static const store::RecordBinding<Task>& binding() { return scheduleBinding(); }
 };
 template <>
 struct RecordTraits<History> {

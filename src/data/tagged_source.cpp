@@ -89,12 +89,12 @@ private:
 std::unique_ptr<PageSource> openTaggedSource(store::Table& schedule, store::Table& tagFile, std::size_t limit) {
     RecordView<Tag> tags(tagFile, TagKey::valKey);
     Tag start;
-    start.tbl = static_cast<std::int16_t>(kScheduleTable);
+    start.table = static_cast<std::int16_t>(kScheduleTable);
     if (!tags.setAt(start).ok()) return nullptr;
     // The tag records first, which are small: too many, and no task is read.
     std::vector<Tag> found;
     Tag tag;
-    while (tags.next(tag).ok() && tag.usr == kTagUser && tag.tbl == kScheduleTable) {
+    while (tags.next(tag).ok() && tag.user == kTagUser && tag.table == kScheduleTable) {
         if (found.size() == limit) return nullptr;
         found.push_back(tag);
     }
@@ -102,10 +102,10 @@ std::unique_ptr<PageSource> openTaggedSource(store::Table& schedule, store::Tabl
     std::vector<Entry> entries;
     for (const Tag& tag : found) {
         store::Row probe, task;
-        probe.ref.rowId = tag.ptr;
+        probe.ref.rowId = tag.position;
         if (!tasks.reread(schedule.position(TaggedSource::kKeyDate, probe), task).ok()) continue;
-        const Schedule record = RecordTable<Schedule>::fromRow(task);
-        if (!tagNamesTask(tag.val.text(), record.id)) continue;  // a stale tag
+        const Task record = RecordTable<Task>::fromRow(task);
+        if (!tagNamesTask(tag.value.text(), record.id)) continue;  // a stale tag
         if (record.date == 0 && record.time == 0) continue;         // not in the date key
         entries.push_back({record.date, record.time, task.ref.rowId});
     }

@@ -17,9 +17,9 @@ constexpr const char* kProgressTitle = "Progress...";
 
 Tag keyOf(int table, std::int64_t position) {
     Tag t;
-    t.usr = kTagUser;
-    t.tbl = static_cast<std::int16_t>(table);
-    t.ptr = static_cast<std::int32_t>(position);
+    t.user = kTagUser;
+    t.table = static_cast<std::int16_t>(table);
+    t.position = static_cast<std::int32_t>(position);
     return t;
 }
 
@@ -63,7 +63,7 @@ struct Tags::Walk {
         store::Row row;
         if (ended || !view.next(row).ok()) return std::nullopt;
         Tag tag = RecordTable<Tag>::fromRow(row);
-        if (tag.usr != kTagUser || tag.tbl != table) return std::nullopt;
+        if (tag.user != kTagUser || tag.table != table) return std::nullopt;
         return tag;
     }
 
@@ -170,18 +170,18 @@ void Tags::eraseTag(Tag tag, std::string_view operation) {
             continue;
         }
         if (attempt > 0) stop(s, operation);
-        const auto fresh = find(tag.tbl, tag.ptr, operation);
+        const auto fresh = find(tag.table, tag.position, operation);
         if (!fresh) return;
         tag = *fresh;
     }
 }
 
 bool Tags::isLive(const Tag& tag) {
-    if (tag.tbl != kScheduleTable) return true;
+    if (tag.table != kScheduleTable) return true;
     store::Row task;
-    if (!readAtPosition(m_files.table(TableId::schedule), tag.ptr, task).ok()) return false;
+    if (!readAtPosition(m_files.table(TableId::schedule), tag.position, task).ok()) return false;
     const auto* id = task.values.empty() ? nullptr : std::get_if<std::int64_t>(&task.values[0]);
-    return id && tagNamesTask(tag.val.text(), *id);
+    return id && tagNamesTask(tag.value.text(), *id);
 }
 
 void Tags::countAdd(int table, int delta) {
@@ -193,7 +193,7 @@ void Tags::countAdd(int table, int delta) {
     }
 }
 
-void Tags::setTag(int table, std::int64_t position, std::string_view value) {
+void Tags::tag(int table, std::int64_t position, std::string_view value) {
     m_gaveUp = false;
     if (!validTable(table)) return;
     if (!fitsPosition(position)) stop(positionOutOfRange(), "SetTag_/ADD");
@@ -206,7 +206,7 @@ void Tags::setTag(int table, std::int64_t position, std::string_view value) {
         if (m_gaveUp) return;
         const char* operation = tag ? "SetTag_/PUT" : "SetTag_/ADD";
         if (!tag) tag = keyOf(table, position);
-        tag->val = value;
+        tag->value = value;
         const bool added = tag->ref.rowId == 0;
         const store::Status s = added ? m_files.tags().add(*tag) : m_files.tags().put(*tag);
         if (s.ok()) {
@@ -223,7 +223,7 @@ void Tags::setTag(int table, std::int64_t position, std::string_view value) {
     }
 }
 
-void Tags::clrTag(int table, std::int64_t position) {
+void Tags::untag(int table, std::int64_t position) {
     m_gaveUp = false;
     if (!validTable(table) || !fitsPosition(position)) return;
     TableUse use(m_files, TableId::tagFile);
@@ -233,7 +233,7 @@ void Tags::clrTag(int table, std::int64_t position) {
     }
 }
 
-bool Tags::getTag(int table, std::int64_t position) {
+bool Tags::isTagged(int table, std::int64_t position) {
     if (!validTable(table) || !fitsPosition(position)) return false;
     TableUse tagUse(m_files, TableId::tagFile);
     TableUse scheduleUse(m_files, TableId::schedule);
@@ -250,7 +250,7 @@ std::int64_t Tags::walkOn(int table, bool first) {
     }
     if (!m_walk || m_walk->table != table) return 0;
     while (const auto tag = m_walk->next()) {
-        if (isLive(*tag)) return tag->ptr;
+        if (isLive(*tag)) return tag->position;
     }
     m_walk.reset();
     return 0;
@@ -260,15 +260,15 @@ std::vector<std::pair<std::int64_t, std::string>> Tags::tagRecords(int table) {
     std::vector<std::pair<std::int64_t, std::string>> records;
     if (!validTable(table)) return records;
     Walk walk(m_files, table);
-    while (const auto tag = walk.next()) records.emplace_back(tag->ptr, tag->val.text());
+    while (const auto tag = walk.next()) records.emplace_back(tag->position, tag->value.text());
     return records;
 }
 
-std::int64_t Tags::firstTag(int table) { return walkOn(table, true); }
+std::int64_t Tags::firstTagged(int table) { return walkOn(table, true); }
 
-std::int64_t Tags::nextTag(int table) { return walkOn(table, false); }
+std::int64_t Tags::nextTagged(int table) { return walkOn(table, false); }
 
-std::int64_t Tags::cntTag(int table) {
+std::int64_t Tags::countTags(int table) {
     if (!validTable(table)) return 0;
     if (m_cachedTable == table) return m_cachedCount;
     CountJob job(*this, table);
@@ -285,7 +285,7 @@ bool Tags::anyTagRecord(int table) {
     return walk.next().has_value();
 }
 
-void Tags::newTag(int table) {
+void Tags::clearTags(int table) {
     m_gaveUp = false;
     if (!validTable(table) || !anyTagRecord(table)) return;
     m_cachedTable = 0;
@@ -301,7 +301,7 @@ void Tags::newTag(int table) {
                       byPointer.previous(last).ok();
     const auto ours = [&](const store::Row& row) {
         const Tag t = RecordTable<Tag>::fromRow(row);
-        return t.usr == kTagUser && t.tbl == table;
+        return t.user == kTagUser && t.table == table;
     };
     if (read && ours(first) && ours(last)) {
         for (store::Status s; !(s = m_files.table(TableId::tagFile).empty()).ok();) {
@@ -311,7 +311,7 @@ void Tags::newTag(int table) {
         return;
     }
 
-    const std::int64_t total = cntTag(table);
+    const std::int64_t total = countTags(table);
     m_cachedTable = 0;
     ClearJob job(*this, table, total);
     const bool finished = m_runner.run(kProgressTitle, job) && !m_gaveUp;

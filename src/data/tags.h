@@ -5,12 +5,13 @@
 //
 // Positions are the driver's row ids, which are never reused, so a tag can never come to mark a record
 // other than the one it was set on. A tag can outlive its record, though (nothing untags a task that is
-// deleted). Such a stale tag tags nothing: getTag() is false for it and the walk passes over it; for the
+// deleted). Such a stale tag tags nothing: isTagged() is false for it and the walk passes over it; for the
 // Schedule table a tag is live when a task exists at its position with the SCH:ID its sort value names
-// (tagNamesTask, the one statement of that rule). Stale tags are dropped by the next newTag() of their table. cntTag() counts tag records, live or
-// stale: it sizes the progress of walks, which read every tag record.
+// (tagNamesTask, the one statement of that rule). Stale tags are dropped by the next clearTags() of their
+// table. countTags() counts tag records, live or stale: it sizes the progress of walks, which read every
+// tag record.
 //
-// The count of one table is cached for the run (setTag and clrTag keep it, newTag resets it); another
+// The count of one table is cached for the run (tag and untag keep it, clearTags resets it); another
 // process tagging meanwhile leaves it behind, which only affects how far a progress bar moves.
 //
 // A tag file that another program keeps busy beyond the store's lock wait asks whether to wait again
@@ -51,17 +52,17 @@ public:
     Tags& operator=(const Tags&) = delete;
 
     // Tags a record, or changes its tag's sort value.
-    void setTag(int table, std::int64_t position, std::string_view value);
+    void tag(int table, std::int64_t position, std::string_view value);
     // Removes a record's tag if it has one.
-    void clrTag(int table, std::int64_t position);
+    void untag(int table, std::int64_t position);
     // Whether a record has a live tag.
-    bool getTag(int table, std::int64_t position);
+    bool isTagged(int table, std::int64_t position);
 
     // A walk over the live tags of a table in sort-value order, which is text order ("10" before "9"):
-    // the position of the first, then of each next one; 0 at the end. One walk at a time; firstTag starts
+    // the position of the first, then of each next one; 0 at the end. One walk at a time; firstTagged starts
     // a new one. Tags may be cleared while the walk is on.
-    std::int64_t firstTag(int table);
-    std::int64_t nextTag(int table);
+    std::int64_t firstTagged(int table);
+    std::int64_t nextTagged(int table);
 
     // Every tag record of a table, live or stale: its position and its sort value, in one read of the tag
     // file. For a caller that reads the tagged records anyway: a Schedule tag is live when the task at its
@@ -70,15 +71,15 @@ public:
 
     // The number of tag records of a table: from the cache, else counted a slice at a time (100 tag
     // records per slice, with a progress window without Cancel).
-    std::int64_t cntTag(int table);
+    std::int64_t countTags(int table);
 
     // Removes every tag of a table, stale ones included. When the tag file holds nothing else it is
     // emptied at once; otherwise the tags are counted, then deleted ten per slice with a progress window
     // whose Cancel leaves the rest in place (and the count to be taken afresh).
-    void newTag(int table);
+    void clearTags(int table);
 
-    // Whether the user gave up waiting for the busy tag file in the last operation (setTag, clrTag,
-    // newTag, or a Batch's start or commit); that operation then wrote nothing more.
+    // Whether the user gave up waiting for the busy tag file in the last operation (tag, untag,
+    // clearTags, or a Batch's start or commit); that operation then wrote nothing more.
     bool gaveUp() const { return m_gaveUp; }
 
     // Groups the tag writes made until commit() into one transaction of the tag file, so tagging a

@@ -25,7 +25,7 @@ inline constexpr int kNewItemPriority = 5;
 
 bool priorityInRange(int priority);
 // The check run whenever the priority field is accepted: outside 1..10 it shows "The value of
-// tDo:Priority must be between 1 and 10." (warning 10) and returns false.
+// tDo:Priority must be between 1 and 10." (kWarnRangeError) and returns false.
 bool checkPriority(const DataWarning& warn, int priority);
 
 }  // namespace tarvelo

@@ -9,7 +9,7 @@ namespace tarvelo {
 namespace {
 
 template <class R>
-constexpr bool isSchedule = std::is_same_v<R, Schedule>;
+constexpr bool isSchedule = std::is_same_v<R, Task>;
 template <class R>
 constexpr bool isCategory = std::is_same_v<R, Category>;
 
@@ -20,18 +20,18 @@ const char* formTableName() {
     else return "Todo";
 }
 
-store::Status putProcedure(DataFiles& files, Schedule& r, const FixedText<20>&) { return putScheduleRecord(files, r); }
+store::Status putProcedure(DataFiles& files, Task& r, const FixedText<20>&) { return putTaskRecord(files, r); }
 store::Status putProcedure(DataFiles& files, ToDo& r, const FixedText<20>&) { return putToDoRecord(files, r); }
 store::Status putProcedure(DataFiles& files, Category& r, const FixedText<20>& snapshot) {
     return putCategoriesRecord(files, r, snapshot);
 }
 
-store::Status deleteProcedure(DataFiles& files, const Schedule& r) { return deleteScheduleRecord(files, r); }
+store::Status deleteProcedure(DataFiles& files, const Task& r) { return deleteTaskRecord(files, r); }
 store::Status deleteProcedure(DataFiles& files, const ToDo& r) { return deleteToDoRecord(files, r); }
 store::Status deleteProcedure(DataFiles& files, const Category& r) { return deleteCategoriesRecord(files, r); }
 
 // The unique key a failed insert may have duplicated.
-std::optional<ScheduleKey> uniqueKey(const Schedule*) { return ScheduleKey::keyId; }
+std::optional<ScheduleKey> uniqueKey(const Task*) { return ScheduleKey::keyId; }
 std::optional<CategoryKey> uniqueKey(const Category*) { return CategoryKey::keyCategory; }
 std::optional<ToDoKey> uniqueKey(const ToDo*) { return std::nullopt; }
 
@@ -86,7 +86,7 @@ bool UpdateForm<R>::start() {
 template <class R>
 bool UpdateForm<R>::prime() {
     if constexpr (isSchedule<R>) {
-        if (reserveScheduleNumber(m_files, m_record) != Numbering::numbered) return false;
+        if (reserveTaskNumber(m_files, m_record) != Numbering::numbered) return false;
         m_reserved = true;
     } else if constexpr (std::is_same_v<R, ToDo>) {
         m_record = ToDo{};
@@ -201,7 +201,7 @@ std::string UpdateForm<R>::actionTitle() const {
     return {};
 }
 
-template class UpdateForm<Schedule>;
+template class UpdateForm<Task>;
 template class UpdateForm<ToDo>;
 template class UpdateForm<Category>;
 

@@ -8,11 +8,11 @@
 //       FormStep::close) close; on Cancel: form.cancel(), close... }
 //   return form.finish();
 //
-// The form edits its own copy of the record. Saving a change writes that copy over the stored row it was
-// read from; when somebody else (the engine's timer, another program) changed the row in between, the
-// save is refused (warnings 15 and 16) instead of writing stale values back. Answering Yes to warning 16
-// then saves again on top of the row as it is now stored: the fields the user edited keep the user's
-// values, every other field keeps the stored one, so neither the user's edit nor the other change is lost.
+// The form edits its own copy of the record. Saving a change writes that copy over the stored row it was read from;
+// when somebody else (the engine's timer, another program) changed the row in between, the save is refused
+// (kWarnUpdateOperationError and kWarnRecordUpdateError) instead of writing stale values back. Answering Yes to
+// kWarnRecordUpdateError then saves again on top of the row as it is now stored: the fields the user edited keep the
+// user's values, every other field keeps the stored one, so neither the user's edit nor the other change is lost.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,11 +89,11 @@ private:
     bool m_finished = false;
 };
 
-extern template class UpdateForm<Schedule>;
+extern template class UpdateForm<Task>;
 extern template class UpdateForm<ToDo>;
 extern template class UpdateForm<Category>;
 
-using ScheduleForm = UpdateForm<Schedule>;
+using ScheduleForm = UpdateForm<Task>;
 using ToDoForm = UpdateForm<ToDo>;
 using CategoryForm = UpdateForm<Category>;
 

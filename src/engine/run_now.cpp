@@ -37,7 +37,7 @@ store::Status nextHistoryId(RecordTable<History> history, std::int32_t& id) {
 enum class Stored { yes, failed, retry };
 
 // One attempt: the stamped task and its History entry in one transaction.
-Stored storeRun(DataFiles& files, Schedule& stamped, History& entry) {
+Stored storeRun(DataFiles& files, Task& stamped, History& entry) {
     const DataWarning& warn = files.warn();
     auto schedule = files.schedule();
     auto history = files.history();
@@ -74,11 +74,11 @@ Stored storeRun(DataFiles& files, Schedule& stamped, History& entry) {
 
 }  // namespace
 
-RunNowOutcome runNow(DataFiles& files, Schedule& task, const RunNowPorts& ports) {
+RunNowOutcome runNow(DataFiles& files, Task& task, const RunNowPorts& ports) {
     TableUse scheduleUse(files, TableId::schedule);
     TableUse historyUse(files, TableId::history);
     RunNowOutcome outcome;
-    Schedule stamped = task;
+    Task stamped = task;
     for (;;) {
         const platform::Moment now = ports.clock.now();
         stamped.lastRunDate = now.date;
@@ -87,7 +87,7 @@ RunNowOutcome runNow(DataFiles& files, Schedule& task, const RunNowPorts& ports)
         if (stored == Stored::failed) return outcome;
         if (stored == Stored::yes) break;
         // Changed meanwhile (the engine moved it on): the task as it is stored now, if it is still there.
-        Schedule current;
+        Task current;
         const store::Status s = rereadRecord(files, stamped, current);
         if (!s.ok()) {
             warnWith(files.warn(), kWarnUpdateOperationError, s, kScheduleName);

@@ -3,13 +3,13 @@
 // is not moved on: its date, time, skip flag and advance warning stay as they are; only its last-run
 // stamps change.
 //
-// Stored first, performed after. One transaction writes the stamped task over the stored row it was
-// read from and adds the History entry (the task as stamped, under the next HIS:ID, completed); only
-// after the commit are the alarm played, the message shown and the program started, by the same
-// performing function as the engine's. So a Run Now that cannot be stored performs nothing, and says so
-// with the data layer's messages: the transaction that cannot begin (warning 34), a task changed by
-// somebody else since it was read (warning 15, then warning 16 offers to run the task as it is stored
-// now), any other failed write (warning 15).
+// Stored first, performed after. One transaction writes the stamped task over the stored row it was read from and
+// adds the History entry (the task as stamped, under the next HIS:ID, completed); only after the commit are the alarm
+// played, the message shown and the program started, by the same performing function as the engine's. So a Run Now
+// that cannot be stored performs nothing, and says so with the data layer's messages: the transaction that cannot
+// begin (kWarnTransactionFramingError), a task changed by somebody else since it was read (kWarnUpdateOperationError,
+// then kWarnRecordUpdateError offers to run the task as it is stored now), any other failed write
+// (kWarnUpdateOperationError).
 //
 // Threading: the GUI (or CLI main) thread, like the ports.
 #include <cstdint>
@@ -40,6 +40,6 @@ struct RunNowOutcome {
 
 // REQUIRES: task was read from the Schedule table (its ref names the stored row). On return task is as
 // stored: stamped after a Run Now that was performed, otherwise as it was.
-RunNowOutcome runNow(DataFiles& files, Schedule& task, const RunNowPorts& ports);
+RunNowOutcome runNow(DataFiles& files, Task& task, const RunNowPorts& ports);
 
 }  // namespace tarvelo

@@ -18,15 +18,15 @@ std::string_view trimLeft(std::string_view text) {
     return text.substr(n);
 }
 
-bool isDisplayMessage(const Schedule& task) { return task.taskType == TaskType::DisplayMessage; }
-bool showsMessage(const Schedule& task) { return isDisplayMessage(task) || task.taskType == TaskType::Both; }
-bool runsProgram(const Schedule& task) { return task.taskType == TaskType::RunProgram || task.taskType == TaskType::Both; }
+bool isDisplayMessage(const Task& task) { return task.taskType == TaskType::DisplayMessage; }
+bool showsMessage(const Task& task) { return isDisplayMessage(task) || task.taskType == TaskType::Both; }
+bool runsProgram(const Task& task) { return task.taskType == TaskType::RunProgram || task.taskType == TaskType::Both; }
 
 bool isBefore(platform::Moment a, platform::Moment b) { return a.date < b.date || (a.date == b.date && a.time < b.time); }
 platform::Moment later(platform::Moment a, platform::Moment b) { return isBefore(a, b) ? b : a; }
 
 // A task is due once its date has passed, or on its date once its time is strictly earlier than now.
-bool isDue(const Schedule& task, platform::Moment now) {
+bool isDue(const Task& task, platform::Moment now) {
     return task.date < now.date || (task.date == now.date && now.time > task.time);
 }
 
@@ -36,7 +36,7 @@ platform::MessageBoxRequest yesNoQuestion(std::string text, std::string caption)
 
 // The box of a passed advance warning: the task's own date and time, a carriage return, and what the task
 // will do.
-std::string advanceWarningText(const Schedule& task) {
+std::string advanceWarningText(const Task& task) {
     std::string text = formatDate3(task.date) + " " + formatTime3(task.time) + "\r";
     const std::string& memo = task.message.text();  // trailing blanks are never kept
     const std::string& command = task.command.text();
@@ -55,7 +55,7 @@ std::string advanceWarningText(const Schedule& task) {
 
 }  // namespace
 
-int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts& ports) {
+int performTask(const Task& task, int messageWindowLimit, const PerformPorts& ports) {
     if (showsMessage(task)) {
         if (ports.messageWindows.openCount() < messageWindowLimit) {
             ports.messageWindows.open(task.message.text());
@@ -72,7 +72,7 @@ int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts
     return runCode;
 }
 
-Scheduler::Scheduler(RecordTable<Schedule> schedule, const Settings& settings, SchedulerPorts ports)
+Scheduler::Scheduler(RecordTable<Task> schedule, const Settings& settings, SchedulerPorts ports)
     : m_schedule(schedule), m_settings(settings), m_ports(ports) {}
 
 const char* TickOutcome::notSavedText(Step step) {
@@ -105,14 +105,14 @@ TickOutcome Scheduler::tick() {
     return outcome;
 }
 
-std::string Scheduler::pendingTitle(const Schedule& task) const {
+std::string Scheduler::pendingTitle(const Task& task) const {
     return m_settings.programTitle.text() + " - " + task.description.text() + " " + formatDate3(task.date) + " " +
            formatTime3(task.time);
 }
 
 store::Status Scheduler::checkDueTask() {
     const std::string& programTitle = m_settings.programTitle.text();
-    Schedule task;
+    Task task;
     store::Status read = m_schedule.setToStart(ScheduleKey::keyDateEnabled);
     if (read.ok()) read = m_schedule.next(task);
     if (!read.ok() || task.disabled != 0) {
@@ -123,7 +123,7 @@ store::Status Scheduler::checkDueTask() {
 
     const platform::Moment dueTest = m_ports.clock.now();
     if (!isDue(task, dueTest)) return store::Status::okStatus();
-    const Schedule asRead = task;  // what the completed copy records
+    const Task asRead = task;  // what the completed copy records
     if (m_answer && (m_answer->id != task.id || m_answer->date != task.date || m_answer->time != task.time)) {
         m_answer.reset();  // that occurrence is gone: performed elsewhere, or the task was changed
     }
@@ -168,7 +168,7 @@ store::Status Scheduler::checkDueTask() {
     return stored;
 }
 
-store::Status Scheduler::claim(const Schedule& asRead, Schedule task, platform::Moment reference, bool& claimed) {
+store::Status Scheduler::claim(const Task& asRead, Task task, platform::Moment reference, bool& claimed) {
     claimed = false;
     // Before the transaction: it may show the "Invalid Units" box, and no lock is held while a box is open.
     advanceTask(task, reference.date, reference.time, m_ports.messages);
@@ -178,7 +178,7 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, platform::
 
     // Unchanged since it was found due, and still due: else another scheduler has performed it, or the
     // user has changed it, and this tick leaves it alone.
-    Schedule current;
+    Task current;
     store::Status s = m_schedule.reget(m_schedule.position(ScheduleKey::keyDateEnabled, asRead), current);
     if (s.code == store::kRecordNotFound) return transaction.rollback();
     if (!s.ok()) return s;
@@ -189,7 +189,7 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, platform::
     // The copy is numbered before a finished "Once" task is deleted, so it never takes over the number of
     // the task it records.
     std::int64_t id = 1;
-    Schedule highest;
+    Task highest;
     s = m_schedule.setToEnd(ScheduleKey::keyId);
     if (s.ok()) s = m_schedule.previous(highest);
     if (s.ok()) {
@@ -202,7 +202,7 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, platform::
     if (s.code == store::kRecordChanged) return transaction.rollback();
     if (!s.ok()) return s;  // the transaction rolls back
 
-    Schedule copy = asRead;
+    Task copy = asRead;
     copy.completed = 1;
     copy.disabled = 1;
     copy.ref = {};
@@ -220,7 +220,7 @@ store::Status Scheduler::claim(const Schedule& asRead, Schedule task, platform::
 }
 
 store::Status Scheduler::checkAdvanceWarning() {
-    Schedule task;
+    Task task;
     store::Status s = m_schedule.setToStart(ScheduleKey::keyAdvanced);
     // A task without a schedule type never gets its warning, nor does a completed copy (its occurrence has
     // been performed) or a disabled task (it will not be performed); each is read past so that it cannot
@@ -255,14 +255,14 @@ store::Status Scheduler::purgeHistory() {
     if (days <= 0) return store::Status::okStatus();
     const StdDate today = m_ports.clock.now().date;
 
-    Schedule start;
+    Task start;
     start.disabled = 1;
     if (store::Status s = m_schedule.setAt(ScheduleKey::keyDateEnabled, start); !s.ok()) return s;
 
     // The deletions of one pass are one transaction, begun at the first copy to go: thousands of expired
     // copies (after a long time off) then cost one write to the disk, not one each.
     store::Transaction transaction;
-    Schedule record;
+    Task record;
     store::Status s;
     while ((s = m_schedule.next(record)).ok()) {
         if (std::int64_t{record.date} + days >= today) break;

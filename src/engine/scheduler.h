@@ -56,7 +56,7 @@ struct PerformPorts {
 // in its start-in folder, reporting a start that fails in the "Error Starting " box. Shared with the
 // schedule browse's "Run Now", which has a limit of its own. Returns the run code (0 when no program was
 // to be started).
-int performTask(const Schedule& task, int messageWindowLimit, const PerformPorts& ports);
+int performTask(const Task& task, int messageWindowLimit, const PerformPorts& ports);
 
 struct SchedulerPorts {
     platform::ClockPort& clock;
@@ -82,7 +82,7 @@ struct TickOutcome {
 
 class Scheduler {
 public:
-    Scheduler(RecordTable<Schedule> schedule, const Settings& settings, SchedulerPorts ports);
+    Scheduler(RecordTable<Task> schedule, const Settings& settings, SchedulerPorts ports);
 
     // One timer tick: the three steps in order while settings.schedulerActive is set, otherwise only the
     // inactive title. Returns at once when called while a tick is running. The result tells of each step
@@ -114,13 +114,13 @@ private:
     // Stores the occurrence asRead found due: task is it stamped and moved on. claimed tells whether the
     // occurrence is now this process's to perform; false with an ok status when somebody else changed
     // the task first.
-    store::Status claim(const Schedule& asRead, Schedule task, platform::Moment reference, bool& claimed);
-    std::string pendingTitle(const Schedule& task) const;
+    store::Status claim(const Task& asRead, Task task, platform::Moment reference, bool& claimed);
+    std::string pendingTitle(const Task& task) const;
     void changed() const {
         if (m_changed) m_changed();
     }
 
-    RecordTable<Schedule> m_schedule;
+    RecordTable<Task> m_schedule;
     const Settings& m_settings;
     SchedulerPorts m_ports;
     bool m_ticking = false;

@@ -25,7 +25,7 @@ std::string number(std::int64_t value, int width) {
 
 }  // namespace
 
-BandValues scheduleBand(const Schedule& t) {
+BandValues scheduleBand(const Task& t) {
     BandValues band;
     band.texts = {formatDate3(t.date),
                   formatTime3(t.time),

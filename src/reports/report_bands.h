@@ -11,7 +11,7 @@ namespace tarvelo::reports {
 // warning date and time, 9 schedule type, 10 every, 11 every type, 12 and 13 last run date and time,
 // 14 alarm file. Check bits 0-4 "1st" .. "Last", 5-11 Sunday .. Saturday, 12 alarm, 13 skip next time,
 // 14 warn, 15 option to skip, 16 disabled.
-BandValues scheduleBand(const Schedule& task);
+BandValues scheduleBand(const Task& task);
 // Slot 0 the category.
 BandValues categoryBand(const Category& category);
 // Slot 0 the text, slot 1 the priority; check bit 0 done.

@@ -89,10 +89,10 @@ bool ReportRun::open() {
 
     switch (m_kind) {
     case ReportKind::scheduleByDate:
-        m_reader = std::make_unique<RecordReader<Schedule>>(table, ScheduleKey::keyDate, &scheduleBand);
+        m_reader = std::make_unique<RecordReader<Task>>(table, ScheduleKey::keyDate, &scheduleBand);
         break;
     case ReportKind::scheduleByCategory:
-        m_reader = std::make_unique<RecordReader<Schedule>>(table, ScheduleKey::keyCategory, &scheduleBand);
+        m_reader = std::make_unique<RecordReader<Task>>(table, ScheduleKey::keyCategory, &scheduleBand);
         break;
     case ReportKind::categoryList:
         m_reader = std::make_unique<RecordReader<Category>>(table, CategoryKey::keyCategory, &categoryBand);

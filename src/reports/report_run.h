@@ -2,9 +2,9 @@
 // One run of a report: the table read in its key order, every record laid into a detail band, the pages
 // kept for the preview. A progress window (or the command line) drives it 25 records per slice.
 //
-// The run holds a use of its table from open() until it is destroyed. Records a key leaves out (all of
-// its components blank) are not in that key's order, so they are not printed. A read error other than
-// the end of the table shows warning 35 naming the table and ends the run as the end of the table does.
+// The run holds a use of its table from open() until it is destroyed. Records a key leaves out (all of its components
+// blank) are not in that key's order, so they are not printed. A read error other than the end of the table shows
+// kWarnRecordRetrievalError naming the table and ends the run as the end of the table does.
 //
 // Reading is fast and consistent slice by slice: each slice reads inside one read transaction of its
 // own (the data file's connection is shared with the scheduler's writes between slices, so a transaction
@@ -67,7 +67,7 @@ private:
     class RecordReader;
 
     bool readNext();  // the next band into m_current; false at the end or after an error
-    void reportReadError();  // warning 35 for a read error met since, if any
+    void reportReadError();  // kWarnRecordRetrievalError for a read error met since, if any
 
     ReportKind m_kind;
     DataFiles& m_files;

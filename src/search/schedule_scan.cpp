@@ -209,11 +209,11 @@ private:
 // The tagged tasks, in the tags' sort-value order.
 class ScheduleScan::TagSource : public Source {
 public:
-    TagSource(DataFiles& files, Tags& tags) : m_files(files), m_tags(tags), m_next(tags.firstTag(kScheduleTable)) {}
+    TagSource(DataFiles& files, Tags& tags) : m_files(files), m_tags(tags), m_next(tags.firstTagged(kScheduleTable)) {}
     const store::Row* next() override {
         while (m_next != 0) {
             const std::int64_t position = m_next;
-            m_next = m_tags.nextTag(kScheduleTable);
+            m_next = m_tags.nextTagged(kScheduleTable);
             // A task deleted since its tag was read is passed over.
             ++m_fetched;
             if (readAtPosition(m_files.table(TableId::schedule), position, m_task).ok()) return &m_task;
@@ -263,7 +263,7 @@ ScheduleScan::ScheduleScan(DataFiles& files, Tags& tags, Criteria criteria, Sear
     }
     if (!m_source && task == SearchTask::unselect) {
         m_path = {AccessPath::Kind::tags, -1, -1};
-        m_total = tags.cntTag(kScheduleTable);
+        m_total = tags.countTags(kScheduleTable);
         m_source = std::make_unique<TagSource>(files, tags);
         return;
     }
@@ -380,8 +380,8 @@ platform::SlicedJob::Step MarkJob::runSlice() {
         budget -= m_scan.recordsRead() - before;
         if (result == ScheduleScan::Result::match) {
             const std::int64_t id = numberOf(valueAt(task, kIdIndex));
-            if (m_select) m_tags.setTag(kScheduleTable, task.ref.rowId, std::to_string(id));
-            else m_tags.clrTag(kScheduleTable, task.ref.rowId);
+            if (m_select) m_tags.tag(kScheduleTable, task.ref.rowId, std::to_string(id));
+            else m_tags.untag(kScheduleTable, task.ref.rowId);
             if ((m_gaveUp = m_tags.gaveUp())) break;
             if (onMatch) onMatch(task);
         } else {

@@ -101,12 +101,12 @@ SearchOutcome ScheduleSearch::beginSearch(store::Row& buffer) {
         exclaim(kNoSearchField);
         return SearchOutcome::nothing;
     }
-    const bool selectionExists = m_tags.firstTag(kScheduleTable) != 0;
+    const bool selectionExists = m_tags.firstTagged(kScheduleTable) != 0;
     const SearchTask task = m_dialogs.askTask(selectionExists);
     if (task == SearchTask::cancel || (task == SearchTask::unselect && !selectionExists)) return SearchOutcome::nothing;
     if (task == SearchTask::select && selectionExists) {
         const int answer = m_messages.show({kClearOldSelections, "", platform::Icon::Question, platform::kYes + platform::kNo, platform::kYes});
-        if (answer == platform::kYes) m_tags.newTag(kScheduleTable);
+        if (answer == platform::kYes) m_tags.clearTags(kScheduleTable);
     }
     m_found = 0;
     ScheduleScan scan(m_files, m_tags, std::move(list), task);

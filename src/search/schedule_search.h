@@ -63,7 +63,8 @@ public:
     ScheduleSearch(const ScheduleSearch&) = delete;
     ScheduleSearch& operator=(const ScheduleSearch&) = delete;
 
-    // Only the search request opens the search; insert, change and delete show warning 19, 20 or 21.
+    // Only the search request opens the search; insert, change and delete show kWarnInsertNotAllowed,
+    // kWarnChangeNotAllowed or kWarnDeleteNotAllowed.
     static bool acceptsRequest(Request request, const DataWarning& warn);
 
     MatchType matchType(const SearchField& field) const;

@@ -11,7 +11,6 @@ namespace tarvelo::search {
 namespace {
 
 struct Declared {
-    int control;
     std::string_view name;
     FieldKind kind;
     std::string_view picture;
@@ -26,44 +25,44 @@ constexpr FieldKind kOption = FieldKind::option;
 
 // The times are compared as numbers like the dates, so they share the DATE kind.
 constexpr std::array<Declared, 31> kDeclared{{
-    {3, "SCH:TASKTYPE", kOption, "@s20"},
-    {11, "SCH:CATEGORY", kOption, "@s20"},
-    {13, "SCH:DESCRIPTION", kString, "@s40"},
-    {15, "SCH:COMMAND", kString, "@s80"},
-    {17, "SCH:PATH", kString, "@s80"},
-    {19, "SCH:MESSAGE", kText, "@s1000"},
-    {21, "SCH:SCHEDULETYPE", kOption, "@s20"},
-    {29, "SCH:EVERY1ST", kCheck, "@n1"},
-    {30, "SCH:EVERY2ND", kCheck, "@n1"},
-    {31, "SCH:EVERY3RD", kCheck, "@n1"},
-    {32, "SCH:EVERY4TH", kCheck, "@n1"},
-    {33, "SCH:EVERYLAST", kCheck, "@n1"},
-    {34, "SCH:SUNDAY", kCheck, "@n1"},
-    {35, "SCH:MONDAY", kCheck, "@n1"},
-    {36, "SCH:TUESDAY", kCheck, "@n1"},
-    {37, "SCH:WEDNESDAY", kCheck, "@n1"},
-    {38, "SCH:THURSDAY", kCheck, "@n1"},
-    {39, "SCH:FRIDAY", kCheck, "@n1"},
-    {40, "SCH:SATURDAY", kCheck, "@n1"},
-    {42, "SCH:EVERY", kNumber, "@n6"},
-    {43, "SCH:EVERYTYPE", kOption, "@s20"},
-    {51, "SCH:DATE", kDate, "@d3"},
-    {54, "SCH:TIME", kDate, "@t3"},
-    {59, "SCH:SKIPNEXTTIME", kCheck, "@n1"},
-    {61, "SCH:ADVANCEWARNDATE", kDate, "@d3"},
-    {64, "SCH:ADVANCEWARNTIME", kDate, "@t3"},
-    {67, "SCH:ALARM", kCheck, "@n1"},
-    {69, "SCH:ALARMFILE", kString, "@s80"},
-    {70, "SCH:WARN", kCheck, "@n1"},
-    {71, "SCH:USERSKIP", kCheck, "@n1"},
-    {72, "SCH:DISABLED", kCheck, "@n1"},
+    {"SCH:TASKTYPE", kOption, "@s20"},
+    {"SCH:CATEGORY", kOption, "@s20"},
+    {"SCH:DESCRIPTION", kString, "@s40"},
+    {"SCH:COMMAND", kString, "@s80"},
+    {"SCH:PATH", kString, "@s80"},
+    {"SCH:MESSAGE", kText, "@s1000"},
+    {"SCH:SCHEDULETYPE", kOption, "@s20"},
+    {"SCH:EVERY1ST", kCheck, "@n1"},
+    {"SCH:EVERY2ND", kCheck, "@n1"},
+    {"SCH:EVERY3RD", kCheck, "@n1"},
+    {"SCH:EVERY4TH", kCheck, "@n1"},
+    {"SCH:EVERYLAST", kCheck, "@n1"},
+    {"SCH:SUNDAY", kCheck, "@n1"},
+    {"SCH:MONDAY", kCheck, "@n1"},
+    {"SCH:TUESDAY", kCheck, "@n1"},
+    {"SCH:WEDNESDAY", kCheck, "@n1"},
+    {"SCH:THURSDAY", kCheck, "@n1"},
+    {"SCH:FRIDAY", kCheck, "@n1"},
+    {"SCH:SATURDAY", kCheck, "@n1"},
+    {"SCH:EVERY", kNumber, "@n6"},
+    {"SCH:EVERYTYPE", kOption, "@s20"},
+    {"SCH:DATE", kDate, "@d3"},
+    {"SCH:TIME", kDate, "@t3"},
+    {"SCH:SKIPNEXTTIME", kCheck, "@n1"},
+    {"SCH:ADVANCEWARNDATE", kDate, "@d3"},
+    {"SCH:ADVANCEWARNTIME", kDate, "@t3"},
+    {"SCH:ALARM", kCheck, "@n1"},
+    {"SCH:ALARMFILE", kString, "@s80"},
+    {"SCH:WARN", kCheck, "@n1"},
+    {"SCH:USERSKIP", kCheck, "@n1"},
+    {"SCH:DISABLED", kCheck, "@n1"},
 }};
 
 const std::vector<SearchField>& fields() {
     static const std::vector<SearchField> all = [] {
         std::vector<SearchField> out;
         for (const Declared& d : kDeclared)
-            out.push_back({d.control, d.name, d.kind, d.picture, scheduleTableDef().fieldIndex(d.name)});
+            out.push_back({d.name, d.kind, d.picture, scheduleTableDef().fieldIndex(d.name)});
         return out;
     }();
     return all;

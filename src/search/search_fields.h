@@ -11,7 +11,6 @@
 namespace tarvelo::search {
 
 struct SearchField {
-    int control;              // the control's number on the search form (3 .. 72)
     std::string_view name;    // the stored field, "SCH:DESCRIPTION"
     FieldKind kind;
     std::string_view picture; // "@s40", "@d3", "@t3", "@n6"

@@ -8,7 +8,7 @@
 
 namespace tarvelo {
 
-std::function<bool(StdDate)> scheduleDayCheck(const Schedule& task) {
+std::function<bool(StdDate)> scheduleDayCheck(const Task& task) {
     return [task](StdDate date) { return validScheduleDate(task, date); };
 }
 

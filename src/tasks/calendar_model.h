@@ -15,7 +15,7 @@
 
 namespace tarvelo {
 
-struct Schedule;
+struct Task;
 
 inline constexpr int kCalendarCells = 42;  // six rows of seven, Sunday first
 inline constexpr int kCalendarFirstYear = 1801;
@@ -38,7 +38,7 @@ struct CalendarOptions {
 
 // The day check of a task's rule, for CalendarOptions::dayFits. The task is copied: the check does not
 // follow later edits of the caller's record.
-std::function<bool(StdDate)> scheduleDayCheck(const Schedule& task);
+std::function<bool(StdDate)> scheduleDayCheck(const Task& task);
 
 class CalendarModel {
 public:

@@ -14,9 +14,9 @@ bool before(platform::Moment a, platform::Moment b) { return a.date < b.date || 
 
 }  // namespace
 
-std::optional<platform::Moment> occurrenceAfter(const Schedule& task, platform::Moment at) {
+std::optional<platform::Moment> occurrenceAfter(const Task& task, platform::Moment at) {
     if (ruleType(task) == ScheduleType::Once) return std::nullopt;
-    Schedule moved = task;
+    Task moved = task;
     moved.date = at.date;
     moved.time = at.time;
     NoBox quiet;
@@ -28,7 +28,7 @@ std::optional<platform::Moment> occurrenceAfter(const Schedule& task, platform::
     return next;
 }
 
-std::vector<platform::Moment> nextDates(const Schedule& task, int count) {
+std::vector<platform::Moment> nextDates(const Task& task, int count) {
     std::vector<platform::Moment> out;
     if (task.date == 0 || count < 1) return out;
     out.reserve(static_cast<std::size_t>(count));
@@ -45,7 +45,7 @@ std::vector<platform::Moment> nextDates(const Schedule& task, int count) {
 
 Hms clockTime(StdTime time) { return time < 1 ? Hms{} : hmsFromTime(time); }
 
-bool unitMissing(const Schedule& task) {
+bool unitMissing(const Task& task) {
     return ruleType(task) == ScheduleType::Custom && task.everyType.kind() == RepetitionUnit::Other;
 }
 

@@ -17,18 +17,18 @@ namespace tarvelo {
 // after it as reference. Nothing for a "Once" task, and nothing when the rule cannot go further (a
 // task parked at the last supported day). A "Custom" task without a unit moves a day on, as the
 // scheduler moves it after its "Invalid Units" box; no box is shown here.
-std::optional<platform::Moment> occurrenceAfter(const Schedule& task, platform::Moment at);
+std::optional<platform::Moment> occurrenceAfter(const Task& task, platform::Moment at);
 
 // The first `count` occurrences, the task's own date and time first; fewer when the rule ends (one for
 // a "Once" task). None for a task without a date or for count below 1. Disabled tasks are computed as
 // any other: whether to show them is the caller's choice.
-std::vector<platform::Moment> nextDates(const Schedule& task, int count);
+std::vector<platform::Moment> nextDates(const Task& task, int count);
 
 // The time of day an occurrence is shown at: a time of 0 (none set) as midnight, when the scheduler takes
 // the task to be due; otherwise the hundredths since midnight the time stands for.
 Hms clockTime(StdTime time);
 
 // True for a "Custom" task whose unit no rule knows: its dates are those of the scheduler's fallback.
-bool unitMissing(const Schedule& task);
+bool unitMissing(const Task& task);
 
 }  // namespace tarvelo

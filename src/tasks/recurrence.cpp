@@ -28,23 +28,23 @@ int weekday(i64 date) {
     return static_cast<int>(r < 0 ? r + 7 : r);
 }
 
-bool weekdaySelected(const Schedule& task, int dow) {
+bool weekdaySelected(const Task& task, int dow) {
     const Byte flags[7] = {task.sunday,   task.monday, task.tuesday, task.wednesday,
                            task.thursday, task.friday, task.saturday};
     return flags[dow] != 0;
 }
 
-bool anyWeekday(const Schedule& task) {
+bool anyWeekday(const Task& task) {
     return task.sunday || task.monday || task.tuesday || task.wednesday || task.thursday || task.friday ||
            task.saturday;
 }
 
-bool anyOrdinal(const Schedule& task) {
+bool anyOrdinal(const Task& task) {
     return task.every1st || task.every2nd || task.every3rd || task.every4th || task.everyLast;
 }
 
 // The weekday rules' step: the first selected weekday after `from`, or the day after when none is.
-i64 nextCandidate(const Schedule& task, i64 from) {
+i64 nextCandidate(const Task& task, i64 from) {
     if (!anyWeekday(task)) return from + 1;
     for (int i = 1; i < 7; ++i) {
         if (weekdaySelected(task, weekday(from + i))) return from + i;
@@ -56,7 +56,7 @@ i64 nextCandidate(const Schedule& task, i64 from) {
 // the month's final seven match as the fourth or as the last. The month's last day is the day before the
 // first of the next month as the date builder makes it, so in the years below 100, which the builder
 // reads as 19xx, no day counts as among the last seven.
-bool ordinalSelected(const Schedule& task, StdDate date) {
+bool ordinalSelected(const Task& task, StdDate date) {
     const Ymd ymd = ymdFromDate(date);
     const int d = ymd.day;
     if (d <= 7 && task.every1st) return true;
@@ -69,9 +69,9 @@ bool ordinalSelected(const Schedule& task, StdDate date) {
 }
 
 // Stores a date computed past the end of the range as the last supported day.
-void storeDate(Schedule& task, i64 date) { task.date = static_cast<StdDate>(std::min<i64>(date, kMaxDate)); }
+void storeDate(Task& task, i64 date) { task.date = static_cast<StdDate>(std::min<i64>(date, kMaxDate)); }
 
-void advanceByDays(Schedule& task, i64 stride, StdDate refDate) {
+void advanceByDays(Task& task, i64 stride, StdDate refDate) {
     const i64 date = task.date;
     if (date > refDate) return;
     storeDate(task, date + (floorDiv(refDate - date, stride) + 1) * stride);
@@ -82,7 +82,7 @@ void advanceByDays(Schedule& task, i64 stride, StdDate refDate) {
 // grows by the same amount at every step, and once the time lies within 1 .. kDay it stays there; only
 // the first step (from a time above the day) and the steps from a time of 0 or below (which count up
 // without carrying) behave differently, and they are handled first.
-void advanceByTime(Schedule& task, i64 days, i64 hundredths, StdDate refDate, StdTime refTime) {
+void advanceByTime(Task& task, i64 days, i64 hundredths, StdDate refDate, StdTime refTime) {
     const i64 R = refDate;
     const i64 T = refTime;
     auto reached = [&](i64 d, i64 t) { return d > R || (d == R && t >= T); };
@@ -202,7 +202,7 @@ void yearStep(i64& y, int& m, int& d, i64 n) {
 // "Monthly" (n = 1) and the month unit. Stepping is followed exactly, but runs of steps that can neither
 // carry a day nor meet the year-below-100 reading are taken at once: a day up to 28 never carries, and a
 // longer day whose months all hold it within one 400-year cycle of steps never will.
-void advanceByMonths(Schedule& task, i64 n, StdDate refDate) {
+void advanceByMonths(Task& task, i64 n, StdDate refDate) {
     if (task.date > refDate) return;
     const Ymd r = ymdFromDate(refDate);
     const Ymd last = ymdFromDate(kMaxDate);
@@ -255,7 +255,7 @@ void advanceByMonths(Schedule& task, i64 n, StdDate refDate) {
 
 // "Yearly" (n = 1) and the year unit, the same way: only 29 February can carry, and whether it does
 // repeats every 400 years.
-void advanceByYears(Schedule& task, i64 n, StdDate refDate) {
+void advanceByYears(Task& task, i64 n, StdDate refDate) {
     if (task.date > refDate) return;
     const Ymd r = ymdFromDate(refDate);
     const Ymd last = ymdFromDate(kMaxDate);
@@ -299,7 +299,7 @@ void advanceByYears(Schedule& task, i64 n, StdDate refDate) {
     task.date = dateOfDay(y, m, d);
 }
 
-void advanceDayOfWeek(Schedule& task, StdDate refDate) {
+void advanceDayOfWeek(Task& task, StdDate refDate) {
     if (task.date > refDate) return;
     storeDate(task, nextCandidate(task, refDate));
 }
@@ -307,7 +307,7 @@ void advanceDayOfWeek(Schedule& task, StdDate refDate) {
 // Always at least one step, even from a date after the reference. Every candidate up to the reference is
 // passed over whatever its ordinal, so the search starts at the later of the two; from there a ticked
 // ordinal is met within about five weeks.
-void advanceDayOfMonth(Schedule& task, StdDate refDate) {
+void advanceDayOfMonth(Task& task, StdDate refDate) {
     i64 date = nextCandidate(task, std::max(task.date, refDate));
     if (anyOrdinal(task)) {
         while (date <= kMaxDate && !ordinalSelected(task, static_cast<StdDate>(date)))
@@ -316,7 +316,7 @@ void advanceDayOfMonth(Schedule& task, StdDate refDate) {
     storeDate(task, date);
 }
 
-void invalidUnits(Schedule& task, StdDate refDate, platform::MessageBoxPort& messages) {
+void invalidUnits(Task& task, StdDate refDate, platform::MessageBoxPort& messages) {
     messages.show(invalidUnitsMessage());
     if (task.date <= refDate) storeDate(task, i64{refDate} + 1);
 }
@@ -334,7 +334,7 @@ i64 minuteOrHourStep(RepetitionUnit unit, i64 every, i64& hundredths) {
 
 }  // namespace
 
-ScheduleType ruleType(const Schedule& task) {
+ScheduleType ruleType(const Task& task) {
     const ScheduleType type = task.scheduleType.kind();
     return type == ScheduleType::Other ? ScheduleType::Custom : type;
 }
@@ -349,7 +349,7 @@ platform::MessageBoxRequest invalidUnitsMessage() {
     return request;
 }
 
-void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages) {
+void nextScheduleDate(Task& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages) {
     switch (ruleType(task)) {
     case ScheduleType::Once:
         task.completed = 1;
@@ -388,7 +388,7 @@ void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform
     }
 }
 
-bool validScheduleDate(const Schedule& task, StdDate date) {
+bool validScheduleDate(const Task& task, StdDate date) {
     if (date == 0) date = task.date;
     switch (ruleType(task)) {
     case ScheduleType::DayOfWeek:
@@ -400,7 +400,7 @@ bool validScheduleDate(const Schedule& task, StdDate date) {
     }
 }
 
-void advanceTask(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages) {
+void advanceTask(Task& task, StdDate today, StdTime now, platform::MessageBoxPort& messages) {
     detail::advanceTaskWith(task, today, now, messages, &nextScheduleDate);
 }
 
@@ -437,7 +437,7 @@ std::int32_t maxRepetitionCount(RepetitionUnit unit, StdDate from) {
     return static_cast<std::int32_t>(std::clamp<i64>(count, 0, kNoLimit));
 }
 
-bool repetitionFits(const Schedule& task) {
+bool repetitionFits(const Task& task) {
     if (ruleType(task) != ScheduleType::Custom) return true;
     const StdDate from = task.date >= kMinDate && task.date <= kMaxDate ? task.date : kMinDate;
     return std::max(task.every, 1) <= maxRepetitionCount(task.everyType.kind(), from);
@@ -445,7 +445,7 @@ bool repetitionFits(const Schedule& task) {
 
 namespace detail {
 
-void advanceTaskWith(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages,
+void advanceTaskWith(Task& task, StdDate today, StdTime now, platform::MessageBoxPort& messages,
                      NextScheduleDateFn next) {
     // The warning's distances from the task, in days and in hundredths, each taken only when set.
     const bool warned = task.advanceWarnDate != 0 || task.advanceWarnTime != 0;

@@ -7,9 +7,9 @@
 
 namespace tarvelo::detail {
 
-using NextScheduleDateFn = void (*)(Schedule&, StdDate, StdTime, platform::MessageBoxPort&);
+using NextScheduleDateFn = void (*)(Task&, StdDate, StdTime, platform::MessageBoxPort&);
 // advanceTask() around either computation of the next occurrence.
-void advanceTaskWith(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages,
+void advanceTaskWith(Task& task, StdDate today, StdTime now, platform::MessageBoxPort& messages,
                      NextScheduleDateFn next);
 
 }  // namespace tarvelo::detail

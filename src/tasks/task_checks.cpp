@@ -33,7 +33,7 @@ const std::string kNotATime = "is not a time of the day";
 
 }  // namespace
 
-std::optional<TaskProblem> taskEntryProblem(const Schedule& task) {
+std::optional<TaskProblem> taskEntryProblem(const Task& task) {
     if (!isOption(task.taskType)) return TaskProblem{TaskField::taskType, oneOf(kTaskTypes)};
     if (!isOption(task.scheduleType)) return TaskProblem{TaskField::scheduleType, oneOf(kScheduleTypes)};
     if (!isOption(task.everyType)) return TaskProblem{TaskField::everyType, oneOf(kRepetitionUnits)};
@@ -59,7 +59,7 @@ std::optional<TaskProblem> taskEntryProblem(const Schedule& task) {
     return std::nullopt;
 }
 
-std::optional<std::string> applyTaskEntryRules(Schedule& task) {
+std::optional<std::string> applyTaskEntryRules(Task& task) {
     if (task.taskType == TaskType::None) task.time = kNoneTaskTime;
     if (task.date != 0 && !validScheduleDate(task, 0)) return "Date given does not match schedule type.";
     return std::nullopt;

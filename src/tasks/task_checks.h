@@ -22,11 +22,11 @@ struct TaskProblem {
 
 // The first value the forms would not take, or nothing. Texts longer than their field are the caller's
 // to refuse (a record cannot hold them). A blank option text is taken: it is what a cleared record holds.
-std::optional<TaskProblem> taskEntryProblem(const Schedule& task);
+std::optional<TaskProblem> taskEntryProblem(const Task& task);
 
 // What the forms do on accepting the fields, beyond refusing: a "None" task gets its fixed time. Returns
 // the box text the form would show as a warning only ("Date given does not match schedule type."), or
 // nothing.
-std::optional<std::string> applyTaskEntryRules(Schedule& task);
+std::optional<std::string> applyTaskEntryRules(Task& task);
 
 }  // namespace tarvelo

@@ -18,7 +18,7 @@ std::string lowered(const std::string& text) {
 
 }  // namespace
 
-TaskEditor::TaskEditor(DataFiles& files, Request request, const Schedule& task, TaskEditorPorts ports)
+TaskEditor::TaskEditor(DataFiles& files, Request request, const Task& task, TaskEditorPorts ports)
     : m_files(files),
       m_clock(ports.clock),
       m_form(files, request, task),
@@ -42,7 +42,7 @@ bool TaskEditor::start(std::string_view selectedDayText) {
 }
 
 void TaskEditor::applyNewTaskDefaults(std::string_view selectedDayText) {
-    Schedule& t = task();
+    Task& t = task();
     const platform::Moment now = m_clock.now();
     // A text that is no day number gives no date; a new task then starts today, as with a blank one.
     const StdDate selected = trimRight(selectedDayText).empty() ? 0 : profileNumber(selectedDayText);

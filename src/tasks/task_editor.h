@@ -49,7 +49,7 @@ struct TaskVisibility {
 // examples: each is taken as typed, with no check, warning or value of another field following from it.
 enum class TaskRules { form, specialEvent, search };
 
-TaskVisibility taskVisibility(const Schedule& task, TaskRules rules = TaskRules::form);
+TaskVisibility taskVisibility(const Task& task, TaskRules rules = TaskRules::form);
 
 // The time a task of type "None" is given (23:59:55).
 inline constexpr StdTime kNoneTaskTime = 8639500;
@@ -79,9 +79,9 @@ struct TaskFieldPorts {
 
 class TaskFields {
 public:
-    TaskFields(Schedule& task, TaskFieldPorts ports);
+    TaskFields(Task& task, TaskFieldPorts ports);
 
-    const Schedule& task() const { return m_task; }
+    const Task& task() const { return m_task; }
     TaskRules rules() const { return m_rules; }
     void setRules(TaskRules rules) { m_rules = rules; }
     TaskVisibility visibility() const { return taskVisibility(m_task, m_rules); }
@@ -141,7 +141,7 @@ private:
     std::optional<std::string> chooseFile(const std::string& title, const std::vector<platform::FileFilter>& filters,
                                           const std::string& current);
 
-    Schedule& m_task;
+    Task& m_task;
     TaskFieldPorts m_ports;
     TaskRules m_rules = TaskRules::form;
 };
@@ -165,7 +165,7 @@ class TaskEditor {
 public:
     // task: for a change or delete the copy the caller read (with its ref); for an insert the cleared
     // record, with a category when the caller presets one.
-    TaskEditor(DataFiles& files, Request request, const Schedule& task, TaskEditorPorts ports);
+    TaskEditor(DataFiles& files, Request request, const Task& task, TaskEditorPorts ports);
     TaskEditor(const TaskEditor&) = delete;
     TaskEditor& operator=(const TaskEditor&) = delete;
 
@@ -182,8 +182,8 @@ public:
 
     // The record being edited. Plain fields (description, command, check boxes, ...) are written here
     // directly by the view; fields with rules go through fields().
-    Schedule& task() { return m_form.record(); }
-    const Schedule& task() const { return m_form.record(); }
+    Task& task() { return m_form.record(); }
+    const Task& task() const { return m_form.record(); }
     TaskFields& fields() { return m_fields; }
     TaskVisibility visibility() const { return m_fields.visibility(); }
 

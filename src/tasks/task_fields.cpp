@@ -42,7 +42,7 @@ void normaliseMoment(StdDate& date, StdTime& time) {
 
 }  // namespace
 
-TaskVisibility taskVisibility(const Schedule& task, TaskRules rules) {
+TaskVisibility taskVisibility(const Task& task, TaskRules rules) {
     TaskVisibility v;
     switch (task.taskType.kind()) {
     case TaskType::RunProgram: v.messageTab = false; break;
@@ -76,11 +76,11 @@ TaskVisibility taskVisibility(const Schedule& task, TaskRules rules) {
 
 std::size_t taskTextWidth(TaskText field) {
     switch (field) {
-    case TaskText::description: return decltype(Schedule::description)::kWidth;
-    case TaskText::command: return decltype(Schedule::command)::kWidth;
-    case TaskText::path: return decltype(Schedule::path)::kWidth;
-    case TaskText::alarmFile: return decltype(Schedule::alarmFile)::kWidth;
-    case TaskText::message: return decltype(Schedule::message)::kWidth;
+    case TaskText::description: return decltype(Task::description)::kWidth;
+    case TaskText::command: return decltype(Task::command)::kWidth;
+    case TaskText::path: return decltype(Task::path)::kWidth;
+    case TaskText::alarmFile: return decltype(Task::alarmFile)::kWidth;
+    case TaskText::message: return decltype(Task::message)::kWidth;
     }
     return 0;
 }
@@ -105,7 +105,7 @@ std::string commandForFile(std::string_view file) {
     return quoted;
 }
 
-TaskFields::TaskFields(Schedule& task, TaskFieldPorts ports) : m_task(task), m_ports(std::move(ports)) {
+TaskFields::TaskFields(Task& task, TaskFieldPorts ports) : m_task(task), m_ports(std::move(ports)) {
     if (!m_ports.playable) m_ports.playable = readableFile;
 }
 
@@ -127,7 +127,7 @@ bool TaskFields::acceptEvery(std::int32_t every) {
         m_task.every = every;
         return true;
     }
-    Schedule candidate = m_task;
+    Task candidate = m_task;
     candidate.every = every;
     if (!repetitionFits(candidate)) return false;
     m_task.every = every;

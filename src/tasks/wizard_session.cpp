@@ -6,10 +6,10 @@
 namespace tarvelo {
 
 TaskWizardSession::TaskWizardSession(DataFiles& files, WizardKind kind, TaskEditorPorts ports,
-                                     const Schedule& source)
+                                     const Task& source)
     : m_files(files),
       m_messages(ports.messages),
-      m_editor(files, Request::insert, Schedule{}, std::move(ports)),
+      m_editor(files, Request::insert, Task{}, std::move(ports)),
       m_navigation(kind),
       m_saved(source) {
     if (kind == WizardKind::specialEvent) m_editor.fields().setRules(TaskRules::specialEvent);
@@ -21,9 +21,9 @@ bool TaskWizardSession::start() {
         m_ended = true;
         return false;
     }
-    Schedule& t = task();
+    Task& t = task();
     if (kind() == WizardKind::specialEvent) {
-        Schedule copy = m_saved;
+        Task copy = m_saved;
         copy.id = t.id;
         copy.ref = t.ref;
         copy.scheduleType = ScheduleType::Once;
@@ -64,7 +64,7 @@ std::optional<TaskFocus> TaskWizardSession::finishPressed() {
     // The skip box answers a question about the source task; the event itself is saved without the flag.
     // Were it stored with it and clearing it failed, the engine would pass over the one occurrence the
     // event exists for.
-    Schedule& t = task();
+    Task& t = task();
     const Byte skipSource = t.skipNextTime;
     t.skipNextTime = 0;
     const std::optional<TaskFocus> stay = m_editor.save();
@@ -87,7 +87,7 @@ Response TaskWizardSession::end() {
 void TaskWizardSession::moveSkipToSource() {
     TableUse use(m_files, TableId::schedule);
     auto schedule = m_files.schedule();
-    Schedule probe, regular;
+    Task probe, regular;
     probe.id = m_saved.id;
     if (const store::Status s = schedule.fetch(ScheduleKey::keyId, probe, regular); !s.ok()) {
         tell("Could not set SKIP status  ID #" + std::to_string(m_saved.id) + "Error:" + s.message);

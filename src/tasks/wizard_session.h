@@ -27,7 +27,7 @@ inline constexpr const char* kGeneralCategory = "General";
 class TaskWizardSession {
 public:
     // source: the task to reschedule (WizardKind::specialEvent only; its message included).
-    TaskWizardSession(DataFiles& files, WizardKind kind, TaskEditorPorts ports, const Schedule& source = {});
+    TaskWizardSession(DataFiles& files, WizardKind kind, TaskEditorPorts ports, const Task& source = {});
     TaskWizardSession(const TaskWizardSession&) = delete;
     TaskWizardSession& operator=(const TaskWizardSession&) = delete;
 
@@ -38,11 +38,11 @@ public:
     WizardKind kind() const { return m_navigation.kind(); }
     TaskEditor& editor() { return m_editor; }
     const TaskEditor& editor() const { return m_editor; }
-    Schedule& task() { return m_editor.task(); }
+    Task& task() { return m_editor.task(); }
     WizardNavigation& navigation() { return m_navigation; }
     const WizardNavigation& navigation() const { return m_navigation; }
     // The copy of the task being rescheduled, as it was when the wizard started.
-    const Schedule& source() const { return m_saved; }
+    const Task& source() const { return m_saved; }
 
     // "&Finish": the add wizards re-accept every field first, the special event saves as it stands.
     // Returns where the focus goes when the wizard stays open, or nothing when it is to close.
@@ -61,7 +61,7 @@ private:
     platform::MessageBoxPort& m_messages;
     TaskEditor m_editor;
     WizardNavigation m_navigation;
-    Schedule m_saved;
+    Task m_saved;
     bool m_skipSource = false;  // a finished special event asked to skip the source's next occurrence
     bool m_ended = false;
     Response m_response = Response::cancelled;

@@ -26,7 +26,6 @@ QRect dialogRect(const QWidget& window, int x, int y, int width, int height) {
 }  // namespace
 
 ProgressWindow::ProgressWindow(platform::SlicedJob& job, const QString& title, QWidget* parent) : QDialog(parent), m_job(job) {
-    setObjectName(QStringLiteral("ProgressWindow"));
     setFont(windowFont());
     setWindowTitle(title);
     // As wide as its title needs, the controls kept in the middle.
@@ -35,7 +34,6 @@ ProgressWindow::ProgressWindow(platform::SlicedJob& job, const QString& title, Q
     const int shift = (width() - designed.width()) / 2;
 
     m_upper = new QLabel(this);
-    m_upper->setObjectName(QStringLiteral("upperLine"));
     m_upper->setAlignment(Qt::AlignCenter);
     m_upper->setGeometry(dialogRect(*this, 0, 3, 142, 10).adjusted(0, 0, 2 * shift, 0));
 
@@ -46,7 +44,6 @@ ProgressWindow::ProgressWindow(platform::SlicedJob& job, const QString& title, Q
     m_bar->setGeometry(dialogRect(*this, 15, 15, 111, 12).translated(shift, 0));
 
     m_lower = new QLabel(this);
-    m_lower->setObjectName(QStringLiteral("lowerLine"));
     m_lower->setAlignment(Qt::AlignCenter);
     m_lower->setGeometry(dialogRect(*this, 0, 30, 142, 10).adjusted(0, 0, 2 * shift, 0));
 

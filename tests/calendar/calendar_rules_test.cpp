@@ -31,7 +31,7 @@ std::string shown(const std::vector<SeriesPart>& parts) {
 
 struct SeriesCase {
     std::string name;
-    Schedule task;
+    Task task;
     std::string series;
 };
 
@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
     test::NamedBy<&SeriesCase::name>());
 
 // What a task's rule fields say, in one line: "Day of Month -M----- 1---L every 0 ''".
-std::string ruleLine(const Schedule& t) {
+std::string ruleLine(const Task& t) {
     std::string days, ordinals;
     for (std::size_t i = 0; i < 7; ++i) days += t.*kWeekdayFlags[i] ? "SMTWTFS"[i] : '-';
     for (std::size_t i = 0; i < 5; ++i) ordinals += t.*kOrdinalFlags[i] ? "1234L"[i] : '-';
@@ -88,7 +88,7 @@ class Mapping : public ::testing::TestWithParam<MapCase> {};
 TEST_P(Mapping, TakesWhatATaskRepeatsAlikeAndSaysWhyNot) {
     Recurrence rule;
     ASSERT_EQ(parseRecurrence(GetParam().rrule, rule), std::nullopt);
-    Schedule task;
+    Task task;
     const auto problem = ruleOfRecurrence(&rule, *parseDateTime(GetParam().start), task);
     EXPECT_EQ(problem ? *problem : ruleLine(task), GetParam().expected);
 }
@@ -123,9 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TarveloRule, ReadsBackEveryFieldAsStored) {
     // GIVEN a rule with texts that hold the rule text's own separators
-    Schedule task = makeTask("Day of Month", ymd(2027, 1, 4), timeFromHms(17, 30, 15, 50), "S-T--FS", "12--L", -3,
+    Task task = makeTask("Day of Month", ymd(2027, 1, 4), timeFromHms(17, 30, 15, 50), "S-T--FS", "12--L", -3,
                              "min;x=%,y");
-    Schedule back;
+    Task back;
     ASSERT_EQ(readTarveloRule(tarveloRuleText(task), back), std::nullopt);
     EXPECT_EQ(ruleLine(back), ruleLine(task));
     EXPECT_EQ(back.date, task.date);

@@ -77,10 +77,10 @@ bool expanderInstalled() {
 }
 
 // A task's rule fields from a rule-built task.
-void takeRule(Schedule& task, const Schedule& rule) {
+void takeRule(Task& task, const Task& rule) {
     task.scheduleType = rule.scheduleType;
-    for (Byte Schedule::*flag : kWeekdayFlags) task.*flag = rule.*flag;
-    for (Byte Schedule::*flag : kOrdinalFlags) task.*flag = rule.*flag;
+    for (Byte Task::*flag : kWeekdayFlags) task.*flag = rule.*flag;
+    for (Byte Task::*flag : kOrdinalFlags) task.*flag = rule.*flag;
     task.every = rule.every;
     task.everyType = rule.everyType;
 }
@@ -101,8 +101,8 @@ protected:
 
     // A task of every schedule type and every quirk of the rules, numbered from 1.
     int addEveryRule() {
-        const auto add = [this](const std::string& description, const Schedule& rule) {
-            Schedule& task = data.task(description, rule.date, rule.time, "Quirks");
+        const auto add = [this](const std::string& description, const Task& rule) {
+            Task& task = data.task(description, rule.date, rule.time, "Quirks");
             takeRule(task, rule);
             task.message = "Rule: " + description + ", with \"quotes\"; and a line\nbreak";
             if (description.find("warning") != std::string::npos) {
@@ -153,7 +153,7 @@ TEST_F(CalendarCliTest, TheExpanderGivesTheNextDatesOfEveryScheduleTypeAndQuirk)
     const int tasks = addEveryRule();
     data.task("Disabled", dateFromYmd(2027, 1, 4), 1).disabled = 1;
     data.addTask();
-    Schedule& copy = data.task("Completed copy", dateFromYmd(2027, 1, 4), 1);
+    Task& copy = data.task("Completed copy", dateFromYmd(2027, 1, 4), 1);
     copy.disabled = copy.completed = 1;
     data.addTask();
     // WHEN the schedule is exported and expanded by the independent expander
@@ -177,7 +177,7 @@ TEST_F(CalendarCliTest, TheExpanderGivesTheNextDatesOfEveryScheduleTypeAndQuirk)
 TEST_F(CalendarCliTest, AnExportedScheduleImportsBackExactly) {
     // GIVEN an exported schedule of every rule, with program tasks among them
     const int tasks = addEveryRule();
-    Schedule& program = data.task("Backup; nightly", dateFromYmd(2027, 1, 4), timeFromHms(2, 0), "Work, home");
+    Task& program = data.task("Backup; nightly", dateFromYmd(2027, 1, 4), timeFromHms(2, 0), "Work, home");
     program.taskType = TaskType::Both;
     program.command = "backup.sh --all";
     program.path = "/srv/data";

@@ -63,7 +63,7 @@ protected:
 TEST_F(ReportCliTest, ScheduleByDateShowsEveryTaskInDateOrderTwoToAPage) {
     // GIVEN three tasks stored out of date order, one of them with everything printed
     data.addTask("Pay the rent", day + 1, timeFromHms(9, 0), "Home");
-    Schedule& full = data.task("Weekly report", day, timeFromHms(17, 30), "Work");
+    Task& full = data.task("Weekly report", day, timeFromHms(17, 30), "Work");
     full.taskType = TaskType::Both;
     full.command = "report.sh";
     full.message = "Send it to Ann";
@@ -93,7 +93,7 @@ TEST_F(ReportCliTest, ScheduleByDateShowsEveryTaskInDateOrderTwoToAPage) {
 TEST_F(ReportCliTest, ScheduleByCategoryLeavesOutTheTaskWithoutCategoryAndDescription) {
     data.addTask("Zebra feed", day, timeFromHms(9, 0), "Zoo");
     data.addTask("Apple pie", day + 1, timeFromHms(9, 0), "Baking");
-    Schedule& blank = data.task("", day + 2, timeFromHms(9, 0), "");
+    Task& blank = data.task("", day + 2, timeFromHms(9, 0), "");
     blank.command = "blank-task.sh";
     data.addTask();
     ASSERT_EQ(report("category").exitCode, 0);

@@ -36,7 +36,7 @@ protected:
         store::Transaction tx;
         ASSERT_TRUE(tx.begin({&schedule.table()}).ok());
         for (int n = 0; n < count; ++n) {
-            Schedule t;
+            Task t;
             t.id = ++m_lastId;
             t.description = "Task " + std::to_string(t.id);
             t.category = "Work";

@@ -48,7 +48,7 @@ protected:
         store::Transaction tx;
         ASSERT_TRUE(tx.begin({&schedule.table()}).ok());
         for (int id = 1; id <= count; ++id) {
-            Schedule t;
+            Task t;
             t.id = id;
             t.description = "Task " + std::to_string(id);
             t.taskType = TaskType::RunProgram;

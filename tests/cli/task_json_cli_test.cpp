@@ -76,7 +76,7 @@ protected:
 TEST_F(ListedJson, aStoredTextWithControlCharactersIsOneLineOfJsonWithTheTextAsItIs) {
     // GIVEN a task whose command holds control characters (stored by an older version: add refuses them)
     const std::string command("a\x01" "b\x1f" "c\x7f" "d\b\f\x1b[2J");
-    Schedule task;
+    Task task;
     task.id = 1;
     task.command = command;
     addTask(*files, task);
@@ -85,7 +85,7 @@ TEST_F(ListedJson, aStoredTextWithControlCharactersIsOneLineOfJsonWithTheTextAsI
 
 TEST_F(ListedJson, aStoredTextThatIsNotUtf8IsShownWithReplacementCharacters) {
     // GIVEN a task whose description holds bytes that are not UTF-8 (written by another program)
-    Schedule task;
+    Task task;
     task.id = 1;
     task.description = std::string("ab\xff\xfe" "c\xe2\x82");
     addTask(*files, task);

@@ -412,7 +412,7 @@ protected:
         std::int32_t id = 0;
         for (auto [category, description] : {std::pair{"Work", "Report"}, {"work", "Budget"}, {"Home", "Garden"},
                                              {"Workshop", "Tools"}, {"Zoo", "Feed"}, {"Work", "Minutes"}}) {
-            Schedule task = test::taskIn(category, description, ++id);
+            Task task = test::taskIn(category, description, ++id);
             EXPECT_TRUE(files->schedule().add(task).ok());
         }
         list = std::make_unique<BrowseList>(files->table(TableId::schedule), warn,
@@ -449,7 +449,7 @@ TEST_F(CategoryTasksTest, followsTheCategoryItIsResetTo) {
 
 TEST_F(CategoryTasksTest, locatingATaskOutsideTheCategoryShowsTheLastPage) {
     list->resetSort(0);
-    list->setCurrent(RecordTable<Schedule>::toRow(test::taskIn("Aardvark", "x", 99)));
+    list->setCurrent(RecordTable<Task>::toRow(test::taskIn("Aardvark", "x", 99)));
     list->locateCurrent();
     EXPECT_EQ(descriptions(), "Budget Minutes Report");
 }

@@ -23,7 +23,7 @@ protected:
             store::Transaction tx;
             ASSERT_TRUE(tx.begin({&schedule.table()}).ok());
             for (int id = 1; id <= 2000; ++id) {
-                Schedule t;
+                Task t;
                 t.id = id;
                 t.category = "Cat " + std::to_string(id % 7);
                 t.description = "Task " + std::to_string(id);
@@ -51,7 +51,7 @@ protected:
     // Every task in SCH:KEYCATEGORY order.
     int countByCategory() {
         auto schedule = files->schedule();
-        Schedule r;
+        Task r;
         int n = 0;
         store::Status s = schedule.setToStart(ScheduleKey::keyCategory);
         while (s.ok() && (s = schedule.next(r)).ok()) ++n;

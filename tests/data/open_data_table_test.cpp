@@ -71,7 +71,7 @@ TEST_F(OpenDataTableTest, GivenADamagedKeyWhenTheUserAnswersYesThenTheKeysAreReb
     {
         TableUse use(*files, TableId::schedule);
         for (int id = 1; id <= 3; ++id) {
-            Schedule task;
+            Task task;
             task.id = id;
             task.date = 71622 - id;
             ASSERT_TRUE(files->schedule().add(task).ok());
@@ -90,7 +90,7 @@ TEST_F(OpenDataTableTest, GivenADamagedKeyWhenTheUserAnswersYesThenTheKeysAreReb
     // The rebuilt keys order the records again.
     auto schedule = files->schedule();
     ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyDate).ok());
-    Schedule first;
+    Task first;
     ASSERT_TRUE(schedule.next(first).ok());
     EXPECT_EQ(first.id, 3);
     files->release(TableId::schedule);
@@ -207,7 +207,7 @@ TEST_F(OpenDataTableTest, GivenTheLockHeldBeyondTheWaitWhenAMissingTableIsCreate
 TEST_F(OpenDataTableTest, GivenAReadOnlyFolderThenTheTablesOpenWithoutAMessageAndWritesAreRefused) {
     createTables();
     {
-        Schedule t;
+        Task t;
         t.id = 1;
         t.description = "Kept";
         TableUse use(*files, TableId::schedule);
@@ -232,7 +232,7 @@ TEST_F(OpenDataTableTest, GivenAReadOnlyFolderThenTheTablesOpenWithoutAMessageAn
         try {
             TableUse use(childFiles, TableId::schedule);
             if (box.count() != 0 || childFiles.schedule().records().value != 1) return 1;
-            Schedule t;
+            Task t;
             t.id = 2;
             const store::Status s = childFiles.schedule().add(t);
             return s.driverCode == "SQLITE_READONLY (8)" ? 0 : 2;

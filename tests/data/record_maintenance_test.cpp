@@ -11,8 +11,8 @@ namespace {
 
 using test::ForeignLock;
 
-Schedule task(std::int32_t id, std::string_view category, std::string_view description, StdDate date = 0) {
-    Schedule s;
+Task task(std::int32_t id, std::string_view category, std::string_view description, StdDate date = 0) {
+    Task s;
     s.id = id;
     s.category = category;
     s.description = description;
@@ -31,7 +31,7 @@ protected:
         uses.emplace_back(*files, TableId::categories);
         uses.emplace_back(*files, TableId::toDo);
     }
-    Schedule addTask(Schedule s) {
+    Task addTask(Task s) {
         EXPECT_TRUE(files->schedule().add(s).ok());
         return s;
     }
@@ -41,8 +41,8 @@ protected:
         EXPECT_TRUE(files->categories().add(c).ok());
         return c;
     }
-    std::optional<Schedule> storedTask(std::int32_t id) {
-        Schedule probe, out;
+    std::optional<Task> storedTask(std::int32_t id) {
+        Task probe, out;
         probe.id = id;
         if (!files->schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
         return out;
@@ -64,12 +64,12 @@ protected:
 
 TEST_F(RecordMaintenanceTest, GivenATaskWhenItIsPutThenTheChangeIsCommittedAndTheCopyCanBePutAgain) {
     holdTables();
-    Schedule s = addTask(task(1, "Work", "Report"));
+    Task s = addTask(task(1, "Work", "Report"));
     s.description = "Quarterly report";
-    EXPECT_TRUE(putScheduleRecord(*files, s).ok());
+    EXPECT_TRUE(putTaskRecord(*files, s).ok());
     EXPECT_EQ(storedTask(1)->description, "Quarterly report");
     s.description = "Yearly report";
-    EXPECT_TRUE(putScheduleRecord(*files, s).ok());
+    EXPECT_TRUE(putTaskRecord(*files, s).ok());
     EXPECT_EQ(storedTask(1)->description, "Yearly report");
     EXPECT_EQ(messages.count(), 0u);
 
@@ -83,14 +83,14 @@ TEST_F(RecordMaintenanceTest, GivenATaskWhenItIsPutThenTheChangeIsCommittedAndTh
 
 TEST_F(RecordMaintenanceTest, GivenACopyChangedMeanwhileWhenItIsPutThenWarning15ReportsItAndTheOtherChangeStays) {
     holdTables();
-    const Schedule original = addTask(task(1, "Work", "Report", 71622));
-    Schedule mine = original;
-    Schedule engines = original;
+    const Task original = addTask(task(1, "Work", "Report", 71622));
+    Task mine = original;
+    Task engines = original;
     engines.date = 71623;  // the timer moved the task on
     ASSERT_TRUE(files->schedule().put(engines).ok());
 
     mine.description = "Edited";
-    EXPECT_EQ(putScheduleRecord(*files, mine).code, store::kRecordChanged);
+    EXPECT_EQ(putTaskRecord(*files, mine).code, store::kRecordChanged);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "Update Operation Error");
     EXPECT_EQ(messages.last().text, "This record was changed by another station.");
@@ -98,12 +98,12 @@ TEST_F(RecordMaintenanceTest, GivenACopyChangedMeanwhileWhenItIsPutThenWarning15
     EXPECT_EQ(stored->date, 71623);
     EXPECT_EQ(stored->description, "Report");
     // The refused copy keeps its old ref: it is still refused, not quietly accepted later.
-    EXPECT_EQ(putScheduleRecord(*files, mine).code, store::kRecordChanged);
+    EXPECT_EQ(putTaskRecord(*files, mine).code, store::kRecordChanged);
 }
 
 TEST_F(RecordMaintenanceTest, GivenAnotherProcessChangedTheTaskWhenTheCopyIsPutThenItIsRefused) {
     holdTables();
-    Schedule mine = addTask(task(1, "Work", "Report", 71622));
+    Task mine = addTask(task(1, "Work", "Report", 71622));
     uses.clear();
     closeFiles();
 
@@ -113,7 +113,7 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProcessChangedTheTaskWhenTheCopyIsPutT
         DataWarning w(box, stop);
         DataFiles theirs(w, folder.path());
         TableUse use(theirs, TableId::schedule);
-        Schedule probe, s;
+        Task probe, s;
         probe.id = 1;
         if (!theirs.schedule().fetch(ScheduleKey::keyId, probe, s).ok()) return 1;
         s.date = 71700;
@@ -124,14 +124,14 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProcessChangedTheTaskWhenTheCopyIsPutT
     reopenFiles();
     holdTables();
     mine.description = "Mine";
-    EXPECT_EQ(putScheduleRecord(*files, mine).code, store::kRecordChanged);
+    EXPECT_EQ(putTaskRecord(*files, mine).code, store::kRecordChanged);
     EXPECT_EQ(messages.last().text, "This record was changed by another station.");
     EXPECT_EQ(storedTask(1)->date, 71700);
 }
 
 TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitThenFileBusyOffersRetryAndCancelChangesNothing) {
     holdTables();
-    Schedule s = addTask(task(1, "Work", "Report"));
+    Task s = addTask(task(1, "Work", "Report"));
     ToDo item;
     item.todo = "Milk";
     ASSERT_TRUE(files->toDo().add(item).ok());
@@ -143,7 +143,7 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitTh
 
     s.description = "Changed";
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(putScheduleRecord(*files, s).code, store::kDriverError);  // Cancel, the default
+    EXPECT_EQ(putTaskRecord(*files, s).code, store::kDriverError);  // Cancel, the default
     double waited = test::secondsSince(start);
     EXPECT_GE(waited, 1.8);
     EXPECT_LT(waited, 6.0);
@@ -171,31 +171,31 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitTh
 TEST_F(RecordMaintenanceTest, GivenATaskWhenItIsDeletedThenItIsGoneAndItsNumberIsFreeAgain) {
     holdTables();
     addTask(task(1, "Work", "A"));
-    const Schedule highest = addTask(task(2, "Work", "B"));
-    EXPECT_TRUE(deleteScheduleRecord(*files, highest).ok());
+    const Task highest = addTask(task(2, "Work", "B"));
+    EXPECT_TRUE(deleteTaskRecord(*files, highest).ok());
     EXPECT_FALSE(storedTask(2).has_value());
     EXPECT_EQ(messages.count(), 0u);
 
-    Schedule next;
-    EXPECT_EQ(reserveScheduleNumber(*files, next), Numbering::numbered);
+    Task next;
+    EXPECT_EQ(reserveTaskNumber(*files, next), Numbering::numbered);
     EXPECT_EQ(next.id, 2);
 }
 
 TEST_F(RecordMaintenanceTest, GivenATaskChangedMeanwhileWhenItIsDeletedThenTheStoredTaskIsDeleted) {
     holdTables();
-    const Schedule copy = addTask(task(1, "Work", "A", 71622));
-    Schedule moved = copy;
+    const Task copy = addTask(task(1, "Work", "A", 71622));
+    Task moved = copy;
     moved.date = 71630;
     ASSERT_TRUE(files->schedule().put(moved).ok());
-    EXPECT_TRUE(deleteScheduleRecord(*files, copy).ok());
+    EXPECT_TRUE(deleteTaskRecord(*files, copy).ok());
     EXPECT_FALSE(storedTask(1).has_value());
 }
 
 TEST_F(RecordMaintenanceTest, GivenATaskAlreadyDeletedWhenItIsDeletedAgainThenWarning17NamesTheTable) {
     holdTables();
-    const Schedule s = addTask(task(1, "Work", "A"));
-    ASSERT_TRUE(deleteScheduleRecord(*files, s).ok());
-    EXPECT_EQ(deleteScheduleRecord(*files, s).code, store::kRecordNotFound);
+    const Task s = addTask(task(1, "Work", "A"));
+    ASSERT_TRUE(deleteTaskRecord(*files, s).ok());
+    EXPECT_EQ(deleteTaskRecord(*files, s).code, store::kRecordNotFound);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "Delete Operation Error");
     EXPECT_EQ(messages.last().text.rfind("An error (", 0), 0u);
@@ -206,10 +206,10 @@ TEST_F(RecordMaintenanceTest, GivenATaskAlreadyDeletedWhenItIsDeletedAgainThenWa
 // The user may take a while over the message; other programs must not wait on this one meanwhile.
 TEST_F(RecordMaintenanceTest, GivenAFailedWriteWhenItsMessageIsOpenThenTheTablesAreFreeAgain) {
     holdTables();
-    const Schedule gone = addTask(task(1, "Work", "A"));
-    ASSERT_TRUE(deleteScheduleRecord(*files, gone).ok());
-    Schedule stale = addTask(task(2, "Work", "B", 71622));
-    Schedule moved = stale;
+    const Task gone = addTask(task(1, "Work", "A"));
+    ASSERT_TRUE(deleteTaskRecord(*files, gone).ok());
+    Task stale = addTask(task(2, "Work", "B", 71622));
+    Task moved = stale;
     moved.date = 71700;
     ASSERT_TRUE(files->schedule().put(moved).ok());
     const Category work = addCategory("Work");
@@ -220,8 +220,8 @@ TEST_F(RecordMaintenanceTest, GivenAFailedWriteWhenItsMessageIsOpenThenTheTables
         std::function<store::Status()> write;
     };
     const Case cases[] = {
-        {"delete of a task gone meanwhile", [&] { return deleteScheduleRecord(*files, gone); }},
-        {"put of a copy changed meanwhile", [&] { return putScheduleRecord(*files, stale); }},
+        {"delete of a task gone meanwhile", [&] { return deleteTaskRecord(*files, gone); }},
+        {"put of a copy changed meanwhile", [&] { return putTaskRecord(*files, stale); }},
         {"delete of a category in use", [&] { return deleteCategoriesRecord(*files, work); }},
         {"rename of a category in use", [&] { return putCategoriesRecord(*files, renamed, "Work"); }},
     };
@@ -307,7 +307,7 @@ TEST_F(RecordMaintenanceTest, GivenTasksWithCategoriesThenCategoryReferencedFoll
     for (const auto& c : kReferences) {
         auto schedule = files->schedule();
         std::int32_t id = 1;
-        std::vector<Schedule> added;
+        std::vector<Task> added;
         for (const auto& [cat, descr] : c.tasks) added.push_back(addTask(task(id++, cat, descr)));
         messages.clear();
         EXPECT_EQ(categoryReferenced(*files, c.name, ReferenceCheck::forDelete), c.referenced)
@@ -385,16 +385,16 @@ TEST_F(RecordMaintenanceTest, GivenCategoriesDifferingInLetterCaseThenTheSecondI
 // Numbering new tasks
 
 TEST_F(RecordMaintenanceTest, GivenAnEmptyScheduleWhenANumberIsReservedThenItIs1AndCancellingFreesItAgain) {
-    Schedule fresh;
+    Task fresh;
     fresh.description = "New";
-    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
+    EXPECT_EQ(reserveTaskNumber(*files, fresh), Numbering::numbered);
     EXPECT_EQ(fresh.id, 1);
     EXPECT_EQ(fresh.description, "New");
     EXPECT_EQ(files->useCount(TableId::schedule), 0);
 
     EXPECT_TRUE(removeReservedTask(*files, fresh).ok());
-    Schedule again;
-    EXPECT_EQ(reserveScheduleNumber(*files, again), Numbering::numbered);
+    Task again;
+    EXPECT_EQ(reserveTaskNumber(*files, again), Numbering::numbered);
     EXPECT_EQ(again.id, 1);
     EXPECT_EQ(messages.count(), 0u);
 }
@@ -403,24 +403,24 @@ TEST_F(RecordMaintenanceTest, GivenTasksWhenANumberIsReservedThenItIsOneAboveThe
     holdTables();
     addTask(task(7, "", "x"));
     addTask(task(3, "", "y"));
-    Schedule fresh;
-    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
+    Task fresh;
+    EXPECT_EQ(reserveTaskNumber(*files, fresh), Numbering::numbered);
     EXPECT_EQ(fresh.id, 8);
-    Schedule second;
-    EXPECT_EQ(reserveScheduleNumber(*files, second), Numbering::numbered);
+    Task second;
+    EXPECT_EQ(reserveTaskNumber(*files, second), Numbering::numbered);
     EXPECT_EQ(second.id, 9);
 }
 
 TEST_F(RecordMaintenanceTest, GivenACopyOfADueTaskWhenItIsReservedThenTheStoredPlaceholderIsNotDueOrWarned) {
     holdTables();
-    Schedule copy = task(0, "Work", "Copy of a due task", 70000);
+    Task copy = task(0, "Work", "Copy of a due task", 70000);
     copy.advanceWarnDate = 69999;
     copy.advanceWarnTime = 1;
-    ASSERT_EQ(reserveScheduleNumber(*files, copy), Numbering::numbered);
+    ASSERT_EQ(reserveTaskNumber(*files, copy), Numbering::numbered);
     EXPECT_EQ(copy.date, 70000);  // the form's copy is as primed
 
     auto schedule = files->schedule();
-    Schedule seen;
+    Task seen;
     ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyDateEnabled).ok());
     EXPECT_EQ(schedule.next(seen).code, store::kRecordNotAvailable);
     ASSERT_TRUE(schedule.setToStart(ScheduleKey::keyAdvanced).ok());
@@ -443,9 +443,9 @@ TEST_F(RecordMaintenanceTest, GivenTheTableLockedWhenNumberingMeetsTheBusyFileTh
         if (r.caption == "File Busy") lock.reset();
     };
     messages.answer(platform::kRetry);
-    Schedule fresh;
+    Task fresh;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
+    EXPECT_EQ(reserveTaskNumber(*files, fresh), Numbering::numbered);
     EXPECT_LT(test::secondsSince(start), 5.0) << "one wait, not three: the user decides at once";
     EXPECT_EQ(fresh.id, 1);
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Busy"});
@@ -459,8 +459,8 @@ TEST_F(RecordMaintenanceTest, GivenNumberingFailsThreeTimesThenWarning25OffersRe
         if (r.caption == "Auto Increment Error") test::runSql(dataFile(), "DROP TRIGGER injected");
     };
     messages.answer(platform::kRetry);
-    Schedule fresh;
-    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::numbered);
+    Task fresh;
+    EXPECT_EQ(reserveTaskNumber(*files, fresh), Numbering::numbered);
     EXPECT_EQ(fresh.id, 1);
     ASSERT_EQ(messages.captions(), std::vector<std::string>{"Auto Increment Error"});
     EXPECT_EQ(messages.last().buttons, platform::kRetry + platform::kCancel);
@@ -474,8 +474,8 @@ TEST_F(RecordMaintenanceTest, GivenTheTableLockedWhenTheUserCancelsTheBusyBoxThe
     ForeignLock lock(dataFile());
     reopenFiles();
     holdTables();
-    Schedule fresh;
-    EXPECT_EQ(reserveScheduleNumber(*files, fresh), Numbering::cancelled);  // Cancel is the default
+    Task fresh;
+    EXPECT_EQ(reserveTaskNumber(*files, fresh), Numbering::cancelled);  // Cancel is the default
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Busy"});
     EXPECT_EQ(fresh.id, 0);
     lock.release();

@@ -22,7 +22,7 @@ class RuleWordText : public testing::TestWithParam<WordCase> {};
 
 TEST_P(RuleWordText, GivenAStoredTextThenItsMeaningIsReadAndTheTextSurvivesTheTableUnchanged) {
     const WordCase& c = GetParam();
-    Schedule s;
+    Task s;
     s.taskType = TaskTypeWord::fromText(c.stored);
     s.scheduleType = ScheduleTypeWord::fromText(c.stored);
     s.everyType = RepetitionUnitWord::fromText(c.stored);
@@ -30,7 +30,7 @@ TEST_P(RuleWordText, GivenAStoredTextThenItsMeaningIsReadAndTheTextSurvivesTheTa
     EXPECT_EQ(s.scheduleType.kind(), c.scheduleType);
     EXPECT_EQ(s.everyType.kind(), c.unit);
 
-    const Schedule back = RecordTable<Schedule>::fromRow(RecordTable<Schedule>::toRow(s));
+    const Task back = RecordTable<Task>::fromRow(RecordTable<Task>::toRow(s));
     EXPECT_EQ(back, s);
     EXPECT_EQ(back.taskType.text(), std::string(trimRight(c.stored)));
     EXPECT_EQ(back.everyType.text(), std::string(trimRight(c.stored))) << "a unit read by its first letters keeps its text";

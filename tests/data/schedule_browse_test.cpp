@@ -33,7 +33,7 @@ struct RowCase {
 class ScheduleRowTest : public ::testing::TestWithParam<RowCase> {};
 
 TEST_P(ScheduleRowTest, GivenATasksStateThenItsIconAndDateColourSayIt) {
-    Schedule task = scheduled("Task", kMonday, 3600001);
+    Task task = scheduled("Task", kMonday, 3600001);
     task.completed = GetParam().completed;
     task.skipNextTime = GetParam().skip;
     task.disabled = GetParam().disabled;
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScheduleRowTest, GivenATaskThenEachColumnShowsItsFieldInTheColumnsPicture) {
-    Schedule task = scheduled("Weekly backup of the accounts", kMonday, 6300001);
+    Task task = scheduled("Weekly backup of the accounts", kMonday, 6300001);
     task.category = "Work";
     task.taskType = TaskType::RunProgram;
     task.scheduleType = ScheduleType::DayOfWeek;
@@ -85,8 +85,8 @@ class ScheduleBrowseTest : public test::DataTest {
 protected:
     ScheduleBrowseTest() : use(*files, TableId::schedule) {}
 
-    Schedule add(Schedule task) {
-        Schedule highest;
+    Task add(Task task) {
+        Task highest;
         auto table = files->schedule();
         task.id = table.setToEnd(ScheduleKey::keyId).ok() && table.previous(highest).ok() ? highest.id + 1 : 1;
         EXPECT_TRUE(table.add(task).ok());
@@ -141,8 +141,8 @@ TEST_F(ScheduleBrowseTest, GivenTasksOfEveryKindThenEachTabListsItsOwnInItsOwnOr
     add(scheduled("Pay rent", kMonday + 3, 1, "Home"));
     add(scheduled("Standup", kMonday, 540 * 6000 + 1, "work"));
     add(scheduled("Audit", kMonday + 9, 1, "Work"));
-    const Schedule copy = add([] {
-        Schedule c = scheduled("Standup on Sunday", kMonday - 1, 540 * 6000 + 1, "Work");
+    const Task copy = add([] {
+        Task c = scheduled("Standup on Sunday", kMonday - 1, 540 * 6000 + 1, "Work");
         c.completed = c.disabled = 1;
         return c;
     }());
@@ -170,19 +170,19 @@ TEST_F(ScheduleBrowseTest, GivenTasksOfEveryKindThenEachTabListsItsOwnInItsOwnOr
 
 TEST_F(ScheduleBrowseTest, GivenAFewTagsInTheTagFileThenSelectedReadsTheirLiveTasksDirectlyInDateOrder) {
     const TableUse tagUse(*files, TableId::tagFile);
-    const auto tag = [&](const Schedule& task, std::int32_t id) {
+    const auto tag = [&](const Task& task, std::int32_t id) {
         Tag t;
-        t.tbl = 1;
-        t.ptr = static_cast<std::int32_t>(task.ref.rowId);
-        t.val = std::to_string(id);
+        t.table = 1;
+        t.position = static_cast<std::int32_t>(task.ref.rowId);
+        t.value = std::to_string(id);
         ASSERT_TRUE(files->tags().add(t).ok());
         tagged.insert(task.ref.rowId);  // what the per-row test says of them
     };
-    std::vector<Schedule> tasks;
+    std::vector<Task> tasks;
     for (int i = 0; i < 6; ++i) tasks.push_back(add(scheduled("Task " + std::to_string(i), kMonday + 6 - i, 1)));
-    for (const Schedule& t : tasks) tag(t, t.id);
+    for (const Task& t : tasks) tag(t, t.id);
     tag(add(scheduled("No date", 0, 0)), 7);              // not in the date order
-    const Schedule renumbered = add(scheduled("Other", kMonday, 2));
+    const Task renumbered = add(scheduled("Other", kMonday, 2));
     tag(renumbered, 99);                                  // a stale tag: the task there is another
     ASSERT_TRUE(files->schedule().erase(tasks[2]).ok());  // a tag whose task has gone
 
@@ -202,7 +202,7 @@ TEST_F(ScheduleBrowseTest, GivenAFormCompletedAnInsertOrAChangeThenTheListShowsI
     for (int i = 0; i < 20; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
     open(true, 4);
     // An insert of a task ten days on: the page moves to it.
-    Schedule task = add(scheduled("Inserted", kMonday + 10, 2));
+    Task task = add(scheduled("Inserted", kMonday + 10, 2));
     browse->afterForm(Request::insert, Response::completed, task);
     EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 111", "Task 112", "Task 113"));
     // A change that moved it to the front: the page follows it.
@@ -211,7 +211,7 @@ TEST_F(ScheduleBrowseTest, GivenAFormCompletedAnInsertOrAChangeThenTheListShowsI
     browse->afterForm(Request::change, Response::completed, task);
     EXPECT_THAT(shown(), ElementsAre("[Inserted]", "Task 100", "Task 101", "Task 102"));
     // Tasks at one date and time: the one the form saved is highlighted, not the first of them.
-    const Schedule twin = add(scheduled("Twin", kMonday - 5, 2));
+    const Task twin = add(scheduled("Twin", kMonday - 5, 2));
     browse->afterForm(Request::insert, Response::completed, twin);
     EXPECT_THAT(shown(), ElementsAre("[Twin]", "Task 100", "Task 101", "Task 102"));
     browse->afterForm(Request::change, Response::completed, task);
@@ -221,7 +221,7 @@ TEST_F(ScheduleBrowseTest, GivenAFormCompletedAnInsertOrAChangeThenTheListShowsI
 TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheTabListsIt) {
     for (int i = 0; i < 8; ++i) add(scheduled("Task " + std::to_string(100 + i), kMonday + i, 1));
     open(true, 3);
-    Schedule key, found;
+    Task key, found;
     key.id = 6;
     ASSERT_TRUE(files->schedule().fetch(ScheduleKey::keyId, key, found).ok());
 
@@ -237,7 +237,7 @@ TEST_F(ScheduleBrowseTest, GivenASearchCompletedThenItsTaskIsLocatedOnlyWhenTheT
 
     // A search that tagged more shows them at once.
     tagged.insert(3);
-    browse->afterSearch(Response::cancelled, Schedule{});
+    browse->afterSearch(Response::cancelled, Task{});
     EXPECT_THAT(shown(), ElementsAre("Task 100", "[Task 101]", "Task 102"));
 }
 

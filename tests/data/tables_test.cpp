@@ -140,8 +140,8 @@ TEST(TableDefs, GivenTheTagFileThenItsNameIsTheFiftyCharacterVariable) {
 
 // ---------------------------------------------------------------------------------------------------------
 
-Schedule everyFieldSet() {
-    Schedule s;
+Task everyFieldSet() {
+    Task s;
     s.id = 7;
     s.taskType = TaskType::Both;
     s.category = "Work";
@@ -175,17 +175,17 @@ Schedule everyFieldSet() {
 }
 
 TEST(Bindings, GivenARecordWithEveryFieldSetWhenConvertedToARowAndBackThenNothingIsLostOrSwapped) {
-    const Schedule s = everyFieldSet();
-    const store::Row row = RecordTable<Schedule>::toRow(s);
+    const Task s = everyFieldSet();
+    const store::Row row = RecordTable<Task>::toRow(s);
     ASSERT_EQ(row.values.size(), scheduleTableDef().fields.size());
     EXPECT_EQ(row.values[static_cast<std::size_t>(scheduleTableDef().fieldIndex("SCH:SATURDAY"))], store::Value{std::int64_t{1}});
     EXPECT_EQ(row.values[static_cast<std::size_t>(scheduleTableDef().fieldIndex("SCH:MONDAY"))], store::Value{std::int64_t{0}});
-    EXPECT_EQ(RecordTable<Schedule>::fromRow(row), s);
+    EXPECT_EQ(RecordTable<Task>::fromRow(row), s);
 
     // Each field on its own, so two members bound to each other's names would show.
     const auto& binding = scheduleBinding();
     for (std::size_t i = 0; i < row.values.size(); ++i) {
-        store::Row single = binding.toRow(Schedule{});
+        store::Row single = binding.toRow(Task{});
         single.values[i] = row.values[i];
         const store::Row back = binding.toRow(binding.fromRow(single));
         EXPECT_EQ(back.values[i], row.values[i]) << scheduleTableDef().fields[i].name;
@@ -206,10 +206,10 @@ TEST(Bindings, GivenTheOtherRecordsWhenConvertedThenTheyComeBackEqual) {
     t.todo = "Call";
     EXPECT_EQ(RecordTable<ToDo>::fromRow(RecordTable<ToDo>::toRow(t)), t);
     Tag g;
-    g.usr = 1;
-    g.tbl = -2;
-    g.ptr = 99;
-    g.val = "T";
+    g.user = 1;
+    g.table = -2;
+    g.position = 99;
+    g.value = "T";
     EXPECT_EQ(RecordTable<Tag>::fromRow(RecordTable<Tag>::toRow(g)), g);
 }
 

@@ -12,16 +12,16 @@ namespace {
 
 class UpdateFormTest : public test::DataTest {
 protected:
-    std::optional<Schedule> storedTask(std::int32_t id) {
+    std::optional<Task> storedTask(std::int32_t id) {
         TableUse use(*files, TableId::schedule);
-        Schedule probe, out;
+        Task probe, out;
         probe.id = id;
         if (!files->schedule().fetch(ScheduleKey::keyId, probe, out).ok()) return std::nullopt;
         return out;
     }
-    Schedule addTask(std::int32_t id, std::string_view category, std::string_view description, StdDate date) {
+    Task addTask(std::int32_t id, std::string_view category, std::string_view description, StdDate date) {
         TableUse use(*files, TableId::schedule);
-        Schedule s;
+        Task s;
         s.id = id;
         s.category = category;
         s.description = description;
@@ -46,7 +46,7 @@ protected:
     // What the engine's timer does to a task while a form is open: it moves it on.
     void engineMovesOn(std::int32_t id, StdDate to) {
         TableUse use(*files, TableId::schedule);
-        Schedule s = *storedTask(id);
+        Task s = *storedTask(id);
         s.date = to;
         s.lastRunDate = to - 1;
         ASSERT_TRUE(files->schedule().put(s).ok());
@@ -111,7 +111,7 @@ TEST_F(UpdateFormTest, GivenACategoryNamedByBlanksOnlyThenOkRefusesItAsANewNameA
 
 TEST_F(UpdateFormTest, GivenATaskInsertThenItIsNumberedAtOnceAndOkWritesItOverItsReservation) {
     addTask(4, "Work", "Existing", 71000);
-    Schedule primed;
+    Task primed;
     primed.category = "Work";
     ScheduleForm form(*files, Request::insert, primed);
     ASSERT_TRUE(form.start());
@@ -144,7 +144,7 @@ TEST_F(UpdateFormTest, GivenTheFirstTaskInsertWhenTheFormEndsWithoutOkThenTheRes
     };
     for (const auto& e : endings) {
         {
-            ScheduleForm form(*files, Request::insert, Schedule{});
+            ScheduleForm form(*files, Request::insert, Task{});
             ASSERT_TRUE(form.start()) << e.how;
             EXPECT_EQ(form.record().id, 1) << e.how;
             form.record().description = "Never saved";
@@ -157,7 +157,7 @@ TEST_F(UpdateFormTest, GivenTheFirstTaskInsertWhenTheFormEndsWithoutOkThenTheRes
 
 TEST_F(UpdateFormTest, GivenATaskInsertWhoseNumberWasTakenMeanwhileThenWarning24NamesTheKeyById) {
     addTask(1, "", "first", 0);
-    ScheduleForm form(*files, Request::insert, Schedule{});
+    ScheduleForm form(*files, Request::insert, Task{});
     ASSERT_TRUE(form.start());
     ASSERT_EQ(form.record().id, 2);
     form.record().id = 1;  // as a window bound to SCH:ID could do
@@ -167,7 +167,7 @@ TEST_F(UpdateFormTest, GivenATaskInsertWhoseNumberWasTakenMeanwhileThenWarning24
 }
 
 TEST_F(UpdateFormTest, GivenAnInsertThatFailsOtherwiseThenWarning14QuotesTheFailure) {
-    ScheduleForm form(*files, Request::insert, Schedule{});
+    ScheduleForm form(*files, Request::insert, Task{});
     ASSERT_TRUE(form.start());
     // Somebody deleted the reservation: the write-back has no row to go to.
     {
@@ -185,7 +185,7 @@ TEST_F(UpdateFormTest, GivenAnInsertThatFailsOtherwiseThenWarning14QuotesTheFail
 // Delete
 
 TEST_F(UpdateFormTest, GivenADeleteRequestThenWarning32ConfirmsAndOnlyOkDeletes) {
-    const Schedule s = addTask(1, "Work", "Report", 71622);
+    const Task s = addTask(1, "Work", "Report", 71622);
     {
         ScheduleForm form(*files, Request::remove, s);
         EXPECT_FALSE(form.start());  // no window
@@ -225,7 +225,7 @@ TEST_F(UpdateFormTest, GivenADeleteThatFailsOnceWhenTheUserTriesAgainThenItIsDel
     messages.onShow = [&](const platform::MessageBoxRequest& r) {
         if (r.caption != "Record Update Error") return;
         TableUse use(*files, TableId::schedule);
-        ASSERT_TRUE(deleteScheduleRecord(*files, *storedTask(1)).ok());  // the user removed the task meanwhile
+        ASSERT_TRUE(deleteTaskRecord(*files, *storedTask(1)).ok());  // the user removed the task meanwhile
     };
     CategoryForm form(*files, Request::remove, work);
     EXPECT_FALSE(form.start());
@@ -239,7 +239,7 @@ TEST_F(UpdateFormTest, GivenADeleteThatFailsOnceWhenTheUserTriesAgainThenItIsDel
 // Change
 
 TEST_F(UpdateFormTest, GivenAChangeThenOkSavesTheFormsCopy) {
-    const Schedule s = addTask(1, "Work", "Report", 71622);
+    const Task s = addTask(1, "Work", "Report", 71622);
     ScheduleForm form(*files, Request::change, s);
     ASSERT_TRUE(form.start());
     EXPECT_EQ(form.actionTitle(), "Changing a Schedule Record");
@@ -251,13 +251,13 @@ TEST_F(UpdateFormTest, GivenAChangeThenOkSavesTheFormsCopy) {
 }
 
 TEST_F(UpdateFormTest, GivenTheEngineMovedTheTaskOnWhileTheFormWasOpenWhenSavedThenTheOldDateIsNotWrittenBack) {
-    const Schedule s = addTask(1, "Work", "Report", 71622);
+    const Task s = addTask(1, "Work", "Report", 71622);
     ScheduleForm form(*files, Request::change, s);
     ASSERT_TRUE(form.start());
     form.record().description = "Edited while due";
     engineMovesOn(1, 71623);  // a tick between opening and saving
 
-    // Cancel on warning 16: the form stays open with the user's edit; nothing is written.
+    // Cancel on kWarnRecordUpdateError: the form stays open with the user's edit; nothing is written.
     EXPECT_EQ(form.complete(), FormStep::stay);
     EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Update Operation Error", "Record Update Error"}));
     EXPECT_EQ(messages.requests()[0].text, "This record was changed by another station.");
@@ -265,20 +265,20 @@ TEST_F(UpdateFormTest, GivenTheEngineMovedTheTaskOnWhileTheFormWasOpenWhenSavedT
     EXPECT_EQ(storedTask(1)->date, 71623);
     EXPECT_EQ(storedTask(1)->description, "Report");
 
-    // Yes on warning 16: saved on top of the engine's change; both survive.
+    // Yes on kWarnRecordUpdateError: saved on top of the engine's change; both survive.
     messages.clear();
     messages.answer(platform::kOk);
     messages.answer(platform::kYes);
     EXPECT_EQ(form.complete(), FormStep::close);
     EXPECT_EQ(form.finish(), Response::completed);
-    const Schedule stored = *storedTask(1);
+    const Task stored = *storedTask(1);
     EXPECT_EQ(stored.description, "Edited while due");
     EXPECT_EQ(stored.date, 71623);
     EXPECT_EQ(stored.lastRunDate, 71622);
 }
 
 TEST_F(UpdateFormTest, GivenTheEngineMovedTheTaskOnWhenTheUserAlsoChangedTheDateThenTheUsersDateIsSaved) {
-    const Schedule s = addTask(1, "Work", "Report", 71622);
+    const Task s = addTask(1, "Work", "Report", 71622);
     ScheduleForm form(*files, Request::change, s);
     ASSERT_TRUE(form.start());
     form.record().date = 71700;
@@ -290,7 +290,7 @@ TEST_F(UpdateFormTest, GivenTheEngineMovedTheTaskOnWhenTheUserAlsoChangedTheDate
 }
 
 TEST_F(UpdateFormTest, GivenAFailedChangeWhenTheUserAnswersNoThenTheFormClosesCancelledWithoutSaving) {
-    const Schedule s = addTask(1, "Work", "Report", 71622);
+    const Task s = addTask(1, "Work", "Report", 71622);
     ScheduleForm form(*files, Request::change, s);
     ASSERT_TRUE(form.start());
     form.record().description = "Lost on purpose";
@@ -303,12 +303,12 @@ TEST_F(UpdateFormTest, GivenAFailedChangeWhenTheUserAnswersNoThenTheFormClosesCa
 }
 
 TEST_F(UpdateFormTest, GivenTheTaskWasDeletedWhileTheFormWasOpenWhenTheUserKeepsTryingThenNothingIsRecreated) {
-    const Schedule s = addTask(1, "Work", "Once", 71622);
+    const Task s = addTask(1, "Work", "Once", 71622);
     ScheduleForm form(*files, Request::change, s);
     ASSERT_TRUE(form.start());
     {
         TableUse use(*files, TableId::schedule);
-        ASSERT_TRUE(deleteScheduleRecord(*files, s).ok());  // a finished "Once" task
+        ASSERT_TRUE(deleteTaskRecord(*files, s).ok());  // a finished "Once" task
     }
     messages.answer({platform::kOk, platform::kYes, platform::kOk, platform::kCancel});
     EXPECT_EQ(form.complete(), FormStep::stay);
@@ -330,7 +330,7 @@ TEST_F(UpdateFormTest, GivenACategoryRenameWhileTasksUseItThenWarning12And16AndY
               (std::vector<std::string>{"Referential Integrity Update Error", "Record Update Error"}));
     EXPECT_EQ(form.record().category, "Work");  // the old name is shown again
 
-    // Refused again (warning 12), then Yes on warning 16 saves the old name.
+    // Refused again (kWarnReferentialUpdateError), then Yes on kWarnRecordUpdateError saves the old name.
     messages.clear();
     form.record().category = "Office";
     messages.answer({platform::kOk, platform::kYes});

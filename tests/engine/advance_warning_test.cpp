@@ -14,8 +14,8 @@ using ::testing::IsEmpty;
 class AdvanceWarningTest : public SchedulerTest {
 protected:
     // A task on `date` at `time` whose warning falls `daysBefore` days earlier at the same time.
-    Schedule warned(std::string description, StdDate date, StdTime time, int daysBefore, std::string type = "Run Program") {
-        Schedule t = task(std::move(description), date, time, std::move(type));
+    Task warned(std::string description, StdDate date, StdTime time, int daysBefore, std::string type = "Run Program") {
+        Task t = task(std::move(description), date, time, std::move(type));
         t.advanceWarnDate = date - daysBefore;
         t.advanceWarnTime = time;
         return t;
@@ -29,9 +29,9 @@ TEST_F(AdvanceWarningTest, GivenNoTaskWithAWarningThenNothingHappens) {
 }
 
 TEST_F(AdvanceWarningTest, GivenAProgramTaskWarnedADayAheadThenTheBoxShowsItsMomentAndItsCommand) {
-    Schedule t = warned("Backup", day(1996, 10, 31), at(17, 30), 1);
+    Task t = warned("Backup", day(1996, 10, 31), at(17, 30), 1);
     t.command = "backup --all";
-    const Schedule stored = add(t);
+    const Task stored = add(t);
 
     clock.set(day(1996, 10, 30), at(17, 30));
     checkAdvanceWarning();
@@ -71,7 +71,7 @@ TEST_F(AdvanceWarningTest, GivenEachTaskTypeThenTheWarningTextFollowsIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type + " / " + c.message + " / " + c.command);
         for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
-        Schedule t = warned("Party", day(1996, 11, 2), at(15, 0), 3, c.type);
+        Task t = warned("Party", day(1996, 11, 2), at(15, 0), 3, c.type);
         t.message = c.message;
         t.command = c.command;
         add(t);
@@ -84,10 +84,10 @@ TEST_F(AdvanceWarningTest, GivenEachTaskTypeThenTheWarningTextFollowsIt) {
 }
 
 TEST_F(AdvanceWarningTest, GivenTwoPassedWarningsThenTheEarlierIsShownNowAndTheOtherOnTheNextTick) {
-    Schedule late = warned("Late", day(1996, 11, 5), at(9, 0), 6, "Display Message");
+    Task late = warned("Late", day(1996, 11, 5), at(9, 0), 6, "Display Message");
     late.message = "late";
     add(late);
-    Schedule early = warned("Early", day(1996, 11, 3), at(9, 0), 5, "Display Message");
+    Task early = warned("Early", day(1996, 11, 3), at(9, 0), 5, "Display Message");
     early.message = "early";
     add(early);
 
@@ -101,7 +101,7 @@ TEST_F(AdvanceWarningTest, GivenTwoPassedWarningsThenTheEarlierIsShownNowAndTheO
 }
 
 TEST_F(AdvanceWarningTest, GivenAWarningWithATimeButNoDateThenItIsGivenAtOnce) {
-    Schedule t = task("Time only", day(1996, 12, 1), at(9, 0), "Display Message");
+    Task t = task("Time only", day(1996, 12, 1), at(9, 0), "Display Message");
     t.advanceWarnTime = at(23, 0);
     add(t);
     checkAdvanceWarning();
@@ -109,9 +109,9 @@ TEST_F(AdvanceWarningTest, GivenAWarningWithATimeButNoDateThenItIsGivenAtOnce) {
 }
 
 TEST_F(AdvanceWarningTest, GivenTheOccurrenceIsToBeSkippedThenNoBoxIsShownButTheTaskIsMarkedWarned) {
-    Schedule t = warned("Skipped", day(1996, 11, 1), at(9, 0), 1);
+    Task t = warned("Skipped", day(1996, 11, 1), at(9, 0), 1);
     t.skipNextTime = 1;
-    const Schedule stored = add(t);
+    const Task stored = add(t);
 
     checkAdvanceWarning();
 
@@ -124,23 +124,23 @@ TEST_F(AdvanceWarningTest, GivenATaskThatWillNotBePerformedThenItIsNeitherWarned
     // all carry a passed, unwarned warning that must not be shown.
     struct Case {
         std::string name;
-        std::function<void(Schedule&)> make;
+        std::function<void(Task&)> make;
     };
     const std::vector<Case> cases{
-        {"BlankScheduleType", [](Schedule& t) { t.scheduleType = ScheduleTypeWord::fromText(""); }},
-        {"CompletedCopy", [](Schedule& t) { t.completed = 1; t.disabled = 1; }},
-        {"Disabled", [](Schedule& t) { t.disabled = 1; }},
+        {"BlankScheduleType", [](Task& t) { t.scheduleType = ScheduleTypeWord::fromText(""); }},
+        {"CompletedCopy", [](Task& t) { t.completed = 1; t.disabled = 1; }},
+        {"Disabled", [](Task& t) { t.disabled = 1; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         messages.fake().clear();
-        Schedule passedOver = warned("Passed over", day(1996, 11, 1), at(9, 0), 3);
+        Task passedOver = warned("Passed over", day(1996, 11, 1), at(9, 0), 3);
         c.make(passedOver);
-        const Schedule storedPassedOver = add(passedOver);
-        Schedule next = warned("Has rule", day(1996, 11, 1), at(10, 0), 2, "Display Message");
+        const Task storedPassedOver = add(passedOver);
+        Task next = warned("Has rule", day(1996, 11, 1), at(10, 0), 2, "Display Message");
         next.message = "ruled";
-        const Schedule storedNext = add(next);
+        const Task storedNext = add(next);
 
         checkAdvanceWarning();
         checkAdvanceWarning();
@@ -153,10 +153,10 @@ TEST_F(AdvanceWarningTest, GivenATaskThatWillNotBePerformedThenItIsNeitherWarned
 }
 
 TEST_F(AdvanceWarningTest, GivenAWarningWhenTheTaskIsPerformedThenTheWarningIsPendingAgainForTheNextOccurrence) {
-    Schedule t = warned("Weekly", day(1996, 10, 31), at(11, 0), 1, "None");
+    Task t = warned("Weekly", day(1996, 10, 31), at(11, 0), 1, "None");
     t.everyType = RepetitionUnit::Week;
     t.advanceWarned = 1;  // given yesterday
-    const Schedule stored = add(t);
+    const Task stored = add(t);
 
     checkDueTask();
 

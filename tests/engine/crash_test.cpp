@@ -103,7 +103,7 @@ protected:
         DataWarning warn(box, halt);
         DataFiles files(warn, folder.path());
         TableUse use(files, TableId::schedule);
-        Schedule t;
+        Task t;
         t.id = 1;
         t.description = "Backup";
         t.taskType = TaskType::Both;
@@ -120,15 +120,15 @@ protected:
         ASSERT_TRUE(files.schedule().add(t).ok());
     }
     // Every record of the folder, in number order.
-    std::vector<Schedule> records() {
+    std::vector<Task> records() {
         FakeMessageBox box;
         FakeHalt halt;
         DataWarning warn(box, halt);
         DataFiles files(warn, folder.path());
         TableUse use(files, TableId::schedule);
         auto table = files.schedule();
-        std::vector<Schedule> all;
-        Schedule r;
+        std::vector<Task> all;
+        Task r;
         EXPECT_TRUE(table.setToStart(ScheduleKey::keyId).ok());
         while (table.next(r).ok()) all.push_back(r);
         return all;

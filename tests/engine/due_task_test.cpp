@@ -15,10 +15,10 @@ TEST_F(DueTaskTest, GivenNoEnabledTaskWhenTickedThenOnlyThePlainTitleIsSet) {
     frame.setMinimized(true);
     checkDueTask();  // an empty table
     // a table holding only a switched-off task and a completed copy, both long overdue
-    Schedule off = task("Switched off", day(1990, 1, 1), at(8, 0), "Display Message");
+    Task off = task("Switched off", day(1990, 1, 1), at(8, 0), "Display Message");
     off.disabled = 1;
     add(off);
-    Schedule copy = task("Old copy", day(1990, 1, 1), at(8, 0), "Display Message");
+    Task copy = task("Old copy", day(1990, 1, 1), at(8, 0), "Display Message");
     copy.disabled = 1;
     copy.completed = 1;
     add(copy);
@@ -43,12 +43,12 @@ TEST_F(DueTaskTest, GivenATaskAtExactlyNowThenItIsDueOnlyOnTheFirstTickAfterThat
 
 TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersNoThenItIsStampedMovedOnAndCopiedButNotStarted) {
     // GIVEN a "Run Program" task from yesterday that warns when missed
-    Schedule t = task("Backup", day(1996, 10, 30), at(17, 30), "Run Program");
+    Task t = task("Backup", day(1996, 10, 30), at(17, 30), "Run Program");
     t.command = "backup --all";
     t.warn = 1;
     t.lastRunDate = day(1996, 10, 29);
     t.lastRunTime = at(17, 30, 5);
-    const Schedule stored = add(t);
+    const Task stored = add(t);
     messages.answer(platform::kNo);
 
     checkDueTask();
@@ -76,7 +76,7 @@ TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersNoThenItIsStampedMo
 }
 
 TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersYesThenItStartsInItsFolder) {
-    Schedule t = task("Backup", day(1996, 10, 30), at(17, 30), "Run Program");
+    Task t = task("Backup", day(1996, 10, 30), at(17, 30), "Run Program");
     t.command = "backup --all";
     t.path = "/srv/data";
     t.warn = 1;
@@ -102,7 +102,7 @@ TEST_F(DueTaskTest, GivenAMissedMessageTaskThenThereIsNoMissedPromptAndConfirmCo
         SCOPED_TRACE(testing::Message() << "userSkip " << int(c.userSkip));
         for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         log.clear();
-        Schedule t = task("Call", day(1996, 10, 30), at(9, 0), "Display Message");
+        Task t = task("Call", day(1996, 10, 30), at(9, 0), "Display Message");
         t.warn = 1;
         t.userSkip = c.userSkip;
         t.message = "Call home";
@@ -116,11 +116,11 @@ TEST_F(DueTaskTest, GivenAMissedMessageTaskThenThereIsNoMissedPromptAndConfirmCo
 }
 
 TEST_F(DueTaskTest, GivenAConfirmPromptAnsweredNoThenNothingIsPerformedButTheOccurrenceIsUsedUp) {
-    Schedule t = task("Reminder", day(1996, 10, 31), at(11, 0), "Both");
+    Task t = task("Reminder", day(1996, 10, 31), at(11, 0), "Both");
     t.userSkip = 1;
     t.command = "notify";
     t.message = "Stand up";
-    const Schedule stored = add(t);
+    const Task stored = add(t);
 
     checkDueTask();  // the default button is No
 
@@ -133,7 +133,7 @@ TEST_F(DueTaskTest, GivenAConfirmPromptAnsweredNoThenNothingIsPerformedButTheOcc
 }
 
 TEST_F(DueTaskTest, GivenASkippedOccurrenceThenNothingIsAnnouncedOrStampedAndTheCopyRecordsTheSkip) {
-    Schedule t = task("Standup", day(1996, 10, 31), at(9, 0), "Both");
+    Task t = task("Standup", day(1996, 10, 31), at(9, 0), "Both");
     t.skipNextTime = 1;
     t.alarm = 1;
     t.alarmFile = "/sounds/bell.wav";
@@ -144,7 +144,7 @@ TEST_F(DueTaskTest, GivenASkippedOccurrenceThenNothingIsAnnouncedOrStampedAndThe
     t.lastRunDate = day(1996, 10, 30);
     t.lastRunTime = at(9, 0, 3);
     frame.setMinimized(true);
-    const Schedule stored = add(t);
+    const Task stored = add(t);
 
     checkDueTask();
 
@@ -161,10 +161,10 @@ TEST_F(DueTaskTest, GivenASkippedOccurrenceThenNothingIsAnnouncedOrStampedAndThe
 }
 
 TEST_F(DueTaskTest, GivenAOnceTaskWhenPerformedThenItsRecordIsGoneAndACopyWithANewNumberRemains) {
-    Schedule t = task("Dentist", day(1996, 10, 31), at(8, 0), "Display Message");
+    Task t = task("Dentist", day(1996, 10, 31), at(8, 0), "Display Message");
     t.scheduleType = ScheduleType::Once;
     t.message = "Dentist at 9";
-    const Schedule stored = add(t);
+    const Task stored = add(t);
 
     checkDueTask();
 
@@ -180,20 +180,20 @@ TEST_F(DueTaskTest, GivenAOnceTaskWhenPerformedThenItsRecordIsGoneAndACopyWithAN
 
 TEST_F(DueTaskTest, GivenACompletedCopyThenItIsTheTaskAsReadUnderTheNextFreeNumber) {
     add(task("Filler", day(2001, 1, 1), at(8, 0)));
-    Schedule t = task("Water plants", day(1996, 10, 31), at(7, 0), "Display Message");
+    Task t = task("Water plants", day(1996, 10, 31), at(7, 0), "Display Message");
     t.category = "Home";
     t.message = "Water the ferns";
     t.advanceWarnDate = day(1996, 10, 30);
     t.advanceWarnTime = at(7, 0);
     t.advanceWarned = 1;
-    const Schedule stored = add(t);
+    const Task stored = add(t);
     add(task("Later", day(2002, 1, 1), at(8, 0)));  // number 3: the copy gets 4
 
     checkDueTask();
 
     const auto copy = byId(4);
     ASSERT_TRUE(copy);
-    Schedule expected = stored;
+    Task expected = stored;
     expected.id = 4;
     expected.completed = 1;
     expected.disabled = 1;
@@ -207,7 +207,7 @@ TEST_F(DueTaskTest, GivenACompletedCopyThenItIsTheTaskAsReadUnderTheNextFreeNumb
 
 TEST_F(DueTaskTest, GivenThreeOverdueTasksThenTheyArePerformedOnThreeTicksEarliestFirst) {
     for (const auto& [name, hour] : std::vector<std::pair<std::string, int>>{{"second", 9}, {"third", 10}, {"first", 8}}) {
-        Schedule t = task(name, day(1996, 10, 31), at(hour, 0), "Display Message");
+        Task t = task(name, day(1996, 10, 31), at(hour, 0), "Display Message");
         t.message = name;
         add(t);
     }
@@ -223,7 +223,7 @@ TEST_F(DueTaskTest, GivenThreeOverdueTasksThenTheyArePerformedOnThreeTicksEarlie
 }
 
 TEST_F(DueTaskTest, GivenABothTaskWhoseProgramCannotStartThenTheWindowOpensAndThenTheRunCodeBox) {
-    Schedule t = task("Report", day(1996, 10, 31), at(11, 0), "Both");
+    Task t = task("Report", day(1996, 10, 31), at(11, 0), "Both");
     t.message = "Monthly report";
     t.command = "report.exe /monthly";
     add(t);
@@ -250,7 +250,7 @@ TEST_F(DueTaskTest, GivenMessageWindowsOpenThenTheSixtiethMessageGoesToAPlainBox
         for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         log.clear();
         windows.setOpen(c.open);
-        Schedule t = task("Greeting", day(1996, 10, 31), at(11, 0), "Display Message");
+        Task t = task("Greeting", day(1996, 10, 31), at(11, 0), "Display Message");
         t.message = "Hello there";
         add(t);
 
@@ -295,12 +295,12 @@ TEST_F(DueTaskTest, GivenAnAlarmThenItPlaysOnceTheOccurrenceIsStoredAndTheStampI
         for (const auto& r : all()) ASSERT_TRUE(schedule().erase(r).ok());
         log.clear();
         clock.set(day(1996, 10, 31), at(12, 0));
-        Schedule t = task("Pills", day(1996, 10, 31), at(11, 0), "Display Message");
+        Task t = task("Pills", day(1996, 10, 31), at(11, 0), "Display Message");
         t.alarm = 1;
         t.alarmFile = "/home/me/alarm.wav";
         t.userSkip = 1;
         t.message = "Take pills";
-        const Schedule stored = add(t);
+        const Task stored = add(t);
         messages.answer(c.answer);
         messages.whileOpen = [&] { clock.set(day(1996, 10, 31), at(12, 3)); };  // the user took three minutes
 

@@ -51,8 +51,8 @@ private:
 
 class OccurrenceWriteTest : public SchedulerTest {
 protected:
-    Schedule dueMessage(std::string scheduleType = "Custom") {
-        Schedule t = task("Stretch", day(1996, 10, 31), at(11, 0), "Display Message");
+    Task dueMessage(std::string scheduleType = "Custom") {
+        Task t = task("Stretch", day(1996, 10, 31), at(11, 0), "Display Message");
         t.scheduleType = ScheduleTypeWord::fromText(scheduleType);
         t.message = "Stretch now";
         t.alarm = 1;
@@ -62,8 +62,8 @@ protected:
         return add(t);
     }
     // The stored task, whatever version it is at.
-    Schedule unversioned(std::int32_t id) {
-        Schedule s = *byId(id);
+    Task unversioned(std::int32_t id) {
+        Task s = *byId(id);
         s.ref = {};
         return s;
     }
@@ -72,7 +72,7 @@ protected:
 class FailedCopyTest : public OccurrenceWriteTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(FailedCopyTest, GivenTheCopyCannotBeAddedThenNothingIsPerformedOrStoredAndTheTickSaysSo) {
-    Schedule stored = dueMessage(GetParam());
+    Task stored = dueMessage(GetParam());
     Intruder intruder(folder.path());
     intruder.failCopies();
 
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(ScheduleTypes, FailedCopyTest, ::testing::Values("Custo
     [](const ::testing::TestParamInfo<const char*>& info) { return test::caseName(info.param); });
 
 TEST_F(OccurrenceWriteTest, GivenAFailedWriteWhenALaterTickStoresItThenItIsPerformedOnceAndStampedThen) {
-    const Schedule stored = dueMessage();
+    const Task stored = dueMessage();
     Intruder intruder(folder.path());
     intruder.failCopies();
     EXPECT_FALSE(scheduler.tick().ok());
@@ -111,7 +111,7 @@ TEST_F(OccurrenceWriteTest, GivenAFailedWriteWhenALaterTickStoresItThenItIsPerfo
 }
 
 TEST_F(OccurrenceWriteTest, GivenAPromptAnsweredWhenTheWriteFailsThenTheNextTickUsesTheAnswerWithoutAsking) {
-    Schedule t = dueMessage();
+    Task t = dueMessage();
     t.userSkip = 1;
     ASSERT_TRUE(schedule().put(t).ok());
     Intruder intruder(folder.path());
@@ -127,12 +127,12 @@ TEST_F(OccurrenceWriteTest, GivenAPromptAnsweredWhenTheWriteFailsThenTheNextTick
 }
 
 TEST_F(OccurrenceWriteTest, GivenTheTaskIsChangedElsewhereWhileItsPromptIsOpenThenNeitherWriteHappensAndTheChangeIsKept) {
-    Schedule t = dueMessage();
+    Task t = dueMessage();
     t.userSkip = 1;
     ASSERT_TRUE(schedule().put(t).ok());
     messages.whileOpen = [&] {
         // The task form, on the same thread inside the box's event loop, saves an edit of the task.
-        Schedule edited = *byId(t.id);
+        Task edited = *byId(t.id);
         edited.description = "Stretch and breathe";
         ASSERT_TRUE(schedule().put(edited).ok());
     };
@@ -155,7 +155,7 @@ TEST_F(OccurrenceWriteTest, GivenTheTaskIsChangedElsewhereWhileItsPromptIsOpenTh
 }
 
 TEST_F(OccurrenceWriteTest, GivenAnotherSchedulerStoresTheOccurrenceWhileThePromptIsOpenThenItIsPerformedOnce) {
-    Schedule t = dueMessage();
+    Task t = dueMessage();
     t.userSkip = 1;
     ASSERT_TRUE(schedule().put(t).ok());
     FakeMessageBox otherMessages;
@@ -179,7 +179,7 @@ TEST_F(OccurrenceWriteTest, GivenAnotherSchedulerStoresTheOccurrenceWhileTheProm
 }
 
 TEST_F(OccurrenceWriteTest, GivenAnotherProgramHoldsTheWriteLockThenTheTickGivesUpCleanlyAndPerformsOnceItIsFree) {
-    const Schedule stored = dueMessage();
+    const Task stored = dueMessage();
     Intruder intruder(folder.path());
     intruder.exec("BEGIN IMMEDIATE");
 
@@ -201,7 +201,7 @@ TEST_F(OccurrenceWriteTest, GivenAnotherProgramHoldsTheWriteLockThenTheTickGives
 }
 
 TEST_F(OccurrenceWriteTest, GivenTheWarnedMarkCannotBeStoredThenTheWarningIsNotShownUntilItIs) {
-    Schedule t = task("Later", day(1996, 11, 2), at(8, 0), "Display Message");
+    Task t = task("Later", day(1996, 11, 2), at(8, 0), "Display Message");
     t.message = "coming";
     t.advanceWarnDate = day(1996, 10, 31);
     t.advanceWarnTime = at(8, 0);
@@ -237,15 +237,15 @@ class LaterStepFailureTest : public OccurrenceWriteTest, public ::testing::WithP
 
 TEST_P(LaterStepFailureTest, GivenALaterStepFailsThenTheDueTaskStaysPerformedAndOnlyThatStepFails) {
     settings.historyExpiryDays = 1;
-    Schedule expired = task("Old copy", day(1996, 10, 1), at(9, 0));
+    Task expired = task("Old copy", day(1996, 10, 1), at(9, 0));
     expired.completed = 1;
     expired.disabled = 1;
     add(expired);
-    Schedule warned = task("Meeting", day(1996, 11, 5), at(9, 0));
+    Task warned = task("Meeting", day(1996, 11, 5), at(9, 0));
     warned.advanceWarnDate = day(1996, 10, 30);
     warned.advanceWarnTime = at(9, 0);
     add(warned);
-    const Schedule due = dueMessage();
+    const Task due = dueMessage();
     Intruder intruder(folder.path());
     (intruder.*GetParam().inject)();
 

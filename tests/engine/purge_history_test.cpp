@@ -8,8 +8,8 @@ namespace {
 
 class PurgeHistoryTest : public SchedulerTest {
 protected:
-    Schedule copyOn(StdDate date, std::string description = "copy") {
-        Schedule c = task(std::move(description), date, at(9, 0), "Display Message");
+    Task copyOn(StdDate date, std::string description = "copy") {
+        Task c = task(std::move(description), date, at(9, 0), "Display Message");
         c.completed = 1;
         c.disabled = 1;
         return add(c);
@@ -19,8 +19,8 @@ protected:
 
 TEST_F(PurgeHistoryTest, GivenSevenDaysThenACopyEightDaysOldGoesAndOneSevenDaysOldStaysUntilTomorrow) {
     settings.historyExpiryDays = 7;
-    const Schedule eight = copyOn(today - 8);
-    const Schedule seven = copyOn(today - 7);
+    const Task eight = copyOn(today - 8);
+    const Task seven = copyOn(today - 7);
 
     purgeHistory();
     EXPECT_FALSE(byId(eight.id));
@@ -33,15 +33,15 @@ TEST_F(PurgeHistoryTest, GivenSevenDaysThenACopyEightDaysOldGoesAndOneSevenDaysO
 
 TEST_F(PurgeHistoryTest, GivenZeroDaysThenCopiesAreKeptForEver) {
     settings.historyExpiryDays = 0;
-    const Schedule ancient = copyOn(day(1801, 1, 1));
+    const Task ancient = copyOn(day(1801, 1, 1));
     purgeHistory();
     EXPECT_TRUE(byId(ancient.id));
 }
 
 TEST_F(PurgeHistoryTest, GivenNegativeDaysThenCopiesAreKeptForEver) {
     // A negative expiry typed into Setup once removed every copy up to that many days ahead.
-    const Schedule past = copyOn(today - 400);
-    const Schedule ahead = copyOn(today + 3);
+    const Task past = copyOn(today - 400);
+    const Task ahead = copyOn(today + 3);
     for (const int days : {-1, -7, -100000}) {
         SCOPED_TRACE(days);
         settings.historyExpiryDays = days;
@@ -53,14 +53,14 @@ TEST_F(PurgeHistoryTest, GivenNegativeDaysThenCopiesAreKeptForEver) {
 
 TEST_F(PurgeHistoryTest, GivenSwitchedOffTasksAmongTheCopiesThenTheyAreKeptAndReadPast) {
     settings.historyExpiryDays = 2;
-    Schedule off = task("Switched off", today - 30, at(9, 0));
+    Task off = task("Switched off", today - 30, at(9, 0));
     off.disabled = 1;
-    const Schedule storedOff = add(off);
-    const Schedule older = copyOn(today - 40);
-    const Schedule newer = copyOn(today - 10);
-    const Schedule recent = copyOn(today - 1);
-    Schedule enabled = task("Enabled and old", today - 50, at(9, 0));
-    const Schedule storedEnabled = add(enabled);
+    const Task storedOff = add(off);
+    const Task older = copyOn(today - 40);
+    const Task newer = copyOn(today - 10);
+    const Task recent = copyOn(today - 1);
+    Task enabled = task("Enabled and old", today - 50, at(9, 0));
+    const Task storedEnabled = add(enabled);
 
     purgeHistory();
 
@@ -79,7 +79,7 @@ TEST_F(PurgeHistoryTest, GivenAThousandExpiredCopiesThenOneTickRemovesThemAll) {
         for (int i = 0; i < 1000; ++i) copyOn(today - 2 - i % 300);
         ASSERT_TRUE(batch.commit().ok());
     }
-    const Schedule kept = copyOn(today);
+    const Task kept = copyOn(today);
 
     purgeHistory();
 

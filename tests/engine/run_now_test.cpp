@@ -21,7 +21,7 @@ class RunNowTest : public SchedulerTest {
 protected:
     RunNowTest() { historyUse.emplace(files, TableId::history); }
 
-    RunNowOutcome runNow(Schedule& t) { return tarvelo::runNow(files, t, {clock, sound, messages, programs, windows}); }
+    RunNowOutcome runNow(Task& t) { return tarvelo::runNow(files, t, {clock, sound, messages, programs, windows}); }
 
     std::vector<History> history() {
         std::vector<History> entries;
@@ -47,12 +47,12 @@ protected:
 
 TEST_F(RunNowTest, GivenAWeeklyTaskWhenRunTwiceThenTwoConsecutiveEntriesAndTheNextDateIsUnchanged) {
     // GIVEN a task due next week, skipping its next occurrence, with an advance warning
-    Schedule t = task("Backup", day(1996, 11, 7), at(17, 30), "Display Message");
+    Task t = task("Backup", day(1996, 11, 7), at(17, 30), "Display Message");
     t.message = "Back up now";
     t.skipNextTime = 1;
     t.advanceWarnDate = day(1996, 11, 6);
     t.advanceWarnTime = at(17, 30);
-    Schedule stored = add(t);
+    Task stored = add(t);
 
     // WHEN it is run now twice, a minute apart
     EXPECT_TRUE(runNow(stored).performed);
@@ -66,7 +66,7 @@ TEST_F(RunNowTest, GivenAWeeklyTaskWhenRunTwiceThenTwoConsecutiveEntriesAndTheNe
     EXPECT_EQ(entries[1].id, 2);
     EXPECT_EQ(entries[0].lastRunTime, at(12, 0));
     EXPECT_EQ(entries[1].lastRunTime, at(12, 1));
-    const Schedule after = *byId(stored.id);
+    const Task after = *byId(stored.id);
     EXPECT_EQ(after.date, day(1996, 11, 7));
     EXPECT_EQ(after.time, at(17, 30));
     EXPECT_EQ(after.skipNextTime, 1);
@@ -78,7 +78,7 @@ TEST_F(RunNowTest, GivenAWeeklyTaskWhenRunTwiceThenTwoConsecutiveEntriesAndTheNe
 }
 
 TEST_F(RunNowTest, GivenATaskThenItsEntryHoldsEveryFieldOfTheStampedTaskAndIsCompleted) {
-    Schedule t = task("Report", day(1996, 12, 2), at(9, 0), "Both");
+    Task t = task("Report", day(1996, 12, 2), at(9, 0), "Both");
     t.category = "Work";
     t.command = "report --weekly";
     t.path = "/srv/reports";
@@ -90,15 +90,15 @@ TEST_F(RunNowTest, GivenATaskThenItsEntryHoldsEveryFieldOfTheStampedTaskAndIsCom
     t.warn = t.userSkip = 1;
     t.advanceWarnDate = day(1996, 12, 1);
     t.advanceWarned = 1;
-    Schedule stored = add(t);
+    Task stored = add(t);
 
     runNow(stored);
 
     ASSERT_EQ(history().size(), 1u);
     const History entry = history()[0];
     EXPECT_EQ(entry.completed, 1);
-    Schedule recorded = recordedTask(entry);
-    Schedule expected = *byId(stored.id);  // as stamped
+    Task recorded = recordedTask(entry);
+    Task expected = *byId(stored.id);  // as stamped
     expected.id = entry.id;
     expected.completed = 1;
     expected.advanceWarned = 0;  // History has no such flag
@@ -116,9 +116,9 @@ class RunNowMessageLimitTest : public RunNowTest, public ::testing::WithParamInt
 
 TEST_P(RunNowMessageLimitTest, GivenOpenMessageWindowsThenTheMessageGoesToAWindowOrAPlainBox) {
     windows.setOpen(GetParam().openWindows);
-    Schedule t = task("Note", day(1996, 10, 31), at(13, 0), "Display Message");
+    Task t = task("Note", day(1996, 10, 31), at(13, 0), "Display Message");
     t.message = "Call home";
-    Schedule stored = add(t);
+    Task stored = add(t);
 
     runNow(stored);
 
@@ -134,10 +134,10 @@ INSTANTIATE_TEST_SUITE_P(RunNow, RunNowMessageLimitTest,
 
 TEST_F(RunNowTest, GivenTheTaskWasChangedSinceItWasReadThenItRunsOnlyAsStoredAndOnlyWhenTheUserSaysSo) {
     // GIVEN the browse's copy, then the engine moves the stored task on
-    Schedule t = task("Tea", day(1996, 10, 31), at(16, 0), "Display Message");
+    Task t = task("Tea", day(1996, 10, 31), at(16, 0), "Display Message");
     t.message = "Tea time";
-    Schedule copy = add(t);
-    Schedule engine = *byId(copy.id);
+    Task copy = add(t);
+    Task engine = *byId(copy.id);
     engine.date = day(1996, 11, 1);
     ASSERT_TRUE(schedule().put(engine).ok());
 
@@ -162,9 +162,9 @@ TEST_F(RunNowTest, GivenTheTaskWasChangedSinceItWasReadThenItRunsOnlyAsStoredAnd
 
 TEST_F(RunNowTest, GivenTheHistoryCannotBeWrittenThenNothingIsPerformedNorStamped) {
     foreignSql(R"(CREATE TRIGGER injected BEFORE INSERT ON "History" BEGIN SELECT RAISE(ABORT, 'injected fault'); END)");
-    Schedule t = task("Backup", day(1996, 11, 7), at(17, 30), "Run Program");
+    Task t = task("Backup", day(1996, 11, 7), at(17, 30), "Run Program");
     t.command = "backup";
-    Schedule stored = add(t);
+    Task stored = add(t);
 
     EXPECT_FALSE(runNow(stored).performed);
 

@@ -24,8 +24,8 @@ inline StdDate day(int year, int month, int d) { return dateFromYmd(year, month,
 inline StdTime at(int hours, int minutes, int seconds = 0) { return timeFromHms(hours, minutes, seconds); }
 
 // A task due at (date, time), enabled, of the given type, with a weekly rule on every weekday.
-inline Schedule task(std::string description, StdDate date, StdTime time, std::string taskType = "None") {
-    Schedule t;
+inline Task task(std::string description, StdDate date, StdTime time, std::string taskType = "None") {
+    Task t;
     t.description = description;
     t.taskType = TaskTypeWord::fromText(taskType);
     t.scheduleType = ScheduleType::Custom;
@@ -43,7 +43,7 @@ protected:
         use.emplace(files, TableId::schedule);
     }
 
-    RecordTable<Schedule> schedule() { return files.schedule(); }
+    RecordTable<Task> schedule() { return files.schedule(); }
 
     // The scheduler's steps, each expected to store what it did.
     void tick() { stored(scheduler.tick()); }
@@ -56,8 +56,8 @@ protected:
     }
 
     // Adds a record under the next free number and returns it as stored.
-    Schedule add(Schedule record) {
-        Schedule highest;
+    Task add(Task record) {
+        Task highest;
         auto table = schedule();
         record.id = (table.setToEnd(ScheduleKey::keyId).ok() && table.previous(highest).ok()) ? highest.id + 1 : 1;
         record.ref = {};
@@ -66,25 +66,25 @@ protected:
         return record;
     }
 
-    std::optional<Schedule> byId(std::int32_t id) {
-        Schedule key, out;
+    std::optional<Task> byId(std::int32_t id) {
+        Task key, out;
         key.id = id;
         if (!schedule().fetch(ScheduleKey::keyId, key, out).ok()) return std::nullopt;
         return out;
     }
 
     // Every record in SCH:KEYID order.
-    std::vector<Schedule> all() {
-        std::vector<Schedule> records;
+    std::vector<Task> all() {
+        std::vector<Task> records;
         auto table = schedule();
-        Schedule r;
+        Task r;
         EXPECT_TRUE(table.setToStart(ScheduleKey::keyId).ok());
         while (table.next(r).ok()) records.push_back(r);
         return records;
     }
 
-    std::vector<Schedule> completedCopies() {
-        std::vector<Schedule> copies;
+    std::vector<Task> completedCopies() {
+        std::vector<Task> copies;
         for (const auto& r : all()) {
             if (r.completed && r.disabled) copies.push_back(r);
         }

@@ -14,14 +14,14 @@ class TickTest : public SchedulerTest {};
 TEST_F(TickTest, GivenTheSchedulerIsInactiveThenEveryTickOnlySetsTheInactiveTitleUntilItIsActiveAgain) {
     settings.schedulerActive = 0;
     settings.historyExpiryDays = 1;
-    Schedule due = task("Due", day(1996, 10, 30), at(8, 0), "Display Message");
+    Task due = task("Due", day(1996, 10, 30), at(8, 0), "Display Message");
     due.message = "due";
     due.advanceWarnDate = day(1996, 10, 29);
     due.advanceWarnTime = at(8, 0);
     add(due);
-    Schedule copy = task("Old copy", day(1990, 1, 1), at(8, 0));
+    Task copy = task("Old copy", day(1990, 1, 1), at(8, 0));
     copy.completed = copy.disabled = 1;
-    const Schedule storedCopy = add(copy);
+    const Task storedCopy = add(copy);
 
     tick();
     tick();
@@ -39,17 +39,17 @@ TEST_F(TickTest, GivenTheSchedulerIsInactiveThenEveryTickOnlySetsTheInactiveTitl
 
 TEST_F(TickTest, GivenADueTaskAndAPassedWarningThenOneTickPerformsTheTaskThenShowsTheWarningThenPurges) {
     settings.historyExpiryDays = 3;
-    Schedule due = task("Due", day(1996, 10, 31), at(8, 0), "Display Message");
+    Task due = task("Due", day(1996, 10, 31), at(8, 0), "Display Message");
     due.message = "due now";
     add(due);
-    Schedule later = task("Later", day(1996, 11, 2), at(8, 0), "Display Message");
+    Task later = task("Later", day(1996, 11, 2), at(8, 0), "Display Message");
     later.message = "coming";
     later.advanceWarnDate = day(1996, 10, 31);
     later.advanceWarnTime = at(8, 0);
     add(later);
-    Schedule copy = task("Old copy", day(1996, 10, 1), at(8, 0));
+    Task copy = task("Old copy", day(1996, 10, 1), at(8, 0));
     copy.completed = copy.disabled = 1;
-    const Schedule storedCopy = add(copy);
+    const Task storedCopy = add(copy);
 
     tick();
 
@@ -70,7 +70,7 @@ TEST_F(TickTest, GivenAChangeListenerThenItHearsOfEveryTickThatChangedTheTasksAn
     tick();
     EXPECT_EQ(changes, 1) << "a task moved on, its copy added";
 
-    Schedule copy = task("Old copy", day(1996, 10, 1), at(8, 0));
+    Task copy = task("Old copy", day(1996, 10, 1), at(8, 0));
     copy.completed = copy.disabled = 1;
     add(copy);
     tick();
@@ -79,7 +79,7 @@ TEST_F(TickTest, GivenAChangeListenerThenItHearsOfEveryTickThatChangedTheTasksAn
 
 TEST_F(TickTest, GivenAPromptIsOpenWhenTheTimerFiresAgainThenTheNestedTickDoesNothing) {
     for (const char* name : {"first", "second"}) {
-        Schedule t = task(name, day(1996, 10, 31), at(8, 0), "Display Message");
+        Task t = task(name, day(1996, 10, 31), at(8, 0), "Display Message");
         t.userSkip = 1;
         t.message = name;
         add(t);
@@ -109,10 +109,10 @@ TEST_F(TickTest, GivenAPromptIsOpenWhenTheTimerFiresAgainThenTheNestedTickDoesNo
 // --- The clock jumping ----------------------------------------------------------------------------
 
 TEST_F(TickTest, GivenTheClockSpringsForwardOverATasksTimeThenItRunsOnTheFirstTickAfterTheJump) {
-    Schedule t = task("At half past two", day(1997, 3, 30), at(2, 30), "Run Program");
+    Task t = task("At half past two", day(1997, 3, 30), at(2, 30), "Run Program");
     t.command = "nightly";
     t.warn = 1;
-    const Schedule stored = add(t);
+    const Task stored = add(t);
 
     clock.set(day(1997, 3, 30), at(1, 59, 58));
     tick();
@@ -125,11 +125,11 @@ TEST_F(TickTest, GivenTheClockSpringsForwardOverATasksTimeThenItRunsOnTheFirstTi
 }
 
 TEST_F(TickTest, GivenTheMachineSleptForDaysThenAnHourlyTaskIsPerformedOnceAndMovedPastNow) {
-    Schedule t = task("Hourly", day(1996, 10, 31), at(12, 15), "Run Program");
+    Task t = task("Hourly", day(1996, 10, 31), at(12, 15), "Run Program");
     t.everyType = RepetitionUnit::Hour;
     t.command = "sync";
     t.warn = 1;
-    const Schedule stored = add(t);
+    const Task stored = add(t);
     messages.answer(platform::kYes);
 
     clock.set(day(1996, 11, 3), at(9, 40));  // woke up three days later
@@ -153,8 +153,8 @@ struct FallBackCase {
 
 class FallBackTest : public TickTest, public ::testing::WithParamInterface<FallBackCase> {
 protected:
-    Schedule ruled(StdDate date, StdTime time) {
-        Schedule t = task(GetParam().name, date, time, "Display Message");
+    Task ruled(StdDate date, StdTime time) {
+        Task t = task(GetParam().name, date, time, "Display Message");
         t.scheduleType = ScheduleTypeWord::fromText(GetParam().scheduleType);
         t.everyType = RepetitionUnitWord::fromText(GetParam().everyType);
         t.every = GetParam().every;
@@ -188,7 +188,7 @@ TEST_P(FallBackTest, GivenTheClockFallsBackAnHourThenNoOccurrenceIsPerformedTwic
 
 TEST_P(FallBackTest, GivenTheClockFallsBackWhileThePromptIsOpenThenTheOccurrenceIsStillUsedUp) {
     const StdDate sunday = day(1996, 10, 27);
-    Schedule t = ruled(sunday, at(1, 30));
+    Task t = ruled(sunday, at(1, 30));
     t.userSkip = 1;
     ASSERT_TRUE(schedule().put(t).ok());
     bool setBack = false;
@@ -215,10 +215,10 @@ INSTANTIATE_TEST_SUITE_P(EveryRule, FallBackTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TickTest, GivenADailyTaskWhenTheClockIsSetBackAcrossMidnightDuringItsPromptThenItIsNotDueAgain) {
-    Schedule t = task("Daily", day(1996, 10, 27), at(0, 10), "Display Message");
+    Task t = task("Daily", day(1996, 10, 27), at(0, 10), "Display Message");
     t.userSkip = 1;
     t.message = "daily";
-    const Schedule stored = add(t);
+    const Task stored = add(t);
     messages.whileOpen = [&] { clock.set(day(1996, 10, 26), at(23, 30)); };
     clock.set(day(1996, 10, 27), at(0, 10, 5));
     messages.answer(platform::kYes);

@@ -21,8 +21,8 @@ inline Category categoryNamed(std::string_view name) {
     return c;
 }
 
-inline Schedule taskIn(std::string_view category, std::string_view description, std::int32_t id, StdDate date = 0) {
-    Schedule task;
+inline Task taskIn(std::string_view category, std::string_view description, std::int32_t id, StdDate date = 0) {
+    Task task;
     task.id = id;
     task.taskType = TaskType::None;
     task.scheduleType = ScheduleType::Once;
@@ -33,8 +33,8 @@ inline Schedule taskIn(std::string_view category, std::string_view description, 
 }
 
 // An enabled one-off task due at (date, time).
-inline Schedule scheduled(std::string_view description, StdDate date, StdTime time, std::string_view category = {}) {
-    Schedule task;
+inline Task scheduled(std::string_view description, StdDate date, StdTime time, std::string_view category = {}) {
+    Task task;
     task.taskType = TaskType::DisplayMessage;
     task.scheduleType = ScheduleType::Once;
     task.description = description;

@@ -11,13 +11,13 @@ namespace {
 
 using i64 = std::int64_t;
 
-bool selected(const Schedule& task, i64 date) {
+bool selected(const Task& task, i64 date) {
     const Byte flags[7] = {task.sunday,   task.monday, task.tuesday, task.wednesday,
                            task.thursday, task.friday, task.saturday};
     return flags[((date % 7) + 7) % 7] != 0;
 }
 
-bool anySelected(const Schedule& task) {
+bool anySelected(const Task& task) {
     for (int dow = 0; dow < 7; ++dow) {
         if (selected(task, dow)) return true;
     }
@@ -25,7 +25,7 @@ bool anySelected(const Schedule& task) {
 }
 
 // One weekday-rule step: a day at a time up to a selected weekday, or one day when none is selected.
-i64 stepDay(const Schedule& task, i64 date) {
+i64 stepDay(const Task& task, i64 date) {
     if (!anySelected(task)) return date + 1;
     do {
         ++date;
@@ -45,7 +45,7 @@ i64 build(i64 year, i64 month, int day) {
     return dateFromYmd(static_cast<int>(std::min<i64>(year, 1000000)), static_cast<int>(month), day);
 }
 
-void monthly(Schedule& task, i64 n, StdDate refDate) {
+void monthly(Task& task, i64 n, StdDate refDate) {
     while (task.date <= refDate) {
         const Ymd ymd = ymdFromDate(task.date);
         i64 month = ymd.month + n;
@@ -63,7 +63,7 @@ void monthly(Schedule& task, i64 n, StdDate refDate) {
     }
 }
 
-void yearly(Schedule& task, i64 n, StdDate refDate) {
+void yearly(Task& task, i64 n, StdDate refDate) {
     while (task.date <= refDate) {
         const Ymd ymd = ymdFromDate(task.date);
         const i64 date = build(ymd.year + n, ymd.month, ymd.day);
@@ -75,7 +75,7 @@ void yearly(Schedule& task, i64 n, StdDate refDate) {
     }
 }
 
-void byDays(Schedule& task, i64 stride, StdDate refDate) {
+void byDays(Task& task, i64 stride, StdDate refDate) {
     i64 date = task.date;
     while (date <= refDate) {
         date += stride;
@@ -87,7 +87,7 @@ void byDays(Schedule& task, i64 stride, StdDate refDate) {
     task.date = static_cast<StdDate>(date);
 }
 
-void byTime(Schedule& task, i64 every, i64 perDay, i64 length, StdDate refDate, StdTime refTime) {
+void byTime(Task& task, i64 every, i64 perDay, i64 length, StdDate refDate, StdTime refTime) {
     i64 date = task.date;
     i64 time = task.time;
     while (date < refDate || (date == refDate && time < refTime)) {
@@ -111,7 +111,7 @@ void byTime(Schedule& task, i64 every, i64 perDay, i64 length, StdDate refDate, 
     task.time = static_cast<StdTime>(time);
 }
 
-void dayOfWeekRule(Schedule& task, StdDate refDate) {
+void dayOfWeekRule(Task& task, StdDate refDate) {
     i64 date = task.date;
     while (date <= refDate) {
         date = stepDay(task, date);
@@ -123,7 +123,7 @@ void dayOfWeekRule(Schedule& task, StdDate refDate) {
     task.date = static_cast<StdDate>(date);
 }
 
-void dayOfMonthRule(Schedule& task, StdDate refDate) {
+void dayOfMonthRule(Task& task, StdDate refDate) {
     i64 date = task.date;
     for (;;) {
         date = stepDay(task, date);
@@ -144,7 +144,7 @@ void dayOfMonthRule(Schedule& task, StdDate refDate) {
 
 }  // namespace
 
-void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages) {
+void nextScheduleDate(Task& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages) {
     const ScheduleType type = task.scheduleType.kind();
     if (type == ScheduleType::Once) {
         task.completed = 1;
@@ -180,7 +180,7 @@ void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform
     }
 }
 
-void advanceTask(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages) {
+void advanceTask(Task& task, StdDate today, StdTime now, platform::MessageBoxPort& messages) {
     detail::advanceTaskWith(task, today, now, messages, &reference::nextScheduleDate);
 }
 

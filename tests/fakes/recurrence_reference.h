@@ -9,7 +9,7 @@
 
 namespace tarvelo::reference {
 
-void nextScheduleDate(Schedule& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages);
-void advanceTask(Schedule& task, StdDate today, StdTime now, platform::MessageBoxPort& messages);
+void nextScheduleDate(Task& task, StdDate refDate, StdTime refTime, platform::MessageBoxPort& messages);
+void advanceTask(Task& task, StdDate today, StdTime now, platform::MessageBoxPort& messages);
 
 }  // namespace tarvelo::reference

@@ -26,8 +26,8 @@ public:
     const std::string& folder() const { return m_folder; }
 
     // A task; the id is the next free one.
-    Schedule& task(std::string description, StdDate date, StdTime time, std::string category = "General") {
-        m_task = Schedule{};
+    Task& task(std::string description, StdDate date, StdTime time, std::string category = "General") {
+        m_task = Task{};
         m_task.id = ++m_lastId;
         m_task.description = description;
         m_task.category = category;
@@ -72,7 +72,7 @@ private:
     }
 
     std::string m_folder;
-    Schedule m_task;
+    Task m_task;
     int m_lastId = 0;
 
 public:

@@ -8,9 +8,9 @@
 
 namespace tarvelo::test {
 
-inline Schedule makeTask(const std::string& type, StdDate date, StdTime time = 1, const std::string& days = "",
+inline Task makeTask(const std::string& type, StdDate date, StdTime time = 1, const std::string& days = "",
                          const std::string& ordinals = "", std::int32_t every = 1, const std::string& unit = "") {
-    Schedule t;
+    Task t;
     t.scheduleType = ScheduleTypeWord::fromText(type);
     t.date = date;
     t.time = time;
@@ -23,7 +23,7 @@ inline Schedule makeTask(const std::string& type, StdDate date, StdTime time = 1
     return t;
 }
 
-inline Schedule custom(std::int32_t every, const std::string& unit, StdDate date, StdTime time = 1) {
+inline Task custom(std::int32_t every, const std::string& unit, StdDate date, StdTime time = 1) {
     return makeTask("Custom", date, time, "", "", every, unit);
 }
 

@@ -38,7 +38,7 @@ protected:
     // The positions the walk of table 1 gives, in order.
     std::vector<std::int64_t> walk() {
         std::vector<std::int64_t> out;
-        for (auto p = tags->firstTag(kScheduleTable); p != 0; p = tags->nextTag(kScheduleTable)) out.push_back(p);
+        for (auto p = tags->firstTagged(kScheduleTable); p != 0; p = tags->nextTagged(kScheduleTable)) out.push_back(p);
         return out;
     }
 

@@ -28,16 +28,16 @@ private:
 std::int64_t addTask(DataFiles& files, const TaskRow& task);
 
 // Adds the task as it is (its id included) and returns it as stored, with the row it was stored in.
-inline Schedule addTask(DataFiles& files, Schedule task) {
+inline Task addTask(DataFiles& files, Task task) {
     TableUse use(files, TableId::schedule);
     EXPECT_TRUE(files.schedule().add(task).ok()) << "task " << task.id;
     return task;
 }
 
 // The task stored under id, or nothing.
-inline std::optional<Schedule> storedTask(DataFiles& files, std::int32_t id) {
+inline std::optional<Task> storedTask(DataFiles& files, std::int32_t id) {
     TableUse use(files, TableId::schedule);
-    Schedule probe, found;
+    Task probe, found;
     probe.id = id;
     if (!files.schedule().fetch(ScheduleKey::keyId, probe, found).ok()) return std::nullopt;
     return found;

@@ -76,7 +76,7 @@ TEST(ReportLayout, ToDoBandSitsTenInsideItsPlace) {
 
 TEST(ReportLayout, ScheduleBandShowsEveryFieldInItsPicture) {
     // GIVEN a task with every printed field set
-    Schedule t;
+    Task t;
     t.date = dateFromYmd(1997, 1, 31);
     t.time = timeFromHms(17, 30);
     t.category = "Work";

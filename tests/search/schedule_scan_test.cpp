@@ -221,8 +221,8 @@ TEST_F(ScheduleScanTest, theTotalIsCountedAPieceAtATimeAndThePercentageFollowsOn
 
 TEST_F(ScheduleScanTest, unselectOnTheTagsReadsOnlyTaggedTasks) {
     for (int id = 1; id <= 4; ++id) dated(id, 80000, id % 2 ? "odd" : "even");
-    tags->setTag(kScheduleTable, 3, "3");  // positions follow the ids here
-    tags->setTag(kScheduleTable, 2, "2");
+    tags->tag(kScheduleTable, 3, "3");  // positions follow the ids here
+    tags->tag(kScheduleTable, 2, "2");
     search::ScheduleScan scan(*files, *tags, {where("description", contains, std::string("d"))}, SearchTask::unselect);
     EXPECT_EQ(idsFound(scan), std::vector<std::int64_t>{3});
     EXPECT_EQ(scan.recordsRead(), 2);

@@ -69,7 +69,7 @@ TEST_F(ScheduleSearchTest, selectingThreeTasksRespondsMinusThree) {
     const SearchOutcome outcome = search.beginSearch(buffer);
     EXPECT_EQ(outcome, SearchOutcome::marked);
     EXPECT_EQ(search.response(outcome), -3);
-    EXPECT_EQ(tags->cntTag(kScheduleTable), 3);
+    EXPECT_EQ(tags->countTags(kScheduleTable), 3);
     EXPECT_EQ(dialogs.selectionOffered, std::vector<bool>{false}) << "Unselect is not offered with nothing selected";
     EXPECT_EQ(messages.count(), 0u);
 }
@@ -84,7 +84,7 @@ class ClearOldSelectionsTest : public ScheduleSearchTest, public testing::WithPa
 
 TEST_P(ClearOldSelectionsTest, asksBeforeSelectingAgain) {
     // GIVEN "Pay rent" selected
-    tags->setTag(kScheduleTable, 4, "4");
+    tags->tag(kScheduleTable, 4, "4");
     typeDescription("backup");
     dialogs.tasks = {SearchTask::select};
     messages.answer(GetParam().answer);
@@ -94,8 +94,8 @@ TEST_P(ClearOldSelectionsTest, asksBeforeSelectingAgain) {
     EXPECT_EQ(texts(), std::vector<std::string>{"Clear old selections first?"});
     EXPECT_EQ(messages.last().icon, platform::Icon::Question);
     EXPECT_EQ(dialogs.selectionOffered, std::vector<bool>{true});
-    EXPECT_EQ(tags->getTag(kScheduleTable, 4), GetParam().answer == platform::kNo);
-    EXPECT_EQ(tags->cntTag(kScheduleTable), GetParam().selectedAfter);
+    EXPECT_EQ(tags->isTagged(kScheduleTable, 4), GetParam().answer == platform::kNo);
+    EXPECT_EQ(tags->countTags(kScheduleTable), GetParam().selectedAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(Search, ClearOldSelectionsTest,
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Search, ClearOldSelectionsTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ScheduleSearchTest, unselectRemovesTheMatchingTagsOnly) {
-    for (int id = 1; id <= 4; ++id) tags->setTag(kScheduleTable, id, std::to_string(id));
+    for (int id = 1; id <= 4; ++id) tags->tag(kScheduleTable, id, std::to_string(id));
     buffer = TaskRow(0).with("SCH:DESCRIPTION", std::string("backup")).row();
     search.setMatchType(field("description"), MatchType::contains);
     dialogs.tasks = {SearchTask::unselect};

@@ -24,7 +24,7 @@ StdDate ymd(int y, int m, int d) { return dateFromYmd(y, m, d); }
 StdTime hm(int h, int m) { return timeFromHms(h, m); }
 
 // The occurrences as the scheduler reaches them: moved on by the yardstick, performed at each one.
-std::vector<platform::Moment> movedOn(Schedule task, int count) {
+std::vector<platform::Moment> movedOn(Task task, int count) {
     test::FakeMessageBox boxes;
     std::vector<platform::Moment> out{{task.date, task.time}};
     while (static_cast<int>(out.size()) < count) {
@@ -43,7 +43,7 @@ std::string shown(const std::vector<platform::Moment>& moments) {
 
 struct NextDatesCase {
     std::string name;
-    Schedule task;
+    Task task;
     std::vector<platform::Moment> first;  // what the list starts with
 };
 

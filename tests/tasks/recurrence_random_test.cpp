@@ -50,10 +50,10 @@ const std::vector<std::string> kUnits = {"minute(s)", "hour(s)", "day(s)", "week
 const std::vector<i64> kEdgeCounts = {0,  -7, 1,   2,    11,   12,   13,   23,   24,   25,   47,
                                       48, 49, 400, 1439, 1440, 1441, 2879, 2880, 2881, 4800, 10080};
 
-bool isCustom(const Schedule& t) { return ruleType(t) == ScheduleType::Custom; }
+bool isCustom(const Task& t) { return ruleType(t) == ScheduleType::Custom; }
 
 // The longest span, in days, that the reference crosses in about kSteps steps of the task's rule.
-i64 spanFor(const Schedule& t) {
+i64 spanFor(const Task& t) {
     const i64 n = std::max<std::int32_t>(t.every, 1);
     if (ruleType(t) == ScheduleType::Monthly) return 28 * kSteps;
     if (ruleType(t) == ScheduleType::Yearly) return 365 * kSteps;
@@ -78,7 +78,7 @@ StdTime randomTime(Random& rng) {
     return static_cast<StdTime>(rng.pick(odd));
 }
 
-void setFlags(Schedule& t, std::uint64_t days, std::uint64_t ordinals) {
+void setFlags(Task& t, std::uint64_t days, std::uint64_t ordinals) {
     Byte* w[7] = {&t.sunday, &t.monday, &t.tuesday, &t.wednesday, &t.thursday, &t.friday, &t.saturday};
     Byte* o[5] = {&t.every1st, &t.every2nd, &t.every3rd, &t.every4th, &t.everyLast};
     for (int i = 0; i < 7; ++i) *w[i] = static_cast<Byte>((days >> i) & 1);
@@ -86,8 +86,8 @@ void setFlags(Schedule& t, std::uint64_t days, std::uint64_t ordinals) {
 }
 
 // A task of the given rule due (now and then not yet due) at most spanFor() days before the reference.
-Schedule randomTask(Random& rng, const std::string& type, const std::string& unit, StdDate refDate, StdTime refTime) {
-    Schedule t;
+Task randomTask(Random& rng, const std::string& type, const std::string& unit, StdDate refDate, StdTime refTime) {
+    Task t;
     t.scheduleType = ScheduleTypeWord::fromText(type);
     t.everyType = RepetitionUnitWord::fromText(unit);
     setFlags(t, rng.chance(10) ? 0 : rng.next(), rng.chance(15) ? 0 : rng.next());
@@ -121,7 +121,7 @@ Schedule randomTask(Random& rng, const std::string& type, const std::string& uni
     return t;
 }
 
-std::string describe(const Schedule& t) {
+std::string describe(const Task& t) {
     std::ostringstream out;
     out << "'" << t.scheduleType.text() << "' flags=" << int(t.sunday) << int(t.monday) << int(t.tuesday)
         << int(t.wednesday) << int(t.thursday) << int(t.friday) << int(t.saturday) << "/" << int(t.every1st)
@@ -131,8 +131,8 @@ std::string describe(const Schedule& t) {
     return out.str();
 }
 
-::testing::AssertionResult sameAsStepping(const Schedule& task, StdDate refDate, StdTime refTime) {
-    Schedule fast = task, stepped = task;
+::testing::AssertionResult sameAsStepping(const Task& task, StdDate refDate, StdTime refTime) {
+    Task fast = task, stepped = task;
     test::FakeMessageBox fastMessages, steppedMessages;
     advanceTask(fast, refDate, refTime, fastMessages);
     reference::advanceTask(stepped, refDate, refTime, steppedMessages);
@@ -161,7 +161,7 @@ TEST_F(RecurrenceAgainstStepping, shouldMatchForEveryRuleUnitAndFlagCombinationF
         for (int flags = 0; flags < 128 * 32; ++flags) {
             const StdDate refDate = randomDay();
             const StdTime refTime = randomRefTime();
-            Schedule task = randomTask(rng, type, "", refDate, refTime);
+            Task task = randomTask(rng, type, "", refDate, refTime);
             setFlags(task, static_cast<std::uint64_t>(flags % 128), static_cast<std::uint64_t>(flags / 128));
             ASSERT_TRUE(sameAsStepping(task, refDate, refTime)) << "seed " << seed;
         }
@@ -185,7 +185,7 @@ TEST_F(RecurrenceAgainstStepping, shouldMatchFarOutsideTheCalendar) {
     const std::vector<i64> anchors = {
         kLo, dateFromYmd(-1, 1, 1), dateFromYmd(-30, 6, 15), -1, 0, 1, kMinDate, kMaxDate - 400, kMaxDate, kHi - 50};
     for (int i = 0; i < 20000; ++i) {
-        Schedule task = randomTask(rng, rng.pick(kTypes), rng.pick(kUnits), randomDay(), randomRefTime());
+        Task task = randomTask(rng, rng.pick(kTypes), rng.pick(kUnits), randomDay(), randomRefTime());
         if (rng.chance(30)) task.every = static_cast<std::int32_t>(rng.range(1, kHi));
         if (rng.chance(20)) task.time = static_cast<StdTime>(rng.range(kLo, kHi));
         task.date = static_cast<StdDate>(std::clamp<i64>(rng.pick(anchors) + rng.range(-200, 200), kLo, kHi));
@@ -213,7 +213,7 @@ TEST(RecurrenceAtTheLimits, shouldEndPastTheReferenceOrParkedForAnyFieldValues) 
                     for (const StdTime time : times)
                         for (const StdTime refTime : times)
                             for (const i64 every : {kLo, i64{1}, i64{1440}, i64{1441}, i64{999999}, kHi}) {
-                                Schedule task;
+                                Task task;
                                 task.scheduleType = ScheduleTypeWord::fromText(type);
                                 task.everyType = RepetitionUnitWord::fromText(unit);
                                 task.every = static_cast<std::int32_t>(every);

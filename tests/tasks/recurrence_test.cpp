@@ -34,7 +34,7 @@ TEST(RecurrenceFixture, shouldUseAMondayAsItsReferenceDay) {
 
 struct NextCase {
     const char* name;
-    Schedule task;
+    Task task;
     StdDate refDate;
     StdTime refTime;
     StdDate wantDate;
@@ -47,7 +47,7 @@ class NextScheduleDateCases : public ::testing::TestWithParam<NextCase> {};
 
 TEST_P(NextScheduleDateCases, shouldMoveTheTaskToItsNextOccurrence) {
     const NextCase& c = GetParam();
-    Schedule task = c.task;
+    Task task = c.task;
     test::FakeMessageBox messages;
     nextScheduleDate(task, c.refDate, c.refTime, messages);
     const Ymd got = ymdFromDate(task.date);
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
     test::NamedBy<&NextCase::name>());
 
 TEST(NextScheduleDate, shouldCompleteAOnceTaskWithoutMovingIt) {
-    Schedule task = makeTask("Once", kR - 3, hm(9, 30));
+    Task task = makeTask("Once", kR - 3, hm(9, 30));
     test::FakeMessageBox messages;
     nextScheduleDate(task, kR, kNoon, messages);
     EXPECT_EQ(task.completed, 1);
@@ -124,7 +124,7 @@ TEST(NextScheduleDate, shouldCompleteAOnceTaskWithoutMovingIt) {
 
 TEST(NextScheduleDate, shouldRaiseACountBelowOneToOneAndStoreIt) {
     for (const std::int32_t every : {0, -1, kLo}) {
-        Schedule task = custom(every, "day(s)", kR);
+        Task task = custom(every, "day(s)", kR);
         test::FakeMessageBox messages;
         nextScheduleDate(task, kR, kNoon, messages);
         EXPECT_EQ(task.every, 1) << every;
@@ -140,7 +140,7 @@ TEST(NextScheduleDate, shouldAskForUnitsAndPushADueTaskToTheDayAfterTheReference
     };
     for (const Case& c : {Case{"", kR - 9, kR + 1}, Case{"mi", kR, kR + 1}, Case{" min", kR - 1, kR + 1},
                           Case{"fortnight", kR + 4, kR + 4}}) {
-        Schedule task = custom(5, c.unit, c.date, hm(8, 0));
+        Task task = custom(5, c.unit, c.date, hm(8, 0));
         test::FakeMessageBox messages;
         nextScheduleDate(task, kR, kNoon, messages);
         ASSERT_EQ(messages.count(), 1u) << c.unit;
@@ -154,7 +154,7 @@ TEST(NextScheduleDate, shouldAskForUnitsAndPushADueTaskToTheDayAfterTheReference
 }
 
 TEST(NextScheduleDate, shouldFollowSecondAndLastTuesdaysAndThursdaysThroughTheMonths) {
-    Schedule task = makeTask("Day of Month", ymd(1997, 1, 1), 1, "--T-T--", "-2--L");
+    Task task = makeTask("Day of Month", ymd(1997, 1, 1), 1, "--T-T--", "-2--L");
     test::FakeMessageBox messages;
     std::vector<StdDate> got;
     for (int i = 0; i < 8; ++i) {
@@ -169,7 +169,7 @@ TEST(NextScheduleDate, shouldFollowSecondAndLastTuesdaysAndThursdaysThroughTheMo
 TEST(NextScheduleDate, shouldParkATaskWhoseNextOccurrenceIsPastTheLastSupportedDay) {
     struct Case {
         const char* name;
-        Schedule task;
+        Task task;
         StdDate refDate;
         StdTime wantTime;
     };
@@ -185,7 +185,7 @@ TEST(NextScheduleDate, shouldParkATaskWhoseNextOccurrenceIsPastTheLastSupportedD
         {"invalidUnitsOnTheLastDay", custom(1, "", kMaxDate), kMaxDate, 1},
     };
     for (const Case& c : cases) {
-        Schedule task = c.task;
+        Task task = c.task;
         test::FakeMessageBox messages;
         nextScheduleDate(task, c.refDate, kNoon, messages);
         EXPECT_EQ(task.date, kMaxDate) << c.name;
@@ -197,7 +197,7 @@ TEST(ValidScheduleDate, shouldAcceptOnlyTheDatesTheRuleCanFallOn) {
     const StdDate fri31 = ymd(1997, 1, 31), fri24 = ymd(1997, 1, 24), fri3 = ymd(1997, 1, 3);
     struct Case {
         const char* name;
-        Schedule task;
+        Task task;
         StdDate date;
         bool want;
     };
@@ -221,7 +221,7 @@ TEST(ValidScheduleDate, shouldHoldExactlyOnTheDatesDayOfMonthFallsOn) {
     // GIVEN weekday and ordinal combinations, including none ticked
     for (int days = 0; days < 128; days += 9) {
         for (int ordinals = 0; ordinals < 32; ++ordinals) {
-            Schedule task = makeTask("Day of Month", ymd(1997, 1, 1));
+            Task task = makeTask("Day of Month", ymd(1997, 1, 1));
             Byte* w[7] = {&task.sunday,   &task.monday, &task.tuesday, &task.wednesday,
                           &task.thursday, &task.friday, &task.saturday};
             Byte* o[5] = {&task.every1st, &task.every2nd, &task.every3rd, &task.every4th, &task.everyLast};
@@ -242,7 +242,7 @@ TEST(ValidScheduleDate, shouldHoldExactlyOnTheDatesDayOfMonthFallsOn) {
 TEST(AdvanceTask, shouldKeepTheWarningAtItsDistanceInDaysAndInTimeApart) {
     struct Case {
         const char* name;
-        Schedule task;
+        Task task;
         StdDate warnDate;
         StdTime warnTime;
         StdDate wantDate;
@@ -259,7 +259,7 @@ TEST(AdvanceTask, shouldKeepTheWarningAtItsDistanceInDaysAndInTimeApart) {
         {"distancesBeyondAnyRangeClamp", custom(1, "day(s)", kLo), kHi, kLo, kHi, kLo},
     };
     for (const Case& c : cases) {
-        Schedule task = c.task;
+        Task task = c.task;
         task.advanceWarnDate = c.warnDate;
         task.advanceWarnTime = c.warnTime;
         task.advanceWarned = 1;
@@ -276,11 +276,11 @@ TEST(AdvanceTask, shouldKeepTheWarningAtItsDistanceInDaysAndInTimeApart) {
 TEST(AdvanceTask, shouldLeaveAFinishedOnceTaskAsItWasButCompleted) {
     // GIVEN a "Once" task whose warning was given, WHEN it is moved on, THEN only `completed` changes: the
     // warning is not left holding distances
-    Schedule task = makeTask("Once", kR, hm(10, 0));
+    Task task = makeTask("Once", kR, hm(10, 0));
     task.advanceWarnDate = kR - 1;
     task.advanceWarnTime = hm(9, 0);
     task.advanceWarned = 1;
-    Schedule want = task;
+    Task want = task;
     want.completed = 1;
     test::FakeMessageBox messages;
     advanceTask(task, kR, hm(10, 20), messages);
@@ -301,7 +301,7 @@ TEST(RepetitionFits, shouldRefuseACountThatWouldPassTheLastSupportedDayAndParkIt
           Case{"month(s)", months + 1, false}, Case{"day(s)", days, true}, Case{"day(s)", days + 1, false},
           Case{"week(s)", days / 7, true}, Case{"week(s)", days / 7 + 1, false}, Case{"hour(s)", 999999, true},
           Case{"minute(s)", 999999, true}, Case{"year(s)", 0, true}, Case{"", 999999, true}}) {
-        Schedule task = custom(c.every, c.unit, from);
+        Task task = custom(c.every, c.unit, from);
         EXPECT_EQ(repetitionFits(task), c.want) << c.unit << " " << c.every;
         test::FakeMessageBox messages;
         nextScheduleDate(task, from, 1, messages);

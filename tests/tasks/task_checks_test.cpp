@@ -12,8 +12,8 @@ namespace tarvelo {
 namespace {
 
 // 31 January 1997 at 17:30, every day.
-Schedule dailyTask() {
-    Schedule t;
+Task dailyTask() {
+    Task t;
     t.taskType = TaskType::Both;
     t.scheduleType = ScheduleType::Custom;
     t.every = 1;
@@ -25,14 +25,14 @@ Schedule dailyTask() {
 
 struct CheckCase {
     const char* name;
-    std::function<void(Schedule&)> change;
+    std::function<void(Task&)> change;
     std::optional<TaskField> refused;  // nothing: taken
 };
 
 class TaskEntryCheck : public testing::TestWithParam<CheckCase> {};
 
 TEST_P(TaskEntryCheck, shouldRefuseWhatTheFormsWouldRefuse) {
-    Schedule t = dailyTask();
+    Task t = dailyTask();
     GetParam().change(t);
     const auto problem = taskEntryProblem(t);
     ASSERT_EQ(problem.has_value(), GetParam().refused.has_value()) << (problem ? problem->text : "");
@@ -44,27 +44,27 @@ TEST_P(TaskEntryCheck, shouldRefuseWhatTheFormsWouldRefuse) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, TaskEntryCheck,
     testing::Values(
-        CheckCase{"AsTheFormMakesIt", [](Schedule&) {}, std::nullopt},
-        CheckCase{"NoDateNoTime", [](Schedule& t) { t.date = 0; t.time = 0; }, std::nullopt},
-        CheckCase{"BlankOptionsOfAClearedRecord", [](Schedule& t) { t.taskType = TaskTypeWord::fromText(""); t.scheduleType = ScheduleTypeWord::fromText(""); t.everyType = RepetitionUnitWord::fromText(""); }, std::nullopt},
-        CheckCase{"NegativeDate", [](Schedule& t) { t.date = -1; }, TaskField::date},
-        CheckCase{"DayBefore1801", [](Schedule& t) { t.date = kMinDate - 1; }, TaskField::date},
-        CheckCase{"DayAfter9999", [](Schedule& t) { t.date = kMaxDate + 1; }, TaskField::date},
-        CheckCase{"TimePastTheDay", [](Schedule& t) { t.time = kOneDay + 1; }, TaskField::time},
-        CheckCase{"NegativeWarningTime", [](Schedule& t) { t.advanceWarnTime = -5; }, TaskField::advanceWarnTime},
-        CheckCase{"LastRunDateOutOfRange", [](Schedule& t) { t.lastRunDate = 2; }, TaskField::lastRunDate},
-        CheckCase{"OptionInAnotherCase", [](Schedule& t) { t.scheduleType = ScheduleTypeWord::fromText("custom"); }, TaskField::scheduleType},
-        CheckCase{"UnknownTaskType", [](Schedule& t) { t.taskType = TaskTypeWord::fromText("Reboot"); }, TaskField::taskType},
-        CheckCase{"UnknownUnit", [](Schedule& t) { t.everyType = RepetitionUnitWord::fromText("fortnight(s)"); }, TaskField::everyType},
-        CheckCase{"CountWiderThanItsEntry", [](Schedule& t) { t.every = 1000000; }, TaskField::every},
-        CheckCase{"CountBeyond9999", [](Schedule& t) { t.everyType = RepetitionUnit::Year; t.every = 999999; }, TaskField::every},
-        CheckCase{"WarningADayAfter", [](Schedule& t) { t.advanceWarnDate = t.date + 1; }, TaskField::advanceWarnDate},
-        CheckCase{"WarningSameDayLater", [](Schedule& t) { t.advanceWarnDate = t.date; t.advanceWarnTime = t.time + 1; }, TaskField::advanceWarnDate},
-        CheckCase{"WarningSameMoment", [](Schedule& t) { t.advanceWarnDate = t.date; t.advanceWarnTime = t.time; }, std::nullopt}),
+        CheckCase{"AsTheFormMakesIt", [](Task&) {}, std::nullopt},
+        CheckCase{"NoDateNoTime", [](Task& t) { t.date = 0; t.time = 0; }, std::nullopt},
+        CheckCase{"BlankOptionsOfAClearedRecord", [](Task& t) { t.taskType = TaskTypeWord::fromText(""); t.scheduleType = ScheduleTypeWord::fromText(""); t.everyType = RepetitionUnitWord::fromText(""); }, std::nullopt},
+        CheckCase{"NegativeDate", [](Task& t) { t.date = -1; }, TaskField::date},
+        CheckCase{"DayBefore1801", [](Task& t) { t.date = kMinDate - 1; }, TaskField::date},
+        CheckCase{"DayAfter9999", [](Task& t) { t.date = kMaxDate + 1; }, TaskField::date},
+        CheckCase{"TimePastTheDay", [](Task& t) { t.time = kOneDay + 1; }, TaskField::time},
+        CheckCase{"NegativeWarningTime", [](Task& t) { t.advanceWarnTime = -5; }, TaskField::advanceWarnTime},
+        CheckCase{"LastRunDateOutOfRange", [](Task& t) { t.lastRunDate = 2; }, TaskField::lastRunDate},
+        CheckCase{"OptionInAnotherCase", [](Task& t) { t.scheduleType = ScheduleTypeWord::fromText("custom"); }, TaskField::scheduleType},
+        CheckCase{"UnknownTaskType", [](Task& t) { t.taskType = TaskTypeWord::fromText("Reboot"); }, TaskField::taskType},
+        CheckCase{"UnknownUnit", [](Task& t) { t.everyType = RepetitionUnitWord::fromText("fortnight(s)"); }, TaskField::everyType},
+        CheckCase{"CountWiderThanItsEntry", [](Task& t) { t.every = 1000000; }, TaskField::every},
+        CheckCase{"CountBeyond9999", [](Task& t) { t.everyType = RepetitionUnit::Year; t.every = 999999; }, TaskField::every},
+        CheckCase{"WarningADayAfter", [](Task& t) { t.advanceWarnDate = t.date + 1; }, TaskField::advanceWarnDate},
+        CheckCase{"WarningSameDayLater", [](Task& t) { t.advanceWarnDate = t.date; t.advanceWarnTime = t.time + 1; }, TaskField::advanceWarnDate},
+        CheckCase{"WarningSameMoment", [](Task& t) { t.advanceWarnDate = t.date; t.advanceWarnTime = t.time; }, std::nullopt}),
     [](const testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
 
 TEST(TaskEntryRules, shouldGiveANoneTaskItsTimeAndOnlyWarnOfADateOffItsRule) {
-    Schedule t = dailyTask();
+    Task t = dailyTask();
     t.taskType = TaskType::None;
     t.scheduleType = ScheduleType::DayOfWeek;
     t.friday = 1;

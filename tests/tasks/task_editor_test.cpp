@@ -29,18 +29,18 @@ protected:
         return TaskEditorPorts{messages, dialog, sound, clock, pellschd,
                                [this](const std::string& f) { return playableFiles.count(f) > 0; }};
     }
-    std::unique_ptr<TaskEditor> openNew(std::string_view selectedDay = "", Schedule cleared = {}) {
+    std::unique_ptr<TaskEditor> openNew(std::string_view selectedDay = "", Task cleared = {}) {
         auto editor = std::make_unique<TaskEditor>(*files, Request::insert, cleared, ports());
         EXPECT_TRUE(editor->start(selectedDay));
         return editor;
     }
-    std::unique_ptr<TaskEditor> openChange(const Schedule& stored) {
+    std::unique_ptr<TaskEditor> openChange(const Task& stored) {
         auto editor = std::make_unique<TaskEditor>(*files, Request::change, stored, ports());
         EXPECT_TRUE(editor->start());
         return editor;
     }
-    Schedule weeklyTask(std::int32_t id) {
-        Schedule s;
+    Task weeklyTask(std::int32_t id) {
+        Task s;
         s.id = id;
         s.taskType = TaskType::DisplayMessage;
         s.description = "Staff meeting";
@@ -77,7 +77,7 @@ protected:
 TEST_F(TaskEditorTest, GivenADaySelectedInTheBrowse_WhenANewTaskOpens_ThenItCarriesTheDefaults) {
     const StdDate nextWeek = dateFromYmd(1996, 6, 12);
     auto editor = openNew(std::to_string(nextWeek));
-    const Schedule& t = editor->task();
+    const Task& t = editor->task();
     EXPECT_EQ(editor->caption(), "Adding a Schedule Record");
     EXPECT_EQ(t.id, 1);
     EXPECT_EQ(t.date, nextWeek);
@@ -155,7 +155,7 @@ class ScheduleTypeVisibilityTest : public testing::TestWithParam<ScheduleTypeCas
 
 TEST_P(ScheduleTypeVisibilityTest, GivenAScheduleType_WhenAccepted_ThenOnlyItsControlsOfTheEveryGroupShow) {
     const ScheduleTypeCase& c = GetParam();
-    Schedule s;
+    Task s;
     s.scheduleType = ScheduleTypeWord::fromText(c.type);
     const TaskVisibility v = taskVisibility(s);
     EXPECT_EQ(v.ordinals, c.ordinals);
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(Types, ScheduleTypeVisibilityTest,
 // Next date and advance warning
 
 TEST_F(TaskEditorTest, GivenAFridayTask_WhenAMondayIsEntered_ThenTheWarningIsShownAndTheMondayKept) {
-    Schedule s = weeklyTask(4);
+    Task s = weeklyTask(4);
     s.monday = 0;
     s.friday = 1;
     s.date = june14();
@@ -211,7 +211,7 @@ class AutomaticWarningTest : public TaskEditorTest, public testing::WithParamInt
 TEST_P(AutomaticWarningTest, GivenSectionWarning_WhenTheNextDateIsAccepted_ThenTheWarningFollowsIt) {
     const WarningDefaultsCase& c = GetParam();
     setWarningDefaults(c.active, c.days, c.time);
-    Schedule s = weeklyTask(5);
+    Task s = weeklyTask(5);
     s.scheduleType = ScheduleType::Once;
     s.time = c.taskTime;
     s.advanceWarnDate = dateFromYmd(1996, 6, 1);
@@ -267,7 +267,7 @@ TEST_F(TaskEditorTest, GivenAWarningAfterTheTask_WhenItsDateIsAccepted_ThenBothF
 TEST_F(TaskEditorTest, GivenSearchRules_WhenExampleValuesAreAccepted_ThenEachIsTakenAsTypedWithoutChecks) {
     // GIVEN the automatic warning switched on and a Friday task searched with search rules
     setWarningDefaults("1", "2", "0");
-    Schedule s = weeklyTask(7);
+    Task s = weeklyTask(7);
     s.monday = 0;
     s.friday = 1;
     TaskEditor editor(*files, Request::search, s, ports());
@@ -375,7 +375,7 @@ TEST_F(TaskEditorTest, GivenAWavFile_WhenPlayIsPressed_ThenItPlaysOrTheFocusGoes
 
 TEST_F(TaskEditorTest, GivenCategories_WhenTheFormOpens_ThenTheListIsSortedAndTheTasksCategorySelected) {
     addCategories({"work", "Errands", "Home"});
-    Schedule s = weeklyTask(9);
+    Task s = weeklyTask(9);
     s.category = "Home";
     auto editor = openChange(test::addTask(*files, s));
     EXPECT_EQ(editor->categories(), (std::vector<std::string>{"Errands", "Home", "work"}));
@@ -388,7 +388,7 @@ TEST_F(TaskEditorTest, GivenCategories_WhenTheFormOpens_ThenTheListIsSortedAndTh
 }
 
 TEST_F(TaskEditorTest, GivenNoCategories_WhenTheFormOpens_ThenTheTasksCategoryIsCleared) {
-    Schedule preset;
+    Task preset;
     preset.category = "Work";
     auto editor = openNew("", preset);
     EXPECT_TRUE(editor->categories().empty());
@@ -400,7 +400,7 @@ TEST_F(TaskEditorTest, GivenNoCategories_WhenTheFormOpens_ThenTheTasksCategoryIs
 
 TEST_F(TaskEditorTest, GivenAMismatchingDate_WhenOkIsPressed_ThenTheFieldChecksRunAgainBeforeSaving) {
     setWarningDefaults("1", "1", "0");
-    Schedule s = weeklyTask(10);
+    Task s = weeklyTask(10);
     auto editor = openChange(test::addTask(*files, s));
     editor->task().date = june14();  // typed, but its field was never left
     EXPECT_FALSE(editor->ok().has_value());
@@ -415,7 +415,7 @@ protected:
     // What the timer does while the form is open: performs the task and moves it on.
     void tick(std::int32_t id) {
         TableUse use(*files, TableId::schedule);
-        Schedule s = *test::storedTask(*files, id);
+        Task s = *test::storedTask(*files, id);
         s.lastRunDate = s.date;
         s.lastRunTime = s.time;
         advanceTask(s, s.date, s.time + 1, messages);

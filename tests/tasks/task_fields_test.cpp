@@ -18,7 +18,7 @@ protected:
     test::FakeFileDialog dialog;
     test::FakeSound sound;
     ProfileFile noWarningDefaults{"PELLSCHD.INI", "/nonexistent-folder"};
-    Schedule task;
+    Task task;
     TaskFields fields{task, TaskFieldPorts{messages, dialog, sound, noWarningDefaults}};
 };
 

@@ -31,13 +31,13 @@ protected:
     TaskEditorPorts ports() {
         return TaskEditorPorts{messages, dialog, sound, clock, pellschd, [](const std::string&) { return false; }};
     }
-    std::unique_ptr<TaskWizardSession> openWizard(WizardKind kind, const Schedule& source = {}) {
+    std::unique_ptr<TaskWizardSession> openWizard(WizardKind kind, const Task& source = {}) {
         auto w = std::make_unique<TaskWizardSession>(*files, kind, ports(), source);
         EXPECT_TRUE(w->start());
         return w;
     }
     // The task and its category, as the schedule browse would find them.
-    Schedule addTask(Schedule s) {
+    Task addTask(Task s) {
         if (!s.category.isBlank()) {
             TableUse categories(*files, TableId::categories);
             Category c;
@@ -48,7 +48,7 @@ protected:
     }
     void removeTask(std::int32_t id) {
         TableUse use(*files, TableId::schedule);
-        const std::optional<Schedule> s = test::storedTask(*files, id);
+        const std::optional<Task> s = test::storedTask(*files, id);
         ASSERT_TRUE(s);
         ASSERT_TRUE(files->schedule().erase(*s).ok());
     }
@@ -61,8 +61,8 @@ protected:
         return names;
     }
     // A weekly Friday task with everything a copy must carry over.
-    Schedule weeklyTask(std::int32_t id) {
-        Schedule s;
+    Task weeklyTask(std::int32_t id) {
+        Task s;
         s.id = id;
         s.taskType = TaskType::Both;
         s.category = "Office";
@@ -124,7 +124,7 @@ TEST_F(WizardSessionTest, GivenAnAddWizard_WhenItStarts_ThenTheTaskHasTheWizards
     for (const Case c : {Case{WizardKind::addTask, "Both"}, Case{WizardKind::addProgram, "Run Program"},
                          Case{WizardKind::addMessage, "Display Message"}}) {
         auto w = openWizard(c.kind);
-        const Schedule& t = w->task();
+        const Task& t = w->task();
         EXPECT_EQ(t.taskType.text(), c.taskType);
         EXPECT_EQ(t.date, dateFromYmd(1996, 6, 3));
         EXPECT_EQ(t.scheduleType.text(), "Day of Week");
@@ -163,7 +163,7 @@ TEST_F(WizardSessionTest, GivenTheMessageWizardFinished_ThenTheStoredTaskDisplay
     w->task().message = "Leave at ten";
     EXPECT_FALSE(w->finishPressed());
     EXPECT_EQ(w->end(), Response::completed);
-    const std::optional<Schedule> s = test::storedTask(*files, 1);
+    const std::optional<Task> s = test::storedTask(*files, 1);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->taskType.text(), "Display Message");
     EXPECT_EQ(s->warn, 1);
@@ -175,7 +175,7 @@ TEST_F(WizardSessionTest, GivenTheMessageWizardFinished_ThenTheStoredTaskDisplay
 TEST_F(WizardSessionTest, GivenAutomaticWarnings_WhenFinishing_ThenAddWizardsRecomputeAndTheSpecialEventDoesNot) {
     pellschd.write("Warning", "Active", "1");
     pellschd.write("Warning", "Date", "1");
-    const Schedule source = addTask(weeklyTask(1));
+    const Task source = addTask(weeklyTask(1));
 
     auto add = openWizard(WizardKind::addTask);
     EXPECT_FALSE(add->finishPressed());
@@ -189,11 +189,11 @@ TEST_F(WizardSessionTest, GivenAutomaticWarnings_WhenFinishing_ThenAddWizardsRec
 }
 
 TEST_F(WizardSessionTest, GivenAWeeklyTask_WhenRescheduled_ThenTheEventIsAnEnabledUnwarnedOnceCopyUnderANewNumber) {
-    Schedule source = weeklyTask(7);
+    Task source = weeklyTask(7);
     source.disabled = 1;
     source = addTask(source);
     auto w = openWizard(WizardKind::specialEvent, source);
-    Schedule expected = source;
+    Task expected = source;
     expected.id = 8;
     expected.scheduleType = ScheduleType::Once;
     expected.disabled = 0;
@@ -203,7 +203,7 @@ TEST_F(WizardSessionTest, GivenAWeeklyTask_WhenRescheduled_ThenTheEventIsAnEnabl
     EXPECT_FALSE(w->finishPressed());
     EXPECT_EQ(w->end(), Response::completed);
 
-    const std::optional<Schedule> event = test::storedTask(*files, 8);
+    const std::optional<Task> event = test::storedTask(*files, 8);
     ASSERT_TRUE(event);
     expected.ref = event->ref;
     EXPECT_EQ(*event, expected);
@@ -212,7 +212,7 @@ TEST_F(WizardSessionTest, GivenAWeeklyTask_WhenRescheduled_ThenTheEventIsAnEnabl
 }
 
 TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenFinished_ThenTheSkipMovesToTheSourceTask) {
-    const Schedule source = addTask(weeklyTask(7));
+    const Task source = addTask(weeklyTask(7));
     auto w = openWizard(WizardKind::specialEvent, source);
     w->task().skipNextTime = 1;
     EXPECT_FALSE(w->finishPressed());
@@ -226,7 +226,7 @@ TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenFinished_ThenTheSkipMovesToT
 }
 
 TEST_F(WizardSessionTest, GivenTheEventCannotBeSaved_WhenFinishing_ThenTheWizardStaysWithTheSkipBoxTicked) {
-    const Schedule source = addTask(weeklyTask(7));
+    const Task source = addTask(weeklyTask(7));
     auto w = openWizard(WizardKind::specialEvent, source);
     w->task().skipNextTime = 1;
     removeTask(8);  // the reserved record, gone behind the wizard's back
@@ -239,7 +239,7 @@ TEST_F(WizardSessionTest, GivenTheEventCannotBeSaved_WhenFinishing_ThenTheWizard
 }
 
 TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenCancelled_ThenNoEventExistsAndTheSourceIsUnchanged) {
-    const Schedule source = addTask(weeklyTask(7));
+    const Task source = addTask(weeklyTask(7));
     auto w = openWizard(WizardKind::specialEvent, source);
     w->task().skipNextTime = 1;
     w->cancel();
@@ -250,7 +250,7 @@ TEST_F(WizardSessionTest, GivenTheSkipBoxTicked_WhenCancelled_ThenNoEventExistsA
 }
 
 TEST_F(WizardSessionTest, GivenASourceAlreadySkipping_WhenRescheduled_ThenTheSkipBoxStartsTicked) {
-    Schedule source = weeklyTask(7);
+    Task source = weeklyTask(7);
     source.skipNextTime = 1;
     auto w = openWizard(WizardKind::specialEvent, addTask(source));
     EXPECT_EQ(w->task().skipNextTime, 1);
@@ -259,7 +259,7 @@ TEST_F(WizardSessionTest, GivenASourceAlreadySkipping_WhenRescheduled_ThenTheSki
 }
 
 TEST_F(WizardSessionTest, GivenTheSourceDeletedMeanwhile_WhenFinishedWithSkip_ThenTheEventStaysAndTheFailureIsTold) {
-    const Schedule source = addTask(weeklyTask(7));
+    const Task source = addTask(weeklyTask(7));
     auto w = openWizard(WizardKind::specialEvent, source);
     w->task().skipNextTime = 1;
     removeTask(7);

@@ -53,7 +53,7 @@ protected:
             EXPECT_TRUE(files.categories().add(c).ok());
         }
         const TableUse use(files, TableId::schedule);
-        Schedule task = test::taskIn("Work", "Weekly report", 1);
+        Task task = test::taskIn("Work", "Weekly report", 1);
         EXPECT_TRUE(files.schedule().add(task).ok());
     }
     std::vector<std::string> categoryNames() {
@@ -104,7 +104,7 @@ TEST_F(CategoryWindowsTest, renameOfAUsedCategoryIsRefusedAndTheOldNameShownAgai
     whenModal<UpdateCategoriesDialog>([this](UpdateCategoriesDialog& form) {
         EXPECT_EQ(form.windowTitle().toStdString(), "Changing a Categories Record");
         form.categoryEntry()->setText("work");  // only the letter case: still a rename
-        messages.answer(platform::kCancel);           // then stay in the form on warning 16
+        messages.answer(platform::kCancel);           // then stay in the form on kWarnRecordUpdateError
         form.okButton()->click();
         EXPECT_EQ(form.categoryEntry()->text().toStdString(), "Work");
         EXPECT_TRUE(form.isVisible());
@@ -150,8 +150,8 @@ TEST_F(CategoryWindowsTest, newCategoryInAnotherLetterCaseIsADuplicateAndTheForm
 }
 
 TEST_F(CategoryWindowsTest, taskListFollowsTheNameAndItsInsertStartsATaskInThatCategory) {
-    Schedule started;
-    services.taskForm = [&](Request request, Schedule& task, QWidget*) {
+    Task started;
+    services.taskForm = [&](Request request, Task& task, QWidget*) {
         EXPECT_EQ(request, Request::insert);
         started = task;
         return Response::cancelled;

@@ -62,7 +62,7 @@ TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTh
 TEST_F(FrameSchedulerTest, GivenATickCannotStoreItsWorkThenTheStatusBarSaysSoUntilATickSucceeds) {
     app::driveScheduler(frame, scheduler);
     frame.show();
-    Schedule due;
+    Task due;
     due.id = 1;
     due.taskType = TaskType::None;
     due.scheduleType = ScheduleType::Custom;

@@ -68,17 +68,17 @@ class ScheduleWindowTest : public ::testing::Test {
 protected:
     struct FormCall {
         Request request;
-        Schedule task;
+        Task task;
         std::string day;
     };
 
     ScheduleWindowTest() : folder(test::freshFolder("schedule_window")), files(warn, folder) {
         test::clearIniFiles();
-        services.taskForm = [this](Request request, Schedule& task, std::string_view day, QWidget*) {
+        services.taskForm = [this](Request request, Task& task, std::string_view day, QWidget*) {
             formCalls.push_back({request, task, std::string(day)});
             return formAnswer ? formAnswer(request, task) : Response::cancelled;
         };
-        services.specialEvent = [this](const Schedule& source, Schedule& event, QWidget*) {
+        services.specialEvent = [this](const Task& source, Task& event, QWidget*) {
             rescheduled.push_back(source);
             event = add(scheduled("Special " + source.description.text(), nov(20), at(9, 0)));
             return Response::completed;
@@ -88,28 +88,28 @@ protected:
             return calendarAnswer;
         };
         services.isTagged = [this](std::int64_t row) { return tagged.count(row) > 0; };
-        services.runNow = [this](Schedule& task, QWidget*) { ranNow.push_back(task); };
+        services.runNow = [this](Task& task, QWidget*) { ranNow.push_back(task); };
     }
 
-    Schedule add(Schedule task) {
+    Task add(Task task) {
         const TableUse use(files, TableId::schedule);
-        Schedule highest;
+        Task highest;
         auto table = files.schedule();
         task.id = table.setToEnd(ScheduleKey::keyId).ok() && table.previous(highest).ok() ? highest.id + 1 : 1;
         EXPECT_TRUE(table.add(task).ok());
         return task;
     }
     // Tags a task as the search does: in the tag file, and for the per-row test.
-    void tag(const Schedule& task) {
+    void tag(const Task& task) {
         const TableUse use(files, TableId::tagFile);
         Tag t;
-        t.tbl = 1;
-        t.ptr = static_cast<std::int32_t>(task.ref.rowId);
-        t.val = std::to_string(task.id);
+        t.table = 1;
+        t.position = static_cast<std::int32_t>(task.ref.rowId);
+        t.value = std::to_string(task.id);
         EXPECT_TRUE(files.tags().add(t).ok());
         tagged.insert(task.ref.rowId);
     }
-    void put(Schedule& task) {
+    void put(Task& task) {
         const TableUse use(files, TableId::schedule);
         EXPECT_TRUE(files.schedule().put(task).ok());
     }
@@ -133,12 +133,12 @@ protected:
     ScheduleBrowseServices services{lists, clock, settings};
 
     std::vector<FormCall> formCalls;
-    std::function<Response(Request, Schedule&)> formAnswer;
-    std::vector<Schedule> rescheduled;
+    std::function<Response(Request, Task&)> formAnswer;
+    std::vector<Task> rescheduled;
     std::vector<StdDate> calendarOpenedOn;
     StdDate calendarAnswer = 0;
     std::set<std::int64_t> tagged;
-    std::vector<Schedule> ranNow;
+    std::vector<Task> ranNow;
     std::unique_ptr<BrowseScheduleWindow> window;
 };
 
@@ -206,7 +206,7 @@ TEST_F(ScheduleWindowTest, GivenAChosenCategoryWhenAnInsertCompletesThenTheTaskS
         << "the tab names its category, as the day tab names its day";
 
     // WHEN a task is inserted there
-    formAnswer = [this](Request, Schedule& task) {
+    formAnswer = [this](Request, Task& task) {
         task.description = "Budget";
         task.date = nov(9);
         task = add(task);
@@ -221,7 +221,7 @@ TEST_F(ScheduleWindowTest, GivenAChosenCategoryWhenAnInsertCompletesThenTheTaskS
 }
 
 TEST_F(ScheduleWindowTest, GivenTheHighlightedTaskChangedElsewhereThenEachActionWorksOnItAsStored) {
-    Schedule tea = add(scheduled("Tea", oct(31), at(16, 0)));
+    Task tea = add(scheduled("Tea", oct(31), at(16, 0)));
     open();
     tea.description = "Tea and cake";
     put(tea);
@@ -248,7 +248,7 @@ TEST_F(ScheduleWindowTest, GivenTheEngineChangedTheTableThenTheListFollowsAtOnce
     ASSERT_THAT(shown(), ElementsAre("A", "[B]", "C"));
 
     // WHEN the engine moves B to the end of the day, and says so
-    Schedule b;
+    Task b;
     ASSERT_TRUE(window->browse().highlightedTask(b).ok());
     b.time = at(23, 0);
     put(b);
@@ -273,7 +273,7 @@ TEST_F(ScheduleWindowTest, GivenTheEngineChangedTheTableThenTheListFollowsAtOnce
 }
 
 TEST_F(ScheduleWindowTest, GivenASearchThatTaggedTasksWhenItEndsThenTheSelectedTabShowsThem) {
-    const Schedule a = add(scheduled("A", nov(5), at(8, 0)));
+    const Task a = add(scheduled("A", nov(5), at(8, 0)));
     add(scheduled("B", nov(1), at(8, 0)));
     ScheduleBrowseServices::SearchEnded searchEnded;
     services.search = [&](ScheduleBrowseServices::SearchEnded ended) { searchEnded = std::move(ended); };
@@ -285,7 +285,7 @@ TEST_F(ScheduleWindowTest, GivenASearchThatTaggedTasksWhenItEndsThenTheSelectedT
     press(window->searchButton());
     ASSERT_TRUE(searchEnded);
     tag(a);
-    searchEnded(Response::none, Schedule{});  // a selection answers minus the count found
+    searchEnded(Response::none, Task{});  // a selection answers minus the count found
 
     // THEN the list is read afresh
     EXPECT_THAT(shown(), ElementsAre("[A]"));
@@ -346,7 +346,7 @@ TEST_P(ScheduleActsOnTest, GivenAHighlightedTaskWhenTheListShowsOtherTasksThenRu
         const StdDate day = n <= 6 ? oct(31) : n <= 9 ? nov(2) : nov(n - 7);
         const bool work = n % 3 == 0;
         const std::string description = "T" + std::to_string(n) + (work ? " Work" : "");
-        const Schedule task = add(scheduled(description, day, at(8, 0) + n * 6000, work ? "Work" : "Home"));
+        const Task task = add(scheduled(description, day, at(8, 0) + n * 6000, work ? "Work" : "Home"));
         if (work) tag(task);
     }
     open().activateWindow();
@@ -361,7 +361,7 @@ TEST_P(ScheduleActsOnTest, GivenAHighlightedTaskWhenTheListShowsOtherTasksThenRu
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Schedule, ScheduleActsOnTest,
+    Task, ScheduleActsOnTest,
     ::testing::Values(
         ActsOnCase{"SelectedTabAfterAllByDate",
                    [](ScheduleActsOnTest& s) {

@@ -51,7 +51,7 @@ protected:
     }
 
     SearchScheduleWindow& open() {
-        sub = startSearchSchedule(&area, Request::search, services, tags, [this](int r, const Schedule&) { response = r; });
+        sub = startSearchSchedule(&area, Request::search, services, tags, [this](int r, const Task&) { response = r; });
         EXPECT_NE(sub, nullptr);
         area.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&area));
@@ -128,7 +128,7 @@ TEST_F(SearchScheduleTest, criteriaThenBeginSearchThenSelectRespondsMinusTheCoun
     w.beginSearchButton()->click();
     // THEN the three backups are selected and the window ends with -3
     EXPECT_EQ(response, -3);
-    EXPECT_EQ(tags.cntTag(kScheduleTable), 3);
+    EXPECT_EQ(tags.countTags(kScheduleTable), 3);
     EXPECT_EQ(messages.count(), 0u);
 }
 
@@ -196,7 +196,7 @@ TEST_F(SearchScheduleTest, editThisTurnsTheWindowIntoTheTaskFormThatSavesTheTask
     w.okButton()->click();
     EXPECT_EQ(response, static_cast<int>(Response::completed));
     TableUse use(files, TableId::schedule);
-    Schedule probe, stored;
+    Task probe, stored;
     probe.id = 3;
     ASSERT_TRUE(files.schedule().fetch(ScheduleKey::keyId, probe, stored).ok());
     EXPECT_EQ(stored.description.text(), "Backup mail weekly");

@@ -196,7 +196,7 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
     DataWarning warn(dataMessages, halt);
     DataFiles files(warn, test::freshFolder("setup-scheduler"));
     TableUse use(files, TableId::schedule);
-    Schedule due;
+    Task due;
     due.description = "Due";
     due.taskType = TaskType::DisplayMessage;
     due.message = "Due now";

@@ -47,7 +47,7 @@ protected:
     void SetUp() override { test::clearIniFiles(); }
     void TearDown() override { delete wizard.data(); }
 
-    TaskWizardWindow& open(WizardKind kind, const Schedule& source = {}) {
+    TaskWizardWindow& open(WizardKind kind, const Task& source = {}) {
         TaskWizardWindow* w = TaskWizardWindow::open(kind, services, nullptr, source);
         EXPECT_NE(w, nullptr);
         wizard = w;
@@ -79,8 +79,8 @@ protected:
         if (const char* dir = std::getenv("TARVELO_SCREENSHOT_DIR"))
             wizard->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromStdString(name));
     }
-    Schedule weeklyTask(std::int32_t id) {
-        Schedule s;
+    Task weeklyTask(std::int32_t id) {
+        Task s;
         s.id = id;
         s.taskType = TaskType::Both;
         s.description = "Pay day";
@@ -197,7 +197,7 @@ TEST_F(TaskWizardTest, GivenTheMessageWizard_WhenFilledInAndFinished_ThenTheTask
     typeInto(w.controls().when->date, "Jun 10, 1996");
     click(w.finishButton());
     EXPECT_EQ(response, Response::completed);
-    const std::optional<Schedule> s = test::storedTask(files, 1);
+    const std::optional<Task> s = test::storedTask(files, 1);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->taskType.text(), "Display Message");
     EXPECT_EQ(s->description.text(), "Dentist");
@@ -221,7 +221,7 @@ TEST_F(TaskWizardTest, GivenTheProgramWizard_WhenAProgramIsChosen_ThenItsFolderI
     tick(w.controls().advanced->alarm);
     EXPECT_TRUE(w.controls().advanced->play->isEnabled());
     click(w.finishButton());
-    const std::optional<Schedule> s = test::storedTask(files, 1);
+    const std::optional<Task> s = test::storedTask(files, 1);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->taskType.text(), "Run Program");
     EXPECT_EQ(s->path.text(), "/opt/tools");
@@ -256,7 +256,7 @@ TEST_F(TaskWizardTest, GivenAWeeklyTask_WhenRescheduledWithTheSkipBoxAndFinished
     EXPECT_EQ(test::storedTask(files, 3)->skipNextTime, 0);
     click(w.finishButton());
     EXPECT_EQ(response, Response::completed);
-    const std::optional<Schedule> event = test::storedTask(files, 4);
+    const std::optional<Task> event = test::storedTask(files, 4);
     ASSERT_TRUE(event);
     EXPECT_EQ(event->scheduleType.text(), "Once");
     EXPECT_EQ(event->date, june10());
@@ -265,7 +265,7 @@ TEST_F(TaskWizardTest, GivenAWeeklyTask_WhenRescheduledWithTheSkipBoxAndFinished
 }
 
 TEST_F(TaskWizardTest, GivenTheSpecialEventCancelledOnItsLastPage_ThenNothingIsAddedAndTheSourceUntouched) {
-    const Schedule source = test::addTask(files, weeklyTask(3));
+    const Task source = test::addTask(files, weeklyTask(3));
     TaskWizardWindow& w = open(WizardKind::specialEvent, source);
     for (int i = 0; i < 3; ++i) click(w.nextButton());
     tick(w.controls().when->skip);

@@ -45,7 +45,7 @@ protected:
                    }} {}
     void SetUp() override { test::clearIniFiles(); }
 
-    UpdateScheduleForm& open(Request request, const Schedule& task = {}, std::string_view day = {}) {
+    UpdateScheduleForm& open(Request request, const Task& task = {}, std::string_view day = {}) {
         editor = std::make_unique<TaskEditor>(files, request, task, taskEditorPorts(services));
         EXPECT_TRUE(editor->start(day));
         form = std::make_unique<UpdateScheduleForm>(*editor, services);
@@ -54,8 +54,8 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
         return *form;
     }
-    Schedule fridayTask(std::int32_t id) {
-        Schedule s;
+    Task fridayTask(std::int32_t id) {
+        Task s;
         s.id = id;
         s.taskType = TaskType::Both;
         s.description = "Pay day";
@@ -295,22 +295,22 @@ TEST_F(UpdateScheduleTest, GivenADateTypedButNotLeft_WhenOkIsPressed_ThenTheDate
 }
 
 TEST_F(UpdateScheduleTest, GivenATickWhileTheFormIsOpen_WhenOkIsPressed_ThenTheEnginesDateIsKeptAndTheEditStays) {
-    const Schedule original = test::addTask(files, fridayTask(6));
+    const Task original = test::addTask(files, fridayTask(6));
     UpdateScheduleForm& f = open(Request::change, original);
     typeInto(f.controls().task->description, QStringLiteral("Pay day, bank"));
 
     // The timer performs the task and moves it on, through the data layer, while the form is open.
     {
         TableUse use(files, TableId::schedule);
-        Schedule engine = *test::storedTask(files, 6);
+        Task engine = *test::storedTask(files, 6);
         advanceTask(engine, engine.date, engine.time + 1, messages);
         ASSERT_TRUE(files.schedule().put(engine).ok());
     }
     const StdDate moved = test::storedTask(files, 6)->date;
     ASSERT_EQ(moved, original.date + 7);
 
-    messages.answer(platform::kOk);      // warning 15
-    messages.answer(platform::kCancel);  // warning 16: stay
+    messages.answer(platform::kOk);      // kWarnUpdateOperationError
+    messages.answer(platform::kCancel);  // kWarnRecordUpdateError: stay
     QTest::mouseClick(f.okButton(), Qt::LeftButton);
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(messages.captions(), (std::vector<std::string>{"Update Operation Error", "Record Update Error"}));

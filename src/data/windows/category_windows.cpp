@@ -37,14 +37,14 @@ void runTaskForm(BrowseList& list, platform::ListButton button, const std::strin
                  QWidget* parent) {
     if (!services.taskForm) return;
     const Request request = requestFor(button);
-    Schedule task;
+    Task task;
     if (request == Request::insert) {
         task.category = category;
     } else {
-        task = RecordTable<Schedule>::fromRow(list.current());
+        task = RecordTable<Task>::fromRow(list.current());
     }
     const Response response = services.taskForm(request, task, parent);
-    list.afterForm(request, response, RecordTable<Schedule>::toRow(task));
+    list.afterForm(request, response, RecordTable<Task>::toRow(task));
 }
 
 }  // namespace

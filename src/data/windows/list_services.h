@@ -19,7 +19,7 @@ struct ListServices {
     std::function<void()> help = {};
     // Runs the task form modally over parent with request on task; task comes back as the form left it
     // (the number of a new task included). Returns the form's response.
-    std::function<Response(Request request, Schedule& task, QWidget* parent)> taskForm = {};
+    std::function<Response(Request request, Task& task, QWidget* parent)> taskForm = {};
 };
 
 // A form's outcome and the record it left.

@@ -125,17 +125,17 @@ void BrowseScheduleWindow::runButton(platform::ListButton button) {
     if (!m_services.taskForm) return;
     const Request request = requestFor(button);
     // Change and Delete come with the highlighted task re-read into the list's buffer.
-    Schedule task = request == Request::insert ? m_browse->newTask() : RecordTable<Schedule>::fromRow(m_browse->current());
+    Task task = request == Request::insert ? m_browse->newTask() : RecordTable<Task>::fromRow(m_browse->current());
     const Response response = m_services.taskForm(request, task, m_browse->selectedDayText(), this);
     m_browse->afterForm(request, response, task);
     actionEnded();
 }
 
 void BrowseScheduleWindow::pressReschedule() {
-    Schedule source;
+    Task source;
     if (!m_services.specialEvent || !m_browse->highlightedTask(source).ok()) return;
     runModal([&] {
-        Schedule event;
+        Task event;
         const Response response = m_services.specialEvent(source, event, this);
         m_browse->afterForm(Request::insert, response, event);
     });
@@ -143,11 +143,11 @@ void BrowseScheduleWindow::pressReschedule() {
 }
 
 void BrowseScheduleWindow::pressRunNow() {
-    Schedule task;
+    Task task;
     if (!m_services.runNow || !m_browse->highlightedTask(task).ok()) return;
     // The list is left as it is: a run changes only the task's last-run stamps, which it does not show.
     runModal([&] { m_services.runNow(task, this); });
-    m_browse->setCurrent(RecordTable<Schedule>::toRow(task));
+    m_browse->setCurrent(RecordTable<Task>::toRow(task));
     panel()->view()->setFocus();
 }
 
@@ -171,12 +171,12 @@ void BrowseScheduleWindow::pressSelectCategory() {
 void BrowseScheduleWindow::pressSearch() {
     if (!m_services.search) return;
     // The search outlives nothing of ours: should this window close first, its end is not heard.
-    m_services.search([self = QPointer<BrowseScheduleWindow>(this)](Response response, const Schedule& task) {
+    m_services.search([self = QPointer<BrowseScheduleWindow>(this)](Response response, const Task& task) {
         if (self) self->searchEnded(response, task);
     });
 }
 
-void BrowseScheduleWindow::searchEnded(Response response, const Schedule& task) {
+void BrowseScheduleWindow::searchEnded(Response response, const Task& task) {
     m_browse->afterSearch(response, task);
     actionEnded();
 }

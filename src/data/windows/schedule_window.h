@@ -27,20 +27,20 @@ struct ScheduleBrowseServices {
     const Settings& settings;  // ShowFullSchedule
     // The task form, modal over parent, on task; a new task starts on the day selectedDayText names.
     // task comes back as the form left it. Returns the form's response.
-    std::function<Response(Request request, Schedule& task, std::string_view selectedDayText, QWidget* parent)>
+    std::function<Response(Request request, Task& task, std::string_view selectedDayText, QWidget* parent)>
         taskForm = {};
     // The special-event wizard, modal over parent, copying source; event comes back as the new event.
-    std::function<Response(const Schedule& source, Schedule& event, QWidget* parent)> specialEvent = {};
+    std::function<Response(const Task& source, Task& event, QWidget* parent)> specialEvent = {};
     // The calendar on day, every day available; the day picked, or day.
     std::function<StdDate(StdDate day, QWidget* parent)> calendar = {};
     // Starts the schedule search (a window of its own, not waited for); when it ends it calls back with
     // its response and, when completed, the task it saved. None: the "Search" button stays disabled.
-    using SearchEnded = std::function<void(Response response, const Schedule& task)>;
+    using SearchEnded = std::function<void(Response response, const Task& task)>;
     std::function<void(SearchEnded ended)> search = {};
     // Whether the task stored in a row is tagged (the "Selected" tab).
     std::function<bool(std::int64_t rowId)> isTagged = {};
     // "&Run Now" on the highlighted task, as read just before; task comes back as stored.
-    std::function<void(Schedule& task, QWidget* parent)> runNow = {};
+    std::function<void(Task& task, QWidget* parent)> runNow = {};
 };
 
 class BrowseScheduleWindow : public BrowseWindow {
@@ -73,7 +73,7 @@ private:
     void pressSelectDay();
     void pressSelectCategory();
     void pressSearch();
-    void searchEnded(Response response, const Schedule& task);
+    void searchEnded(Response response, const Task& task);
 
     const ScheduleBrowseServices& m_services;
     ScheduleBrowse* m_browse = nullptr;  // owned by the base, as its list

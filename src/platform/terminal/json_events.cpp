@@ -5,7 +5,7 @@
 
 #include "platform/terminal/json_line.h"
 
-namespace tarvelo::headless {
+namespace tarvelo::platform {
 namespace {
 
 constexpr std::array<std::pair<int, const char*>, 5> kButtonNames{{
@@ -102,4 +102,4 @@ bool JsonProgramStart::start(const std::string& commandLine, const std::string& 
     return started;
 }
 
-}  // namespace tarvelo::headless
+}  // namespace tarvelo::platform

@@ -19,7 +19,7 @@
 
 #include "platform/ports.h"
 
-namespace tarvelo::headless {
+namespace tarvelo::platform {
 
 class JsonEventSink {
 public:
@@ -99,4 +99,4 @@ private:
     platform::ProgramStartPort& m_starter;
 };
 
-}  // namespace tarvelo::headless
+}  // namespace tarvelo::platform

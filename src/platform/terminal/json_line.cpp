@@ -2,7 +2,7 @@
 
 #include "core/plain_text.h"
 
-namespace tarvelo::headless {
+namespace tarvelo::platform {
 namespace {
 
 bool needsNoEscape(unsigned char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; }
@@ -60,4 +60,4 @@ JsonLine& JsonLine::texts(std::string_view name, const std::vector<std::string_v
     return *this;
 }
 
-}  // namespace tarvelo::headless
+}  // namespace tarvelo::platform

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarvelo::headless {
+namespace tarvelo::platform {
 
 // text as a JSON string literal, quotes included, appended to out.
 void appendJsonString(std::string& out, std::string_view text);
@@ -82,4 +82,4 @@ private:
     bool m_first = true;
 };
 
-}  // namespace tarvelo::headless
+}  // namespace tarvelo::platform

@@ -11,7 +11,7 @@
 
 #include "platform/command_line.h"
 
-namespace tarvelo::headless {
+namespace tarvelo::platform {
 namespace {
 
 // Everything between fork and exec is async-signal-safe: the argument vector is built beforehand.
@@ -88,4 +88,4 @@ bool PosixProgramStart::start(const std::string& commandLine, const std::string&
     return childOk && got == 0;
 }
 
-}  // namespace tarvelo::headless
+}  // namespace tarvelo::platform

@@ -9,7 +9,7 @@
 
 #include "platform/ports.h"
 
-namespace tarvelo::headless {
+namespace tarvelo::platform {
 
 class PosixProgramStart : public platform::ProgramStartPort {
 public:
@@ -18,4 +18,4 @@ public:
     bool start(const std::string& commandLine, const std::string& folder) override;
 };
 
-}  // namespace tarvelo::headless
+}  // namespace tarvelo::platform

@@ -4,7 +4,7 @@
 
 #include "core/date.h"
 
-namespace tarvelo::headless {
+namespace tarvelo::platform {
 
 platform::Moment SystemClock::now() {
     timespec ts{};
@@ -16,4 +16,4 @@ platform::Moment SystemClock::now() {
             timeFromHms(local.tm_hour, local.tm_min, seconds, static_cast<int>(ts.tv_nsec / 10'000'000))};
 }
 
-}  // namespace tarvelo::headless
+}  // namespace tarvelo::platform

@@ -3,7 +3,7 @@
 // daylight-saving change or a suspended machine shows in the moments it returns as it does on the desktop.
 #include "platform/ports.h"
 
-namespace tarvelo::headless {
+namespace tarvelo::platform {
 
 class SystemClock : public platform::ClockPort {
 public:
@@ -20,4 +20,4 @@ private:
     platform::Moment m_moment;
 };
 
-}  // namespace tarvelo::headless
+}  // namespace tarvelo::platform

@@ -26,7 +26,6 @@ const QPageSize::PageSizeId kCommonPapers[] = {QPageSize::Letter, QPageSize::Leg
 }  // namespace
 
 PrintSetupDialog::PrintSetupDialog(QPrinter& printer, QWidget* parent) : QDialog(parent), m_printer(printer) {
-    setObjectName(QStringLiteral("PrintSetup"));
     setWindowTitle(QStringLiteral("Print Setup"));
     setFont(widgets::windowFont());
 

@@ -96,9 +96,6 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<const ReportPages> page
     m_left = new PageView(panes);
     m_centre = new PageView(panes);
     m_right = new PageView(panes);
-    m_left->setObjectName(QStringLiteral("leftPage"));
-    m_centre->setObjectName(QStringLiteral("centrePage"));
-    m_right->setObjectName(QStringLiteral("rightPage"));
     for (PageView* pane : {m_left, m_centre, m_right}) row->addWidget(pane);
     connect(m_left, &PageView::clicked, this, [this] { act([](auto& m) { m.clickLeft(); }); });
     connect(m_centre, &PageView::clicked, this, [this] { act([](auto& m) { m.clickCentre(); }); });
@@ -108,7 +105,6 @@ ReportPreviewWindow::ReportPreviewWindow(std::shared_ptr<const ReportPages> page
     m_zoomArea = new QScrollArea(m_stack);
     m_zoomArea->setAlignment(Qt::AlignHCenter);
     m_zoomed = new PageView;
-    m_zoomed->setObjectName(QStringLiteral("zoomedPage"));
     m_zoomed->setCursor(Qt::ArrowCursor);
     m_zoomed->setFixedSize(kPageWidth * kZoomDotsPerInch / 1000 + 12, kPageHeight * kZoomDotsPerInch / 1000 + 12);
     m_zoomArea->setWidget(m_zoomed);

@@ -37,7 +37,6 @@ public:
             return;
         }
         auto* progress = new widgets::ProgressWindow(*m_run, QStringLiteral("Generating Report"), m_services.area->window());
-        progress->setObjectName(QString::fromStdString(reportProcedure(m_run->kind()) + "$ProgressWindow"));
         progress->setAttribute(Qt::WA_DeleteOnClose);
         connect(progress, &widgets::ProgressWindow::ended, this, [this] { generated(); });
         progress->start();

@@ -24,7 +24,6 @@ constexpr int kBelowLast = 23; // from the last choice's top to the window's bot
 
 MatchTypeDialog::MatchTypeDialog(FieldKind kind, MatchType current, QWidget* parent)
     : QDialog(parent), m_chosen(current) {
-    setObjectName(QStringLiteral("AskMatchType_"));
     setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Match Type for %1 Field").arg(QString::fromUtf8(kindName(kind).data(), static_cast<int>(kindName(kind).size()))));
 

@@ -16,7 +16,6 @@ constexpr int kHeight = 67;
 }  // namespace
 
 QbeTaskDialog::QbeTaskDialog(bool selectionExists, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("QbeTask_"));
     setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Begin Search"));
 

@@ -72,7 +72,7 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
       m_services(services),
       m_runner(this),
       m_dialogs(this, [this](const store::Row& task) { return showFound(task); }),
-      m_searchEditor(services.files, Request::search, Schedule{}, taskEditorPorts(services)) {
+      m_searchEditor(services.files, Request::search, Task{}, taskEditorPorts(services)) {
     setObjectName(QString::fromLatin1(kSection));
     setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Search the Schedule"));
@@ -191,7 +191,6 @@ void SearchScheduleWindow::watchField(const SearchField& f, QWidget* control) {
     if (!m_controlOf.count(f.index)) {
         m_controlOf[f.index] = control;
         auto* label = new QLabel(control->parentWidget());
-        label->setObjectName(QStringLiteral("indicator:") + QString::fromStdString(commandLineName(f)));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_indicators[f.index] = label;
     }
@@ -292,7 +291,7 @@ void SearchScheduleWindow::beginSearch() {
 }
 
 FoundChoice SearchScheduleWindow::showFound(const store::Row& task) {
-    const Schedule criteria = m_searchEditor.task();
+    const Task criteria = m_searchEditor.task();
     m_searchEditor.task() = scheduleBinding().fromRow(task);
     m_binder->refresh();
     const QString searchTypeText = m_searchType->text();
@@ -479,13 +478,13 @@ QMdiSubWindow* startSearchSchedule(QWidget* host, Request request, const TaskFor
                                    SearchEnd onEnd) {
     const auto cancelled = static_cast<int>(Response::cancelled);
     if (!ScheduleSearch::acceptsRequest(request, services.files.warn())) {
-        if (onEnd) onEnd(cancelled, Schedule{});
+        if (onEnd) onEnd(cancelled, Task{});
         return nullptr;
     }
     auto* window = new SearchScheduleWindow(services, tags);
     if (!window->started()) {  // the category list could not be read (its warning was shown)
         delete window;
-        if (onEnd) onEnd(cancelled, Schedule{});
+        if (onEnd) onEnd(cancelled, Task{});
         return nullptr;
     }
     if (onEnd) {

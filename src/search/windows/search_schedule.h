@@ -42,7 +42,7 @@ public:
     // Cancelled (2) until the search ends otherwise; see the file comment.
     int response() const { return m_response; }
     // The task saved after "&Edit This" and OK; blank otherwise.
-    const Schedule& savedTask() const { return m_saved; }
+    const Task& savedTask() const { return m_saved; }
     ScheduleSearch& search() { return *m_search; }
     const TaskControls& controls() const { return m_controls; }
     bool inSearchMode() const { return m_changeEditor == nullptr; }
@@ -110,7 +110,7 @@ private:
     std::optional<FoundChoice> m_foundChoice;
     QEventLoop* m_foundLoop = nullptr;
     int m_response = static_cast<int>(Response::cancelled);
-    Schedule m_saved;
+    Task m_saved;
     bool m_started = false;
     bool m_ended = false;
     QMetaObject::Connection m_focusWatch;
@@ -122,7 +122,7 @@ private:
 // anything but the search request shows its "Invalid Request" warning instead. onEnd gets the response
 // when the window ends, and the task as saved when the response is completed (blank otherwise), so the
 // caller can locate it. REQUIRES: services and tags outlive the window.
-using SearchEnd = std::function<void(int response, const Schedule& task)>;
+using SearchEnd = std::function<void(int response, const Task& task)>;
 QMdiSubWindow* startSearchSchedule(QWidget* host, Request request, const TaskFormServices& services, Tags& tags,
                                    SearchEnd onEnd = {});
 

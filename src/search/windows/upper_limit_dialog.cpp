@@ -52,7 +52,6 @@ std::optional<std::string> readInPicture(const std::string& picture, const std::
 UpperLimitDialog::UpperLimitDialog(std::string picture, const std::string& lower, const std::string& upper,
                                    QWidget* parent)
     : QDialog(parent), m_picture(std::move(picture)), m_lower(lower), m_upper(upper) {
-    setObjectName(QStringLiteral("GetUpperLimit_"));
     setFont(widgets::windowFont());
     setWindowTitle(QStringLiteral("Enter Upper Limit"));
 

@@ -465,7 +465,7 @@ void TaskControlsBinder::showTabsFor(QTabWidget* tabs, int commandTab, int messa
 
 void TaskControlsBinder::refresh() {
     m_refreshing = true;
-    const Schedule& t = m_editor.task();
+    const Task& t = m_editor.task();
     if (TaskPageControls* c = m_controls.task) {
         checkOnly(c->taskTypes, kTaskTypes, t.taskType.kind());
         c->category->clear();
@@ -545,7 +545,7 @@ void TaskControlsBinder::everyEntered() {
 }
 
 void TaskControlsBinder::openCalendar(bool nextDate) {
-    const Schedule& t = m_editor.task();
+    const Task& t = m_editor.task();
     CalendarOptions options;
     options.title = "Select Date";
     if (nextDate) {

@@ -27,7 +27,7 @@ void focusFirstField(QWidget& page) {
 }  // namespace
 
 TaskWizardWindow* TaskWizardWindow::open(WizardKind kind, const TaskFormServices& services, QWidget* parent,
-                                         const Schedule& source) {
+                                         const Task& source) {
     auto session = std::make_unique<TaskWizardSession>(services.files, kind, taskEditorPorts(services), source);
     if (!session->start()) return nullptr;
     auto* window = new TaskWizardWindow(std::move(session), services, parent);

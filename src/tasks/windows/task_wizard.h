@@ -26,7 +26,7 @@ class TaskWizardWindow : public QDialog {
 public:
     // source: the task to reschedule (WizardKind::specialEvent only).
     static TaskWizardWindow* open(WizardKind kind, const TaskFormServices& services, QWidget* parent = nullptr,
-                                  const Schedule& source = {});
+                                  const Task& source = {});
 
     // REQUIRES: session->start() returned true.
     TaskWizardWindow(std::unique_ptr<TaskWizardSession> session, const TaskFormServices& services,

@@ -19,7 +19,7 @@ constexpr const char* kSection = "UpdateSchedule";
 
 }  // namespace
 
-Response updateSchedule(Request request, const Schedule& task, const TaskFormServices& services,
+Response updateSchedule(Request request, const Task& task, const TaskFormServices& services,
                         std::string_view selectedDayText, QWidget* parent) {
     TaskEditor editor(services.files, request, task, taskEditorPorts(services));
     if (editor.start(selectedDayText)) {

@@ -17,7 +17,7 @@ class QTabWidget;
 
 namespace tarvelo {
 
-Response updateSchedule(Request request, const Schedule& task, const TaskFormServices& services,
+Response updateSchedule(Request request, const Task& task, const TaskFormServices& services,
                         std::string_view selectedDayText = {}, QWidget* parent = nullptr);
 
 class UpdateScheduleForm : public QDialog {

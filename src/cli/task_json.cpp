@@ -1,4 +1,4 @@
-#include "cli/schedule_json.h"
+#include "cli/task_json.h"
 
 #include <charconv>
 #include <cstdint>
@@ -11,7 +11,7 @@
 namespace tarvelo::cli {
 namespace {
 
-using Value = ScheduleJsonReader::Value;
+using Value = TaskJsonReader::Value;
 
 std::string quoted(std::string_view key) { return "\"" + std::string(key) + "\""; }
 
@@ -37,10 +37,10 @@ std::optional<std::string> readFlag(std::string_view key, const Value& v, Byte& 
 
 // Trailing blanks are never kept, so only what is left of them has to fit. As the entries take a text,
 // the message keeps its line breaks and tabs, and no text any other control character.
-std::optional<std::string> readText(const ScheduleJsonField& field, const Value& v, Schedule& task,
-                                    ScheduleJsonReader::Texts texts) {
+std::optional<std::string> readText(const TaskJsonField& field, const Value& v, Task& task,
+                                    TaskJsonReader::Texts texts) {
     if (v.type != Value::string) return quoted(field.key) + " must be a string";
-    if (texts == ScheduleJsonReader::Texts::asEntered) {
+    if (texts == TaskJsonReader::Texts::asEntered) {
         const LineBreaks breaks = field.key == "message" ? LineBreaks::kept : LineBreaks::refused;
         if (const auto problem = entryTextProblem(v.text, field.width, breaks)) return quoted(field.key) + " " + *problem;
     } else if (utf8Length(trimRight(v.text)) > field.width) {
@@ -55,7 +55,7 @@ std::optional<std::string> readText(const ScheduleJsonField& field, const Value&
 // and every value the task does not take to the full reader, which decides it and words the problem.
 class FlatReader {
 public:
-    FlatReader(const ScheduleJsonReader& reader, std::string_view text, Schedule& task, std::int32_t* extras)
+    FlatReader(const TaskJsonReader& reader, std::string_view text, Task& task, std::int32_t* extras)
         : m_reader(reader), m_p(text.data()), m_end(text.data() + text.size()), m_task(task), m_extras(extras) {}
 
     bool read() {
@@ -148,10 +148,10 @@ private:
         return std::from_chars(start, m_p, v.number).ec == std::errc();
     }
 
-    const ScheduleJsonReader& m_reader;
+    const TaskJsonReader& m_reader;
     const char* m_p;
     const char* m_end;
-    Schedule& m_task;
+    Task& m_task;
     std::int32_t* m_extras;
     std::size_t m_next = 0;
 };
@@ -182,9 +182,9 @@ Value valueOf(const nlohmann::json& item) {
 
 }  // namespace
 
-void writeSchedule(headless::JsonLine& line, const Schedule& task, std::span<const ScheduleJsonField> fields,
+void writeTask(platform::JsonLine& line, const Task& task, std::span<const TaskJsonField> fields,
                    std::string_view except) {
-    for (const ScheduleJsonField& f : fields) {
+    for (const TaskJsonField& f : fields) {
         if (f.key == except) continue;
         if (f.text) line.text(f.key, f.text(task));
         else if (f.flag) line.number(f.key, task.*f.flag);
@@ -192,20 +192,20 @@ void writeSchedule(headless::JsonLine& line, const Schedule& task, std::span<con
     }
 }
 
-ScheduleJsonReader::ScheduleJsonReader(std::span<const ScheduleJsonField> fields, OtherKeys otherKeys,
+TaskJsonReader::TaskJsonReader(std::span<const TaskJsonField> fields, OtherKeys otherKeys,
                                        std::span<const std::string_view> extraKeys, Texts texts)
     : m_fields(fields),
       m_otherKeys(otherKeys),
       m_extraKeys(extraKeys.first(std::min(extraKeys.size(), kMaxExtras))),
       m_texts(texts) {}
 
-std::optional<std::string> ScheduleJsonReader::take(std::string_view key, const Value& value, Schedule& task,
+std::optional<std::string> TaskJsonReader::take(std::string_view key, const Value& value, Task& task,
                                                     std::int32_t* extras, std::size_t* next) const {
     const std::size_t count = m_fields.size();
     const std::size_t start = next && *next < count ? *next : 0;
     for (std::size_t k = 0; k < count; ++k) {
         const std::size_t i = start + k < count ? start + k : start + k - count;
-        const ScheduleJsonField& f = m_fields[i];
+        const TaskJsonField& f = m_fields[i];
         if (f.key.size() != key.size() || f.key[0] != key[0] || f.key != key) continue;
         if (next) *next = i + 1;
         if (value.type == Value::null) return std::nullopt;
@@ -223,9 +223,9 @@ std::optional<std::string> ScheduleJsonReader::take(std::string_view key, const 
     return std::nullopt;
 }
 
-std::optional<std::string> ScheduleJsonReader::read(std::string_view text, Schedule& task,
+std::optional<std::string> TaskJsonReader::read(std::string_view text, Task& task,
                                                     std::int32_t* extras) const {
-    static const Schedule kBlank;
+    static const Task kBlank;
     const auto clear = [&] {
         task = kBlank;  // keeps the texts' buffers
         if (extras) std::fill(extras, extras + m_extraKeys.size(), 0);

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "store/database.h"
+#include "fakes/lock_wait.h"
 #include "fakes/store_fixture.h"
 
 namespace tarvelo::store::testing {
@@ -69,6 +70,7 @@ TEST_F(Transactions, givenCommitThenKeptAfterReopeningAndGivenNeitherThenRolledB
 }
 
 TEST_F(Transactions, givenAnotherProcessHoldsTheWriteLockThenBeginAndWritesFailCleanlyAfterTheirTimeout) {
+    const test::LockWaitFor measured(std::chrono::seconds(2));
     tasks.close();
     categories.close();
     ASSERT_EQ(Database::openCount(), 0);

@@ -1,6 +1,6 @@
 #include "cli/scheduler_session.h"
 
-#include "cli/command.h"
+#include "cli/exit_codes.h"
 
 #include <cstdio>
 

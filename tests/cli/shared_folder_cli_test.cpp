@@ -21,6 +21,7 @@
 #include "fakes/data_fixture.h"
 #include "fakes/fake_ports.h"
 #include "fakes/json_lines.h"
+#include "fakes/lock_wait.h"
 #include "fakes/processes.h"
 
 namespace tarvelo::test {
@@ -72,10 +73,10 @@ protected:
         EXPECT_EQ(r.exitCode, 0) << r.err;
         return jsonLines(r.out);
     }
-    // Ticks until `quiet` ticks in a row have run nothing.
+    // Ticks until `quiet` ticks in a row have run nothing; a tick waits for the other's as long as it takes.
     static void tickUntilQuiet(const SchedulerFolders& folders, int quiet) {
         for (int idle = 0; idle < quiet;) {
-            const CliResult r = runCliIn(folders, {"tick", "--at", kAt});
+            const CliResult r = runCliIn(folders, {"tick", "--at", kAt}, {kPatientLockWait});
             idle = countEvents(r.out, "run") == 0 ? idle + 1 : 0;
         }
     }
@@ -187,7 +188,7 @@ class ContendedWriteTest : public SharedFolderTest, public ::testing::WithParamI
 
 TEST_P(ContendedWriteTest, WaitsForTheLockSayingSoAndIsDone) {
     for (const auto& args : GetParam().before) ASSERT_EQ(runCliIn(folders, args).exitCode, 0);
-    const std::vector<std::pair<std::string, std::string>> patient{{"TARVELO_LOCK_WAIT_MS", "20000"}};
+    const std::vector<std::pair<std::string, std::string>> patient{kPatientLockWait};
     ForeignLock lock(folders.file(GetParam().file), false, /*holdMs=*/3000);
 
     const auto start = std::chrono::steady_clock::now();
@@ -220,7 +221,7 @@ TEST_P(ContendedWriteTest, HeldBeyondTheWaitAsksAndGivingUpExitsFive) {
     for (const auto& args : GetParam().before) ASSERT_EQ(runCliIn(folders, args).exitCode, 0);
     ForeignLock lock(folders.file(GetParam().file));
 
-    const CliResult r = runCliIn(folders, GetParam().write, {{"TARVELO_LOCK_WAIT_MS", "1500"}});
+    const CliResult r = runCliIn(folders, GetParam().write, {{"TARVELO_LOCK_WAIT_MS", "1000"}});
 
     EXPECT_EQ(r.exitCode, 5) << r.out << r.err;
     EXPECT_NE(r.err.find("File Busy (exclamation)\n  Error: (database is locked (SQLITE_BUSY (5))) "), std::string::npos)

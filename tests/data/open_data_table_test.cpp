@@ -11,6 +11,7 @@
 
 #include "fakes/cli_run.h"
 #include "fakes/data_fixture.h"
+#include "fakes/lock_wait.h"
 
 namespace tarvelo {
 namespace {
@@ -168,6 +169,7 @@ TEST_F(OpenDataTableTest, GivenAnotherProgramWritingWhenATableIsOpenedThenItOpen
 }
 
 TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileBusyOffersRetryAndCancelGivesUp) {
+    const test::LockWaitFor measured(std::chrono::seconds(2));
     createTables();
     closeFiles();
     ForeignLock lock(dataFile(), /*exclusive=*/true);

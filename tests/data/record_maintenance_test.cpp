@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "fakes/data_fixture.h"
+#include "fakes/lock_wait.h"
 
 namespace tarvelo {
 namespace {
@@ -130,6 +131,7 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProcessChangedTheTaskWhenTheCopyIsPutT
 }
 
 TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitThenFileBusyOffersRetryAndCancelChangesNothing) {
+    const test::LockWaitFor measured(std::chrono::seconds(2));
     holdTables();
     Task s = addTask(task(1, "Work", "Report"));
     ToDo item;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "store/database.h"
+#include "fakes/lock_wait.h"
 #include "fakes/store_fixture.h"
 
 namespace tarvelo::store::testing {
@@ -102,6 +103,7 @@ TEST_F(Transactions, givenABulkTransactionThenTheCacheIsLargeWhileItLastsAndUsua
 }
 
 TEST_F(Transactions, givenAnotherProcessHoldsTheWriteLockThenBeginAndWritesFailCleanlyAfterTheirTimeout) {
+    const test::LockWaitFor measured(std::chrono::seconds(2));
     tasks.close();
     categories.close();
     ASSERT_EQ(Database::openCount(), 0);

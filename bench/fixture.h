@@ -106,6 +106,10 @@ private:
                                         const std::string&) override {
         return std::nullopt;
     }
+    std::optional<std::string> saveFile(const std::string&, const std::vector<platform::FileFilter>&,
+                                        const std::string&) override {
+        return std::nullopt;
+    }
     [[noreturn]] void halt(const std::string& stopText) override {
         std::fprintf(stderr, "%s\n", stopText.c_str());
         std::abort();

@@ -119,7 +119,8 @@ private:
         std::abort();
     }
 
-    platform::Platform m_platform{*this, *this, *this, *this, *this, *this, *this, *this};
+    platform::NoNotifications m_notifications;
+    platform::Platform m_platform{*this, *this, *this, *this, *this, *this, *this, *this, m_notifications};
 };
 
 }  // namespace tarvelo::bench

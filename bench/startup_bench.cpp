@@ -126,7 +126,9 @@ int startProgram(const std::string& folder, int fd) {
     platform::QtFramePort framePort(&frame);
     engine::QtMessageWindows windows(&frame, [](const std::string&) {}, settings.iniFileName.text());
     platform::QtFileDialog fileDialog(&frame);
-    const platform::Platform ports{messages, clock, sound, programs, framePort, windows, fileDialog, halt};
+    platform::NoNotifications notifications;
+    const platform::Platform ports{messages, clock, sound, programs, framePort, windows, fileDialog, halt,
+                                   notifications};
     Scheduler scheduler(data.schedule(), settings, ports);
     app::driveScheduler(frame, scheduler);
     QApplication::processEvents();

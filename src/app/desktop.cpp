@@ -51,7 +51,7 @@ struct DesktopPlatform {
               },
               settings.iniFileName.text()),
           fileDialog(&mainFrame),
-          ports{messages, clock, sound, programs, frame, messageWindows, fileDialog, halt} {}
+          ports{messages, clock, sound, programs, frame, messageWindows, fileDialog, halt, notifications} {}
     DesktopPlatform(const DesktopPlatform&) = delete;
     DesktopPlatform& operator=(const DesktopPlatform&) = delete;
 
@@ -61,6 +61,7 @@ struct DesktopPlatform {
     platform::QtFramePort frame;
     engine::QtMessageWindows messageWindows;
     platform::QtFileDialog fileDialog;
+    platform::NoNotifications notifications;
     const platform::Platform ports;
 };
 

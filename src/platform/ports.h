@@ -2,6 +2,7 @@
 // The ports through which the logic reaches the user and the system. The logic depends only on these
 // interfaces; src/platform/desktop implements them for the desktop, src/platform/terminal for the
 // command line, and the tests supply fakes. Every port is used on the one GUI (or CLI main) thread.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -102,6 +103,35 @@ public:
     [[noreturn]] virtual void giveUp(const std::string& text) = 0;
 };
 
+// A notice shown by the desktop outside the program's windows (a desktop notification), for a process
+// that has no window of its own to show it in or whose window is out of sight.
+struct NotificationAction {
+    std::string label;              // "Add to To Do List"
+    std::function<void()> invoked;  // called on this thread when the user chooses it, perhaps much later
+};
+
+struct Notification {
+    std::string summary;  // one line: what happened
+    std::string body;     // the detail; may be empty
+    std::vector<NotificationAction> actions;
+    bool urgent = false;  // a failure, drawn so that it stands out where the desktop can
+};
+
+class NotificationPort {
+public:
+    virtual ~NotificationPort() = default;
+    // Hands the notice to the desktop and returns at once: true when the desktop took it, false when
+    // there is nobody to show it (no notification service). On false the caller says it its own way,
+    // as it would have without notifications; nothing is queued for later.
+    virtual bool notify(const Notification& notification) = 0;
+};
+
+// Where the desktop cannot be reached: every notice is left to the caller.
+class NoNotifications : public NotificationPort {
+public:
+    bool notify(const Notification&) override { return false; }
+};
+
 // Every port of the program, one reference each, as leveldb's Env is one object for what the database
 // asks of the machine. Each program builds one from its adapters, once: the desktop program in
 // app/desktop.cpp, each command of tarvelo96-cli from the terminal adapters; the tests from the fakes
@@ -116,6 +146,7 @@ struct Platform {
     MessageWindowPort& messageWindows;
     FileDialogPort& fileDialog;
     HaltPort& halt;
+    NotificationPort& notifications;
 };
 
 }  // namespace tarvelo::platform

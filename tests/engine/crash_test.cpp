@@ -74,7 +74,8 @@ int schedulerProcess(const std::string& folder, const std::string& log, KillAt k
         settings.programTitle = "Tarvelo '96";
         // What the user would see goes to the log file, each effect before the next step.
         LoggingPorts ports(log, killAt);
-        const platform::Platform logged{ports, fake.clock, ports, ports, fake.frame, ports, fake.fileDialog, fake.halt};
+        const platform::Platform logged{ports, fake.clock, ports, ports, fake.frame, ports, fake.fileDialog, fake.halt,
+                                        fake.notifications};
         Scheduler scheduler(files.schedule(), settings, logged);
         for (int i = 0; i < 3; ++i) {
             if (!scheduler.tick().ok()) return 1;

@@ -38,4 +38,22 @@ void FakeMessageWindows::open(const std::string& text) {
     if (m_log) m_log->add("window " + text);
 }
 
+bool FakeNotifications::notify(const platform::Notification& notification) {
+    if (!available) return false;
+    m_sent.push_back(notification);
+    if (m_log) m_log->add("notify " + notification.summary);
+    return true;
+}
+
+bool FakeNotifications::invoke(std::size_t index, const std::string& label) {
+    if (index >= m_sent.size()) return false;
+    for (const platform::NotificationAction& action : m_sent[index].actions) {
+        if (action.label == label && action.invoked) {
+            action.invoked();
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace tarvelo::test

@@ -93,4 +93,21 @@ private:
     std::vector<std::string> m_texts;
 };
 
+// Records every notice; the desktop takes them while `available` (a test turns it off to see the caller's
+// own way of saying it). invoke() chooses an action as the user would.
+class FakeNotifications : public platform::NotificationPort {
+public:
+    explicit FakeNotifications(EffectLog* log = nullptr) : m_log(log) {}
+    bool notify(const platform::Notification& notification) override;
+
+    bool available = true;
+    const std::vector<platform::Notification>& sent() const { return m_sent; }
+    // Chooses the action labelled `label` of the notice sent `index`-th; false when it has none such.
+    bool invoke(std::size_t index, const std::string& label);
+
+private:
+    EffectLog* m_log;
+    std::vector<platform::Notification> m_sent;
+};
+
 }  // namespace tarvelo::test

@@ -12,7 +12,7 @@ namespace tarvelo::test {
 class FakePlatform {
 public:
     explicit FakePlatform(EffectLog* log = nullptr, platform::Moment now = {})
-        : messages(log), clock(now), sound(log), programs(log), frame(log), messageWindows(log) {}
+        : messages(log), clock(now), sound(log), programs(log), frame(log), messageWindows(log), notifications(log) {}
     FakePlatform(const FakePlatform&) = delete;
     FakePlatform& operator=(const FakePlatform&) = delete;
 
@@ -24,6 +24,7 @@ public:
     FakeMessageWindows messageWindows;
     FakeFileDialog fileDialog;
     FakeHalt halt;
+    FakeNotifications notifications;
 
     const platform::Platform& ports() const { return m_ports; }
     operator const platform::Platform&() const { return m_ports; }
@@ -37,11 +38,11 @@ public:
     platform::Platform with(Replaced r) const {
         const platform::Platform& p = m_ports;
         return {r.messages ? *r.messages : p.messages, r.clock ? *r.clock : p.clock, p.sound, p.programs,
-                r.frame ? *r.frame : p.frame, p.messageWindows, p.fileDialog, p.halt};
+                r.frame ? *r.frame : p.frame, p.messageWindows, p.fileDialog, p.halt, p.notifications};
     }
 
 private:
-    platform::Platform m_ports{messages, clock, sound, programs, frame, messageWindows, fileDialog, halt};
+    platform::Platform m_ports{messages, clock, sound, programs, frame, messageWindows, fileDialog, halt, notifications};
 };
 
 }  // namespace tarvelo::test

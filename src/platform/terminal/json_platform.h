@@ -43,7 +43,8 @@ struct JsonPlatform {
     std::unique_ptr<ClockPort> clock;
     ExitHalt halt;
     NoFileDialog fileDialog;
-    Platform platform{messages, *clock, sound, programs, frame, messageWindows, fileDialog, halt};
+    NoNotifications notifications;
+    Platform platform{messages, *clock, sound, programs, frame, messageWindows, fileDialog, halt, notifications};
 };
 
 }  // namespace tarvelo::platform

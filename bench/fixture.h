@@ -99,7 +99,7 @@ private:
     void restore() override {}
     int show(const platform::MessageBoxRequest&) override { return ++boxes, platform::kOk; }
     void playAsync(const std::string&) override {}
-    bool start(const std::string&, const std::string&) override { return true; }
+    bool start(const std::string&, const std::string&, const platform::ProgramLabel&) override { return true; }
     void open(const std::string&) override {}
     int openCount() const override { return 0; }
     std::optional<std::string> openFile(const std::string&, const std::vector<platform::FileFilter>&,

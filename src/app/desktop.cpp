@@ -1,10 +1,14 @@
 #include "app/desktop.h"
 
+#include <QCoreApplication>
 #include <QMdiArea>
+
+#include <cstdio>
 
 #include "data/data_files.h"
 #include "engine/ini_files.h"
 #include "engine/scheduler.h"
+#include "runlog/run_log.h"
 #include "core/profile.h"
 #include "app/frame_calendar.h"
 #include "app/frame_lists.h"
@@ -67,6 +71,31 @@ struct DesktopPlatform {
 
 }  // namespace
 
+void watchPrograms(platform::QtProgramStart& programs, DataFiles& data, const platform::Platform& ports) {
+    // Runs whose watcher is gone (the machine stopped under them) end as "no result"; should that fail,
+    // the next scheduler marks them.
+    if (const store::Status s = runlog::markNoResult(data.runLog(), runlog::currentBootId(), runlog::watcherAlive); !s.ok())
+        std::fprintf(stderr, "tarvelo96: the run log could not be updated: %s\n", errorText(s).c_str());
+    const std::string watcher = QCoreApplication::applicationDirPath().toStdString() + "/tarvelo96-cli";
+    programs.watchWith({watcher, platform::absoluteFolder(data.folder())},
+                       [&data, &ports, watcher](const std::string& commandLine, const platform::ProgramLabel& label, bool started) {
+                           // Without its watcher a program still starts as it always did; its entry says
+                           // that nobody saw it end.
+                           std::fprintf(stderr, "tarvelo96: %s is missing: task %d is not watched\n", watcher.c_str(), label.task);
+                           const platform::Moment now = ports.clock.now();
+                           RunEntry entry;
+                           entry.task = label.task;
+                           entry.description = label.description;
+                           entry.command = commandLine;
+                           entry.startDate = entry.endDate = now.date;
+                           entry.startTime = entry.endTime = now.time;
+                           entry.state = std::string(runlog::stateText(started ? runlog::RunState::notWatched
+                                                                               : runlog::RunState::notStarted));
+                           if (const store::Status s = runlog::addEntry(data.runLog(), entry); !s.ok())
+                               std::fprintf(stderr, "tarvelo96: the run log could not be updated: %s\n", errorText(s).c_str());
+                       });
+}
+
 int runDesktop(QApplication& app, Settings& settings) {
     QApplication::setFont(widgets::windowFont());
     QApplication::setWindowIcon(widgets::programIcon());
@@ -88,6 +117,7 @@ int runDesktop(QApplication& app, Settings& settings) {
     DataFiles data(warn);
     data.use(TableId::history);
     data.use(TableId::schedule);
+    data.use(TableId::runLog);
 
     app::MainFrame frame(settings);
     waitNotice.setStatusBar(frame.statusBar());
@@ -97,6 +127,7 @@ int runDesktop(QApplication& app, Settings& settings) {
     frame.setCloseDownHandler([&data] {
         data.release(TableId::history);
         data.release(TableId::schedule);
+        data.release(TableId::runLog);
     });
     if (settings.startMinimized) {
         frame.showMinimized();
@@ -106,7 +137,9 @@ int runDesktop(QApplication& app, Settings& settings) {
     app::Splash::start(&frame);
     settings.programTitle = kProgramTitle;
 
+    app::watchPrograms(desktop.programs, data, ports);
     Scheduler scheduler(data.schedule(), settings, ports);
+    scheduler.setRunLog(data.runLog());
     app::driveScheduler(frame, scheduler);
 
     const ProfileFile pellschd(kWarningIniName);

@@ -8,6 +8,7 @@
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
 #include "platform/terminal/json_platform.h"
+#include "runlog/run_log.h"
 
 namespace tarvelo::cli {
 
@@ -25,10 +26,18 @@ struct SchedulerSession::Parts {
     DataFiles files{warn};
     TableUse history{files, TableId::history};
     TableUse schedule{files, TableId::schedule};
+    TableUse runLog{files, TableId::runLog};
     Scheduler scheduler{files.schedule(), settings, ports.platform};
 };
 
-SchedulerSession::SchedulerSession(const SchedulerOptions& options) : m_parts(std::make_unique<Parts>(options)) {}
+SchedulerSession::SchedulerSession(const SchedulerOptions& options) : m_parts(std::make_unique<Parts>(options)) {
+    // Runs whose watcher is gone (the machine stopped under them) end as "no result". A failure leaves
+    // them for the next scheduler to mark: nothing of the schedule depends on it.
+    const store::Status marked =
+        runlog::markNoResult(m_parts->files.runLog(), runlog::currentBootId(), runlog::watcherAlive);
+    if (!marked.ok()) m_parts->ports.sink.error("The run log could not be updated: " + errorText(marked), marked.code, "runlog");
+    m_parts->scheduler.setRunLog(m_parts->files.runLog());
+}
 SchedulerSession::~SchedulerSession() = default;
 
 int tickExitCode(const TickOutcome& outcome) {

@@ -27,11 +27,12 @@ struct Settings {
     std::uint8_t schedulerActive = 1;       // 1 minus StartUpActive
     std::uint8_t startMinimized = 0;        // StartUpMinimized
     std::uint8_t showFullSchedule = 0;      // FullSchedule
+    std::uint8_t notifyFailures = 1;        // NotifyFailures; on when the key is absent
     FixedText<32> programTitle;             // set by the frame: "Tarvelo '96"
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 
-// Reads the six keys of section "Settings" of the main INI file into settings.
+// Reads the seven keys of section "Settings" of the main INI file into settings.
 void readSettings(const ProfileFile& ini, Settings& settings);
 // Writes them back, HistoryExpires first, the inverted keys inverted.
 [[nodiscard]] bool writeSettings(ProfileFile& ini, const Settings& settings);

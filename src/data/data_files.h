@@ -56,6 +56,7 @@ public:
     RecordTable<Category> categories() { return records<Category>(); }
     RecordTable<ToDo> toDo() { return records<ToDo>(); }
     RecordTable<Tag> tags() { return records<Tag>(); }
+    RecordTable<RunEntry> runLog() { return records<RunEntry>(); }
 
     const DataWarning& warn() const { return m_warn; }
     const std::string& folder() const { return m_folder; }

@@ -203,4 +203,27 @@ struct Tag {
     friend bool operator==(const Tag&, const Tag&) = default;
 };
 
+// One start of a task's program and what became of it (RUN:...). The state is stored as its text
+// ("running", "ended", "no result", "not started", "not watched"); runlog/run_log.h gives it meaning.
+struct RunEntry {
+    std::int32_t task = 0;
+    FixedText<40> description;
+    FixedText<80> command;
+    StdDate startDate = 0;
+    StdTime startTime = 0;
+    StdDate endDate = 0;  // 0 while the program runs, or when its end was never seen
+    StdTime endTime = 0;
+    std::int32_t exitStatus = 0;
+    std::int32_t signal = 0;  // the signal that ended the program; 0 when it exited
+    std::int32_t durationMs = 0;
+    FixedText<12> state;
+    FixedText<36> bootId;        // the machine's boot the watcher ran in
+    std::int32_t watcher = 0;    // the watcher's process id, while the program runs
+    Byte told = 1;               // 0: a failure the user has yet to hear of
+    MemoText<4096> output;       // the last 4 KB of its standard output and error together
+
+    store::RowRef ref;
+    friend bool operator==(const RunEntry&, const RunEntry&) = default;
+};
+
 }  // namespace tarvelo

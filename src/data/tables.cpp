@@ -224,12 +224,48 @@ const TableDef& tagTableDef() {
     return def;
 }
 
+const RecordBinding<RunEntry>& runLogBinding() {
+    static const RecordBinding<RunEntry> binding{{
+        bind<&RunEntry::task>("RUN:TASK"),
+        bind<&RunEntry::description>("RUN:DESCRIPTION"),
+        bind<&RunEntry::command>("RUN:COMMAND"),
+        bind<&RunEntry::startDate>("RUN:STARTDATE"),
+        bind<&RunEntry::startTime>("RUN:STARTTIME"),
+        bind<&RunEntry::endDate>("RUN:ENDDATE"),
+        bind<&RunEntry::endTime>("RUN:ENDTIME"),
+        bind<&RunEntry::exitStatus>("RUN:EXITSTATUS"),
+        bind<&RunEntry::signal>("RUN:SIGNAL"),
+        bind<&RunEntry::durationMs>("RUN:DURATION"),
+        bind<&RunEntry::state>("RUN:STATE"),
+        bind<&RunEntry::bootId>("RUN:BOOTID"),
+        bind<&RunEntry::watcher>("RUN:WATCHER"),
+        bind<&RunEntry::told>("RUN:TOLD"),
+        bindMemo<&RunEntry::output>("RUN:OUTPUT"),
+    }};
+    return binding;
+}
+
+const TableDef& runLogTableDef() {
+    static const TableDef def = makeDef<RunEntry, RunLogKey>(
+        kDataFileName, "RunLog", "RUN", runLogBinding(),
+        {
+            {RunLogKey::keyTaskStart,
+             key("RUN:KEYTASKSTART", {"RUN:TASK", "RUN:STARTDATE", "RUN:STARTTIME"}, false, "By Task and Start")},
+            {RunLogKey::keyStart, key("RUN:KEYSTART", {"RUN:STARTDATE", "RUN:STARTTIME"}, false, "By Start")},
+            {RunLogKey::keyState,
+             key("RUN:KEYSTATE", {"RUN:STATE", "RUN:STARTDATE", "RUN:STARTTIME"}, false, "By State")},
+            {RunLogKey::keyTold, key("RUN:KEYTOLD", {"RUN:TOLD", "RUN:STARTDATE", "RUN:STARTTIME"}, false, "By Told")},
+        });
+    return def;
+}
+
 const TableDef& tableDef(TableId id) {
     switch (id) {
     case TableId::schedule: return scheduleTableDef();
     case TableId::categories: return categoryTableDef();
     case TableId::toDo: return toDoTableDef();
     case TableId::history: return historyTableDef();
+    case TableId::runLog: return runLogTableDef();
     case TableId::tagFile: return tagTableDef();
     }
     return scheduleTableDef();

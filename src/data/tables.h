@@ -51,13 +51,20 @@ enum class TagKey : int {
     valKey,  // TF_:USR, TF_:TBL, TF_:VAL
 };
 
+enum class RunLogKey : int {
+    keyTaskStart,  // RUN:TASK, RUN:STARTDATE, RUN:STARTTIME
+    keyStart,      // RUN:STARTDATE, RUN:STARTTIME
+    keyState,      // RUN:STATE, RUN:STARTDATE, RUN:STARTTIME: the runs still under way found at once
+    keyTold,       // RUN:TOLD, RUN:STARTDATE, RUN:STARTTIME: the failures not yet told first
+};
+
 // The tables the program keeps, in the order `check` lists them.
-enum class TableId : int { schedule, categories, toDo, history, tagFile };
-inline constexpr int kTableCount = 5;
+enum class TableId : int { schedule, categories, toDo, history, runLog, tagFile };
+inline constexpr int kTableCount = 6;
 
 // The name of the tag file (and of its one table); nothing changes it at run time.
 const FixedText<50>& tagFileName();
-// The data file that holds Schedule, Categories, ToDo and History.
+// The data file that holds Schedule, Categories, ToDo, History and RunLog.
 inline constexpr const char* kDataFileName = "SM";
 
 const store::RecordBinding<Task>& scheduleBinding();
@@ -65,12 +72,14 @@ const store::RecordBinding<History>& historyBinding();
 const store::RecordBinding<Category>& categoryBinding();
 const store::RecordBinding<ToDo>& toDoBinding();
 const store::RecordBinding<Tag>& tagBinding();
+const store::RecordBinding<RunEntry>& runLogBinding();
 
 const store::TableDef& scheduleTableDef();
 const store::TableDef& historyTableDef();
 const store::TableDef& categoryTableDef();
 const store::TableDef& toDoTableDef();
 const store::TableDef& tagTableDef();
+const store::TableDef& runLogTableDef();
 const store::TableDef& tableDef(TableId id);
 
 // What RecordTable<R> needs to know of a record type.
@@ -106,6 +115,13 @@ struct RecordTraits<Tag> {
     using Key = TagKey;
     static constexpr TableId table = TableId::tagFile;
     static const store::RecordBinding<Tag>& binding() { return tagBinding(); }
+};
+
+template <>
+struct RecordTraits<RunEntry> {
+    using Key = RunLogKey;
+    static constexpr TableId table = TableId::runLog;
+    static const store::RecordBinding<RunEntry>& binding() { return runLogBinding(); }
 };
 
 }  // namespace tarvelo

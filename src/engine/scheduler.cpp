@@ -1,11 +1,13 @@
 #include "engine/scheduler.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <string_view>
 
 #include "core/picture.h"
+#include "runlog/run_log.h"
 #include "store/store.h"
 #include "tasks/recurrence.h"
 
@@ -64,7 +66,7 @@ int performTask(const Task& task, int messageWindowLimit, const platform::Platfo
         }
     }
     if (!runsProgram(task)) return 0;
-    const int runCode = platform.programs.start(task.command.text(), task.path.text()) ? 0 : kRunCodeNotStarted;
+    const int runCode = platform.programs.start(task.command.text(), task.path.text(), {task.id, task.description.text()}) ? 0 : kRunCodeNotStarted;
     if (runCode != 0) {
         platform.messages.show({"Run code " + std::to_string(runCode), "Error Starting " + task.command.text(),
                              platform::Icon::None, platform::kOk, platform::kOk});
@@ -102,6 +104,7 @@ TickOutcome Scheduler::tick() {
     outcome.steps[TickOutcome::dueTask] = checkDueTask();
     outcome.steps[TickOutcome::advanceWarning] = checkAdvanceWarning();
     outcome.steps[TickOutcome::purge] = purgeHistory();
+    tellFailures();
     return outcome;
 }
 
@@ -248,6 +251,18 @@ store::Status Scheduler::checkAdvanceWarning() {
     return s;
 }
 
+void Scheduler::tellFailures() {
+    if (!m_runLog) return;
+    // Read or marked in vain, the failures stay untold for the next tick: the schedule loses nothing.
+    [[maybe_unused]] const store::Status s = runlog::tellFailures(*m_runLog, [this](const RunEntry& entry) {
+        if (!m_settings.notifyFailures) return;
+        const platform::Notification notice{runlog::failureSummary(entry), runlog::lastLine(entry.output.text()), {}, true};
+        if (m_platform.notifications.notify(notice)) return;
+        const std::string line = notice.summary + (notice.body.empty() ? "" : ": " + notice.body);
+        std::fprintf(stderr, "%s\n", line.c_str());
+    });
+}
+
 store::Status Scheduler::purgeHistory() {
     const std::int64_t days = m_settings.historyExpiryDays;
     // 0 keeps completed copies for ever; so does a negative number, which would otherwise reach forward
@@ -274,10 +289,12 @@ store::Status Scheduler::purgeHistory() {
         if (s = m_schedule.erase(record); !s.ok() && s.code != store::kRecordChanged) return s;
     }
     if (!s.ok() && s.code != store::kRecordNotAvailable) return s;
-    if (!transaction.active()) return store::Status::okStatus();
-    s = transaction.commit();
-    if (s.ok()) changed();
-    return s;
+    if (transaction.active()) {
+        if (s = transaction.commit(); !s.ok()) return s;
+        changed();
+    }
+    // The run log expires with the completed copies, in the same step: its failure is the step's.
+    return m_runLog ? runlog::purgeExpired(*m_runLog, days, today) : store::Status::okStatus();
 }
 
 }  // namespace tarvelo

@@ -1,7 +1,7 @@
 #pragma once
 // The scheduler's timer steps: on every tick of the frame's timer, while the scheduler is active, the
 // earliest due task is performed (checkDueTask), the earliest passed advance warning is shown
-// (checkAdvanceWarning) and expired completed copies are removed (purgeHistory) — at most one task and one
+// (checkAdvanceWarning) and expired completed copies and run log entries are removed (purgeHistory) — at most one task and one
 // warning per tick; the rest follow on later ticks.
 //
 // Ownership and threading: a Scheduler works on the Schedule table it is given, which must stay open
@@ -80,11 +80,16 @@ public:
     // Called after a step has stored a change to the tasks (a task moved on or finished, its completed
     // copy added, expired copies removed), so that open lists can show it.
     void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
+    // The run log the purge step bounds as it removes expired completed copies; none by default.
+    void setRunLog(RecordTable<RunEntry> runLog) { m_runLog = runLog; }
 
     // The steps one by one, for the frame's tests and the benchmark; tick() is the entry point.
     [[nodiscard]] store::Status checkDueTask();
     [[nodiscard]] store::Status checkAdvanceWarning();
     [[nodiscard]] store::Status purgeHistory();
+    // The failed runs of the run log nobody has heard of yet, each as an urgent notice (a line on standard
+    // error where the desktop shows none), unless the setting turns them off; once each, among schedulers.
+    void tellFailures();
 
 private:
     // The user's answer to the prompt of an occurrence whose claim did not land, so that the next tick
@@ -111,6 +116,7 @@ private:
     bool m_ticking = false;
     std::optional<Answer> m_answer;
     std::function<void()> m_changed;
+    std::optional<RecordTable<RunEntry>> m_runLog;
 };
 
 }  // namespace tarvelo

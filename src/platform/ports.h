@@ -2,6 +2,7 @@
 // The ports through which the logic reaches the user and the system. The logic depends only on these
 // interfaces; src/platform/desktop implements them for the desktop, src/platform/terminal for the
 // command line, and the tests supply fakes. Every port is used on the one GUI (or CLI main) thread.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -51,13 +52,20 @@ public:
     virtual void playAsync(const std::string& file) = 0;
 };
 
+// The task a program is started for: what the run log's entry of the start names.
+struct ProgramLabel {
+    std::int32_t task = 0;
+    std::string description;
+};
+
 class ProgramStartPort {
 public:
     virtual ~ProgramStartPort() = default;
     // Starts commandLine (split into program and arguments as a shell would, without a shell), detached,
     // in folder when it can be entered and otherwise in the current folder; the process's own current
-    // folder is never changed. Returns true when the program was started.
-    virtual bool start(const std::string& commandLine, const std::string& folder) = 0;
+    // folder is never changed. Returns true when the program was started; what became of it later is
+    // the run log's (label names the entry), never the caller's to wait for.
+    virtual bool start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) = 0;
 };
 
 // The main frame as the engine sees it.

@@ -60,6 +60,7 @@ const char* const kEmptyTables =
     "SM\\!Categories 0\n"
     "SM\\!ToDo 0\n"
     "SM\\!History 0\n"
+    "SM\\!RunLog 0\n"
     "TagFile_\\!TagFile_ 0\n";
 
 TEST_F(CheckCommand, GivenAnEmptyFolderThenEveryTableIsCreatedSilentlyAndListedWithNoRecords) {

@@ -45,6 +45,7 @@ protected:
         FolderFiles data(folders.data());
         TableUse use(data.files, TableId::schedule);
         TableUse history(data.files, TableId::history);
+        TableUse runLog(data.files, TableId::runLog);  // the folder as this version has opened it before
         auto schedule = data.files.schedule();
         store::Transaction tx;
         ASSERT_TRUE(tx.begin({&schedule.table()}).ok());

@@ -94,7 +94,7 @@ TEST_F(StartUp, shouldWriteTheSixKeysInTheirOrderWithTheInvertedOnesInverted) {
     ASSERT_TRUE(writeSettings(ini, s));
     EXPECT_EQ(mainIni(),
               "[Settings]\nHistoryExpires=7\nStartUpSchedule=1\nStartUpToDo=1\nStartUpActive=0\n"
-              "StartUpMinimized=0\nFullSchedule=1\n");
+              "StartUpMinimized=0\nFullSchedule=1\nNotifyFailures=1\n");
 }
 
 TEST_F(StartUp, shouldKeepWindowPositionsAndOrderWhenWritingSettingsBack) {
@@ -105,7 +105,7 @@ TEST_F(StartUp, shouldKeepWindowPositionsAndOrderWhenWritingSettingsBack) {
     ASSERT_TRUE(writeSettings(ini, s));
     EXPECT_EQ(mainIni(),
               "[Main]\nXPosit=10\n\n[Settings]\nFullSchedule=0\nHistoryExpires=4\nStartUpSchedule=0\n"
-              "StartUpToDo=0\nStartUpActive=0\nStartUpMinimized=0\n");
+              "StartUpToDo=0\nStartUpActive=0\nStartUpMinimized=0\nNotifyFailures=1\n");
 }
 
 TEST_F(StartUp, shouldReadBackWhatItWroteWhateverTheFlagBytesHold) {

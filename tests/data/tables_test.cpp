@@ -41,6 +41,7 @@ const TableCase kTables[] = {
     {TableId::history, "SM\\!History", "HIS", 411, 35},
     {TableId::categories, "SM\\!Categories", "CAT", 20, 1},
     {TableId::toDo, "SM\\!ToDo", "TDO", 42, 3},
+    {TableId::runLog, "SM\\!RunLog", "RUN", 205, 15},
     {TableId::tagFile, "TagFile_\\!TagFile_", "TF_", 20, 4},
 };
 
@@ -114,6 +115,10 @@ const KeyCase kKeys[] = {
     {TableId::toDo, int(ToDoKey::keyDone), "TDO:KEYDONE", {"TDO:DONE", "TDO:PRIORITY", "TDO:TODO"}, false, false},
     {TableId::toDo, int(ToDoKey::keyPriority), "TDO:KEYPRIORITY", {"TDO:PRIORITY", "TDO:DONE", "TDO:TODO"}, false, false},
     {TableId::toDo, int(ToDoKey::keyToDo), "TDO:KEYTODO", {"TDO:TODO"}, false, false},
+    {TableId::runLog, int(RunLogKey::keyTaskStart), "RUN:KEYTASKSTART", {"RUN:TASK", "RUN:STARTDATE", "RUN:STARTTIME"}, false, true},
+    {TableId::runLog, int(RunLogKey::keyStart), "RUN:KEYSTART", {"RUN:STARTDATE", "RUN:STARTTIME"}, false, true},
+    {TableId::runLog, int(RunLogKey::keyTold), "RUN:KEYTOLD", {"RUN:TOLD", "RUN:STARTDATE", "RUN:STARTTIME"}, false, true},
+    {TableId::runLog, int(RunLogKey::keyState), "RUN:KEYSTATE", {"RUN:STATE", "RUN:STARTDATE", "RUN:STARTTIME"}, false, true},
     {TableId::tagFile, int(TagKey::ptrKey), "TF_:PTRKEY", {"TF_:USR", "TF_:TBL", "TF_:PTR"}, true, true},
     {TableId::tagFile, int(TagKey::valKey), "TF_:VALKEY", {"TF_:USR", "TF_:TBL", "TF_:VAL"}, false, true},
 };

@@ -44,7 +44,7 @@ public:
     void playAsync(const std::string& file) override { effect(KillAt::alarm, "alarm " + file); }
     void open(const std::string& text) override { effect(KillAt::window, "window " + text); }
     int openCount() const override { return 0; }
-    bool start(const std::string& commandLine, const std::string&) override {
+    bool start(const std::string& commandLine, const std::string&, const platform::ProgramLabel&) override {
         effect(KillAt::program, "start " + commandLine);
         return true;
     }

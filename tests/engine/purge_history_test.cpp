@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "fakes/data_fixture.h"
+#include "runlog/run_log.h"
 #include "scheduler_fixture.h"
 
 namespace tarvelo::test {
@@ -86,6 +88,111 @@ TEST_F(PurgeHistoryTest, GivenAThousandExpiredCopiesThenOneTickRemovesThemAll) {
     const auto left = all();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].id, kept.id);
+}
+
+}  // namespace
+}  // namespace tarvelo::test
+
+namespace tarvelo::test {
+namespace {
+
+// The run log expires with the completed copies, in the same step.
+class PurgeRunLogTest : public PurgeHistoryTest {
+protected:
+    PurgeRunLogTest() : runLogUse(files, TableId::runLog) { scheduler.setRunLog(files.runLog()); }
+
+    void runOn(StdDate date) {
+        RunEntry e;
+        e.task = 1;
+        e.startDate = date;
+        e.state = "ended";
+        ASSERT_TRUE(runlog::addEntry(files.runLog(), e).ok());
+    }
+    std::vector<StdDate> runDays() {
+        std::vector<StdDate> days;
+        auto log = files.runLog();
+        EXPECT_TRUE(log.setToStart(RunLogKey::keyStart).ok());
+        for (RunEntry e; log.next(e).ok();) days.push_back(e.startDate);
+        return days;
+    }
+
+    TableUse runLogUse;
+};
+
+TEST_F(PurgeRunLogTest, GivenSevenDaysThenARunEightDaysOldGoesWithTheCopies) {
+    settings.historyExpiryDays = 7;
+    runOn(today - 8);
+    runOn(today - 7);
+    const Task copy = copyOn(today - 8);
+    purgeHistory();
+    EXPECT_FALSE(byId(copy.id));
+    EXPECT_EQ(runDays(), std::vector<StdDate>{today - 7});
+}
+
+TEST_F(PurgeRunLogTest, GivenTheRunLogCannotBeWrittenThenThePurgeStepFailsWithIt) {
+    settings.historyExpiryDays = 7;
+    runOn(today - 30);
+    runSql(folder.path() + "/SM.KTB", R"(CREATE TRIGGER injected BEFORE DELETE ON "RunLog"
+                                          BEGIN SELECT RAISE(ABORT, 'injected fault'); END)");
+    const TickOutcome outcome = scheduler.tick();
+    EXPECT_TRUE(outcome[TickOutcome::dueTask].ok());
+    EXPECT_EQ(outcome[TickOutcome::purge].driverMessage, "injected fault");
+    EXPECT_EQ(runDays(), std::vector<StdDate>{today - 30});
+}
+
+}  // namespace
+}  // namespace tarvelo::test
+
+namespace tarvelo::test {
+namespace {
+
+// A failed run reaches the user once, through the notification port.
+class TellFailuresTest : public PurgeRunLogTest {
+protected:
+    void ended(const std::string& description, int exitStatus, int signal, const std::string& output) {
+        RunEntry e;
+        e.task = 1;
+        e.description = description;
+        e.startDate = today;
+        e.state = std::string(runlog::stateText(runlog::RunState::ended));
+        e.exitStatus = exitStatus;
+        e.signal = signal;
+        e.output = output;
+        e.told = runlog::failed(e) ? 0 : 1;
+        ASSERT_TRUE(runlog::addEntry(files.runLog(), e).ok());
+    }
+    std::vector<std::string> summaries() {
+        std::vector<std::string> out;
+        for (const auto& n : fake.notifications.sent()) out.push_back(n.summary + " | " + n.body + (n.urgent ? " !" : ""));
+        return out;
+    }
+};
+
+TEST_F(TellFailuresTest, GivenFailedAndGoodRunsWhenTickedTwiceThenEachFailureIsNotifiedOnce) {
+    ended("Backup", 3, 0, "copying\ndisk full\n");
+    ended("Sync", 0, 0, "done\n");
+    ended("Mirror", 0, 9, "");
+    tick();
+    tick();
+    EXPECT_EQ(summaries(), (std::vector<std::string>{"Backup failed: exit status 3 | disk full !",
+                                                     "Mirror failed: ended by signal 9 (Killed) |  !"}));
+}
+
+TEST_F(TellFailuresTest, GivenTheSettingOffThenNothingIsNotifiedNorLeftForLater) {
+    settings.notifyFailures = 0;
+    ended("Backup", 3, 0, "x\n");
+    tick();
+    settings.notifyFailures = 1;
+    tick();
+    EXPECT_TRUE(summaries().empty());
+}
+
+TEST_F(TellFailuresTest, GivenNoNotificationServiceThenTheFailureIsALineOnStandardError) {
+    fake.notifications.available = false;
+    ended("Backup", 3, 0, "disk full\n");
+    ::testing::internal::CaptureStderr();
+    tick();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Backup failed: exit status 3: disk full\n");
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ void FakeSound::playAsync(const std::string& file) {
     if (m_log) m_log->add("sound " + file);
 }
 
-bool FakeProgramStart::start(const std::string& commandLine, const std::string& folder) {
+bool FakeProgramStart::start(const std::string& commandLine, const std::string& folder, const platform::ProgramLabel&) {
     m_starts.push_back({commandLine, folder});
     if (m_log) m_log->add("start " + commandLine + " @ " + folder);
     return m_failing.count(commandLine) == 0;

@@ -66,7 +66,7 @@ public:
         friend bool operator==(const Start&, const Start&) = default;
     };
     explicit FakeProgramStart(EffectLog* log = nullptr) : m_log(log) {}
-    bool start(const std::string& commandLine, const std::string& folder) override;
+    bool start(const std::string& commandLine, const std::string& folder, const platform::ProgramLabel& label) override;
 
     void fail(const std::string& commandLine) { m_failing.insert(commandLine); }
     const std::vector<Start>& starts() const { return m_starts; }

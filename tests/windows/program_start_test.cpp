@@ -50,27 +50,27 @@ protected:
 
 TEST_F(ProgramStartTest, GivenAStartInFolderWhenStartedThenTheProgramRunsThereAndTheProcessStaysPut) {
     const fs::path before = fs::current_path();
-    ASSERT_TRUE(m_programs.start(pwdCommand(), m_startIn.string() + "   "));
+    ASSERT_TRUE(m_programs.start(pwdCommand(), m_startIn.string() + "   ", {}));
     EXPECT_EQ(waitForText(m_out), m_startIn.string());
     EXPECT_EQ(fs::current_path(), before);
 }
 
 TEST_F(ProgramStartTest, GivenAStartInFolderThatCannotBeEnteredWhenStartedThenTheProgramRunsInTheCurrentFolder) {
     const fs::path before = fs::current_path();
-    ASSERT_TRUE(m_programs.start(pwdCommand(), (m_startIn / "no such folder").string()));
+    ASSERT_TRUE(m_programs.start(pwdCommand(), (m_startIn / "no such folder").string(), {}));
     EXPECT_EQ(waitForText(m_out), before.string());
     EXPECT_EQ(fs::current_path(), before);
 }
 
 TEST_F(ProgramStartTest, GivenNoStartInFolderWhenStartedThenTheProgramRunsInTheCurrentFolder) {
-    ASSERT_TRUE(m_programs.start(pwdCommand(), ""));
+    ASSERT_TRUE(m_programs.start(pwdCommand(), "", {}));
     EXPECT_EQ(waitForText(m_out), fs::current_path().string());
 }
 
 TEST_F(ProgramStartTest, GivenArgumentsWithBlanksWhenStartedThenTheProgramGetsThemWhole) {
     const std::string command = "sh -c 'printf \"%s|%s\\n\" \"$1\" \"$2\" > \"$0\"' '" + m_out.string() +
                                 "' \"two words\" it\\'s";
-    ASSERT_TRUE(m_programs.start(command, ""));
+    ASSERT_TRUE(m_programs.start(command, "", {}));
     EXPECT_EQ(waitForText(m_out), "two words|it's");
 }
 
@@ -78,7 +78,7 @@ TEST_F(ProgramStartTest, GivenAProgramPathRelativeToTheStartInFolderWhenStartedT
     const fs::path script = m_startIn / "hello.sh";
     std::ofstream(script) << "#!/bin/sh\necho hello > \"$1\"\n";
     fs::permissions(script, fs::perms::owner_all);
-    ASSERT_TRUE(m_programs.start("./hello.sh '" + m_out.string() + "'", m_startIn.string()));
+    ASSERT_TRUE(m_programs.start("./hello.sh '" + m_out.string() + "'", m_startIn.string(), {}));
     EXPECT_EQ(waitForText(m_out), "hello");
 }
 
@@ -92,7 +92,7 @@ class FailingStartTest : public ::testing::TestWithParam<FailingStart> {};
 TEST_P(FailingStartTest, GivenACommandThatCannotStartThenStartReportsFailure) {
     const fs::path before = fs::current_path();
     QtProgramStart programs;
-    EXPECT_FALSE(programs.start(GetParam().command, "/tmp"));
+    EXPECT_FALSE(programs.start(GetParam().command, "/tmp", {}));
     EXPECT_EQ(fs::current_path(), before);
 }
 

@@ -235,3 +235,21 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
 
 }  // namespace
 }  // namespace tarvelo::app
+
+namespace tarvelo::app {
+namespace {
+
+TEST_F(SetupWindowTest, GivenNoKeyThenFailuresAreNotifiedAndUntickingTurnsThemOffInTheFile) {
+    readSettings(ini, settings);
+    EXPECT_EQ(settings.notifyFailures, 1);
+    runSetup([](SetupWindow& w) {
+        EXPECT_TRUE(w.notifyFailuresBox()->isChecked());
+        w.notifyFailuresBox()->click();
+        w.okButton()->click();
+    });
+    EXPECT_EQ(settings.notifyFailures, 0);
+    EXPECT_EQ(ini.read(kSettingsSection, "NotifyFailures"), "0");
+}
+
+}  // namespace
+}  // namespace tarvelo::app

@@ -8,7 +8,9 @@
 
 namespace tarvelo::platform {
 
-bool QtProgramStart::start(const std::string& commandLine, const std::string& folder) {
+namespace {
+
+bool startDirectly(const std::string& commandLine, const std::string& folder) {
     const auto split = splitCommandLine(trimRight(commandLine));
     if (!split) return false;
     QStringList arguments;
@@ -17,6 +19,18 @@ bool QtProgramStart::start(const std::string& commandLine, const std::string& fo
     // An empty working folder makes QProcess start the program in the current one.
     const QString workingFolder = QString::fromStdString(enterableFolder(folder));
     return QProcess::startDetached(QString::fromStdString(split->program), arguments, workingFolder);
+}
+
+}  // namespace
+
+bool QtProgramStart::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) {
+    if (m_watcher) {
+        const WatchedStart watched = startWatched(*m_watcher, commandLine, folder, label);
+        if (watched != WatchedStart::noWatcher) return watched == WatchedStart::started;
+    }
+    const bool started = startDirectly(commandLine, folder);
+    if (m_watcher && m_unwatched) m_unwatched(commandLine, label, started);
+    return started;
 }
 
 }  // namespace tarvelo::platform

@@ -96,8 +96,8 @@ int JsonMessageBox::show(const platform::MessageBoxRequest& request) {
     return answer;
 }
 
-bool JsonProgramStart::start(const std::string& commandLine, const std::string& folder) {
-    const bool started = m_starter.start(commandLine, folder);
+bool JsonProgramStart::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) {
+    const bool started = m_starter.start(commandLine, folder, label);
     m_sink.run(commandLine, folder, started ? 0 : -4);
     return started;
 }

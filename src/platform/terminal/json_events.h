@@ -92,7 +92,7 @@ private:
 class JsonProgramStart : public platform::ProgramStartPort {
 public:
     JsonProgramStart(JsonEventSink& sink, platform::ProgramStartPort& starter) : m_sink(sink), m_starter(starter) {}
-    bool start(const std::string& commandLine, const std::string& folder) override;
+    bool start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) override;
 
 private:
     JsonEventSink& m_sink;

@@ -42,6 +42,11 @@ public:
         m_out.append(digits, static_cast<std::size_t>(end - digits));
         return *this;
     }
+    JsonLine& null(std::string_view name) {
+        key(name);
+        m_out += "null";
+        return *this;
+    }
     JsonLine& boolean(std::string_view name, bool value) {
         key(name);
         m_out += value ? "true" : "false";

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <vector>
 
 #include "platform/command_line.h"
@@ -38,7 +39,13 @@ namespace {
 
 }  // namespace
 
-bool PosixProgramStart::start(const std::string& commandLine, const std::string& folder) {
+bool PosixProgramStart::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) {
+    if (m_watcher) {
+        const WatchedStart watched = startWatched(*m_watcher, commandLine, folder, label);
+        if (watched != WatchedStart::noWatcher) return watched == WatchedStart::started;
+        std::fprintf(stderr, "tarvelo96-cli: %s cannot be executed: the program of task %d is not watched\n",
+                     m_watcher->program.c_str(), label.task);
+    }
     const auto line = platform::splitCommandLine(commandLine);
     if (!line) return false;
     const std::string startIn = platform::enterableFolder(folder);

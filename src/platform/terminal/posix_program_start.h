@@ -5,9 +5,11 @@
 // becomes its zombie. Its standard input and output are /dev/null (the scheduler's output carries its
 // event lines); its standard error is the scheduler's. The scheduler's own current folder is never
 // changed: only the started child enters the start-in folder.
+#include <optional>
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/watched_start.h"
 
 namespace tarvelo::platform {
 
@@ -15,7 +17,13 @@ class PosixProgramStart : public platform::ProgramStartPort {
 public:
     // True once the program is running; false when the line holds no program, the program cannot be
     // found or executed, or no process can be made.
-    bool start(const std::string& commandLine, const std::string& folder) override;
+    bool start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) override;
+    // From now on each program starts under this watcher, which logs its run; without one (or when it
+    // cannot be executed) programs start unwatched.
+    void watchWith(Watcher watcher) { m_watcher = std::move(watcher); }
+
+private:
+    std::optional<Watcher> m_watcher;
 };
 
 }  // namespace tarvelo::platform

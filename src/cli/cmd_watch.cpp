@@ -1,0 +1,250 @@
+// watch (not listed): the watcher a scheduler starts each task's program under. It starts the program as
+// a scheduler would (the shared command-line splitting, no shell, the start-in folder, the environment it
+// was given), tells its starter on descriptor 3 whether the program runs, keeps the last 4 KB of the
+// program's standard output and error, waits for it and keeps its run log entry in the data folder named
+// by absolute path: "running" at the start, "ended" with its exit status at the end, "not started" when
+// it could not be started. It runs in a session of its own, so it outlives the scheduler that started it.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "core/fixed_text.h"
+#include "data/data_files.h"
+#include "data/data_warning.h"
+#include "platform/command_line.h"
+#include "platform/terminal/exit_halt.h"
+#include "platform/terminal/system_clock.h"
+#include "platform/terminal/text_message_box.h"
+#include "platform/watched_start.h"
+#include "runlog/run_log.h"
+
+namespace tarvelo::cli {
+namespace {
+
+struct WatchRequest {
+    std::string data;
+    std::int32_t task = 0;
+    std::string description;
+    std::string startIn;
+    std::string command;
+};
+
+// A busy file is waited for as every writer waits (the store's lock wait), then again: nobody is there
+// to answer a "File Busy" box, and the entry is the only account of the run there will be.
+constexpr int kBusyRounds = 10;
+
+template <class Write>
+store::Status patiently(Write write) {
+    store::Status s;
+    for (int round = 0; round < kBusyRounds; ++round) {
+        if ((s = write()).ok() || !store::isBusy(s)) break;
+    }
+    return s;
+}
+
+void report(int word) {
+    [[maybe_unused]] const auto n = ::write(platform::kWatchReportFd, &word, sizeof word);
+    ::close(platform::kWatchReportFd);
+}
+
+// Everything between fork and exec is async-signal-safe: the argument vector is built beforehand.
+[[noreturn]] void execProgram(const char* folder, char* const* argv, int output, int execReport) {
+    if (folder[0] != '\0' && ::chdir(folder) != 0) {
+        // The folder was enterable a moment ago; the current folder is the fallback either way.
+    }
+    const int null = ::open("/dev/null", O_RDONLY);
+    if (null >= 0) ::dup2(null, STDIN_FILENO);
+    ::dup2(output, STDOUT_FILENO);
+    ::dup2(output, STDERR_FILENO);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::signal(SIGPIPE, SIG_DFL);
+    ::execvp(argv[0], argv);
+    const int error = errno;
+    [[maybe_unused]] auto n = ::write(execReport, &error, sizeof error);
+    ::_exit(127);
+}
+
+struct Started {
+    pid_t pid = -1;
+    int output = -1;  // the read end of the program's standard output and error
+    int error = 0;    // errno of a start that failed
+};
+
+Started startProgram(const WatchRequest& request) {
+    Started started;
+    const auto line = platform::splitCommandLine(trimRight(request.command));
+    if (!line) {
+        started.error = ENOEXEC;
+        return started;
+    }
+    const std::string startIn = platform::enterableFolder(request.startIn);
+    std::vector<std::string> words{line->program};
+    words.insert(words.end(), line->arguments.begin(), line->arguments.end());
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    int output[2], execReport[2];
+    if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(execReport, O_CLOEXEC) != 0) {
+        started.error = errno;
+        return started;
+    }
+    // A program that writes in bursts keeps writing while an entry is being stored.
+    ::fcntl(output[0], F_SETPIPE_SZ, 1 << 20);
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        started.error = errno;
+        return started;
+    }
+    if (pid == 0) execProgram(startIn.c_str(), argv.data(), output[1], execReport[1]);
+    ::close(output[1]);
+    ::close(execReport[1]);
+    int error = 0;
+    ssize_t got;
+    do {
+        got = ::read(execReport[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    ::close(execReport[0]);
+    if (got > 0) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        ::close(output[0]);
+        started.error = error != 0 ? error : ENOEXEC;
+        return started;
+    }
+    started.pid = pid;
+    started.output = output[0];
+    return started;
+}
+
+// Reads the program's output until the program has ended and the pipe holds nothing more, keeping its
+// tail; a child of the program that keeps the pipe open does not hold the watcher after the program.
+// Returns the program's wait status.
+int collect(pid_t pid, int output, runlog::OutputTail& tail) {
+    const int process = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    std::vector<char> buffer(64 * 1024);
+    bool ended = false;
+    int status = 0;
+    while (true) {
+        pollfd fds[2] = {{output, POLLIN, 0}, {process, POLLIN, 0}};
+        const int count = ::poll(fds, process >= 0 && !ended ? 2 : 1, ended ? 0 : (process >= 0 ? -1 : 200));
+        if (count < 0 && errno == EINTR) continue;
+        if (fds[0].revents & (POLLIN | POLLHUP)) {
+            const ssize_t n = ::read(output, buffer.data(), buffer.size());
+            if (n > 0) {
+                tail.append(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+                continue;
+            }
+            if (n == 0 || (errno != EINTR && errno != EAGAIN)) break;  // every writer has closed it
+            continue;
+        }
+        if (ended) break;  // drained: nothing more was readable
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            ended = true;
+            ::fcntl(output, F_SETFL, O_NONBLOCK);
+        }
+    }
+    if (!ended) {
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    if (process >= 0) ::close(process);
+    ::close(output);
+    return status;
+}
+
+void setEnd(RunEntry& entry, platform::ClockPort& clock) {
+    const platform::Moment end = clock.now();
+    entry.endDate = end.date;
+    entry.endTime = end.time;
+}
+
+int watch(const WatchRequest& request) {
+    ::fcntl(platform::kWatchReportFd, F_SETFD, FD_CLOEXEC);
+    ::signal(SIGPIPE, SIG_IGN);
+    platform::SystemClock clock;
+    const auto began = std::chrono::steady_clock::now();
+    const platform::Moment start = clock.now();
+    Started started = startProgram(request);
+    report(started.error);
+
+    platform::TextMessageBox messages(stderr, std::nullopt);
+    platform::ExitHalt halt;
+    DataWarning warn(messages, halt);
+    DataFiles files(warn, request.data);
+    TableUse use(files, TableId::runLog);
+    auto log = files.runLog();
+
+    RunEntry entry;
+    entry.task = request.task;
+    entry.description = request.description;
+    entry.command = request.command;
+    entry.startDate = start.date;
+    entry.startTime = start.time;
+    entry.bootId = runlog::currentBootId();
+    entry.watcher = static_cast<std::int32_t>(::getpid());
+    if (started.pid < 0) {
+        entry.state = std::string(runlog::stateText(runlog::RunState::notStarted));
+        entry.output = runlog::storedOutput(std::strerror(started.error));
+        setEnd(entry, clock);
+        const store::Status s = patiently([&] { return runlog::addEntry(log, entry); });
+        if (!s.ok()) std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(s).c_str());
+        return s.ok() ? 0 : 1;
+    }
+    entry.state = std::string(runlog::stateText(runlog::RunState::running));
+    const store::Status added = patiently([&] { return runlog::addEntry(log, entry); });
+    if (!added.ok()) std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(added).c_str());
+
+    runlog::OutputTail tail;
+    const int status = collect(started.pid, started.output, tail);
+    const auto ran = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+    setEnd(entry, clock);
+    entry.state = std::string(runlog::stateText(runlog::RunState::ended));
+    entry.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
+    entry.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    entry.durationMs = static_cast<std::int32_t>(std::min<std::int64_t>(ran.count(), INT32_MAX));
+    entry.output = runlog::storedOutput(tail.bytes());
+    entry.watcher = 0;
+    entry.told = runlog::failed(entry) ? 0 : 1;
+    const store::Status done = patiently([&] {
+        if (!added.ok()) return runlog::addEntry(log, entry);
+        return runlog::completeEntry(log, entry);
+    });
+    if (!done.ok()) {
+        std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(done).c_str());
+        return 1;
+    }
+    return 0;
+}
+
+void defineWatch(Commands& commands) {
+    auto request = std::make_shared<WatchRequest>();
+    CLI::App& command = commands.add("watch", "", [request] { return watch(*request); });
+    command.group("");  // started by the schedulers, never by hand
+    command.add_option("--data", request->data)->required();
+    command.add_option("--task", request->task)->required();
+    command.add_option("--description", request->description);
+    command.add_option("--start-in", request->startIn);
+    command.add_option("--command", request->command)->required();
+}
+
+const Registration kWatch{"watch", &defineWatch};
+
+}  // namespace
+}  // namespace tarvelo::cli

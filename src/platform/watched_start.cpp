@@ -1,0 +1,92 @@
+#include "platform/watched_start.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <filesystem>
+#include <vector>
+
+namespace tarvelo::platform {
+namespace {
+
+// Between fork and exec only async-signal-safe calls: everything is prepared beforehand.
+[[noreturn]] void execWatcher(const char* program, char* const* argv, int report) {
+    if (report == kWatchReportFd) {
+        ::fcntl(report, F_SETFD, 0);
+    } else if (::dup2(report, kWatchReportFd) < 0) {
+        ::_exit(127);
+    }
+    // The watcher outlives the starter: it must hold none of its descriptors (a window program's,
+    // a pipe somebody reads to its end), only the report and the starter's standard error, where it
+    // says what cannot be logged.
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(null, STDOUT_FILENO);
+        if (null > kWatchReportFd) ::close(null);
+    }
+    ::close_range(kWatchReportFd + 1, UINT_MAX, 0);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::execv(program, argv);
+    ::_exit(127);  // the report closes unwritten: not started
+}
+
+}  // namespace
+
+std::string absoluteFolder(const std::string& folder) {
+    std::error_code error;
+    const auto path = std::filesystem::absolute(folder.empty() ? "." : folder, error);
+    return (error ? std::filesystem::path(folder) : path.lexically_normal()).string();
+}
+
+WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine, const std::string& folder,
+                          const ProgramLabel& label) {
+    if (watcher.program.empty() || ::access(watcher.program.c_str(), X_OK) != 0) return WatchedStart::noWatcher;
+
+    std::vector<std::string> words{watcher.program, "watch", "--data=" + watcher.dataFolder,
+                                   "--task=" + std::to_string(label.task), "--command=" + commandLine};
+    // An empty value is left out: the parser would take the next word for it.
+    if (!label.description.empty()) words.push_back("--description=" + label.description);
+    if (!folder.empty()) words.push_back("--start-in=" + folder);
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return WatchedStart::notStarted;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return WatchedStart::notStarted;
+    }
+    if (child == 0) {
+        ::close(report[0]);
+        ::setsid();
+        const pid_t grandchild = ::fork();
+        if (grandchild != 0) ::_exit(grandchild < 0 ? 127 : 0);
+        execWatcher(watcher.program.c_str(), argv.data(), report[1]);
+    }
+    ::close(report[1]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    // The watcher writes 0 once the program runs, the error of its start otherwise; a report closed
+    // unwritten means the watcher itself failed.
+    int word = -1;
+    ssize_t got;
+    do {
+        got = ::read(report[0], &word, sizeof word);
+    } while (got < 0 && errno == EINTR);
+    ::close(report[0]);
+    return got == static_cast<ssize_t>(sizeof word) && word == 0 ? WatchedStart::started : WatchedStart::notStarted;
+}
+
+}  // namespace tarvelo::platform

@@ -1,0 +1,31 @@
+#pragma once
+// Starting a task's program under its watcher: tarvelo96-cli in its watcher mode, detached (a session of
+// its own, never the starter's child, so never its zombie), which starts the program, waits for it and
+// keeps its run log entry. The starter waits only for the watcher's word on whether the program could be
+// started, never for the program.
+#include <string>
+
+#include "platform/ports.h"
+
+namespace tarvelo::platform {
+
+struct Watcher {
+    std::string program;     // the path of tarvelo96-cli
+    std::string dataFolder;  // absolute: the watcher writes the run log of this folder's data file
+};
+
+enum class WatchedStart { started, notStarted, noWatcher };
+
+// noWatcher when watcher.program cannot be executed: the caller starts the program as it would without a
+// watcher. Otherwise started or notStarted as the program's start went (the watcher logs either way).
+WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine, const std::string& folder,
+                          const ProgramLabel& label);
+
+// The descriptor the watcher writes its word on the start to: an int, 0 when the program runs, else
+// the errno of its failed start.
+inline constexpr int kWatchReportFd = 3;
+
+// The absolute form of folder ("" for the current folder).
+std::string absoluteFolder(const std::string& folder);
+
+}  // namespace tarvelo::platform

@@ -22,10 +22,9 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "core/fixed_text.h"
 #include "data/data_files.h"
 #include "data/data_warning.h"
-#include "platform/command_line.h"
+#include "platform/program_exec.h"
 #include "platform/terminal/exit_halt.h"
 #include "platform/terminal/system_clock.h"
 #include "platform/terminal/text_message_box.h"
@@ -61,25 +60,6 @@ void report(int word) {
     ::close(platform::kWatchReportFd);
 }
 
-// Everything between fork and exec is async-signal-safe: the argument vector is built beforehand.
-[[noreturn]] void execProgram(const char* folder, char* const* argv, int output, int execReport) {
-    if (folder[0] != '\0' && ::chdir(folder) != 0) {
-        // The folder was enterable a moment ago; the current folder is the fallback either way.
-    }
-    const int null = ::open("/dev/null", O_RDONLY);
-    if (null >= 0) ::dup2(null, STDIN_FILENO);
-    ::dup2(output, STDOUT_FILENO);
-    ::dup2(output, STDERR_FILENO);
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    ::signal(SIGPIPE, SIG_DFL);
-    ::execvp(argv[0], argv);
-    const int error = errno;
-    [[maybe_unused]] auto n = ::write(execReport, &error, sizeof error);
-    ::_exit(127);
-}
-
 struct Started {
     pid_t pid = -1;
     int output = -1;  // the read end of the program's standard output and error
@@ -88,17 +68,12 @@ struct Started {
 
 Started startProgram(const WatchRequest& request) {
     Started started;
-    const auto line = platform::splitCommandLine(trimRight(request.command));
-    if (!line) {
+    auto program = platform::PreparedProgram::prepare(request.command, request.startIn);
+    if (!program) {
         started.error = ENOEXEC;
         return started;
     }
-    const std::string startIn = platform::enterableFolder(request.startIn);
-    std::vector<std::string> words{line->program};
-    words.insert(words.end(), line->arguments.begin(), line->arguments.end());
-    std::vector<char*> argv;
-    for (auto& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
+    program->argv();
 
     int output[2], execReport[2];
     if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(execReport, O_CLOEXEC) != 0) {
@@ -112,7 +87,7 @@ Started startProgram(const WatchRequest& request) {
         started.error = errno;
         return started;
     }
-    if (pid == 0) execProgram(startIn.c_str(), argv.data(), output[1], execReport[1]);
+    if (pid == 0) program->exec(output[1], execReport[1]);
     ::close(output[1]);
     ::close(execReport[1]);
     int error = 0;

@@ -74,6 +74,16 @@ protected:
         EXPECT_EQ(r.exitCode, 0) << r.err;
         return jsonLines(r.out);
     }
+    // Waits until the watchers have logged count runs as over: they write to the folder after the tick.
+    void awaitRunsLogged(std::size_t count) {
+        for (int i = 0; i < 500; ++i) {
+            std::size_t over = 0;
+            for (const auto& e : jsonLines(runCliIn(folders, {"log", "--json"}).out)) over += e["state"] != "running";
+            if (over >= count) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ADD_FAILURE() << "the runs were not logged";
+    }
     // Ticks until `quiet` ticks in a row have run nothing; a tick waits for the other's as long as it takes.
     static void tickUntilQuiet(const SchedulerFolders& folders, int quiet) {
         for (int idle = 0; idle < quiet;) {
@@ -149,6 +159,7 @@ TEST_P(LaterStepTest, EachFailedStepIsReportedForWhatItIsWithItsOwnExitCode) {
     writeBytes(folders.config() + "/tarvelo96/Tarvelo96.INI", "[Settings]\nHistoryExpires=1\n");
     addOnceTasks(1);
     ASSERT_EQ(runCliIn(folders, {"tick", "--at", kAt}).exitCode, 0);  // performed: its copy expires tomorrow
+    awaitRunsLogged(1);
     if (GetParam().taskDue) addOnceTasks(1);
     ForeignLock lock(folders.file("SM.KTB"));
 

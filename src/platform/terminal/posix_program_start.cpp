@@ -10,34 +10,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/command_line.h"
+#include "platform/program_exec.h"
 
 namespace tarvelo::platform {
-namespace {
-
-// Everything between fork and exec is async-signal-safe: the argument vector is built beforehand.
-[[noreturn]] void execChild(const char* folder, char* const* argv, int reportFd) {
-    if (folder[0] != '\0' && ::chdir(folder) != 0) {
-        // The folder was enterable a moment ago; starting in the current folder is the fallback either way.
-    }
-    // The scheduler's standard output carries its event lines; the program's output must not mix with them.
-    const int null = ::open("/dev/null", O_RDWR);
-    if (null >= 0) {
-        ::dup2(null, STDIN_FILENO);
-        ::dup2(null, STDOUT_FILENO);
-        if (null > STDERR_FILENO) ::close(null);
-    }
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    ::signal(SIGPIPE, SIG_DFL);
-    ::execvp(argv[0], argv);
-    const int error = errno;
-    [[maybe_unused]] auto n = ::write(reportFd, &error, sizeof error);
-    ::_exit(127);
-}
-
-}  // namespace
 
 bool PosixProgramStart::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) {
     if (m_watcher) {
@@ -46,16 +21,9 @@ bool PosixProgramStart::start(const std::string& commandLine, const std::string&
         std::fprintf(stderr, "tarvelo96-cli: %s cannot be executed: the program of task %d is not watched\n",
                      m_watcher->program.c_str(), label.task);
     }
-    const auto line = platform::splitCommandLine(commandLine);
-    if (!line) return false;
-    const std::string startIn = platform::enterableFolder(folder);
-
-    std::vector<std::string> words;
-    words.push_back(line->program);
-    words.insert(words.end(), line->arguments.begin(), line->arguments.end());
-    std::vector<char*> argv;
-    for (auto& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
+    auto program = PreparedProgram::prepare(commandLine, folder);
+    if (!program) return false;
+    program->argv();
 
     // The grandchild reports a failed exec through this pipe; a successful exec closes it (O_CLOEXEC), so
     // reading it to its end tells the two apart.
@@ -78,7 +46,7 @@ bool PosixProgramStart::start(const std::string& commandLine, const std::string&
             ::_exit(127);
         }
         if (grandchild > 0) ::_exit(0);
-        execChild(startIn.c_str(), argv.data(), report[1]);
+        program->exec(-1, report[1]);
     }
 
     ::close(report[1]);

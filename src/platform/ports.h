@@ -56,6 +56,7 @@ public:
 struct ProgramLabel {
     std::int32_t task = 0;
     std::string description;
+    friend bool operator==(const ProgramLabel&, const ProgramLabel&) = default;
 };
 
 class ProgramStartPort {

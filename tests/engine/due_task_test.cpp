@@ -80,13 +80,15 @@ TEST_F(DueTaskTest, GivenAMissedProgramTaskWhenTheUserAnswersYesThenItStartsInIt
     t.command = "backup --all";
     t.path = "/srv/data";
     t.warn = 1;
-    add(t);
+    const Task stored = add(t);
     messages.answer(platform::kYes);
 
     checkDueTask();
 
     EXPECT_THAT(log.lines(), ElementsAre("box Missed Task: Backup was not run.  Run it now?",
                                          "start backup --all @ /srv/data"));
+    // The run log's entry names the task
+    EXPECT_THAT(programs.labels(), ElementsAre(platform::ProgramLabel{stored.id, "Backup"}));
 }
 
 TEST_F(DueTaskTest, GivenAMissedMessageTaskThenThereIsNoMissedPromptAndConfirmComesOnlyWhenAsked) {

@@ -26,8 +26,10 @@ void FakeSound::playAsync(const std::string& file) {
     if (m_log) m_log->add("sound " + file);
 }
 
-bool FakeProgramStart::start(const std::string& commandLine, const std::string& folder, const platform::ProgramLabel&) {
+bool FakeProgramStart::start(const std::string& commandLine, const std::string& folder,
+                             const platform::ProgramLabel& label) {
     m_starts.push_back({commandLine, folder});
+    m_labels.push_back(label);
     if (m_log) m_log->add("start " + commandLine + " @ " + folder);
     return m_failing.count(commandLine) == 0;
 }

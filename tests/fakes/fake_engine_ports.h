@@ -70,11 +70,14 @@ public:
 
     void fail(const std::string& commandLine) { m_failing.insert(commandLine); }
     const std::vector<Start>& starts() const { return m_starts; }
+    // The task each start was for, as the run log names it.
+    const std::vector<platform::ProgramLabel>& labels() const { return m_labels; }
 
 private:
     EffectLog* m_log;
     std::set<std::string> m_failing;
     std::vector<Start> m_starts;
+    std::vector<platform::ProgramLabel> m_labels;
 };
 
 // Message windows that stay open until the test closes them; setOpen() pretends others are open.

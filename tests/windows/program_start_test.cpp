@@ -3,6 +3,7 @@
 #include "platform/desktop/qt_program_start.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/data_fixture.h"
 #include "qt_environment.h"
+#include "runlog/run_log.h"
 
 namespace tarvelo::platform {
 namespace {
@@ -80,6 +83,64 @@ TEST_F(ProgramStartTest, GivenAProgramPathRelativeToTheStartInFolderWhenStartedT
     fs::permissions(script, fs::perms::owner_all);
     ASSERT_TRUE(m_programs.start("./hello.sh '" + m_out.string() + "'", m_startIn.string(), {}));
     EXPECT_EQ(waitForText(m_out), "hello");
+}
+
+// Under the watcher, as the window program starts every task's program: the same start, and the run's
+// entry in the run log of the data folder once the program has ended.
+class WatchedStartTest : public ProgramStartTest {
+protected:
+    void watch(const std::string& watcher) {
+        m_programs.watchWith({watcher, m_folder}, [this](const std::string& line, const ProgramLabel& label, bool started) {
+            m_unwatched.push_back(line + " #" + std::to_string(label.task) + " " + label.description +
+                                  (started ? " started" : " not started"));
+        });
+    }
+    // The run log once it holds an entry that is over (or after five seconds).
+    std::vector<RunEntry> loggedRuns() {
+        std::vector<RunEntry> runs;
+        for (int i = 0; i < 250; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+            test::FolderFiles data(m_folder);
+            TableUse use(data.files, TableId::runLog);
+            auto log = data.files.runLog();
+            runs.clear();
+            if (!log.setToStart(RunLogKey::keyStart).ok()) continue;
+            for (RunEntry e; log.next(e).ok();) runs.push_back(e);
+            if (!runs.empty() && runlog::stateOf(runs.back()) != runlog::RunState::running) break;
+        }
+        return runs;
+    }
+
+    std::vector<std::string> m_unwatched;
+};
+
+TEST_F(WatchedStartTest, GivenTheWatcherThenTheProgramRunsInItsFolderAndItsEndIsLogged) {
+    watch(std::getenv("TARVELO_CLI"));
+    const std::string command = "sh -c 'pwd > \"$0\"; echo done; exit 3' '" + m_out.string() + "'";
+    ASSERT_TRUE(m_programs.start(command, m_startIn.string(), {7, "Backup"}));
+    EXPECT_EQ(waitForText(m_out), m_startIn.string());
+    const std::vector<RunEntry> runs = loggedRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].task, 7);
+    EXPECT_EQ(runs[0].description.text(), "Backup");
+    EXPECT_EQ(runlog::stateOf(runs[0]), runlog::RunState::ended);
+    EXPECT_EQ(runs[0].exitStatus, 3);
+    EXPECT_EQ(runs[0].output.text(), "done\n");
+    EXPECT_TRUE(m_unwatched.empty());
+}
+
+TEST_F(WatchedStartTest, GivenTheWatcherWhenTheProgramCannotStartThenStartFailsAndTheRunIsLoggedNotStarted) {
+    watch(std::getenv("TARVELO_CLI"));
+    EXPECT_FALSE(m_programs.start("/no/such/program", "", {8, "Missing"}));
+    const std::vector<RunEntry> runs = loggedRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runlog::stateOf(runs[0]), runlog::RunState::notStarted);
+}
+
+TEST_F(WatchedStartTest, GivenNoWatcherBesideTheProgramThenItStartsUnwatchedAndSaysSo) {
+    watch(m_folder + "/tarvelo96-cli");
+    ASSERT_TRUE(m_programs.start(pwdCommand(), m_startIn.string(), {9, "Plain"}));
+    EXPECT_EQ(waitForText(m_out), m_startIn.string());
+    EXPECT_EQ(m_unwatched, std::vector<std::string>{pwdCommand() + " #9 Plain started"});
 }
 
 struct FailingStart {

@@ -67,7 +67,7 @@ struct DesktopPlatform {
 
 }  // namespace
 
-int runDesktop(QApplication& app, Settings& settings) {
+int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start) {
     QApplication::setFont(widgets::windowFont());
     QApplication::setWindowIcon(widgets::programIcon());
     widgets::completeEntriesBeforeButtons(app);
@@ -85,7 +85,7 @@ int runDesktop(QApplication& app, Settings& settings) {
         ~ObserverEnd() { store::setLockWaitObserver({}); }
     } observerEnd;
     const DataWarning warn(messages, halt);
-    DataFiles data(warn);
+    DataFiles data(warn, start.folder);
     data.use(TableId::history);
     data.use(TableId::schedule);
 
@@ -98,7 +98,7 @@ int runDesktop(QApplication& app, Settings& settings) {
         data.release(TableId::history);
         data.release(TableId::schedule);
     });
-    if (settings.startMinimized) {
+    if (settings.startMinimized || start.minimized) {
         frame.showMinimized();
     } else {
         frame.show();

@@ -1,7 +1,11 @@
 // The data folder of the command line: the current folder unless --data-folder or --xdg-data names
 // another, before or after the command; a folder made for it is its owner's only; `help` names the
 // folder in use; and paths given to a command stay relative to the current folder.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +15,7 @@
 
 #include "fakes/case_names.h"
 #include "fakes/cli_run.h"
+#include "fakes/processes.h"
 #include "fakes/temp_folder.h"
 
 namespace tarvelo::test {
@@ -104,6 +109,26 @@ TEST(DataFolder, aReportFileStaysRelativeToTheCurrentFolder) {
     EXPECT_TRUE(fs::exists(current.file("out.ics")));
     EXPECT_FALSE(fs::exists(data.file("out.ics")));
     EXPECT_TRUE(fs::exists(data.file("SM.KTB")));
+}
+
+// `run` holds a shared lock on a file of its own in the data folder while it runs, which the window
+// program tests for; the data files are never locked that way.
+TEST(DataFolder, runAnnouncesItselfWhileItRuns) {
+    SchedulerFolders folders;
+    const std::string lock = folders.file("tarvelo96-scheduler.lock");
+    const auto heldByOthers = [&lock] {
+        const int fd = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        return held;
+    };
+    CliProcess run({"run"}, folders);
+    for (int i = 0; i < 200 && !heldByOthers(); ++i) ::usleep(25'000);
+    EXPECT_TRUE(heldByOthers()) << run.err();
+    run.kill(SIGTERM);
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_FALSE(heldByOthers());
 }
 
 }  // namespace

@@ -72,5 +72,27 @@ INSTANTIATE_TEST_SUITE_P(
                     Launch{"AutostartTurnedOn", {"--autostart"}, "StartAtLogin=1", true, true}),
     NamedBy<&Launch::name>());
 
+// A second start on the folder (however named) raises the first and ends; another folder runs its own;
+// a program killed outright leaves a socket that the next start takes over.
+TEST(ProgramInstance, aSecondStartOnTheFolderLeavesOneProgram) {
+    SchedulerFolders folders, others;
+    DesktopProcess first(folders);
+    ASSERT_TRUE(first.readyToStop(kStartLimit)) << first.log();
+
+    DesktopProcess second(folders, {"--data-folder", folders.data() + "/."}, {}, "second.log");
+    const auto status = second.ended(kStartLimit);
+    ASSERT_TRUE(status) << second.log();
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << second.log();
+    EXPECT_FALSE(first.ended(0s));
+
+    DesktopProcess elsewhere(others);
+    EXPECT_TRUE(elsewhere.readyToStop(kStartLimit)) << elsewhere.log();
+
+    ASSERT_EQ(::kill(first.pid(), SIGKILL), 0);
+    ASSERT_TRUE(first.ended(kStopLimit));
+    DesktopProcess after(folders, {}, {}, "after.log");
+    EXPECT_TRUE(after.readyToStop(kStartLimit)) << after.log();
+}
+
 }  // namespace
 }  // namespace tarvelo::test

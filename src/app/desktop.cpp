@@ -18,6 +18,7 @@
 #include "platform/desktop/qt_job_runner.h"
 #include "reports/windows/report_session.h"
 #include "app/setup_window.h"
+#include "app/single_instance.h"
 #include "widgets/mnemonic.h"
 #include "platform/desktop/qt_clock.h"
 #include "platform/desktop/qt_file_dialog.h"
@@ -67,7 +68,10 @@ struct DesktopPlatform {
 
 }  // namespace
 
-int runDesktop(QApplication& app, Settings& settings) {
+int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start) {
+    // A second start on the folder only brings the first one's frame to the front.
+    SingleInstance instance(start.folder);
+    if (instance.handedToAnother()) return 0;
     QApplication::setFont(widgets::windowFont());
     QApplication::setWindowIcon(widgets::programIcon());
     widgets::completeEntriesBeforeButtons(app);
@@ -85,7 +89,7 @@ int runDesktop(QApplication& app, Settings& settings) {
         ~ObserverEnd() { store::setLockWaitObserver({}); }
     } observerEnd;
     const DataWarning warn(messages, halt);
-    DataFiles data(warn);
+    DataFiles data(warn, start.folder);
     data.use(TableId::history);
     data.use(TableId::schedule);
 
@@ -98,16 +102,22 @@ int runDesktop(QApplication& app, Settings& settings) {
         data.release(TableId::history);
         data.release(TableId::schedule);
     });
-    if (settings.startMinimized) {
+    if (settings.startMinimized || start.minimized) {
         frame.showMinimized();
     } else {
         frame.show();
     }
+    instance.setRaiseHandler([&frame] {
+        frame.setWindowState((frame.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        frame.show();
+        frame.raise();
+        frame.activateWindow();
+    });
     app::Splash::start(&frame);
     settings.programTitle = kProgramTitle;
 
     Scheduler scheduler(data.schedule(), settings, ports);
-    app::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler, start.folder);
 
     const ProfileFile pellschd(kWarningIniName);
     const TaskFormServices taskForms{data, ports, {pellschd}};

@@ -8,8 +8,10 @@
 #include <memory>
 
 #include "cli/command.h"
+#include "cli/data_folder.h"
 #include "cli/options.h"
 #include "cli/scheduler_session.h"
+#include "engine/scheduler_presence.h"
 
 namespace tarvelo::cli {
 namespace {
@@ -27,6 +29,7 @@ int runScheduler(const SchedulerOptions& options) {
     if (sigprocmask(SIG_BLOCK, &stop, nullptr) != 0) return 1;
 
     SchedulerSession session(options);
+    const SchedulerPresence presence(dataFolder());
     for (;;) {
         // A failed tick has printed its error; the next one tries again.
         (void)session.tick();

@@ -1,5 +1,6 @@
 #include "cli/scheduler_session.h"
 
+#include "cli/data_folder.h"
 #include "cli/exit_codes.h"
 
 #include <cstdio>
@@ -22,7 +23,7 @@ struct SchedulerSession::Parts {
     platform::JsonPlatform ports;
     DataWarning warn{ports.platform};
     Settings settings;
-    DataFiles files{warn};
+    DataFiles files{warn, dataFolder()};
     TableUse history{files, TableId::history};
     TableUse schedule{files, TableId::schedule};
     Scheduler scheduler{files.schedule(), settings, ports.platform};

@@ -210,7 +210,7 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
     test::FakePlatform fake(nullptr, {dateFromYmd(1996, 10, 31), timeFromHms(12, 0)});
     test::FakeMessageWindows& windows = fake.messageWindows;
     Scheduler scheduler(files.schedule(), settings, fake.with({.frame = &framePort}));
-    app::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler, files.folder());
     frame.show();
 
     // WHEN Setup switches the scheduler off

@@ -1,6 +1,7 @@
 #include "app/desktop.h"
 
 #include <QMdiArea>
+#include <QSystemTrayIcon>
 
 #include "data/data_files.h"
 #include "engine/ini_files.h"
@@ -14,6 +15,7 @@
 #include "engine/message_to_do.h"
 #include "app/scheduler_driver.h"
 #include "app/splash.h"
+#include "app/tray_icon.h"
 #include "data/tags.h"
 #include "platform/desktop/qt_job_runner.h"
 #include "reports/windows/report_session.h"
@@ -105,7 +107,12 @@ int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start)
         data.release(TableId::schedule);
     });
     if (settings.startMinimized || start.minimized) {
-        frame.showMinimized();
+        // Where the desktop has a tray the frame waits there, hidden, instead of in the task bar.
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            frame.hide();  // said outright, so that the frame counts as out of sight
+        } else {
+            frame.showMinimized();
+        }
     } else {
         frame.show();
     }
@@ -140,6 +147,7 @@ int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start)
     app::setCalendarCommands(frame, data, ports);
 
     ProfileFile mainIni(settings.iniFileName.text());
+    const TrayIcon tray(frame, data, settings, mainIni, ports);
     frame.setCommand(app::FrameCommand::setup, [&] {
         app::SetupWindow::run(settings, mainIni, ports.messages, &frame);
         frame.update();

@@ -1,6 +1,7 @@
 #include "app/desktop.h"
 
 #include <QMdiArea>
+#include <QSystemTrayIcon>
 
 #include "data/data_files.h"
 #include "engine/ini_files.h"
@@ -14,12 +15,14 @@
 #include "engine/message_to_do.h"
 #include "app/scheduler_driver.h"
 #include "app/splash.h"
+#include "app/tray_icon.h"
 #include "data/tags.h"
 #include "platform/desktop/qt_job_runner.h"
 #include "reports/windows/report_session.h"
 #include "app/setup_window.h"
 #include "app/single_instance.h"
 #include "widgets/mnemonic.h"
+#include "platform/dbus/dbus_notifications.h"
 #include "platform/desktop/qt_clock.h"
 #include "platform/desktop/qt_file_dialog.h"
 #include "platform/desktop/qt_frame_port.h"
@@ -43,26 +46,27 @@ constexpr const char* kProgramTitle = "Tarvelo '96";
 struct DesktopPlatform {
     DesktopPlatform(app::MainFrame& mainFrame, platform::MessageBoxPort& messages, platform::HaltPort& halt,
                     DataFiles& data, const Settings& settings)
-        : frame(&mainFrame),
-          messageWindows(
-              mainFrame.mdiArea(),
-              [&data, &mainFrame](const std::string& message) {
-                  engine::addMessageToDo(data, message);
-                  app::refreshToDoLists(mainFrame);
-              },
-              settings.iniFileName.text()),
+        : addToDo([&data, &mainFrame](const std::string& message) {
+              engine::addMessageToDo(data, message);
+              app::refreshToDoLists(mainFrame);
+          }),
+          frame(&mainFrame),
+          messageWindows(mainFrame.mdiArea(), addToDo, settings.iniFileName.text()),
           fileDialog(&mainFrame),
+          notifications(QStringLiteral("Tarvelo '96")),
           ports{messages, clock, sound, programs, frame, messageWindows, fileDialog, halt, notifications} {}
     DesktopPlatform(const DesktopPlatform&) = delete;
     DesktopPlatform& operator=(const DesktopPlatform&) = delete;
 
+    // What a message window's "Add to To Do List" button and a notice's action of that name do.
+    const std::function<void(const std::string&)> addToDo;
     platform::QtClock clock;
     platform::QtSound sound;
     platform::QtProgramStart programs;
     platform::QtFramePort frame;
     engine::QtMessageWindows messageWindows;
     platform::QtFileDialog fileDialog;
-    platform::NoNotifications notifications;
+    platform::DBusNotifications notifications;
     const platform::Platform ports;
 };
 
@@ -103,7 +107,12 @@ int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start)
         data.release(TableId::schedule);
     });
     if (settings.startMinimized || start.minimized) {
-        frame.showMinimized();
+        // Where the desktop has a tray the frame waits there, hidden, instead of in the task bar.
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            frame.hide();  // said outright, so that the frame counts as out of sight
+        } else {
+            frame.showMinimized();
+        }
     } else {
         frame.show();
     }
@@ -117,6 +126,7 @@ int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start)
     settings.programTitle = kProgramTitle;
 
     Scheduler scheduler(data.schedule(), settings, ports);
+    scheduler.setMessageNotices({desktop.addToDo, false});
     app::driveScheduler(frame, scheduler, start.folder);
 
     const ProfileFile pellschd(kWarningIniName);
@@ -137,6 +147,7 @@ int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start)
     app::setCalendarCommands(frame, data, ports);
 
     ProfileFile mainIni(settings.iniFileName.text());
+    const TrayIcon tray(frame, data, settings, mainIni, ports);
     frame.setCommand(app::FrameCommand::setup, [&] {
         app::SetupWindow::run(settings, mainIni, ports.messages, &frame);
         frame.update();

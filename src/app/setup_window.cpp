@@ -38,11 +38,11 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, platform::Message
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Setup"));
     setFont(widgets::windowFont());
-    setFixedSize(widgets::dialogSize(*this, 185, 121));
+    setFixedSize(widgets::dialogSize(*this, 185, 134));
 
     // Made in tab order: OK first, then the entry, the check boxes and Cancel.
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setGeometry(dialogRect(*this, 56, 99, 35, 14));
+    m_ok->setGeometry(dialogRect(*this, 56, 112, 35, 14));
     widgets::setDefaultButton(*m_ok);
 
     m_expiry = new QLineEdit(this);
@@ -73,9 +73,11 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, platform::Message
     m_minimized = check("Minimize at start up", 56);
     m_active = check("Scheduler active", 69);
     m_fullSchedule = check("Show full schedule initially", 82);
+    // The autostart entry of the installed program opens it minimized at login only while this is on.
+    m_startAtLogin = check("Start at login", 95);
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setGeometry(dialogRect(*this, 100, 99, 36, 14));
+    m_cancel->setGeometry(dialogRect(*this, 100, 112, 36, 14));
 
     // Bound live: a user's tick changes the setting at once (a refresh only shows, it never writes, so a
     // flag stored as 2 stays 2 unless the user changes it).
@@ -87,6 +89,7 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, platform::Message
     bind(m_minimized, m_settings.startMinimized);
     bind(m_active, m_settings.schedulerActive);
     bind(m_fullSchedule, m_settings.showFullSchedule);
+    bind(m_startAtLogin, m_settings.startAtLogin);
     connect(m_expiry, &QLineEdit::editingFinished, this, &SetupWindow::takeExpiry);
     connect(m_ok, &QPushButton::clicked, this, &SetupWindow::accept);
     connect(m_cancel, &QPushButton::clicked, this, &SetupWindow::reject);
@@ -110,6 +113,7 @@ void SetupWindow::refresh() {
     show(m_minimized, m_settings.startMinimized);
     show(m_active, m_settings.schedulerActive);
     show(m_fullSchedule, m_settings.showFullSchedule);
+    show(m_startAtLogin, m_settings.startAtLogin);
     if (!m_expiry->isModified()) m_expiry->setText(QString::number(m_settings.historyExpiryDays));
 }
 

@@ -40,6 +40,7 @@ public:
     QCheckBox* minimizedBox() const { return m_minimized; }
     QCheckBox* activeBox() const { return m_active; }
     QCheckBox* fullScheduleBox() const { return m_fullSchedule; }
+    QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
 
@@ -67,6 +68,7 @@ private:
     QCheckBox* m_minimized = nullptr;
     QCheckBox* m_active = nullptr;
     QCheckBox* m_fullSchedule = nullptr;
+    QCheckBox* m_startAtLogin = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
+#include "engine/message_to_do.h"
 #include "platform/terminal/json_platform.h"
 
 namespace tarvelo::cli {
@@ -31,6 +32,12 @@ struct SchedulerSession::Parts {
 
 SchedulerSession::SchedulerSession(const SchedulerOptions& options) : m_parts(std::make_unique<Parts>(options)) {}
 SchedulerSession::~SchedulerSession() = default;
+
+void SchedulerSession::notifyThrough(platform::NotificationPort& desktop) {
+    m_parts->ports.notifications.setDesktop(&desktop);
+    m_parts->scheduler.setMessageNotices(
+        {[&files = m_parts->files](const std::string& text) { engine::addMessageToDo(files, text); }, true});
+}
 
 int tickExitCode(const TickOutcome& outcome) {
     if (!outcome[TickOutcome::dueTask].ok()) return 1;

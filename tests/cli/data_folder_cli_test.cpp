@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -129,6 +131,32 @@ TEST(DataFolder, runAnnouncesItselfWhileItRuns) {
     run.kill(SIGTERM);
     EXPECT_EQ(run.wait(), 0) << run.err();
     EXPECT_FALSE(heldByOthers());
+}
+
+// The user unit's ExecStart line, started as systemd would start it (the program found on the search
+// path, here the built one), keeps its data in the user's data folder and ticks there.
+TEST(DataFolder, theUserUnitRunsTheSchedulerOnTheUsersDataFolder) {
+    std::ifstream unit(std::string(TARVELO_TESTS_DIR) + "/../packaging/tarvelo96-scheduler.service");
+    std::vector<std::string> words;
+    for (std::string line; std::getline(unit, line);) {
+        if (line.rfind("ExecStart=", 0) != 0) continue;
+        std::istringstream in(line.substr(10));
+        for (std::string w; in >> w;) words.push_back(w);
+    }
+    ASSERT_GE(words.size(), 2u);
+    ASSERT_EQ(words[0], "tarvelo96-cli");
+    words.erase(words.begin());
+    SchedulerFolders folders;
+    const std::string xdg = folders.aside("xdg");
+    CliProcess service(words, folders, {{"XDG_DATA_HOME", xdg}});
+    const std::string data = xdg + "/tarvelo96";
+    for (int i = 0; i < 200 && !fs::exists(data + "/" + "tarvelo96-scheduler.lock"); ++i) ::usleep(25'000);
+    EXPECT_TRUE(fs::exists(data + "/SM.KTB")) << service.err();
+    EXPECT_EQ(modeOf(data), 0700u);
+    EXPECT_FALSE(fs::exists(folders.file("SM.KTB")));
+    service.kill(SIGTERM);
+    EXPECT_EQ(service.wait(), 0) << service.err();
+    EXPECT_NE(service.out().find("{\"event\":\"title\""), std::string::npos) << service.out();
 }
 
 }  // namespace

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "fakes/case_names.h"
 #include "fakes/processes.h"
@@ -92,6 +96,27 @@ TEST(ProgramInstance, aSecondStartOnTheFolderLeavesOneProgram) {
     ASSERT_TRUE(first.ended(kStopLimit));
     DesktopProcess after(folders, {}, {}, "after.log");
     EXPECT_TRUE(after.readyToStop(kStartLimit)) << after.log();
+}
+
+// The window program's scheduler and `run` on one folder both perform tasks, each occurrence once.
+TEST(ProgramInstance, theWindowProgramAndRunOnOneFolderPerformEachOccurrenceOnce) {
+    constexpr int kTasks = 4;
+    SchedulerFolders folders;
+    const std::string log = folders.aside("performed.log");
+    for (int i = 1; i <= kTasks; ++i) {
+        const nlohmann::json task{{"description", "T" + std::to_string(i)}, {"tasktype", "Run Program"},
+                                  {"command", appendLineCommand(std::to_string(i), log)}, {"scheduletype", "Once"},
+                                  {"date", 80000}, {"time", 100 * i}};
+        const CliResult added = runCliIn(folders, {"add", "--json", task.dump()});
+        ASSERT_EQ(added.exitCode, 0) << added.err;
+    }
+    DesktopProcess program(folders);
+    CliProcess run({"run"}, folders);
+    ASSERT_TRUE(awaitLines(log, kTasks, 40000)) << fileLines(log).size() << " performed\n" << program.log();
+    std::this_thread::sleep_for(6s);  // a tick of each more, where a second performing would show
+    std::vector<std::string> performed = fileLines(log);
+    std::sort(performed.begin(), performed.end());
+    EXPECT_EQ(performed, (std::vector<std::string>{"1", "2", "3", "4"}));
 }
 
 }  // namespace

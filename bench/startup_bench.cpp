@@ -130,7 +130,7 @@ int startProgram(const std::string& folder, int fd) {
     const platform::Platform ports{messages, clock, sound, programs, framePort, windows, fileDialog, halt,
                                    notifications};
     Scheduler scheduler(data.schedule(), settings, ports);
-    app::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler, folder);
     QApplication::processEvents();
     frame.tick();
     QApplication::processEvents();

@@ -116,6 +116,15 @@ if [ -z "$missing" ]; then pass "the manual describes every command"; else fail 
 if (cd "$scratch/run" && "$cli" date 1997-01-31) | grep -qx 71622; then pass "the staged tarvelo96-cli date"; else
   fail "the staged tarvelo96-cli date"
 fi
+# The autostart entry's command with Setup's "Start at login" off (no settings at all) ends at once,
+# successfully, having opened nothing.
+mkdir "$scratch/config"
+if (cd "$scratch/run" && XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \
+  timeout 10 "$stage/usr/bin/tarvelo96" --autostart) && [ ! -e "$scratch/data" ]; then
+  pass "the staged tarvelo96 --autostart ends at once while Start at login is off"
+else
+  fail "the staged tarvelo96 --autostart does not end at once with Start at login off"
+fi
 for program in tarvelo96 tarvelo96-cli; do
   if ldd "$stage/usr/bin/$program" | grep -q 'not found'; then fail "$program: a library is not found"; else
     pass "$program finds its libraries"
@@ -131,7 +140,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 version=$(sed -n 's/^project(Tarvelo96 VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")
 [ "$(field Version)" = "$version-1" ] && pass "package version" || fail "package version is '$(field Version)'"
 depends=$(field Depends)
-for library in libc6 'libstdc\+\+6' libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6printsupport6 \
+for library in libc6 'libstdc\+\+6' libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6printsupport6 libqt6dbus6 libqt6network6 \
   libqt6svg6 libsqlite3-0 'libicu[0-9]*'; do
   if grep -Eq "(^|, )$library( |,|$)" <<<"$depends"; then pass "Depends names $library"; else
     fail "Depends lacks $library: $depends"

@@ -6,7 +6,7 @@ packages=(
   libsqlite3-dev libicu-dev nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-tools-dev-tools
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth dbus
   poppler-utils fonts-liberation2
   python3-icalendar python3-recurring-ical-events
   librsvg2-bin help2man dpkg-dev desktop-file-utils appstream man-db systemd lintian

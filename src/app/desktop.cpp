@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMdiArea>
+#include <QSystemTrayIcon>
 
 #include <cstdio>
 
@@ -18,11 +19,14 @@
 #include "engine/message_to_do.h"
 #include "app/scheduler_driver.h"
 #include "app/splash.h"
+#include "app/tray_icon.h"
 #include "data/tags.h"
 #include "platform/desktop/qt_job_runner.h"
 #include "reports/windows/report_session.h"
 #include "app/setup_window.h"
+#include "app/single_instance.h"
 #include "widgets/mnemonic.h"
+#include "platform/dbus/dbus_notifications.h"
 #include "platform/desktop/qt_clock.h"
 #include "platform/desktop/qt_file_dialog.h"
 #include "platform/desktop/qt_frame_port.h"
@@ -46,26 +50,27 @@ constexpr const char* kProgramTitle = "Tarvelo '96";
 struct DesktopPlatform {
     DesktopPlatform(app::MainFrame& mainFrame, platform::MessageBoxPort& messages, platform::HaltPort& halt,
                     DataFiles& data, const Settings& settings)
-        : frame(&mainFrame),
-          messageWindows(
-              mainFrame.mdiArea(),
-              [&data, &mainFrame](const std::string& message) {
-                  engine::addMessageToDo(data, message);
-                  app::refreshToDoLists(mainFrame);
-              },
-              settings.iniFileName.text()),
+        : addToDo([&data, &mainFrame](const std::string& message) {
+              engine::addMessageToDo(data, message);
+              app::refreshToDoLists(mainFrame);
+          }),
+          frame(&mainFrame),
+          messageWindows(mainFrame.mdiArea(), addToDo, settings.iniFileName.text()),
           fileDialog(&mainFrame),
+          notifications(QStringLiteral("Tarvelo '96")),
           ports{messages, clock, sound, programs, frame, messageWindows, fileDialog, halt, notifications} {}
     DesktopPlatform(const DesktopPlatform&) = delete;
     DesktopPlatform& operator=(const DesktopPlatform&) = delete;
 
+    // What a message window's "Add to To Do List" button and a notice's action of that name do.
+    const std::function<void(const std::string&)> addToDo;
     platform::QtClock clock;
     platform::QtSound sound;
     platform::QtProgramStart programs;
     platform::QtFramePort frame;
     engine::QtMessageWindows messageWindows;
     platform::QtFileDialog fileDialog;
-    platform::NoNotifications notifications;
+    platform::DBusNotifications notifications;
     const platform::Platform ports;
 };
 
@@ -96,7 +101,10 @@ void watchPrograms(platform::QtProgramStart& programs, DataFiles& data, const pl
                        });
 }
 
-int runDesktop(QApplication& app, Settings& settings) {
+int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start) {
+    // A second start on the folder only brings the first one's frame to the front.
+    SingleInstance instance(start.folder);
+    if (instance.handedToAnother()) return 0;
     QApplication::setFont(widgets::windowFont());
     QApplication::setWindowIcon(widgets::programIcon());
     widgets::completeEntriesBeforeButtons(app);
@@ -114,7 +122,7 @@ int runDesktop(QApplication& app, Settings& settings) {
         ~ObserverEnd() { store::setLockWaitObserver({}); }
     } observerEnd;
     const DataWarning warn(messages, halt);
-    DataFiles data(warn);
+    DataFiles data(warn, start.folder);
     data.use(TableId::history);
     data.use(TableId::schedule);
     data.use(TableId::runLog);
@@ -129,18 +137,30 @@ int runDesktop(QApplication& app, Settings& settings) {
         data.release(TableId::schedule);
         data.release(TableId::runLog);
     });
-    if (settings.startMinimized) {
-        frame.showMinimized();
+    if (settings.startMinimized || start.minimized) {
+        // Where the desktop has a tray the frame waits there, hidden, instead of in the task bar.
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            frame.hide();  // said outright, so that the frame counts as out of sight
+        } else {
+            frame.showMinimized();
+        }
     } else {
         frame.show();
     }
+    instance.setRaiseHandler([&frame] {
+        frame.setWindowState((frame.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        frame.show();
+        frame.raise();
+        frame.activateWindow();
+    });
     app::Splash::start(&frame);
     settings.programTitle = kProgramTitle;
 
     app::watchPrograms(desktop.programs, data, ports);
     Scheduler scheduler(data.schedule(), settings, ports);
     scheduler.setRunLog(data.runLog());
-    app::driveScheduler(frame, scheduler);
+    scheduler.setMessageNotices({desktop.addToDo, false});
+    app::driveScheduler(frame, scheduler, start.folder);
 
     const ProfileFile pellschd(kWarningIniName);
     const TaskFormServices taskForms{data, ports, {pellschd}};
@@ -160,6 +180,7 @@ int runDesktop(QApplication& app, Settings& settings) {
     app::setCalendarCommands(frame, data, ports);
 
     ProfileFile mainIni(settings.iniFileName.text());
+    const TrayIcon tray(frame, data, settings, mainIni, ports);
     frame.setCommand(app::FrameCommand::setup, [&] {
         app::SetupWindow::run(settings, mainIni, ports.messages, &frame);
         frame.update();

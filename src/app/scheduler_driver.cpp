@@ -1,16 +1,23 @@
 #include "app/scheduler_driver.h"
 
+#include <QLabel>
 #include <QStatusBar>
 #include <string>
 
 #include "data/data_warning.h"
 #include "engine/scheduler.h"
+#include "engine/scheduler_presence.h"
 #include "app/main_frame.h"
 
 namespace tarvelo::app {
 
-void driveScheduler(MainFrame& frame, Scheduler& scheduler) {
-    frame.setTickHandler([&frame, &scheduler] {
+void driveScheduler(MainFrame& frame, Scheduler& scheduler, const std::string& folder) {
+    auto* elsewhere = new QLabel(QString::fromUtf8(kRunsElsewhereText), &frame);
+    elsewhere->setObjectName(QStringLiteral("runsElsewhere"));
+    frame.statusBar()->addPermanentWidget(elsewhere);
+    elsewhere->setVisible(schedulerRunsElsewhere(folder));
+    frame.setTickHandler([&frame, &scheduler, elsewhere, folder] {
+        elsewhere->setVisible(schedulerRunsElsewhere(folder));
         const TickOutcome outcome = scheduler.tick();
         QStatusBar* bar = frame.statusBar();
         // The first step that failed is the one that matters most: a task not performed before a warning

@@ -38,11 +38,11 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, platform::Message
     setObjectName(QStringLiteral("Setup"));
     setWindowTitle(QStringLiteral("Setup"));
     setFont(widgets::windowFont());
-    setFixedSize(widgets::dialogSize(*this, 185, 134));
+    setFixedSize(widgets::dialogSize(*this, 185, 147));
 
     // Made in tab order: OK first, then the entry, the check boxes and Cancel.
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setGeometry(dialogRect(*this, 56, 112, 35, 14));
+    m_ok->setGeometry(dialogRect(*this, 56, 125, 35, 14));
     widgets::setDefaultButton(*m_ok);
 
     m_expiry = new QLineEdit(this);
@@ -73,10 +73,12 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, platform::Message
     m_minimized = check("Minimize at start up", 56);
     m_active = check("Scheduler active", 69);
     m_fullSchedule = check("Show full schedule initially", 82);
-    m_notifyFailures = check("Notify when a task's program fails", 95);
+    // The autostart entry of the installed program opens it minimized at login only while this is on.
+    m_startAtLogin = check("Start at login", 95);
+    m_notifyFailures = check("Notify when a task's program fails", 108);
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setGeometry(dialogRect(*this, 100, 112, 36, 14));
+    m_cancel->setGeometry(dialogRect(*this, 100, 125, 36, 14));
 
     // Bound live: a user's tick changes the setting at once (a refresh only shows, it never writes, so a
     // flag stored as 2 stays 2 unless the user changes it).
@@ -88,6 +90,7 @@ SetupWindow::SetupWindow(Settings& settings, ProfileFile& ini, platform::Message
     bind(m_minimized, m_settings.startMinimized);
     bind(m_active, m_settings.schedulerActive);
     bind(m_fullSchedule, m_settings.showFullSchedule);
+    bind(m_startAtLogin, m_settings.startAtLogin);
     bind(m_notifyFailures, m_settings.notifyFailures);
     connect(m_expiry, &QLineEdit::editingFinished, this, &SetupWindow::takeExpiry);
     connect(m_ok, &QPushButton::clicked, this, &SetupWindow::accept);
@@ -112,6 +115,7 @@ void SetupWindow::refresh() {
     show(m_minimized, m_settings.startMinimized);
     show(m_active, m_settings.schedulerActive);
     show(m_fullSchedule, m_settings.showFullSchedule);
+    show(m_startAtLogin, m_settings.startAtLogin);
     show(m_notifyFailures, m_settings.notifyFailures);
     if (!m_expiry->isModified()) m_expiry->setText(QString::number(m_settings.historyExpiryDays));
 }

@@ -41,6 +41,7 @@ public:
     QCheckBox* activeBox() const { return m_active; }
     QCheckBox* fullScheduleBox() const { return m_fullSchedule; }
     QCheckBox* notifyFailuresBox() const { return m_notifyFailures; }
+    QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
 
@@ -69,6 +70,7 @@ private:
     QCheckBox* m_active = nullptr;
     QCheckBox* m_fullSchedule = nullptr;
     QCheckBox* m_notifyFailures = nullptr;
+    QCheckBox* m_startAtLogin = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
 };

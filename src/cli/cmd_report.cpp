@@ -43,7 +43,7 @@ int cannotWrite(const std::string& pdf, const std::string& why) {
 int runReport(const ReportRequest& request) {
     const reports::ReportKind kind = request.kind;
     const std::string& pdf = request.pdf;
-    if (const auto problem = reports::reportTargetProblem(pdf, "")) return cannotWrite(pdf, *problem);
+    if (const auto problem = reports::reportTargetProblem(pdf, dataFolder())) return cannotWrite(pdf, *problem);
     DataFolder folder(request.answer);
     reports::ReportRun run(kind, folder.files, folder.messages);
     if (!run.open()) {

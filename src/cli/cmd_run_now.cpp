@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/command.h"
+#include "cli/data_folder.h"
 #include "cli/options.h"
 #include "cli/scheduler_session.h"
 #include "data/data_files.h"
@@ -21,8 +22,9 @@ struct RunNowOptions : SchedulerOptions {
 
 int runRunNow(const RunNowOptions& options) {
     platform::JsonPlatform ports(options.at, options.answer);
+    ports.starter.watchWith({platform::runningProgram(), platform::absoluteFolder(dataFolder())});
     const DataWarning warn{ports.platform};
-    DataFiles files{warn};
+    DataFiles files{warn, dataFolder()};
     TableUse use(files, TableId::schedule);
 
     Task key, task;

@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/data_folder.h"
+#include "core/data_folder.h"
 #include "data/data_warning.h"
 #include "store/store.h"
 
@@ -76,6 +79,7 @@ void defineHelp(Commands& commands, std::shared_ptr<std::string>& topic) {
         if (!topic->empty()) command = program.get_subcommand(*topic);
         const std::string name = commandLineName(*command);
         std::fputs(command->get_formatter()->make_help(command, name, CLI::AppFormatMode::Normal).c_str(), stdout);
+        std::printf("\nData folder: %s\n", tarvelo::canonicalFolder(tarvelo::cli::dataFolder()).c_str());
         return 0;
     });
     const CLI::Validator known(
@@ -105,10 +109,22 @@ int main(int argc, char** argv) {
     });
 
     CLI::App program{"The scheduler without a display, for scripts and checks. Tasks, the to-do list and the "
-                     "categories are those of the data files in the current folder.",
+                     "categories are those of the data files in the data folder: the current folder, unless "
+                     "--data-folder or --xdg-data names another. These two go before or after the command.",
                      "tarvelo96-cli"};
     program.require_subcommand(1);
     program.get_formatter()->column_width(14);
+    // Set before the commands are added, which inherit it: the folder options may follow the command.
+    program.fallthrough();
+    std::string folderGiven;
+    bool xdgData = false;
+    CLI::Option* folderOption =
+        program.add_option("--data-folder", folderGiven, "the folder of the data files, made owner-only when missing")
+            ->type_name("DIR");
+    program.add_flag("--xdg-data", xdgData,
+                     "the data files in $XDG_DATA_HOME/tarvelo96 (~/.local/share/tarvelo96 by default), as the "
+                     "installed user service keeps them")
+        ->excludes(folderOption);
 
     auto& all = tarvelo::cli::registrations();
     std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
@@ -121,7 +137,14 @@ int main(int argc, char** argv) {
 
     // The parser would take an unknown command (`todo show`) for a missing one.
     CLI::App* at = &program;
-    for (int i = 1; i < argc && argv[i][0] != '-' && !at->get_subcommands({}).empty(); ++i) {
+    for (int i = 1; i < argc && !at->get_subcommands({}).empty(); ++i) {
+        const std::string_view word = argv[i];
+        if (word == "--data-folder") {
+            ++i;  // its value is no command
+            continue;
+        }
+        if (word == "--xdg-data" || word.starts_with("--data-folder=")) continue;
+        if (word[0] == '-') break;
         try {
             at = at->get_subcommand(argv[i]);
         } catch (const CLI::OptionNotFound&) {
@@ -132,6 +155,14 @@ int main(int argc, char** argv) {
         program.parse(argc, argv);
         const tarvelo::cli::Run* run = commands.chosen();
         if (run == nullptr) return usageError(tarvelo::cli::deepestCommand(program), "a command is required");
+        const std::string folder = xdgData ? tarvelo::xdgDataFolder() : folderGiven;
+        if (!folder.empty()) {
+            if (const auto problem = tarvelo::prepareDataFolder(folder)) {
+                std::fprintf(stderr, "tarvelo96-cli: the data folder cannot be used: %s\n", problem->c_str());
+                return 1;
+            }
+        }
+        tarvelo::cli::setDataFolder(folder);
         return (*run)();
     } catch (const CLI::CallForHelp&) {
         std::fputs(program.help().c_str(), stdout);  // the help of the command given deepest

@@ -2,10 +2,20 @@
 
 #include <cstdio>
 
+#include "cli/data_folder.h"
 #include "core/date.h"
 #include "platform/terminal/text_message_box.h"
 
 namespace tarvelo::cli {
+namespace {
+std::string& chosenDataFolder() {
+    static std::string folder;
+    return folder;
+}
+}  // namespace
+
+const std::string& dataFolder() { return chosenDataFolder(); }
+void setDataFolder(std::string folder) { chosenDataFolder() = std::move(folder); }
 
 std::optional<platform::Moment> parseMoment(const std::string& text) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;

@@ -1,5 +1,6 @@
 #include "cli/scheduler_session.h"
 
+#include "cli/data_folder.h"
 #include "cli/exit_codes.h"
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
+#include "engine/message_to_do.h"
 #include "platform/terminal/json_platform.h"
 #include "runlog/run_log.h"
 
@@ -18,12 +20,14 @@ struct SchedulerSession::Parts {
     explicit Parts(const SchedulerOptions& options) : ports(options.at, options.answer), settings(startUpSettings()) {
         reportUnreadableIniFiles(ports.messages);
         settings.programTitle = "Tarvelo '96";
+        // The programs run under the watcher, which logs each run in the data folder's file.
+        ports.starter.watchWith({platform::runningProgram(), platform::absoluteFolder(dataFolder())});
     }
 
     platform::JsonPlatform ports;
     DataWarning warn{ports.platform};
     Settings settings;
-    DataFiles files{warn};
+    DataFiles files{warn, dataFolder()};
     TableUse history{files, TableId::history};
     TableUse schedule{files, TableId::schedule};
     TableUse runLog{files, TableId::runLog};
@@ -39,6 +43,12 @@ SchedulerSession::SchedulerSession(const SchedulerOptions& options) : m_parts(st
     m_parts->scheduler.setRunLog(m_parts->files.runLog());
 }
 SchedulerSession::~SchedulerSession() = default;
+
+void SchedulerSession::notifyThrough(platform::NotificationPort& desktop) {
+    m_parts->ports.notifications.setDesktop(&desktop);
+    m_parts->scheduler.setMessageNotices(
+        {[&files = m_parts->files](const std::string& text) { engine::addMessageToDo(files, text); }, true});
+}
 
 int tickExitCode(const TickOutcome& outcome) {
     if (!outcome[TickOutcome::dueTask].ok()) return 1;

@@ -40,6 +40,10 @@ public:
     SchedulerSession(const SchedulerSession&) = delete;
     SchedulerSession& operator=(const SchedulerSession&) = delete;
 
+    // Messages and advance warnings go to desktop first, as notices with the "Add to To Do List" action;
+    // one it takes is printed as a "notification" event instead of its message window or box.
+    // REQUIRES: desktop outlives the session.
+    void notifyThrough(platform::NotificationPort& desktop);
     // One tick; each step that failed has been printed as an "error" event.
     TickOutcome tick();
     // Whether standard output has gone (the reader of the pipe has ended).

@@ -259,17 +259,20 @@ std::mutex& writeMutex() {
 
 }  // namespace
 
-std::string configFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    // A relative XDG_CONFIG_HOME is to be ignored.
-    if (xdg && xdg[0] == '/') return std::string(xdg) + "/tarvelo96";
+std::string homeFolder() {
     const char* home = std::getenv("HOME");
     std::string homeDir = home && home[0] ? home : "";
     if (homeDir.empty()) {
         if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) homeDir = pw->pw_dir;
     }
-    if (homeDir.empty()) homeDir = ".";
-    return homeDir + "/.config/tarvelo96";
+    return homeDir.empty() ? "." : homeDir;
+}
+
+std::string configFolder() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    // A relative XDG_CONFIG_HOME is to be ignored.
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/tarvelo96";
+    return homeFolder() + "/.config/tarvelo96";
 }
 
 ProfileFile::ProfileFile(std::string name, std::string folder) {

@@ -17,6 +17,8 @@ namespace tarvelo {
 
 // The folder the INI files live in (no trailing slash).
 std::string configFolder();
+// The user's home folder: $HOME, else the password database's, else ".".
+std::string homeFolder();
 
 // Writes from several threads of this process are serialised; writes from two processes at once may
 // lose one of the two changes (never the file).

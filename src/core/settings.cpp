@@ -22,6 +22,7 @@ void readSettings(const ProfileFile& ini, Settings& settings) {
     settings.schedulerActive = inverted(profileFlag(ini.read(kSettingsSection, "StartUpActive")));
     settings.startMinimized = profileFlag(ini.read(kSettingsSection, "StartUpMinimized"));
     settings.showFullSchedule = profileFlag(ini.read(kSettingsSection, "FullSchedule"));
+    settings.startAtLogin = profileFlag(ini.read(kSettingsSection, kStartAtLoginKey));
     const std::string notify = ini.read(kSettingsSection, "NotifyFailures");
     settings.notifyFailures = notify.empty() ? 1 : profileFlag(notify);
 }
@@ -31,13 +32,15 @@ bool writeSettings(ProfileFile& ini, const Settings& settings) {
     const std::string values[] = {text(settings.historyExpiryDays),     text(inverted(settings.showScheduleAtStart)),
                                   text(settings.showToDoAtStart),       text(inverted(settings.schedulerActive)),
                                   text(settings.startMinimized),        text(settings.showFullSchedule),
+                                  text(settings.startAtLogin),
                                   text(settings.notifyFailures)};
-    // One replacement of the file for all seven keys, in this order: an absent key is added after the ones
+    // One replacement of the file for all eight keys, in this order: an absent key is added after the ones
     // before it.
     const std::pair<std::string_view, std::string_view> keys[] = {
         {"HistoryExpires", values[0]}, {"StartUpSchedule", values[1]},  {"StartUpToDo", values[2]},
         {"StartUpActive", values[3]},  {"StartUpMinimized", values[4]}, {"FullSchedule", values[5]},
-        {"NotifyFailures", values[6]},
+        {kStartAtLoginKey, values[6]},
+        {"NotifyFailures", values[7]},
     };
     return ini.writeKeys(kSettingsSection, keys);
 }

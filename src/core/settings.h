@@ -15,6 +15,7 @@ class ProfileFile;
 inline constexpr const char* kMainIniName = "Tarvelo96.INI";
 inline constexpr const char* kWarningIniName = "PELLSCHD.INI";
 inline constexpr const char* kSettingsSection = "Settings";
+inline constexpr const char* kStartAtLoginKey = "StartAtLogin";
 
 // The flags are bytes: any value but 0 is on. The inverted ones are kept in byte arithmetic both ways
 // (StartUpActive = 2 reads as 1 - 2 = 255, on, and is written back as 2), so reading and writing back
@@ -27,12 +28,13 @@ struct Settings {
     std::uint8_t schedulerActive = 1;       // 1 minus StartUpActive
     std::uint8_t startMinimized = 0;        // StartUpMinimized
     std::uint8_t showFullSchedule = 0;      // FullSchedule
+    std::uint8_t startAtLogin = 0;          // StartAtLogin: the autostart entry opens the program minimized
     std::uint8_t notifyFailures = 1;        // NotifyFailures; on when the key is absent
     FixedText<32> programTitle;             // set by the frame: "Tarvelo '96"
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 
-// Reads the seven keys of section "Settings" of the main INI file into settings.
+// Reads the eight keys of section "Settings" of the main INI file into settings.
 void readSettings(const ProfileFile& ini, Settings& settings);
 // Writes them back, HistoryExpires first, the inverted keys inverted.
 [[nodiscard]] bool writeSettings(ProfileFile& ini, const Settings& settings);

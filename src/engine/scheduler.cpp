@@ -55,10 +55,35 @@ std::string advanceWarningText(const Task& task) {
     return text;
 }
 
+// The desktop shows line breaks as "\n" only.
+std::string noticeBody(std::string text) {
+    std::string body;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            body += text[i];
+        } else if (i + 1 >= text.size() || text[i + 1] != '\n') {
+            body += '\n';
+        }
+    }
+    return body;
+}
+
+// Offers text to the desktop when notices says so; true when the desktop took it in place of the
+// program's own window or box.
+bool notifiedInstead(const std::string& summary, const std::string& text, const platform::Platform& platform,
+                     const MessageNotices* notices, bool frameOutOfSight) {
+    if (notices == nullptr || !(notices->windowless || frameOutOfSight)) return false;
+    platform::Notification notice{summary, noticeBody(text), {}, false};
+    if (notices->addToDo) notice.actions.push_back({kAddToDoAction, [add = notices->addToDo, text] { add(text); }});
+    return platform.notifications.notify(notice) && notices->windowless;
+}
+
 }  // namespace
 
-int performTask(const Task& task, int messageWindowLimit, const platform::Platform& platform) {
-    if (showsMessage(task)) {
+int performTask(const Task& task, int messageWindowLimit, const platform::Platform& platform,
+                const MessageNotices* notices, bool frameOutOfSight) {
+    if (showsMessage(task) &&
+        !notifiedInstead(task.description.text(), task.message.text(), platform, notices, frameOutOfSight)) {
         if (platform.messageWindows.openCount() < messageWindowLimit) {
             platform.messageWindows.open(task.message.text());
         } else {
@@ -132,8 +157,10 @@ store::Status Scheduler::checkDueTask() {
     }
 
     bool declined = false;
+    // The frame is brought back for a due task; its message is noticed on the desktop all the same.
+    const bool frameOutOfSight = m_platform.frame.isMinimized();
     if (!task.skipNextTime) {
-        if (m_platform.frame.isMinimized()) m_platform.frame.restore();
+        if (frameOutOfSight) m_platform.frame.restore();
         if (m_answer) {
             declined = m_answer->declined;
         } else {
@@ -167,7 +194,9 @@ store::Status Scheduler::checkDueTask() {
     if (task.skipNextTime) return stored;
 
     if (task.alarm && !declined) m_platform.sound.playAsync(task.alarmFile.text());
-    if (!declined) performTask(task, kEngineMessageWindowLimit, m_platform);
+    if (!declined) {
+        performTask(task, kEngineMessageWindowLimit, m_platform, m_notices ? &*m_notices : nullptr, frameOutOfSight);
+    }
     return stored;
 }
 
@@ -245,7 +274,9 @@ store::Status Scheduler::checkAdvanceWarning() {
     s = m_schedule.put(task);
     if (s.code == store::kRecordChanged) return store::Status::okStatus();
     if (!s.ok()) return s;
-    if (!task.skipNextTime) {
+    if (!task.skipNextTime &&
+        !notifiedInstead(task.description.text(), advanceWarningText(task), m_platform, m_notices ? &*m_notices : nullptr,
+                         m_platform.frame.isMinimized())) {
         m_platform.messages.show({advanceWarningText(task), "Advanced Warning", platform::Icon::None, platform::kOk, platform::kOk});
     }
     return s;

@@ -24,6 +24,7 @@
 // occurrence; it is never performed twice. It is the choice cron and systemd timers make.
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "core/settings.h"
 #include "data/record_table.h"
@@ -50,7 +51,22 @@ inline constexpr int kRunCodeNotStarted = -4;
 // in its start-in folder, reporting a start that fails in the "Error Starting " box. Shared with the
 // schedule browse's "Run Now", which has a limit of its own. Returns the run code (0 when no program was
 // to be started).
-int performTask(const Task& task, int messageWindowLimit, const platform::Platform& platform);
+// A message's notice on the desktop (a desktop notification: the task's description, the message, and
+// the action of the message window's button), for a program whose own windows may be out of sight.
+struct MessageNotices {
+    // What "Add to To Do List" does with the text; no action is offered when empty.
+    std::function<void(const std::string& text)> addToDo;
+    // The program has no window (the command line): every message is offered to the desktop, and one the
+    // desktop takes is not shown again the program's own way. Else (the window program) a notice goes out
+    // only while the frame is minimized or hidden, beside the message's window.
+    bool windowless = false;
+};
+inline constexpr const char* kAddToDoAction = "Add to To Do List";
+
+// notices: how its message also reaches the desktop (none: it does not); frameOutOfSight: whether the
+// frame was minimized or hidden when the task fell due.
+int performTask(const Task& task, int messageWindowLimit, const platform::Platform& platform,
+                const MessageNotices* notices = nullptr, bool frameOutOfSight = false);
 
 // What each step of a tick came to: the first write of the step that failed, or ok.
 struct TickOutcome {
@@ -82,6 +98,8 @@ public:
     void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
     // The run log the purge step bounds as it removes expired completed copies; none by default.
     void setRunLog(RecordTable<RunEntry> runLog) { m_runLog = runLog; }
+    // Messages and advance warnings also go to the desktop as notices, as notices says.
+    void setMessageNotices(MessageNotices notices) { m_notices = std::move(notices); }
 
     // The steps one by one, for the frame's tests and the benchmark; tick() is the entry point.
     [[nodiscard]] store::Status checkDueTask();
@@ -117,6 +135,7 @@ private:
     std::optional<Answer> m_answer;
     std::function<void()> m_changed;
     std::optional<RecordTable<RunEntry>> m_runLog;
+    std::optional<MessageNotices> m_notices;
 };
 
 }  // namespace tarvelo

@@ -40,6 +40,12 @@ namespace {
 
 }  // namespace
 
+std::string runningProgram() {
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+}
+
 std::string absoluteFolder(const std::string& folder) {
     std::error_code error;
     const auto path = std::filesystem::absolute(folder.empty() ? "." : folder, error);

@@ -25,6 +25,9 @@ WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine
 // the errno of its failed start.
 inline constexpr int kWatchReportFd = 3;
 
+// The running program's own path (tarvelo96-cli is its own watcher); "" when it cannot be read.
+std::string runningProgram();
+
 // The absolute form of folder ("" for the current folder).
 std::string absoluteFolder(const std::string& folder);
 

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                      0, 1, 1, 0, 0, 0}),
     [](const testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
 
-TEST_F(StartUp, shouldWriteTheSixKeysInTheirOrderWithTheInvertedOnesInverted) {
+TEST_F(StartUp, shouldWriteTheEightKeysInTheirOrderWithTheInvertedOnesInverted) {
     Settings s;
     s.historyExpiryDays = 7;
     s.showScheduleAtStart = 0;
@@ -90,11 +90,12 @@ TEST_F(StartUp, shouldWriteTheSixKeysInTheirOrderWithTheInvertedOnesInverted) {
     s.schedulerActive = 1;
     s.startMinimized = 0;
     s.showFullSchedule = 1;
+    s.startAtLogin = 1;
     ProfileFile ini("Tarvelo96.INI");
     ASSERT_TRUE(writeSettings(ini, s));
     EXPECT_EQ(mainIni(),
               "[Settings]\nHistoryExpires=7\nStartUpSchedule=1\nStartUpToDo=1\nStartUpActive=0\n"
-              "StartUpMinimized=0\nFullSchedule=1\nNotifyFailures=1\n");
+              "StartUpMinimized=0\nFullSchedule=1\nStartAtLogin=1\nNotifyFailures=1\n");
 }
 
 TEST_F(StartUp, shouldKeepWindowPositionsAndOrderWhenWritingSettingsBack) {
@@ -105,7 +106,7 @@ TEST_F(StartUp, shouldKeepWindowPositionsAndOrderWhenWritingSettingsBack) {
     ASSERT_TRUE(writeSettings(ini, s));
     EXPECT_EQ(mainIni(),
               "[Main]\nXPosit=10\n\n[Settings]\nFullSchedule=0\nHistoryExpires=4\nStartUpSchedule=0\n"
-              "StartUpToDo=0\nStartUpActive=0\nStartUpMinimized=0\nNotifyFailures=1\n");
+              "StartUpToDo=0\nStartUpActive=0\nStartUpMinimized=0\nStartAtLogin=0\nNotifyFailures=1\n");
 }
 
 TEST_F(StartUp, shouldReadBackWhatItWroteWhateverTheFlagBytesHold) {
@@ -118,6 +119,7 @@ TEST_F(StartUp, shouldReadBackWhatItWroteWhateverTheFlagBytesHold) {
         written.schedulerActive = flag;
         written.startMinimized = flag;
         written.showFullSchedule = flag;
+        written.startAtLogin = flag;
         ASSERT_TRUE(writeSettings(ini, written));
         Settings read;
         readSettings(ini, read);

@@ -17,78 +17,10 @@
 
 #include "fakes/json_lines.h"
 #include "fakes/processes.h"
+#include "program/desktop_process.h"
 
 namespace tarvelo::test {
 namespace {
-
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-// Long enough for a start on a loaded machine, well inside the test's own timeout.
-constexpr auto kStartLimit = 20s;
-constexpr auto kStopLimit = 20s;
-
-// Whether the process has a handler of its own for sig: the program catches SIGTERM once it can close
-// down cleanly, and a signal sent before then would end it as the default does.
-bool catches(pid_t pid, int sig) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (sig - 1)) & 1u;
-    }
-    return false;
-}
-
-// The desktop program, running in folders.data() with its output in a file beside it.
-class DesktopProcess {
-public:
-    explicit DesktopProcess(const SchedulerFolders& folders) : m_log(folders.aside("tarvelo96.log")) {
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            if (!std::freopen("/dev/null", "rb", stdin) || !std::freopen(m_log.c_str(), "wb", stdout) ||
-                ::dup2(::fileno(stdout), STDERR_FILENO) < 0 || ::chdir(folders.data().c_str()) != 0)
-                ::_exit(126);
-            ::setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::execl(TARVELO_DESKTOP, TARVELO_DESKTOP, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~DesktopProcess() {
-        if (!m_status) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    pid_t pid() const { return m_pid; }
-    // The wait status once it has ended within limit; nothing while it runs.
-    std::optional<int> ended(Clock::duration limit) {
-        for (const auto end = Clock::now() + limit; !m_status && Clock::now() < end;) {
-            int status = 0;
-            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_status = status;
-            } else {
-                std::this_thread::sleep_for(10ms);
-            }
-        }
-        return m_status;
-    }
-    bool readyToStop(Clock::duration limit) {
-        for (const auto end = Clock::now() + limit; Clock::now() < end; std::this_thread::sleep_for(20ms)) {
-            if (ended(0s) || catches(m_pid, SIGTERM)) return !m_status;
-        }
-        return false;
-    }
-    std::string log() const {
-        std::ifstream in(m_log);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-private:
-    std::string m_log;
-    pid_t m_pid = -1;
-    std::optional<int> m_status;
-};
 
 TEST(ProgramStartStop, SigtermClosesTheRunningProgramDownCleanlyAndKeepsItsData) {
     SchedulerFolders folders;

@@ -1,5 +1,6 @@
 // The frame driven by the scheduler with a real caption, as the desktop wires them.
 #include <QApplication>
+#include <QLabel>
 #include <QStatusBar>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -10,6 +11,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/scheduler.h"
+#include "engine/scheduler_presence.h"
 #include "app/main_frame.h"
 #include "app/scheduler_driver.h"
 #include "fakes/fake_platform.h"
@@ -47,7 +49,7 @@ protected:
 };
 
 TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTheInactiveCaption) {
-    app::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler, files.folder());
     frame.show();
     settings.schedulerActive = 0;
 
@@ -60,7 +62,7 @@ TEST_F(FrameSchedulerTest, GivenTheSchedulerIsSwitchedOffThenTheFirstTickShowsTh
 }
 
 TEST_F(FrameSchedulerTest, GivenATickCannotStoreItsWorkThenTheStatusBarSaysSoUntilATickSucceeds) {
-    app::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler, files.folder());
     frame.show();
     Task due;
     due.id = 1;
@@ -83,6 +85,24 @@ TEST_F(FrameSchedulerTest, GivenATickCannotStoreItsWorkThenTheStatusBarSaysSoUnt
     sqlite3_close(other);
     ASSERT_TRUE(frame.tick());
     EXPECT_EQ(frame.statusBar()->currentMessage().toStdString(), "");
+}
+
+TEST_F(FrameSchedulerTest, WhileASchedulerWithoutAWindowRunsOnTheFolderTheStatusBarSaysSo) {
+    app::driveScheduler(frame, scheduler, files.folder());
+    frame.show();
+    auto* note = frame.statusBar()->findChild<QWidget*>(QStringLiteral("runsElsewhere"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isVisible());
+
+    std::optional<SchedulerPresence> elsewhere(std::in_place, files.folder());
+    ASSERT_TRUE(elsewhere->announced());
+    frame.tick();
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(qobject_cast<QLabel*>(note)->text().toStdString(), app::kRunsElsewhereText);
+
+    elsewhere.reset();
+    frame.tick();
+    EXPECT_FALSE(note->isVisible());
 }
 
 }  // namespace

@@ -425,7 +425,7 @@ TEST_F(ScheduleRoadTest, GivenAFirstStartWhenATaskIsInsertedThroughTheBrowseThen
     ASSERT_EQ(settings.showScheduleAtStart, 1);
     app::MainFrame frame(settings);
     frame.show();
-    app::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler, files.folder());
     scheduler.setChangeListener([&frame] { app::refreshScheduleLists(frame); });
     app::setScheduleCommands(frame, services);
     app::startScheduleAtStart(frame, settings, services);

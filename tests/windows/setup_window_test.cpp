@@ -25,11 +25,11 @@
 namespace tarvelo::app {
 namespace {
 
-// The six keys of section Settings as the file holds them, "-" for an absent key.
+// The seven keys of section Settings as the file holds them, "-" for an absent key.
 std::string settingsSection(const ProfileFile& ini) {
     std::string out;
     for (const char* key : {"HistoryExpires", "StartUpSchedule", "StartUpToDo", "StartUpActive", "StartUpMinimized",
-                            "FullSchedule"}) {
+                            "FullSchedule", "StartAtLogin"}) {
         const std::string value = ini.read(kSettingsSection, key, "-");
         out += std::string(key) + "=" + value + " ";
     }
@@ -64,6 +64,7 @@ TEST_F(SetupWindowTest, WithoutASettingsSectionShowsTheDefaults) {
     EXPECT_FALSE(window.showToDoBox()->isChecked());
     EXPECT_FALSE(window.minimizedBox()->isChecked());
     EXPECT_FALSE(window.fullScheduleBox()->isChecked());
+    EXPECT_FALSE(window.startAtLoginBox()->isChecked());
 }
 
 struct OkCase {
@@ -74,7 +75,7 @@ struct OkCase {
 
 class SetupOk : public SetupWindowTest, public ::testing::WithParamInterface<OkCase> {};
 
-TEST_P(SetupOk, WritesTheSixKeysInvertedWhereStoredSo) {
+TEST_P(SetupOk, WritesTheSevenKeysInvertedWhereStoredSo) {
     readSettings(ini, settings);
     runSetup([](SetupWindow& w) {
         GetParam().edit(w);
@@ -89,27 +90,30 @@ INSTANTIATE_TEST_SUITE_P(
     Edits, SetupOk,
     ::testing::Values(
         OkCase{"Unchanged", [](SetupWindow&) {},
-               "HistoryExpires=0 StartUpSchedule=0 StartUpToDo=0 StartUpActive=0 StartUpMinimized=0 FullSchedule=0"},
+               "HistoryExpires=0 StartUpSchedule=0 StartUpToDo=0 StartUpActive=0 StartUpMinimized=0 FullSchedule=0 StartAtLogin=0"},
         OkCase{"ScheduleAndSchedulerOff",
                [](SetupWindow& w) {
                    w.showScheduleBox()->click();
                    w.activeBox()->click();
                },
-               "HistoryExpires=0 StartUpSchedule=1 StartUpToDo=0 StartUpActive=1 StartUpMinimized=0 FullSchedule=0"},
+               "HistoryExpires=0 StartUpSchedule=1 StartUpToDo=0 StartUpActive=1 StartUpMinimized=0 FullSchedule=0 StartAtLogin=0"},
         OkCase{"PlainFlagsOn",
                [](SetupWindow& w) {
                    w.showToDoBox()->click();
                    w.minimizedBox()->click();
                    w.fullScheduleBox()->click();
                },
-               "HistoryExpires=0 StartUpSchedule=0 StartUpToDo=1 StartUpActive=0 StartUpMinimized=1 FullSchedule=1"},
+               "HistoryExpires=0 StartUpSchedule=0 StartUpToDo=1 StartUpActive=0 StartUpMinimized=1 FullSchedule=1 StartAtLogin=0"},
+        OkCase{"StartAtLoginOn", [](SetupWindow& w) { w.startAtLoginBox()->click(); },
+               "HistoryExpires=0 StartUpSchedule=0 StartUpToDo=0 StartUpActive=0 StartUpMinimized=0 FullSchedule=0 "
+               "StartAtLogin=1"},
         OkCase{"NegativeExpiryTypedThenOk",
                [](SetupWindow& w) {
                    w.expiryEntry()->setFocus();
                    w.expiryEntry()->selectAll();
                    QTest::keyClicks(w.expiryEntry(), "-30");
                },
-               "HistoryExpires=-30 StartUpSchedule=0 StartUpToDo=0 StartUpActive=0 StartUpMinimized=0 FullSchedule=0"}),
+               "HistoryExpires=-30 StartUpSchedule=0 StartUpToDo=0 StartUpActive=0 StartUpMinimized=0 FullSchedule=0 StartAtLogin=0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SetupWindowTest, ScheduleTickedAgainAfterAStoredOffWritesZero) {
@@ -210,7 +214,7 @@ TEST_F(SetupWindowTest, SchedulerSwitchedOffInSetupIsInactiveFromTheNextTick) {
     test::FakePlatform fake(nullptr, {dateFromYmd(1996, 10, 31), timeFromHms(12, 0)});
     test::FakeMessageWindows& windows = fake.messageWindows;
     Scheduler scheduler(files.schedule(), settings, fake.with({.frame = &framePort}));
-    app::driveScheduler(frame, scheduler);
+    app::driveScheduler(frame, scheduler, files.folder());
     frame.show();
 
     // WHEN Setup switches the scheduler off

@@ -36,15 +36,15 @@ protected:
     DataFiles files;
 };
 
-// The next dates beside the When controls are on show, wide enough for a date and a time, and take no
+// The next dates beside the When controls are on show, every line whole, and take no
 // room of the layout: without them every other control of the window keeps its place, and the window its
 // size. Takes them out of the window.
-inline void expectNextDatesTakeNoRoom(QWidget& window, WhenControls& when, bool wholeLines = true) {
+inline void expectNextDatesTakeNoRoom(QWidget& window, WhenControls& when) {
     ASSERT_NE(when.nextDates, nullptr);
     EXPECT_TRUE(when.nextDates->isVisible());
-    if (wholeLines) {
-        EXPECT_GE(when.nextDates->width(), when.time->width());
-    }
+    for (const QString& line : when.nextDates->text().split(QLatin1Char('\n')))
+        EXPECT_LE(when.nextDates->fontMetrics().horizontalAdvance(line), when.nextDates->contentsRect().width())
+            << "cut: " << line.toStdString();
     std::vector<std::pair<QWidget*, QRect>> places;
     for (QWidget* w : window.findChildren<QWidget*>())
         if (w != when.nextDates && w->isVisible()) places.emplace_back(w, w->geometry());  // hidden pages lay out later

@@ -6,7 +6,10 @@ void QtFramePort::setTitle(const std::string& title) {
     if (m_window) m_window->setWindowTitle(QString::fromStdString(title));
 }
 
-bool QtFramePort::isMinimized() const { return m_window && m_window->isMinimized(); }
+// Waiting hidden in the tray is out of sight as much as minimized to the task bar.
+bool QtFramePort::isMinimized() const {
+    return m_window && (m_window->isMinimized() || (m_window->isHidden() && m_window->testAttribute(Qt::WA_WState_ExplicitShowHide)));
+}
 
 void QtFramePort::restore() {
     if (!m_window) return;

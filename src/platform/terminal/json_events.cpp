@@ -78,6 +78,19 @@ void JsonEventSink::messageWindow(const std::string& text) {
     line(out);
 }
 
+void JsonEventSink::notification(const platform::Notification& notice) {
+    std::vector<std::string_view> actions;
+    for (const auto& action : notice.actions) actions.push_back(action.label);
+    std::string out;
+    JsonLine(out)
+        .text("event", "notification")
+        .text("summary", notice.summary)
+        .text("body", notice.body)
+        .texts("actions", actions)
+        .end();
+    line(out);
+}
+
 void JsonEventSink::run(const std::string& command, const std::string& folder, int code) {
     std::string out;
     JsonLine(out).text("event", "run").text("command", command).text("folder", folder).number("code", code).end();

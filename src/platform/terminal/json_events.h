@@ -8,6 +8,7 @@
 //    "default":"no","answer":"no"}
 //   {"event":"sound","file":"/x/alarm.wav"}
 //   {"event":"message_window","text":"..."}
+//   {"event":"notification","summary":"Backup","body":"...","actions":["Add to To Do List"]}
 //   {"event":"run","command":"backup --all","folder":"/srv","code":0}
 //   {"event":"error","text":"The schedule could not be saved: ...","code":90,"step":"task"}
 //
@@ -29,6 +30,7 @@ public:
     void messageBox(const platform::MessageBoxRequest& request, int answer);
     void sound(const std::string& file);
     void messageWindow(const std::string& text);
+    void notification(const platform::Notification& notice);
     void run(const std::string& command, const std::string& folder, int code);
     // A failure the user must hear of; code is the storage error code, step what failed ("task", ...).
     void error(const std::string& text, int code, const std::string& step);
@@ -85,6 +87,24 @@ public:
 
 private:
     JsonEventSink& m_sink;
+};
+
+// Notices go to the desktop's notification service when one is given (setDesktop) and takes them; each
+// one it took is printed too, so the output still tells what the user was shown. Without it every
+// notice is left to the caller, who prints it its own way.
+class JsonNotifications : public platform::NotificationPort {
+public:
+    explicit JsonNotifications(JsonEventSink& sink) : m_sink(sink) {}
+    void setDesktop(platform::NotificationPort* desktop) { m_desktop = desktop; }
+    bool notify(const platform::Notification& notice) override {
+        if (m_desktop == nullptr || !m_desktop->notify(notice)) return false;
+        m_sink.notification(notice);
+        return true;
+    }
+
+private:
+    JsonEventSink& m_sink;
+    platform::NotificationPort* m_desktop = nullptr;
 };
 
 // Starts programs through another port (really, as a rule) and prints each start with its run code:

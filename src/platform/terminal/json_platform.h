@@ -43,7 +43,7 @@ struct JsonPlatform {
     std::unique_ptr<ClockPort> clock;
     ExitHalt halt;
     NoFileDialog fileDialog;
-    NoNotifications notifications;
+    JsonNotifications notifications{sink};
     Platform platform{messages, *clock, sound, programs, frame, messageWindows, fileDialog, halt, notifications};
 };
 

@@ -82,7 +82,7 @@ SearchScheduleWindow::SearchScheduleWindow(const TaskFormServices& services, Tag
 
     m_controls.command = new CommandControls(false);
     m_controls.message = new MessageControls("Message to display:");
-    m_controls.when = new WhenControls(WhenOptions{true, true, "&Skip Next Time"});
+    m_controls.when = new WhenControls(WhenOptions{true, true, "&Skip Next Time", false});  // no next dates in a search
     m_controls.advanced = new AdvancedControls(true);
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(buildTaskTab(), QStringLiteral("&Task"));

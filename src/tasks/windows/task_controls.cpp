@@ -267,16 +267,28 @@ WhenControls::WhenControls(const WhenOptions& options, QWidget* parent) : QWidge
     dates->addWidget(warnCalendar, row, 2);
     dates->addWidget(prompt("Time:", warnTime, this), row, 3);
     dates->addWidget(warnTime, row, 4);
-    // The next dates in free space, by default right of the entries over every row of them: they ask no
-    // room of the layout, so no control moves for them, and show what fits.
+    // The next dates in free space, by default right of the entries over every row of them: the label asks
+    // no room of the layout, so no control moves as its text changes; its column keeps the room.
     nextDates = new QLabel(this);
     nextDates->setObjectName(QStringLiteral("nextDates"));
     nextDates->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     nextDates->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     nextDates->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    if (options.nextDatesBeside) dates->addWidget(nextDates, 0, 5, row + 1, 1);
+    if (options.nextDatesBeside) {
+        // Wide enough for the widest heading and a date with its time, whole: the window is that much
+        // wider rather than cutting them.
+        int widest = 0;
+        for (const char* sample : {"Next dates (no unit: daily):", "none: the task is disabled", "Sep 30, 2026  12:00PM"})
+            widest = std::max(widest, nextDates->fontMetrics().horizontalAdvance(QString::fromLatin1(sample)));
+        dates->setColumnMinimumWidth(5, widest + nextDates->fontMetrics().averageCharWidth());
+        dates->addWidget(nextDates, 0, 5, row + 1, 1);
+    }
     dates->setColumnStretch(5, 1);
-    layout->addLayout(dates, 1, 0, 1, 2);
+    // The room the next dates need beside the entries is a column of its own, right of the Every group,
+    // so that neither group above widens for it.
+    const int beside = options.nextDatesBeside ? 1 : 0;
+    layout->addLayout(dates, 1, 0, 1, 2 + beside);
+    if (beside) layout->setColumnStretch(2, 1);
     layout->setRowStretch(2, 1);
 }
 

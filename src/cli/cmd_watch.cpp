@@ -90,17 +90,11 @@ Started startProgram(const WatchRequest& request) {
     if (pid == 0) program->exec(output[1], execReport[1]);
     ::close(output[1]);
     ::close(execReport[1]);
-    int error = 0;
-    ssize_t got;
-    do {
-        got = ::read(execReport[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    ::close(execReport[0]);
-    if (got > 0) {
+    if (const std::optional<int> error = platform::PreparedProgram::readReport(execReport[0])) {
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
         }
         ::close(output[0]);
-        started.error = error != 0 ? error : ENOEXEC;
+        started.error = *error != 0 ? *error : ENOEXEC;
         return started;
     }
     started.pid = pid;

@@ -50,4 +50,15 @@ void PreparedProgram::exec(int output, int report) {
     ::_exit(127);
 }
 
+std::optional<int> PreparedProgram::readReport(int report) {
+    int word = 0;
+    ssize_t got;
+    do {
+        got = ::read(report, &word, sizeof word);
+    } while (got < 0 && errno == EINTR);
+    ::close(report);
+    if (got == 0) return std::nullopt;
+    return got == static_cast<ssize_t>(sizeof word) ? word : EIO;
+}
+
 }  // namespace tarvelo::platform

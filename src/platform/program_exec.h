@@ -21,6 +21,11 @@ public:
     // to report and ends the child with 127.
     [[noreturn]] void exec(int output, int report);
 
+    // In the parent, once its copy of the report's writing end is closed: the number a child wrote to
+    // report (a failed exec's errno), or nothing when report closed unwritten (the exec succeeded). A
+    // read that fails or breaks off counts as EIO. Closes report.
+    static std::optional<int> readReport(int report);
+
 private:
     std::string m_startIn;
     std::vector<std::string> m_words;

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/program_exec.h"
+
 namespace tarvelo::platform {
 namespace {
 
@@ -86,13 +88,7 @@ WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine
     }
     // The watcher writes 0 once the program runs, the error of its start otherwise; a report closed
     // unwritten means the watcher itself failed.
-    int word = -1;
-    ssize_t got;
-    do {
-        got = ::read(report[0], &word, sizeof word);
-    } while (got < 0 && errno == EINTR);
-    ::close(report[0]);
-    return got == static_cast<ssize_t>(sizeof word) && word == 0 ? WatchedStart::started : WatchedStart::notStarted;
+    return PreparedProgram::readReport(report[0]) == 0 ? WatchedStart::started : WatchedStart::notStarted;
 }
 
 }  // namespace tarvelo::platform

@@ -53,14 +53,8 @@ bool PosixProgramStart::start(const std::string& commandLine, const std::string&
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    int error = 0;
-    ssize_t got;
-    do {
-        got = ::read(report[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    ::close(report[0]);
-    const bool childOk = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return childOk && got == 0;
+    const bool execFailed = PreparedProgram::readReport(report[0]).has_value();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && !execFailed;
 }
 
 }  // namespace tarvelo::platform

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "core/settings.h"
+#include "engine/scheduler.h"
 #include "app/help_window.h"
 #include "reports/windows/print_setup_dialog.h"
 #include "widgets/mnemonic.h"
@@ -27,7 +28,6 @@ namespace tarvelo::app {
 namespace {
 
 constexpr std::string_view kSection = "Main";
-constexpr int kTickMilliseconds = 5000;
 
 struct CommandEntry {
     const char* text;
@@ -71,7 +71,7 @@ MainFrame::MainFrame(Settings& settings, QWidget* parent) : QMainWindow(parent),
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("tickTimer"));
-    m_timer->setInterval(kTickMilliseconds);
+    m_timer->setInterval(tickInterval());
     connect(m_timer, &QTimer::timeout, this, [this] { tick(); });
 
     // The end of the desktop session closes the frame like "E&xit" does, and the program never objects.

@@ -14,13 +14,12 @@
 #include "cli/data_folder.h"
 #include "cli/options.h"
 #include "cli/scheduler_session.h"
+#include "engine/scheduler.h"
 #include "engine/scheduler_presence.h"
 #include "platform/dbus/dbus_notifications.h"
 
 namespace tarvelo::cli {
 namespace {
-
-constexpr int kTickMs = 5000;
 
 int runScheduler(const SchedulerOptions& options) {
     // The two signals stay blocked and are read from a descriptor by the event loop between ticks: a
@@ -60,7 +59,7 @@ int runScheduler(const SchedulerOptions& options) {
         QCoreApplication::quit();
     });
     QTimer ticks;
-    ticks.setInterval(kTickMs);
+    ticks.setInterval(tickInterval());
     QObject::connect(&ticks, &QTimer::timeout, &app, tick);
     QTimer::singleShot(0, &app, tick);
     ticks.start();

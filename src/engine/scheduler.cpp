@@ -1,6 +1,8 @@
 #include "engine/scheduler.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -12,6 +14,15 @@
 #include "tasks/recurrence.h"
 
 namespace tarvelo {
+
+std::chrono::milliseconds tickInterval() {
+    constexpr long long kUsual = 5000, kShortest = 100;
+    const char* env = std::getenv("TARVELO_TICK_MS");
+    if (!env || !*env) return std::chrono::milliseconds(kUsual);
+    char* end = nullptr;
+    const long long ms = std::strtoll(env, &end, 10);
+    return std::chrono::milliseconds(*end != '\0' || ms <= 0 ? kUsual : std::max(ms, kShortest));
+}
 namespace {
 
 std::string_view trimLeft(std::string_view text) {

@@ -22,6 +22,7 @@
 //
 // The price of this order: a crash (or kill -9) between the commit and the performing loses that one
 // occurrence; it is never performed twice. It is the choice cron and systemd timers make.
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -67,6 +68,10 @@ inline constexpr const char* kAddToDoAction = "Add to To Do List";
 // frame was minimized or hidden when the task fell due.
 int performTask(const Task& task, int messageWindowLimit, const platform::Platform& platform,
                 const MessageNotices* notices = nullptr, bool frameOutOfSight = false);
+
+// How often a scheduler ticks: five seconds, or the milliseconds $TARVELO_TICK_MS names (at least 100), so
+// that tests of schedulers that meet on one folder need not wait five seconds a task.
+std::chrono::milliseconds tickInterval();
 
 // What each step of a tick came to: the first write of the step that failed, or ok.
 struct TickOutcome {

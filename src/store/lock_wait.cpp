@@ -21,22 +21,27 @@ using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 
 constexpr milliseconds kDefaultLockWait{30000};
-// A wait shorter than this is contention as usual, not worth a word to the user.
-constexpr milliseconds kQuietWait{1000};
-constexpr milliseconds kNoticeEvery{1000};
+// A wait shorter than this is contention as usual, not worth a word to the user; a longer one is told
+// again as often.
+constexpr milliseconds kDefaultNoticeAfter{1000};
 
-milliseconds initialLockWait() {
-    const char* env = std::getenv("TARVELO_LOCK_WAIT_MS");
-    if (!env || !*env) return kDefaultLockWait;
+milliseconds fromEnvironment(const char* name, milliseconds fallback) {
+    const char* env = std::getenv(name);
+    if (!env || !*env) return fallback;
     char* end = nullptr;
     const long long ms = std::strtoll(env, &end, 10);
-    if (*end != '\0' || ms < 0) return kDefaultLockWait;
+    if (*end != '\0' || ms < 0) return fallback;
     return milliseconds(ms);
 }
 
 milliseconds& lockWaitSetting() {
-    static milliseconds wait = initialLockWait();
+    static milliseconds wait = fromEnvironment("TARVELO_LOCK_WAIT_MS", kDefaultLockWait);
     return wait;
+}
+
+milliseconds& noticeSetting() {
+    static milliseconds after = fromEnvironment("TARVELO_LOCK_NOTICE_MS", kDefaultNoticeAfter);
+    return after;
 }
 
 std::function<void(const LockWaitNotice&)>& observer() {
@@ -62,7 +67,8 @@ int waitForLock(void* context, int tries) {
     const auto waited = std::chrono::duration_cast<milliseconds>(now - waiter.started);
     const milliseconds limit = lockWait();
     if (waited >= limit) return 0;
-    if (waited >= kQuietWait && now - waiter.noticed >= kNoticeEvery && observer()) {
+    const milliseconds noticeAfter = lockWaitNoticeAfter();
+    if (waited >= noticeAfter && now - waiter.noticed >= noticeAfter && observer()) {
         waiter.noticed = now;
         observer()({waiter.path, waited, limit, lockHolders(waiter.path)});
     }
@@ -95,6 +101,10 @@ bool isBusy(const Status& status) {
 milliseconds lockWait() { return lockWaitSetting(); }
 
 void setLockWait(milliseconds wait) { lockWaitSetting() = std::max(wait, milliseconds(0)); }
+
+milliseconds lockWaitNoticeAfter() { return noticeSetting(); }
+
+void setLockWaitNoticeAfter(milliseconds after) { noticeSetting() = std::max(after, milliseconds(1)); }
 
 void setLockWaitObserver(std::function<void(const LockWaitNotice&)> heard) { observer() = std::move(heard); }
 

@@ -80,9 +80,14 @@ struct LockWaitNotice {
     std::chrono::milliseconds limit{0};
     std::string holders;  // lockHolders(file)
 };
-// Hears of every wait longer than a second, about once a second, on the thread that waits, from inside
-// the operation that waits: it may show something, and must not touch a Table. One for the process.
+// Hears of every wait longer than lockWaitNoticeAfter(), about as often again, on the thread that waits,
+// from inside the operation that waits: it may show something, and must not touch a Table. One for the
+// process.
 void setLockWaitObserver(std::function<void(const LockWaitNotice&)> observer);
+// A second, or the milliseconds $TARVELO_LOCK_NOTICE_MS names (so tests of what a wait says need not
+// hold a lock for seconds).
+std::chrono::milliseconds lockWaitNoticeAfter();
+void setLockWaitNoticeAfter(std::chrono::milliseconds after);
 
 // The processes other than this one that hold a write lock on a data file (or its -shm): who a wait is
 // for, as "tarvelo96-cli (process 4242)", several joined by ", "; empty when none is known. Read from the

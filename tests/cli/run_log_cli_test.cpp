@@ -164,8 +164,8 @@ TEST_F(RunLogCliTest, GivenTwoSchedulersOnOneFolderThenEachRunHasOneEntry) {
     constexpr int kTasks = 6;
     for (int id = 1; id <= kTasks; ++id) addTask(id, "Task " + std::to_string(id), "true");
     {
-        CliProcess a({"run"}, folders, {kPatientLockWait});
-        CliProcess b({"run"}, folders, {kPatientLockWait});
+        CliProcess a({"run"}, folders, {kPatientLockWait, kQuickTicks});
+        CliProcess b({"run"}, folders, {kPatientLockWait, kQuickTicks});
         const auto until = Clock::now() + std::chrono::seconds(40);
         while (log().size() < kTasks && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(100));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -169,7 +169,7 @@ TEST_F(OpenDataTableTest, GivenAnotherProgramWritingWhenATableIsOpenedThenItOpen
 }
 
 TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileBusyOffersRetryAndCancelGivesUp) {
-    const test::LockWaitFor measured(std::chrono::seconds(2));
+    const test::LockWaitFor measured(std::chrono::seconds(1));
     createTables();
     closeFiles();
     ForeignLock lock(dataFile(), /*exclusive=*/true);
@@ -177,7 +177,7 @@ TEST_F(OpenDataTableTest, GivenAnotherProgramHoldingTheFileExclusivelyThenFileBu
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(files->use(TableId::schedule), HaltCalled);
     const double waited = test::secondsSince(start);
-    EXPECT_GE(waited, 1.5);
+    EXPECT_GE(waited, 0.9);
     EXPECT_LT(waited, 10.0);
     EXPECT_EQ(messages.captions(), std::vector<std::string>{"File Busy"});
     EXPECT_EQ(halt.stopTexts(), std::vector<std::string>{}) << "a busy file is no fatal error";

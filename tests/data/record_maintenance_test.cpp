@@ -131,7 +131,7 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProcessChangedTheTaskWhenTheCopyIsPutT
 }
 
 TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitThenFileBusyOffersRetryAndCancelChangesNothing) {
-    const test::LockWaitFor measured(std::chrono::seconds(2));
+    const test::LockWaitFor measured(std::chrono::seconds(1));
     holdTables();
     Task s = addTask(task(1, "Work", "Report"));
     ToDo item;
@@ -147,8 +147,8 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitTh
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(putTaskRecord(*files, s).code, store::kDriverError);  // Cancel, the default
     double waited = test::secondsSince(start);
-    EXPECT_GE(waited, 1.8);
-    EXPECT_LT(waited, 6.0);
+    EXPECT_GE(waited, 0.9);
+    EXPECT_LT(waited, 5.0);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().caption, "File Busy");
     EXPECT_EQ(messages.last().buttons, platform::kRetry + platform::kCancel);
@@ -156,7 +156,7 @@ TEST_F(RecordMaintenanceTest, GivenAnotherProgramHoldingTheTablesBeyondTheWaitTh
     EXPECT_EQ(messages.last().text.rfind("Error: (database is locked (SQLITE_BUSY (5))) SM\\!Schedule is busy: ", 0), 0u)
         << messages.last().text;
     EXPECT_NE(messages.last().text.find(" (process "), std::string::npos) << "names who holds it: " << messages.last().text;
-    EXPECT_NE(messages.last().text.find(" kept it locked for 2 seconds.  Press Retry to wait again, or Cancel to give up."),
+    EXPECT_NE(messages.last().text.find(" kept it locked for 1 seconds.  Press Retry to wait again, or Cancel to give up."),
               std::string::npos)
         << messages.last().text;
 

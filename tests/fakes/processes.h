@@ -30,6 +30,10 @@ private:
     std::string m_root, m_data, m_config;
 };
 
+// Schedulers (the window program, `run`) that tick every 0.3 s rather than every five seconds, for tests
+// in which they perform several tasks, one a tick.
+inline const std::pair<std::string, std::string> kQuickTicks{"TARVELO_TICK_MS", "300"};
+
 // One tarvelo96-cli process started in folders.data(). Its standard output and error go to files, so it
 // never blocks on them; standard input is empty.
 class CliProcess {

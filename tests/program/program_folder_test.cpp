@@ -110,10 +110,10 @@ TEST(ProgramInstance, theWindowProgramAndRunOnOneFolderPerformEachOccurrenceOnce
         const CliResult added = runCliIn(folders, {"add", "--json", task.dump()});
         ASSERT_EQ(added.exitCode, 0) << added.err;
     }
-    DesktopProcess program(folders);
-    CliProcess run({"run"}, folders);
+    DesktopProcess program(folders, {}, {kQuickTicks});
+    CliProcess run({"run"}, folders, {kQuickTicks});
     ASSERT_TRUE(awaitLines(log, kTasks, 40000)) << fileLines(log).size() << " performed\n" << program.log();
-    std::this_thread::sleep_for(6s);  // a tick of each more, where a second performing would show
+    std::this_thread::sleep_for(1500ms);  // a few ticks of each more, where a second performing would show
     std::vector<std::string> performed = fileLines(log);
     std::sort(performed.begin(), performed.end());
     EXPECT_EQ(performed, (std::vector<std::string>{"1", "2", "3", "4"}));

@@ -22,7 +22,7 @@ struct RunNowOptions : SchedulerOptions {
 
 int runRunNow(const RunNowOptions& options) {
     platform::JsonPlatform ports(options.at, options.answer);
-    ports.starter.watchWith({platform::runningProgram(), platform::absoluteFolder(dataFolder())});
+    ports.starter.watchWith({platform::helperProgram(platform::kWatcherName), platform::absoluteFolder(dataFolder())});
     const DataWarning warn{ports.platform};
     DataFiles files{warn, dataFolder()};
     TableUse use(files, TableId::schedule);

@@ -21,7 +21,7 @@ struct SchedulerSession::Parts {
         reportUnreadableIniFiles(ports.messages);
         settings.programTitle = "Tarvelo '96";
         // The programs run under the watcher, which logs each run in the data folder's file.
-        ports.starter.watchWith({platform::runningProgram(), platform::absoluteFolder(dataFolder())});
+        ports.starter.watchWith({platform::helperProgram(platform::kWatcherName), platform::absoluteFolder(dataFolder())});
     }
 
     platform::JsonPlatform ports;

@@ -1,14 +1,11 @@
-// watch (not listed): the watcher a scheduler starts each task's program under. It starts the program as
-// a scheduler would (the shared command-line splitting, no shell, the start-in folder, the environment it
-// was given), tells its starter on descriptor 3 whether the program runs, keeps the last 4 KB of the
-// program's standard output and error, waits for it and keeps its run log entry in the data folder named
-// by absolute path: "running" at the start, "ended" with its exit status at the end, "not started" when
-// it could not be started. It runs in a session of its own, so it outlives the scheduler that started it.
+#include "watch/watch.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <syslog.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,11 +14,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "cli/command.h"
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "platform/program_exec.h"
@@ -31,16 +26,8 @@
 #include "platform/watched_start.h"
 #include "runlog/run_log.h"
 
-namespace tarvelo::cli {
+namespace tarvelo::watch {
 namespace {
-
-struct WatchRequest {
-    std::string data;
-    std::int32_t task = 0;
-    std::string description;
-    std::string startIn;
-    std::string command;
-};
 
 // A busy file is waited for as every writer waits (the store's lock wait), then again: nobody is there
 // to answer a "File Busy" box, and the entry is the only account of the run there will be.
@@ -144,6 +131,14 @@ void setEnd(RunEntry& entry, platform::ClockPort& clock) {
     entry.endTime = end.time;
 }
 
+// The watcher's standard error is /dev/null (it must not keep its starter's pipes open): what it cannot
+// store goes to the system log, which the user service's journal shows too.
+void cannotStore(const store::Status& s) {
+    ::syslog(LOG_USER | LOG_ERR, "the run log could not be updated: %s", errorText(s).c_str());
+}
+
+}  // namespace
+
 int watch(const WatchRequest& request) {
     ::fcntl(platform::kWatchReportFd, F_SETFD, FD_CLOEXEC);
     ::signal(SIGPIPE, SIG_IGN);
@@ -173,12 +168,12 @@ int watch(const WatchRequest& request) {
         entry.output = runlog::storedOutput(std::strerror(started.error));
         setEnd(entry, clock);
         const store::Status s = patiently([&] { return runlog::addEntry(log, entry); });
-        if (!s.ok()) std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(s).c_str());
+        if (!s.ok()) cannotStore(s);
         return s.ok() ? 0 : 1;
     }
     entry.state = std::string(runlog::stateText(runlog::RunState::running));
     const store::Status added = patiently([&] { return runlog::addEntry(log, entry); });
-    if (!added.ok()) std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(added).c_str());
+    if (!added.ok()) cannotStore(added);
 
     runlog::OutputTail tail;
     const int status = collect(started.pid, started.output, tail);
@@ -196,24 +191,10 @@ int watch(const WatchRequest& request) {
         return runlog::completeEntry(log, entry);
     });
     if (!done.ok()) {
-        std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(done).c_str());
+        cannotStore(done);
         return 1;
     }
     return 0;
 }
 
-void defineWatch(Commands& commands) {
-    auto request = std::make_shared<WatchRequest>();
-    CLI::App& command = commands.add("watch", "", [request] { return watch(*request); });
-    command.group("");  // started by the schedulers, never by hand
-    command.add_option("--data", request->data)->required();
-    command.add_option("--task", request->task)->required();
-    command.add_option("--description", request->description);
-    command.add_option("--start-in", request->startIn);
-    command.add_option("--command", request->command)->required();
-}
-
-const Registration kWatch{"watch", &defineWatch};
-
-}  // namespace
-}  // namespace tarvelo::cli
+}  // namespace tarvelo::watch

@@ -2,9 +2,8 @@
 // beside the same program started under tarvelo96-watch, which also keeps its run log entry (two
 // commits). Counters per start: the CPU time of the processes started (user + system, ms), the largest
 // resident set among them (KiB), from the rusage of the children; and, for a program that runs a while
-// (`sleep`), the private memory of the process started (Private_Clean + Private_Dirty of
-// /proc/PID/smaps_rollup, KiB) sampled while it runs: what it costs beyond the shared libraries' pages,
-// which every process using them shares.
+// (`sleep`), the private memory of the process started (see privateKib) sampled while it runs: what it
+// costs beyond the shared libraries' pages, which every process using them shares.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -19,6 +18,8 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,22 +28,24 @@ double cpuMs(const rusage& r) {
     return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e3;
 }
 
-// Private_Clean + Private_Dirty of pid, KiB; 0 when it cannot be read.
-double privateKib(pid_t pid) {
+// Private_Clean + Private_Dirty of pid, and Private_Dirty alone (KiB; 0 when they cannot be read). The
+// clean ones are pages of files no other process maps at the moment (the watcher's own program, a library
+// only it loaded); the dirty ones are its own memory whatever else runs.
+std::pair<double, double> privateKib(pid_t pid) {
     std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
-    double kib = 0;
+    double clean = 0, dirty = 0;
     for (std::string line; std::getline(rollup, line);) {
-        if (line.rfind("Private_Clean:", 0) != 0 && line.rfind("Private_Dirty:", 0) != 0) continue;
+        double* sum = line.rfind("Private_Clean:", 0) == 0 ? &clean : line.rfind("Private_Dirty:", 0) == 0 ? &dirty : nullptr;
+        if (!sum) continue;
         std::istringstream fields(line.substr(line.find(':') + 1));
-        double value = 0;
-        fields >> value;
-        kib += value;
+        fields >> *sum;
     }
-    return kib;
+    return {clean + dirty, dirty};
 }
 
 struct Run {
     double privateKib = 0;
+    double privateDirtyKib = 0;
     long maxRssKib = 0;
 };
 
@@ -72,7 +75,7 @@ Run runAndWait(std::vector<std::string> words, bool watcher, int sampleMs) {
     Run run;
     if (sampleMs > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(sampleMs));
-        run.privateKib = privateKib(pid);
+        std::tie(run.privateKib, run.privateDirtyKib) = privateKib(pid);
     }
     int status = 0;
     rusage usage{};
@@ -83,18 +86,22 @@ Run runAndWait(std::vector<std::string> words, bool watcher, int sampleMs) {
 
 void measure(benchmark::State& state, const std::vector<std::string>& words, bool watcher, int sampleMs = 0) {
     rusage before{}, after{};
-    double privateSum = 0;
+    double privateSum = 0, dirtySum = 0;
     long maxRss = 0;
     ::getrusage(RUSAGE_CHILDREN, &before);
     for (auto _ : state) {
         const Run run = runAndWait(words, watcher, sampleMs);
         privateSum += run.privateKib;
+        dirtySum += run.privateDirtyKib;
         maxRss = std::max(maxRss, run.maxRssKib);
     }
     ::getrusage(RUSAGE_CHILDREN, &after);
     state.counters["cpu_ms"] = (cpuMs(after) - cpuMs(before)) / static_cast<double>(state.iterations());
     state.counters["max_rss_kib"] = static_cast<double>(maxRss);
-    if (sampleMs > 0) state.counters["private_kib"] = privateSum / static_cast<double>(state.iterations());
+    if (sampleMs > 0) {
+        state.counters["private_kib"] = privateSum / static_cast<double>(state.iterations());
+        state.counters["private_dirty_kib"] = dirtySum / static_cast<double>(state.iterations());
+    }
 }
 
 // A data folder of its own for the watcher's entries, removed afterwards.

@@ -31,6 +31,7 @@ expected=(
   /etc/xdg/autostart/$app-autostart.desktop
   /usr/bin/tarvelo96
   /usr/bin/tarvelo96-cli
+  /usr/libexec/tarvelo96/tarvelo96-pdf
   /usr/libexec/tarvelo96/tarvelo96-watch
   /usr/lib/systemd/user/tarvelo96-scheduler.service
   /usr/share/applications/$app.desktop
@@ -132,6 +133,13 @@ if (cd "$scratch/watched" && "$cli" log --json) | grep -q '"state":"ended"'; the
   cat "$scratch/watched.err" >&2
   (cd "$scratch/watched" && "$cli" log --json) >&2 || true
 fi
+# The staged report runs the staged PDF writer; the command-line program itself loads no Qt GUI.
+if (cd "$scratch/watched" && "$cli" report date --pdf schedule.pdf >/dev/null) && [ "$(head -c 5 "$scratch/watched/schedule.pdf")" = "%PDF-" ]; then
+  pass "the staged tarvelo96-cli report writes a PDF file"
+else
+  fail "the staged tarvelo96-cli report wrote no PDF file"
+fi
+if ldd "$cli" | grep -q libQt6Gui; then fail "tarvelo96-cli links Qt GUI"; else pass "tarvelo96-cli links no Qt GUI"; fi
 # The autostart entry's command with Setup's "Start at login" off (no settings at all) ends at once,
 # successfully, having opened nothing.
 mkdir "$scratch/config"
@@ -141,7 +149,7 @@ if (cd "$scratch/run" && XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scrat
 else
   fail "the staged tarvelo96 --autostart does not end at once with Start at login off"
 fi
-for program in bin/tarvelo96 bin/tarvelo96-cli libexec/tarvelo96/tarvelo96-watch; do
+for program in bin/tarvelo96 bin/tarvelo96-cli libexec/tarvelo96/tarvelo96-watch libexec/tarvelo96/tarvelo96-pdf; do
   if ldd "$stage/usr/$program" | grep -q 'not found'; then fail "$program: a library is not found"; else
     pass "$program finds its libraries"
   fi

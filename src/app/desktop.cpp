@@ -9,6 +9,7 @@
 #include "data/data_files.h"
 #include "engine/ini_files.h"
 #include "engine/scheduler.h"
+#include "platform/helper_program.h"
 #include "runlog/run_log.h"
 #include "core/profile.h"
 #include "app/frame_calendar.h"

@@ -11,6 +11,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/run_now.h"
+#include "platform/helper_program.h"
 #include "platform/terminal/json_platform.h"
 
 namespace tarvelo::cli {

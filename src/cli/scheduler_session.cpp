@@ -9,6 +9,7 @@
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
 #include "engine/message_to_do.h"
+#include "platform/helper_program.h"
 #include "platform/terminal/json_platform.h"
 #include "runlog/run_log.h"
 

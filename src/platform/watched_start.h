@@ -1,8 +1,8 @@
 #pragma once
 // Starting a task's program under its watcher: tarvelo96-watch, detached (a session of its own, never the
 // starter's child, so never its zombie, and holding none of the starter's descriptors), which starts the
-// program, waits for it and keeps its run log entry. The starter waits only for the watcher's word on whether the program could be
-// started, never for the program.
+// program, waits for it and keeps its run log entry. The starter waits only for the watcher's word on
+// whether the program could be started, never for the program.
 #include <string>
 
 #include "platform/ports.h"
@@ -24,16 +24,6 @@ WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine
 // The descriptor the watcher writes its word on the start to: an int, 0 when the program runs, else
 // the errno of its failed start.
 inline constexpr int kWatchReportFd = 3;
-
-// The running program's own path; "" when it cannot be read.
-std::string runningProgram();
-
-// Where the program's helper name is: beside the running program (the build folder), else where the
-// installation keeps helpers, found from the running program's folder by their relative path (installed
-// programs may be moved together under another prefix). Its path either way, whether it exists or not.
-std::string helperProgram(const std::string& name);
-// The watcher's name among the helpers.
-inline constexpr const char* kWatcherName = "tarvelo96-watch";
 
 // The absolute form of folder ("" for the current folder).
 std::string absoluteFolder(const std::string& folder);

@@ -293,5 +293,39 @@ TEST_F(SharedFolderTest, GivenRunWritesIntoAPipeThatIsClosedThenItCompletesItsTi
     EXPECT_EQ(tasks().size(), 1u);
 }
 
+TEST_F(SharedFolderTest, GivenRunOnAQuietFolderWhenItsReaderGoesAwayThenItEndsAtOnce) {
+    // `run | head -n1` with nothing due: head reads the first line and ends; so does run, without a tick.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        ::chdir(folders.data().c_str());
+        ::setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
+        const char* cli = std::getenv("TARVELO_CLI");
+        ::execl(cli, cli, "run", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    char first = 0;
+    while (::read(pipeFds[0], &first, 1) == 1 && first != '\n') {
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    bool ended = false;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);  // a tick comes in 5
+    while (!(ended = ::waitpid(pid, &status, WNOHANG) == pid) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
+    ASSERT_TRUE(ended) << "run went on with nobody reading";
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
 }  // namespace
 }  // namespace tarvelo::test

@@ -21,7 +21,7 @@
 
 namespace tarvelo::bench {
 
-Task benchTask(int id, std::mt19937& random) {
+Task benchTask(int id, std::mt19937& random, StdDate today) {
     Task s;
     s.id = id;
     s.taskType = kTaskTypes[random() % 4];
@@ -37,12 +37,12 @@ Task benchTask(int id, std::mt19937& random) {
     const unsigned kind = random() % 20;
     if (kind == 0) {  // a completed copy, younger than the expiry
         s.disabled = s.completed = 1;
-        s.date = kToday - static_cast<StdDate>(random() % kExpiryDays);
+        s.date = today - static_cast<StdDate>(random() % kExpiryDays);
     } else if (kind == 1) {  // switched off by the user, dated later
         s.disabled = 1;
-        s.date = kToday + 2 + static_cast<StdDate>(random() % 3650);
+        s.date = today + 2 + static_cast<StdDate>(random() % 3650);
     } else {
-        s.date = kToday + 2 + static_cast<StdDate>(random() % 3650);
+        s.date = today + 2 + static_cast<StdDate>(random() % 3650);
         if (kind < 6) {  // a warning still to come, or one already given
             s.advanceWarnDate = s.date - 1;
             s.advanceWarnTime = s.time;
@@ -52,8 +52,9 @@ Task benchTask(int id, std::mt19937& random) {
     return s;
 }
 
-std::string fixtureFolder(int tasks) {
-    const std::string folder = std::string(TARVELO_BENCH_FIXTURES) + "/" + std::to_string(tasks);
+std::string fixtureFolder(int tasks, StdDate today) {
+    const std::string folder = std::string(TARVELO_BENCH_FIXTURES) + "/" + std::to_string(tasks) +
+                               (today == kToday ? "" : "-from-" + std::to_string(today));
     const std::string complete = folder + "/complete";
     if (std::filesystem::exists(complete)) return folder;
 
@@ -70,7 +71,7 @@ std::string fixtureFolder(int tasks) {
     store::Transaction tx;
     if (!tx.begin({&schedule}).ok()) std::abort();
     for (int id = 1; id <= tasks; ++id) {
-        store::Row row = scheduleBinding().toRow(benchTask(id, random));
+        store::Row row = scheduleBinding().toRow(benchTask(id, random, today));
         if (!schedule.add(row).ok()) std::abort();
     }
     if (!tx.commit().ok()) std::abort();

@@ -44,12 +44,14 @@ struct AbortHalt : platform::HaltPort {
 
 // A task of the mix a long-used schedule holds: most enabled and in the future (a fifth with an advance
 // warning to come or given), one in twenty switched off, one in twenty a completed copy.
-Task benchTask(int id, std::mt19937& random);
+// Dated around today.
+Task benchTask(int id, std::mt19937& random, StdDate today = kToday);
 
 // A data folder whose SM.KTB holds Schedule with `tasks` tasks of benchTask (seeded alike every time) and
 // an empty History; built on first use, then reused from the build folder. Benchmarks that write put the
-// folder back as they found it (they delete what they add).
-std::string fixtureFolder(int tasks);
+// folder back as they found it (they delete what they add). With another today, the tasks are dated
+// around it (a folder of its own): a today far ahead makes a folder where nothing is due by the clock.
+std::string fixtureFolder(int tasks, StdDate today = kToday);
 
 // Runs program with args in folder (and XDG_CONFIG_HOME set to configFolder when given), its output thrown
 // away; true when it exited with 0.

@@ -31,6 +31,8 @@ expected=(
   /etc/xdg/autostart/$app-autostart.desktop
   /usr/bin/tarvelo96
   /usr/bin/tarvelo96-cli
+  /usr/libexec/tarvelo96/tarvelo96-pdf
+  /usr/libexec/tarvelo96/tarvelo96-watch
   /usr/lib/systemd/user/tarvelo96-scheduler.service
   /usr/share/applications/$app.desktop
   /usr/share/doc/tarvelo96/changelog.Debian.gz
@@ -116,6 +118,28 @@ if [ -z "$missing" ]; then pass "the manual describes every command"; else fail 
 if (cd "$scratch/run" && "$cli" date 1997-01-31) | grep -qx 71622; then pass "the staged tarvelo96-cli date"; else
   fail "the staged tarvelo96-cli date"
 fi
+# A task's program started by the staged scheduler runs under the staged watcher, which the scheduler
+# finds from its own folder: its run is in the log, ended, once the program has ended.
+mkdir "$scratch/watched"
+if (cd "$scratch/watched" && "$cli" add --json '{"description":"Watched","tasktype":"Run Program","command":"true","scheduletype":"Once","date":71622,"time":6300001}' >/dev/null &&
+  "$cli" tick --at "1997-01-31 17:31:00" >/dev/null) 2>"$scratch/watched.err"; then
+  for _ in $(seq 50); do
+    (cd "$scratch/watched" && "$cli" log --json) | grep -q '"state":"ended"' && break
+    sleep 0.1
+  done
+fi
+if (cd "$scratch/watched" && "$cli" log --json) | grep -q '"state":"ended"'; then pass "the staged scheduler's program is watched and logged"; else
+  fail "the staged scheduler's program was not logged as ended by the staged watcher"
+  cat "$scratch/watched.err" >&2
+  (cd "$scratch/watched" && "$cli" log --json) >&2 || true
+fi
+# The staged report runs the staged PDF writer; the command-line program itself loads no Qt GUI.
+if (cd "$scratch/watched" && "$cli" report date --pdf schedule.pdf >/dev/null) && [ "$(head -c 5 "$scratch/watched/schedule.pdf")" = "%PDF-" ]; then
+  pass "the staged tarvelo96-cli report writes a PDF file"
+else
+  fail "the staged tarvelo96-cli report wrote no PDF file"
+fi
+if ldd "$cli" | grep -q libQt6Gui; then fail "tarvelo96-cli links Qt GUI"; else pass "tarvelo96-cli links no Qt GUI"; fi
 # The autostart entry's command with Setup's "Start at login" off (no settings at all) ends at once,
 # successfully, having opened nothing.
 mkdir "$scratch/config"
@@ -125,8 +149,8 @@ if (cd "$scratch/run" && XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scrat
 else
   fail "the staged tarvelo96 --autostart does not end at once with Start at login off"
 fi
-for program in tarvelo96 tarvelo96-cli; do
-  if ldd "$stage/usr/bin/$program" | grep -q 'not found'; then fail "$program: a library is not found"; else
+for program in bin/tarvelo96 bin/tarvelo96-cli libexec/tarvelo96/tarvelo96-watch libexec/tarvelo96/tarvelo96-pdf; do
+  if ldd "$stage/usr/$program" | grep -q 'not found'; then fail "$program: a library is not found"; else
     pass "$program finds its libraries"
   fi
 done

@@ -9,6 +9,7 @@
 #include "data/data_files.h"
 #include "engine/ini_files.h"
 #include "engine/scheduler.h"
+#include "platform/helper_program.h"
 #include "runlog/run_log.h"
 #include "core/profile.h"
 #include "app/frame_calendar.h"
@@ -81,7 +82,7 @@ void watchPrograms(platform::QtProgramStart& programs, DataFiles& data, const pl
     // the next scheduler marks them.
     if (const store::Status s = runlog::markNoResult(data.runLog(), runlog::currentBootId(), runlog::watcherAlive); !s.ok())
         std::fprintf(stderr, "tarvelo96: the run log could not be updated: %s\n", errorText(s).c_str());
-    const std::string watcher = QCoreApplication::applicationDirPath().toStdString() + "/tarvelo96-cli";
+    const std::string watcher = platform::helperProgram(platform::kWatcherName);
     programs.watchWith({watcher, platform::absoluteFolder(data.folder())},
                        [&data, &ports, watcher](const std::string& commandLine, const platform::ProgramLabel& label, bool started) {
                            // Without its watcher a program still starts as it always did; its entry says

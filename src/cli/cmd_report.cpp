@@ -1,36 +1,29 @@
-// tarvelo96-cli report date|category|categories|todo --pdf FILE: one of the four reports, read in its key
-// order as the program reads it, with its pages drawn by the program's own painter into a PDF file. No
-// display is needed: the pages are drawn on Qt's offscreen platform. The file is refused before anything
-// is read when it is one of the program's own files or not a regular file, and replaced only once the new
-// one is whole.
+// tarvelo96-cli report date|category|categories|todo --pdf FILE: one of the four reports as a PDF file.
+// The file is refused here, before anything is read, when it is one of the program's own files or not a
+// regular file; then the PDF writer (tarvelo96-pdf, the one helper that loads Qt GUI) runs in this
+// process's place and does the rest, so its output, messages and exit code are the command's.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include <QGuiApplication>
+#include <vector>
 
 #include "cli/command.h"
 #include "cli/data_folder.h"
 #include "cli/options.h"
-#include "reports/paint/page_painter.h"
-#include "reports/report_run.h"
+#include "platform/helper_program.h"
 #include "reports/report_target.h"
 
 namespace tarvelo::cli {
 namespace {
 
-const std::map<std::string, reports::ReportKind> kKinds = {
-    {"date", reports::ReportKind::scheduleByDate},
-    {"category", reports::ReportKind::scheduleByCategory},
-    {"categories", reports::ReportKind::categoryList},
-    {"todo", reports::ReportKind::toDoList},
-};
-
 struct ReportRequest {
-    reports::ReportKind kind = reports::ReportKind::scheduleByDate;
+    std::string kind;
     std::string pdf;
     std::optional<int> answer;
 };
@@ -41,37 +34,17 @@ int cannotWrite(const std::string& pdf, const std::string& why) {
 }
 
 int runReport(const ReportRequest& request) {
-    const reports::ReportKind kind = request.kind;
     const std::string& pdf = request.pdf;
     if (const auto problem = reports::reportTargetProblem(pdf, dataFolder())) return cannotWrite(pdf, *problem);
-    DataFolder folder(request.answer);
-    reports::ReportRun run(kind, folder.files, folder.messages);
-    if (!run.open()) {
-        std::fprintf(stderr, "%s: no file written.\n", reports::nothingToReport(kind).c_str());
-        return 1;
-    }
-    platform::runToEnd(run);
-    const std::unique_ptr<reports::ReportPages> pages = run.takePages();
-
-    // Fonts need a GUI application; the offscreen platform needs no display. Qt's notes about the
-    // desktop it is missing (no runtime folder, no display) are no news on a command line.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
-    });
-    static int argc = 1;
-    static char name[] = "tarvelo96-cli";
-    static char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    reports::PdfRun pdfRun;
-    pdfRun.title = QString::fromStdString(reports::reportLayout(kind).title);
-    const QString target = QString::fromStdString(followLinks(pdf));
-    if (const auto failed = reports::writePdf(*pages, target, pdfRun)) {
-        return cannotWrite(pdf, failed->toStdString() + "; it is left as it was");
-    }
-    const int count = pages->pageCount();
-    std::printf("%d records, %d page%s written to %s\n", pages->bandCount(), count, count == 1 ? "" : "s", pdf.c_str());
-    return 0;
+    const std::string writer = platform::helperProgram(platform::kPdfWriterName);
+    std::vector<std::string> words{writer, "--report=" + request.kind, "--pdf=" + pdf, "--data-folder=" + dataFolder()};
+    if (request.answer) words.push_back("--answer=" + std::to_string(*request.answer));
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    ::execv(writer.c_str(), argv.data());
+    return cannotWrite(pdf, "its writer " + writer + " cannot be started: " + std::strerror(errno));
 }
 
 void defineReport(Commands& commands) {
@@ -82,7 +55,12 @@ void defineReport(Commands& commands) {
                   "exits 1. FILE may not be one of the program's own files (the data files, their -wal and -shm, "
                   "the INI files), nor anything but a regular file; an existing FILE is replaced only once the "
                   "new one is whole, and a failed write leaves it as it was (exit code 1).");
-    addChoice(report, "REPORT", request->kind, kKinds, "which report")->required();
+    static const auto kinds = [] {
+        std::map<std::string, std::string> words;
+        for (const auto& [word, kind] : reports::reportKindWords()) words[word] = word;
+        return words;
+    }();
+    addChoice(report, "REPORT", request->kind, kinds, "which report")->required();
     report.add_option("--pdf", request->pdf, "the file to write")->required()->type_name("FILE");
     addAnswerOption(report, request->answer);
 }

@@ -1,8 +1,10 @@
 // run: the scheduler without a display, a tick every five seconds until SIGINT or SIGTERM, or until its
 // standard output is gone. Messages and advance warnings go to the desktop's notification service when
 // the session has one; the event loop stays open for the actions the user chooses on them.
+#include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -52,6 +54,22 @@ int runScheduler(const SchedulerOptions& options) {
             QCoreApplication::quit();
         }
     };
+    // A reader that goes away while nothing is due (`run | head -n1` on a quiet folder) would be noticed
+    // only at the next line written, perhaps days later. The writing end of a pipe never polls readable;
+    // it polls as an error once its reader is gone, which wakes a read notifier at once.
+    std::unique_ptr<QSocketNotifier> readerGone;
+    struct stat output {};
+    if (::fstat(STDOUT_FILENO, &output) == 0 && S_ISFIFO(output.st_mode)) {
+        readerGone = std::make_unique<QSocketNotifier>(STDOUT_FILENO, QSocketNotifier::Read);
+        QObject::connect(readerGone.get(), &QSocketNotifier::activated, &app, [&exitCode, &readerGone] {
+            pollfd pipe{STDOUT_FILENO, 0, 0};
+            if (::poll(&pipe, 1, 0) == 1 && (pipe.revents & (POLLERR | POLLHUP))) {
+                exitCode = 1;
+                QCoreApplication::quit();
+            }
+            readerGone->setEnabled(false);  // a pipe opened for reading too: nothing to learn from it
+        });
+    }
     QSocketNotifier stopped(stopFd, QSocketNotifier::Read);
     QObject::connect(&stopped, &QSocketNotifier::activated, &app, [stopFd] {
         signalfd_siginfo info;

@@ -11,6 +11,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/run_now.h"
+#include "platform/helper_program.h"
 #include "platform/terminal/json_platform.h"
 
 namespace tarvelo::cli {
@@ -22,7 +23,7 @@ struct RunNowOptions : SchedulerOptions {
 
 int runRunNow(const RunNowOptions& options) {
     platform::JsonPlatform ports(options.at, options.answer);
-    ports.starter.watchWith({platform::runningProgram(), platform::absoluteFolder(dataFolder())});
+    ports.starter.watchWith({platform::helperProgram(platform::kWatcherName), platform::absoluteFolder(dataFolder())});
     const DataWarning warn{ports.platform};
     DataFiles files{warn, dataFolder()};
     TableUse use(files, TableId::schedule);

@@ -9,6 +9,7 @@
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
 #include "engine/message_to_do.h"
+#include "platform/helper_program.h"
 #include "platform/terminal/json_platform.h"
 #include "runlog/run_log.h"
 
@@ -21,7 +22,7 @@ struct SchedulerSession::Parts {
         reportUnreadableIniFiles(ports.messages);
         settings.programTitle = "Tarvelo '96";
         // The programs run under the watcher, which logs each run in the data folder's file.
-        ports.starter.watchWith({platform::runningProgram(), platform::absoluteFolder(dataFolder())});
+        ports.starter.watchWith({platform::helperProgram(platform::kWatcherName), platform::absoluteFolder(dataFolder())});
     }
 
     platform::JsonPlatform ports;

@@ -23,13 +23,14 @@ namespace {
     } else if (::dup2(report, kWatchReportFd) < 0) {
         ::_exit(127);
     }
-    // The watcher outlives the starter: it must hold none of its descriptors (a window program's,
-    // a pipe somebody reads to its end), only the report and the starter's standard error, where it
-    // says what cannot be logged.
+    // The watcher outlives the starter: it must hold none of its descriptors (a window program's, a
+    // pipe somebody reads to its end: `tick 2>&1 | cat` ends with the tick, not with the program), only
+    // the report.
     const int null = ::open("/dev/null", O_RDWR);
     if (null >= 0) {
         ::dup2(null, STDIN_FILENO);
         ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
         if (null > kWatchReportFd) ::close(null);
     }
     ::close_range(kWatchReportFd + 1, UINT_MAX, 0);
@@ -42,12 +43,6 @@ namespace {
 
 }  // namespace
 
-std::string runningProgram() {
-    char path[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
-}
-
 std::string absoluteFolder(const std::string& folder) {
     std::error_code error;
     const auto path = std::filesystem::absolute(folder.empty() ? "." : folder, error);
@@ -58,11 +53,12 @@ WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine
                           const ProgramLabel& label) {
     if (watcher.program.empty() || ::access(watcher.program.c_str(), X_OK) != 0) return WatchedStart::noWatcher;
 
-    std::vector<std::string> words{watcher.program, "watch", "--data=" + watcher.dataFolder,
-                                   "--task=" + std::to_string(label.task), "--command=" + commandLine};
-    // An empty value is left out: the parser would take the next word for it.
-    if (!label.description.empty()) words.push_back("--description=" + label.description);
-    if (!folder.empty()) words.push_back("--start-in=" + folder);
+    std::vector<std::string> words{watcher.program,
+                                   "--data=" + watcher.dataFolder,
+                                   "--task=" + std::to_string(label.task),
+                                   "--command=" + commandLine,
+                                   "--description=" + label.description,
+                                   "--start-in=" + folder};
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);

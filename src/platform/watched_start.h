@@ -1,8 +1,8 @@
 #pragma once
-// Starting a task's program under its watcher: tarvelo96-cli in its watcher mode, detached (a session of
-// its own, never the starter's child, so never its zombie), which starts the program, waits for it and
-// keeps its run log entry. The starter waits only for the watcher's word on whether the program could be
-// started, never for the program.
+// Starting a task's program under its watcher: tarvelo96-watch, detached (a session of its own, never the
+// starter's child, so never its zombie, and holding none of the starter's descriptors), which starts the
+// program, waits for it and keeps its run log entry. The starter waits only for the watcher's word on
+// whether the program could be started, never for the program.
 #include <string>
 
 #include "platform/ports.h"
@@ -10,7 +10,7 @@
 namespace tarvelo::platform {
 
 struct Watcher {
-    std::string program;     // the path of tarvelo96-cli
+    std::string program;     // the path of tarvelo96-watch
     std::string dataFolder;  // absolute: the watcher writes the run log of this folder's data file
 };
 
@@ -24,9 +24,6 @@ WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine
 // The descriptor the watcher writes its word on the start to: an int, 0 when the program runs, else
 // the errno of its failed start.
 inline constexpr int kWatchReportFd = 3;
-
-// The running program's own path (tarvelo96-cli is its own watcher); "" when it cannot be read.
-std::string runningProgram();
 
 // The absolute form of folder ("" for the current folder).
 std::string absoluteFolder(const std::string& folder);

@@ -18,4 +18,14 @@ std::optional<std::string> reportTargetProblem(const std::string& path, const st
     return std::nullopt;
 }
 
+const std::map<std::string, ReportKind>& reportKindWords() {
+    static const std::map<std::string, ReportKind> words = {
+        {"date", ReportKind::scheduleByDate},
+        {"category", ReportKind::scheduleByCategory},
+        {"categories", ReportKind::categoryList},
+        {"todo", ReportKind::toDoList},
+    };
+    return words;
+}
+
 }  // namespace tarvelo::reports

@@ -209,7 +209,7 @@ std::string currentBootId() { return firstLine("/proc/sys/kernel/random/boot_id"
 bool watcherAlive(std::int32_t pid) {
     if (pid <= 0) return false;
     if (::kill(pid, 0) != 0 && errno != EPERM) return false;
-    return firstLine("/proc/" + std::to_string(pid) + "/comm") == "tarvelo96-cli";
+    return firstLine("/proc/" + std::to_string(pid) + "/comm") == "tarvelo96-watch";
 }
 
 }  // namespace tarvelo::runlog

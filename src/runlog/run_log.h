@@ -2,7 +2,7 @@
 // The run log: for every program the scheduler or Run Now starts, what became of it — when it started and
 // ended, its exit status or the signal that ended it, how long it ran and the last 4 KB of its output.
 //
-// Who writes what. A watcher process (tarvelo96-cli in its watcher mode) starts the program, adds the
+// Who writes what. A watcher process (tarvelo96-watch) starts the program, adds the
 // entry as "running" and completes it as "ended" when the program ends; a program that could not be
 // started is added as "not started". Entries left "running" by a watcher that is gone (the machine
 // stopped, the watcher was killed) are marked "no result" when a scheduler opens the folder. Every entry
@@ -77,7 +77,7 @@ store::Status tellFailures(RecordTable<RunEntry> log, const std::function<void(c
 
 // This boot of the machine (/proc/sys/kernel/random/boot_id); "" when it cannot be read.
 std::string currentBootId();
-// Whether pid is a live watcher: a process of ours named tarvelo96-cli.
+// Whether pid is a live watcher: a process of ours named tarvelo96-watch.
 bool watcherAlive(std::int32_t pid);
 
 }  // namespace tarvelo::runlog

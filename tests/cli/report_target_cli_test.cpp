@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -235,6 +236,26 @@ TEST_F(ReportTargetTest, AReportKilledWhileWritingLeavesTheOldFileAndNothingElse
     ASSERT_TRUE(caught) << "the report ended before its file was seen being written";
     EXPECT_EQ(readBytes(target), "old report\n");
     EXPECT_EQ(othersInFolder(), std::vector<std::string>{"report.pdf"}) << "no half-written file left";
+}
+
+TEST_F(ReportTargetTest, AMissingPdfWriterFailsTheReportAndLeavesTheOldFile) {
+    // The command-line program alone, as a broken installation would leave it.
+    const std::string cli = folders.aside("alone/tarvelo96-cli");
+    fs::create_directories(fs::path(cli).parent_path());
+    fs::copy_file(std::getenv("TARVELO_CLI"), cli);
+    const std::string target = folders.file("report.pdf");
+    writeBytes(target, "old report\n");
+
+    const std::string built = std::getenv("TARVELO_CLI");
+    ::setenv("TARVELO_CLI", cli.c_str(), 1);
+    const CliResult r = report(target);
+    ::setenv("TARVELO_CLI", built.c_str(), 1);
+
+    EXPECT_EQ(r.exitCode, 1);
+    // Looked for beside the program, then where an installation keeps it.
+    const std::string writer = folders.aside("libexec/tarvelo96/tarvelo96-pdf");
+    EXPECT_EQ(r.err, cannotWrite(target, "its writer " + writer + " cannot be started: No such file or directory"));
+    EXPECT_EQ(readBytes(target), "old report\n");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -119,6 +120,17 @@ TEST_F(RunLogCliTest, GivenAProgramThatRunsLongWhenTickedThenTheTickReturnsAtOnc
     ASSERT_TRUE(awaitLines(pidFile, 1, 5000));
     ::kill(std::stoi(fileLines(pidFile)[0]), SIGTERM);
     EXPECT_EQ(endedLog(1)[0]["signal"], SIGTERM);
+}
+
+TEST_F(RunLogCliTest, GivenATickReadThroughAPipeWhileItsProgramRunsThenThePipeClosesWithTheTick) {
+    const std::string pidFile = folders.file("sleeper.pid");
+    addTask(1, "Sleeper", "sh -c 'echo $$ > sleeper.pid; exec sleep 30'");
+    // `tick 2>&1 | cat`: the reader ends when the tick does, not when the program does.
+    const std::optional<std::string> piped = pipedCliIn(folders, {"tick", "--at", kAt}, 5000);
+    ASSERT_TRUE(awaitLines(pidFile, 1, 5000));
+    ::kill(std::stoi(fileLines(pidFile)[0]), SIGTERM);
+    ASSERT_TRUE(piped.has_value()) << "the pipe stayed open while the program ran";
+    EXPECT_NE(piped->find("\"event\""), std::string::npos) << *piped;
 }
 
 TEST_F(RunLogCliTest, GivenAProgramThatWritesTenMegabytesThenItIsNeverBlockedAndTheLastFourKilobytesAreKept) {

@@ -40,6 +40,23 @@ int countEvents(const std::string& out, const std::string& kind) {
 
 class SharedFolderTest : public ::testing::Test {
 protected:
+    // `run` in the data folder writing into the pipe whose ends are pipeFds; the parent keeps the reading
+    // end only (closed already when nobody is to read).
+    pid_t runIntoPipe(int pipeFds[2]) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(pipeFds[1], STDOUT_FILENO);
+            if (pipeFds[0] >= 0) ::close(pipeFds[0]);
+            ::close(pipeFds[1]);
+            ::chdir(folders.data().c_str());
+            ::setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
+            const char* cli = std::getenv("TARVELO_CLI");
+            ::execl(cli, cli, "run", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(pipeFds[1]);
+        return pid;
+    }
     // count "Once" tasks, all due at 1997-01-31 17:30, whose programs append their number to log.
     void addOnceTasks(int count) {
         FolderFiles data(folders.data());
@@ -275,16 +292,8 @@ TEST_F(SharedFolderTest, GivenRunWritesIntoAPipeThatIsClosedThenItCompletesItsTi
     int pipeFds[2];
     ASSERT_EQ(::pipe(pipeFds), 0);
     ::close(pipeFds[0]);  // nobody will read: the first line written meets a broken pipe
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::chdir(folders.data().c_str());
-        ::setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
-        const char* cli = std::getenv("TARVELO_CLI");
-        ::execl(cli, cli, "run", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
+    pipeFds[0] = -1;
+    const pid_t pid = runIntoPipe(pipeFds);
     int status = 0;
     ::waitpid(pid, &status, 0);
 
@@ -292,6 +301,29 @@ TEST_F(SharedFolderTest, GivenRunWritesIntoAPipeThatIsClosedThenItCompletesItsTi
     EXPECT_EQ(WEXITSTATUS(status), 1);
     ASSERT_TRUE(awaitLines(log, 1, 10000)) << "the occurrence it stored was performed";
     EXPECT_EQ(tasks().size(), 1u);
+}
+
+TEST_F(SharedFolderTest, GivenRunOnAQuietFolderWhenItsReaderGoesAwayThenItEndsAtOnce) {
+    // `run | head -n1` with nothing due: head reads the first line and ends; so does run, without a tick.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = runIntoPipe(pipeFds);
+    char first = 0;
+    while (::read(pipeFds[0], &first, 1) == 1 && first != '\n') {
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    bool ended = false;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);  // a tick comes in 5
+    while (!(ended = ::waitpid(pid, &status, WNOHANG) == pid) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
+    ASSERT_TRUE(ended) << "run went on with nobody reading";
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 }  // namespace

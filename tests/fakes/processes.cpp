@@ -3,6 +3,7 @@
 #include "fakes/temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -46,25 +47,24 @@ SchedulerFolders::~SchedulerFolders() {
     std::filesystem::remove_all(m_root, ignored);
 }
 
-CliProcess::CliProcess(const std::vector<std::string>& args, const SchedulerFolders& folders,
-                       const std::vector<std::pair<std::string, std::string>>& env) {
-    const int n = counter();
-    m_outFile = folders.aside("cli-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".out");
-    m_errFile = folders.aside("cli-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".err");
+// Forks tarvelo96-cli with args in folders.data(); the child's output and error are set up by redirect
+// (false: the child ends with 126). -1 when there is no program to run.
+template <class Redirect>
+pid_t startCli(const std::vector<std::string>& args, const SchedulerFolders& folders,
+               const std::vector<std::pair<std::string, std::string>>& env, Redirect redirect) {
     const char* cli = std::getenv("TARVELO_CLI");
     if (!cli) {
         ADD_FAILURE() << "TARVELO_CLI is not set";
-        return;
+        return -1;
     }
     std::vector<std::string> words{cli};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
-    m_pid = ::fork();
-    if (m_pid == 0) {
-        if (!std::freopen("/dev/null", "rb", stdin) || !std::freopen(m_outFile.c_str(), "wb", stdout) ||
-            !std::freopen(m_errFile.c_str(), "wb", stderr) || ::chdir(folders.data().c_str()) != 0)
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!std::freopen("/dev/null", "rb", stdin) || !redirect() || ::chdir(folders.data().c_str()) != 0)
             ::_exit(126);
         ::setenv("XDG_CONFIG_HOME", folders.config().c_str(), 1);
         ::unsetenv("TARVELO_ANSWER");
@@ -72,6 +72,47 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const SchedulerFold
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+CliProcess::CliProcess(const std::vector<std::string>& args, const SchedulerFolders& folders,
+                       const std::vector<std::pair<std::string, std::string>>& env) {
+    const int n = counter();
+    m_outFile = folders.aside("cli-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".out");
+    m_errFile = folders.aside("cli-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".err");
+    m_pid = startCli(args, folders, env, [this] {
+        return std::freopen(m_outFile.c_str(), "wb", stdout) && std::freopen(m_errFile.c_str(), "wb", stderr);
+    });
+}
+
+std::optional<std::string> pipedCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args,
+                                      int timeoutMs) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return std::nullopt;
+    const pid_t pid = startCli(args, folders, {}, [&pipe] {
+        return ::dup2(pipe[1], STDOUT_FILENO) >= 0 && ::dup2(pipe[1], STDERR_FILENO) >= 0 && ::close(pipe[0]) == 0 &&
+               ::close(pipe[1]) == 0;
+    });
+    ::close(pipe[1]);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::string text;
+    bool closed = false;
+    while (!closed && pid > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        pollfd readable{pipe[0], POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) == 0) break;
+        char buffer[4096];
+        const ssize_t n = ::read(pipe[0], buffer, sizeof buffer);
+        if (n > 0) text.append(buffer, static_cast<std::size_t>(n));
+        closed = n == 0;
+    }
+    ::close(pipe[0]);
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);  // gone already when the pipe closed in time
+        ::waitpid(pid, nullptr, 0);
+    }
+    if (!closed) return std::nullopt;
+    return text;
 }
 
 CliProcess::~CliProcess() {

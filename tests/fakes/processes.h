@@ -69,6 +69,12 @@ struct CliResult {
 CliResult runCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args,
                    const std::vector<std::pair<std::string, std::string>>& env = {});
 
+// tarvelo96-cli's output and error through one pipe, as `tarvelo96-cli ARGS 2>&1 | cat` reads them: what
+// was read once every process holding the pipe has closed it, or nothing when that takes longer than
+// timeoutMs.
+std::optional<std::string> pipedCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args,
+                                      int timeoutMs);
+
 // The lines of a text file (none when it does not exist).
 std::vector<std::string> fileLines(const std::string& path);
 // Waits until the file has at least count lines, or timeoutMs has passed; true when it has them.

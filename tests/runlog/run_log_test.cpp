@@ -173,7 +173,7 @@ TEST_F(RunLogTableTest, GivenRunningEntriesThenOnlyThoseWhoseWatcherIsGoneAreMar
 }
 
 TEST_F(RunLogTableTest, GivenThisProcessThenItIsNoWatcherAndTheBootIdIsRead) {
-    EXPECT_FALSE(watcherAlive(static_cast<std::int32_t>(::getpid())));  // not tarvelo96-cli
+    EXPECT_FALSE(watcherAlive(static_cast<std::int32_t>(::getpid())));  // not tarvelo96-watch
     EXPECT_FALSE(watcherAlive(0));
     EXPECT_EQ(currentBootId().size(), 36u);
 }

@@ -114,7 +114,7 @@ protected:
 };
 
 TEST_F(WatchedStartTest, GivenTheWatcherThenTheProgramRunsInItsFolderAndItsEndIsLogged) {
-    watch(std::getenv("TARVELO_CLI"));
+    watch(TARVELO_WATCHER);
     const std::string command = "sh -c 'pwd > \"$0\"; echo done; exit 3' '" + m_out.string() + "'";
     ASSERT_TRUE(m_programs.start(command, m_startIn.string(), {7, "Backup"}));
     EXPECT_EQ(waitForText(m_out), m_startIn.string());
@@ -129,7 +129,7 @@ TEST_F(WatchedStartTest, GivenTheWatcherThenTheProgramRunsInItsFolderAndItsEndIs
 }
 
 TEST_F(WatchedStartTest, GivenTheWatcherWhenTheProgramCannotStartThenStartFailsAndTheRunIsLoggedNotStarted) {
-    watch(std::getenv("TARVELO_CLI"));
+    watch(TARVELO_WATCHER);
     EXPECT_FALSE(m_programs.start("/no/such/program", "", {8, "Missing"}));
     const std::vector<RunEntry> runs = loggedRuns();
     ASSERT_EQ(runs.size(), 1u);
@@ -137,7 +137,7 @@ TEST_F(WatchedStartTest, GivenTheWatcherWhenTheProgramCannotStartThenStartFailsA
 }
 
 TEST_F(WatchedStartTest, GivenNoWatcherBesideTheProgramThenItStartsUnwatchedAndSaysSo) {
-    watch(m_folder + "/tarvelo96-cli");
+    watch(m_folder + "/tarvelo96-watch");
     ASSERT_TRUE(m_programs.start(pwdCommand(), m_startIn.string(), {9, "Plain"}));
     EXPECT_EQ(waitForText(m_out), m_startIn.string());
     EXPECT_EQ(m_unwatched, std::vector<std::string>{pwdCommand() + " #9 Plain started"});

@@ -22,16 +22,23 @@ QString escaped(const std::string& text) { return QString::fromStdString(text).t
 
 }  // namespace
 
-DBusNotifications::DBusNotifications(const QString& appName, QObject* parent) : QObject(parent), m_appName(appName) {
+DBusNotifications::DBusNotifications(const QString& appName, QObject* parent) : QObject(parent), m_appName(appName) {}
+
+bool DBusNotifications::connected() {
+    // The bus is reached at the first notice, not before: a scheduler that has nothing to tell (most of
+    // its life) holds no connection, nor the memory of one. The signals are listened to before the first
+    // notice goes out, so no answer to it is missed.
+    if (m_connected) return *m_connected;
     QDBusConnection bus = QDBusConnection::sessionBus();
     m_connected = bus.isConnected();
-    if (!m_connected) return;
+    if (!*m_connected) return false;
     bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this, SLOT(onActionInvoked(uint, QString)));
     bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this, SLOT(onClosed(uint, uint)));
+    return true;
 }
 
 bool DBusNotifications::notify(const Notification& notification) {
-    if (!m_connected) return false;
+    if (!connected()) return false;
     QStringList actions;
     for (std::size_t i = 0; i < notification.actions.size(); ++i) {
         actions << QString::number(i) << QString::fromStdString(notification.actions[i].label);

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,11 @@ private slots:
     void onClosed(uint id, uint reason);
 
 private:
+    // Connects to the session bus on first use; whether it could.
+    bool connected();
+
     QString m_appName;
-    bool m_connected = false;
+    std::optional<bool> m_connected;  // nothing until the first notice
     // The actions of the notices still on the desktop, by the service's id of each.
     std::map<uint, std::vector<NotificationAction>> m_pending;
 };

@@ -1,14 +1,11 @@
-// watch (not listed): the watcher a scheduler starts each task's program under. It starts the program as
-// a scheduler would (the shared command-line splitting, no shell, the start-in folder, the environment it
-// was given), tells its starter on descriptor 3 whether the program runs, keeps the last 4 KB of the
-// program's standard output and error, waits for it and keeps its run log entry in the data folder named
-// by absolute path: "running" at the start, "ended" with its exit status at the end, "not started" when
-// it could not be started. It runs in a session of its own, so it outlives the scheduler that started it.
+#include "watch/watch.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <syslog.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/command.h"
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "platform/program_exec.h"
@@ -31,16 +27,8 @@
 #include "platform/watched_start.h"
 #include "runlog/run_log.h"
 
-namespace tarvelo::cli {
+namespace tarvelo::watch {
 namespace {
-
-struct WatchRequest {
-    std::string data;
-    std::int32_t task = 0;
-    std::string description;
-    std::string startIn;
-    std::string command;
-};
 
 // A busy file is waited for as every writer waits (the store's lock wait), then again: nobody is there
 // to answer a "File Busy" box, and the entry is the only account of the run there will be.
@@ -82,7 +70,10 @@ Started startProgram(const WatchRequest& request) {
     }
     // A program that writes in bursts keeps writing while an entry is being stored.
     ::fcntl(output[0], F_SETPIPE_SZ, 1 << 20);
-    const pid_t pid = ::fork();
+    // The child only enters its folder, sets its descriptors and execs (or writes its errno and ends), all
+    // async-signal-safe and prepared beforehand: sharing the watcher's memory until then spares copying its
+    // page tables and the faults of copy-on-write, a good part of what the watcher costs a start.
+    const pid_t pid = ::vfork();
     if (pid < 0) {
         started.error = errno;
         return started;
@@ -107,7 +98,9 @@ Started startProgram(const WatchRequest& request) {
 // Returns the program's wait status.
 int collect(pid_t pid, int output, runlog::OutputTail& tail) {
     const int process = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    std::vector<char> buffer(64 * 1024);
+    // Not zeroed: its pages are touched only when a program writes that much.
+    constexpr std::size_t kBufferBytes = 64 * 1024;
+    const std::unique_ptr<char[]> buffer(new char[kBufferBytes]);
     bool ended = false;
     int status = 0;
     while (true) {
@@ -115,9 +108,9 @@ int collect(pid_t pid, int output, runlog::OutputTail& tail) {
         const int count = ::poll(fds, process >= 0 && !ended ? 2 : 1, ended ? 0 : (process >= 0 ? -1 : 200));
         if (count < 0 && errno == EINTR) continue;
         if (fds[0].revents & (POLLIN | POLLHUP)) {
-            const ssize_t n = ::read(output, buffer.data(), buffer.size());
+            const ssize_t n = ::read(output, buffer.get(), kBufferBytes);
             if (n > 0) {
-                tail.append(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+                tail.append(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
                 continue;
             }
             if (n == 0 || (errno != EINTR && errno != EAGAIN)) break;  // every writer has closed it
@@ -143,6 +136,14 @@ void setEnd(RunEntry& entry, platform::ClockPort& clock) {
     entry.endDate = end.date;
     entry.endTime = end.time;
 }
+
+// The watcher's standard error is /dev/null (it must not keep its starter's pipes open): what it cannot
+// store goes to the system log, which the user service's journal shows too.
+void cannotStore(const store::Status& s) {
+    ::syslog(LOG_USER | LOG_ERR, "the run log could not be updated: %s", errorText(s).c_str());
+}
+
+}  // namespace
 
 int watch(const WatchRequest& request) {
     ::fcntl(platform::kWatchReportFd, F_SETFD, FD_CLOEXEC);
@@ -173,12 +174,12 @@ int watch(const WatchRequest& request) {
         entry.output = runlog::storedOutput(std::strerror(started.error));
         setEnd(entry, clock);
         const store::Status s = patiently([&] { return runlog::addEntry(log, entry); });
-        if (!s.ok()) std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(s).c_str());
+        if (!s.ok()) cannotStore(s);
         return s.ok() ? 0 : 1;
     }
     entry.state = std::string(runlog::stateText(runlog::RunState::running));
     const store::Status added = patiently([&] { return runlog::addEntry(log, entry); });
-    if (!added.ok()) std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(added).c_str());
+    if (!added.ok()) cannotStore(added);
 
     runlog::OutputTail tail;
     const int status = collect(started.pid, started.output, tail);
@@ -196,24 +197,10 @@ int watch(const WatchRequest& request) {
         return runlog::completeEntry(log, entry);
     });
     if (!done.ok()) {
-        std::fprintf(stderr, "tarvelo96-cli watch: %s\n", errorText(done).c_str());
+        cannotStore(done);
         return 1;
     }
     return 0;
 }
 
-void defineWatch(Commands& commands) {
-    auto request = std::make_shared<WatchRequest>();
-    CLI::App& command = commands.add("watch", "", [request] { return watch(*request); });
-    command.group("");  // started by the schedulers, never by hand
-    command.add_option("--data", request->data)->required();
-    command.add_option("--task", request->task)->required();
-    command.add_option("--description", request->description);
-    command.add_option("--start-in", request->startIn);
-    command.add_option("--command", request->command)->required();
-}
-
-const Registration kWatch{"watch", &defineWatch};
-
-}  // namespace
-}  // namespace tarvelo::cli
+}  // namespace tarvelo::watch

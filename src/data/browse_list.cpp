@@ -145,6 +145,7 @@ bool BrowseList::fill(Direction direction) {
     while (m_toFill > 0) {
         std::vector<PageRecord> batch;
         const store::Status s = m_source->read(direction, m_toFill + (edgeId != 0 ? 1 : 0), batch);
+        std::vector<Entry> fresh;
         for (PageRecord& record : batch) {
             if (edgeId != 0) {
                 const bool isEdge = record.row.ref.rowId == edgeId;
@@ -155,9 +156,17 @@ bool BrowseList::fill(Direction direction) {
             m_currentPosition = record.position;
             m_currentRowId = record.row.ref.rowId;
             if (def.test && !def.test(record.row)) continue;
-            if (full()) forward ? m_page.pop_front() : m_page.pop_back();
-            forward ? m_page.push_back(makeEntry(std::move(record))) : m_page.push_front(makeEntry(std::move(record)));
+            fresh.push_back(makeEntry(std::move(record)));
             --m_toFill;
+        }
+        if (m_config.batchCells && !fresh.empty()) {
+            std::vector<BrowseConfig::RowCells> cells;
+            for (Entry& e : fresh) cells.emplace_back(&e.row, &e.cells);
+            m_config.batchCells(cells);
+        }
+        for (Entry& e : fresh) {
+            if (full()) forward ? m_page.pop_front() : m_page.pop_back();
+            forward ? m_page.push_back(std::move(e)) : m_page.push_front(std::move(e));
         }
         edgeId = 0;
         if (s.code == store::kRecordNotAvailable) return true;

@@ -277,15 +277,6 @@ INSTANTIATE_TEST_SUITE_P(
                            return ids;
                        },
                        Ids{10, 9, 8, 7, 6, 23, 22, 21, 5, 4, 3, 2, 1}},
-        DescendingCase{"PreviousFromTheEndIsOldestFirst",
-                       [](View& d, View&) {
-                           EXPECT_TRUE(d.setToEnd().ok());
-                           Ids ids;
-                           Row r;
-                           for (int i = 0; i < 4 && d.previous(r).ok(); ++i) ids.push_back(number(r, kId));
-                           return ids;
-                       },
-                       Ids{1, 2, 3, 4}},
         DescendingCase{"PageBackwardsFromAResetIsTheNewerOnesNearestFirst",
                        [](View& d, View&) {
                            EXPECT_TRUE(d.reset(positionAfter(d, 7)).ok());  // on tie 22
@@ -317,11 +308,6 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        Ids{23, 22, 21, 5, 4}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Views, givenDescendingFilteredViewThenOnlyAcceptedRecordsNewestFirst) {
-    View enabled(tasks, kKeyDate, [](const Row& r) { return number(r, kDisabled) == 0; }, Order::descending);
-    EXPECT_EQ(forwards(enabled), (Ids{10, 8, 6, 4, 2}));
-}
 
 // --- The last of each --------------------------------------------------------------------------------
 

@@ -139,15 +139,6 @@ TEST_F(RunLogWindowTest, GivenTheWindowIsOpenWhenTheEntryIsChosenAgainThenTheSam
     EXPECT_EQ(frame.mdiArea()->activeSubWindow()->widget(), first);
 }
 
-TEST_F(RunLogWindowTest, GivenNoRunsThenTheListAndTheOutputAreEmpty) {
-    QPointer<runlog::RunLogWindow> window = openByKeyboard();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->list().entryCount(), 0);
-    EXPECT_TRUE(window->output()->toPlainText().isEmpty());
-    EXPECT_TRUE(window->output()->isReadOnly());
-    window->close();
-}
-
 TEST_F(RunLogWindowTest, GivenProgramTasksThatRanThenTheScheduleBrowseShowsTheirLastResultAndItsTip) {
     {
         const TableUse use(files, TableId::schedule);

@@ -86,7 +86,7 @@ std::string BrowseList::resetSourceValue() const {
 }
 
 BrowseList::Entry BrowseList::makeEntry(PageRecord record) const {
-    Entry entry{std::move(record.row), std::move(record.position), {}};
+    Entry entry{std::move(record.row), std::move(record.position), {}, false};
     if (m_config.cells) entry.cells = m_config.cells(entry.row);
     return entry;
 }
@@ -145,7 +145,6 @@ bool BrowseList::fill(Direction direction) {
     while (m_toFill > 0) {
         std::vector<PageRecord> batch;
         const store::Status s = m_source->read(direction, m_toFill + (edgeId != 0 ? 1 : 0), batch);
-        std::vector<Entry> fresh;
         for (PageRecord& record : batch) {
             if (edgeId != 0) {
                 const bool isEdge = record.row.ref.rowId == edgeId;
@@ -156,17 +155,9 @@ bool BrowseList::fill(Direction direction) {
             m_currentPosition = record.position;
             m_currentRowId = record.row.ref.rowId;
             if (def.test && !def.test(record.row)) continue;
-            fresh.push_back(makeEntry(std::move(record)));
-            --m_toFill;
-        }
-        if (m_config.batchCells && !fresh.empty()) {
-            std::vector<BrowseConfig::RowCells> cells;
-            for (Entry& e : fresh) cells.emplace_back(&e.row, &e.cells);
-            m_config.batchCells(cells);
-        }
-        for (Entry& e : fresh) {
             if (full()) forward ? m_page.pop_front() : m_page.pop_back();
-            forward ? m_page.push_back(std::move(e)) : m_page.push_front(std::move(e));
+            forward ? m_page.push_back(makeEntry(std::move(record))) : m_page.push_front(makeEntry(std::move(record)));
+            --m_toFill;
         }
         edgeId = 0;
         if (s.code == store::kRecordNotAvailable) return true;
@@ -339,7 +330,22 @@ void BrowseList::newSelection() {
 }
 
 void BrowseList::notify() {
+    fillBatchCells();
     if (m_observer) m_observer->pageChanged();
+}
+
+// Once an operation has settled its page, and before anybody sees it: the cells another read fills in,
+// for every row the operation brought in, by one read for them all however many reads of the table
+// (both ways from a located record, batches past a sparse test) the rows took.
+void BrowseList::fillBatchCells() {
+    if (!m_config.batchCells) return;
+    std::vector<BrowseConfig::RowCells> cells;
+    for (Entry& e : m_page) {
+        if (e.cellsFilled) continue;
+        e.cellsFilled = true;
+        cells.emplace_back(&e.row, &e.cells);
+    }
+    if (!cells.empty()) m_config.batchCells(cells);
 }
 
 // --- The window's side -----------------------------------------------------------------------------

@@ -63,9 +63,9 @@ struct BrowseConfig {
     std::vector<BrowseSort> sorts;
     // The shown values of a record, one per column.
     std::function<std::vector<platform::ListCell>(const store::Row&)> cells;
-    // Cells that another read fills in: called once for the rows read together (a page, or the row a
-    // scroll brings in), with the cells made for each, inside the same snapshot, so that the rows cost one
-    // read more at most, never one per row.
+    // Cells that another read fills in: called once per operation of the list with the rows it brought
+    // onto the page (a page, or the row a scroll brings in) and the cells made for each, inside the same
+    // snapshot, so that a page costs one read more at most, never one per row.
     using RowCells = std::pair<const store::Row*, std::vector<platform::ListCell>*>;
     std::function<void(const std::vector<RowCells>&)> batchCells;
     // The program value the reset value is taken from (sorts with hasReset): a category name.
@@ -131,6 +131,7 @@ private:
         store::Row row;
         std::string position;
         std::vector<platform::ListCell> cells;
+        bool cellsFilled = false;  // by batchCells
     };
     enum class RefreshMode { keep, fromCurrent, lastPage };
 
@@ -147,6 +148,7 @@ private:
     void viewOpenFailed(const store::Status& status);
     void reportFailures();
     void notify();
+    void fillBatchCells();
     std::string resetSourceValue() const;
     Entry makeEntry(PageRecord record) const;
     bool full() const { return entryCount() >= m_rows; }

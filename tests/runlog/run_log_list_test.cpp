@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "data/schedule_browse.h"
 #include "fakes/browse_builders.h"
 #include "fakes/case_names.h"
@@ -130,7 +132,9 @@ TEST_F(RunLogListsTest, GivenProgramTasksWithRunsThenEachRowShowsItsLatestAndAPa
     addRun(run(5, RunState::notStarted), 10);
     addRun(run(6, RunState::ended, 0), 10);
     CountingLastRuns lastRuns(files->table(TableId::runLog));
-    ScheduleBrowse browse(files->table(TableId::schedule), warn, kDay, false, {}, nullptr, &lastRuns);
+    const std::set<std::int64_t> tagged{2, 5};  // the rows of tasks 2 and 5, stored in this order
+    ScheduleBrowse browse(files->table(TableId::schedule), warn, kDay, false,
+                          [&tagged](std::int64_t row) { return tagged.count(row) > 0; }, nullptr, &lastRuns);
     browse.setRowCount(4);
 
     // WHEN the day's first page of four is read
@@ -151,6 +155,12 @@ TEST_F(RunLogListsTest, GivenProgramTasksWithRunsThenEachRowShowsItsLatestAndAPa
     browse.scroll(platform::ListScroll::rowDown);
     EXPECT_THAT(column(browse, kLastResultColumn), ElementsAre("signal 9", "", "", "not started"));
     EXPECT_THAT(lastRuns.asked, ElementsAre(ElementsAre(1, 2, 4), ElementsAre(5)));
+
+    // WHEN "Selected" passes over untagged tasks in several reads of the schedule: still one of the log
+    lastRuns.asked.clear();
+    browse.selectTab(ScheduleTab::selected);
+    EXPECT_THAT(column(browse, kLastResultColumn), ElementsAre("signal 9", "not started"));
+    EXPECT_THAT(lastRuns.asked, ElementsAre(ElementsAre(2, 5)));
 }
 
 }  // namespace

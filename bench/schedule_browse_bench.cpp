@@ -6,6 +6,10 @@
 // "Selected" reads up to 3,000 tagged tasks directly (every 67th and every 10,000th here); with more it
 // tests each task in date order for a tag, which meets a page of tagged tasks soon (every 10th and every
 // 66th).
+//
+// Every other task runs a program and has runs in the run log (1 to 3 each); the "LastResults" cases read
+// the browse with its Last Result column filled, one more statement per page, beside the same cases
+// without it.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -21,6 +25,8 @@
 #include "data/schedule_browse.h"
 #include "data/tables.h"
 #include "data/tags.h"
+#include "runlog/run_log.h"
+#include "runlog/run_log_list.h"
 #include "store/store.h"
 
 namespace {
@@ -43,6 +49,8 @@ struct Fixture {
     std::unique_ptr<tarvelo::Tags> tags;
     std::unique_ptr<tarvelo::TableUse> schedule;
     std::unique_ptr<tarvelo::TableUse> tagFile;
+    std::unique_ptr<tarvelo::TableUse> runLog;
+    std::unique_ptr<tarvelo::runlog::RunLogLastRuns> lastRuns;
     sqlite3* raw = nullptr;
 
     Fixture() {
@@ -51,26 +59,40 @@ struct Fixture {
         files = std::make_unique<tarvelo::DataFiles>(warn, folder);
         schedule = std::make_unique<tarvelo::TableUse>(*files, tarvelo::TableId::schedule);
         tagFile = std::make_unique<tarvelo::TableUse>(*files, tarvelo::TableId::tagFile);
+        runLog = std::make_unique<tarvelo::TableUse>(*files, tarvelo::TableId::runLog);
+        lastRuns = std::make_unique<tarvelo::runlog::RunLogLastRuns>(files->table(tarvelo::TableId::runLog));
         tags = std::make_unique<tarvelo::Tags>(*files, runner);
         std::mt19937 random(1996);
         store::Transaction tx;
         if (!tx.begin({&files->table(tarvelo::TableId::schedule)}).ok()) std::abort();
         auto table = files->schedule();
+        auto log = files->runLog();
         for (int id = 1; id <= kTasks; ++id) {
             tarvelo::Task task;
             task.id = id;
-            task.taskType = tarvelo::TaskType::DisplayMessage;
+            task.taskType = id % 2 == 0 ? tarvelo::TaskType::RunProgram : tarvelo::TaskType::DisplayMessage;
             task.scheduleType = tarvelo::ScheduleType::Once;
             task.description = "Task " + std::to_string(id);
             task.date = kFirstDay + static_cast<int>(random() % kDays);
             task.time = 1 + static_cast<int>(random() % 8'640'000);
             if (!table.add(task).ok()) std::abort();
+            for (int run = 0; id % 2 == 0 && run <= id % 3; ++run) {
+                tarvelo::RunEntry entry;
+                entry.task = id;
+                entry.startDate = task.date - 1 - run;
+                entry.startTime = task.time;
+                entry.state = "ended";
+                entry.exitStatus = run == 0 ? id % 5 : 0;
+                if (!log.add(entry).ok()) std::abort();
+            }
         }
         if (!tx.commit().ok()) std::abort();
         if (sqlite3_open_v2((folder + "/SM.KTB").c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) std::abort();
     }
     ~Fixture() {
         sqlite3_close(raw);
+        lastRuns.reset();
+        runLog.reset();
         tags.reset();
         tagFile.reset();
         schedule.reset();
@@ -89,11 +111,11 @@ struct Fixture {
         batch.commit();
     }
 
-    std::unique_ptr<tarvelo::ScheduleBrowse> browse(tarvelo::ScheduleTab tab) {
+    std::unique_ptr<tarvelo::ScheduleBrowse> browse(tarvelo::ScheduleTab tab, bool lastResults = false) {
         auto b = std::make_unique<tarvelo::ScheduleBrowse>(
             files->table(tarvelo::TableId::schedule), warn, kFirstDay + kDays / 2, false,
             [this](std::int64_t row) { return tags->isTagged(tarvelo::kScheduleTable, row); },
-            &files->table(tarvelo::TableId::tagFile));
+            &files->table(tarvelo::TableId::tagFile), lastResults ? lastRuns.get() : nullptr);
         b->setRowCount(kRows);
         b->selectTab(tab);
         return b;
@@ -106,25 +128,34 @@ Fixture& fixture() {
 }
 
 // "Select Day": the page of another day, read from a range of the date key.
-void BM_DaySchedule(benchmark::State& state) {
-    auto browse = fixture().browse(tarvelo::ScheduleTab::daySchedule);
+void daySchedule(benchmark::State& state, bool lastResults) {
+    auto browse = fixture().browse(tarvelo::ScheduleTab::daySchedule, lastResults);
     int day = 0;
     for (auto _ : state) {
         browse->setSelectedDay(kFirstDay + 100 + (day++ % 3000));
         if (browse->entryCount() == 0) state.SkipWithError("an empty day");
     }
 }
+void BM_DaySchedule(benchmark::State& state) { daySchedule(state, false); }
+void BM_DayScheduleLastResults(benchmark::State& state) { daySchedule(state, true); }
 BENCHMARK(BM_DaySchedule)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DayScheduleLastResults)->Unit(benchmark::kMicrosecond);
 
 // A thumb drag to the middle of "All by Date".
-void BM_AllByDateThumbDrag(benchmark::State& state) {
-    auto browse = fixture().browse(tarvelo::ScheduleTab::allByDate);
+void allByDateThumbDrag(benchmark::State& state, bool lastResults) {
+    auto browse = fixture().browse(tarvelo::ScheduleTab::allByDate, lastResults);
     for (auto _ : state) {
         browse->dragThumb(static_cast<int>(state.range(0)));
         if (browse->entryCount() != kRows) state.SkipWithError("the page is not full");
+        int shown = 0;
+        for (int row = 0; lastResults && row < kRows; ++row) shown += !browse->cell(row, tarvelo::kLastResultColumn).text.empty();
+        if (lastResults && shown == 0) state.SkipWithError("no last results");
     }
 }
+void BM_AllByDateThumbDrag(benchmark::State& state) { allByDateThumbDrag(state, false); }
+void BM_AllByDateThumbDragLastResults(benchmark::State& state) { allByDateThumbDrag(state, true); }
 BENCHMARK(BM_AllByDateThumbDrag)->Arg(2)->Arg(50)->Arg(99)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AllByDateThumbDragLastResults)->Arg(2)->Arg(50)->Arg(99)->Unit(benchmark::kMicrosecond);
 
 // The first page of "Selected" with every n-th task tagged.
 void BM_SelectedFirstPage(benchmark::State& state) {

@@ -11,6 +11,7 @@
 #include "engine/scheduler.h"
 #include "platform/helper_program.h"
 #include "runlog/run_log.h"
+#include "runlog/run_log_list.h"
 #include "core/profile.h"
 #include "app/frame_calendar.h"
 #include "app/frame_lists.h"
@@ -171,8 +172,9 @@ int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start)
     app::setListCommands(frame, lists);
     platform::QtJobRunner tagProgress(&frame);
     Tags tags(data, tagProgress);
+    runlog::RunLogLastRuns lastRuns(data.table(TableId::runLog));
     const ScheduleBrowseServices schedule =
-        app::scheduleBrowseServices(lists, taskForms, settings, tags, frame.mdiArea());
+        app::scheduleBrowseServices(lists, taskForms, settings, tags, frame.mdiArea(), &lastRuns);
     app::setScheduleCommands(frame, schedule);
     scheduler.setChangeListener([&frame] { app::refreshScheduleLists(frame); });
     app::startScheduleAtStart(frame, settings, schedule);

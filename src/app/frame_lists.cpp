@@ -5,6 +5,7 @@
 #include "data/windows/category_windows.h"
 #include "data/windows/todo_windows.h"
 #include "app/main_frame.h"
+#include "runlog/windows/run_log_window.h"
 
 namespace tarvelo::app {
 
@@ -12,6 +13,7 @@ void setListCommands(MainFrame& frame, const ListServices& services) {
     frame.setCommand(FrameCommand::toDoList, [&frame, &services] { BrowseTodoWindow::start(services, frame.mdiArea()); });
     frame.setCommand(FrameCommand::categories,
                      [&frame, &services] { BrowseCategoriesWindow::start(services, frame.mdiArea()); });
+    frame.setCommand(FrameCommand::runLog, [&frame, &services] { runlog::RunLogWindow::start(services, frame.mdiArea()); });
     // Child windows still open when the program ends close as the user would close them: each keeps its
     // position and lets its tables go while the program's services are still there.
     QObject::connect(&frame, &MainFrame::closedDown, frame.mdiArea(), &QMdiArea::closeAllSubWindows);

@@ -1,6 +1,7 @@
 #pragma once
-// The frame's "&To Do List" and "&Categories" entries: each starts its list as a child window in the
-// frame's document area; the frame does not wait for it, nor check whether one is open already.
+// The frame's "&To Do List", "&Categories" and "&Run Log" entries: each starts its list as a child window
+// in the frame's document area; the frame does not wait for it. The run log has one window, raised when
+// it is open already (it has nothing to compare side by side); the others may be opened several times.
 #include "core/settings.h"
 #include "data/windows/list_services.h"
 #include "tasks/windows/update_schedule.h"

@@ -12,8 +12,9 @@ namespace tarvelo::app {
 
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
                                               const Settings& settings, Tags& tags,
-                                              QWidget* documentArea) {
+                                              QWidget* documentArea, LastRuns* lastRuns) {
     ScheduleBrowseServices services{lists, taskForms.platform, settings};
+    services.lastRuns = lastRuns;
     services.taskForm = [&taskForms](Request request, Task& task, std::string_view selectedDayText, QWidget* parent) {
         TaskEditor editor(taskForms.files, request, task, taskForms.platform, taskForms.fields);
         if (editor.start(selectedDayText)) {

@@ -17,10 +17,11 @@ namespace tarvelo::app {
 class MainFrame;
 
 // The services the browse runs, built over the program's parts; the search opens in documentArea (as a
-// window of its own without one). Every argument must outlive the browse windows.
+// window of its own without one); lastRuns fills in the Last Result column. Every argument must outlive
+// the browse windows.
 ScheduleBrowseServices scheduleBrowseServices(const ListServices& lists, const TaskFormServices& taskForms,
                                               const Settings& settings, Tags& tags,
-                                              QWidget* documentArea = nullptr);
+                                              QWidget* documentArea = nullptr, LastRuns* lastRuns = nullptr);
 
 // services must outlive the frame's menu.
 void setScheduleCommands(MainFrame& frame, const ScheduleBrowseServices& services);

@@ -143,6 +143,7 @@ void MainFrame::buildMenu() {
     schedule->addSeparator();
     command(schedule, {"&To Do List", "To Do List", FrameCommand::toDoList});
     command(schedule, {"&Categories", "Browse Categories", FrameCommand::categories});
+    command(schedule, {"&Run Log", "What became of each program a task started", FrameCommand::runLog});
 
     QMenu* reports = addMenu(bar, "&Reports", "Report data");
     QMenu* reportSchedule = addSubmenu(reports, "Report Schedule", nullptr);

@@ -42,8 +42,9 @@ enum class FrameCommand {
     printToDoList,
     exportCalendar,
     importCalendar,
+    runLog,
 };
-inline constexpr int kFrameCommandCount = 13;
+inline constexpr int kFrameCommandCount = 14;
 
 class MainFrame : public QMainWindow {
     Q_OBJECT

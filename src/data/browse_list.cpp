@@ -86,7 +86,7 @@ std::string BrowseList::resetSourceValue() const {
 }
 
 BrowseList::Entry BrowseList::makeEntry(PageRecord record) const {
-    Entry entry{std::move(record.row), std::move(record.position), {}};
+    Entry entry{std::move(record.row), std::move(record.position), {}, false};
     if (m_config.cells) entry.cells = m_config.cells(entry.row);
     return entry;
 }
@@ -330,7 +330,22 @@ void BrowseList::newSelection() {
 }
 
 void BrowseList::notify() {
+    fillBatchCells();
     if (m_observer) m_observer->pageChanged();
+}
+
+// Once an operation has settled its page, and before anybody sees it: the cells another read fills in,
+// for every row the operation brought in, by one read for them all however many reads of the table
+// (both ways from a located record, batches past a sparse test) the rows took.
+void BrowseList::fillBatchCells() {
+    if (!m_config.batchCells) return;
+    std::vector<BrowseConfig::RowCells> cells;
+    for (Entry& e : m_page) {
+        if (e.cellsFilled) continue;
+        e.cellsFilled = true;
+        cells.emplace_back(&e.row, &e.cells);
+    }
+    if (!cells.empty()) m_config.batchCells(cells);
 }
 
 // --- The window's side -----------------------------------------------------------------------------

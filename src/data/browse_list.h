@@ -25,6 +25,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/data_warning.h"
@@ -62,6 +63,11 @@ struct BrowseConfig {
     std::vector<BrowseSort> sorts;
     // The shown values of a record, one per column.
     std::function<std::vector<platform::ListCell>(const store::Row&)> cells;
+    // Cells that another read fills in: called once per operation of the list with the rows it brought
+    // onto the page (a page, or the row a scroll brings in) and the cells made for each, inside the same
+    // snapshot, so that a page costs one read more at most, never one per row.
+    using RowCells = std::pair<const store::Row*, std::vector<platform::ListCell>*>;
+    std::function<void(const std::vector<RowCells>&)> batchCells;
     // The program value the reset value is taken from (sorts with hasReset): a category name.
     std::function<std::string()> resetSource;
     // How views are opened; by default over the driver's View.
@@ -125,6 +131,7 @@ private:
         store::Row row;
         std::string position;
         std::vector<platform::ListCell> cells;
+        bool cellsFilled = false;  // by batchCells
     };
     enum class RefreshMode { keep, fromCurrent, lastPage };
 
@@ -141,6 +148,7 @@ private:
     void viewOpenFailed(const store::Status& status);
     void reportFailures();
     void notify();
+    void fillBatchCells();
     std::string resetSourceValue() const;
     Entry makeEntry(PageRecord record) const;
     bool full() const { return entryCount() >= m_rows; }

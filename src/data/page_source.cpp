@@ -23,8 +23,9 @@ int compareComponent(const store::Value& a, const store::Value& b) {
 
 class ViewSource : public PageSource {
 public:
-    ViewSource(store::Table& table, int key, KeyRange range)
-        : m_table(table), m_key(key), m_range(std::move(range)), m_view(table, key) {
+    ViewSource(store::Table& table, int key, KeyRange range, store::Order order)
+        : m_table(table), m_key(key), m_range(std::move(range)), m_view(table, key, {}, order),
+          m_descending(order == store::Order::descending) {
         const store::TableDef& def = table.def();
         if (key >= 0 && key < static_cast<int>(def.keys.size())) {
             for (const auto& name : def.keys[static_cast<std::size_t>(key)].components) m_fields.push_back(def.fieldIndex(name));
@@ -32,14 +33,14 @@ public:
         if (m_range.leading.size() > m_fields.size()) m_range.leading.resize(m_fields.size());
     }
 
-    store::Status toStart() override { return ranged() ? m_view.setAt(bound(false)) : m_view.setToStart(); }
-    store::Status toEnd() override { return ranged() ? m_view.setAt(bound(true)) : m_view.setToEnd(); }
+    // Descending, the range's start is its high bound.
+    store::Status toStart() override { return ranged() ? m_view.setAt(bound(m_descending)) : m_view.setToStart(); }
+    store::Status toEnd() override { return ranged() ? m_view.setAt(bound(!m_descending)) : m_view.setToEnd(); }
 
     store::Status toValue(const store::Row& keyValues) override {
         if (ranged()) {
             const int side = sideOf(keyValues);
-            if (side < 0) return toStart();
-            if (side > 0) return toEnd();
+            if (side != 0) return (side < 0) != m_descending ? toStart() : toEnd();
         }
         return m_view.setAt(keyValues);
     }
@@ -107,13 +108,14 @@ private:
     int m_key;
     KeyRange m_range;
     store::View m_view;
+    bool m_descending;
     std::vector<int> m_fields;  // the key's components as field indexes
 };
 
 }  // namespace
 
-std::unique_ptr<PageSource> openViewSource(store::Table& table, int key, KeyRange range) {
-    return std::make_unique<ViewSource>(table, key, std::move(range));
+std::unique_ptr<PageSource> openViewSource(store::Table& table, int key, KeyRange range, store::Order order) {
+    return std::make_unique<ViewSource>(table, key, std::move(range), order);
 }
 
 }  // namespace tarvelo

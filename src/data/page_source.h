@@ -51,7 +51,9 @@ public:
     [[nodiscard]] virtual store::Status reread(std::string_view position, store::Row& out) = 0;
 };
 
-// A source over the driver's View. REQUIRES: table outlives the source.
-std::unique_ptr<PageSource> openViewSource(store::Table& table, int key, KeyRange range = {});
+// A source over the driver's View, in the key's order or (descending) the other way round: its start is
+// then the key's last record. REQUIRES: table outlives the source.
+std::unique_ptr<PageSource> openViewSource(store::Table& table, int key, KeyRange range = {},
+                                           store::Order order = store::Order::ascending);
 
 }  // namespace tarvelo

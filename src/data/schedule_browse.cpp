@@ -58,12 +58,13 @@ const char* scheduleTabName(ScheduleTab tab) {
 }
 
 ScheduleBrowse::ScheduleBrowse(store::Table& schedule, const DataWarning& warn, StdDate today,
-                               bool showFullSchedule, TagTest isTagged, store::Table* tagFile)
+                               bool showFullSchedule, TagTest isTagged, store::Table* tagFile, LastRuns* lastRuns)
     : BrowseList(schedule, warn, config(this)),
       m_selectedDay(today),
       m_initialTab(showFullSchedule ? ScheduleTab::allByDate : ScheduleTab::daySchedule),
       m_isTagged(std::move(isTagged)),
-      m_tagFile(tagFile) {}
+      m_tagFile(tagFile),
+      m_lastRuns(lastRuns) {}
 
 // The orders of the tabs, in the order of ScheduleTab. The functions are called only once the browse is
 // built.
@@ -87,6 +88,31 @@ BrowseConfig ScheduleBrowse::config(ScheduleBrowse* browse) {
     config.tableName = "Schedule";
     config.sorts = {std::move(day), std::move(byDate), std::move(byCategory), std::move(selected)};
     config.cells = [](const store::Row& row) { return scheduleRowCells(RecordTable<Task>::fromRow(row)); };
+    // The last results of the rows read together come from one more read of the run log for all of them
+    // (its latest entry of each task number, by the log's task key), rather than one read per row or a
+    // copy of the result kept on every task: the log stays the only place a run is written, and a page
+    // costs two statements wherever it is. A log that cannot be read leaves the column empty; the tasks
+    // themselves are still shown.
+    config.batchCells = [browse, id = fieldOf(def, "SCH:ID"), type = fieldOf(def, "SCH:TASKTYPE")](
+                            const std::vector<BrowseConfig::RowCells>& rows) {
+        if (!browse->m_lastRuns) return;
+        std::vector<std::int32_t> programs;
+        std::vector<std::pair<std::int32_t, std::vector<platform::ListCell>*>> cells;
+        for (const auto& [row, rowCells] : rows) {
+            TaskType kind = TaskType::Other;
+            ruleKind(std::get<std::string>(row->values[static_cast<std::size_t>(type)]), kind);
+            if (kind != TaskType::RunProgram && kind != TaskType::Both) continue;
+            const auto task = static_cast<std::int32_t>(std::get<std::int64_t>(row->values[static_cast<std::size_t>(id)]));
+            programs.push_back(task);
+            cells.emplace_back(task, rowCells);
+        }
+        if (programs.empty()) return;
+        std::unordered_map<std::int32_t, platform::ListCell> last;
+        if (!browse->m_lastRuns->cells(programs, last).ok()) return;
+        for (const auto& [task, rowCells] : cells) {
+            if (auto found = last.find(task); found != last.end()) (*rowCells)[kLastResultColumn] = found->second;
+        }
+    };
     config.resetSource = [browse] { return browse->resetValue(); };
     config.openSource = [browse](store::Table& table, int key, KeyRange range) -> std::unique_ptr<PageSource> {
         if (browse->tab() == ScheduleTab::selected && browse->m_tagFile) {

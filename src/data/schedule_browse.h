@@ -23,16 +23,18 @@
 
 #include "core/date.h"
 #include "data/browse_list.h"
+#include "data/last_runs.h"
 #include "data/records.h"
 #include "platform/page_list.h"
 
 namespace tarvelo {
 
-// An icon column, Date and Time with colours of their own, then Category, Description, Task Type and
-// Schedule Type.
+// An icon column, Date and Time with colours of their own, then Category, Description, Task Type,
+// Schedule Type and the last result of the task's program.
 inline constexpr const char* kScheduleListFormat =
     "11L|M*I@s1@47L|M*~Date~@d3@32L|M*~Time~@t3@60L|M~Category~@s20@60L|M~Description~@s40@"
-    "60L|M~Task Type~@s20@60L|M~Schedule Type~@s20@";
+    "60L|M~Task Type~@s20@60L|M~Schedule Type~@s20@50L|M~Last Result~@s20@";
+inline constexpr int kLastResultColumn = 7;
 
 // The list's icon list, numbered as the cells name them.
 enum class ScheduleIcon : int { disabled = 1, done = 2, pending = 3, skip = 4 };
@@ -48,7 +50,7 @@ inline constexpr platform::Rgb kSkippedSelectedDateColour{190, 215, 255};
 // Completed wins over skip, skip over disabled.
 ScheduleIcon scheduleIcon(const Task& task);
 // One row of the list: the icon column (one blank and the icon), Date, Time, Category, Description,
-// Task Type, Schedule Type.
+// Task Type, Schedule Type, and Last Result left empty (the browse fills it in for a page at a time).
 std::vector<platform::ListCell> scheduleRowCells(const Task& task);
 
 // The tabs, in the order the window shows them; each is one order of the list.
@@ -64,9 +66,10 @@ public:
 
     // today: the first selected day. showFullSchedule opens on "All by Date" instead of "Day Schedule".
     // tagFile, when given, lets "Selected" read the few tagged tasks directly instead of testing every
-    // task in date order. REQUIRES: the tables are open while the browse is used, and outlive it.
+    // task in date order. lastRuns, when given, fills in the program tasks' Last Result. REQUIRES: the
+    // tables are open while the browse is used, and they and lastRuns outlive it.
     ScheduleBrowse(store::Table& schedule, const DataWarning& warn, StdDate today, bool showFullSchedule,
-                   TagTest isTagged, store::Table* tagFile = nullptr);
+                   TagTest isTagged, store::Table* tagFile = nullptr, LastRuns* lastRuns = nullptr);
 
     // The tab whose order the list shows (before the first reset: the one the window opens on).
     ScheduleTab tab() const { return sort() >= 0 ? static_cast<ScheduleTab>(sort()) : m_initialTab; }
@@ -114,6 +117,7 @@ private:
     ScheduleTab m_initialTab;
     TagTest m_isTagged;
     store::Table* m_tagFile;
+    LastRuns* m_lastRuns;
 };
 
 // Up to this many tagged tasks, "Selected" reads them directly; beyond, testing the tasks in date order

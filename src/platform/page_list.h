@@ -24,6 +24,7 @@ struct ListCell {
     std::optional<Rgb> background;
     std::optional<Rgb> selectedForeground;
     std::optional<Rgb> selectedBackground;
+    std::string tip;  // the cell's own tooltip; empty: the list's
     friend bool operator==(const ListCell&, const ListCell&) = default;
 };
 

@@ -186,6 +186,23 @@ Schema deriveSchema(const TableDef& def) {
     return s;
 }
 
+std::string lastOfEachSql(const TableDef& def, const Schema& schema, int key, int count) {
+    const KeySql& k = schema.keys[static_cast<std::size_t>(key)];
+    const std::string rowId = quoteIdentifier(kRowIdColumn);
+    std::vector<std::string> up, down;
+    for (int f : k.fields) up.push_back(quoteIdentifier(columnName(def.fields[static_cast<std::size_t>(f)])));
+    up.push_back(rowId);
+    for (const auto& c : up) down.push_back(c + " DESC");
+    std::vector<std::string> values;
+    for (int i = 1; i <= count; ++i) values.push_back("(?" + std::to_string(i) + ")");
+    // The inner select repeats the key's blank condition word for word, so its seek uses the partial index.
+    const std::string andBlank = k.blankCondition.empty() ? "" : " AND " + k.blankCondition;
+    return "SELECT " + schema.columns + " FROM " + schema.table + " WHERE " + rowId + " IN (SELECT (SELECT " + rowId +
+           " FROM " + schema.table + " WHERE " + up.front() + " = v.column1" + andBlank + " ORDER BY " +
+           joined(down, ", ") + " LIMIT 1) FROM (VALUES " + joined(values, ", ") + ") AS v) ORDER BY " +
+           joined(up, ", ");
+}
+
 std::string selectingFields(const TableDef& def, const Schema& schema, const std::string& select,
                             const std::vector<int>& fields) {
     std::string columns = quoteIdentifier(kRowIdColumn) + ", " + quoteIdentifier(kVersionColumn);

@@ -63,6 +63,10 @@ Schema deriveSchema(const TableDef& def);
 std::string selectingFields(const TableDef& def, const Schema& schema, const std::string& select,
                             const std::vector<int>& fields);
 
+// For count values ?1..?count of key's first component, the last row of each in key order: one seek per
+// value on the key's index, the rows returned in key order.
+std::string lastOfEachSql(const TableDef& def, const Schema& schema, int key, int count);
+
 // The UPDATE of the fields whose bits are set in changed (bit i: field i, as ?i+1), and of the version,
 // where the row id is ?n+1 and the version read ?n+2 (n fields). It touches only the indexes of the
 // keys that contain a changed field.

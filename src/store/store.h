@@ -232,6 +232,10 @@ public:
     Status previous(Row& out);               // likewise at the start
     // The record with exactly these key components of a unique key (kRecordNotFound when there is none).
     Status fetch(int key, const Row& keyValues, Row& out);
+    // For each of firsts, a value of the key's first component, the last record in key order that starts
+    // with it (none for a value no record has), all read by one statement; out is replaced by them, in
+    // key order. For "the latest of each of these" without a read per value.
+    Status lastOfEach(int key, const std::vector<Value>& firsts, std::vector<Row>& out);
 
     // Writing. add() fills row.ref; put() rewrites the row row.ref names and fails with kRecordChanged when
     // that row changed since row was read (then nothing is written), kDuplicateKey on a unique key. It
@@ -273,6 +277,11 @@ private:
     friend class Transaction;
 };
 
+// Which way a view walks its key: ascending, or descending (newest first on a key by time). A descending
+// view is the ascending one read from the other end: its start is the key's last record, next() reads
+// towards the first, and positions, reset() and setAt() mean the same record as in the ascending one.
+enum class Order { ascending, descending };
+
 // An ordered, filtered read cursor over one table, independent of the table's own position and of every
 // other view. The filter is evaluated once on each record read, after the driver is done reading, so it
 // may read tables itself; records it rejects are passed over. A view starts before its first record.
@@ -280,13 +289,14 @@ private:
 class View {
 public:
     using Filter = std::function<bool(const Row&)>;
-    View(Table& table, int key, Filter filter = {});
+    View(Table& table, int key, Filter filter = {}, Order order = Order::ascending);
     ~View();
     View(const View&) = delete;
     View& operator=(const View&) = delete;
 
     Status setToStart();
     Status setToEnd();
+    // At the first record, in the view's order, whose key is >= keyValues (descending: <= keyValues).
     Status setAt(const Row& keyValues);
     Status next(Row& out);
     Status previous(Row& out);

@@ -638,6 +638,30 @@ Status Table::fetch(int key, const Row& keyValues, Row& out) {
     });
 }
 
+Status Table::lastOfEach(int key, const std::vector<Value>& firsts, std::vector<Row>& out) {
+    Impl& t = *m_impl;
+    out.clear();
+    if (Status s = t.checkKey(key); !s.ok()) return s;
+    if (key == kRecordOrder) return misuse("record order has no components");
+    if (firsts.empty()) return Status::okStatus();
+    const FieldDef& first = t.def.fields[static_cast<std::size_t>(t.keySql(key).fields.front())];
+    return t.guarded(*this, [&] {
+        out.clear();
+        Status status;
+        sqlite3_stmt* s = t.db->statement(detail::lastOfEachSql(t.def, t.schema, key, static_cast<int>(firsts.size())), status);
+        if (!s) return status;
+        Query q(s);
+        for (std::size_t i = 0; i < firsts.size(); ++i) {
+            const int index = static_cast<int>(i + 1);
+            if (const auto* n = std::get_if<std::int64_t>(&firsts[i])) q.bind(index, *n);
+            else q.bind(index, detail::storedText(first, std::get<std::string>(firsts[i])));
+        }
+        int rc;
+        while ((rc = q.step()) == SQLITE_ROW) out.push_back(t.decode(s, false));
+        return rc == SQLITE_DONE ? Status::okStatus() : t.db->error(rc);
+    });
+}
+
 Status Table::add(Row& row) {
     Impl& t = *m_impl;
     if (!t.db) return t.notOpen();

@@ -1,3 +1,5 @@
+#include <limits>
+
 #include "store/position.h"
 #include "store/table_impl.h"
 
@@ -9,6 +11,16 @@ struct View::Impl {
     Cursor cursor;
     std::string lastPosition;  // of the last record read
     std::optional<FieldSet> fields;  // set: only these are read
+    bool descending = false;
+
+    // The direction of the key a read in the view's direction takes.
+    Direction keyward(Direction d) const {
+        if (!descending) return d;
+        return d == Direction::forward ? Direction::backward : Direction::forward;
+    }
+    bool forwardOnKey(bool forward) const { return forward != descending; }
+    void toStart(int key) { descending ? cursor.toEnd(key) : cursor.toStart(key); }
+    void toEnd(int key) { descending ? cursor.toStart(key) : cursor.toEnd(key); }
 
     const FieldSet* set() const { return fields ? &*fields : nullptr; }
     // The view stands on row, the last record read.
@@ -17,10 +29,11 @@ struct View::Impl {
     Table::Impl& t() { return *table->m_impl; }
 };
 
-View::View(Table& table, int key, Filter filter) : m_impl(std::make_unique<Impl>()) {
+View::View(Table& table, int key, Filter filter, Order order) : m_impl(std::make_unique<Impl>()) {
     m_impl->table = &table;
     m_impl->filter = std::move(filter);
-    m_impl->cursor.toStart(key);
+    m_impl->descending = order == Order::descending;
+    m_impl->toStart(key);
 }
 
 View::~View() = default;
@@ -38,14 +51,14 @@ void View::readFields(std::vector<int> fields) {
 Status View::setToStart() {
     Table::Impl& t = m_impl->t();
     if (Status s = t.checkKey(m_impl->cursor.key); !s.ok()) return s;
-    m_impl->cursor.toStart(m_impl->cursor.key);
+    m_impl->toStart(m_impl->cursor.key);
     return Status::okStatus();
 }
 
 Status View::setToEnd() {
     Table::Impl& t = m_impl->t();
     if (Status s = t.checkKey(m_impl->cursor.key); !s.ok()) return s;
-    m_impl->cursor.toEnd(m_impl->cursor.key);
+    m_impl->toEnd(m_impl->cursor.key);
     return Status::okStatus();
 }
 
@@ -54,19 +67,21 @@ Status View::setAt(const Row& keyValues) {
     const int key = m_impl->cursor.key;
     if (Status s = t.checkKey(key); !s.ok()) return s;
     m_impl->cursor.at(key, t.components(key, keyValues));
+    // Above every row id: read downwards, the records with exactly these key values come first.
+    if (m_impl->descending) m_impl->cursor.lowId = m_impl->cursor.highId = std::numeric_limits<std::int64_t>::max();
     return Status::okStatus();
 }
 
 Status View::next(Row& out) {
     Table::Impl& t = m_impl->t();
-    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, true, &m_impl->filter, out, m_impl->set()); });
+    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, m_impl->forwardOnKey(true), &m_impl->filter, out, m_impl->set()); });
     if (s.ok()) m_impl->remember(out);
     return s;
 }
 
 Status View::previous(Row& out) {
     Table::Impl& t = m_impl->t();
-    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, false, &m_impl->filter, out, m_impl->set()); });
+    Status s = t.guarded(*m_impl->table, [&] { return t.read(m_impl->cursor, m_impl->forwardOnKey(false), &m_impl->filter, out, m_impl->set()); });
     if (s.ok()) m_impl->remember(out);
     return s;
 }
@@ -78,7 +93,7 @@ Status View::read(Direction direction, int count, std::vector<Row>& out) {
     Status s = t.guarded(*m_impl->table, [&] {
         out.resize(before);  // a second try after a repair starts the page afresh
         m_impl->cursor = start;
-        return t.readMany(m_impl->cursor, direction, &m_impl->filter, count, false, out, m_impl->set());
+        return t.readMany(m_impl->cursor, m_impl->keyward(direction), &m_impl->filter, count, false, out, m_impl->set());
     });
     if (s.ok() && out.size() > before) m_impl->remember(out.back());
     return s;
@@ -93,7 +108,7 @@ Status View::readPage(Direction direction, int count, std::vector<Row>& page) {
     const Cursor start = m_impl->cursor;
     Status s = t.guarded(*m_impl->table, [&] {
         m_impl->cursor = start;  // a second try after a repair starts the page afresh
-        return t.readPage(m_impl->cursor, direction, count, false, page, m_impl->set());
+        return t.readPage(m_impl->cursor, m_impl->keyward(direction), count, false, page, m_impl->set());
     });
     if (!s.ok()) page.clear();
     if (s.ok() && !page.empty()) m_impl->remember(page.back());
@@ -118,6 +133,11 @@ Status View::reset(std::string_view position) {
         m_impl->cursor.inFrontOf(key, p->keyValues, p->rowId);
     } else {
         return found;
+    }
+    if (m_impl->descending) {
+        // Straddling the record the other way: read downwards it comes first, upwards the one above it.
+        m_impl->cursor.lowId = p->rowId;
+        m_impl->cursor.highId = p->rowId + 1;
     }
     return Status::okStatus();
 }

@@ -54,6 +54,10 @@ QVariant PageListModel::data(const QModelIndex& index, int role) const {
         return colorOf(m_list.cell(index.row(), index.column()).selectedForeground);
     case kSelectedBackgroundRole:
         return colorOf(m_list.cell(index.row(), index.column()).selectedBackground);
+    case Qt::ToolTipRole: {
+        const std::string tip = m_list.cell(index.row(), index.column()).tip;
+        return tip.empty() ? QVariant() : QVariant(QString::fromStdString(tip));
+    }
     default:
         return {};
     }

@@ -73,7 +73,7 @@ TEST(ScheduleRowTest, GivenATaskThenEachColumnShowsItsFieldInTheColumnsPicture) 
     for (const auto& cell : scheduleRowCells(task)) texts.push_back(cell.text);
 
     EXPECT_THAT(texts, ElementsAre(" ", "Oct 28, 1996", "5:30PM", "Work", "Weekly backup of the accounts",
-                                   "Run Program", "Day of Week"));
+                                   "Run Program", "Day of Week", ""));
     // Grey and pure blue, as the user knows them.
     EXPECT_EQ(kDisabledDateColour, (platform::Rgb{128, 128, 128}));
     EXPECT_EQ(kSkippedDateColour, (platform::Rgb{0, 0, 255}));

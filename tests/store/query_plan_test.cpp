@@ -65,6 +65,15 @@ TEST_P(QueryPlans, givenEachKeyThenSeeksAndWalksUseItsOwnIndexWithoutScanOrSort)
         }
     }
     EXPECT_NE(plan(table.database(), schema.selectByRowId).find("INTEGER PRIMARY KEY"), std::string::npos);
+    // The last of each value: one seek on the key's index per value, then by row id; the table is never
+    // walked.
+    for (std::size_t key = 0; key < schema.keys.size(); ++key) {
+        const std::string sql = detail::lastOfEachSql(table.def(), schema, static_cast<int>(key), 3);
+        const std::string p = plan(table.database(), sql);
+        EXPECT_NE(p.find("SEARCH " + table.def().tableName + " USING COVERING INDEX " + schema.keys[key].indexName),
+                  std::string::npos) << p << "\n" << sql;
+        EXPECT_EQ(p.find("SCAN " + table.def().tableName), std::string::npos) << p << "\n" << sql;
+    }
     // Record order walks the table itself in row id order, and seeks its place by row id.
     for (const std::string* sql : {&schema.recordOrder.selectFirst, &schema.recordOrder.selectLast,
                                    &schema.recordOrder.selectAfter, &schema.recordOrder.selectBefore}) {

@@ -1,5 +1,6 @@
 // Views: independent filtered cursors, position strings, reset and re-reading with change watching.
 #include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -223,6 +224,121 @@ TEST_F(Views, givenPartialReadWhenPutThenRefusedUntilReread) {
     EXPECT_EQ(text(whole, kDescription), "task 1");
     EXPECT_EQ(number(whole, kDisabled), 0);
 }
+
+// --- Newest first ------------------------------------------------------------------------------------
+
+// A descending view is the ascending one read from the other end: the same records, the same ties, the
+// same positions.
+struct DescendingCase {
+    const char* name;
+    std::function<Ids(View& view, View& ascending)> read;
+    Ids expected;
+};
+
+class DescendingViews : public Views, public ::testing::WithParamInterface<DescendingCase> {
+protected:
+    void SetUp() override {
+        Views::SetUp();
+        // Three ties on day 5, stored after task 5: read downwards they come last-stored first.
+        addAll(tasks, {task(21, "c", "tie", 80005, 100), task(22, "c", "tie", 80005, 100), task(23, "c", "tie", 80005, 100)});
+    }
+};
+
+Ids nextIds(View& view, int count = 100) {
+    Ids ids;
+    Row r;
+    while (count-- > 0 && view.next(r).ok()) ids.push_back(number(r, kId));
+    return ids;
+}
+
+std::string positionAfter(View& view, int reads) {
+    Row r;
+    while (reads-- > 0) EXPECT_TRUE(view.next(r).ok());
+    return view.position();
+}
+
+TEST_P(DescendingViews, givenDescendingViewThenItReadsTheKeyFromTheOtherEnd) {
+    View descending(tasks, kKeyDate, {}, Order::descending);
+    View ascending(tasks, kKeyDate);
+    EXPECT_EQ(GetParam().read(descending, ascending), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reads, DescendingViews,
+    ::testing::Values(
+        DescendingCase{"NextFromTheStartIsNewestFirst", [](View& d, View&) { return nextIds(d); },
+                       Ids{10, 9, 8, 7, 6, 23, 22, 21, 5, 4, 3, 2, 1}},
+        DescendingCase{"PagesOfFourFollowOnWithoutGapOrRepeat",
+                       [](View& d, View&) {
+                           std::vector<Row> rows;
+                           for (int page = 0; page < 4; ++page) EXPECT_TRUE(d.read(Direction::forward, 4, rows).ok());
+                           Ids ids;
+                           for (const Row& r : rows) ids.push_back(number(r, kId));
+                           return ids;
+                       },
+                       Ids{10, 9, 8, 7, 6, 23, 22, 21, 5, 4, 3, 2, 1}},
+        DescendingCase{"PageBackwardsFromAResetIsTheNewerOnesNearestFirst",
+                       [](View& d, View&) {
+                           EXPECT_TRUE(d.reset(positionAfter(d, 7)).ok());  // on tie 22
+                           std::vector<Row> rows;
+                           EXPECT_TRUE(d.read(Direction::backward, 3, rows).ok());
+                           Ids ids;
+                           for (const Row& r : rows) ids.push_back(number(r, kId));
+                           return ids;
+                       },
+                       Ids{23, 6, 7}},
+        DescendingCase{"ResetToAnAscendingPositionThenNextIsThatRecord",
+                       [](View& d, View& a) {
+                           EXPECT_TRUE(d.reset(positionAfter(a, 6)).ok());  // tie 21
+                           return nextIds(d, 3);
+                       },
+                       Ids{21, 5, 4}},
+        DescendingCase{"ResetThenPreviousIsTheOneAbove",
+                       [](View& d, View&) {
+                           EXPECT_TRUE(d.reset(positionAfter(d, 7)).ok());  // tie 22
+                           Row r;
+                           EXPECT_TRUE(d.previous(r).ok());
+                           return Ids{number(r, kId)};
+                       },
+                       Ids{23}},
+        DescendingCase{"SetAtTakesThatValueThenTheOlderOnes",
+                       [](View& d, View&) {
+                           EXPECT_TRUE(d.setAt(task(0, "", "", 80005, 100)).ok());
+                           return nextIds(d, 5);
+                       },
+                       Ids{23, 22, 21, 5, 4}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- The last of each --------------------------------------------------------------------------------
+
+struct LastOfEachCase {
+    const char* name;
+    int key;
+    std::vector<Value> firsts;
+    Ids expected;  // in key order
+};
+
+class LastOfEach : public Views, public ::testing::WithParamInterface<LastOfEachCase> {};
+
+TEST_P(LastOfEach, givenValuesOfTheFirstComponentThenTheLastRecordOfEachInKeyOrder) {
+    addAll(tasks, {task(31, "Work", "a", 70000, 5), task(32, "work", "b", 90000, 5), task(33, "Home", "c", 60000, 5),
+                   task(34, "Work", "d", 90000, 5)});
+    std::vector<Row> rows{task(99, "stale", "left from before")};
+    ASSERT_TRUE(tasks.lastOfEach(GetParam().key, GetParam().firsts, rows).ok());
+    Ids ids;
+    for (const Row& r : rows) ids.push_back(number(r, kId));
+    EXPECT_EQ(ids, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, LastOfEach,
+    ::testing::Values(
+        // Ties on the whole key: the one stored last.
+        LastOfEachCase{"TextFoldedTiesToTheLastStored", kKeyCategoryDate, {std::string("WORK"), std::string("home")}, Ids{33, 34}},
+        LastOfEachCase{"NumbersEachItsLatestDate", kKeyDateEnabled, {std::int64_t{1}, std::int64_t{0}}, Ids{34, 9}},
+        LastOfEachCase{"AValueNoRecordHasGivesNone", kKeyCategoryDate, {std::string("Nowhere"), std::string("Cat")}, Ids{10}},
+        LastOfEachCase{"NoValuesNoRead", kKeyCategoryDate, {}, Ids{}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tarvelo::store::testing

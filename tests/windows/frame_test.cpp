@@ -108,6 +108,7 @@ TEST_F(FrameTest, GivenANewFrameThenTheMenuHasEveryEntryInOrderWithItsHelpLine) 
         "  -",
         "  &To Do List | To Do List (disabled)",
         "  &Categories | Browse Categories (disabled)",
+        "  &Run Log | What became of each program a task started (disabled)",
         "&Reports | Report data",
         "  Report Schedule",
         "    Print by Date | Print ordered by Date (disabled)",

@@ -47,10 +47,11 @@ BrowseScheduleWindow::BrowseScheduleWindow(const ScheduleBrowseServices& service
     : BrowseWindow("BrowseSchedule", QStringLiteral("Browse the Schedule"), services.lists, parent),
       m_services(services) {
     useTables({TableId::categories, TableId::schedule, TableId::tagFile});
+    if (services.lastRuns) useTables({TableId::runLog});
     DataFiles& files = services.lists.files;
     auto browse = std::make_unique<ScheduleBrowse>(files.table(TableId::schedule), files.warn(),
                                                    services.platform.clock.now().date, services.settings.showFullSchedule != 0,
-                                                   services.isTagged, &files.table(TableId::tagFile));
+                                                   services.isTagged, &files.table(TableId::tagFile), services.lastRuns);
     m_browse = browse.get();
 
     Layout layout;

@@ -41,6 +41,8 @@ struct ScheduleBrowseServices {
     std::function<bool(std::int64_t rowId)> isTagged = {};
     // "&Run Now" on the highlighted task, as read just before; task comes back as stored.
     std::function<void(Task& task, QWidget* parent)> runNow = {};
+    // The last run of each program task (Last Result); none: the column stays empty.
+    LastRuns* lastRuns = nullptr;
 };
 
 class BrowseScheduleWindow : public BrowseWindow {

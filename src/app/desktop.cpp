@@ -9,7 +9,6 @@
 #include "data/data_files.h"
 #include "engine/ini_files.h"
 #include "engine/scheduler.h"
-#include "platform/helper_program.h"
 #include "runlog/run_log.h"
 #include "runlog/run_log_list.h"
 #include "core/profile.h"
@@ -83,24 +82,7 @@ void watchPrograms(platform::QtProgramStart& programs, DataFiles& data, const pl
     // the next scheduler marks them.
     if (const store::Status s = runlog::markNoResult(data.runLog(), runlog::currentBootId(), runlog::watcherAlive); !s.ok())
         std::fprintf(stderr, "tarvelo96: the run log could not be updated: %s\n", errorText(s).c_str());
-    const std::string watcher = platform::helperProgram(platform::kWatcherName);
-    programs.watchWith({watcher, platform::absoluteFolder(data.folder())},
-                       [&data, &ports, watcher](const std::string& commandLine, const platform::ProgramLabel& label, bool started) {
-                           // Without its watcher a program still starts as it always did; its entry says
-                           // that nobody saw it end.
-                           std::fprintf(stderr, "tarvelo96: %s is missing: task %d is not watched\n", watcher.c_str(), label.task);
-                           const platform::Moment now = ports.clock.now();
-                           RunEntry entry;
-                           entry.task = label.task;
-                           entry.description = label.description;
-                           entry.command = commandLine;
-                           entry.startDate = entry.endDate = now.date;
-                           entry.startTime = entry.endTime = now.time;
-                           entry.state = std::string(runlog::stateText(started ? runlog::RunState::notWatched
-                                                                               : runlog::RunState::notStarted));
-                           if (const store::Status s = runlog::addEntry(data.runLog(), entry); !s.ok())
-                               std::fprintf(stderr, "tarvelo96: the run log could not be updated: %s\n", errorText(s).c_str());
-                       });
+    programs.watchWith(runlog::watchingFor(data, ports.clock, "tarvelo96"));
 }
 
 int runDesktop(QApplication& app, Settings& settings, const DesktopStart& start) {

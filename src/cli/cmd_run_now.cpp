@@ -11,7 +11,7 @@
 #include "data/data_files.h"
 #include "data/data_warning.h"
 #include "engine/run_now.h"
-#include "platform/helper_program.h"
+#include "runlog/run_log.h"
 #include "platform/terminal/json_platform.h"
 
 namespace tarvelo::cli {
@@ -23,10 +23,12 @@ struct RunNowOptions : SchedulerOptions {
 
 int runRunNow(const RunNowOptions& options) {
     platform::JsonPlatform ports(options.at, options.answer);
-    ports.starter.watchWith({platform::helperProgram(platform::kWatcherName), platform::absoluteFolder(dataFolder())});
     const DataWarning warn{ports.platform};
     DataFiles files{warn, dataFolder()};
     TableUse use(files, TableId::schedule);
+    // The program runs under the watcher, which logs its run in the data folder's file.
+    TableUse runLog(files, TableId::runLog);
+    ports.starter.watchWith(runlog::watchingFor(files, *ports.clock, "tarvelo96-cli"));
 
     Task key, task;
     key.id = options.id;

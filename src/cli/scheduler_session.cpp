@@ -9,7 +9,6 @@
 #include "data/data_warning.h"
 #include "engine/ini_files.h"
 #include "engine/message_to_do.h"
-#include "platform/helper_program.h"
 #include "platform/terminal/json_platform.h"
 #include "runlog/run_log.h"
 
@@ -21,8 +20,6 @@ struct SchedulerSession::Parts {
     explicit Parts(const SchedulerOptions& options) : ports(options.at, options.answer), settings(startUpSettings()) {
         reportUnreadableIniFiles(ports.messages);
         settings.programTitle = "Tarvelo '96";
-        // The programs run under the watcher, which logs each run in the data folder's file.
-        ports.starter.watchWith({platform::helperProgram(platform::kWatcherName), platform::absoluteFolder(dataFolder())});
     }
 
     platform::JsonPlatform ports;
@@ -42,6 +39,8 @@ SchedulerSession::SchedulerSession(const SchedulerOptions& options) : m_parts(st
         runlog::markNoResult(m_parts->files.runLog(), runlog::currentBootId(), runlog::watcherAlive);
     if (!marked.ok()) m_parts->ports.sink.error("The run log could not be updated: " + errorText(marked), marked.code, "runlog");
     m_parts->scheduler.setRunLog(m_parts->files.runLog());
+    // The programs run under the watcher, which logs each run in the data folder's file.
+    m_parts->ports.starter.watchWith(runlog::watchingFor(m_parts->files, *m_parts->ports.clock, "tarvelo96-cli"));
 }
 SchedulerSession::~SchedulerSession() = default;
 

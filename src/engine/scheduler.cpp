@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
 #include <limits>
 #include <string>
 #include <string_view>
 
+#include "core/environment.h"
 #include "core/picture.h"
 #include "runlog/run_log.h"
 #include "store/store.h"
@@ -17,11 +17,8 @@ namespace tarvelo {
 
 std::chrono::milliseconds tickInterval() {
     constexpr long long kUsual = 5000, kShortest = 100;
-    const char* env = std::getenv("TARVELO_TICK_MS");
-    if (!env || !*env) return std::chrono::milliseconds(kUsual);
-    char* end = nullptr;
-    const long long ms = std::strtoll(env, &end, 10);
-    return std::chrono::milliseconds(*end != '\0' || ms <= 0 ? kUsual : std::max(ms, kShortest));
+    const std::optional<long long> ms = wholeNumberFromEnvironment("TARVELO_TICK_MS");
+    return std::chrono::milliseconds(!ms || *ms == 0 ? kUsual : std::max(*ms, kShortest));
 }
 namespace {
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/helper_program.h"
 #include "platform/program_exec.h"
 
 namespace tarvelo::platform {
@@ -85,6 +86,20 @@ WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine
     // The watcher writes 0 once the program runs, the error of its start otherwise; a report closed
     // unwritten means the watcher itself failed.
     return PreparedProgram::readReport(report[0]) == 0 ? WatchedStart::started : WatchedStart::notStarted;
+}
+
+bool Watching::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label,
+                     const std::function<bool()>& startDirectly) const {
+    if (!watcher) return startDirectly();
+    const WatchedStart watched = startWatched(*watcher, commandLine, folder, label);
+    if (watched != WatchedStart::noWatcher) return watched == WatchedStart::started;
+    const bool started = startDirectly();
+    if (unwatched) unwatched(commandLine, label, started);
+    return started;
+}
+
+Watcher watcherFor(const std::string& dataFolder) {
+    return {helperProgram(kWatcherName), absoluteFolder(dataFolder)};
 }
 
 }  // namespace tarvelo::platform

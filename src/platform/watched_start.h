@@ -3,6 +3,8 @@
 // starter's child, so never its zombie, and holding none of the starter's descriptors), which starts the
 // program, waits for it and keeps its run log entry. The starter waits only for the watcher's word on
 // whether the program could be started, never for the program.
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/ports.h"
@@ -20,6 +22,23 @@ enum class WatchedStart { started, notStarted, noWatcher };
 // watcher. Otherwise started or notStarted as the program's start went (the watcher logs either way).
 WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine, const std::string& folder,
                           const ProgramLabel& label);
+
+// A starter's watching: the watcher each program starts under, and who hears of a program started
+// without it because the watcher cannot be executed (with whether the program started).
+using Unwatched = std::function<void(const std::string& commandLine, const ProgramLabel& label, bool started)>;
+struct Watching {
+    std::optional<Watcher> watcher;
+    Unwatched unwatched;
+
+    // Starts the program under the watcher; without one, or where it cannot be executed, through
+    // startDirectly, telling unwatched in the latter case. True when the program runs.
+    bool start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label,
+               const std::function<bool()>& startDirectly) const;
+};
+
+// The watcher of the programs started on dataFolder: tarvelo96-watch where the programs find their
+// helpers, writing to the absolute folder.
+Watcher watcherFor(const std::string& dataFolder);
 
 // The descriptor the watcher writes its word on the start to: an int, 0 when the program runs, else
 // the errno of its failed start.

@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <vector>
 
 #include "core/plain_text.h"
+#include "data/data_warning.h"
+#include "platform/helper_program.h"
 
 namespace tarvelo::runlog {
 namespace {
@@ -204,12 +207,32 @@ store::Status tellFailures(RecordTable<RunEntry> log, const std::function<void(c
     return store::Status::okStatus();
 }
 
+platform::Watching watchingFor(DataFiles& files, platform::ClockPort& clock, std::string starter) {
+    platform::Watcher watcher = platform::watcherFor(files.folder());
+    auto unwatched = [&files, &clock, starter = std::move(starter), program = watcher.program](
+                         const std::string& commandLine, const platform::ProgramLabel& label, bool started) {
+        std::fprintf(stderr, "%s: %s cannot be executed: the program of task %d is not watched\n", starter.c_str(),
+                     program.c_str(), label.task);
+        const platform::Moment now = clock.now();
+        RunEntry entry;
+        entry.task = label.task;
+        entry.description = label.description;
+        entry.command = commandLine;
+        entry.startDate = entry.endDate = now.date;
+        entry.startTime = entry.endTime = now.time;
+        entry.state = std::string(stateText(started ? RunState::notWatched : RunState::notStarted));
+        if (const store::Status s = addEntry(files.runLog(), entry); !s.ok())
+            std::fprintf(stderr, "%s: the run log could not be updated: %s\n", starter.c_str(), errorText(s).c_str());
+    };
+    return {std::move(watcher), std::move(unwatched)};
+}
+
 std::string currentBootId() { return firstLine("/proc/sys/kernel/random/boot_id"); }
 
 bool watcherAlive(std::int32_t pid) {
     if (pid <= 0) return false;
     if (::kill(pid, 0) != 0 && errno != EPERM) return false;
-    return firstLine("/proc/" + std::to_string(pid) + "/comm") == "tarvelo96-watch";
+    return firstLine("/proc/" + std::to_string(pid) + "/comm") == platform::kWatcherName;
 }
 
 }  // namespace tarvelo::runlog

@@ -14,9 +14,12 @@
 #include <string>
 #include <string_view>
 
+#include "data/data_files.h"
 #include "data/record_table.h"
 #include "data/records.h"
 #include "data/tables.h"
+#include "platform/ports.h"
+#include "platform/watched_start.h"
 #include "store/store.h"
 
 namespace tarvelo::runlog {
@@ -74,6 +77,12 @@ store::Status markNoResult(RecordTable<RunEntry> log, std::string_view bootId,
 // Marks told every failure the user has not heard of yet, oldest first, and hands each to tell once it
 // is marked: of several schedulers on one folder, the one whose mark lands tells it.
 store::Status tellFailures(RecordTable<RunEntry> log, const std::function<void(const RunEntry&)>& tell);
+
+// How the programs started on files' folder are watched: each under tarvelo96-watch, which logs its run.
+// One started without it (the watcher cannot be executed) still starts as it always did; its entry,
+// logged here, says "not watched" ("not started" when it did not start), and starter (the program's
+// name) says so on standard error.
+platform::Watching watchingFor(DataFiles& files, platform::ClockPort& clock, std::string starter);
 
 // This boot of the machine (/proc/sys/kernel/random/boot_id); "" when it cannot be read.
 std::string currentBootId();

@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include "core/environment.h"
 #include "store/database.h"
 
 namespace tarvelo::store {
@@ -26,12 +26,8 @@ constexpr milliseconds kDefaultLockWait{30000};
 constexpr milliseconds kDefaultNoticeAfter{1000};
 
 milliseconds fromEnvironment(const char* name, milliseconds fallback) {
-    const char* env = std::getenv(name);
-    if (!env || !*env) return fallback;
-    char* end = nullptr;
-    const long long ms = std::strtoll(env, &end, 10);
-    if (*end != '\0' || ms < 0) return fallback;
-    return milliseconds(ms);
+    const std::optional<long long> ms = wholeNumberFromEnvironment(name);
+    return ms ? milliseconds(*ms) : fallback;
 }
 
 milliseconds& lockWaitSetting() {

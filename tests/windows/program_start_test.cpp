@@ -90,10 +90,10 @@ TEST_F(ProgramStartTest, GivenAProgramPathRelativeToTheStartInFolderWhenStartedT
 class WatchedStartTest : public ProgramStartTest {
 protected:
     void watch(const std::string& watcher) {
-        m_programs.watchWith({watcher, m_folder}, [this](const std::string& line, const ProgramLabel& label, bool started) {
-            m_unwatched.push_back(line + " #" + std::to_string(label.task) + " " + label.description +
-                                  (started ? " started" : " not started"));
-        });
+        m_programs.watchWith({Watcher{watcher, m_folder}, [this](const std::string& line, const ProgramLabel& label, bool started) {
+                                  m_unwatched.push_back(line + " #" + std::to_string(label.task) + " " + label.description +
+                                                        (started ? " started" : " not started"));
+                              }});
     }
     // The run log once it holds an entry that is over (or after five seconds).
     std::vector<RunEntry> loggedRuns() {

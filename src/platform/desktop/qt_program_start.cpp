@@ -24,13 +24,7 @@ bool startDirectly(const std::string& commandLine, const std::string& folder) {
 }  // namespace
 
 bool QtProgramStart::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) {
-    if (m_watcher) {
-        const WatchedStart watched = startWatched(*m_watcher, commandLine, folder, label);
-        if (watched != WatchedStart::noWatcher) return watched == WatchedStart::started;
-    }
-    const bool started = startDirectly(commandLine, folder);
-    if (m_watcher && m_unwatched) m_unwatched(commandLine, label, started);
-    return started;
+    return m_watching.start(commandLine, folder, label, [&] { return startDirectly(commandLine, folder); });
 }
 
 }  // namespace tarvelo::platform

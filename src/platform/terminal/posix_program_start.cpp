@@ -7,20 +7,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <vector>
 
 #include "platform/program_exec.h"
 
 namespace tarvelo::platform {
+namespace {
 
-bool PosixProgramStart::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) {
-    if (m_watcher) {
-        const WatchedStart watched = startWatched(*m_watcher, commandLine, folder, label);
-        if (watched != WatchedStart::noWatcher) return watched == WatchedStart::started;
-        std::fprintf(stderr, "tarvelo96-cli: %s cannot be executed: the program of task %d is not watched\n",
-                     m_watcher->program.c_str(), label.task);
-    }
+bool startDirectly(const std::string& commandLine, const std::string& folder) {
     auto program = PreparedProgram::prepare(commandLine, folder);
     if (!program) return false;
     program->argv();
@@ -55,6 +49,12 @@ bool PosixProgramStart::start(const std::string& commandLine, const std::string&
     }
     const bool execFailed = PreparedProgram::readReport(report[0]).has_value();
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && !execFailed;
+}
+
+}  // namespace
+
+bool PosixProgramStart::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) {
+    return m_watching.start(commandLine, folder, label, [&] { return startDirectly(commandLine, folder); });
 }
 
 }  // namespace tarvelo::platform

@@ -18,12 +18,12 @@ public:
     // True once the program is running; false when the line holds no program, the program cannot be
     // found or executed, or no process can be made.
     bool start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label) override;
-    // From now on each program starts under this watcher, which logs its run; without one (or when it
-    // cannot be executed) programs start unwatched.
-    void watchWith(Watcher watcher) { m_watcher = std::move(watcher); }
+    // From now on each program starts under watching's watcher, which logs its run; without one (or
+    // when it cannot be executed) programs start unwatched.
+    void watchWith(Watching watching) { m_watching = std::move(watching); }
 
 private:
-    std::optional<Watcher> m_watcher;
+    Watching m_watching;
 };
 
 }  // namespace tarvelo::platform

@@ -122,6 +122,13 @@ TEST_F(RunLogWindowTest, GivenMoreRunsThanAPageThenTheOutputFollowsTheHighlightN
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(lastOutputLine(*window), "output of run " + std::to_string(highlightedTask(*window)));
 
+    // The window has no default button: Enter neither closes it nor moves the highlight.
+    const int clicked = highlightedTask(*window);
+    QTest::keyClick(table, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(highlightedTask(*window), clicked);
+
     QTest::keyClick(table, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());

@@ -239,17 +239,13 @@ TEST_F(ReportTargetTest, AReportKilledWhileWritingLeavesTheOldFileAndNothingElse
 }
 
 TEST_F(ReportTargetTest, AMissingPdfWriterFailsTheReportAndLeavesTheOldFile) {
-    // The command-line program alone, as a broken installation would leave it.
-    const std::string cli = folders.aside("alone/tarvelo96-cli");
-    fs::create_directories(fs::path(cli).parent_path());
-    fs::copy_file(std::getenv("TARVELO_CLI"), cli);
     const std::string target = folders.file("report.pdf");
     writeBytes(target, "old report\n");
 
-    const std::string built = std::getenv("TARVELO_CLI");
-    ::setenv("TARVELO_CLI", cli.c_str(), 1);
-    const CliResult r = report(target);
-    ::setenv("TARVELO_CLI", built.c_str(), 1);
+    const CliResult r = [&] {
+        const LoneCli alone(folders);
+        return report(target);
+    }();
 
     EXPECT_EQ(r.exitCode, 1);
     // Looked for beside the program, then where an installation keeps it.

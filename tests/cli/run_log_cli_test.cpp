@@ -145,6 +145,20 @@ TEST_F(RunLogCliTest, GivenAProgramThatWritesTenMegabytesThenItIsNeverBlockedAnd
     EXPECT_EQ(output.substr(0, 8), "aaaaaaaa");
 }
 
+TEST_F(RunLogCliTest, GivenNoWatcherWhereTheProgramsFindItThenTheProgramStillStartsAndItsRunIsLoggedNotWatched) {
+    addTask(1, "Plain", "true");
+    const CliResult r = [&] {
+        const LoneCli alone(folders);
+        return tick();
+    }();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("the program of task 1 is not watched"), std::string::npos) << r.err;
+    const std::vector<Json> entries = log();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0]["state"], "not watched");
+    EXPECT_EQ(entries[0]["command"], "true");
+}
+
 TEST_F(RunLogCliTest, GivenAProgramThatCannotBeStartedThenTheRunCodeIsReportedAndTheRunLoggedAsNotStarted) {
     addTask(1, "Missing", "/no/such/program --now");
     const CliResult r = tick();

@@ -156,6 +156,15 @@ void CliProcess::kill(int signal) {
 std::string CliProcess::out() const { return contents(m_outFile); }
 std::string CliProcess::err() const { return contents(m_errFile); }
 
+LoneCli::LoneCli(const SchedulerFolders& folders) : m_built(std::getenv("TARVELO_CLI")) {
+    const std::string alone = folders.aside("alone/tarvelo96-cli");
+    std::filesystem::create_directories(std::filesystem::path(alone).parent_path());
+    std::filesystem::copy_file(m_built, alone, std::filesystem::copy_options::overwrite_existing);
+    ::setenv("TARVELO_CLI", alone.c_str(), 1);
+}
+
+LoneCli::~LoneCli() { ::setenv("TARVELO_CLI", m_built.c_str(), 1); }
+
 CliResult runCliIn(const SchedulerFolders& folders, const std::vector<std::string>& args,
                    const std::vector<std::pair<std::string, std::string>>& env) {
     CliProcess p(args, folders, env);

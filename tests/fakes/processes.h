@@ -34,6 +34,19 @@ private:
 // in which they perform several tasks, one a tick.
 inline const std::pair<std::string, std::string> kQuickTicks{"TARVELO_TICK_MS", "300"};
 
+// tarvelo96-cli copied alone into folders.aside("alone"), as a broken installation leaves it: none of its
+// helpers beside it nor where an installation keeps them. While it lives, it is the CLI the tests start.
+class LoneCli {
+public:
+    explicit LoneCli(const SchedulerFolders& folders);
+    ~LoneCli();
+    LoneCli(const LoneCli&) = delete;
+    LoneCli& operator=(const LoneCli&) = delete;
+
+private:
+    std::string m_built;
+};
+
 // One tarvelo96-cli process started in folders.data(). Its standard output and error go to files, so it
 // never blocks on them; standard input is empty.
 class CliProcess {

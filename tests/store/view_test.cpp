@@ -12,20 +12,14 @@ namespace {
 
 using tarvelo::test::NamedBy;
 
-// The ids of up to count records read onwards (next) or back (previous) from where the view stands.
-Ids forwards(View& view, int count = 100) {
+// The ids of up to count records read onwards (next), or back (previous), from where the view stands.
+Ids forwards(View& view, int count = 100, bool back = false) {
     Ids ids;
     Row r;
-    while (count-- > 0 && view.next(r).ok()) ids.push_back(number(r, kId));
+    while (count-- > 0 && (back ? view.previous(r) : view.next(r)).ok()) ids.push_back(number(r, kId));
     return ids;
 }
-
-Ids backwards(View& view, int count) {
-    Ids ids;
-    Row r;
-    while (count-- > 0 && view.previous(r).ok()) ids.push_back(number(r, kId));
-    return ids;
-}
+Ids backwards(View& view, int count) { return forwards(view, count, true); }
 
 class Views : public ::testing::Test {
 protected:

@@ -11,6 +11,7 @@
 #include "fakes/browse_builders.h"
 #include "fakes/case_names.h"
 #include "fakes/data_fixture.h"
+#include "fakes/run_entries.h"
 #include "runlog/run_log.h"
 
 namespace tarvelo::runlog {
@@ -23,18 +24,11 @@ const StdDate kDay = dateFromYmd(1996, 10, 28);
 constexpr StdTime kFiveThirty = 17 * 360000 + 30 * 6000 + 1;
 
 RunEntry run(int task, RunState state, int exitStatus = 0, int signal = 0, std::int32_t durationMs = 0) {
-    RunEntry e;
-    e.task = task;
-    e.description = "Task " + std::to_string(task);
-    e.startDate = kDay;
-    e.startTime = kFiveThirty;
+    RunEntry e = test::runEntry(task, kDay, state, kFiveThirty, exitStatus, signal);
     if (state == RunState::ended) {
         e.endDate = kDay;
         e.endTime = kFiveThirty + 6000;  // a minute later
     }
-    e.state = std::string(stateText(state));
-    e.exitStatus = exitStatus;
-    e.signal = signal;
     e.durationMs = durationMs;
     return e;
 }
@@ -149,10 +143,7 @@ TEST_F(RunLogListsTest, GivenProgramTasksWithRunsThenEachRowShowsItsLatestAndAPa
     browse.scroll(platform::ListScroll::bottom);
     lastRuns.asked.clear();
     browse.scroll(platform::ListScroll::top);
-    browse.scroll(platform::ListScroll::rowDown);
-    browse.scroll(platform::ListScroll::rowDown);
-    browse.scroll(platform::ListScroll::rowDown);
-    browse.scroll(platform::ListScroll::rowDown);
+    for (int rows = 0; rows < 4; ++rows) browse.scroll(platform::ListScroll::rowDown);
     EXPECT_THAT(column(browse, kLastResultColumn), ElementsAre("signal 9", "", "", "not started"));
     EXPECT_THAT(lastRuns.asked, ElementsAre(ElementsAre(1, 2, 4), ElementsAre(5)));
 

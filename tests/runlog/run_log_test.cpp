@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/browse_builders.h"
 #include "fakes/case_names.h"
 #include "fakes/data_fixture.h"
 #include "fakes/run_entries.h"
@@ -169,9 +170,7 @@ TEST_F(RunLogTableTest, GivenThisProcessThenItIsNoWatcherAndTheBootIdIsRead) {
 TEST_F(RunLogTableTest, GivenAnOlderFileWithoutTheRunLogWhenOpenedThenItGainsItAndKeepsEverythingElse) {
     {
         TableUse schedule(*files, TableId::schedule);
-        Task t;
-        t.id = 5;
-        t.description = "kept";
+        Task t = test::taskIn("", "kept", 5);
         ASSERT_TRUE(files->schedule().add(t).ok());
     }
     RunEntry e = runEntry(1, 100);

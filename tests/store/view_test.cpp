@@ -285,8 +285,6 @@ INSTANTIATE_TEST_SUITE_P(
         DescendingCase{"NextFromTheStartIsNewestFirst", [](View& d, View&) { return forwards(d); }, kNewestFirst},
         DescendingCase{"PagesOfFourFollowOnWithoutGapOrRepeat",
                        [](View& d, View&) { return readPages(d, Direction::forward, 4, 4); }, kNewestFirst},
-        DescendingCase{"PreviousFromTheEndIsOldestFirst",
-                       [](View& d, View&) { EXPECT_TRUE(d.setToEnd().ok()); return backwards(d, 4); }, Ids{1, 2, 3, 4}},
         DescendingCase{"PageBackwardsFromAResetIsTheNewerOnesNearestFirst",
                        [](View& d, View&) {
                            EXPECT_TRUE(d.reset(positionAfter(d, 7)).ok());  // on tie 22
@@ -303,11 +301,6 @@ INSTANTIATE_TEST_SUITE_P(
                        [](View& d, View&) { EXPECT_TRUE(d.setAt(task(0, "", "", 80005, 100)).ok()); return forwards(d, 5); },
                        Ids{23, 22, 21, 5, 4}}),
     NamedBy<&DescendingCase::name>{});
-
-TEST_F(Views, givenDescendingFilteredViewThenOnlyAcceptedRecordsNewestFirst) {
-    View enabled(tasks, kKeyDate, [](const Row& r) { return number(r, kDisabled) == 0; }, Order::descending);
-    EXPECT_EQ(forwards(enabled), (Ids{10, 8, 6, 4, 2}));
-}
 
 // --- The last of each --------------------------------------------------------------------------------
 

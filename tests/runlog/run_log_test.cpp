@@ -1,5 +1,6 @@
-// The run log's rules on a real data file: the output's tail, the words of an outcome, the bound per task,
-// expiry with the completed copies, and the runs whose watcher is gone.
+// The run log's rules on a real data file: the output's tail, the bound per task, expiry with the completed
+// copies, and the runs whose watcher is gone. (The words of an outcome are checked with its cell, in
+// run_log_list_test.cpp.)
 #include "runlog/run_log.h"
 
 #include <gtest/gtest.h>
@@ -60,37 +61,6 @@ TEST(StoredOutput, GivenControlsAndBrokenBytesThenTheyAreEscapedAndTheTailIsCutA
     // The cut would fall inside é: the whole character goes.
     EXPECT_EQ(storedOutput("é" + std::string(kOutputBytes - 1, 'a')), std::string(kOutputBytes - 1, 'a'));
 }
-
-struct OutcomeCase {
-    const char* name;
-    RunState state;
-    int exitStatus;
-    int signal;
-    const char* text;
-    bool failed;
-};
-
-const OutcomeCase kOutcomes[] = {
-    {"ExitZero", RunState::ended, 0, 0, "exit status 0", false},
-    {"ExitThree", RunState::ended, 3, 0, "exit status 3", true},
-    {"Killed", RunState::ended, 0, 9, "ended by signal 9 (Killed)", true},
-    {"NotStarted", RunState::notStarted, 0, 0, "could not be started", true},
-    {"Running", RunState::running, 0, 0, "running", false},
-    {"NoResult", RunState::noResult, 0, 0, "no result", false},
-};
-
-class OutcomeTest : public ::testing::TestWithParam<OutcomeCase> {};
-
-TEST_P(OutcomeTest, GivenAnEntryThenItsOutcomeIsWordedAndAFailureIsTold) {
-    RunEntry e = runEntry(0, 0, GetParam().state, 0, GetParam().exitStatus, GetParam().signal);
-    e.description = "Backup";
-    EXPECT_EQ(stateOf(e), GetParam().state);
-    EXPECT_EQ(outcomeText(e), GetParam().text);
-    EXPECT_EQ(failed(e), GetParam().failed);
-    EXPECT_EQ(failureSummary(e), std::string("Backup failed: ") + GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(States, OutcomeTest, ::testing::ValuesIn(kOutcomes), NamedBy<&OutcomeCase::name>{});
 
 TEST(LastLine, GivenOutputThenTheLastLineWithTextIsTaken) {
     EXPECT_EQ(lastLine("one\ntwo\n\n  \n"), "two");

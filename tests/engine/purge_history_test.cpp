@@ -20,20 +20,6 @@ protected:
     const StdDate today = day(1996, 10, 31);
 };
 
-TEST_F(PurgeHistoryTest, GivenSevenDaysThenACopyEightDaysOldGoesAndOneSevenDaysOldStaysUntilTomorrow) {
-    settings.historyExpiryDays = 7;
-    const Task eight = copyOn(today - 8);
-    const Task seven = copyOn(today - 7);
-
-    purgeHistory();
-    EXPECT_FALSE(byId(eight.id));
-    EXPECT_TRUE(byId(seven.id));
-
-    clock.set(today + 1, at(0, 0, 1));
-    purgeHistory();
-    EXPECT_FALSE(byId(seven.id));
-}
-
 TEST_F(PurgeHistoryTest, GivenZeroOrNegativeDaysThenCopiesAreKeptForEver) {
     // A negative expiry typed into Setup once removed every copy up to that many days ahead.
     const Task ancient = copyOn(day(1801, 1, 1));
@@ -106,14 +92,22 @@ protected:
     TableUse runLogUse;
 };
 
-TEST_F(PurgeRunLogTest, GivenSevenDaysThenARunEightDaysOldGoesWithTheCopies) {
+TEST_F(PurgeRunLogTest, GivenSevenDaysThenACopyOrRunEightDaysOldGoesAndOneSevenDaysOldStaysUntilTomorrow) {
     settings.historyExpiryDays = 7;
+    const Task eight = copyOn(today - 8);
+    const Task seven = copyOn(today - 7);
     runOn(today - 8);
     runOn(today - 7);
-    const Task copy = copyOn(today - 8);
+
     purgeHistory();
-    EXPECT_FALSE(byId(copy.id));
+    EXPECT_FALSE(byId(eight.id));
+    EXPECT_TRUE(byId(seven.id));
     EXPECT_EQ(runDays(), std::vector<StdDate>{today - 7});
+
+    clock.set(today + 1, at(0, 0, 1));
+    purgeHistory();
+    EXPECT_FALSE(byId(seven.id));
+    EXPECT_TRUE(runDays().empty());
 }
 
 TEST_F(PurgeRunLogTest, GivenTheRunLogCannotBeWrittenThenThePurgeStepFailsWithIt) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/data_fixture.h"
+#include "fakes/run_entries.h"
 #include "runlog/run_log.h"
 #include "scheduler_fixture.h"
 
@@ -19,35 +20,16 @@ protected:
     const StdDate today = day(1996, 10, 31);
 };
 
-TEST_F(PurgeHistoryTest, GivenSevenDaysThenACopyEightDaysOldGoesAndOneSevenDaysOldStaysUntilTomorrow) {
-    settings.historyExpiryDays = 7;
-    const Task eight = copyOn(today - 8);
-    const Task seven = copyOn(today - 7);
-
-    purgeHistory();
-    EXPECT_FALSE(byId(eight.id));
-    EXPECT_TRUE(byId(seven.id));
-
-    clock.set(today + 1, at(0, 0, 1));
-    purgeHistory();
-    EXPECT_FALSE(byId(seven.id));
-}
-
-TEST_F(PurgeHistoryTest, GivenZeroDaysThenCopiesAreKeptForEver) {
-    settings.historyExpiryDays = 0;
-    const Task ancient = copyOn(day(1801, 1, 1));
-    purgeHistory();
-    EXPECT_TRUE(byId(ancient.id));
-}
-
-TEST_F(PurgeHistoryTest, GivenNegativeDaysThenCopiesAreKeptForEver) {
+TEST_F(PurgeHistoryTest, GivenZeroOrNegativeDaysThenCopiesAreKeptForEver) {
     // A negative expiry typed into Setup once removed every copy up to that many days ahead.
+    const Task ancient = copyOn(day(1801, 1, 1));
     const Task past = copyOn(today - 400);
     const Task ahead = copyOn(today + 3);
-    for (const int days : {-1, -7, -100000}) {
+    for (const int days : {0, -1, -7, -100000}) {
         SCOPED_TRACE(days);
         settings.historyExpiryDays = days;
         purgeHistory();
+        EXPECT_TRUE(byId(ancient.id));
         EXPECT_TRUE(byId(past.id));
         EXPECT_TRUE(byId(ahead.id));
     }
@@ -90,22 +72,13 @@ TEST_F(PurgeHistoryTest, GivenAThousandExpiredCopiesThenOneTickRemovesThemAll) {
     EXPECT_EQ(left[0].id, kept.id);
 }
 
-}  // namespace
-}  // namespace tarvelo::test
-
-namespace tarvelo::test {
-namespace {
-
 // The run log expires with the completed copies, in the same step.
 class PurgeRunLogTest : public PurgeHistoryTest {
 protected:
     PurgeRunLogTest() : runLogUse(files, TableId::runLog) { scheduler.setRunLog(files.runLog()); }
 
     void runOn(StdDate date) {
-        RunEntry e;
-        e.task = 1;
-        e.startDate = date;
-        e.state = "ended";
+        RunEntry e = runEntry(1, date);
         ASSERT_TRUE(runlog::addEntry(files.runLog(), e).ok());
     }
     std::vector<StdDate> runDays() {
@@ -119,14 +92,22 @@ protected:
     TableUse runLogUse;
 };
 
-TEST_F(PurgeRunLogTest, GivenSevenDaysThenARunEightDaysOldGoesWithTheCopies) {
+TEST_F(PurgeRunLogTest, GivenSevenDaysThenACopyOrRunEightDaysOldGoesAndOneSevenDaysOldStaysUntilTomorrow) {
     settings.historyExpiryDays = 7;
+    const Task eight = copyOn(today - 8);
+    const Task seven = copyOn(today - 7);
     runOn(today - 8);
     runOn(today - 7);
-    const Task copy = copyOn(today - 8);
+
     purgeHistory();
-    EXPECT_FALSE(byId(copy.id));
+    EXPECT_FALSE(byId(eight.id));
+    EXPECT_TRUE(byId(seven.id));
     EXPECT_EQ(runDays(), std::vector<StdDate>{today - 7});
+
+    clock.set(today + 1, at(0, 0, 1));
+    purgeHistory();
+    EXPECT_FALSE(byId(seven.id));
+    EXPECT_TRUE(runDays().empty());
 }
 
 TEST_F(PurgeRunLogTest, GivenTheRunLogCannotBeWrittenThenThePurgeStepFailsWithIt) {
@@ -140,23 +121,12 @@ TEST_F(PurgeRunLogTest, GivenTheRunLogCannotBeWrittenThenThePurgeStepFailsWithIt
     EXPECT_EQ(runDays(), std::vector<StdDate>{today - 30});
 }
 
-}  // namespace
-}  // namespace tarvelo::test
-
-namespace tarvelo::test {
-namespace {
-
 // A failed run reaches the user once, through the notification port.
 class TellFailuresTest : public PurgeRunLogTest {
 protected:
     void ended(const std::string& description, int exitStatus, int signal, const std::string& output) {
-        RunEntry e;
-        e.task = 1;
+        RunEntry e = runEntry(1, today, runlog::RunState::ended, 1, exitStatus, signal);
         e.description = description;
-        e.startDate = today;
-        e.state = std::string(runlog::stateText(runlog::RunState::ended));
-        e.exitStatus = exitStatus;
-        e.signal = signal;
         e.output = output;
         e.told = runlog::failed(e) ? 0 : 1;
         ASSERT_TRUE(runlog::addEntry(files.runLog(), e).ok());

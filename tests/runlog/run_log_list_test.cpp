@@ -1,5 +1,5 @@
-// The run log as the lists show it: a run's result cell and duration, and the schedule browse's Last
-// Result read a page at a time.
+// The run log as the lists show it: a run's outcome in words and as its result cell, its duration, and the
+// schedule browse's Last Result read a page at a time.
 #include "runlog/run_log_list.h"
 
 #include <gmock/gmock.h>
@@ -11,6 +11,7 @@
 #include "fakes/browse_builders.h"
 #include "fakes/case_names.h"
 #include "fakes/data_fixture.h"
+#include "fakes/run_entries.h"
 #include "runlog/run_log.h"
 
 namespace tarvelo::runlog {
@@ -23,50 +24,57 @@ const StdDate kDay = dateFromYmd(1996, 10, 28);
 constexpr StdTime kFiveThirty = 17 * 360000 + 30 * 6000 + 1;
 
 RunEntry run(int task, RunState state, int exitStatus = 0, int signal = 0, std::int32_t durationMs = 0) {
-    RunEntry e;
-    e.task = task;
-    e.description = "Task " + std::to_string(task);
-    e.startDate = kDay;
-    e.startTime = kFiveThirty;
+    RunEntry e = test::runEntry(task, kDay, state, kFiveThirty, exitStatus, signal);
     if (state == RunState::ended) {
         e.endDate = kDay;
         e.endTime = kFiveThirty + 6000;  // a minute later
     }
-    e.state = std::string(stateText(state));
-    e.exitStatus = exitStatus;
-    e.signal = signal;
     e.durationMs = durationMs;
     return e;
 }
 
-struct ResultCase {
+// What became of a run, in words, as a failure to tell, and as its cell in the lists.
+struct RunCase {
     const char* name;
-    RunEntry entry;
-    const char* text;
-    bool red;
+    RunState state;
+    int exitStatus;
+    int signal;
+    const char* outcome;
+    bool failed;  // and its cell red
+    const char* cell;
     const char* tip;
 };
 
-const ResultCase kResults[] = {
-    {"ExitZero", run(1, RunState::ended), "0", false, "exit status 0 at Oct 28, 1996 5:31PM"},
-    {"ExitThree", run(1, RunState::ended, 3), "3", true, "exit status 3 at Oct 28, 1996 5:31PM"},
-    {"Killed", run(1, RunState::ended, 0, 9), "signal 9", true, "ended by signal 9 (Killed) at Oct 28, 1996 5:31PM"},
-    {"NotStarted", run(1, RunState::notStarted), "not started", true, "could not be started at Oct 28, 1996 5:30PM"},
-    {"Running", run(1, RunState::running), "running", false, "running at Oct 28, 1996 5:30PM"},
-    {"NoResult", run(1, RunState::noResult), "no result", false, "no result at Oct 28, 1996 5:30PM"},
+const RunCase kRuns[] = {
+    {"ExitZero", RunState::ended, 0, 0, "exit status 0", false, "0", "exit status 0 at Oct 28, 1996 5:31PM"},
+    {"ExitThree", RunState::ended, 3, 0, "exit status 3", true, "3", "exit status 3 at Oct 28, 1996 5:31PM"},
+    {"Killed", RunState::ended, 0, 9, "ended by signal 9 (Killed)", true, "signal 9",
+     "ended by signal 9 (Killed) at Oct 28, 1996 5:31PM"},
+    {"NotStarted", RunState::notStarted, 0, 0, "could not be started", true, "not started",
+     "could not be started at Oct 28, 1996 5:30PM"},
+    {"Running", RunState::running, 0, 0, "running", false, "running", "running at Oct 28, 1996 5:30PM"},
+    {"NoResult", RunState::noResult, 0, 0, "no result", false, "no result", "no result at Oct 28, 1996 5:30PM"},
 };
 
-class ResultCellTest : public ::testing::TestWithParam<ResultCase> {};
+void PrintTo(const RunCase& c, std::ostream* out) { *out << c.name; }
 
-TEST_P(ResultCellTest, GivenARunThenItsCellSaysWhatBecameOfItAndAFailureIsRed) {
-    const platform::ListCell cell = resultCell(GetParam().entry);
-    EXPECT_EQ(cell.text, GetParam().text);
-    EXPECT_EQ(cell.tip, GetParam().tip);
-    EXPECT_EQ(cell.foreground, GetParam().red ? std::optional(kFailedColour) : std::nullopt);
-    EXPECT_EQ(cell.selectedForeground, GetParam().red ? std::optional(kFailedSelectedColour) : std::nullopt);
+class RunOutcomeTest : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(RunOutcomeTest, GivenARunThenItsOutcomeIsWordedAFailureIsToldAndItsCellIsRed) {
+    const RunCase& c = GetParam();
+    const RunEntry e = run(1, c.state, c.exitStatus, c.signal);
+    EXPECT_EQ(stateOf(e), c.state);
+    EXPECT_EQ(outcomeText(e), c.outcome);
+    EXPECT_EQ(failed(e), c.failed);
+    EXPECT_EQ(failureSummary(e), std::string("Task 1 failed: ") + c.outcome);
+    const platform::ListCell cell = resultCell(e);
+    EXPECT_EQ(cell.text, c.cell);
+    EXPECT_EQ(cell.tip, c.tip);
+    EXPECT_EQ(cell.foreground, c.failed ? std::optional(kFailedColour) : std::nullopt);
+    EXPECT_EQ(cell.selectedForeground, c.failed ? std::optional(kFailedSelectedColour) : std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, ResultCellTest, ::testing::ValuesIn(kResults), NamedBy<&ResultCase::name>{});
+INSTANTIATE_TEST_SUITE_P(Runs, RunOutcomeTest, ::testing::ValuesIn(kRuns), NamedBy<&RunCase::name>{});
 
 TEST(DurationText, GivenHowLongARunTookThenTheUnitFitsIt) {
     const auto took = [](std::int32_t ms) { return durationText(run(1, RunState::ended, 0, 0, ms)); };
@@ -149,10 +157,7 @@ TEST_F(RunLogListsTest, GivenProgramTasksWithRunsThenEachRowShowsItsLatestAndAPa
     browse.scroll(platform::ListScroll::bottom);
     lastRuns.asked.clear();
     browse.scroll(platform::ListScroll::top);
-    browse.scroll(platform::ListScroll::rowDown);
-    browse.scroll(platform::ListScroll::rowDown);
-    browse.scroll(platform::ListScroll::rowDown);
-    browse.scroll(platform::ListScroll::rowDown);
+    for (int rows = 0; rows < 4; ++rows) browse.scroll(platform::ListScroll::rowDown);
     EXPECT_THAT(column(browse, kLastResultColumn), ElementsAre("signal 9", "", "", "not started"));
     EXPECT_THAT(lastRuns.asked, ElementsAre(ElementsAre(1, 2, 4), ElementsAre(5)));
 

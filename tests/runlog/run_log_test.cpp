@@ -1,5 +1,6 @@
-// The run log's rules on a real data file: the output's tail, the words of an outcome, the bound per task,
-// expiry with the completed copies, and the runs whose watcher is gone.
+// The run log's rules on a real data file: the output's tail, the bound per task, expiry with the completed
+// copies, and the runs whose watcher is gone. (The words of an outcome are checked with its cell, in
+// run_log_list_test.cpp.)
 #include "runlog/run_log.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +8,19 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "fakes/browse_builders.h"
 #include "fakes/case_names.h"
 #include "fakes/data_fixture.h"
+#include "fakes/run_entries.h"
 
 namespace tarvelo::runlog {
 namespace {
 
 using test::NamedBy;
+using test::runEntry;
 
 struct TailCase {
     const char* name;
@@ -57,40 +62,6 @@ TEST(StoredOutput, GivenControlsAndBrokenBytesThenTheyAreEscapedAndTheTailIsCutA
     EXPECT_EQ(storedOutput("é" + std::string(kOutputBytes - 1, 'a')), std::string(kOutputBytes - 1, 'a'));
 }
 
-struct OutcomeCase {
-    const char* name;
-    RunState state;
-    int exitStatus;
-    int signal;
-    const char* text;
-    bool failed;
-};
-
-const OutcomeCase kOutcomes[] = {
-    {"ExitZero", RunState::ended, 0, 0, "exit status 0", false},
-    {"ExitThree", RunState::ended, 3, 0, "exit status 3", true},
-    {"Killed", RunState::ended, 0, 9, "ended by signal 9 (Killed)", true},
-    {"NotStarted", RunState::notStarted, 0, 0, "could not be started", true},
-    {"Running", RunState::running, 0, 0, "running", false},
-    {"NoResult", RunState::noResult, 0, 0, "no result", false},
-};
-
-class OutcomeTest : public ::testing::TestWithParam<OutcomeCase> {};
-
-TEST_P(OutcomeTest, GivenAnEntryThenItsOutcomeIsWordedAndAFailureIsTold) {
-    RunEntry e;
-    e.description = "Backup";
-    e.state = std::string(stateText(GetParam().state));
-    e.exitStatus = GetParam().exitStatus;
-    e.signal = GetParam().signal;
-    EXPECT_EQ(stateOf(e), GetParam().state);
-    EXPECT_EQ(outcomeText(e), GetParam().text);
-    EXPECT_EQ(failed(e), GetParam().failed);
-    EXPECT_EQ(failureSummary(e), std::string("Backup failed: ") + GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(States, OutcomeTest, ::testing::ValuesIn(kOutcomes), NamedBy<&OutcomeCase::name>{});
-
 TEST(LastLine, GivenOutputThenTheLastLineWithTextIsTaken) {
     EXPECT_EQ(lastLine("one\ntwo\n\n  \n"), "two");
     EXPECT_EQ(lastLine("only"), "only");
@@ -103,15 +74,6 @@ class RunLogTableTest : public test::DataTest {
 protected:
     RunLogTableTest() : use(std::in_place, *files, TableId::runLog), log(files->runLog()) {}
 
-    RunEntry entry(int task, StdDate date, RunState state = RunState::ended, StdTime time = 1) {
-        RunEntry e;
-        e.task = task;
-        e.description = "Task " + std::to_string(task);
-        e.startDate = date;
-        e.startTime = time;
-        e.state = std::string(stateText(state));
-        return e;
-    }
     std::vector<RunEntry> all() {
         std::vector<RunEntry> out;
         EXPECT_TRUE(log.setToStart(RunLogKey::keyTaskStart).ok());
@@ -124,23 +86,20 @@ protected:
 };
 
 TEST_F(RunLogTableTest, GivenATaskAtItsBoundWhenAnEntryIsAddedThenItsOldestGoAndOtherTasksKeepTheirs) {
-    for (StdTime t = 1; t <= 5; ++t) {
-        RunEntry e = entry(7, 100, RunState::ended, t);
-        ASSERT_TRUE(addEntry(log, e, 3).ok());
+    const std::pair<int, StdTime> runsOfTasks[] = {{7, 5}, {8, 2}, {6, 1}};  // in this order, the bound 3
+    for (const auto& [task, runs] : runsOfTasks) {
+        for (StdTime t = 1; t <= runs; ++t) {
+            RunEntry e = runEntry(task, 100, RunState::ended, t);
+            ASSERT_TRUE(addEntry(log, e, 3).ok());
+        }
     }
-    for (StdTime t = 1; t <= 2; ++t) {
-        RunEntry e = entry(8, 100, RunState::ended, t);
-        ASSERT_TRUE(addEntry(log, e, 3).ok());
-    }
-    RunEntry first = entry(6, 100);
-    ASSERT_TRUE(addEntry(log, first, 3).ok());
     std::vector<std::pair<int, StdTime>> kept;
     for (const RunEntry& e : all()) kept.emplace_back(e.task, e.startTime);
     EXPECT_EQ(kept, (std::vector<std::pair<int, StdTime>>{{6, 1}, {7, 3}, {7, 4}, {7, 5}, {8, 1}, {8, 2}}));
 }
 
 TEST_F(RunLogTableTest, GivenTheExpiryThenOlderEntriesGoExceptARunUnderWay) {
-    for (RunEntry e : {entry(1, 90), entry(2, 95, RunState::running), entry(3, 96), entry(4, 100)}) ASSERT_TRUE(addEntry(log, e).ok());
+    for (RunEntry e : {runEntry(1, 90), runEntry(2, 95, RunState::running), runEntry(3, 96), runEntry(4, 100)}) ASSERT_TRUE(addEntry(log, e).ok());
     ASSERT_TRUE(purgeExpired(log, 0, 100).ok());  // 0 keeps everything
     EXPECT_EQ(all().size(), 4u);
     ASSERT_TRUE(purgeExpired(log, 4, 100).ok());  // kept: started on day 96 or later
@@ -150,8 +109,8 @@ TEST_F(RunLogTableTest, GivenTheExpiryThenOlderEntriesGoExceptARunUnderWay) {
 }
 
 TEST_F(RunLogTableTest, GivenRunningEntriesThenOnlyThoseWhoseWatcherIsGoneAreMarkedNoResult) {
-    RunEntry live = entry(1, 100, RunState::running), dead = entry(2, 100, RunState::running),
-             earlier = entry(3, 100, RunState::running), done = entry(4, 100);
+    RunEntry live = runEntry(1, 100, RunState::running), dead = runEntry(2, 100, RunState::running),
+             earlier = runEntry(3, 100, RunState::running), done = runEntry(4, 100);
     live.bootId = dead.bootId = "this boot";
     earlier.bootId = "the boot before";
     live.watcher = earlier.watcher = 11;
@@ -181,12 +140,10 @@ TEST_F(RunLogTableTest, GivenThisProcessThenItIsNoWatcherAndTheBootIdIsRead) {
 TEST_F(RunLogTableTest, GivenAnOlderFileWithoutTheRunLogWhenOpenedThenItGainsItAndKeepsEverythingElse) {
     {
         TableUse schedule(*files, TableId::schedule);
-        Task t;
-        t.id = 5;
-        t.description = "kept";
+        Task t = test::taskIn("", "kept", 5);
         ASSERT_TRUE(files->schedule().add(t).ok());
     }
-    RunEntry e = entry(1, 100);
+    RunEntry e = runEntry(1, 100);
     ASSERT_TRUE(addEntry(log, e).ok());
     use.reset();
     files.reset();

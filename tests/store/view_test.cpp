@@ -4,10 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/case_names.h"
 #include "fakes/store_fixture.h"
 
 namespace tarvelo::store::testing {
 namespace {
+
+using tarvelo::test::NamedBy;
+
+// The ids of up to count records read onwards (next), or back (previous), from where the view stands.
+Ids forwards(View& view, int count = 100, bool back = false) {
+    Ids ids;
+    Row r;
+    while (count-- > 0 && (back ? view.previous(r) : view.next(r)).ok()) ids.push_back(number(r, kId));
+    return ids;
+}
+Ids backwards(View& view, int count) { return forwards(view, count, true); }
 
 class Views : public ::testing::Test {
 protected:
@@ -15,12 +27,6 @@ protected:
         openOrCreate(tasks);
         // Ten tasks on consecutive days; odd ids are disabled.
         for (int id = 1; id <= 10; ++id) addAll(tasks, {task(id, "Cat", "task " + std::to_string(id), 80000 + id, 100, id % 2)});
-    }
-    static Ids forwards(View& view, int count = 100) {
-        Ids ids;
-        Row r;
-        while (count-- > 0 && view.next(r).ok()) ids.push_back(number(r, kId));
-        return ids;
     }
 
     TempFolder folder;
@@ -227,6 +233,25 @@ TEST_F(Views, givenPartialReadWhenPutThenRefusedUntilReread) {
 
 // --- Newest first ------------------------------------------------------------------------------------
 
+Ids idsOf(const std::vector<Row>& rows) {
+    Ids ids;
+    for (const Row& r : rows) ids.push_back(number(r, kId));
+    return ids;
+}
+
+// pages reads of count rows each, into one list.
+Ids readPages(View& view, Direction direction, int count, int pages = 1) {
+    std::vector<Row> rows;
+    while (pages-- > 0) EXPECT_TRUE(view.read(direction, count, rows).ok());
+    return idsOf(rows);
+}
+
+std::string positionAfter(View& view, int reads) {
+    Row r;
+    while (reads-- > 0) EXPECT_TRUE(view.next(r).ok());
+    return view.position();
+}
+
 // A descending view is the ascending one read from the other end: the same records, the same ties, the
 // same positions.
 struct DescendingCase {
@@ -244,18 +269,7 @@ protected:
     }
 };
 
-Ids nextIds(View& view, int count = 100) {
-    Ids ids;
-    Row r;
-    while (count-- > 0 && view.next(r).ok()) ids.push_back(number(r, kId));
-    return ids;
-}
-
-std::string positionAfter(View& view, int reads) {
-    Row r;
-    while (reads-- > 0) EXPECT_TRUE(view.next(r).ok());
-    return view.position();
-}
+void PrintTo(const DescendingCase& c, std::ostream* out) { *out << c.name; }
 
 TEST_P(DescendingViews, givenDescendingViewThenItReadsTheKeyFromTheOtherEnd) {
     View descending(tasks, kKeyDate, {}, Order::descending);
@@ -263,51 +277,30 @@ TEST_P(DescendingViews, givenDescendingViewThenItReadsTheKeyFromTheOtherEnd) {
     EXPECT_EQ(GetParam().read(descending, ascending), GetParam().expected);
 }
 
+const Ids kNewestFirst{10, 9, 8, 7, 6, 23, 22, 21, 5, 4, 3, 2, 1};
+
 INSTANTIATE_TEST_SUITE_P(
     Reads, DescendingViews,
     ::testing::Values(
-        DescendingCase{"NextFromTheStartIsNewestFirst", [](View& d, View&) { return nextIds(d); },
-                       Ids{10, 9, 8, 7, 6, 23, 22, 21, 5, 4, 3, 2, 1}},
+        DescendingCase{"NextFromTheStartIsNewestFirst", [](View& d, View&) { return forwards(d); }, kNewestFirst},
         DescendingCase{"PagesOfFourFollowOnWithoutGapOrRepeat",
-                       [](View& d, View&) {
-                           std::vector<Row> rows;
-                           for (int page = 0; page < 4; ++page) EXPECT_TRUE(d.read(Direction::forward, 4, rows).ok());
-                           Ids ids;
-                           for (const Row& r : rows) ids.push_back(number(r, kId));
-                           return ids;
-                       },
-                       Ids{10, 9, 8, 7, 6, 23, 22, 21, 5, 4, 3, 2, 1}},
+                       [](View& d, View&) { return readPages(d, Direction::forward, 4, 4); }, kNewestFirst},
         DescendingCase{"PageBackwardsFromAResetIsTheNewerOnesNearestFirst",
                        [](View& d, View&) {
                            EXPECT_TRUE(d.reset(positionAfter(d, 7)).ok());  // on tie 22
-                           std::vector<Row> rows;
-                           EXPECT_TRUE(d.read(Direction::backward, 3, rows).ok());
-                           Ids ids;
-                           for (const Row& r : rows) ids.push_back(number(r, kId));
-                           return ids;
+                           return readPages(d, Direction::backward, 3);
                        },
                        Ids{23, 6, 7}},
         DescendingCase{"ResetToAnAscendingPositionThenNextIsThatRecord",
-                       [](View& d, View& a) {
-                           EXPECT_TRUE(d.reset(positionAfter(a, 6)).ok());  // tie 21
-                           return nextIds(d, 3);
-                       },
-                       Ids{21, 5, 4}},
+                       [](View& d, View& a) { EXPECT_TRUE(d.reset(positionAfter(a, 6)).ok()); return forwards(d, 3); },
+                       Ids{21, 5, 4}},  // a: on tie 21
         DescendingCase{"ResetThenPreviousIsTheOneAbove",
-                       [](View& d, View&) {
-                           EXPECT_TRUE(d.reset(positionAfter(d, 7)).ok());  // tie 22
-                           Row r;
-                           EXPECT_TRUE(d.previous(r).ok());
-                           return Ids{number(r, kId)};
-                       },
-                       Ids{23}},
+                       [](View& d, View&) { EXPECT_TRUE(d.reset(positionAfter(d, 7)).ok()); return backwards(d, 1); },
+                       Ids{23}},  // d: on tie 22
         DescendingCase{"SetAtTakesThatValueThenTheOlderOnes",
-                       [](View& d, View&) {
-                           EXPECT_TRUE(d.setAt(task(0, "", "", 80005, 100)).ok());
-                           return nextIds(d, 5);
-                       },
+                       [](View& d, View&) { EXPECT_TRUE(d.setAt(task(0, "", "", 80005, 100)).ok()); return forwards(d, 5); },
                        Ids{23, 22, 21, 5, 4}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NamedBy<&DescendingCase::name>{});
 
 // --- The last of each --------------------------------------------------------------------------------
 
@@ -318,6 +311,8 @@ struct LastOfEachCase {
     Ids expected;  // in key order
 };
 
+void PrintTo(const LastOfEachCase& c, std::ostream* out) { *out << c.name; }
+
 class LastOfEach : public Views, public ::testing::WithParamInterface<LastOfEachCase> {};
 
 TEST_P(LastOfEach, givenValuesOfTheFirstComponentThenTheLastRecordOfEachInKeyOrder) {
@@ -325,9 +320,7 @@ TEST_P(LastOfEach, givenValuesOfTheFirstComponentThenTheLastRecordOfEachInKeyOrd
                    task(34, "Work", "d", 90000, 5)});
     std::vector<Row> rows{task(99, "stale", "left from before")};
     ASSERT_TRUE(tasks.lastOfEach(GetParam().key, GetParam().firsts, rows).ok());
-    Ids ids;
-    for (const Row& r : rows) ids.push_back(number(r, kId));
-    EXPECT_EQ(ids, GetParam().expected);
+    EXPECT_EQ(idsOf(rows), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -338,7 +331,7 @@ INSTANTIATE_TEST_SUITE_P(
         LastOfEachCase{"NumbersEachItsLatestDate", kKeyDateEnabled, {std::int64_t{1}, std::int64_t{0}}, Ids{34, 9}},
         LastOfEachCase{"AValueNoRecordHasGivesNone", kKeyCategoryDate, {std::string("Nowhere"), std::string("Cat")}, Ids{10}},
         LastOfEachCase{"NoValuesNoRead", kKeyCategoryDate, {}, Ids{}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NamedBy<&LastOfEachCase::name>{});
 
 }  // namespace
 }  // namespace tarvelo::store::testing

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer (Debug,
 # in build-sanitize/, beside the normal build) and runs every test there: a memory error, a leak or
-# undefined behaviour fails the test that causes it.
+# undefined behaviour fails the suite of the test that causes it (a suite's tests share a process).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build-sanitize"

@@ -123,7 +123,8 @@ TEST_F(HeadlessSchedulerTest, GivenAMissedProgramTaskThenTheAnswerDecidesAndTheP
                                {"folder", startIn.string()},
                                {"code", 0}}));
     const fs::path marker = startIn / "where it ran";
-    for (int i = 0; i < 100 && !fs::exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // The shell makes the file before pwd writes to it: wait for the line, not the file.
+    EXPECT_TRUE(awaitLines(marker.string(), 1, 2000));
     EXPECT_EQ(readAll(marker), fs::canonical(startIn).string() + "\n");
     EXPECT_FALSE(fs::exists(data / "where it ran"));
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -119,6 +120,25 @@ TEST_F(RunLogCliTest, GivenAProgramThatRunsLongWhenTickedThenTheTickReturnsAtOnc
     EXPECT_EQ(entries[0]["exit_status"], nullptr);
     ASSERT_TRUE(awaitLines(pidFile, 1, 5000));
     ::kill(std::stoi(fileLines(pidFile)[0]), SIGTERM);
+    EXPECT_EQ(endedLog(1)[0]["signal"], SIGTERM);
+}
+
+TEST_F(RunLogCliTest, GivenAProgramUnderWayThenItsWatcherHasNotLoadedIcu) {
+    // The program's parent is its watcher; both ids are written, so the test ends the program afterwards.
+    const std::string pidFile = folders.file("sleeper.pid");
+    addTask(1, "Sleeper", "sh -c 'echo $$ $PPID > sleeper.pid; exec sleep 30'");
+    ASSERT_EQ(tick().exitCode, 0);
+    ASSERT_TRUE(awaitLines(pidFile, 1, 5000));
+    std::istringstream ids(fileLines(pidFile)[0]);
+    pid_t program = 0, watcher = 0;
+    ids >> program >> watcher;
+    const std::vector<std::string> maps = fileLines("/proc/" + std::to_string(watcher) + "/maps");
+    ::kill(program, SIGTERM);
+    const auto has = [&](const char* library) {
+        return std::any_of(maps.begin(), maps.end(), [&](const std::string& m) { return m.find(library) != m.npos; });
+    };
+    ASSERT_TRUE(has("libsqlite3")) << "not the watcher's map";
+    EXPECT_FALSE(has("libicu")) << "the run log's keys are ASCII: the watcher needs no ICU";
     EXPECT_EQ(endedLog(1)[0]["signal"], SIGTERM);
 }
 

@@ -158,6 +158,8 @@ int watch(const WatchRequest& request) {
     platform::ExitHalt halt;
     DataWarning warn(messages, halt);
     DataFiles files(warn, request.data);
+    // Its starter has the file open (or just had): the watcher, which only adds its entry, comes to it lean.
+    files.table(TableId::runLog).setOpening(store::Opening::lean);
     TableUse use(files, TableId::runLog);
     auto log = files.runLog();
 

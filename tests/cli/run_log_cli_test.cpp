@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -222,6 +223,15 @@ TEST_F(RunLogCliTest, GivenTwoSchedulersOnOneFolderThenEachRunHasOneEntry) {
     for (const auto& e : entries) tasks.push_back(e["task"]);
     std::sort(tasks.begin(), tasks.end());
     EXPECT_EQ(tasks, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    // The watchers came to the file lean beside the schedulers: it is whole, and its log goes with the
+    // last connection (a watcher's or, once they are all gone, the next reader's).
+    const CliResult check = runCliIn(folders, {"check"});
+    EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+    for (int i = 0; i < 50 && std::filesystem::exists(folders.file("SM.KTB-wal")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        (void)log();
+    }
+    EXPECT_FALSE(std::filesystem::exists(folders.file("SM.KTB-wal")));
 }
 
 TEST_F(RunLogCliTest, GivenRunsWhoseWatcherIsGoneWhenASchedulerOpensTheFolderThenTheyAreMarkedNoResult) {

@@ -121,6 +121,14 @@ struct BenchFolder {
         std::filesystem::temp_directory_path() / ("tarvelo-watch-bench-" + std::to_string(::getpid()));
 };
 
+// The folder's data file held open as a scheduler (the window, or `run`) holds it: its run log open.
+struct HeldFolder : BenchFolder {
+    HeldFolder() {
+        if (!held.create().ok() || !held.open().ok()) std::abort();
+    }
+    store::Table held{tableDef(TableId::runLog), path.string()};
+};
+
 void BM_ProgramStartedDirectly(benchmark::State& state) { measure(state, {"/bin/true"}, false); }
 BENCHMARK(BM_ProgramStartedDirectly)->Unit(benchmark::kMillisecond)->Iterations(200);
 
@@ -139,9 +147,7 @@ BENCHMARK(BM_ProgramStartedUnderTheWatcher)->Unit(benchmark::kMillisecond)->Iter
 // The usual case: a scheduler (the window, or `run`) holds the data file open, so the watcher's
 // connection is not the last one and makes no checkpoint on closing.
 void BM_ProgramStartedUnderTheWatcherBesideAScheduler(benchmark::State& state) {
-    const BenchFolder folder;
-    store::Table held(tableDef(TableId::runLog), folder.path.string());
-    if (!held.create().ok() || !held.open().ok()) std::abort();
+    const HeldFolder folder;
     measure(state, {TARVELO_WATCHER, folder.data(), "--task=1", "--command=true"}, true);
 }
 BENCHMARK(BM_ProgramStartedUnderTheWatcherBesideAScheduler)->Unit(benchmark::kMillisecond)->Iterations(200);
@@ -149,10 +155,8 @@ BENCHMARK(BM_ProgramStartedUnderTheWatcherBesideAScheduler)->Unit(benchmark::kMi
 // What the starter adds to each start: the run's "running" entry, one commit on the thread that starts
 // the program (the window's), with the file open as a scheduler holds it. Wall time.
 void BM_StarterAddsTheRunningEntry(benchmark::State& state) {
-    const BenchFolder folder;
-    store::Table held(tableDef(TableId::runLog), folder.path.string());
-    if (!held.create().ok() || !held.open().ok()) std::abort();
-    const RecordTable<RunEntry> log(held);
+    HeldFolder folder;
+    const RecordTable<RunEntry> log(folder.held);
     RunEntry entry;
     entry.task = 1;
     entry.description = "Nightly backup";

@@ -1,6 +1,7 @@
 // A run's two writes through real processes: this test is the starter, the watcher a real tarvelo96-watch
 // on the test's own open data file, and the program's length decides whose write lands first.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "fakes/case_names.h"
 #include "fakes/data_fixture.h"
+#include "fakes/processes.h"
 #include "platform/watched_start.h"
 #include "runlog/run_log.h"
 
@@ -93,6 +95,36 @@ TEST_P(WatchedRunTest, GivenTheStartersWriteInEitherOrderOrNoneThenTheRunHasOneW
 }
 
 INSTANTIATE_TEST_SUITE_P(Starters, WatchedRunTest, ::testing::ValuesIn(kStarters), NamedBy<&StarterCase::name>{});
+
+TEST_F(WatchedRunTest, GivenTheStartersRunningEntryWhenItsWatcherIsKilledThenTheRunIsMarkedNoResult) {
+    // The program writes its id in the folder, so the test ends it too once its watcher is gone.
+    const std::string command = "sh -c 'echo $$ > program.pid; exec sleep 30'";
+    const platform::Watcher watcher{TARVELO_WATCHER, folder.path()};
+    platform::WatchReport report;
+    ASSERT_EQ(platform::startWatched(watcher, command, folder.path(), {4, "Nightly"}, &report),
+              platform::WatchedStart::started);
+    RunEntry running;
+    running.task = 4;
+    running.startDate = report.start.date;
+    running.startTime = report.start.time;
+    running.state = std::string(stateText(RunState::running));
+    running.bootId = currentBootId();
+    running.watcher = report.watcher;
+    ASSERT_TRUE(addRunning(log, running).ok());
+    int marked = 0;
+    ASSERT_TRUE(markNoResult(log, currentBootId(), watcherAlive, &marked).ok());
+    EXPECT_EQ(marked, 0) << "its watcher lives";
+
+    ASSERT_EQ(::kill(report.watcher, SIGKILL), 0);
+    ASSERT_TRUE(test::awaitLines(folder.file("program.pid"), 1, 5000));
+    ::kill(std::stoi(test::fileLines(folder.file("program.pid"))[0]), SIGTERM);
+    // Until its new parent has reaped it, the killed watcher is still a process of that name.
+    for (int i = 0; i < 250 && marked == 0; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+        ASSERT_TRUE(markNoResult(log, currentBootId(), watcherAlive, &marked).ok());
+    EXPECT_EQ(marked, 1);
+    ASSERT_EQ(all().size(), 1u);
+    EXPECT_EQ(stateOf(all()[0]), RunState::noResult);
+}
 
 }  // namespace
 }  // namespace tarvelo::runlog

@@ -1,6 +1,7 @@
 // What the watcher costs each started program: a program started and waited for directly, the baseline,
-// beside the same program started under tarvelo96-watch, which also keeps its run log entry (two
-// commits). Counters per start: the CPU time of the processes started (user + system, ms), the largest
+// beside the same program started under the floor of any watcher and under tarvelo96-watch, which also
+// stores the run's end (one commit; its starter adds the "running" entry, whose commit is measured
+// too). Counters per start: the CPU time of the processes started (user + system, ms), the largest
 // resident set among them (KiB), from the rusage of the children; and, for a program that runs a while
 // (`sleep`), the private memory of the process started (see privateKib) sampled while it runs: what it
 // costs beyond the shared libraries' pages, which every process using them shares.
@@ -22,7 +23,14 @@
 #include <utility>
 #include <vector>
 
+#include "data/record_table.h"
+#include "data/tables.h"
+#include "runlog/run_log.h"
+#include "store/store.h"
+
 namespace {
+
+using namespace tarvelo;
 
 double cpuMs(const rusage& r) {
     return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e3;
@@ -113,14 +121,57 @@ struct BenchFolder {
         std::filesystem::temp_directory_path() / ("tarvelo-watch-bench-" + std::to_string(::getpid()));
 };
 
+// The folder's data file held open as a scheduler (the window, or `run`) holds it: its run log open.
+struct HeldFolder : BenchFolder {
+    HeldFolder() {
+        if (!held.create().ok() || !held.open().ok()) std::abort();
+    }
+    store::Table held{tableDef(TableId::runLog), path.string()};
+};
+
 void BM_ProgramStartedDirectly(benchmark::State& state) { measure(state, {"/bin/true"}, false); }
 BENCHMARK(BM_ProgramStartedDirectly)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// The floor of any watcher that links SQLite: a process that only starts the program and waits for it.
+void BM_ProgramStartedUnderTheFloorOfAWatcher(benchmark::State& state) {
+    measure(state, {TARVELO_WATCHER_FLOOR, "/bin/true"}, false);
+}
+BENCHMARK(BM_ProgramStartedUnderTheFloorOfAWatcher)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 void BM_ProgramStartedUnderTheWatcher(benchmark::State& state) {
     const BenchFolder folder;
     measure(state, {TARVELO_WATCHER, folder.data(), "--task=1", "--command=true"}, true);
 }
 BENCHMARK(BM_ProgramStartedUnderTheWatcher)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// The usual case: a scheduler (the window, or `run`) holds the data file open, so the watcher's
+// connection is not the last one and makes no checkpoint on closing.
+void BM_ProgramStartedUnderTheWatcherBesideAScheduler(benchmark::State& state) {
+    const HeldFolder folder;
+    measure(state, {TARVELO_WATCHER, folder.data(), "--task=1", "--command=true"}, true);
+}
+BENCHMARK(BM_ProgramStartedUnderTheWatcherBesideAScheduler)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// What the starter adds to each start: the run's "running" entry, one commit on the thread that starts
+// the program (the window's), with the file open as a scheduler holds it. Wall time.
+void BM_StarterAddsTheRunningEntry(benchmark::State& state) {
+    HeldFolder folder;
+    const RecordTable<RunEntry> log(folder.held);
+    RunEntry entry;
+    entry.task = 1;
+    entry.description = "Nightly backup";
+    entry.command = "/usr/bin/backup --all";
+    entry.state = std::string(runlog::stateText(runlog::RunState::running));
+    entry.bootId = runlog::currentBootId();
+    std::int32_t watcher = 0;
+    for (auto _ : state) {
+        RunEntry run = entry;
+        run.watcher = ++watcher;
+        run.startTime = watcher;
+        if (!runlog::addRunning(log, run).ok()) std::abort();
+    }
+}
+BENCHMARK(BM_StarterAddsTheRunningEntry)->Unit(benchmark::kMillisecond)->Iterations(200)->UseRealTime();
 
 // While the program runs: the program itself (the baseline), then the watcher waiting for it.
 void BM_RunningProgramItself(benchmark::State& state) { measure(state, {"/bin/sleep", "0.3"}, false, 150); }

@@ -73,12 +73,15 @@ void openDataTable(store::Table& table, const DataWarning& warn,
     }
 }
 
-DataFiles::DataFiles(const DataWarning& warn, std::string folder) : m_warn(warn), m_folder(std::move(folder)) {
-    for (int i = 0; i < kTableCount; ++i) {
-        auto& table = m_tables[static_cast<std::size_t>(i)];
-        table = std::make_unique<store::Table>(tableDef(static_cast<TableId>(i)), m_folder);
+DataFiles::DataFiles(const DataWarning& warn, std::string folder) : m_warn(warn), m_folder(std::move(folder)) {}
+
+store::Table& DataFiles::table(TableId id) {
+    auto& table = m_tables[index(id)];
+    if (!table) {
+        table = std::make_unique<store::Table>(tableDef(id), m_folder);
         table->setDamageHandler([this](store::Table& damaged, const store::Status& s) { return repair(damaged, s); });
     }
+    return *table;
 }
 
 bool DataFiles::repair(store::Table& table, const store::Status& damage) {
@@ -94,7 +97,9 @@ bool DataFiles::repair(store::Table& table, const store::Status& damage) {
 }
 
 DataFiles::~DataFiles() {
-    for (auto& t : m_tables) t->close();
+    for (auto& t : m_tables) {
+        if (t) t->close();
+    }
 }
 
 void DataFiles::use(TableId id) {

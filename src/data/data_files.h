@@ -45,8 +45,9 @@ public:
     void release(TableId id);
     int useCount(TableId id) const { return m_useCounts[index(id)]; }
 
-    // The driver's table, open only while a use is held.
-    store::Table& table(TableId id) { return *m_tables[index(id)]; }
+    // The driver's table, open only while a use is held. Made at its first mention: a program that
+    // needs one table (the watcher) derives the storage of no other.
+    store::Table& table(TableId id);
     template <class R>
     RecordTable<R> records() {
         return RecordTable<R>(table(RecordTraits<R>::table));

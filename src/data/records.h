@@ -218,7 +218,7 @@ struct RunEntry {
     std::int32_t durationMs = 0;
     FixedText<12> state;
     FixedText<36> bootId;        // the machine's boot the watcher ran in
-    std::int32_t watcher = 0;    // the watcher's process id, while the program runs
+    std::int32_t watcher = 0;    // the watcher's process id: with the boot, the start and the task, names the run
     Byte told = 1;               // 0: a failure the user has yet to hear of
     MemoText<4096> output;       // the last 4 KB of its standard output and error together
 

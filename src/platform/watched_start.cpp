@@ -51,7 +51,7 @@ std::string absoluteFolder(const std::string& folder) {
 }
 
 WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine, const std::string& folder,
-                          const ProgramLabel& label) {
+                          const ProgramLabel& label, WatchReport* report) {
     if (watcher.program.empty() || ::access(watcher.program.c_str(), X_OK) != 0) return WatchedStart::noWatcher;
 
     std::vector<std::string> words{watcher.program,
@@ -64,35 +64,45 @@ WatchedStart startWatched(const Watcher& watcher, const std::string& commandLine
     for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
 
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0) return WatchedStart::notStarted;
+    int reportPipe[2];
+    if (::pipe2(reportPipe, O_CLOEXEC) != 0) return WatchedStart::notStarted;
     const pid_t child = ::fork();
     if (child < 0) {
-        ::close(report[0]);
-        ::close(report[1]);
+        ::close(reportPipe[0]);
+        ::close(reportPipe[1]);
         return WatchedStart::notStarted;
     }
     if (child == 0) {
-        ::close(report[0]);
+        ::close(reportPipe[0]);
         ::setsid();
         const pid_t grandchild = ::fork();
         if (grandchild != 0) ::_exit(grandchild < 0 ? 127 : 0);
-        execWatcher(watcher.program.c_str(), argv.data(), report[1]);
+        execWatcher(watcher.program.c_str(), argv.data(), reportPipe[1]);
     }
-    ::close(report[1]);
+    ::close(reportPipe[1]);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    // The watcher writes 0 once the program runs, the error of its start otherwise; a report closed
-    // unwritten means the watcher itself failed.
-    return PreparedProgram::readReport(report[0]) == 0 ? WatchedStart::started : WatchedStart::notStarted;
+    // The watcher writes its word once the program runs or could not start; a report closed unwritten,
+    // or cut short, means the watcher itself failed.
+    WatchReport word;
+    ssize_t got;
+    do {
+        got = ::read(reportPipe[0], &word, sizeof word);
+    } while (got < 0 && errno == EINTR);
+    ::close(reportPipe[0]);
+    if (got != static_cast<ssize_t>(sizeof word)) return WatchedStart::notStarted;
+    if (report) *report = word;
+    return word.error == 0 ? WatchedStart::started : WatchedStart::notStarted;
 }
 
 bool Watching::start(const std::string& commandLine, const std::string& folder, const ProgramLabel& label,
                      const std::function<bool()>& startDirectly) const {
     if (!watcher) return startDirectly();
-    const WatchedStart watched = startWatched(*watcher, commandLine, folder, label);
-    if (watched != WatchedStart::noWatcher) return watched == WatchedStart::started;
+    WatchReport report;
+    const WatchedStart outcome = startWatched(*watcher, commandLine, folder, label, &report);
+    if (outcome == WatchedStart::started && watched) watched(commandLine, label, report);
+    if (outcome != WatchedStart::noWatcher) return outcome == WatchedStart::started;
     const bool started = startDirectly();
     if (unwatched) unwatched(commandLine, label, started);
     return started;

@@ -108,9 +108,10 @@ std::string lastLine(std::string_view output) {
     return "";
 }
 
-store::Status addEntry(RecordTable<RunEntry> log, RunEntry& entry, int perTask) {
-    store::Transaction transaction;
-    if (store::Status s = transaction.begin({&log.table()}); !s.ok()) return s;
+namespace {
+
+// Adds entry and drops the oldest entries of its task beyond perTask. REQUIRES: a write transaction.
+store::Status addWithin(RecordTable<RunEntry> log, RunEntry& entry, int perTask) {
     if (store::Status s = log.add(entry); !s.ok()) return s;
 
     // The task's entries newest first: those after the first perTask go. Only the key is read.
@@ -130,18 +131,64 @@ store::Status addEntry(RecordTable<RunEntry> log, RunEntry& entry, int perTask) 
         if (++kept <= perTask) continue;
         if (store::Status s = log.table().erase(row); !s.ok() && s.code != store::kRecordChanged) return s;
     }
+    return store::Status::okStatus();
+}
+
+// The entry of run's run (its ref names it for a change) into found; kRecordNotFound when the run has
+// none yet. One seek: a task's runs that started at one moment are one or two.
+store::Status findRun(RecordTable<RunEntry> log, const RunEntry& run, RunEntry& found) {
+    RunEntry at;
+    at.task = run.task;
+    at.startDate = run.startDate;
+    at.startTime = run.startTime;
+    if (store::Status s = log.setAt(RunLogKey::keyTaskStart, at); !s.ok()) return s;
+    RunEntry entry;
+    store::Status s;
+    while ((s = log.next(entry)).ok() && entry.task == run.task && entry.startDate == run.startDate &&
+           entry.startTime == run.startTime) {
+        if (entry.watcher == run.watcher && entry.bootId.text() == run.bootId.text()) {
+            found = entry;
+            return store::Status::okStatus();
+        }
+    }
+    return s.ok() || s.code == store::kRecordNotAvailable ? store::Status::make(store::kRecordNotFound) : s;
+}
+
+template <class Write>
+store::Status inTransaction(RecordTable<RunEntry> log, Write write) {
+    store::Transaction transaction;
+    if (store::Status s = transaction.begin({&log.table()}); !s.ok()) return s;
+    if (store::Status s = write(); !s.ok()) return s;
     return transaction.commit();
 }
 
-store::Status completeEntry(RecordTable<RunEntry> log, RunEntry& entry) {
-    store::Status s = log.put(entry);
-    if (s.code != store::kRecordChanged) return s;
-    RunEntry current;
-    if (s = log.reget(log.position(RunLogKey::keyStart, entry), current); !s.ok()) return s;
-    RunEntry mine = entry;
-    mine.ref = current.ref;
-    entry = mine;
-    return log.put(entry);
+}  // namespace
+
+store::Status addEntry(RecordTable<RunEntry> log, RunEntry& entry, int perTask) {
+    return inTransaction(log, [&] { return addWithin(log, entry, perTask); });
+}
+
+store::Status addRunning(RecordTable<RunEntry> log, RunEntry& entry) {
+    return inTransaction(log, [&] {
+        RunEntry found;
+        const store::Status s = findRun(log, entry, found);
+        if (s.ok()) {
+            entry = found;  // the watcher's end was first
+            return store::Status::okStatus();
+        }
+        return s.code == store::kRecordNotFound ? addWithin(log, entry, kEntriesPerTask) : s;
+    });
+}
+
+store::Status storeEnd(RecordTable<RunEntry> log, RunEntry& entry) {
+    return inTransaction(log, [&] {
+        RunEntry found;
+        const store::Status s = findRun(log, entry, found);
+        if (s.code == store::kRecordNotFound) return addWithin(log, entry, kEntriesPerTask);
+        if (!s.ok()) return s;
+        entry.ref = found.ref;
+        return log.put(entry);
+    });
 }
 
 store::Status purgeExpired(RecordTable<RunEntry> log, std::int64_t days, StdDate today) {
@@ -209,7 +256,10 @@ store::Status tellFailures(RecordTable<RunEntry> log, const std::function<void(c
 
 platform::Watching watchingFor(DataFiles& files, platform::ClockPort& clock, std::string starter) {
     platform::Watcher watcher = platform::watcherFor(files.folder());
-    auto unwatched = [&files, &clock, starter = std::move(starter), program = watcher.program](
+    auto cannotLog = [starter](const store::Status& s) {
+        std::fprintf(stderr, "%s: the run log could not be updated: %s\n", starter.c_str(), errorText(s).c_str());
+    };
+    auto unwatched = [&files, &clock, starter, cannotLog, program = watcher.program](
                          const std::string& commandLine, const platform::ProgramLabel& label, bool started) {
         std::fprintf(stderr, "%s: %s cannot be executed: the program of task %d is not watched\n", starter.c_str(),
                      program.c_str(), label.task);
@@ -221,10 +271,25 @@ platform::Watching watchingFor(DataFiles& files, platform::ClockPort& clock, std
         entry.startDate = entry.endDate = now.date;
         entry.startTime = entry.endTime = now.time;
         entry.state = std::string(stateText(started ? RunState::notWatched : RunState::notStarted));
-        if (const store::Status s = addEntry(files.runLog(), entry); !s.ok())
-            std::fprintf(stderr, "%s: the run log could not be updated: %s\n", starter.c_str(), errorText(s).c_str());
+        if (const store::Status s = addEntry(files.runLog(), entry); !s.ok()) cannotLog(s);
     };
-    return {std::move(watcher), std::move(unwatched)};
+    // The "running" entry is the starter's to add: it holds the file open already, so the watcher, paid
+    // at every start, writes once, at the end.
+    auto watched = [&files, cannotLog, boot = currentBootId()](const std::string& commandLine,
+                                                              const platform::ProgramLabel& label,
+                                                              const platform::WatchReport& report) {
+        RunEntry entry;
+        entry.task = label.task;
+        entry.description = label.description;
+        entry.command = commandLine;
+        entry.startDate = report.start.date;
+        entry.startTime = report.start.time;
+        entry.state = std::string(stateText(RunState::running));
+        entry.bootId = boot;
+        entry.watcher = report.watcher;
+        if (const store::Status s = addRunning(files.runLog(), entry); !s.ok()) cannotLog(s);
+    };
+    return {std::move(watcher), std::move(unwatched), std::move(watched)};
 }
 
 std::string currentBootId() { return firstLine("/proc/sys/kernel/random/boot_id"); }

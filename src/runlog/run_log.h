@@ -2,9 +2,11 @@
 // The run log: for every program the scheduler or Run Now starts, what became of it — when it started and
 // ended, its exit status or the signal that ended it, how long it ran and the last 4 KB of its output.
 //
-// Who writes what. A watcher process (tarvelo96-watch) starts the program, adds the
-// entry as "running" and completes it as "ended" when the program ends; a program that could not be
-// started is added as "not started". Entries left "running" by a watcher that is gone (the machine
+// Who writes what. A watcher process (tarvelo96-watch) starts the program and tells its starter; the
+// starter, which holds the file open, adds the entry as "running", and the watcher stores its end
+// ("ended") when the program ends, in one write of its own; a program that could not be started is
+// added as "not started" by the watcher. The two writes of a run meet in either order: a fast program's
+// end lands before its starter's "running", and a watcher whose starter is gone adds the whole entry. Entries left "running" by a watcher that is gone (the machine
 // stopped, the watcher was killed) are marked "no result" when a scheduler opens the folder. Every entry
 // is bounded twice: at most kEntriesPerTask per task (the oldest go as one is added), and none older than
 // the completed copies' expiry (removed in the tick's purge step).
@@ -63,9 +65,13 @@ std::string lastLine(std::string_view output);
 
 // Adds entry (its ref filled) and drops the oldest entries of its task beyond perTask, in one transaction.
 store::Status addEntry(RecordTable<RunEntry> log, RunEntry& entry, int perTask = kEntriesPerTask);
-// Stores the end of the run entry was added as. The watcher's account wins over a "no result" another
-// process set meanwhile.
-store::Status completeEntry(RecordTable<RunEntry> log, RunEntry& entry);
+// The run's two writes, each one transaction, which meet in either order with one entry for the run: a
+// run is named by its task, its start, the boot and its watcher's process id. addRunning adds entry (a
+// "running" one, by the starter) unless the run has its entry already; storeEnd stores the end of the
+// run (by the watcher), in the run's entry when there is one (its account wins over a "no result" set
+// meanwhile), else as a whole entry of its own.
+store::Status addRunning(RecordTable<RunEntry> log, RunEntry& entry);
+store::Status storeEnd(RecordTable<RunEntry> log, RunEntry& entry);
 // Removes the entries that started more than days days before today, as the completed copies expire;
 // days <= 0 keeps them for ever. A run still under way stays.
 store::Status purgeExpired(RecordTable<RunEntry> log, std::int64_t days, StdDate today);

@@ -233,7 +233,7 @@ Status lookAt(const std::string& path, const struct stat& before) {
 
 }  // namespace
 
-std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Status& status) {
+std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Status& status, Opening opening) {
     auto& databases = registry();
     if (auto it = databases.find(absolutePath); it != databases.end()) {
         if (auto db = it->second.lock(); db && db->ownedHere()) {
@@ -267,15 +267,31 @@ std::shared_ptr<Database> Database::acquire(const std::string& absolutePath, Sta
     }
     const bool writable = ::access(absolutePath.c_str(), W_OK) == 0 && ::access(folderOf(absolutePath).c_str(), W_OK) == 0;
 
+    const bool lean = opening == Opening::lean && writable;
     // The file is looked at read-only first, so that a file that is not ours is refused exactly as it was.
-    status = lookAt(absolutePath, info);
-    if (!status.ok()) return nullptr;
+    if (!lean) {
+        status = lookAt(absolutePath, info);
+        if (!status.ok()) return nullptr;
+    }
 
     Handle handle(absolutePath);
     int rc = handle.open(absolutePath, writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     if (rc != SQLITE_OK) {
         status = openFailure(handle.db, rc);
         return nullptr;
+    }
+    if (lean) {
+        // Read before anything is written, so a file that is no database, or not ours, is left as it was.
+        std::string foreign;
+        rc = run(handle.db, "SELECT type FROM sqlite_schema WHERE type NOT IN ('table', 'index') LIMIT 1", &foreign);
+        if (rc != SQLITE_OK) {
+            status = openFailure(handle.db, rc);
+            return nullptr;
+        }
+        if (!foreign.empty()) {
+            status = Status::make(kInvalidRecordDeclaration);
+            return nullptr;
+        }
     }
     // A write-ahead-logged file in a folder we may not write in: with no log beside it, every change is
     // in the file itself, so it can be read as it stands.

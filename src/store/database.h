@@ -36,7 +36,10 @@ class Database {
 public:
     // The Database of an existing file (opened read/write, never created; read-only when the file is).
     // On failure status says why and the result is null; the file is then left as it was.
-    static std::shared_ptr<Database> acquire(const std::string& absolutePath, Status& status);
+    // Opening::lean skips the read-only look at the whole file (see Opening); a Database open already is
+    // shared whichever way it was opened.
+    static std::shared_ptr<Database> acquire(const std::string& absolutePath, Status& status,
+                                             Opening opening = Opening::checked);
     // How many Databases this process has opened and not yet closed.
     static int openCount();
 

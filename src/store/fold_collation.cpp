@@ -1,10 +1,14 @@
 #include "store/fold_collation.h"
 
+#include <dlfcn.h>
 #include <sqlite3.h>
+#include <syslog.h>
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
+#include <unicode/uvernum.h>
 
 #include <cstdint>
+#include <mutex>
 
 namespace tarvelo::store::detail {
 
@@ -14,6 +18,34 @@ std::string_view withoutTrailingBlanks(std::string_view s) {
     std::size_t n = s.size();
     while (n > 0 && s[n - 1] == ' ') --n;
     return s.substr(0, n);
+}
+
+#define TARVELO_TEXT(x) #x
+#define TARVELO_NAME(x) TARVELO_TEXT(x)
+
+// ICU's simple case folding, loaded the first time a character beyond ASCII is compared. The run log's
+// keys hold ASCII only, so its writer (the watcher, started with every program) never loads ICU at all;
+// the programs that compare names and descriptions load it on their first such comparison, or have it
+// loaded already through Qt. The library and the symbol are those of the ICU the program was built with,
+// so the folding is exactly the one a linked ICU would give.
+using FoldCase = decltype(&u_foldCase);
+
+FoldCase loadFoldCase() {
+    void* library = ::dlopen("libicuuc.so." TARVELO_NAME(U_ICU_VERSION_MAJOR_NUM), RTLD_NOW | RTLD_LOCAL);
+    auto* fold = library ? reinterpret_cast<FoldCase>(::dlsym(library, TARVELO_NAME(u_foldCase))) : nullptr;
+    if (!fold) {
+        // ICU comes with Qt, so this is a broken installation: keys beyond ASCII then compare unfolded,
+        // said once where it can be seen whatever the program.
+        ::syslog(LOG_USER | LOG_ERR, "tarvelo96: ICU's case folding cannot be loaded (%s)", ::dlerror());
+    }
+    return fold;
+}
+
+std::int32_t foldCodePoint(std::int32_t c) {
+    static std::once_flag loaded;
+    static FoldCase fold = nullptr;
+    std::call_once(loaded, [] { fold = loadFoldCase(); });
+    return fold ? fold(c, U_FOLD_CASE_DEFAULT) : c;
 }
 
 // The folded code point at s[i], advancing i past it.
@@ -30,7 +62,7 @@ std::int32_t nextFolded(std::string_view s, std::int32_t& i) {
         i = start + 1;
         return 0x110000 + byte;  // beyond every code point
     }
-    return u_foldCase(c, U_FOLD_CASE_DEFAULT);
+    return foldCodePoint(c);
 }
 
 int collate(void*, int lengthA, const void* a, int lengthB, const void* b) {

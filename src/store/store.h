@@ -179,6 +179,18 @@ inline constexpr int kRecordOrder = -1;
 // when an index is missing or damaged, kInvalidRecordDeclaration when the stored layout does not match the
 // description; create() makes it; build() rebuilds every key.
 //
+// How open() comes to a file that exists.
+enum class Opening {
+    // The whole file is looked at read-only first (every table's layout, its pages' header), so that a
+    // file that is not ours is refused exactly as it was.
+    checked,
+    // For a process that writes this one table of a file and opens no other (the watcher, started with
+    // every program on a file its starter has just opened): no look first, only this table's layout and
+    // keys checked, a file holding anything that would run code on a write (a trigger, a view) still
+    // refused. A file it may not write is opened checked.
+    lean,
+};
+
 // Text components of every key compare with letters folded to lower case (all of Unicode, so "Émile" and
 // "émile" are one key value); records with equal key values keep a stable order (their storage order).
 class Table {
@@ -193,6 +205,8 @@ public:
     // kFileAlreadyOpen when this Table is open already. A file that is not a database is reported and
     // left exactly as it is, by every one of open, create and build.
     Status open();
+    // How open() comes to the file; checked unless set. Takes effect at the next open().
+    void setOpening(Opening opening);
     // Makes the file when it is missing, and the table with its keys when the file lacks it; a table
     // that exists is left as it is. The table is not opened.
     Status create();

@@ -385,6 +385,8 @@ Table::Table(const TableDef& def, std::string folder) : m_impl(std::make_unique<
 
 Table::~Table() { close(); }
 
+void Table::setOpening(Opening opening) { m_impl->opening = opening; }
+
 const TableDef& Table::def() const { return m_impl->def; }
 
 bool Table::isOpen() const { return m_impl->db != nullptr; }
@@ -411,7 +413,7 @@ Status Table::open() {
     if (!t.schema.valid) return Status::make(kInvalidRecordDeclaration);
 
     Status status;
-    std::shared_ptr<Database> db = Database::acquire(t.path, status);
+    std::shared_ptr<Database> db = Database::acquire(t.path, status, t.opening);
     if (!db) return status;
     if (!tableExists(*db, t.def.tableName, status)) return status.ok() ? Status::make(kFileNotFound) : status;
 

@@ -64,6 +64,7 @@ struct Table::Impl {
     // The UPDATE of each set of changed fields (bit i: field i) met so far.
     std::unordered_map<std::uint64_t, sqlite3_stmt*> updates;
     DamageHandler damageHandler;
+    Opening opening = Opening::checked;
     std::optional<Status> pendingDamage;  // met inside a transaction, not yet handed to the handler
 
     Status notOpen() const;

@@ -43,7 +43,7 @@ store::Status patiently(Write write) {
     return s;
 }
 
-void report(int word) {
+void report(const platform::WatchReport& word) {
     [[maybe_unused]] const auto n = ::write(platform::kWatchReportFd, &word, sizeof word);
     ::close(platform::kWatchReportFd);
 }
@@ -143,6 +143,24 @@ void cannotStore(const store::Status& s) {
     ::syslog(LOG_USER | LOG_ERR, "the run log could not be updated: %s", errorText(s).c_str());
 }
 
+// Stores the run's end, its one write: the data file is opened only now, so a watcher holds no
+// connection while its program runs.
+int storeEnd(const WatchRequest& request, RunEntry& entry) {
+    platform::TextMessageBox messages(stderr, std::nullopt);
+    platform::ExitHalt halt;
+    DataWarning warn(messages, halt);
+    DataFiles files(warn, request.data);
+    // Its starter has the file open (or just had): the watcher, which only adds its entry, comes to it lean.
+    files.table(TableId::runLog).setOpening(store::Opening::lean);
+    TableUse use(files, TableId::runLog);
+    const store::Status s = patiently([&] { return runlog::storeEnd(files.runLog(), entry); });
+    if (!s.ok()) {
+        cannotStore(s);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int watch(const WatchRequest& request) {
@@ -152,14 +170,12 @@ int watch(const WatchRequest& request) {
     const auto began = std::chrono::steady_clock::now();
     const platform::Moment start = clock.now();
     Started started = startProgram(request);
-    report(started.error);
-
-    platform::TextMessageBox messages(stderr, std::nullopt);
-    platform::ExitHalt halt;
-    DataWarning warn(messages, halt);
-    DataFiles files(warn, request.data);
-    TableUse use(files, TableId::runLog);
-    auto log = files.runLog();
+    // The starter adds the "running" entry from this word, named as this watcher's end names it.
+    platform::WatchReport word;
+    word.error = started.pid < 0 ? started.error : 0;
+    word.watcher = static_cast<std::int32_t>(::getpid());
+    word.start = start;
+    report(word);
 
     RunEntry entry;
     entry.task = request.task;
@@ -168,18 +184,13 @@ int watch(const WatchRequest& request) {
     entry.startDate = start.date;
     entry.startTime = start.time;
     entry.bootId = runlog::currentBootId();
-    entry.watcher = static_cast<std::int32_t>(::getpid());
+    entry.watcher = word.watcher;
     if (started.pid < 0) {
         entry.state = std::string(runlog::stateText(runlog::RunState::notStarted));
         entry.output = runlog::storedOutput(std::strerror(started.error));
         setEnd(entry, clock);
-        const store::Status s = patiently([&] { return runlog::addEntry(log, entry); });
-        if (!s.ok()) cannotStore(s);
-        return s.ok() ? 0 : 1;
+        return storeEnd(request, entry);
     }
-    entry.state = std::string(runlog::stateText(runlog::RunState::running));
-    const store::Status added = patiently([&] { return runlog::addEntry(log, entry); });
-    if (!added.ok()) cannotStore(added);
 
     runlog::OutputTail tail;
     const int status = collect(started.pid, started.output, tail);
@@ -190,17 +201,8 @@ int watch(const WatchRequest& request) {
     entry.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     entry.durationMs = static_cast<std::int32_t>(std::min<std::int64_t>(ran.count(), INT32_MAX));
     entry.output = runlog::storedOutput(tail.bytes());
-    entry.watcher = 0;
     entry.told = runlog::failed(entry) ? 0 : 1;
-    const store::Status done = patiently([&] {
-        if (!added.ok()) return runlog::addEntry(log, entry);
-        return runlog::completeEntry(log, entry);
-    });
-    if (!done.ok()) {
-        cannotStore(done);
-        return 1;
-    }
-    return 0;
+    return storeEnd(request, entry);
 }
 
 }  // namespace tarvelo::watch

@@ -1,10 +1,11 @@
 #pragma once
 // tarvelo96-watch: the watcher a scheduler starts each task's program under. It starts the program as a
 // scheduler would (the shared command-line splitting, no shell, the start-in folder, the environment it
-// was given), tells its starter on descriptor 3 whether the program runs, keeps the last 4 KB of the
-// program's standard output and error, waits for it and keeps its run log entry in the data folder named
-// by absolute path: "running" at the start, "ended" with its exit status at the end, "not started" when
-// it could not be started. Its starter detaches it (a session of its own), so it outlives the scheduler.
+// was given), tells its starter on descriptor 3 whether the program runs (and names the run, so the
+// starter adds it to the run log as "running"), keeps the last 4 KB of the program's standard output and
+// error, waits for it and stores the run's end in the data folder named by absolute path: "ended" with
+// its exit status, "not started" when it could not be started; a whole entry when its starter's is not
+// there. Its starter detaches it (a session of its own), so it outlives the scheduler.
 //
 // A program of its own, linking the run log and the data files and nothing of Qt: it is started once per
 // task's program, so what it loads is paid at every start.

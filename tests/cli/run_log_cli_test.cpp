@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -122,6 +124,25 @@ TEST_F(RunLogCliTest, GivenAProgramThatRunsLongWhenTickedThenTheTickReturnsAtOnc
     EXPECT_EQ(endedLog(1)[0]["signal"], SIGTERM);
 }
 
+TEST_F(RunLogCliTest, GivenAProgramUnderWayThenItsWatcherHasNotLoadedIcu) {
+    // The program's parent is its watcher; both ids are written, so the test ends the program afterwards.
+    const std::string pidFile = folders.file("sleeper.pid");
+    addTask(1, "Sleeper", "sh -c 'echo $$ $PPID > sleeper.pid; exec sleep 30'");
+    ASSERT_EQ(tick().exitCode, 0);
+    ASSERT_TRUE(awaitLines(pidFile, 1, 5000));
+    std::istringstream ids(fileLines(pidFile)[0]);
+    pid_t program = 0, watcher = 0;
+    ids >> program >> watcher;
+    const std::vector<std::string> maps = fileLines("/proc/" + std::to_string(watcher) + "/maps");
+    ::kill(program, SIGTERM);
+    const auto has = [&](const char* library) {
+        return std::any_of(maps.begin(), maps.end(), [&](const std::string& m) { return m.find(library) != m.npos; });
+    };
+    ASSERT_TRUE(has("libsqlite3")) << "not the watcher's map";
+    EXPECT_FALSE(has("libicu")) << "the run log's keys are ASCII: the watcher needs no ICU";
+    EXPECT_EQ(endedLog(1)[0]["signal"], SIGTERM);
+}
+
 TEST_F(RunLogCliTest, GivenATickReadThroughAPipeWhileItsProgramRunsThenThePipeClosesWithTheTick) {
     const std::string pidFile = folders.file("sleeper.pid");
     addTask(1, "Sleeper", "sh -c 'echo $$ > sleeper.pid; exec sleep 30'");
@@ -202,6 +223,15 @@ TEST_F(RunLogCliTest, GivenTwoSchedulersOnOneFolderThenEachRunHasOneEntry) {
     for (const auto& e : entries) tasks.push_back(e["task"]);
     std::sort(tasks.begin(), tasks.end());
     EXPECT_EQ(tasks, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    // The watchers came to the file lean beside the schedulers: it is whole, and its log goes with the
+    // last connection (a watcher's or, once they are all gone, the next reader's).
+    const CliResult check = runCliIn(folders, {"check"});
+    EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+    for (int i = 0; i < 50 && std::filesystem::exists(folders.file("SM.KTB-wal")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        (void)log();
+    }
+    EXPECT_FALSE(std::filesystem::exists(folders.file("SM.KTB-wal")));
 }
 
 TEST_F(RunLogCliTest, GivenRunsWhoseWatcherIsGoneWhenASchedulerOpensTheFolderThenTheyAreMarkedNoResult) {

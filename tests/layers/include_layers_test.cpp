@@ -156,6 +156,8 @@ TEST_F(LayersTest, TheTableIsReadAsTheBuildDeclaresIt) {
     EXPECT_FALSE(layers.usesQt("tarvelo_calendar")) << "calendar files are written and read without Qt";
     EXPECT_TRUE(layers.usesQt("tarvelo_tasks_windows"));
     EXPECT_FALSE(layers.usesQt("tarvelo96-watch")) << "the watcher, started with every program, loads no Qt";
+    EXPECT_FALSE(layers.reach("tarvelo96-watch").count("PkgConfig::ICU")) << "nor ICU: the run log's keys are ASCII";
+    EXPECT_TRUE(layers.reach("tarvelo_search").count("PkgConfig::ICU")) << "the search folds its texts itself";
     EXPECT_FALSE(layers.reach("tarvelo96-cli").count("Qt6::Gui")) << "only the PDF writer loads Qt GUI";
 }
 

@@ -126,10 +126,46 @@ TEST_F(RunLogTableTest, GivenRunningEntriesThenOnlyThoseWhoseWatcherIsGoneAreMar
     // A watcher that comes back with the end after all has the last word.
     dead.state = std::string(stateText(RunState::ended));
     dead.exitStatus = 3;
-    ASSERT_TRUE(completeEntry(log, dead).ok());
+    ASSERT_TRUE(storeEnd(log, dead).ok());
     EXPECT_EQ(stateOf(all()[1]), RunState::ended);
     EXPECT_EQ(all()[1].exitStatus, 3);
 }
+
+// A run's two writes, the starter's "running" and the watcher's end, in every order they can land in,
+// beside an earlier run of the task at the same moment under another watcher, which stays its own.
+struct WritesCase {
+    const char* name;
+    std::vector<bool> writes;  // in order: true the starter's, false the watcher's
+};
+
+const WritesCase kWrites[] = {
+    {"StarterFirst", {true, false}},
+    {"WatcherFirst", {false, true}},
+    {"WatcherAlone", {false}},
+};
+
+class RunWritesTest : public RunLogTableTest, public ::testing::WithParamInterface<WritesCase> {};
+
+TEST_P(RunWritesTest, GivenTheTwoWritesOfARunInThisOrderThenItHasOneEntryWithItsEnd) {
+    RunEntry other = runEntry(1, 100, RunState::ended, 7);
+    other.bootId = "this boot";
+    other.watcher = 10;
+    ASSERT_TRUE(addEntry(log, other).ok());
+    for (bool starter : GetParam().writes) {
+        RunEntry e = runEntry(1, 100, starter ? RunState::running : RunState::ended, 7, starter ? 0 : 3);
+        e.bootId = "this boot";
+        e.watcher = 11;
+        ASSERT_TRUE((starter ? addRunning(log, e) : storeEnd(log, e)).ok());
+    }
+    const std::vector<RunEntry> entries = all();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].watcher, 10);
+    EXPECT_EQ(entries[1].watcher, 11);
+    EXPECT_EQ(stateOf(entries[1]), RunState::ended);
+    EXPECT_EQ(entries[1].exitStatus, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, RunWritesTest, ::testing::ValuesIn(kWrites), NamedBy<&WritesCase::name>{});
 
 TEST_F(RunLogTableTest, GivenThisProcessThenItIsNoWatcherAndTheBootIdIsRead) {
     EXPECT_FALSE(watcherAlive(static_cast<std::int32_t>(::getpid())));  // not tarvelo96-watch

@@ -93,7 +93,8 @@ protected:
         m_programs.watchWith({Watcher{watcher, m_folder}, [this](const std::string& line, const ProgramLabel& label, bool started) {
                                   m_unwatched.push_back(line + " #" + std::to_string(label.task) + " " + label.description +
                                                         (started ? " started" : " not started"));
-                              }});
+                              },
+                              {}});
     }
     // The run log once it holds an entry that is over (or after five seconds).
     std::vector<RunEntry> loggedRuns() {

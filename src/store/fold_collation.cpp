@@ -8,6 +8,8 @@
 #include <unicode/uvernum.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 namespace tarvelo::store::detail {
@@ -34,9 +36,15 @@ FoldCase loadFoldCase() {
     void* library = ::dlopen("libicuuc.so." TARVELO_NAME(U_ICU_VERSION_MAJOR_NUM), RTLD_NOW | RTLD_LOCAL);
     auto* fold = library ? reinterpret_cast<FoldCase>(::dlsym(library, TARVELO_NAME(u_foldCase))) : nullptr;
     if (!fold) {
-        // ICU comes with Qt, so this is a broken installation: keys beyond ASCII then compare unfolded,
-        // said once where it can be seen whatever the program.
-        ::syslog(LOG_USER | LOG_ERR, "tarvelo96: ICU's case folding cannot be loaded (%s)", ::dlerror());
+        // ICU comes with Qt, so this is a broken installation. Comparing unfolded instead would order keys
+        // unlike every other program on the file and leave its indexes out of order for them: stop, as a
+        // program linked against a missing library would. A transaction under way is not committed, and
+        // the next program to open the file rolls it back.
+        const char* error = ::dlerror();
+        const char* why = error ? error : "no such library";
+        std::fprintf(stderr, "tarvelo96: ICU's case folding cannot be loaded (%s)\n", why);
+        ::syslog(LOG_USER | LOG_ERR, "tarvelo96: ICU's case folding cannot be loaded (%s)", why);
+        std::_Exit(EXIT_FAILURE);
     }
     return fold;
 }

@@ -168,6 +168,20 @@ store::Status addEntry(RecordTable<RunEntry> log, RunEntry& entry, int perTask) 
     return inTransaction(log, [&] { return addWithin(log, entry, perTask); });
 }
 
+RunEntry runningEntry(const std::string& commandLine, const platform::ProgramLabel& label,
+                      const platform::WatchReport& report, const std::string& bootId) {
+    RunEntry entry;
+    entry.task = label.task;
+    entry.description = label.description;
+    entry.command = commandLine;
+    entry.startDate = report.start.date;
+    entry.startTime = report.start.time;
+    entry.state = std::string(stateText(RunState::running));
+    entry.bootId = bootId;
+    entry.watcher = report.watcher;
+    return entry;
+}
+
 store::Status addRunning(RecordTable<RunEntry> log, RunEntry& entry) {
     return inTransaction(log, [&] {
         RunEntry found;
@@ -278,15 +292,7 @@ platform::Watching watchingFor(DataFiles& files, platform::ClockPort& clock, std
     auto watched = [&files, cannotLog, boot = currentBootId()](const std::string& commandLine,
                                                               const platform::ProgramLabel& label,
                                                               const platform::WatchReport& report) {
-        RunEntry entry;
-        entry.task = label.task;
-        entry.description = label.description;
-        entry.command = commandLine;
-        entry.startDate = report.start.date;
-        entry.startTime = report.start.time;
-        entry.state = std::string(stateText(RunState::running));
-        entry.bootId = boot;
-        entry.watcher = report.watcher;
+        RunEntry entry = runningEntry(commandLine, label, report, boot);
         if (const store::Status s = addRunning(files.runLog(), entry); !s.ok()) cannotLog(s);
     };
     return {std::move(watcher), std::move(unwatched), std::move(watched)};

@@ -70,6 +70,9 @@ store::Status addEntry(RecordTable<RunEntry> log, RunEntry& entry, int perTask =
 // "running" one, by the starter) unless the run has its entry already; storeEnd stores the end of the
 // run (by the watcher), in the run's entry when there is one (its account wins over a "no result" set
 // meanwhile), else as a whole entry of its own.
+// The "running" entry a starter adds for the run its watcher reported, in this boot (bootId).
+RunEntry runningEntry(const std::string& commandLine, const platform::ProgramLabel& label,
+                      const platform::WatchReport& report, const std::string& bootId);
 store::Status addRunning(RecordTable<RunEntry> log, RunEntry& entry);
 store::Status storeEnd(RecordTable<RunEntry> log, RunEntry& entry);
 // Removes the entries that started more than days days before today, as the completed copies expire;

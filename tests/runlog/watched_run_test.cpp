@@ -66,15 +66,7 @@ TEST_P(WatchedRunTest, GivenTheStartersWriteInEitherOrderOrNoneThenTheRunHasOneW
         ASSERT_EQ(ended().size(), 1u);
     }
     if (GetParam().starterWrites) {
-        RunEntry running;
-        running.task = 4;
-        running.description = "Nightly";
-        running.command = GetParam().command;
-        running.startDate = report.start.date;
-        running.startTime = report.start.time;
-        running.state = std::string(stateText(RunState::running));
-        running.bootId = currentBootId();
-        running.watcher = report.watcher;
+        RunEntry running = runningEntry(GetParam().command, {4, "Nightly"}, report, currentBootId());
         ASSERT_TRUE(addRunning(log, running).ok());
         if (!GetParam().waitForTheEndFirst) {
             EXPECT_EQ(stateOf(all().at(0)), RunState::running);
@@ -103,13 +95,7 @@ TEST_F(WatchedRunTest, GivenTheStartersRunningEntryWhenItsWatcherIsKilledThenThe
     platform::WatchReport report;
     ASSERT_EQ(platform::startWatched(watcher, command, folder.path(), {4, "Nightly"}, &report),
               platform::WatchedStart::started);
-    RunEntry running;
-    running.task = 4;
-    running.startDate = report.start.date;
-    running.startTime = report.start.time;
-    running.state = std::string(stateText(RunState::running));
-    running.bootId = currentBootId();
-    running.watcher = report.watcher;
+    RunEntry running = runningEntry(command, {4, "Nightly"}, report, currentBootId());
     ASSERT_TRUE(addRunning(log, running).ok());
     int marked = 0;
     ASSERT_TRUE(markNoResult(log, currentBootId(), watcherAlive, &marked).ok());

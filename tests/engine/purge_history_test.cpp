@@ -83,9 +83,7 @@ protected:
     }
     std::vector<StdDate> runDays() {
         std::vector<StdDate> days;
-        auto log = files.runLog();
-        EXPECT_TRUE(log.setToStart(RunLogKey::keyStart).ok());
-        for (RunEntry e; log.next(e).ok();) days.push_back(e.startDate);
+        for (const RunEntry& e : loggedRuns(files.runLog(), RunLogKey::keyStart)) days.push_back(e.startDate);
         return days;
     }
 

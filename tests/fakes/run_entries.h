@@ -1,7 +1,11 @@
 #pragma once
 // Runs as the run log holds them, for the tests that fill the log or word its entries.
-#include <string>
+#include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "data/record_table.h"
 #include "data/records.h"
 #include "runlog/run_log.h"
 
@@ -20,6 +24,14 @@ inline RunEntry runEntry(int task, StdDate date, runlog::RunState state = runlog
     e.exitStatus = exitStatus;
     e.signal = signal;
     return e;
+}
+
+// Every entry of log, in key's order.
+inline std::vector<RunEntry> loggedRuns(RecordTable<RunEntry> log, RunLogKey key = RunLogKey::keyTaskStart) {
+    std::vector<RunEntry> out;
+    EXPECT_TRUE(log.setToStart(key).ok());
+    for (RunEntry e; log.next(e).ok();) out.push_back(e);
+    return out;
 }
 
 }  // namespace tarvelo::test

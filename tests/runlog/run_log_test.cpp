@@ -74,12 +74,7 @@ class RunLogTableTest : public test::DataTest {
 protected:
     RunLogTableTest() : use(std::in_place, *files, TableId::runLog), log(files->runLog()) {}
 
-    std::vector<RunEntry> all() {
-        std::vector<RunEntry> out;
-        EXPECT_TRUE(log.setToStart(RunLogKey::keyTaskStart).ok());
-        for (RunEntry e; log.next(e).ok();) out.push_back(e);
-        return out;
-    }
+    std::vector<RunEntry> all() { return test::loggedRuns(log); }
 
     std::optional<TableUse> use;
     RecordTable<RunEntry> log;

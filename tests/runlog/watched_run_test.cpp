@@ -11,6 +11,7 @@
 #include "fakes/case_names.h"
 #include "fakes/data_fixture.h"
 #include "fakes/processes.h"
+#include "fakes/run_entries.h"
 #include "platform/watched_start.h"
 #include "runlog/run_log.h"
 
@@ -36,12 +37,7 @@ class WatchedRunTest : public test::DataTest, public ::testing::WithParamInterfa
 protected:
     WatchedRunTest() : use(*files, TableId::runLog), log(files->runLog()) {}
 
-    std::vector<RunEntry> all() {
-        std::vector<RunEntry> out;
-        EXPECT_TRUE(log.setToStart(RunLogKey::keyTaskStart).ok());
-        for (RunEntry e; log.next(e).ok();) out.push_back(e);
-        return out;
-    }
+    std::vector<RunEntry> all() { return test::loggedRuns(log); }
     // The entries once one has ended, or after ten seconds.
     std::vector<RunEntry> ended() {
         for (int i = 0; i < 500; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20))) {

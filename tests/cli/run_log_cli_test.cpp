@@ -21,6 +21,7 @@
 #include "fakes/json_lines.h"
 #include "fakes/lock_wait.h"
 #include "fakes/processes.h"
+#include "fakes/run_entries.h"
 #include "runlog/run_log.h"
 
 namespace tarvelo::test {
@@ -240,12 +241,7 @@ TEST_F(RunLogCliTest, GivenRunsWhoseWatcherIsGoneWhenASchedulerOpensTheFolderThe
         TableUse use(data.files, TableId::runLog);
         auto log = data.files.runLog();
         const auto running = [](int task, const std::string& boot, std::int32_t watcher) {
-            RunEntry e;
-            e.task = task;
-            e.description = "Task " + std::to_string(task);
-            e.startDate = dateFromYmd(2026, 1, 2);
-            e.startTime = timeFromHms(3, 4);
-            e.state = std::string(runlog::stateText(runlog::RunState::running));
+            RunEntry e = runEntry(task, dateFromYmd(2026, 1, 2), runlog::RunState::running, timeFromHms(3, 4));
             e.bootId = boot;
             e.watcher = watcher;
             return e;

@@ -20,6 +20,7 @@
 #include "core/profile.h"
 #include "data/tags.h"
 #include "fakes/browse_builders.h"
+#include "fakes/run_entries.h"
 #include "qt_environment.h"
 #include "runlog/run_log.h"
 #include "runlog/run_log_list.h"
@@ -45,14 +46,10 @@ protected:
     void addRuns(int count) {
         const TableUse use(files, TableId::runLog);
         for (int n = 1; n <= count; ++n) {
-            RunEntry e;
-            e.task = n;
-            e.description = "Task " + std::to_string(n);
+            RunEntry e = test::runEntry(n, kDay, runlog::RunState::ended, n * 6000 + 1, n % 4 == 0 ? 3 : 0);
             e.command = "/usr/bin/job " + std::to_string(n);
-            e.startDate = e.endDate = kDay;
-            e.startTime = e.endTime = n * 6000 + 1;
-            e.state = "ended";
-            e.exitStatus = n % 4 == 0 ? 3 : 0;
+            e.endDate = e.startDate;
+            e.endTime = e.startTime;
             e.output = "line one\noutput of run " + std::to_string(n) + "\n";
             ASSERT_TRUE(runlog::addEntry(files.runLog(), e).ok());
         }
